@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace varimo {
+
+// Everything the program asks of the user goes through this facade: message
+// boxes, the file dialog and the colour dialog. The program installs the
+// implementation that shows real Qt dialogs; tests install a scripted one that
+// records what was asked and hands back queued answers.
+
+enum class Icona { Nessuna, Informazione, Esclamazione, Domanda, Critica };
+enum class Pulsanti { Ok, SiNo };
+enum class Risposta { Ok, Si, No };
+
+struct Messaggio {
+    QString testo;  // lines joined by "\r" (character 13), as the program states them
+    QString titolo;
+    Icona icona = Icona::Informazione;
+    Pulsanti pulsanti = Pulsanti::Ok;
+    Risposta predefinita = Risposta::Ok;
+};
+
+// One description/pattern pair of a file dialog filter, for example
+// {"Tutti i file (*.*)", "*.*"}.
+struct FiltroFile {
+    QString descrizione;
+    QString modello;
+};
+
+struct RichiestaFile {
+    QString titolo;
+    QList<FiltroFile> filtri;
+    int filtroScelto = 0;  // index into filtri
+    QString nomeFile;      // shown in the name field
+    bool salvataggio = false;  // save dialog (true) or open dialog (false)
+};
+
+class Interazione {
+public:
+    virtual ~Interazione() = default;
+    virtual Risposta mostraMessaggio(const Messaggio& m) = 0;
+    // The chosen path, or nothing when the dialog was cancelled.
+    virtual std::optional<QString> chiediFile(const RichiestaFile& r) = 0;
+    // The chosen colour as 0xRRGGBB, or nothing when cancelled.
+    virtual std::optional<quint32> chiediColore(quint32 iniziale) = 0;
+
+    static Interazione& corrente();
+    // Installs the facade used from now on; nullptr restores the silent default
+    // (answers Ok/No, cancels dialogs).
+    static void imposta(Interazione* i);
+};
+
+// Shorthand for the common case.
+Risposta messaggio(const QString& testo, const QString& titolo, Icona icona = Icona::Informazione,
+                   Pulsanti pulsanti = Pulsanti::Ok, Risposta predefinita = Risposta::Ok);
+
+}  // namespace varimo
