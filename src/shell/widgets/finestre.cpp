@@ -1,0 +1,67 @@
+#include "shell/widgets/finestre.h"
+
+#include <QEvent>
+
+namespace varimo {
+
+Finestre& Finestre::istanza() {
+    static Finestre registro;
+    return registro;
+}
+
+QWidget* Finestre::finestra(const QString& nome) const {
+    const auto it = finestre_.constFind(nome);
+    return it == finestre_.constEnd() ? nullptr : it.value().data();
+}
+
+void Finestre::registra(QWidget* w, const QString& nome) {
+    w->setObjectName(nome);
+    // Closing a window discards it; the registry forgets it at once so that a
+    // showing right after the close builds a fresh instance.
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    w->installEventFilter(this);
+    finestre_.insert(nome, w);
+    connect(w, &QObject::destroyed, this, [this, nome, w] { dimentica(nome, w); });
+}
+
+bool Finestre::eventFilter(QObject* o, QEvent* e) {
+    if (e->type() == QEvent::Close) {
+        // Every window of the program accepts its close; from here on it is gone.
+        dimentica(o->objectName(), o);
+    }
+    return QObject::eventFilter(o, e);
+}
+
+void Finestre::dimentica(const QString& nome, QObject* w) {
+    const auto it = finestre_.find(nome);
+    if (it == finestre_.end() || (it.value() && it.value().data() != w)) return;
+    finestre_.erase(it);
+    if (numeroCaricate() == 0) emit nessunaFinestra();
+}
+
+void Finestre::chiudi(const QString& nome) {
+    if (QWidget* w = finestra(nome)) w->close();
+}
+
+int Finestre::numeroCaricate() const {
+    int n = 0;
+    for (const auto& p : finestre_)
+        if (p) ++n;
+    return n;
+}
+
+QStringList Finestre::nomiCaricate() const {
+    QStringList nomi;
+    for (auto it = finestre_.cbegin(); it != finestre_.cend(); ++it)
+        if (it.value()) nomi << it.key();
+    return nomi;
+}
+
+void Finestre::porta(QWidget* w) {
+    if (w->isMinimized()) w->showNormal();
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+}  // namespace varimo

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+namespace varimo {
+
+// Owns the one instance of every window kind.
+//
+// A window class declares `static constexpr const char* kNome` (its name, also
+// its objectName) and does its load work in its constructor. The registry
+// creates it on first reference, shows it non-modally, and forgets it when it
+// is closed (its instance is discarded: the next showing builds a fresh one
+// that runs its load work again). Hiding keeps the instance and its state.
+//
+// The program ends when no window is loaded any more, hidden ones included:
+// nessunaFinestra() is emitted when the last loaded window goes away.
+class Finestre : public QObject {
+    Q_OBJECT
+public:
+    static Finestre& istanza();
+
+    // The loaded instance, or nullptr.
+    template <class W>
+    W* trova() const {
+        return qobject_cast<W*>(finestra(QString::fromLatin1(W::kNome)));
+    }
+    // Creates the instance if there is none (running its load work) without
+    // showing it.
+    template <class W>
+    W* carica() {
+        if (W* w = trova<W>()) return w;
+        W* w = new W();
+        registra(w, QString::fromLatin1(W::kNome));
+        return w;
+    }
+    // Creates if needed, shows, brings to the front.
+    template <class W>
+    W* mostra() {
+        W* w = carica<W>();
+        porta(w);
+        return w;
+    }
+    template <class W>
+    void chiudi() {
+        chiudi(QString::fromLatin1(W::kNome));
+    }
+
+    QWidget* finestra(const QString& nome) const;
+    bool caricata(const QString& nome) const { return finestra(nome) != nullptr; }
+    // Closes (unloads) the window of that name if it is loaded.
+    void chiudi(const QString& nome);
+    int numeroCaricate() const;
+    QStringList nomiCaricate() const;
+    // Shows a window and brings it to the front.
+    static void porta(QWidget* w);
+
+    // Registers a window built elsewhere under its name.
+    void registra(QWidget* w, const QString& nome);
+
+signals:
+    void nessunaFinestra();
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+private:
+    void dimentica(const QString& nome, QObject* w);
+    QHash<QString, QPointer<QWidget>> finestre_;
+};
+
+}  // namespace varimo
