@@ -1,0 +1,1 @@
+#include "calculation/statocalcolo.h"

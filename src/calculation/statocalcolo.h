@@ -1,0 +1,237 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <array>
+
+#include "shell/valore.h"
+
+namespace varimo {
+
+// Number of framework rows (A..T without J and K).
+constexpr int kVoci = 18;
+
+// Bounds that keep a recalculation from running on for ever (percentage
+// cycles above 100 %, percentages that weigh 2 or more on row A, totals that
+// rounding keeps just below the constrained amount). On reaching either bound
+// the operation stops, the sums are brought in line with the rows, and the
+// user is told once.
+constexpr int kProfonditaMassima = 1000;       // passes nested inside one another
+constexpr long kPassiMassimi = 200000;         // passes run by one operation of the user
+
+// 1..18 -> 'A'..'T' skipping J and K; anything else -> a blank.
+QChar letteraVoce(int i);
+// Initial label of row i (1..18); empty outside.
+QString etichettaIniziale(int i);
+
+// The reference list (Combo1) of one row: its entries, the selected entry
+// (-1 = none) and the text shown in its box.
+struct Riferimento {
+    QStringList voci;
+    int posizione = -1;
+    QString testo;
+    bool operator==(const Riferimento&) const = default;
+};
+
+// Fixed captions and tooltips of the calculation window.
+namespace testicalcolo {
+inline const QString titoloFinestra = QStringLiteral("Varimo: calcolo del quadro economico di lavori");
+inline const QString perc0 = QStringLiteral("% della ------------>");
+inline const QString perc0Suggerimento =
+    QStringLiteral("percentuale di calcolo rispetto ad un'altra voce");
+inline const QString perc19 = QStringLiteral("Titologia di voce del quadro");
+inline const QString perc19Suggerimento =
+    QStringLiteral("tipo di voce del quadro: modificabile dall'operatore");
+inline const QString perc20 = QStringLiteral("costo previsto della tipologia");
+inline const QString perc20Suggerimento = QStringLiteral(
+    "costo di ogni singola voce: digitabile direttamente come calcolo in percentuale di un'altra "
+    "voce");
+inline const QString label1 = QStringLiteral("voce di riferimento");
+inline const QString label1Suggerimento =
+    QStringLiteral("voce sulla quale va calcolata la percentuale");
+inline const QString progettoSuggerimento =
+    QStringLiteral("valore calcolato in automatico come somma delle voci D e T");
+inline const QString calcolato = QStringLiteral("Importo calcolato del progetto");
+inline const QString calcolatoSuggerimento =
+    QStringLiteral("questa somma viene calcolata in base agli importi delle singole voci");
+inline const QString costoprogettoSuggerimento =
+    QStringLiteral("digita la somma massima del progetto");
+inline const QString vincolato = QStringLiteral("Importo vincolato del progetto");
+inline const QString vincolatoSuggerimento = QStringLiteral(
+    "questo importo è immesso dall'operatore e le singole voci vengono ripartite in base ad esso");
+inline const QString cmdannulla = QStringLiteral("s&enza importo vincolato");
+inline const QString cmdannullaSuggerimento =
+    QStringLiteral("clicca per aumentare liberamente l'importo del progetto");
+inline const QString vis = QStringLiteral("Visuali&zza");
+inline const QString visSuggerimento =
+    QStringLiteral("clicca per visualizzare il quadro economico definitivo");
+inline const QString aiuto = QStringLiteral("&AIUTO");
+inline const QString aiutoSuggerimento =
+    QStringLiteral("cliccare per avere informazioni sull'uso della finestra");
+inline const QString costo1Suggerimento =
+    QStringLiteral("costo sul quale può iniziare il calcolo con valore del progetto vincolato");
+inline const QString costo4Suggerimento = QStringLiteral("somma delle voci precedenti");
+inline const QString costo18Suggerimento = QStringLiteral("somma delle voci da E a S");
+inline const QString comboSuggerimento =
+    QStringLiteral("clicca per scegliere la voce sulla quale calcolare la percentuale di costo");
+inline const QString tipoSuggerimento =
+    QStringLiteral("modifica eventualmente le singole voci del progetto");
+inline const QString tipo4Suggerimento =
+    QStringLiteral("questa voce riporta la somma delle voci A, B, C e non è modificabile");
+inline const QString tipo18Suggerimento = QStringLiteral(
+    "questa voce riporta la somma dei costi delle voci da E a S e non è modificabile");
+inline const QString delrigaSuggerimento =
+    QStringLiteral("clicca per cancellare i valori di questa riga n.");
+inline const QString escoSuggerimento = QStringLiteral("clicca per uscire da ");
+inline const QString avvisoLunghezza =
+    QStringLiteral("Attenzione: per una stampa corretta non superare i 50 caratteri.");
+}  // namespace testicalcolo
+
+// The controls of one row. Every value is observable (Valore): a widget view
+// attaches with allaVista() and writes the user's edits back through the
+// scrivi*/scegli* functions of StatoCalcolo.
+struct RigaCalcolo {
+    Valore<QString> tipo;
+    Valore<QString> costo;
+    Valore<QString> perc{QStringLiteral("0")};  // caption of the percentage label
+    Valore<int> hscroll;                         // 0..100
+    Valore<Riferimento> combo;
+    Valore<QString> suggerimentoTipo;
+    Valore<QString> suggerimentoCombo;
+    Valore<QString> suggerimentoDelriga;
+    int pagina = 1;  // page step of the scroll bar (LargeChange)
+};
+
+// Headless state of the calculation window `calcolo`: the data of all its
+// controls and every change handler, recalculation included. It runs without
+// any widget; the window (calculation/widgets) is a view on it.
+class StatoCalcolo : public QObject {
+    Q_OBJECT
+public:
+    explicit StatoCalcolo(QObject* parent = nullptr);  // rows in start state; no formLoad
+    ~StatoCalcolo() override;
+
+    // Form_Load, after the window size: titles, exit tooltip, lists, currency
+    // "euro", tooltips of the delete buttons.
+    void formLoad();
+    // Appends the 18 current labels to every reference list and sets the list
+    // and label tooltips and the scroll bars' page step.
+    void impostavoci();
+
+    // --- reading
+    QString tipo(int i) const;
+    QString costo(int i) const;
+    QString perc(int i) const;  // 1..18: row percentage; 0, 19, 20: headings
+    int hscroll(int i) const;
+    const Riferimento& combo(int i) const;
+    QString progetto() const;
+    QString costoprogetto() const;
+    bool cmdannullaVisibile() const;
+    QString suggerimentoTipo(int i) const;
+    QString suggerimentoCombo(int i) const;
+    QString suggerimentoDelriga(int i) const;
+    QString suggerimentoCosto(int i) const;  // rows 1, 4, 18; empty for the others
+    QString suggerimentoEsco() const;
+    int pagina(int i) const;  // page step of HScroll1(i)
+
+    // Shape of the window, fixed for each row.
+    static bool percentualeVisibile(int i);  // perc, HScroll1, Combo1 shown (not rows 1, 4, 18)
+    static bool delrigaPresente(int i);      // delete button exists (1..17) ...
+    static bool delrigaVisibile(int i);      // ... and is shown (not 4)
+    static bool tipoSoloLettura(int i);      // rows 4 and 18
+    static bool costoSoloLettura(int i);     // rows 4 and 18
+
+    // Observable values, for the views.
+    RigaCalcolo& riga(int i);
+    Valore<QString>& progettoValore() { return progetto_; }
+    Valore<QString>& costoprogettoValore() { return costoprogetto_; }
+    Valore<bool>& cmdannullaValore() { return cmdannullaVisibile_; }
+    Valore<QString>& suggerimentoEscoValore() { return suggerimentoEsco_; }
+
+    // --- writing: same effect as the user's edit; runs the change handler
+    // when the value changes.
+    void scriviTipo(int i, const QString& testo);
+    void scriviCosto(int i, const QString& testo);
+    void scriviHScroll(int i, int valore);  // clamped to 0..100
+    // Typing into the reference box (or code writing its text): the text
+    // changes, no entry stays selected -> Combo1_Change.
+    void scriviTestoCombo(int i, const QString& testo);
+    // Choosing an entry (or code setting the list position; -1 = none): the
+    // entry is selected and its label becomes the text -> Combo1_Click only.
+    void scegliCombo(int i, int posizione);
+    // Empties the list: no entries, no selection; the text in the box stays.
+    // Runs no handler (the text does not change and nothing is chosen).
+    void svuotaCombo(int i);
+    void scriviProgetto(const QString& testo);
+    void scriviCostoprogetto(const QString& testo);
+    void impostaCmdannullaVisibile(bool visibile);
+
+    // --- handlers
+    void costo_Change(int i);
+    void HScroll1_Change(int i);
+    void Combo1_Change(int i);
+    void Combo1_Click(int i);
+    void costoprogetto_change();
+    void cmdannulla_Click();
+    void delriga_Click(int i);
+    void tipo_Change(int i);
+    void ricalcola();
+    void controlla_Click();
+    void cancella_Click();
+    void aiuto_Click();
+
+    // --- window state
+    std::array<double, 21> centesimi{};  // 1..18: cents of each row; 0, 19, 20 unused
+    QString centesimi20;                 // costoprogetto's text saved by a constrained step
+    std::array<QVariant, 19> vocerif;    // invalid = unassigned (counts as 0)
+    std::array<QVariant, 19> costorif;   // invalid = unassigned (counts as 0 and "")
+    int caricamento = 0;
+    qint16 salvataggio = 0;
+    QString filecorrente;
+
+    // --- counters (tests and benchmarks)
+    long passiAnnidati() const { return passiTotali_; }  // passes run since azzeraContatori()
+    int profondita() const { return profondita_; }       // passes running now
+    int profonditaMassima() const { return profonditaMassima_; }  // deepest nesting seen
+    int interruzioni() const { return interruzioni_; }  // operations stopped at a bound
+    void azzeraContatori();
+
+signals:
+    // Emitted when an operation started from outside (a user edit, a command)
+    // has finished, so a view may refresh whatever it does not observe.
+    void cambiato();
+
+private:
+    enum class EventoCombo { Nessuno, Change, Click };
+    class Operazione;
+    friend class Operazione;
+
+    void collega();
+    void passo(bool conDiscesa);
+    void gestisciCombo(int i);
+    void selezioneCombo(int i);
+    void concludiInterruzione();
+    void imponiCombo(int i, const Riferimento& r, EventoCombo e);
+
+    std::array<RigaCalcolo, kVoci + 1> righe_;  // 0 unused
+    Valore<QString> progetto_;
+    Valore<QString> costoprogetto_;
+    Valore<bool> cmdannullaVisibile_;
+    Valore<QString> suggerimentoEsco_;
+
+    EventoCombo eventoCombo_ = EventoCombo::Nessuno;
+    int operazioni_ = 0;        // nesting of operations started from outside
+    int profondita_ = 0;
+    int profonditaMassima_ = 0;
+    long passiTotali_ = 0;
+    long passiOperazione_ = 0;
+    int interruzioni_ = 0;
+    bool inerte_ = false;         // handlers do nothing (stopping after a bound)
+    bool avvisato_ = false;       // bound message already shown in this operation
+    int riavvio_ = 0;             // inside the restart writes of a constrained step
+    QString vincoloUtente_;       // constrained total last entered from outside a restart
+};
+
+}  // namespace varimo
