@@ -1,1 +1,560 @@
 #include "calculation/statocalcolo.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "calculation/numeri.h"
+#include "shell/interazione.h"
+#include "shell/modvarimo.h"
+
+namespace varimo {
+
+namespace {
+
+// Ends the current pass of ricalcola: a text that cannot be read, or a value
+// that overflows.
+struct ErroreCalcolo {};
+// A bound on nesting or on the passes of one operation was reached: unwinds
+// every pass up to the outermost one.
+struct Interruzione {};
+
+const QString kEtichette[kVoci + 1] = {
+    QString(),
+    QStringLiteral("Lavori a misura"),
+    QStringLiteral("Lavori a corpo"),
+    QStringLiteral("Oneri per i piani di sicurezza e coordinamento"),
+    QStringLiteral("Importo a base dell'appalto"),
+    QStringLiteral("Rilievi, accertamenti e indagini"),
+    QStringLiteral("Allacciamenti ai pubblici servizi"),
+    QStringLiteral("Imprevisti"),
+    QStringLiteral("Acquisizione di aree (da piano particellare)"),
+    QStringLiteral("Occupazione di aree (da piano particellare)"),
+    QStringLiteral("Prezzo chiuso"),
+    QStringLiteral("Spese tecniche"),
+    QStringLiteral("Spese per attività di consulenza e supporto"),
+    QStringLiteral("Spese per commissioni giudicatrici"),
+    QStringLiteral("Spese per pubblicità"),
+    QStringLiteral("Spese per opere d'arte al 2%"),
+    QStringLiteral("Spese analisi e collaudi"),
+    QStringLiteral("IVA sui lavori"),
+    QStringLiteral("Totale somme a disposizione"),
+};
+
+const char kLettere[] = "ABCDEFGHILMNOPQRST";
+
+double rigorosa(const QString& t) {
+    const auto v = letturaRigorosa(t);
+    if (!v) throw ErroreCalcolo{};
+    return *v;
+}
+
+double tollerante(const QString& t) {
+    const double v = letturaTollerante(t);
+    if (!std::isfinite(v)) throw ErroreCalcolo{};
+    return v;
+}
+
+double centesimiDi(const QString& t) {
+    const auto v = letturaCentesimi(t);
+    if (!v) throw ErroreCalcolo{};
+    return *v;
+}
+
+QString scrittura(double v) {
+    if (!std::isfinite(v)) throw ErroreCalcolo{};
+    return scritturaNumerica(v);
+}
+
+bool valida(int i) { return i >= 1 && i <= kVoci; }
+
+const QString kMessaggioVincolo = QStringLiteral(
+    "Non è possibile raggiungere l'importo vincolato del progetto con le percentuali impostate: "
+    "il calcolo è stato interrotto. Modificare le percentuali, le voci di riferimento o "
+    "l'importo vincolato.");
+const QString kMessaggioCiclo = QStringLiteral(
+    "Il calcolo è stato interrotto: le percentuali impostate rimandano l'una all'altra e fanno "
+    "crescere gli importi senza fine. Modificare le percentuali o le voci di riferimento.");
+
+}  // namespace
+
+// Marks an operation started from outside (a user edit, a command, a call by
+// another window). Counters that limit one operation start with the outermost
+// one; when it ends the views are told.
+class StatoCalcolo::Operazione {
+public:
+    explicit Operazione(StatoCalcolo& s) : s_(s) {
+        if (s_.operazioni_++ == 0) {
+            s_.passiOperazione_ = 0;
+            s_.avvisato_ = false;
+        }
+    }
+    ~Operazione() {
+        if (--s_.operazioni_ == 0) emit s_.cambiato();
+    }
+    Operazione(const Operazione&) = delete;
+    Operazione& operator=(const Operazione&) = delete;
+
+private:
+    StatoCalcolo& s_;
+};
+
+QChar letteraVoce(int i) {
+    return valida(i) ? QLatin1Char(kLettere[i - 1]) : QLatin1Char(' ');
+}
+
+QString etichettaIniziale(int i) { return valida(i) ? kEtichette[i] : QString(); }
+
+StatoCalcolo::StatoCalcolo(QObject* parent) : QObject(parent) {
+    for (int i = 1; i <= kVoci; ++i) righe_[i].tipo.imposta(kEtichette[i]);
+    collega();
+}
+
+StatoCalcolo::~StatoCalcolo() = default;
+
+void StatoCalcolo::collega() {
+    for (int i = 1; i <= kVoci; ++i) {
+        RigaCalcolo& r = righe_[i];
+        r.tipo.suCambio([this, i] { tipo_Change(i); });
+        r.costo.suCambio([this, i] { costo_Change(i); });
+        r.hscroll.suCambio([this, i] { HScroll1_Change(i); });
+        r.combo.suCambio([this, i] { selezioneCombo(i); });
+    }
+    costoprogetto_.suCambio([this] { costoprogetto_change(); });
+}
+
+// ---------------------------------------------------------------- start-up
+
+void StatoCalcolo::formLoad() {
+    Operazione op(*this);
+    ModVarimo::impostatitoli();
+    suggerimentoEsco_.imposta(testicalcolo::escoSuggerimento + ModVarimo::nomeprogramma);
+    impostavoci();
+    ModVarimo::valuta = QStringLiteral("euro");
+    for (int i = 1; i <= kVoci - 1; ++i) {
+        righe_[i].suggerimentoDelriga.imposta(testicalcolo::delrigaSuggerimento +
+                                              QLatin1Char(' ') + QString::number(i));
+    }
+}
+
+void StatoCalcolo::impostavoci() {
+    Operazione op(*this);
+    for (int i = 1; i <= kVoci; ++i) {
+        RigaCalcolo& r = righe_[i];
+        r.pagina = 5;
+        Riferimento nuovo = r.combo();
+        for (int j = 1; j <= kVoci; ++j) nuovo.voci.append(righe_[j].tipo());
+        imponiCombo(i, nuovo, EventoCombo::Nessuno);
+        r.suggerimentoCombo.imposta(testicalcolo::comboSuggerimento);
+        if (i == 4) {
+            r.suggerimentoTipo.imposta(testicalcolo::tipo4Suggerimento);
+        } else if (i == kVoci) {
+            r.suggerimentoTipo.imposta(testicalcolo::tipo18Suggerimento);
+        } else {
+            r.suggerimentoTipo.imposta(testicalcolo::tipoSuggerimento);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- reading
+
+QString StatoCalcolo::tipo(int i) const { return valida(i) ? righe_[i].tipo() : QString(); }
+QString StatoCalcolo::costo(int i) const { return valida(i) ? righe_[i].costo() : QString(); }
+
+QString StatoCalcolo::perc(int i) const {
+    if (valida(i)) return righe_[i].perc();
+    if (i == 0) return testicalcolo::perc0;
+    if (i == 19) return testicalcolo::perc19;
+    if (i == 20) return testicalcolo::perc20;
+    return QString();
+}
+
+int StatoCalcolo::hscroll(int i) const { return valida(i) ? righe_[i].hscroll() : 0; }
+
+const Riferimento& StatoCalcolo::combo(int i) const {
+    static const Riferimento vuoto;
+    return valida(i) ? righe_[i].combo() : vuoto;
+}
+
+QString StatoCalcolo::progetto() const { return progetto_(); }
+QString StatoCalcolo::costoprogetto() const { return costoprogetto_(); }
+bool StatoCalcolo::cmdannullaVisibile() const { return cmdannullaVisibile_(); }
+
+QString StatoCalcolo::suggerimentoTipo(int i) const {
+    return valida(i) ? righe_[i].suggerimentoTipo() : QString();
+}
+QString StatoCalcolo::suggerimentoCombo(int i) const {
+    return valida(i) ? righe_[i].suggerimentoCombo() : QString();
+}
+QString StatoCalcolo::suggerimentoDelriga(int i) const {
+    return delrigaPresente(i) ? righe_[i].suggerimentoDelriga() : QString();
+}
+QString StatoCalcolo::suggerimentoCosto(int i) const {
+    if (i == 1) return testicalcolo::costo1Suggerimento;
+    if (i == 4) return testicalcolo::costo4Suggerimento;
+    if (i == kVoci) return testicalcolo::costo18Suggerimento;
+    return QString();
+}
+QString StatoCalcolo::suggerimentoEsco() const { return suggerimentoEsco_(); }
+int StatoCalcolo::pagina(int i) const { return valida(i) ? righe_[i].pagina : 1; }
+
+bool StatoCalcolo::percentualeVisibile(int i) { return valida(i) && i != 1 && i != 4 && i != 18; }
+bool StatoCalcolo::delrigaPresente(int i) { return i >= 1 && i <= kVoci - 1; }
+bool StatoCalcolo::delrigaVisibile(int i) { return delrigaPresente(i) && i != 4; }
+bool StatoCalcolo::tipoSoloLettura(int i) { return i == 4 || i == kVoci; }
+bool StatoCalcolo::costoSoloLettura(int i) { return i == 4 || i == kVoci; }
+
+RigaCalcolo& StatoCalcolo::riga(int i) { return righe_[valida(i) ? i : 0]; }
+
+void StatoCalcolo::azzeraContatori() {
+    passiTotali_ = 0;
+    profonditaMassima_ = 0;
+    interruzioni_ = 0;
+}
+
+// ---------------------------------------------------------------- writing
+
+void StatoCalcolo::scriviTipo(int i, const QString& testo) {
+    if (!valida(i)) return;
+    Operazione op(*this);
+    righe_[i].tipo.imposta(testo);
+}
+
+void StatoCalcolo::scriviCosto(int i, const QString& testo) {
+    if (!valida(i)) return;
+    Operazione op(*this);
+    righe_[i].costo.imposta(testo);
+}
+
+void StatoCalcolo::scriviHScroll(int i, int valore) {
+    if (!valida(i)) return;
+    Operazione op(*this);
+    righe_[i].hscroll.imposta(std::clamp(valore, 0, 100));
+}
+
+void StatoCalcolo::imponiCombo(int i, const Riferimento& r, EventoCombo e) {
+    RigaCalcolo& riga = righe_[i];
+    // An equal value runs nothing; return before the pending event is touched
+    // so that a view echoing the value cannot disturb an edit in progress.
+    if (riga.combo() == r) return;
+    eventoCombo_ = e;
+    riga.combo.imposta(r);
+}
+
+void StatoCalcolo::scriviTestoCombo(int i, const QString& testo) {
+    if (!valida(i)) return;
+    Operazione op(*this);
+    const Riferimento& attuale = righe_[i].combo();
+    if (attuale.testo == testo) return;  // the text does not change: no event
+    Riferimento nuovo{attuale.voci, -1, testo};
+    imponiCombo(i, nuovo, EventoCombo::Change);
+}
+
+void StatoCalcolo::scegliCombo(int i, int posizione) {
+    if (!valida(i)) return;
+    Operazione op(*this);
+    const Riferimento& attuale = righe_[i].combo();
+    if (posizione < -1 || posizione >= attuale.voci.size()) return;
+    Riferimento nuovo{attuale.voci, posizione,
+                      posizione >= 0 ? attuale.voci[posizione] : attuale.testo};
+    imponiCombo(i, nuovo, EventoCombo::Click);
+}
+
+void StatoCalcolo::svuotaCombo(int i) {
+    if (!valida(i)) return;
+    Operazione op(*this);
+    Riferimento nuovo{QStringList(), -1, righe_[i].combo().testo};
+    imponiCombo(i, nuovo, EventoCombo::Nessuno);
+}
+
+void StatoCalcolo::scriviProgetto(const QString& testo) {
+    Operazione op(*this);
+    progetto_.imposta(testo);
+}
+
+void StatoCalcolo::scriviCostoprogetto(const QString& testo) {
+    Operazione op(*this);
+    costoprogetto_.imposta(testo);
+}
+
+void StatoCalcolo::impostaCmdannullaVisibile(bool visibile) {
+    Operazione op(*this);
+    cmdannullaVisibile_.imposta(visibile);
+}
+
+// ---------------------------------------------------------------- handlers
+
+void StatoCalcolo::selezioneCombo(int i) {
+    const EventoCombo e = eventoCombo_;
+    eventoCombo_ = EventoCombo::Nessuno;
+    if (e == EventoCombo::Change) {
+        Combo1_Change(i);
+    } else if (e == EventoCombo::Click) {
+        Combo1_Click(i);
+    }
+}
+
+void StatoCalcolo::costo_Change(int /*i*/) {
+    Operazione op(*this);
+    if (inerte_) return;
+    if (!costoprogetto_().isEmpty()) ModVarimo::statovincolo = 1;
+    ricalcola();
+}
+
+void StatoCalcolo::HScroll1_Change(int i) {
+    if (!valida(i)) return;
+    Operazione op(*this);
+    if (inerte_) return;
+    if (!costoprogetto_().isEmpty()) ModVarimo::statovincolo = 1;
+    righe_[i].perc.imposta(QString::number(righe_[i].hscroll()));
+    ricalcola();
+}
+
+void StatoCalcolo::gestisciCombo(int i) {
+    if (!valida(i)) return;
+    Operazione op(*this);
+    if (inerte_) return;
+    if (!costoprogetto_().isEmpty()) ModVarimo::statovincolo = 1;
+    if (caricamento != 1) vocerif[i] = righe_[i].combo().posizione + 1;
+    ricalcola();
+}
+
+void StatoCalcolo::Combo1_Change(int i) { gestisciCombo(i); }
+void StatoCalcolo::Combo1_Click(int i) { gestisciCombo(i); }
+
+void StatoCalcolo::costoprogetto_change() {
+    Operazione op(*this);
+    if (riavvio_ == 0) vincoloUtente_ = costoprogetto_();
+    if (inerte_) return;
+    if (ModVarimo::statovincolo == 2) return;
+    ModVarimo::statovincolo = 1;
+    righe_[1].costo.imposta(costoprogetto_());
+}
+
+void StatoCalcolo::cmdannulla_Click() {
+    Operazione op(*this);
+    ModVarimo::statovincolo = 2;
+    costoprogetto_.imposta(QString());
+    cmdannullaVisibile_.imposta(false);
+}
+
+void StatoCalcolo::delriga_Click(int i) {
+    if (!delrigaVisibile(i)) return;
+    Operazione op(*this);
+    RigaCalcolo& r = righe_[i];
+    centesimi[i] = 0;
+    r.costo.imposta(QString());
+    r.hscroll.imposta(0);
+    if (r.combo().testo != QString()) {
+        imponiCombo(i, Riferimento{r.combo().voci, -1, QString()}, EventoCombo::Change);
+    }
+    costorif[i] = 0;
+    ricalcola();
+    r.costo.imposta(QString());
+}
+
+void StatoCalcolo::tipo_Change(int /*i*/) {
+    Operazione op(*this);
+    if (inerte_) return;
+    if (caricamento == 1) return;
+    for (int j = 1; j <= kVoci; ++j) {
+        svuotaCombo(j);
+        if (righe_[j].tipo().size() > 50) {
+            messaggio(testicalcolo::avvisoLunghezza, ModVarimo::titoloaiuto, Icona::Informazione);
+        }
+    }
+    impostavoci();
+}
+
+// ---------------------------------------------------------------- recalculation
+
+void StatoCalcolo::ricalcola() {
+    Operazione op(*this);
+    if (inerte_) return;
+    if (profondita_ >= kProfonditaMassima || passiOperazione_ >= kPassiMassimi) {
+        if (profondita_ > 0) throw Interruzione{};
+        concludiInterruzione();
+        return;
+    }
+    ++profondita_;
+    ++passiTotali_;
+    ++passiOperazione_;
+    if (profondita_ > profonditaMassima_) profonditaMassima_ = profondita_;
+    try {
+        passo(true);
+    } catch (const ErroreCalcolo&) {
+        // The pass ends here; what it wrote stays.
+    } catch (const Interruzione&) {
+        --profondita_;
+        if (profondita_ > 0) throw;
+        concludiInterruzione();
+        return;
+    }
+    --profondita_;
+}
+
+// One pass: percentage rows, cents, the sums D and T, the project total and,
+// when a constrained total is pending, one step of the descent of row A.
+void StatoCalcolo::passo(bool conDiscesa) {
+    // 1. Percentage rows, in row order.
+    for (int i = 1; i <= kVoci; ++i) {
+        const int posizione = righe_[i].combo().posizione;
+        if (posizione < 0) continue;
+        const int k = posizione + 1;
+        if (!valida(k)) throw ErroreCalcolo{};
+        const QString riferimento = righe_[k].costo();
+        // A reference that reads as zero from the start ("", "0", "abc") makes
+        // the row "0"; a reference below one unit ("0,79") still counts.
+        bool zero = tollerante(riferimento) == 0;
+        if (zero) {
+            const auto r = letturaRigorosa(riferimento);
+            zero = !r || *r == 0;
+        }
+        if (zero) {
+            righe_[i].costo.imposta(QStringLiteral("0"));
+        } else {
+            const double p = rigorosa(righe_[i].perc());
+            const double x = centesimiDi(riferimento);
+            righe_[i].costo.imposta(scrittura(std::floor(p / 100 * x + 0.5) / 100));
+        }
+    }
+    // 2. Amounts in cents; an empty box keeps the row's last amount.
+    for (int i = 1; i <= kVoci; ++i) {
+        const QString t = righe_[i].costo();
+        if (!t.isEmpty()) centesimi[i] = centesimiDi(t);
+    }
+    // 3. Row D.
+    righe_[4].costo.imposta(
+        scrittura(std::floor(centesimi[1] + centesimi[2] + centesimi[3] + 0.5) / 100));
+    // 4. Row T.
+    centesimi[18] = 0;
+    for (int i = 5; i <= 17; ++i) centesimi[18] += centesimi[i];
+    righe_[18].costo.imposta(scrittura(std::floor(centesimi[18] + 0.5) / 100));
+    // 5. Project total.
+    progetto_.imposta(scrittura(centesimiDi(righe_[4].costo()) / 100 +
+                                centesimiDi(righe_[18].costo()) / 100));
+    // 6. One step of the constrained descent.
+    if (!conDiscesa || ModVarimo::statovincolo != 1 || righe_[1].costo().isEmpty()) return;
+    if (costoprogetto_().isEmpty()) {
+        ModVarimo::statovincolo = 0;
+        return;
+    }
+    centesimi20 = costoprogetto_();
+    double p = tollerante(progetto_());
+    double c = tollerante(costoprogetto_());
+    if (p > c) righe_[1].costo.imposta(scrittura(rigorosa(righe_[1].costo()) - (p - c) / 2));
+    p = tollerante(progetto_());
+    c = tollerante(costoprogetto_());
+    if (p < c) {
+        // Restart from A = the constrained total: empty the box and write the
+        // saved text back, each write running costoprogetto_change.
+        struct Riavvio {
+            int& n;
+            explicit Riavvio(int& v) : n(v) { ++n; }
+            ~Riavvio() { --n; }
+        } riavvio(riavvio_);
+        const QString salvato = centesimi20;
+        costoprogetto_.imposta(QString());
+        costoprogetto_.imposta(salvato);
+    }
+    p = tollerante(progetto_());
+    c = tollerante(costoprogetto_());
+    if (p == c) ModVarimo::statovincolo = 0;
+}
+
+// A bound was reached and every pass has unwound. The constrained total the
+// user entered stays in its box, the sums are brought in line with the rows by
+// one last pass that nests nothing and takes no step, the constraint is no
+// longer pending, and the user is told once per operation.
+void StatoCalcolo::concludiInterruzione() {
+    ++interruzioni_;
+    inerte_ = true;
+    riavvio_ = 0;
+    eventoCombo_ = EventoCombo::Nessuno;
+    costoprogetto_.imposta(vincoloUtente_);
+    try {
+        passo(false);
+    } catch (const ErroreCalcolo&) {
+    }
+    ModVarimo::statovincolo = 0;
+    inerte_ = false;
+    if (!avvisato_) {
+        avvisato_ = true;
+        messaggio(costoprogetto_().isEmpty() ? kMessaggioCiclo : kMessaggioVincolo,
+                  ModVarimo::titoloaiuto, Icona::Esclamazione);
+    }
+}
+
+// ---------------------------------------------------------------- commands
+
+void StatoCalcolo::controlla_Click() {
+    Operazione op(*this);
+    bool importi = false;
+    bool percentuali = false;
+    bool riferimenti = false;
+    for (int i = 1; i <= kVoci; ++i) {
+        if (!righe_[i].costo().isEmpty()) importi = true;
+        const auto p = letturaRigorosa(righe_[i].perc());
+        if (p && *p > 0) percentuali = true;
+        if (!righe_[i].combo().testo.isEmpty()) riferimenti = true;
+    }
+    const QString& titolo = ModVarimo::titolocontrollo;
+    if (costoprogetto_().isEmpty() && !importi) {
+        messaggio(QStringLiteral("Non è stato digitato alcun valore significativo: iniziare con il "
+                                 "costo di una voce o con l'importo vincolato del progetto."),
+                  titolo, Icona::Esclamazione);
+    } else if (!importi) {
+        messaggio(QStringLiteral("Non è stato digitato alcun valore per le singole voci: iniziare "
+                                 "immettendo almeno il costo dei lavori a misura."),
+                  titolo, Icona::Esclamazione);
+    } else if (!percentuali) {
+        messaggio(QStringLiteral("Non è stata utilizzata alcuna voce come percentuale di "
+                                 "un'altra: l'IVA, le spese tecniche ed altre voci sono calcolate "
+                                 "in base a percentuali sui lavori."),
+                  titolo, Icona::Esclamazione);
+    } else if (!riferimenti) {
+        messaggio(QStringLiteral("Non sono state evidenziate voci di riferimento per il calcolo "
+                                 "delle percentuali: almeno l'IVA, le spese tecniche ed altre voci "
+                                 "sono calcolate come percentuali sui lavori."),
+                  titolo, Icona::Esclamazione);
+    } else if (salvataggio == 1) {
+        salvataggio = 0;
+    } else {
+        messaggio(QStringLiteral("I dati sono stati immessi correttamente."), titolo,
+                  Icona::Informazione);
+    }
+}
+
+void StatoCalcolo::cancella_Click() {
+    Operazione op(*this);
+    for (int i = 1; i <= kVoci; ++i) {
+        RigaCalcolo& r = righe_[i];
+        centesimi[i] = 0;
+        r.costo.imposta(QString());
+        r.hscroll.imposta(0);
+        if (!r.combo().testo.isEmpty()) {
+            imponiCombo(i, Riferimento{r.combo().voci, -1, QString()}, EventoCombo::Change);
+        }
+        costorif[i] = 0;
+    }
+    for (int i = 1; i <= kVoci; ++i) righe_[i].costo.imposta(QString());
+    progetto_.imposta(QString());
+    costoprogetto_.imposta(QString());
+}
+
+void StatoCalcolo::aiuto_Click() {
+    Operazione op(*this);
+    const QStringList righe{
+        QStringLiteral("- Immettere un valore per ogni voce che interessa;"),
+        QStringLiteral("- scegliere l'eventuale percentuale di calcolo in riferimento ad un'altra "
+                       "voce;"),
+        QStringLiteral("- scegliere la voce di riferimento per il calcolo della percentuale;"),
+        QStringLiteral("- impostare, eventualmente, un valore vincolante per il totale progetto;"),
+        QStringLiteral("- controllare i risultati ed apportare le modifiche ai dati, se "
+                       "necessario;"),
+        QStringLiteral("- visualizzare, con l'apposito tasto il quadro economico definitivo;"),
+        QStringLiteral("- effettuare il controllo dei dati immessi cliccando sul tasto ABC."),
+    };
+    messaggio(righe.join(QLatin1Char('\r')), ModVarimo::titoloaiuto, Icona::Informazione);
+}
+
+}  // namespace varimo
