@@ -4,15 +4,11 @@
 #include <QStringDecoder>
 #include <climits>
 
+#include "calculation/statocalcolo.h"
 #include "datafile/codifica.h"
 
 namespace varimo {
 
-QChar letteraVoce(int i) {
-    static const char16_t lettere[] = u"ABCDEFGHILMNOPQRST";
-    if (i < 1 || i > numeroVoci) return QChar();
-    return QChar(lettere[i - 1]);
-}
 
 // ---- Writing ---------------------------------------------------------------
 

@@ -40,9 +40,6 @@ struct ProgettoFile {
     bool operator==(const ProgettoFile&) const = default;
 };
 
-// Letter of row i (1..18): A..I, L..T (no J, no K).
-QChar letteraVoce(int i);
-
 // ---- Writing ---------------------------------------------------------------
 
 struct EsitoScrittura {
