@@ -1,0 +1,163 @@
+#include "shell/widgets/clsresize.h"
+
+#include <QGuiApplication>
+#include <QLayout>
+#include <QMainWindow>
+#include <QScreen>
+#include <QVariant>
+#include <cmath>
+
+#include "shell/widgets/twips.h"
+
+namespace varimo {
+
+namespace {
+
+// Keeps the window from repainting while its controls move one by one; the
+// previous state comes back on every way out.
+class BloccoDisegno {
+  public:
+    explicit BloccoDisegno(QWidget* w) : w_(w), prima_(w->updatesEnabled()) {
+        w_->setUpdatesEnabled(false);
+    }
+    ~BloccoDisegno() {
+        if (w_) w_->setUpdatesEnabled(prima_);
+    }
+    BloccoDisegno(const BloccoDisegno&) = delete;
+    BloccoDisegno& operator=(const BloccoDisegno&) = delete;
+
+  private:
+    QPointer<QWidget> w_;
+    bool prima_;
+};
+
+qint32 aTwip(int pixel) {
+    return static_cast<qint32>(std::lround(pixel / pixelPerTwip()));
+}
+
+// Whole twips, half to even (the default rounding mode).
+qint32 arrotondaPari(double v) {
+    if (!std::isfinite(v)) return 0;
+    return static_cast<qint32>(std::nearbyint(v));
+}
+
+// The letters of the directive, or all four when the tag asks for none.
+QString direttiva(const QWidget* c) {
+    QString tag = c->property("Tag").toString().toUpper();
+    if (tag.isEmpty() || tag.at(0) != QLatin1Char('@')) tag = QStringLiteral("@L,T,W,H");
+    return tag;
+}
+
+QWidget* areaControlli(QWidget* form) {
+    if (auto* mw = qobject_cast<QMainWindow*>(form)) {
+        if (QWidget* c = mw->centralWidget()) return c;
+    }
+    return form;
+}
+
+}  // namespace
+
+clsResize::clsResize() = default;
+
+clsResize::~clsResize() {
+    layouts_.clear();
+    form_ = nullptr;
+}
+
+QList<QWidget*> clsResize::controlli(QWidget* form) {
+    QList<QWidget*> lista;
+    if (!form) return lista;
+    QWidget* area = areaControlli(form);
+    for (QObject* o : area->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (!w || w->isWindow()) continue;
+        // A QMainWindow without central widget: its bars are not controls.
+        if (area == form && qobject_cast<QMainWindow*>(form)) continue;
+        lista.append(w);
+    }
+    return lista;
+}
+
+QSizeF clsResize::dimensioneSchermo(QWidget* form) {
+    const QScreen* s = form ? form->screen() : nullptr;
+    if (!s) s = QGuiApplication::primaryScreen();
+    if (!s) return {};
+    const double ppt = pixelPerTwip();
+    return QSizeF(s->geometry().width() / ppt, s->geometry().height() / ppt);
+}
+
+QSizeF clsResize::dimensioneInterna(QWidget* form) {
+    if (!form) return {};
+    QWidget* area = areaControlli(form);
+    if (area != form && !form->isVisible()) {
+        // A hidden main window lays out its areas only when shown: do it now so
+        // the central widget has the size the window will give it.
+        if (QLayout* l = form->layout()) l->setGeometry(form->rect());
+    }
+    const double ppt = pixelPerTwip();
+    return QSizeF(area->width() / ppt, area->height() / ppt);
+}
+
+QSizeF clsResize::schermo() const {
+    return schermo_ ? schermo_() : dimensioneSchermo(form_);
+}
+
+QSizeF clsResize::interno() const {
+    return interno_ ? interno_() : dimensioneInterna(form_);
+}
+
+void clsResize::CaptureLayout() {
+    layouts_.clear();
+    if (!form_) return;
+    const QSizeF dentro = interno();
+    designWidth_ = arrotondaPari(dentro.width());
+    designHeight_ = arrotondaPari(dentro.height());
+    const QList<QWidget*> lista = controlli(form_);
+    layouts_.reserve(lista.size());
+    for (QWidget* c : lista) {
+        const QRect g = c->geometry();
+        layouts_.append({c, aTwip(g.x()), aTwip(g.y()), aTwip(g.width()), aTwip(g.height())});
+    }
+    needsCapture_ = false;
+}
+
+void clsResize::SizeFormToScreen(quint8 percent) {
+    if (!form_) return;
+    if (needsCapture_) CaptureLayout();
+    const QSizeF s = schermo();
+    const double h = std::floor(percent / 100.0 * s.height());
+    const double w = std::floor(percent / 100.0 * s.width());
+    const double top = (s.height() - h) / 2;
+    const double left = (s.width() - w) / 2;
+    form_->move(twip(left), twip(top));
+    form_->resize(twip(w), twip(h));
+    ResizeControls();
+}
+
+void clsResize::ResizeControls() {
+    if (!form_) return;
+    if (controlli(form_).isEmpty()) return;
+    if (form_->isMinimized()) return;
+    if (needsCapture_) {
+        CaptureLayout();
+        return;
+    }
+    BloccoDisegno blocco(form_);
+    const QSizeF dentro = interno();
+    // A design size of 0 cannot be scaled from: such a side keeps factor 1.
+    const double fy = designHeight_ != 0 ? dentro.height() / designHeight_ : 1.0;
+    const double fx = designWidth_ != 0 ? dentro.width() / designWidth_ : 1.0;
+    for (const ControlLayout& r : layouts_) {
+        QWidget* c = r.control.data();
+        if (!c) continue;
+        const QString tag = direttiva(c);
+        QRect g = c->geometry();
+        const int x = tag.contains(QLatin1Char('L')) ? twip(r.Left * fx) : g.x();
+        const int y = tag.contains(QLatin1Char('T')) ? twip(r.Top * fy) : g.y();
+        const int larghezza = tag.contains(QLatin1Char('W')) ? twip(r.Width * fx) : g.width();
+        const int altezza = tag.contains(QLatin1Char('H')) ? twip(r.Height * fy) : g.height();
+        c->setGeometry(x, y, larghezza, altezza);
+    }
+}
+
+}  // namespace varimo
