@@ -1,0 +1,187 @@
+#include "calculation/numeri.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+using namespace varimo;
+
+namespace {
+
+struct CasoRigoroso {
+    const char* testo;
+    std::optional<double> atteso;
+};
+
+TEST(LetturaRigorosa, Tabella) {
+    const CasoRigoroso casi[] = {
+        {"1234,56", 1234.56},
+        {"100.000", 100000},
+        {"1.2345", 12345},  // groups of any size are accepted
+        {"1.234.567,5", 1234567.5},
+        {"  -12,5  ", -12.5},
+        {"+7", 7},
+        {"\t3\r\n", 3},
+        {",5", 0.5},
+        {"5,", 5},
+        {"1E3", 1000},
+        {"1,5e-2", 0.015},
+        {"2E+15", 2e15},
+        {"0", 0},
+        {"", std::nullopt},
+        {"   ", std::nullopt},
+        {"12x", std::nullopt},
+        {"abc", std::nullopt},
+        {"1.234", 1234},
+        {".5", std::nullopt},     // a grouping point needs digits on both sides
+        {"5.", std::nullopt},
+        {"1..2", std::nullopt},
+        {"1,2.3", std::nullopt},  // no grouping after the decimal comma
+        {"1,2,3", std::nullopt},
+        {"1E", std::nullopt},
+        {"1E+", std::nullopt},
+        {"- 5", std::nullopt},
+        {"1 000", std::nullopt},
+        {"1E400", std::nullopt},  // overflow
+        {"1E-400", 0},            // underflow reads as zero
+        {"-", std::nullopt},
+        {",", std::nullopt},
+        {"1234.56", 123456},  // the point is a grouping point here
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.testo);
+        const auto v = letturaRigorosa(QString::fromUtf8(c.testo));
+        ASSERT_EQ(v.has_value(), c.atteso.has_value());
+        if (v) {
+            EXPECT_DOUBLE_EQ(*v, *c.atteso);
+        }
+    }
+}
+
+TEST(LetturaRigorosa, SeparatoriInglesi) {
+    const Separatori en{QLatin1Char('.'), QLatin1Char(',')};
+    EXPECT_DOUBLE_EQ(*letturaRigorosa(QStringLiteral("1,234.5"), en), 1234.5);
+    EXPECT_FALSE(letturaRigorosa(QStringLiteral("1.5,0"), en));
+}
+
+TEST(LetturaTollerante, Tabella) {
+    const struct {
+        const char* testo;
+        double atteso;
+    } casi[] = {
+        {"1234,56", 1234},  {"100.000", 100},  {"", 0},           {"abc", 0},
+        {"12x", 12},        {" 1 2 3 ", 123},  {"-4.5", -4.5},    {"+4", 4},
+        {"1\t0\n0", 100},   {".5", 0.5},       {"-.5", -0.5},     {"1e3", 1000},
+        {"1E+2x", 100},     {"2E", 2},         {"2E+", 2},        {"&H10", 0},
+        {"- 7", -7},        {"1,5E+16", 1},    {"0,79", 0},       {"3.", 3},
+        {"-", 0},           {"1E-2", 0.01},    {"99999999999999999", 1e17},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.testo);
+        EXPECT_DOUBLE_EQ(letturaTollerante(QString::fromUtf8(c.testo)), c.atteso);
+    }
+    EXPECT_TRUE(std::isinf(letturaTollerante(QStringLiteral("1E999"))));
+}
+
+TEST(ScritturaNumerica, Tabella) {
+    const struct {
+        double valore;
+        const char* atteso;
+    } casi[] = {
+        {1234.5, "1234,5"},
+        {100, "100"},
+        {0.1 + 0.2, "0,3"},
+        {-12.5, "-12,5"},
+        {0, "0"},
+        {-0.0, "0"},
+        {0.01, "0,01"},
+        {0.0001, "0,0001"},
+        {0.00001, "1E-05"},
+        {0.00000015, "1,5E-07"},
+        {1e15, "1E+15"},
+        {1.5e16, "1,5E+16"},
+        {999999999999999, "999999999999999"},
+        {9999999999999.99, "9999999999999,99"},  // large amounts keep plain digits
+        {1e14, "100000000000000"},
+        {999999999999999.9, "1E+15"},             // rounds to 15 digits first
+        {123456789012.34, "123456789012,34"},
+        {1.0 / 3, "0,333333333333333"},
+        {1e100, "1E+100"},
+        {1100.55, "1100,55"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.atteso);
+        EXPECT_EQ(scritturaNumerica(c.valore), QString::fromUtf8(c.atteso));
+    }
+    EXPECT_EQ(scritturaNumerica(1234.5, {QLatin1Char('.'), QLatin1Char(',')}), "1234.5");
+}
+
+TEST(LetturaCentesimi, Tabella) {
+    const struct {
+        const char* testo;
+        std::optional<double> atteso;
+    } casi[] = {
+        {"1234,56", 123456}, {"1020,5", 102050},  {"0,015", 1},        {"0,01", 1},
+        {"100", 10000},      {"-12,5", -1250},    {"1100,55", 110055}, {"100.000", 10000000},
+        {"", std::nullopt},  {"12x", std::nullopt}, {"0", 0},           {"0,29", 29},
+        {"4,35", 435},  // 4.35 * 100 = 434.99999999999994 in binary: 15 digits give 435
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.testo);
+        const auto v = letturaCentesimi(QString::fromUtf8(c.testo));
+        ASSERT_EQ(v.has_value(), c.atteso.has_value());
+        if (v) {
+            EXPECT_DOUBLE_EQ(*v, *c.atteso);
+        }
+    }
+}
+
+TEST(FormatoImporto, Tabella) {
+    const struct {
+        const char* testo;
+        const char* atteso;
+    } casi[] = {
+        {"1234,5", "1.234,50"},
+        {"1100", "1.100,00"},
+        {"0", "0,00"},
+        {"-1234,5", "-1.234,50"},
+        {"", ""},
+        {"abc", "abc"},
+        {"12x", "12x"},
+        {"0,005", "0,01"},  // half away from zero
+        {"-0,005", "-0,01"},
+        {"1,005", "1,01"},  // decided on the decimal form, not the binary one
+        {"0,004", "0,00"},
+        {"-0,004", "0,00"},
+        {"999,995", "1.000,00"},
+        {"123456789012,345", "123.456.789.012,35"},
+        {"1E+15", "1.000.000.000.000.000,00"},
+        {"0,1", "0,10"},
+        {"100", "100,00"},
+        {"1000000", "1.000.000,00"},
+        {"1E-07", "0,00"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.testo);
+        EXPECT_EQ(formatoImporto(QString::fromUtf8(c.testo)), QString::fromUtf8(c.atteso));
+    }
+    const Separatori en{QLatin1Char('.'), QLatin1Char(',')};
+    EXPECT_EQ(formatoImporto(QStringLiteral("1234.5"), en), "1,234.50");
+}
+
+// Writing and reading back keeps every amount with two decimals exactly.
+TEST(Conversioni, AndataERitornoDegliImporti) {
+    for (long c = -250000; c <= 250000; c += 13) {
+        const double v = static_cast<double>(c) / 100;
+        const QString t = scritturaNumerica(v);
+        ASSERT_EQ(letturaCentesimi(t).value(), static_cast<double>(c)) << t.toStdString();
+        ASSERT_EQ(letturaRigorosa(t).value(), v) << t.toStdString();
+    }
+}
+
+}  // namespace
