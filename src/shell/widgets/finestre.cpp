@@ -14,6 +14,18 @@ QWidget* Finestre::finestra(const QString& nome) const {
     return it == finestre_.constEnd() ? nullptr : it.value().data();
 }
 
+QWidget* Finestre::carica(const QString& nome) {
+    if (QWidget* w = finestra(nome)) return w;
+    const auto f = fabbriche_.constFind(nome);
+    return f == fabbriche_.constEnd() ? nullptr : f.value()();
+}
+
+QWidget* Finestre::mostra(const QString& nome) {
+    QWidget* w = carica(nome);
+    if (w) porta(w);
+    return w;
+}
+
 void Finestre::registra(QWidget* w, const QString& nome) {
     w->setObjectName(nome);
     // Closing a window discards it; the registry forgets it at once so that a

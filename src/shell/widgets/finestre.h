@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 namespace varimo {
 
@@ -25,7 +26,7 @@ public:
     // The loaded instance, or nullptr.
     template <class W>
     W* trova() const {
-        return qobject_cast<W*>(finestra(QString::fromLatin1(W::kNome)));
+        return dynamic_cast<W*>(finestra(QString::fromLatin1(W::kNome)));
     }
     // Creates the instance if there is none (running its load work) without
     // showing it.
@@ -48,6 +49,17 @@ public:
         chiudi(QString::fromLatin1(W::kNome));
     }
 
+    // Windows reached by name (from the shell, which does not know their
+    // classes): each kind registers how it is built.
+    template <class W>
+    void registraFabbrica() {
+        fabbriche_.insert(QString::fromLatin1(W::kNome), [this]() -> QWidget* { return carica<W>(); });
+    }
+    // Creates (if needed) without showing / creates and shows, by name; nullptr
+    // when no such kind is registered.
+    QWidget* carica(const QString& nome);
+    QWidget* mostra(const QString& nome);
+
     QWidget* finestra(const QString& nome) const;
     bool caricata(const QString& nome) const { return finestra(nome) != nullptr; }
     // Closes (unloads) the window of that name if it is loaded.
@@ -69,6 +81,7 @@ protected:
 private:
     void dimentica(const QString& nome, QObject* w);
     QHash<QString, QPointer<QWidget>> finestre_;
+    QHash<QString, std::function<QWidget*()>> fabbriche_;
 };
 
 }  // namespace varimo

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds Varimo with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs the whole test suite.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARIMO_SANITIZE=ON \
+  -DVARIMO_BUILD_BENCH=ON
+cmake --build build-test -j"$(nproc)"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+ctest --test-dir build-test --output-on-failure -j"$(nproc)"
+if [ -x scripts/fuzz-smoke.sh ]; then
+  bash scripts/fuzz-smoke.sh
+fi

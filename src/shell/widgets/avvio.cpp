@@ -1,0 +1,71 @@
+#include "shell/widgets/avvio.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTimer>
+#include <QTranslator>
+
+#include "shell/modvarimo.h"
+#include "shell/widgets/finestre.h"
+#include "shell/widgets/frmsplash.h"
+#include "shell/widgets/interazione_qt.h"
+#include "shell/widgets/registro_finestre.h"
+
+namespace varimo {
+
+void mostracalcolo() { Finestre::istanza().mostra(QStringLiteral("calcolo")); }
+
+void esciprogramma() {
+    const Risposta r = messaggio(
+        QStringLiteral("Vuoi uscire da ") + ModVarimo::nomeprogramma + QStringLiteral("?"),
+        QStringLiteral("Attenzione: i dati non archiviati andranno persi !"), Icona::Domanda,
+        Pulsanti::SiNo, Risposta::No);
+    if (r != Risposta::Si) return;
+
+    // Every window but the splash is closed, in this order, without saving.
+    static const char* const ordine[] = {
+        "calcolo", "economico",  "sommario", "manuale",  "guidafunzionamento", "guidacalcolo",
+        "guidaquadro", "frmTip", "licenza",  "catalogo", "supportoclienti",    "informa"};
+    Finestre& registro = Finestre::istanza();
+    for (const char* nome : ordine) registro.chiudi(QString::fromLatin1(nome));
+
+    // Farewell: a splash that is still loaded resumes its sound; one that was
+    // closed is built again, which plays the sound from the start.
+    registro.carica<FrmSplash>()->congedo();
+}
+
+int avviaProgramma(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Varimo"));
+    QApplication::setOrganizationName(QStringLiteral("Veladio"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+
+    // Qt's own texts in Italian: "Sì", "No", "Annulla" on the standard buttons.
+    QTranslator traduttore;
+    if (traduttore.load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&traduttore);
+
+    InterazioneQt dialoghi;
+    Interazione::imposta(&dialoghi);
+
+    registraFinestre();
+    Finestre& registro = Finestre::istanza();
+    // The program ends when no window is loaded any more. The check is queued:
+    // the exit closes every window and only then builds the farewell splash.
+    QObject::connect(
+        &registro, &Finestre::nessunaFinestra, &app,
+        [&registro] {
+            if (registro.numeroCaricate() == 0) QApplication::quit();
+        },
+        Qt::QueuedConnection);
+
+    registro.mostra<FrmSplash>();
+    const int esito = QApplication::exec();
+    Interazione::imposta(nullptr);
+    return esito;
+}
+
+}  // namespace varimo
