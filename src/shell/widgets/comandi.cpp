@@ -1,0 +1,261 @@
+#include "shell/widgets/comandi.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "shell/interazione.h"
+#include "shell/modvarimo.h"
+#include "shell/widgets/avvio.h"
+#include "shell/widgets/finestre.h"
+
+namespace varimo {
+
+namespace {
+
+const char* const kProprieta = "varimoFinestraPrincipale";
+
+// Ctrl+A and Ctrl+B switch windows even while a text box has the focus: a
+// text box would otherwise claim Ctrl+A as "select all". The override request
+// is stopped before it reaches the box, so the window's shortcut runs.
+class PrecedenzaScorciatoie final : public QObject {
+public:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::ShortcutOverride || !o->isWidgetType()) return false;
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if (k->modifiers() != Qt::ControlModifier) return false;
+        if (k->key() != Qt::Key_A && k->key() != Qt::Key_B) return false;
+        const QWidget* w = static_cast<QWidget*>(o)->window();
+        return w && w->property(kProprieta).isValid();
+    }
+};
+
+void installaPrecedenza() {
+    static PrecedenzaScorciatoie* filtro = nullptr;
+    if (filtro) return;
+    filtro = new PrecedenzaScorciatoie;
+    filtro->setParent(qApp);
+    qApp->installEventFilter(filtro);
+}
+
+void chiediGuida(Principale da) {
+    const QString testo = da == Principale::Calcolo
+        ? QStringLiteral("E' questa la finestra 'Calcolo': si vuole la guida della finestra?")
+        : QStringLiteral(
+              "E' questa la finestra 'Quadro economico': si vuole la guida della finestra?");
+    if (messaggio(testo, ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo, Risposta::Si) ==
+        Risposta::Si)
+        finestra_Click(da);
+}
+
+void mostra(const char* nome) { Finestre::istanza().mostra(QString::fromLatin1(nome)); }
+
+QIcon icona(QWidget* w, const char* tema, QStyle::StandardPixmap riserva) {
+    return QIcon::fromTheme(QString::fromLatin1(tema), w->style()->standardIcon(riserva));
+}
+
+std::function<void()> oNiente(std::function<void()> f) {
+    return f ? f : [] {};
+}
+
+}  // namespace
+
+void fin1_click(Principale da) {
+    if (da == Principale::Calcolo)
+        chiediGuida(da);
+    else
+        mostra("calcolo");
+}
+
+void fin2_Click(Principale da) {
+    if (da == Principale::Quadro)
+        chiediGuida(da);
+    else
+        mostra("economico");
+}
+
+void finestra_Click(Principale da) {
+    mostra(da == Principale::Calcolo ? "guidacalcolo" : "guidaquadro");
+}
+
+void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
+    installaPrecedenza();
+    f->setProperty(kProprieta, static_cast<int>(quale));
+    a.apri = oNiente(a.apri);
+    a.salva = oNiente(a.salva);
+    a.salvanome = oNiente(a.salvanome);
+    a.eliminare = oNiente(a.eliminare);
+    a.stampa = oNiente(a.stampa);
+    a.colorare = oNiente(a.colorare);
+    a.controlla = oNiente(a.controlla);
+    a.cancella = oNiente(a.cancella);
+
+    QMenuBar* barra = f->menuBar();
+    barra->clear();
+    auto voce = [f](QMenu* menu, const char* nome, const QString& testo,
+                    std::function<void()> azione) {
+        QAction* act = menu->addAction(testo);
+        act->setObjectName(QString::fromLatin1(nome));
+        QObject::connect(act, &QAction::triggered, f, [azione] { azione(); });
+        return act;
+    };
+    auto linea = [](QMenu* menu, const char* nome) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(nome));
+    };
+
+    QMenu* file = barra->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("file"));
+    voce(file, "apri", QStringLiteral("&Apri..."), a.apri);
+    linea(file, "linea1");
+    voce(file, "salva", QStringLiteral("&Salva"), a.salva);
+    voce(file, "salvanome", QStringLiteral("Salva con &nome..."), a.salvanome);
+    linea(file, "linea2");
+    voce(file, "eliminare", QStringLiteral("&Elimina..."), a.eliminare);
+    linea(file, "l");
+    voce(file, "stampa", QStringLiteral("S&tampa"), a.stampa);
+    linea(file, "linea3");
+    voce(file, "esci", QStringLiteral("Es&ci"), [] { esciprogramma(); });
+
+    QMenu* modifica = barra->addMenu(QStringLiteral("&Modifica"));
+    modifica->setObjectName(QStringLiteral("modifica"));
+    voce(modifica, "colorare", QStringLiteral("&Colore di sfondo"), a.colorare);
+    voce(modifica, "controlla", QStringLiteral("Controlla &dati immessi"), a.controlla);
+    voce(modifica, "cancella", QStringLiteral("C&ancella dati immessi"), a.cancella);
+
+    QMenu* visu = barra->addMenu(QStringLiteral("&Visualizza"));
+    visu->setObjectName(QStringLiteral("visu"));
+    QAction* fin1 =
+        voce(visu, "fin1", QStringLiteral("Finestra Calcolo"), [quale] { fin1_click(quale); });
+    QAction* fin2 = voce(visu, "fin2", QStringLiteral("Finestra Quadro economico"),
+                         [quale] { fin2_Click(quale); });
+    for (QAction* act : {fin1, fin2}) {
+        act->setCheckable(true);
+        act->setShortcutContext(Qt::WindowShortcut);
+        // The check mark marks the window itself and does not move.
+        QObject::connect(act, &QAction::triggered, act, [act, fin1, quale] {
+            act->setChecked((act == fin1) == (quale == Principale::Calcolo));
+        });
+    }
+    fin1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    fin2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    fin1->setChecked(quale == Principale::Calcolo);
+    fin2->setChecked(quale == Principale::Quadro);
+
+    QMenu* aiuto = barra->addMenu(QStringLiteral("&?"));
+    aiuto->setObjectName(QStringLiteral("interrogazione"));
+    voce(aiuto, "guida", QStringLiteral("&Guida in linea"), [] { mostra("sommario"); });
+    voce(aiuto, "suggerisco", QStringLiteral("&Suggerimenti..."), [] { mostra("frmTip"); });
+    linea(aiuto, "linea4");
+    voce(aiuto, "supporto", QStringLiteral("Supporto &prodotto"),
+         [] { mostra("supportoclienti"); });
+    linea(aiuto, "linea6");
+    voce(aiuto, "informazioni", QStringLiteral("&Informazioni su Varimo"),
+         [] { mostra("informa"); });
+
+    // The window counter at the right-hand end of the menu bar.
+    auto* contatore = new QToolButton(barra);
+    contatore->setObjectName(QStringLiteral("finestra"));
+    contatore->setAutoRaise(true);
+    auto* azioneContatore = new QAction(quale == Principale::Calcolo
+                                            ? QStringLiteral("Fi&nestra n.1 di 2")
+                                            : QStringLiteral("Fi&nestra n.2 di 2"),
+                                        contatore);
+    azioneContatore->setObjectName(QStringLiteral("finestra"));
+    QObject::connect(azioneContatore, &QAction::triggered, f, [quale] { finestra_Click(quale); });
+    contatore->setDefaultAction(azioneContatore);
+    // The access letter of the counter works like a menu title's (Alt+N).
+    auto* alt = new QAction(f);
+    alt->setShortcut(QKeySequence(Qt::ALT | Qt::Key_N));
+    QObject::connect(alt, &QAction::triggered, f, [quale] { finestra_Click(quale); });
+    f->addAction(alt);
+    barra->setCornerWidget(contatore, Qt::TopRightCorner);
+
+    // Command bar: 19 positions, 5 of them separators.
+    QToolBar* bar = f->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+    if (!bar) {
+        bar = new QToolBar(f);
+        bar->setObjectName(QStringLiteral("Toolbar1"));
+        f->addToolBar(Qt::TopToolBarArea, bar);
+    }
+    bar->clear();
+    bar->setMovable(false);
+    bar->setIconSize(QSize(20, 20));
+    struct Pulsante {
+        const char* chiave;
+        const char* suggerimento;
+        const char* tema;
+        QStyle::StandardPixmap riserva;
+        std::function<void()> azione;
+    };
+    const QList<Pulsante> pulsanti = {
+        {"apri", "apri file", "document-open", QStyle::SP_DialogOpenButton, a.apri},
+        {"salva", "salva file", "document-save", QStyle::SP_DialogSaveButton, a.salva},
+        {"eliminare", "elimina file", "edit-delete", QStyle::SP_TrashIcon, a.eliminare},
+        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
+        {"", "stampa dati finestra", "document-print", QStyle::SP_FileDialogDetailedView, a.stampa},
+        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
+        {"", "visualizza finestra 'Calcolo'", "accessories-calculator",
+         QStyle::SP_FileDialogListView, [quale] { fin1_click(quale); }},
+        {"", "visualizza finestra 'Quadro economico'", "x-office-spreadsheet",
+         QStyle::SP_FileDialogContentsView, [quale] { fin2_Click(quale); }},
+        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
+        {"", "colore di sfondo", "preferences-desktop-color", QStyle::SP_DesktopIcon, a.colorare},
+        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
+        {"", "guida in linea", "help-contents", QStyle::SP_DialogHelpButton,
+         [] { mostra("sommario"); }},
+        {"", "suggerimenti", "dialog-information", QStyle::SP_MessageBoxInformation,
+         [] { mostra("frmTip"); }},
+        {"", "supporto prodotto", "help-faq", QStyle::SP_MessageBoxQuestion,
+         [] { mostra("supportoclienti"); }},
+        {"", "informazioni su Varimo", "help-about", QStyle::SP_FileDialogInfoView,
+         [] { mostra("informa"); }},
+        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
+        {"", "controllo dati immessi", "tools-check-spelling", QStyle::SP_DialogApplyButton,
+         a.controlla},
+        {"", "cancella dati finestra", "edit-clear", QStyle::SP_DialogResetButton, a.cancella},
+        {"", "uscita da Varimo", "application-exit", QStyle::SP_DialogCloseButton,
+         [] { esciprogramma(); }},
+    };
+    const int propria = quale == Principale::Calcolo ? 7 : 8;
+    for (int i = 0; i < pulsanti.size(); ++i) {
+        const Pulsante& p = pulsanti.at(i);
+        const int posizione = i + 1;
+        QAction* act = nullptr;
+        if (!p.suggerimento) {
+            act = bar->addSeparator();
+        } else {
+            act = bar->addAction(icona(f, p.tema, p.riserva), QString::fromUtf8(p.suggerimento));
+            act->setToolTip(QString::fromUtf8(p.suggerimento));
+            if (*p.chiave) act->setProperty("Key", QString::fromLatin1(p.chiave));
+            // The button of the window itself is a toggle, not pressed at start;
+            // the bar never keeps it pressed (the window does not change).
+            if (posizione == propria) act->setCheckable(true);
+            auto azione = p.azione;
+            QObject::connect(act, &QAction::triggered, f, [act, azione] {
+                if (act->isCheckable()) act->setChecked(false);
+                azione();
+            });
+        }
+        act->setObjectName(QStringLiteral("Toolbar1_%1").arg(posizione));
+        if (QWidget* w = bar->widgetForAction(act))
+            w->setObjectName(QStringLiteral("Toolbar1_%1").arg(posizione));
+    }
+
+    // Command buttons, found by name on the window.
+    if (auto* esco = f->findChild<QAbstractButton*>(QStringLiteral("esco")))
+        QObject::connect(esco, &QAbstractButton::clicked, f, [] { esciprogramma(); });
+    if (auto* guida = f->findChild<QAbstractButton*>(QStringLiteral("Command6")))
+        QObject::connect(guida, &QAbstractButton::clicked, f, [] { mostra("sommario"); });
+    if (auto* st = f->findChild<QAbstractButton*>(QStringLiteral("cmdStampa"))) {
+        auto stampa = a.stampa;
+        QObject::connect(st, &QAbstractButton::clicked, f, [stampa] { stampa(); });
+    }
+}
+
+}  // namespace varimo

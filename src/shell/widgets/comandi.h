@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QMainWindow;
+class QToolBar;
+class QMenuBar;
+
+namespace varimo {
+
+// The operations of one main window that its menus, command bar and buttons
+// reach. Each is the window's one implementation of that operation; an empty
+// function leaves the entry without effect.
+struct AzioniFinestra {
+    std::function<void()> apri;
+    std::function<void()> salva;
+    std::function<void()> salvanome;
+    std::function<void()> eliminare;
+    std::function<void()> stampa;
+    std::function<void()> colorare;
+    std::function<void()> controlla;
+    std::function<void()> cancella;
+};
+
+// Which of the two main windows: 1 the calculation window, 2 the framework
+// window (the numbers of the right-hand window counter).
+enum class Principale { Calcolo = 1, Quadro = 2 };
+
+// Gives a main window the menu bar, the 19-position command bar Toolbar1 and
+// wires its command buttons esco, Command6 and cmdStampa (found by name).
+// Both main windows get identical menus and bars; only the checked entry, the
+// toggle button and the window counter differ.
+void installaComandi(QMainWindow* finestra, Principale quale, AzioniFinestra azioni);
+
+// Window switching, the same for the menu, the shortcut keys and the bar.
+void fin1_click(Principale da);
+void fin2_Click(Principale da);
+void finestra_Click(Principale da);
+
+}  // namespace varimo
