@@ -1,0 +1,164 @@
+#include "framework/statoeconomico.h"
+
+#include "calculation/numeri.h"
+#include "calculation/statocalcolo.h"
+#include "shell/interazione.h"
+#include "shell/modvarimo.h"
+
+namespace varimo {
+
+namespace {
+bool rigaValida(int i) {
+    return i >= 1 && i <= kVociQuadro;
+}
+bool rigaOTotale(int i) {
+    return i >= 1 && i <= kTotaleQuadro;
+}
+}  // namespace
+
+StatoEconomico::StatoEconomico(QObject* parent) : QObject(parent) {
+    // Before the first fill the rows show the letters of the calculation rows.
+    for (int i = 1; i <= kVociQuadro; ++i) righe_[i].num.imposta(QString(letteraVoce(i)));
+    righe_[kTotaleQuadro].tipo.imposta(testieconomico::totalePrima + valut_() +
+                                       testieconomico::totaleDopo);
+    for (int i = 1; i <= kTotaleQuadro; ++i) righe_[i].tipo.suCambio([this, i] { tipo_Change(i); });
+    nomeprog_.suCambio([this] { nomeprog_Change(); });
+    valut_.suCambio([this] {
+        if (sceltaValut_) {
+            sceltaValut_ = false;
+            valut_Click();
+        } else {
+            valut_Change();
+        }
+    });
+}
+
+StatoEconomico::~StatoEconomico() = default;
+
+void StatoEconomico::formLoad() {
+    ModVarimo::impostatitoli();
+    suggerimentoEsco_.imposta(testieconomico::escoSuggerimento + ModVarimo::nomeprogramma);
+    valutVoci_.append(testieconomico::valute);
+    valutVociValore_.imposta(valutVoci_);
+}
+
+void StatoEconomico::mostra(const StatoCalcolo& calcolo) {
+    numerovoci = 0;
+    for (int i = 1; i <= kVociQuadro; ++i) {
+        righe_[i].visibile.imposta(false);
+        const QString costo = calcolo.costo(i);
+        if (costo.isEmpty()) continue;
+        const int k = ++numerovoci;
+        RigaQuadro& r = righe_[k];
+        r.visibile.imposta(true);
+        r.num.imposta(QString::number(k));
+        r.tipo.imposta(calcolo.tipo(i));
+        r.costo.imposta(formatoImporto(costo));
+        r.perc.imposta(calcolo.perc(i));
+        r.riferimento.imposta(calcolo.combo(i).testo);
+    }
+    righe_[kTotaleQuadro].costo.imposta(formatoImporto(calcolo.progetto()));
+}
+
+QString StatoEconomico::num(int i) const {
+    return rigaValida(i) ? righe_[i].num() : QString();
+}
+QString StatoEconomico::tipo(int i) const {
+    return rigaOTotale(i) ? righe_[i].tipo() : QString();
+}
+QString StatoEconomico::costo(int i) const {
+    return rigaOTotale(i) ? righe_[i].costo() : QString();
+}
+QString StatoEconomico::perc(int i) const {
+    return rigaValida(i) ? righe_[i].perc() : QString();
+}
+QString StatoEconomico::riferimento(int i) const {
+    return rigaValida(i) ? righe_[i].riferimento() : QString();
+}
+bool StatoEconomico::visibile(int i) const {
+    if (i == kTotaleQuadro) return true;
+    return rigaValida(i) && righe_[i].visibile();
+}
+
+RigaQuadro& StatoEconomico::riga(int i) {
+    return righe_[rigaOTotale(i) ? i : 0];
+}
+
+void StatoEconomico::scriviTipo(int i, const QString& testo) {
+    if (rigaOTotale(i)) righe_[i].tipo.imposta(testo);
+}
+
+void StatoEconomico::scriviCosto(int i, const QString& testo) {
+    if (rigaOTotale(i)) righe_[i].costo.imposta(testo);
+}
+
+void StatoEconomico::scriviNomeprog(const QString& testo) {
+    nomeprog_.imposta(testo);
+}
+
+void StatoEconomico::scriviValut(const QString& testo) {
+    sceltaValut_ = false;
+    valut_.imposta(testo);
+}
+
+void StatoEconomico::scegliValut(int posizione) {
+    if (posizione < 0 || posizione >= valutVoci_.size()) return;
+    sceltaValut_ = true;
+    // Choosing the entry already shown changes no text but is still a choice.
+    if (!valut_.imposta(valutVoci_[posizione])) {
+        sceltaValut_ = false;
+        valut_Click();
+    }
+}
+
+void StatoEconomico::tipo_Change(int i) {
+    if (!rigaOTotale(i)) return;
+    if (righe_[i].tipo().size() > 50) {
+        messaggio(testieconomico::avvisoLunghezza, ModVarimo::titoloaiuto, Icona::Informazione);
+    }
+}
+
+void StatoEconomico::nomeprog_Change() {
+    ModVarimo::nomeprogetto = nomeprog_();
+}
+
+void StatoEconomico::aggiornaTotale() {
+    righe_[kTotaleQuadro].tipo.imposta(testieconomico::totalePrima + valut_() +
+                                       testieconomico::totaleDopo);
+    ModVarimo::valuta = valut_();
+}
+
+void StatoEconomico::valut_Change() {
+    aggiornaTotale();
+}
+
+void StatoEconomico::valut_Click() {
+    aggiornaTotale();
+}
+
+void StatoEconomico::controlla_Click() {
+    messaggio(ModVarimo::nomeprogetto.isEmpty() ? testieconomico::controlloSenzaNome
+                                                : testieconomico::controlloConNome,
+              ModVarimo::titolocontrollo, Icona::Informazione);
+}
+
+void StatoEconomico::cancella_Click() {
+    for (int i = 1; i <= kVociQuadro; ++i) {
+        RigaQuadro& r = righe_[i];
+        r.tipo.imposta(QString());
+        r.costo.imposta(QString());
+        r.perc.imposta(QStringLiteral("0"));
+        r.riferimento.imposta(QString());
+    }
+    // The name box keeps its text; only the program-wide name is emptied.
+    ModVarimo::nomeprogetto.clear();
+    righe_[kTotaleQuadro].costo.imposta(QString());
+    scriviValut(QStringLiteral("euro"));
+}
+
+void StatoEconomico::aiuto_Click() {
+    messaggio(testieconomico::aiutoRighe.join(QLatin1Char('\r')), ModVarimo::titoloaiuto,
+              Icona::Informazione);
+}
+
+}  // namespace varimo

@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+#include "shell/valore.h"
+
+namespace varimo {
+
+class StatoCalcolo;
+
+// Number of rows of the final framework, and the index of the total row.
+constexpr int kVociQuadro = 18;
+constexpr int kTotaleQuadro = 19;
+
+// Fixed captions, tooltips and messages of the framework window.
+namespace testieconomico {
+inline const QString titoloFinestra = QStringLiteral("Varimo: voci finali del quadro");
+inline const QString perc0 = QStringLiteral("% ");
+inline const QString perc0Suggerimento =
+    QStringLiteral("percentuale di calcolo rispetto ad un'altra voce");
+inline const QString perc19 = QStringLiteral("Titologia di voce del quadro");
+inline const QString perc19Suggerimento = QStringLiteral("tipologie di voci interessate");
+inline const QString perc20 = QStringLiteral("costo previsto della tipologia");
+inline const QString perc20Suggerimento = QStringLiteral("costo di ogni singola voce interessata");
+inline const QString label1 = QStringLiteral("voce di riferimento");
+inline const QString label1Suggerimento =
+    QStringLiteral("voce sulla quale va calcolata la percentuale");
+inline const QString label2 = QStringLiteral("Nome progetto:");
+inline const QString label2Suggerimento = QStringLiteral(
+    "digita, per la stampa, il nome del progetto a cui si riferisce il quadro economico");
+inline const QString tipo19Suggerimento =
+    QStringLiteral("totale del progetto derivato dal calcolo");
+inline const QString totalePrima = QStringLiteral("TOTALE PROGETTO (in ");
+inline const QString totaleDopo = QStringLiteral(")");
+inline const QString elabor = QStringLiteral("&Rielabora");
+inline const QString aiuto = QStringLiteral("&AIUTO");
+inline const QString aiutoSuggerimento =
+    QStringLiteral("cliccare per avere informazioni sull'uso della finestra");
+inline const QString escoSuggerimento = QStringLiteral("clicca per uscire da ");
+inline const QString avvisoLunghezza =
+    QStringLiteral("Attenzione: per una stampa corretta non superare i 50 caratteri.");
+inline const QString controlloSenzaNome =
+    QStringLiteral("Digitare il nome del progetto in caso di stampa.");
+inline const QString controlloConNome = QStringLiteral(
+    "La finestra non effettua calcoli o elaborazioni: le eventuali modifiche apportate alle voci "
+    "o agli importi non sono controllate automaticamente, ma possono servire solo per sistemare "
+    "delle imperfezioni.");
+inline const QStringList aiutoRighe{
+    QStringLiteral("- Archiviare i risultati se ritenuti adeguati;"),
+    QStringLiteral(
+        "- apportare modifiche alle voci o agli importi per eventuali imperfezioni nei decimali;"),
+    QStringLiteral("- indicare il nome del progetto e la valuta per passare alla stampa;"),
+    QStringLiteral("- rielaborare il quadro cliccando sull'apposito tasto."),
+};
+inline const QStringList valute{
+    QStringLiteral("euro"),     QStringLiteral("dollari"), QStringLiteral("yen"),
+    QStringLiteral("sterline"), QStringLiteral("rubli"),   QStringLiteral("corone"),
+};
+}  // namespace testieconomico
+
+// The controls of one row of the final framework. Row 19 (the total) uses
+// only tipo and costo.
+struct RigaQuadro {
+    Valore<QString> num;
+    Valore<QString> tipo;
+    Valore<QString> costo;
+    Valore<QString> perc{QStringLiteral("0")};
+    Valore<QString> riferimento;
+    Valore<bool> visibile{true};
+};
+
+// Headless state of the framework window `economico`: the data of its
+// controls and its handlers. Nothing here recalculates: the window shows what
+// the calculation window last computed, and the user may touch it up by hand.
+class StatoEconomico : public QObject {
+    Q_OBJECT
+  public:
+    explicit StatoEconomico(QObject* parent = nullptr);  // start state; no formLoad
+    ~StatoEconomico() override;
+
+    // Form_Load after the scaling: titles, exit tooltip, currency list.
+    void formLoad();
+
+    // Fills the rows from the calculation window: the rows that carry a cost,
+    // renumbered from 1, formatted, then the project total.
+    void mostra(const StatoCalcolo& calcolo);
+
+    // --- reading (rows 1..18; tipo and costo also 19)
+    QString num(int i) const;
+    QString tipo(int i) const;
+    QString costo(int i) const;
+    QString perc(int i) const;
+    QString riferimento(int i) const;
+    bool visibile(int i) const;  // row 19 is always shown
+    QString nomeprog() const { return nomeprog_(); }
+    QString valut() const { return valut_(); }
+    const QStringList& valutVoci() const { return valutVoci_; }
+    QString suggerimentoEsco() const { return suggerimentoEsco_(); }
+    qint16 numerovoci = 0;
+
+    // --- writing: same effect as the user's edit.
+    void scriviTipo(int i, const QString& testo);   // 1..19
+    void scriviCosto(int i, const QString& testo);  // 1..19
+    void scriviNomeprog(const QString& testo);
+    // Typing into the currency box -> valut_Change.
+    void scriviValut(const QString& testo);
+    // Choosing an entry of the currency list -> valut_Click.
+    void scegliValut(int posizione);
+
+    // --- handlers
+    void tipo_Change(int i);
+    void nomeprog_Change();
+    void valut_Change();
+    void valut_Click();
+    void controlla_Click();
+    void cancella_Click();
+    void aiuto_Click();
+
+    // Observable values, for the views.
+    RigaQuadro& riga(int i);  // 1..19
+    Valore<QString>& nomeprogValore() { return nomeprog_; }
+    Valore<QString>& valutValore() { return valut_; }
+    Valore<QStringList>& valutVociValore() { return valutVociValore_; }
+    Valore<QString>& suggerimentoEscoValore() { return suggerimentoEsco_; }
+
+  private:
+    void aggiornaTotale();
+
+    std::array<RigaQuadro, kTotaleQuadro + 1> righe_;  // 0 unused
+    Valore<QString> nomeprog_;
+    Valore<QString> valut_{QStringLiteral("euro")};
+    QStringList valutVoci_;
+    Valore<QStringList> valutVociValore_;
+    Valore<QString> suggerimentoEsco_;
+    bool sceltaValut_ = false;  // the pending currency change is a choice from the list
+};
+
+}  // namespace varimo

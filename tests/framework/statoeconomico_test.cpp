@@ -1,0 +1,201 @@
+#include "framework/statoeconomico.h"
+
+#include <gtest/gtest.h>
+
+#include "calculation/numeri.h"
+#include "calculation/statocalcolo.h"
+#include "shell/modvarimo.h"
+#include "support/interazione_finta.h"
+
+namespace varimo {
+namespace {
+
+class StatoEconomicoTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ModVarimo::azzera();
+        calcolo.formLoad();
+        quadro.formLoad();
+    }
+    void TearDown() override { ModVarimo::azzera(); }
+
+    test::InterazioneFinta finta;
+    StatoCalcolo calcolo;
+    StatoEconomico quadro;
+};
+
+TEST_F(StatoEconomicoTest, StartState) {
+    const QString lettere = QStringLiteral("ABCDEFGHILMNOPQRST");
+    for (int i = 1; i <= kVociQuadro; ++i) {
+        EXPECT_EQ(quadro.num(i), QString(lettere[i - 1])) << i;
+        EXPECT_EQ(quadro.perc(i), QStringLiteral("0"));
+        EXPECT_TRUE(quadro.visibile(i));
+    }
+    EXPECT_EQ(quadro.tipo(19), QStringLiteral("TOTALE PROGETTO (in euro)"));
+    EXPECT_EQ(quadro.valut(), QStringLiteral("euro"));
+    EXPECT_EQ(quadro.valutVoci(), QStringList({QStringLiteral("euro"), QStringLiteral("dollari"),
+                                               QStringLiteral("yen"), QStringLiteral("sterline"),
+                                               QStringLiteral("rubli"), QStringLiteral("corone")}));
+    EXPECT_EQ(quadro.suggerimentoEsco(), QStringLiteral("clicca per uscire da Varimo"));
+    EXPECT_EQ(quadro.numerovoci, 0);
+}
+
+TEST_F(StatoEconomicoTest, FillFromEmptyCalculationHidesEveryRow) {
+    quadro.mostra(calcolo);
+    EXPECT_EQ(quadro.numerovoci, 0);
+    for (int i = 1; i <= kVociQuadro; ++i) EXPECT_FALSE(quadro.visibile(i)) << i;
+    EXPECT_TRUE(quadro.visibile(19));
+    EXPECT_EQ(quadro.costo(19), QString());
+    EXPECT_TRUE(finta.messaggi.isEmpty());
+}
+
+TEST_F(StatoEconomicoTest, FillShowsOnlyRowsWithACostRenumbered) {
+    // Every typed row filled except B and E; C is "0" and must still show.
+    for (int i : {1, 3, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}) {
+        calcolo.scriviCosto(i, i == 3 ? QStringLiteral("0") : QString::number(i * 1000) + ",5");
+    }
+    quadro.mostra(calcolo);
+    ASSERT_EQ(quadro.numerovoci, 16);
+    int k = 0;
+    for (int i = 1; i <= kVoci; ++i) {
+        if (i == 2 || i == 5) continue;
+        ++k;
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(quadro.visibile(k));
+        EXPECT_EQ(quadro.num(k), QString::number(k));
+        EXPECT_EQ(quadro.tipo(k), calcolo.tipo(i));
+        EXPECT_EQ(quadro.costo(k), formatoImporto(calcolo.costo(i)));
+    }
+    EXPECT_EQ(quadro.costo(2), QStringLiteral("0,00"));  // row C
+    EXPECT_EQ(quadro.costo(1), QStringLiteral("1.000,50"));
+    EXPECT_FALSE(quadro.visibile(17));
+    EXPECT_FALSE(quadro.visibile(18));
+    // D = 1000,5 + 0 ; T = 6000,5 + ... + 17000,5 (12 rows)
+    EXPECT_EQ(quadro.costo(19), QStringLiteral("139.006,50"));
+}
+
+TEST_F(StatoEconomicoTest, FillCarriesPercentageAndReference) {
+    calcolo.scriviCosto(1, QStringLiteral("1000"));
+    calcolo.scegliCombo(17, 0);
+    calcolo.scriviHScroll(17, 10);
+    quadro.mostra(calcolo);
+    ASSERT_EQ(quadro.numerovoci, 4);  // A, D, S, T
+    EXPECT_EQ(quadro.tipo(3), QStringLiteral("IVA sui lavori"));
+    EXPECT_EQ(quadro.costo(3), QStringLiteral("100,00"));
+    EXPECT_EQ(quadro.perc(3), QStringLiteral("10"));
+    EXPECT_EQ(quadro.riferimento(3), QStringLiteral("Lavori a misura"));
+    EXPECT_EQ(quadro.riferimento(1), QString());
+    EXPECT_EQ(quadro.costo(19), QStringLiteral("1.100,00"));
+
+    // A second fill with fewer rows hides the rest.
+    calcolo.delriga_Click(17);
+    quadro.mostra(calcolo);
+    EXPECT_EQ(quadro.numerovoci, 3);
+    EXPECT_FALSE(quadro.visibile(4));
+    EXPECT_EQ(quadro.costo(19), QStringLiteral("1.000,00"));
+}
+
+TEST_F(StatoEconomicoTest, LabelLengthWarning) {
+    const QString cinquanta(50, QLatin1Char('x'));
+    for (int i : {1, 18, 19}) {
+        finta.messaggi.clear();
+        quadro.scriviTipo(i, cinquanta);
+        EXPECT_TRUE(finta.messaggi.isEmpty()) << i;
+        quadro.scriviTipo(i, cinquanta + "y");
+        ASSERT_EQ(finta.messaggi.size(), 1) << i;
+        EXPECT_EQ(
+            finta.messaggi[0].testo,
+            QStringLiteral("Attenzione: per una stampa corretta non superare i 50 caratteri."));
+        EXPECT_EQ(finta.messaggi[0].titolo, QStringLiteral("Varimo: aiuto in linea"));
+        EXPECT_EQ(finta.messaggi[0].icona, Icona::Informazione);
+        quadro.scriviTipo(i, cinquanta + "yz");  // repeats while over 50
+        EXPECT_EQ(finta.messaggi.size(), 2);
+        quadro.scriviTipo(i, cinquanta);  // back to 50: nothing
+        EXPECT_EQ(finta.messaggi.size(), 2);
+    }
+}
+
+TEST_F(StatoEconomicoTest, ProjectNameFollowsEveryChange) {
+    quadro.scriviNomeprog(QStringLiteral("S"));
+    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("S"));
+    quadro.scriviNomeprog(QStringLiteral("Scuola"));
+    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola"));
+}
+
+TEST_F(StatoEconomicoTest, CurrencyCaptionWhileTyping) {
+    for (const char* t : {"f", "fr", "franchi"}) {
+        quadro.scriviValut(QString::fromLatin1(t));
+        EXPECT_EQ(quadro.tipo(19), "TOTALE PROGETTO (in " + QString::fromLatin1(t) + ")");
+        EXPECT_EQ(ModVarimo::valuta, QString::fromLatin1(t));
+    }
+    quadro.scegliValut(2);
+    EXPECT_EQ(quadro.valut(), QStringLiteral("yen"));
+    EXPECT_EQ(quadro.tipo(19), QStringLiteral("TOTALE PROGETTO (in yen)"));
+    // Choosing the entry already shown still runs the handler.
+    ModVarimo::valuta = QStringLiteral("altro");
+    quadro.scegliValut(2);
+    EXPECT_EQ(ModVarimo::valuta, QStringLiteral("yen"));
+    quadro.scegliValut(6);  // outside the list: nothing
+    EXPECT_EQ(quadro.valut(), QStringLiteral("yen"));
+}
+
+TEST_F(StatoEconomicoTest, CheckLooksAtTheProjectNameOnly) {
+    quadro.controlla_Click();
+    quadro.scriviNomeprog(QStringLiteral("Ponte"));
+    quadro.controlla_Click();
+    ASSERT_EQ(finta.messaggi.size(), 2);
+    EXPECT_EQ(finta.messaggi[0].testo,
+              QStringLiteral("Digitare il nome del progetto in caso di stampa."));
+    EXPECT_EQ(finta.messaggi[1].testo,
+              QStringLiteral("La finestra non effettua calcoli o elaborazioni: le eventuali "
+                             "modifiche apportate alle voci o agli importi non sono controllate "
+                             "automaticamente, ma possono servire solo per sistemare delle "
+                             "imperfezioni."));
+    for (const auto& m : finta.messaggi) {
+        EXPECT_EQ(m.titolo, QStringLiteral("Varimo: controllo dati immessi nella finestra attiva"));
+        EXPECT_EQ(m.icona, Icona::Informazione);
+        EXPECT_EQ(m.pulsanti, Pulsanti::Ok);
+    }
+}
+
+TEST_F(StatoEconomicoTest, ClearKeepsNameBoxAndVisibility) {
+    calcolo.scriviCosto(1, QStringLiteral("1000"));
+    quadro.mostra(calcolo);
+    quadro.scriviNomeprog(QStringLiteral("Ponte"));
+    quadro.scriviValut(QStringLiteral("dollari"));
+    quadro.cancella_Click();
+    for (int i = 1; i <= kVociQuadro; ++i) {
+        EXPECT_EQ(quadro.tipo(i), QString());
+        EXPECT_EQ(quadro.costo(i), QString());
+        EXPECT_EQ(quadro.perc(i), QStringLiteral("0"));
+        EXPECT_EQ(quadro.riferimento(i), QString());
+    }
+    EXPECT_TRUE(quadro.visibile(1));
+    EXPECT_FALSE(quadro.visibile(4));
+    EXPECT_EQ(quadro.numerovoci, 3);
+    EXPECT_EQ(quadro.nomeprog(), QStringLiteral("Ponte"));
+    EXPECT_EQ(ModVarimo::nomeprogetto, QString());
+    EXPECT_EQ(quadro.costo(19), QString());
+    EXPECT_EQ(quadro.valut(), QStringLiteral("euro"));
+    EXPECT_EQ(quadro.tipo(19), QStringLiteral("TOTALE PROGETTO (in euro)"));
+    EXPECT_EQ(ModVarimo::valuta, QStringLiteral("euro"));
+    quadro.controlla_Click();
+    EXPECT_EQ(finta.testi().last(),
+              QStringLiteral("Digitare il nome del progetto in caso di stampa."));
+}
+
+TEST_F(StatoEconomicoTest, Guidance) {
+    quadro.aiuto_Click();
+    ASSERT_EQ(finta.messaggi.size(), 1);
+    EXPECT_EQ(finta.messaggi[0].testo,
+              QStringLiteral("- Archiviare i risultati se ritenuti adeguati;\r"
+                             "- apportare modifiche alle voci o agli importi per eventuali "
+                             "imperfezioni nei decimali;\r"
+                             "- indicare il nome del progetto e la valuta per passare alla "
+                             "stampa;\r"
+                             "- rielaborare il quadro cliccando sull'apposito tasto."));
+    EXPECT_EQ(finta.messaggi[0].titolo, QStringLiteral("Varimo: aiuto in linea"));
+}
+
+}  // namespace
+}  // namespace varimo
