@@ -4,11 +4,9 @@
 #include <QStringDecoder>
 #include <climits>
 
-#include "calculation/statocalcolo.h"
 #include "datafile/codifica.h"
 
 namespace varimo {
-
 
 // ---- Writing ---------------------------------------------------------------
 
@@ -22,8 +20,15 @@ struct Contesto {
     QString nome;  // with its article, lower case
 };
 
+// Row letters A..T without J and K; kept here so that the format does not
+// depend on the calculation window.
+QChar letteraRiga(int i) {
+    static constexpr char16_t lettere[] = u"ABCDEFGHILMNOPQRST";
+    return QChar(lettere[i - 1]);
+}
+
 Contesto contestoVoce(const char* cosa, int i) {
-    return {QString::fromUtf8(cosa) + QStringLiteral(" della voce ") + letteraVoce(i)};
+    return {QString::fromUtf8(cosa) + QStringLiteral(" della voce ") + letteraRiga(i)};
 }
 
 QString maiuscolaIniziale(QString s) {

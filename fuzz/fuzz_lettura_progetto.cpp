@@ -1,0 +1,37 @@
+// Feeds arbitrary bytes to the project data file reader. Besides not
+// crashing, hanging or leaking, the reader must keep two promises: a file it
+// accepts can be written again, and what it writes reads back as the same
+// project.
+#include <cstdint>
+#include <cstdlib>
+#include <variant>
+
+#include "datafile/formato.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray dati(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    auto letto = varimo::leggiProgettoFile(dati);
+    auto* progetto = std::get_if<varimo::ProgettoFile>(&letto);
+    if (!progetto) {
+        if (std::get<varimo::ErroreLettura>(letto).descrizione.isEmpty()) std::abort();
+        return 0;
+    }
+    for (const auto& v : progetto->voci)
+        if (v.perc < 0 || v.perc > 100) std::abort();
+
+    const varimo::EsitoScrittura scritto = varimo::scriviProgettoFile(*progetto);
+    // Texts read from a file hold no line breaks and only Windows-1252
+    // characters (or UTF-8 after a byte order mark, which may not fit).
+    if (!scritto.riuscito()) {
+        if (!dati.startsWith("\xEF\xBB\xBF")) std::abort();
+        return 0;
+    }
+    auto riletto = varimo::leggiProgettoFile(scritto.contenuto);
+    auto* secondo = std::get_if<varimo::ProgettoFile>(&riletto);
+    if (!secondo) std::abort();
+    // Quotes come back as ” and bare numbers as texts; after one more
+    // writing everything is stable.
+    const varimo::EsitoScrittura ancora = varimo::scriviProgettoFile(*secondo);
+    if (!ancora.riuscito() || ancora.contenuto != scritto.contenuto) std::abort();
+    return 0;
+}

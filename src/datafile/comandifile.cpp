@@ -1,0 +1,179 @@
+#include "datafile/comandifile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "calculation/statocalcolo.h"
+#include "datafile/filedati.h"
+#include "shell/modvarimo.h"
+
+namespace varimo {
+
+static_assert(numeroVoci == kVoci);
+
+ProgettoFile progettoDaCalcolo(StatoCalcolo& stato) {
+    ProgettoFile p;
+    p.nomeprogetto = ModVarimo::nomeprogetto;
+    p.valuta = ModVarimo::valuta;
+    for (int i = 1; i <= kVoci; ++i) {
+        const int posizione = stato.combo(i).posizione;
+        if (posizione < 0) {
+            stato.costorif[i] = 0;
+        } else {
+            const QString c = stato.costo(posizione + 1);
+            stato.costorif[i] = c.isEmpty() ? QVariant(0) : QVariant(c);
+        }
+        VoceFile& v = p.voci[i - 1];
+        v.tipo = stato.tipo(i);
+        v.costo = stato.costo(i);
+        v.perc = stato.perc(i).toInt();
+        v.costorif = stato.costorif[i];
+        v.vocerif = stato.vocerif[i];
+        // A row whose list lost its selection (a label edit refills every
+        // list) still remembers its old reference number. Written as is, the
+        // next Open would make it a percentage row again and overwrite the
+        // referenced row's amount with the 0 captured above; the row has no
+        // reference now, and that is what is stored.
+        if (posizione < 0 && v.vocerif.isValid() && v.vocerif.toInt() != 0) v.vocerif = 0;
+    }
+    return p;
+}
+
+namespace {
+
+// costorif as the text written into the referenced row's cost box.
+QString testoCostorif(const QVariant& v) {
+    if (!v.isValid() || v.isNull()) return {};
+    return v.toString();
+}
+
+}  // namespace
+
+void applicaProgetto(StatoCalcolo& stato, const ProgettoFile& progetto,
+                     const ImpostaNomeValuta& impostaNomeValuta) {
+    ModVarimo::nomeprogetto = progetto.nomeprogetto;
+    ModVarimo::valuta = progetto.valuta;
+    if (impostaNomeValuta) impostaNomeValuta(progetto.nomeprogetto, progetto.valuta);
+
+    stato.caricamento = 1;
+    for (int i = 1; i <= kVoci; ++i) {
+        const VoceFile& v = progetto.voci[i - 1];
+        stato.costorif[i] = v.costorif;
+        stato.vocerif[i] = v.vocerif;
+        stato.scriviTipo(i, v.tipo);
+        stato.scriviCosto(i, v.costo);
+        stato.scriviHScroll(i, v.perc);
+        stato.svuotaCombo(i);
+    }
+    stato.impostavoci();
+    for (int i = 1; i <= kVoci; ++i) {
+        const int r = stato.vocerif[i].isValid() ? stato.vocerif[i].toInt() : 0;
+        if (r < 1 || r > kVoci) continue;  // 0 or unassigned: no reference
+        stato.scriviTestoCombo(i, stato.tipo(r));
+        stato.scegliCombo(i, r - 1);
+        stato.Combo1_Click(i);
+        stato.scriviCosto(r, testoCostorif(stato.costorif[i]));
+    }
+    stato.caricamento = 0;
+}
+
+QList<FiltroFile> filtriDa(const QString& filtro) {
+    const QStringList parti = filtro.split(u'|');
+    QList<FiltroFile> r;
+    for (qsizetype i = 0; i + 1 < parti.size(); i += 2)
+        r.append(FiltroFile{parti[i], parti[i + 1].trimmed()});
+    return r;
+}
+
+ComandiFile::ComandiFile(StatoCalcolo& stato) : stato_(stato) {}
+
+std::optional<QString> ComandiFile::chiedi(const QString& titolo, const QString& filtro, int scelto,
+                                           bool salvataggio) {
+    RichiestaFile r;
+    r.titolo = titolo;
+    r.filtri = filtriDa(filtro);
+    r.filtroScelto = scelto;
+    r.nomeFile = nomeDialogo_;
+    r.salvataggio = salvataggio;
+    std::optional<QString> scelta = Interazione::corrente().chiediFile(r);
+    if (scelta) nomeDialogo_ = *scelta;
+    return scelta;
+}
+
+void ComandiFile::avvisa(const QString& intestazione, const QString& percorso,
+                         const QString& motivo) {
+    messaggio(intestazione + u'\r' + QDir::toNativeSeparators(percorso) + u'\r' + motivo,
+              ModVarimo::titoloaiuto, Icona::Esclamazione);
+}
+
+void ComandiFile::apri_Click() {
+    // The user's work is cleared only once a sound file has been chosen and
+    // checked: a cancelled dialog or a bad file leaves everything as it was.
+    nomeDialogo_.clear();
+    const std::optional<QString> percorso =
+        chiedi(testifile::titoloApri, testifile::filtroCompleto, 1, false);
+    if (!percorso) return;
+    auto letto = leggiFileProgetto(*percorso);
+    if (auto* errore = std::get_if<QString>(&letto)) {
+        avvisa(QStringLiteral("Impossibile aprire il file di dati:"), *percorso, *errore);
+        return;
+    }
+    stato_.cancella_Click();
+    stato_.filecorrente = *percorso;
+    applicaProgetto(stato_, std::get<ProgettoFile>(letto), impostaNomeValuta_);
+}
+
+void ComandiFile::salva_Click() {
+    titoloDialogo_ = testifile::titoloSalva;
+    archivia();
+}
+
+void ComandiFile::salvanome_Click() {
+    titoloDialogo_ = testifile::titoloSalvaNome;
+    stato_.filecorrente.clear();
+    archivia();
+}
+
+void ComandiFile::archivia() {
+    stato_.salvataggio = 1;
+    stato_.controlla_Click();
+    if (stato_.salvataggio == 1) return;  // the check has shown its warning
+
+    if (ModVarimo::nomeprogetto.isEmpty() || ModVarimo::valuta.isEmpty()) {
+        messaggio(ModVarimo::nomeprogetto.isEmpty() ? testifile::digitareNome
+                                                    : testifile::immettereValuta,
+                  ModVarimo::titoloaiuto, Icona::Informazione);
+        if (mostraQuadro_) mostraQuadro_();
+        return;
+    }
+
+    // Built before the dialog, so that a text the file cannot hold is
+    // reported before the user picks a name, and nothing is touched.
+    const EsitoScrittura esito = scriviProgettoFile(progettoDaCalcolo(stato_));
+    if (!esito.riuscito()) {
+        messaggio(QStringLiteral("Il progetto non è stato salvato.\r") + esito.errore,
+                  ModVarimo::titoloaiuto, Icona::Esclamazione);
+        return;
+    }
+
+    if (stato_.filecorrente.isEmpty()) {
+        const std::optional<QString> percorso =
+            chiedi(titoloDialogo_, testifile::filtroSalva, 0, true);
+        if (!percorso) return;
+        stato_.filecorrente = *percorso;
+    }
+    if (const auto errore = scriviFileProgetto(stato_.filecorrente, esito.contenuto))
+        avvisa(QStringLiteral("Impossibile salvare il file di dati:"), stato_.filecorrente,
+               *errore);
+}
+
+void ComandiFile::eliminare_click() {
+    const std::optional<QString> percorso =
+        chiedi(ModVarimo::titoloelimina, testifile::filtroCompleto, 1, false);
+    if (!percorso) return;
+    stato_.filecorrente = *percorso;
+    QFile::remove(*percorso);
+}
+
+}  // namespace varimo

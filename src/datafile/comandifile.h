@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+#include "datafile/formato.h"
+#include "shell/interazione.h"
+
+namespace varimo {
+
+class StatoCalcolo;
+
+// Writes the framework window's project name and currency boxes (`nomeprog`,
+// `valut`); their change handlers copy the texts back into the program-wide
+// values.
+using ImpostaNomeValuta = std::function<void(const QString& nome, const QString& valuta)>;
+
+// Captures costorif for every row, as the save does just before writing it
+// (the cost text of the selected reference row, the whole number 0 when no
+// entry is selected or that cost is empty), and returns the project as it
+// goes into the file, with the program-wide project name and currency.
+ProgettoFile progettoDaCalcolo(StatoCalcolo& stato);
+
+// Applies a checked project to a cleared calculation state through the same
+// change handlers as the user's edits, with the loading mark `caricamento`
+// set: name and currency (program-wide, then `impostaNomeValuta`), labels,
+// costs and percentages, emptied lists refilled by impostavoci, then each
+// stored reference selected again, with the referenced row's cost set back to
+// the captured costorif ("0" for the whole number 0).
+void applicaProgetto(StatoCalcolo& stato, const ProgettoFile& progetto,
+                     const ImpostaNomeValuta& impostaNomeValuta);
+
+// Dialog texts of the file commands.
+namespace testifile {
+inline const QString titoloApri = QStringLiteral("Apri file (sezioni)");
+inline const QString titoloSalva = QStringLiteral("Salva file (sezioni)");
+inline const QString titoloSalvaNome = QStringLiteral("Salva file con nome (sezioni)");
+inline const QString nomeIniziale = QStringLiteral("Varimo-dati-");
+// The filters as the program states them: "description|pattern" pairs.
+inline const QString filtroCompleto =
+    QStringLiteral("Tutti i file (*.*)|*.*|File Varimo-dati- | Varimo-dati-*");
+inline const QString filtroSalva = QStringLiteral("File Varimo-dati- | Varimo-dati-*");
+inline const QString digitareNome = QStringLiteral("Digitare il nome del progetto.");
+inline const QString immettereValuta = QStringLiteral("Immettere la valuta.");
+}  // namespace testifile
+
+// Splits a "description|pattern|..." filter into its pairs. Descriptions are
+// kept as written; blanks around a pattern are dropped, since a pattern is
+// matched against file names.
+QList<FiltroFile> filtriDa(const QString& filtro);
+
+// The Open, Save, Save as and Delete commands of the calculation window, with
+// its one file dialog (the dialog's remembered file name lives here). The
+// framework window calls the same object.
+class ComandiFile {
+  public:
+    explicit ComandiFile(StatoCalcolo& stato);
+
+    // Framework window hooks: writing its name and currency boxes (Open), and
+    // showing it when the save stops for a missing name or currency.
+    void impostaNomeValuta(ImpostaNomeValuta f) { impostaNomeValuta_ = std::move(f); }
+    void impostaMostraQuadro(std::function<void()> f) { mostraQuadro_ = std::move(f); }
+
+    void apri_Click();
+    void salva_Click();
+    void salvanome_Click();
+    void eliminare_click();
+    // The save itself; its dialog shows the title the caller set.
+    void archivia();
+
+    // The dialog's file name as it will be shown next (Save, Save as, Delete).
+    const QString& nomeDialogo() const { return nomeDialogo_; }
+    const QString& titoloDialogo() const { return titoloDialogo_; }
+
+  private:
+    std::optional<QString> chiedi(const QString& titolo, const QString& filtro, int scelto,
+                                  bool salvataggio);
+    void avvisa(const QString& intestazione, const QString& percorso, const QString& motivo);
+
+    StatoCalcolo& stato_;
+    QString nomeDialogo_ = testifile::nomeIniziale;
+    QString titoloDialogo_;
+    ImpostaNomeValuta impostaNomeValuta_;
+    std::function<void()> mostraQuadro_;
+};
+
+}  // namespace varimo

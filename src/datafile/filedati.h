@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <variant>
+
+#include "datafile/formato.h"
+
+namespace varimo {
+
+// Disk side of the project data files.
+
+// Reads and checks the whole file at `percorso`. On failure: an Italian
+// description of what is wrong (the file cannot be read, or the line and the
+// fault of its content).
+std::variant<ProgettoFile, QString> leggiFileProgetto(const QString& percorso);
+
+// Writes `contenuto` to `percorso` through a temporary file beside it that
+// replaces the old file only once completely written, so a failure never
+// leaves a half-written or emptied file. A read-only file is not replaced.
+// On failure: an Italian description of the reason.
+std::optional<QString> scriviFileProgetto(const QString& percorso, const QByteArray& contenuto);
+
+}  // namespace varimo

@@ -1,0 +1,314 @@
+#include "datafile/comandifile.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+
+#include "calculation/statocalcolo.h"
+#include "datafile/preparazione.h"
+#include "shell/modvarimo.h"
+#include "support/interazione_finta.h"
+
+namespace varimo {
+namespace {
+
+using test::contenutoDi;
+using test::InterazioneFinta;
+
+class ComandiFileTest : public ::testing::Test {
+  protected:
+    ComandiFileTest() : comandi(stato) {
+        test::programmaNuovo();
+        stato.formLoad();
+        comandi.impostaNomeValuta([this](const QString& n, const QString& v) {
+            nomeQuadro = n;
+            valutaQuadro = v;
+        });
+        comandi.impostaMostraQuadro([this] { ++quadroMostrato; });
+    }
+
+    QString percorso(const char* nome) const { return dir.filePath(QString::fromUtf8(nome)); }
+
+    // Saves the valid project to `p` through Save as.
+    void salvaCome(const QString& p) {
+        finta.scegliFile(p);
+        comandi.salvanome_Click();
+        ASSERT_EQ(contenutoDi(p).count('\n'), 19);
+    }
+
+    QTemporaryDir dir;
+    InterazioneFinta finta;
+    StatoCalcolo stato;
+    ComandiFile comandi;
+    QString nomeQuadro, valutaQuadro;
+    int quadroMostrato = 0;
+};
+
+TEST(FiltriFile, DescriptionsAsWrittenPatternsTrimmed) {
+    const QList<FiltroFile> f = filtriDa(testifile::filtroCompleto);
+    ASSERT_EQ(f.size(), 2);
+    EXPECT_EQ(f[0].descrizione, QStringLiteral("Tutti i file (*.*)"));
+    EXPECT_EQ(f[0].modello, QStringLiteral("*.*"));
+    EXPECT_EQ(f[1].descrizione, QStringLiteral("File Varimo-dati- "));
+    EXPECT_EQ(f[1].modello, QStringLiteral("Varimo-dati-*"));
+    const QList<FiltroFile> s = filtriDa(testifile::filtroSalva);
+    ASSERT_EQ(s.size(), 1);
+    EXPECT_EQ(s[0].descrizione, QStringLiteral("File Varimo-dati- "));
+}
+
+TEST_F(ComandiFileTest, DialogOfEachCommand) {
+    test::progettoValido(stato);
+    const QString p = percorso("Varimo-dati-uno");
+
+    comandi.salva_Click();  // no current file: the save dialog, cancelled
+    finta.scegliFile(p);
+    comandi.salvanome_Click();
+    comandi.eliminare_click();  // cancelled
+    comandi.apri_Click();       // cancelled
+    comandi.salva_Click();      // current file: no dialog
+
+    struct Atteso {
+        QString titolo;
+        int filtri, scelto;
+        QString nome;
+        bool salvataggio;
+    };
+    const Atteso attesi[] = {
+        {QStringLiteral("Salva file (sezioni)"), 1, 0, QStringLiteral("Varimo-dati-"), true},
+        {QStringLiteral("Salva file con nome (sezioni)"), 1, 0, QStringLiteral("Varimo-dati-"),
+         true},
+        {QStringLiteral("Elimina: seleziona il file desiderato e clicca su Apri per cancellarlo"),
+         2, 1, p, false},
+        {QStringLiteral("Apri file (sezioni)"), 2, 1, QString(), false},
+    };
+    ASSERT_EQ(finta.richiesteFile.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        const RichiestaFile& r = finta.richiesteFile[i];
+        EXPECT_EQ(r.titolo, attesi[i].titolo) << i;
+        EXPECT_EQ(r.filtri.size(), attesi[i].filtri) << i;
+        EXPECT_EQ(r.filtroScelto, attesi[i].scelto) << i;
+        EXPECT_EQ(r.nomeFile, attesi[i].nome) << i;
+        EXPECT_EQ(r.salvataggio, attesi[i].salvataggio) << i;
+    }
+    EXPECT_EQ(finta.richiesteFile[0].filtri[0].modello, QStringLiteral("Varimo-dati-*"));
+    EXPECT_TRUE(finta.messaggi.isEmpty()) << finta.testi().join(u'\n').toStdString();
+    EXPECT_EQ(stato.filecorrente, p);  // cancelled Open and Delete leave it
+}
+
+TEST_F(ComandiFileTest, RememberedNameFollowsTheLastReturnedPath) {
+    test::progettoValido(stato);
+    const QString p = percorso("Varimo-dati-due");
+    salvaCome(p);
+    finta.scegliFile(p);
+    comandi.apri_Click();
+    EXPECT_EQ(comandi.nomeDialogo(), p);
+    comandi.salvanome_Click();  // cancelled: shows the opened path
+    EXPECT_EQ(finta.richiesteFile.last().nomeFile, p);
+    comandi.apri_Click();  // cancelled: the name was emptied before the dialog
+    comandi.salvanome_Click();
+    EXPECT_EQ(finta.richiesteFile.last().nomeFile, QString());
+}
+
+TEST_F(ComandiFileTest, SaveWithCurrentFileWritesStraightAndNeverLosesTheOldFile) {
+    test::progettoValido(stato);
+    const QString p = percorso("Varimo-dati-tre");
+    salvaCome(p);
+    const QByteArray primo = contenutoDi(p);
+    EXPECT_TRUE(primo.contains("\"IVA sui lavori\",\"100\",\"10\",\"1000\",1\r\n"));
+
+    stato.scriviCosto(1, QStringLiteral("2000"));
+    const qsizetype richieste = finta.richiesteFile.size();
+    comandi.salva_Click();
+    EXPECT_EQ(finta.richiesteFile.size(), richieste);
+    EXPECT_TRUE(finta.messaggi.isEmpty());
+    EXPECT_TRUE(contenutoDi(p).contains("\"IVA sui lavori\",\"200\",\"10\",\"2000\",1\r\n"));
+    // Nothing left beside it: the temporary file replaced the old one.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              QStringList{QStringLiteral("Varimo-dati-tre")});
+}
+
+TEST_F(ComandiFileTest, SaveAsCancelledWritesNothingAndNextSaveAsksAgain) {
+    test::progettoValido(stato);
+    const QString p = percorso("Varimo-dati-quattro");
+    salvaCome(p);
+    comandi.salvanome_Click();  // cancelled
+    EXPECT_TRUE(stato.filecorrente.isEmpty());
+    comandi.salva_Click();  // asks again
+    EXPECT_EQ(finta.richiesteFile.size(), 3);
+    EXPECT_EQ(finta.richiesteFile.last().titolo, testifile::titoloSalva);
+}
+
+TEST_F(ComandiFileTest, SaveRefusals) {
+    struct Caso {
+        const char* nome;
+        std::function<void(StatoCalcolo&)> prepara;
+        QString messaggio;
+        Icona icona;
+        bool quadro;
+    };
+    const Caso casi[] = {
+        {"data check", [](StatoCalcolo&) { ModVarimo::nomeprogetto = QStringLiteral("x"); },
+         QStringLiteral("Non è stato digitato alcun valore significativo"), Icona::Esclamazione,
+         false},
+        {"no name",
+         [](StatoCalcolo& s) {
+             test::progettoValido(s);
+             ModVarimo::nomeprogetto.clear();
+         },
+         testifile::digitareNome, Icona::Informazione, true},
+        {"no currency",
+         [](StatoCalcolo& s) {
+             test::progettoValido(s);
+             ModVarimo::valuta.clear();
+         },
+         testifile::immettereValuta, Icona::Informazione, true},
+        {"Cyrillic label",
+         [](StatoCalcolo& s) {
+             test::progettoValido(s);
+             s.scriviTipo(5, QStringLiteral("Rilievi Ж"));
+         },
+         QStringLiteral("Il progetto non è stato salvato.\rIl carattere «Ж» (U+0416) contenuto "
+                        "nell'etichetta della voce E"),
+         Icona::Esclamazione, false},
+    };
+    for (const Caso& c : casi) {
+        SCOPED_TRACE(c.nome);
+        test::programmaNuovo();
+        StatoCalcolo s;
+        s.formLoad();
+        ComandiFile cf(s);
+        int mostrato = 0;
+        cf.impostaMostraQuadro([&] { ++mostrato; });
+        InterazioneFinta f;
+        c.prepara(s);
+        s.filecorrente = percorso("Varimo-dati-vecchio");
+        ASSERT_TRUE(test::scriviContenuto(s.filecorrente, "vecchio"));
+        f.scegliFile(percorso("Varimo-dati-nuovo"));
+        cf.salva_Click();
+        ASSERT_EQ(f.messaggi.size(), 1);
+        EXPECT_TRUE(f.messaggi[0].testo.startsWith(c.messaggio))
+            << f.messaggi[0].testo.toStdString();
+        EXPECT_EQ(f.messaggi[0].icona, c.icona);
+        EXPECT_EQ(mostrato, c.quadro ? 1 : 0);
+        EXPECT_TRUE(f.richiesteFile.isEmpty());
+        EXPECT_EQ(contenutoDi(s.filecorrente), QByteArray("vecchio"));
+        EXPECT_FALSE(QFileInfo::exists(percorso("Varimo-dati-nuovo")));
+    }
+}
+
+TEST_F(ComandiFileTest, ProjectNameMessageTitle) {
+    test::progettoValido(stato);
+    ModVarimo::nomeprogetto.clear();
+    comandi.salva_Click();
+    ASSERT_EQ(finta.messaggi.size(), 1);
+    EXPECT_EQ(finta.messaggi[0].titolo, QStringLiteral("Varimo: aiuto in linea"));
+    EXPECT_EQ(stato.salvataggio, 0);  // the data passed
+}
+
+TEST_F(ComandiFileTest, UnwritableTargetsGetAMessageAndKeepTheOldFile) {
+    test::progettoValido(stato);
+    const QString solaLettura = percorso("Varimo-dati-protetto");
+    ASSERT_TRUE(test::scriviContenuto(solaLettura, "vecchio"));
+    QFile::setPermissions(solaLettura, QFileDevice::ReadOwner | QFileDevice::ReadUser);
+    struct Caso {
+        QString percorso;
+        QString motivo;
+    };
+    const Caso casi[] = {
+        {solaLettura, QStringLiteral("sola lettura")},
+        {percorso("manca/Varimo-dati-x"), QStringLiteral("la cartella non esiste")},
+        {dir.path(), QStringLiteral("cartella")},
+    };
+    for (const Caso& c : casi) {
+        finta.messaggi.clear();
+        finta.scegliFile(c.percorso);
+        comandi.salvanome_Click();
+        ASSERT_EQ(finta.messaggi.size(), 1);
+        const QString t = finta.messaggi[0].testo;
+        EXPECT_TRUE(t.startsWith(QStringLiteral("Impossibile salvare il file di dati:\r") +
+                                 QDir::toNativeSeparators(c.percorso) + u'\r'))
+            << t.toStdString();
+        EXPECT_TRUE(t.contains(c.motivo)) << t.toStdString();
+        EXPECT_EQ(finta.messaggi[0].titolo, ModVarimo::titoloaiuto);
+    }
+    EXPECT_EQ(contenutoDi(solaLettura), QByteArray("vecchio"));
+}
+
+TEST_F(ComandiFileTest, OpenCancelledOrFailingChangesNothing) {
+    test::progettoValido(stato);
+    stato.filecorrente = QStringLiteral("/prima");
+    const QString guasto = percorso("Varimo-dati-guasto");
+    ASSERT_TRUE(QFile::copy(test::fixture("Varimo-dati-guasto"), guasto));
+    struct Caso {
+        std::optional<QString> scelta;
+        QStringList nelMessaggio;  // empty: no message
+    };
+    const Caso casi[] = {
+        {std::nullopt, {}},
+        {percorso("Varimo-dati-inesistente"), {QStringLiteral("il file non esiste")}},
+        {guasto,
+         {QDir::toNativeSeparators(guasto),
+          QStringLiteral("riga 7: la percentuale «150» non è un numero intero da 0 a 100")}},
+        {dir.path(), {QStringLiteral("cartella")}},
+    };
+    for (const Caso& c : casi) {
+        finta.messaggi.clear();
+        finta.scegliFile(c.scelta);
+        comandi.apri_Click();
+        if (c.nelMessaggio.isEmpty()) {
+            EXPECT_TRUE(finta.messaggi.isEmpty());
+        } else {
+            ASSERT_EQ(finta.messaggi.size(), 1);
+            EXPECT_EQ(finta.messaggi[0].icona, Icona::Esclamazione);
+            EXPECT_TRUE(
+                finta.messaggi[0].testo.startsWith("Impossibile aprire il file di dati:\r"));
+            for (const QString& s : c.nelMessaggio)
+                EXPECT_TRUE(finta.messaggi[0].testo.contains(s))
+                    << finta.messaggi[0].testo.toStdString();
+        }
+        EXPECT_EQ(stato.filecorrente, QStringLiteral("/prima"));
+        EXPECT_EQ(stato.costo(1), QStringLiteral("1000"));
+        EXPECT_EQ(stato.costo(17), QStringLiteral("100"));
+        EXPECT_EQ(stato.combo(17).posizione, 0);
+        EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola"));
+        EXPECT_EQ(stato.caricamento, 0);
+    }
+}
+
+TEST_F(ComandiFileTest, OpenClearsThenLoadsAndSetsNameAndCurrency) {
+    stato.scriviCosto(2, QStringLiteral("777"));
+    stato.scriviCostoprogetto(QStringLiteral("5000"));
+    finta.scegliFile(test::fixture("Varimo-dati-scuola"));
+    comandi.apri_Click();
+    EXPECT_TRUE(finta.messaggi.isEmpty());
+    EXPECT_EQ(stato.filecorrente, test::fixture("Varimo-dati-scuola"));
+    EXPECT_EQ(nomeQuadro, QStringLiteral("Scuola media Città"));
+    EXPECT_EQ(valutaQuadro, QStringLiteral("euro"));
+    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola media Città"));
+    EXPECT_EQ(stato.costoprogetto(), QString());  // cleared before loading
+    EXPECT_EQ(stato.costo(2), QStringLiteral("500"));
+    EXPECT_EQ(stato.progetto(), QStringLiteral("1800"));
+}
+
+TEST_F(ComandiFileTest, DeleteRemovesTheFileAndTheNextSaveRecreatesIt) {
+    test::progettoValido(stato);
+    const QString p = percorso("Varimo-dati-cinque");
+    salvaCome(p);
+    const QByteArray salvato = contenutoDi(p);
+    finta.scegliFile(p);
+    comandi.eliminare_click();
+    EXPECT_FALSE(QFileInfo::exists(p));
+    EXPECT_EQ(stato.filecorrente, p);
+    const qsizetype richieste = finta.richiesteFile.size();
+    comandi.salva_Click();
+    EXPECT_EQ(finta.richiesteFile.size(), richieste);
+    EXPECT_EQ(contenutoDi(p), salvato);
+    EXPECT_TRUE(finta.messaggi.isEmpty());
+
+    comandi.eliminare_click();  // cancelled: nothing deleted, file name kept
+    EXPECT_TRUE(QFileInfo::exists(p));
+    EXPECT_EQ(stato.filecorrente, p);
+}
+
+}  // namespace
+}  // namespace varimo

@@ -1,0 +1,44 @@
+#pragma once
+
+// Shared set-up of the data file tests: a fresh program and calculation
+// state, and a small project that passes the data check.
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "calculation/statocalcolo.h"
+#include "shell/modvarimo.h"
+
+namespace varimo::test {
+
+inline void programmaNuovo() {
+    ModVarimo::azzera();
+    ModVarimo::impostatitoli();
+}
+
+// Row A = 1000 typed; row S = 10 % of A (100); project name and currency set.
+inline void progettoValido(StatoCalcolo& s) {
+    s.scriviCosto(1, QStringLiteral("1000"));
+    s.scegliCombo(17, 0);
+    s.scriviHScroll(17, 10);
+    ModVarimo::nomeprogetto = QStringLiteral("Scuola");
+    ModVarimo::valuta = QStringLiteral("euro");
+}
+
+inline QByteArray contenutoDi(const QString& percorso) {
+    QFile f(percorso);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+inline bool scriviContenuto(const QString& percorso, const QByteArray& dati) {
+    QFile f(percorso);
+    return f.open(QIODevice::WriteOnly) && f.write(dati) == dati.size();
+}
+
+inline QString fixture(const char* nome) {
+    return QStringLiteral(VARIMO_SOURCE_DIR "/tests/datafile/fixtures/") + QString::fromUtf8(nome);
+}
+
+}  // namespace varimo::test
