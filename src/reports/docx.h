@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+#include "reports/documento.h"
+
+namespace varimo {
+
+// Writes a Documento as an Office Open XML word-processing file (.docx):
+// a zip package holding [Content_Types].xml, _rels/.rels,
+// word/document.xml, word/styles.xml and word/_rels/document.xml.rels.
+
+// The main part, word/document.xml.
+QByteArray documentoXml(const Documento& d);
+// The styles part, word/styles.xml: document defaults and the table styles
+// (plain grid, and the coloured format that AutoFormat(9) gives).
+QByteArray stiliXml();
+
+// The whole package in memory; nothing, with the reason in *errore, when the
+// packing fails.
+std::optional<QByteArray> pacchettoDocx(const Documento& d, QString* errore = nullptr);
+
+// Names of the table styles written in styles.xml.
+inline constexpr char16_t kStileGriglia[] = u"Grigliatabella";
+inline constexpr char16_t kStileColorato2[] = u"Tabellacolorata2";
+
+}  // namespace varimo

@@ -1,0 +1,124 @@
+#include "reports/stampaguida.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+#include "reports/word.h"
+#include "shell/interazione.h"
+#include "shell/modvarimo.h"
+
+namespace varimo {
+
+namespace {
+
+const QString kCarattereGuida = QStringLiteral("Century Gothic");
+constexpr QChar kFine(13);
+constexpr QChar kNuovaPagina(12);
+constexpr int kGiustificato = 3;
+
+// Steps shared by every guide print: a new document with the program's name
+// and description.
+Documento& avviaGuida() {
+    Documento& doc = ModWord::nuovoDocumento();
+    doc.impostaNomeCarattere(kCarattereGuida);
+    doc.impostaDimensioneCarattere(20);
+    doc.scriviTesto(ModVarimo::nomeprogramma + kFine);
+    doc.impostaDimensioneCarattere(16);
+    doc.scriviTesto(ModVarimo::descrizioneprogramma + kFine + kFine + kFine);
+    return doc;
+}
+
+void giustificaTutto(Documento& doc) {
+    doc.selezionaTutto();
+    doc.impostaAllineamentoSelezione(kGiustificato);
+}
+
+// Saves the whole guide in cartella, or else in the documents folder; the
+// path of the copy, or empty when neither could be written.
+QString salvaGuida(const Documento& doc, const QString& cartella) {
+    const QString nome = nomeFileGuida();
+    const QString primo = QDir(cartella).filePath(nome);
+    QString errorePrimo;
+    if (!cartella.isEmpty() && salvaDocumento(doc, primo, &errorePrimo)) return primo;
+    if (cartella.isEmpty()) errorePrimo = QStringLiteral("cartella non indicata");
+
+    const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString secondo = documenti.isEmpty() ? QString() : QDir(documenti).filePath(nome);
+    QString erroreSecondo = QStringLiteral("cartella dei documenti non disponibile");
+    if (!secondo.isEmpty()) {
+        QDir().mkpath(documenti);
+        if (salvaDocumento(doc, secondo, &erroreSecondo)) {
+            messaggio(QStringLiteral("Non è stato possibile salvare la guida nella cartella del "
+                                     "programma:") +
+                          kFine + QDir::toNativeSeparators(primo) + kFine + errorePrimo + kFine +
+                          QStringLiteral("La guida è stata salvata in:") + kFine +
+                          QDir::toNativeSeparators(secondo),
+                      ModVarimo::titoloaiuto, Icona::Informazione);
+            return secondo;
+        }
+    }
+    messaggio(QStringLiteral("Non è stato possibile salvare la guida:") + kFine +
+                  QDir::toNativeSeparators(primo) + kFine + errorePrimo + kFine +
+                  (secondo.isEmpty() ? QString() : QDir::toNativeSeparators(secondo) + kFine) +
+                  erroreSecondo + kFine +
+                  QStringLiteral("La guida viene comunque aperta, senza copia salvata."),
+              ModVarimo::titoloaiuto, Icona::Esclamazione);
+    return {};
+}
+
+}  // namespace
+
+bool stampaguida() {
+    Documento& doc = avviaGuida();
+    doc.scriviTesto(QStringLiteral("Guida: ") + ModVarimo::titologuida + kFine + kFine);
+    doc.impostaDimensioneCarattere(12);
+    doc.scriviTesto(ModVarimo::testoguida + kFine);
+    giustificaTutto(doc);
+    return consegnaDocumento(doc, ModVarimo::nomeprogramma + QStringLiteral(" - Guida - ") +
+                                      ModVarimo::titologuida)
+        .has_value();
+}
+
+bool stampaguida(const QString& titolo, const QString& testo) {
+    ModVarimo::titologuida = titolo;
+    ModVarimo::testoguida = testo;
+    return stampaguida();
+}
+
+bool stampalicenza(const QString& testoLicenza) {
+    Documento& doc = avviaGuida();
+    doc.impostaDimensioneCarattere(12);
+    doc.scriviTesto(testoLicenza + kFine);
+    giustificaTutto(doc);
+    return consegnaDocumento(doc, ModVarimo::nomeprogramma + QStringLiteral(" - Licenza d'uso"))
+        .has_value();
+}
+
+QString nomeFileGuida() {
+    return ModVarimo::nomeprogramma + QStringLiteral("-guida.doc");
+}
+
+EsitoGuidaCompleta stampaguidacompleta(const std::array<GuidaDaStampare, 4>& guide,
+                                       const QString& cartella) {
+    Documento& doc = avviaGuida();
+    for (std::size_t i = 0; i < guide.size(); ++i) {
+        doc.scriviTesto(QStringLiteral("Guida: ") + guide[i].titolo + kFine + kFine);
+        if (i == 0) doc.impostaDimensioneCarattere(12);
+        doc.scriviTesto(guide[i].testo);
+        if (i + 1 < guide.size()) doc.scriviTesto(QString(kFine) + kNuovaPagina);
+    }
+    giustificaTutto(doc);
+
+    EsitoGuidaCompleta esito;
+    esito.salvataIn = salvaGuida(doc, cartella);
+    if (!esito.salvataIn.isEmpty()) {
+        esito.mostrata = apriPerUtente(esito.salvataIn);
+    } else {
+        esito.mostrata =
+            consegnaDocumento(doc, ModVarimo::nomeprogramma + QStringLiteral(" - Guida in linea"))
+                .has_value();
+    }
+    return esito;
+}
+
+}  // namespace varimo

@@ -1,0 +1,137 @@
+#include "reports/stampe.h"
+
+#include <algorithm>
+
+#include "calculation/numeri.h"
+#include "reports/word.h"
+#include "shell/interazione.h"
+#include "shell/modvarimo.h"
+
+namespace varimo {
+
+namespace {
+
+const QString kCarattereStampe = QStringLiteral("Century Gothic");
+constexpr QChar kFine(13);
+
+constexpr int kAllineaDestra = 2;
+
+EsitoStampa consegna(const QString& titolo) {
+    return consegnaDocumento(*ModWord::docword, nomeDocumentoStampa(titolo))
+               ? EsitoStampa::Fatto
+               : EsitoStampa::NonRiuscito;
+}
+
+}  // namespace
+
+QString numeroConSegno(int n) {
+    return n < 0 ? QString::number(n) : QLatin1Char(' ') + QString::number(n);
+}
+
+QString nomeDocumentoStampa(const QString& titolo) {
+    return ModVarimo::nomeprogramma + QStringLiteral(" - ") + titolo + QStringLiteral(" - ") +
+           ModVarimo::nomeprogetto;
+}
+
+bool intestazione(const QString& titolo) {
+    if (ModVarimo::nomeprogetto.isEmpty()) {
+        messaggio(QStringLiteral("Digitare il nome del progetto."), ModVarimo::titoloaiuto,
+                  Icona::Informazione);
+        return false;
+    }
+    if (ModVarimo::valuta.isEmpty()) {
+        messaggio(QStringLiteral("Immettere il tipo di valuta."), ModVarimo::titoloaiuto,
+                  Icona::Informazione);
+        return false;
+    }
+
+    Documento& doc = ModWord::nuovoDocumento();
+    doc.impostaNomeCarattere(kCarattereStampe);
+    doc.impostaDimensioneCarattere(20);
+    doc.scriviTesto(ModVarimo::nomeprogramma + kFine);
+    doc.impostaDimensioneCarattere(16);
+    doc.scriviTesto(ModVarimo::descrizioneprogramma + kFine + kFine);
+    doc.impostaDimensioneCarattere(12);
+    doc.scriviTesto(QStringLiteral("- Progetto: ") + ModVarimo::nomeprogetto + kFine + kFine);
+    doc.scriviTesto(titolo + QStringLiteral(" - valori in ") + ModVarimo::valuta);
+    doc.aggiungiParagrafo();
+    return true;
+}
+
+EsitoStampa stampaCalcolo(const DatiStampaCalcolo& dati) {
+    if (!intestazione(kTitoloStampaCalcolo)) return EsitoStampa::MostraQuadro;
+    Documento& doc = *ModWord::docword;
+
+    Tabella* t = &doc.aggiungiTabella(19, 5);
+    ModWord::tabellaword = t;
+    t->impostaDimensioneCarattere(8);
+    const QString intestazioni[] = {QStringLiteral("numero"), QStringLiteral("voce"),
+                                    QStringLiteral("costo"), QStringLiteral("%"),
+                                    QStringLiteral("riferimento")};
+    for (int c = 1; c <= 5; ++c) t->impostaTestoCella(1, c, intestazioni[c - 1]);
+    for (int i = 1; i <= 18; ++i) {
+        const RigaStampaCalcolo& r = dati.righe.at(static_cast<std::size_t>(i));
+        t->impostaTestoCella(i + 1, 1, numeroConSegno(i));
+        t->impostaTestoCella(i + 1, 2, r.tipo);
+        t->impostaTestoCella(i + 1, 3, formatoImporto(r.costo));
+        t->impostaTestoCella(i + 1, 4, r.perc);
+        t->impostaTestoCella(i + 1, 5, r.riferimento);
+    }
+    t->formatoAutomatico(Tabella::kFormatoColorato2);
+
+    ParagrafoAggiunto p = doc.aggiungiParagrafo();
+    p.impostaDimensioneCarattere(12);
+    p.impostaTesto(kFine + QStringLiteral("Dati generali") + kFine);
+
+    t = &doc.aggiungiTabella(3, 2);
+    ModWord::tabellaword = t;
+    t->impostaDimensioneCarattere(10);
+    t->impostaTestoCella(1, 1, QStringLiteral("tipologia"));
+    t->impostaTestoCella(1, 2, QStringLiteral("valore"));
+    t->impostaTestoCella(2, 1, dati.calcolato);
+    t->impostaTestoCella(2, 2, formatoImporto(dati.progetto));
+    t->impostaTestoCella(3, 1, dati.vincolato);
+    t->impostaTestoCella(3, 2, formatoImporto(dati.costoprogetto));
+    t->formatoAutomatico(Tabella::kFormatoColorato2);
+
+    for (int c = 3; c <= 4; ++c) {
+        doc.selezionaColonna(1, c);
+        doc.impostaAllineamentoSelezione(kAllineaDestra);
+    }
+    doc.selezionaColonna(2, 2);
+    doc.impostaAllineamentoSelezione(kAllineaDestra);
+
+    return consegna(kTitoloStampaCalcolo);
+}
+
+EsitoStampa stampaQuadro(const DatiStampaQuadro& dati) {
+    if (!intestazione(kTitoloStampaQuadro)) return EsitoStampa::MostraQuadro;
+    Documento& doc = *ModWord::docword;
+
+    // The framework window never shows more than 18 rows; anything else is
+    // kept inside that range rather than read outside the records.
+    const int n = std::clamp(dati.numerovoci, 0, 18);
+    Tabella* t = &doc.aggiungiTabella(n + 2, 3);
+    ModWord::tabellaword = t;
+    t->impostaDimensioneCarattere(8);
+    t->impostaTestoCella(1, 1, QStringLiteral("numero"));
+    t->impostaTestoCella(1, 2, QStringLiteral("voce"));
+    t->impostaTestoCella(1, 3, QStringLiteral("costo"));
+    for (int i = 1; i <= n; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        t->impostaTestoCella(i + 1, 1, numeroConSegno(i));
+        t->impostaTestoCella(i + 1, 2, dati.tipo.at(k));
+        t->impostaTestoCella(i + 1, 3, formatoImporto(dati.costo.at(k)));
+    }
+    t->impostaTestoCella(n + 2, 1, numeroConSegno(n + 1));
+    t->impostaTestoCella(n + 2, 2, dati.tipo.at(19));
+    t->impostaTestoCella(n + 2, 3, formatoImporto(dati.costo.at(19)));
+    t->formatoAutomatico(Tabella::kFormatoColorato2);
+
+    doc.selezionaColonna(1, 3);
+    doc.impostaAllineamentoSelezione(kAllineaDestra);
+
+    return consegna(kTitoloStampaQuadro);
+}
+
+}  // namespace varimo

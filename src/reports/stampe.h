@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+namespace varimo {
+
+// The two reports of the main windows. The windows copy what their controls
+// display into these plain records and call the report; nothing is
+// recomputed, every text is printed as shown (amounts through the
+// "##,##0.00" format).
+
+// What a print command tells its window.
+enum class EsitoStampa {
+    Fatto,         // the document was made and handed to the word processor
+    MostraQuadro,  // project name or currency missing: the user was told; the
+                   // caller shows the framework window, where both are typed
+    NonRiuscito,   // the document could not be written or opened; the user was told
+};
+
+// One row of the calculation window as displayed.
+struct RigaStampaCalcolo {
+    QString tipo;         // tipo(i).Text
+    QString costo;        // costo(i).Text
+    QString perc;         // perc(i).Caption
+    QString riferimento;  // Combo1(i).Text
+};
+
+struct DatiStampaCalcolo {
+    std::array<RigaStampaCalcolo, 19> righe;  // righe[1..18]; righe[0] is not used
+    QString calcolato;                        // calcolato.Text
+    QString progetto;                         // progetto.Text
+    QString vincolato;                        // vincolato.Text
+    QString costoprogetto;                    // costoprogetto.Text
+};
+
+struct DatiStampaQuadro {
+    int numerovoci = 0;            // rows shown, 0..18
+    std::array<QString, 20> tipo;  // tipo[1..numerovoci] and tipo[19] (total row)
+    std::array<QString, 20> costo;
+};
+
+inline const QString kTitoloStampaCalcolo = QStringLiteral("Calcolo del QUADRO ECONOMICO");
+inline const QString kTitoloStampaQuadro = QStringLiteral("QUADRO ECONOMICO");
+
+// Report preamble shared by both reports: checks the project name and the
+// currency (false, after the message, when one is missing), then starts a new
+// document (appword, docword) and types the heading with the given title,
+// closing it with a paragraph added at the end of the document.
+bool intestazione(const QString& titolo);
+
+// calcolo.stampa_Click: the calculation report.
+EsitoStampa stampaCalcolo(const DatiStampaCalcolo& dati);
+// economico.stampa_Click: the framework report.
+EsitoStampa stampaQuadro(const DatiStampaQuadro& dati);
+
+// A row number as the reports print it: one blank, where a sign would go,
+// before the digits (" 1", " 18").
+QString numeroConSegno(int n);
+
+// The name the document of a report gets: "<program> - <title> - <project>".
+QString nomeDocumentoStampa(const QString& titolo);
+
+}  // namespace varimo

@@ -1,0 +1,155 @@
+#include "reports/word.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include "reports/docx.h"
+#include "shell/interazione.h"
+#include "shell/modvarimo.h"
+
+namespace varimo {
+
+namespace {
+
+ApriDocumento apertura;
+
+constexpr qsizetype kLunghezzaMassimaNome = 150;
+
+QString testoErrore(const QString& motivo) {
+    return motivo.isEmpty() ? QStringLiteral("errore sconosciuto") : motivo;
+}
+
+}  // namespace
+
+std::shared_ptr<Documento> ApplicazioneWord::aggiungiDocumento() {
+    documenti_.push_back(std::make_shared<Documento>());
+    return documenti_.back();
+}
+
+std::shared_ptr<Documento> ApplicazioneWord::documento(int n) const {
+    if (n < 1 || n > numeroDocumenti()) return nullptr;
+    return documenti_.at(static_cast<std::size_t>(n - 1));
+}
+
+Documento& ModWord::nuovoDocumento() {
+    tabellaword = nullptr;
+    appword = std::make_shared<ApplicazioneWord>();
+    appword->visibile = true;
+    docword = appword->aggiungiDocumento();
+    return *docword;
+}
+
+void ModWord::azzera() {
+    tabellaword = nullptr;
+    docword.reset();
+    appword.reset();
+}
+
+void impostaApriDocumento(ApriDocumento apri) {
+    apertura = std::move(apri);
+}
+
+const ApriDocumento& apriDocumento() {
+    return apertura;
+}
+
+QString nomeFileSicuro(const QString& nome) {
+    static const QString vietati = QStringLiteral("<>:\"/\\|?*");
+    QString r;
+    r.reserve(nome.size());
+    for (QChar c : nome) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || vietati.contains(c)) {
+            r.append(QLatin1Char('_'));
+        } else {
+            r.append(c);
+        }
+    }
+    if (r.size() > kLunghezzaMassimaNome) {
+        r.truncate(kLunghezzaMassimaNome);
+        if (r.back().isHighSurrogate()) r.chop(1);
+    }
+    // Blanks and dots at the ends make names that some systems refuse.
+    while (!r.isEmpty() && (r.front().isSpace() || r.front() == QLatin1Char('.'))) r.remove(0, 1);
+    while (!r.isEmpty() && (r.back().isSpace() || r.back() == QLatin1Char('.'))) r.chop(1);
+    if (r.isEmpty()) r = QStringLiteral("documento");
+    return r;
+}
+
+QString percorsoLibero(const QString& cartella, const QString& nome, const QString& estensione) {
+    const QDir dir(cartella);
+    QString candidato = dir.filePath(nome + estensione);
+    for (int n = 2; QFileInfo::exists(candidato); ++n)
+        candidato = dir.filePath(QStringLiteral("%1 (%2)%3").arg(nome).arg(n).arg(estensione));
+    return candidato;
+}
+
+bool apriPerUtente(const QString& percorso) {
+    const ApriDocumento& apri = apriDocumento();
+    if (apri && apri(percorso)) return true;
+    messaggio(QStringLiteral("Il documento è stato scritto in") + QChar(13) +
+                  QDir::toNativeSeparators(percorso) + QChar(13) +
+                  QStringLiteral("ma non è stato possibile aprirlo con il programma di "
+                                 "videoscrittura."),
+              ModVarimo::titoloaiuto, Icona::Esclamazione);
+    return false;
+}
+
+std::optional<QString> consegnaDocumento(const Documento& d, const QString& nomeDocumento) {
+    const QString cartella = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    const QString nome = nomeFileSicuro(nomeDocumento);
+    QString percorso = percorsoLibero(cartella, nome, QStringLiteral(".docx"));
+
+    auto fallito = [&](const QString& motivo) -> std::optional<QString> {
+        messaggio(QStringLiteral("Non è stato possibile scrivere il documento") + QChar(13) +
+                      QDir::toNativeSeparators(percorso) + QChar(13) + testoErrore(motivo),
+                  ModVarimo::titoloaiuto, Icona::Esclamazione);
+        return std::nullopt;
+    };
+
+    // An unusable temporary folder comes back as an empty path: never fall
+    // back to the working folder.
+    if (cartella.isEmpty() || !QFileInfo(cartella).isDir()) {
+        const QString indicata = qEnvironmentVariable("TMPDIR");
+        percorso = QDir(indicata.isEmpty() ? cartella : indicata).filePath(nome + ".docx");
+        return fallito(QStringLiteral("cartella dei file temporanei non disponibile"));
+    }
+
+    QString errore;
+    const std::optional<QByteArray> pacchetto = pacchettoDocx(d, &errore);
+    if (!pacchetto) return fallito(errore);
+
+    // NewOnly: a file that appeared meanwhile is never overwritten; the next
+    // free name is tried instead.
+    QFile f(percorso);
+    for (int tentativi = 0; !f.open(QIODevice::WriteOnly | QIODevice::NewOnly); ++tentativi) {
+        if (!QFileInfo::exists(percorso) || tentativi > 20) return fallito(f.errorString());
+        percorso = percorsoLibero(cartella, nome, QStringLiteral(".docx"));
+        f.setFileName(percorso);
+    }
+    const bool scritto = f.write(*pacchetto) == pacchetto->size() && f.flush();
+    const QString motivo = f.errorString();
+    f.close();
+    if (!scritto || f.error() != QFileDevice::NoError) {
+        QFile::remove(percorso);
+        return fallito(motivo);
+    }
+    if (!apriPerUtente(percorso)) return std::nullopt;
+    return percorso;
+}
+
+bool salvaDocumento(const Documento& d, const QString& percorso, QString* errore) {
+    const std::optional<QByteArray> pacchetto = pacchettoDocx(d, errore);
+    if (!pacchetto) return false;
+    QSaveFile f(percorso);
+    if (!f.open(QIODevice::WriteOnly) || f.write(*pacchetto) != pacchetto->size() || !f.commit()) {
+        if (errore) *errore = testoErrore(f.errorString());
+        f.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace varimo

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "reports/documento.h"
+
+namespace varimo {
+
+// The word-processor "application" of one print: it holds the documents made
+// in it. Every print makes a new one, shows it, and adds one document.
+class ApplicazioneWord {
+  public:
+    bool visibile = false;  // Visible
+
+    // Documents.Add: a new empty document, the insertion point at its start.
+    std::shared_ptr<Documento> aggiungiDocumento();
+    // Documents.Count, Documents.Item(n) (n from 1; nullptr outside).
+    int numeroDocumenti() const { return static_cast<int>(documenti_.size()); }
+    std::shared_ptr<Documento> documento(int n) const;
+
+  private:
+    std::vector<std::shared_ptr<Documento>> documenti_;
+};
+
+// Program-wide references to the application, document and last table of the
+// latest print; each print replaces them. Earlier documents are not touched:
+// they have already been handed to the user.
+struct ModWord {
+    static inline std::shared_ptr<ApplicazioneWord> appword;
+    static inline std::shared_ptr<Documento> docword;
+    static inline Tabella* tabellaword = nullptr;  // inside docword
+
+    // A new visible application with one new document: appword and docword
+    // point to them, tabellaword to nothing yet.
+    static Documento& nuovoDocumento();
+    static void azzera();
+};
+
+// Opens a finished document file for the user, in the desktop's word
+// processor; true when that succeeded. The program sets it at start-up; tests
+// put their own in its place to see which files were handed over.
+using ApriDocumento = std::function<bool(const QString& percorso)>;
+void impostaApriDocumento(ApriDocumento apri);
+const ApriDocumento& apriDocumento();
+
+// A file name made from any text: characters that file systems refuse (and
+// control characters) become "_", blanks and dots at the ends go, the length
+// is kept reasonable; never empty.
+QString nomeFileSicuro(const QString& nome);
+
+// A path in cartella, "<nome><estensione>" or, when that exists already,
+// "<nome> (2)<estensione>", "(3)" and so on.
+QString percorsoLibero(const QString& cartella, const QString& nome, const QString& estensione);
+
+// Writes the package to a new file in the temporary folder, named after
+// nomeDocumento (made safe, ".docx" added), never over an existing file,
+// and hands it to the opener. On failure the user is told what went wrong and
+// where, and nothing is returned (a file that could not be written whole is
+// removed). The path of the document on success.
+std::optional<QString> consegnaDocumento(const Documento& d, const QString& nomeDocumento);
+
+// Hands an existing document file to the opener; tells the user when it fails.
+bool apriPerUtente(const QString& percorso);
+
+// Writes the package of d to percorso, replacing an existing file only once the
+// new one is complete. The reason in *errore on failure.
+bool salvaDocumento(const Documento& d, const QString& percorso, QString* errore);
+
+}  // namespace varimo

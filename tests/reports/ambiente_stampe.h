@@ -1,0 +1,55 @@
+#pragma once
+
+// Common ground for the print tests: a private temporary folder (so the
+// documents of one test never meet another's), an opener that records the
+// files it is handed instead of starting a word processor, the program-wide
+// values set as at start-up, and a scripted user.
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "reports/word.h"
+#include "shell/modvarimo.h"
+#include "support/interazione_finta.h"
+
+namespace varimo::test {
+
+class AmbienteStampe : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(cartella.isValid());
+        tmpPrecedente = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(cartella.path()));
+        ModVarimo::azzera();
+        ModVarimo::impostatitoli();
+        ModVarimo::nomeprogetto = QStringLiteral("Scuola");
+        ModVarimo::valuta = QStringLiteral("euro");
+        ModWord::azzera();
+        impostaApriDocumento([this](const QString& p) {
+            aperti.append(p);
+            return apriRiesce;
+        });
+    }
+
+    void TearDown() override {
+        impostaApriDocumento({});
+        ModWord::azzera();
+        ModVarimo::azzera();
+        if (tmpPrecedente.isNull()) {
+            qunsetenv("TMPDIR");
+        } else {
+            qputenv("TMPDIR", tmpPrecedente);
+        }
+    }
+
+    QTemporaryDir cartella;
+    QByteArray tmpPrecedente;
+    QStringList aperti;
+    bool apriRiesce = true;
+    InterazioneFinta utente;
+};
+
+}  // namespace varimo::test

@@ -1,0 +1,187 @@
+// Printing the on-line guide: one guide, the licence, and the whole guide
+// saved beside the program.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "reports/ambiente_stampe.h"
+#include "reports/lettore_docx.h"
+#include "reports/stampaguida.h"
+
+namespace varimo {
+namespace {
+
+using test::CorpoLetto;
+using test::ParagrafoLetto;
+
+std::array<GuidaDaStampare, 4> quattroGuide() {
+    return {{
+        {QStringLiteral("MANUALE D'USO RAPIDO"),
+         QStringLiteral("Il presente software VARIMO è un'utilissimo strumento.\rSeconda riga.")},
+        {QStringLiteral("FUNZIONAMENTO DEL PROGRAMMA"),
+         QStringLiteral("Il funzionamento di VARIMO è semplice <ma> & elaborato.")},
+        {QStringLiteral("Finestra CALCOLO"),
+         QStringLiteral("Il software VARIMO è formato da due finestre solamente.")},
+        {QStringLiteral("Finestra QUADRO ECONOMICO"),
+         QStringLiteral("La seconda finestra riguarda il \"quadro economico\".")},
+    }};
+}
+
+class StampaGuidaTest : public test::AmbienteStampe {
+  protected:
+    void SetUp() override {
+        AmbienteStampe::SetUp();
+        programma = cartella.filePath(QStringLiteral("programma"));
+        ASSERT_TRUE(QDir().mkpath(programma));
+    }
+
+    static QStringList testi(const QList<ParagrafoLetto>& p) {
+        QStringList t;
+        for (const auto& x : p) t.append(x.testo);
+        return t;
+    }
+
+    QString programma;
+};
+
+TEST_F(StampaGuidaTest, OneGuideHasHeadingTitleAndJustifiedText) {
+    ASSERT_TRUE(stampaguida(QStringLiteral("Finestra CALCOLO"),
+                            QStringLiteral("Il software VARIMO è formato da due finestre.")));
+    EXPECT_EQ(ModVarimo::titologuida, "Finestra CALCOLO");
+    ASSERT_EQ(aperti.size(), 1);
+    EXPECT_EQ(QFileInfo(aperti[0]).fileName(), "Varimo - Guida - Finestra CALCOLO.docx");
+    const CorpoLetto c = test::leggiDocx(aperti[0]);
+    ASSERT_TRUE(c.errore.isEmpty());
+    const QList<ParagrafoLetto> p = c.paragrafi();
+    EXPECT_EQ(testi(p), (QStringList{"Varimo", "elaborazione di un quadro economico", "", "",
+                                     "Guida: Finestra CALCOLO", "",
+                                     "Il software VARIMO è formato da due finestre.", ""}));
+    const QList<double> dimensioni = {20, 16, 16, 16, 16, 16, 12, 12};
+    for (int i = 0; i < p.size(); ++i) {
+        EXPECT_EQ(p[i].dimensioneMarcatore, dimensioni[i]) << i;
+        EXPECT_EQ(p[i].allineamento, "both") << i;
+        for (const QString& f : p[i].caratteri) EXPECT_EQ(f, "Century Gothic");
+    }
+    EXPECT_TRUE(c.tabelle().isEmpty());
+}
+
+TEST_F(StampaGuidaTest, LicenceIsPrintedAfterTheHeadingInTwelvePoints) {
+    ASSERT_TRUE(stampalicenza(QStringLiteral("Licenza d'uso\r\nArticolo 1 & 2")));
+    ASSERT_EQ(aperti.size(), 1);
+    const QList<ParagrafoLetto> p = test::leggiDocx(aperti[0]).paragrafi();
+    EXPECT_EQ(testi(p), (QStringList{"Varimo", "elaborazione di un quadro economico", "", "",
+                                     "Licenza d'uso", "Articolo 1 & 2", ""}));
+    ASSERT_EQ(p.size(), 7);
+    EXPECT_EQ(p[4].dimensioni, QList<double>{12});
+    EXPECT_EQ(p[5].allineamento, "both");
+}
+
+TEST_F(StampaGuidaTest, WholeGuideHasFourTitlesEachFromANewPageAndIsSaved) {
+    const EsitoGuidaCompleta e = stampaguidacompleta(quattroGuide(), programma);
+    const QString salvata = QDir(programma).filePath(QStringLiteral("Varimo-guida.doc"));
+    EXPECT_TRUE(e.mostrata);
+    EXPECT_EQ(e.salvataIn, salvata);
+    EXPECT_EQ(aperti, QStringList{salvata});
+    EXPECT_TRUE(utente.messaggi.isEmpty());
+
+    const CorpoLetto c = test::leggiDocx(salvata);
+    ASSERT_TRUE(c.errore.isEmpty()) << c.errore.toStdString();
+    const QList<ParagrafoLetto> p = c.paragrafi();
+    QStringList titoli;
+    int pagine = 0;
+    for (const auto& x : p) {
+        pagine += x.interruzioniPagina;
+        EXPECT_EQ(x.allineamento, "both") << x.testo.toStdString();
+        const QString senzaPagina = QString(x.testo).remove(QChar(12));
+        if (senzaPagina.startsWith(QStringLiteral("Guida: "))) {
+            titoli.append(senzaPagina);
+            // Every guide but the first starts on a new page.
+            EXPECT_EQ(x.interruzioniPagina, titoli.size() == 1 ? 0 : 1)
+                << senzaPagina.toStdString();
+            EXPECT_EQ(x.dimensioni.last(), titoli.size() == 1 ? 16 : 12);
+        }
+    }
+    EXPECT_EQ(titoli,
+              (QStringList{"Guida: MANUALE D'USO RAPIDO", "Guida: FUNZIONAMENTO DEL PROGRAMMA",
+                           "Guida: Finestra CALCOLO", "Guida: Finestra QUADRO ECONOMICO"}));
+    EXPECT_EQ(pagine, 3);
+    EXPECT_TRUE(testi(p).contains("Il funzionamento di VARIMO è semplice <ma> & elaborato."));
+    EXPECT_EQ(p.last().testo, "La seconda finestra riguarda il \"quadro economico\".")
+        << "nothing follows the last guide";
+}
+
+TEST_F(StampaGuidaTest, SecondWholeGuideReplacesTheSavedFileEvenWhileItIsOpen) {
+    ASSERT_TRUE(stampaguidacompleta(quattroGuide(), programma).mostrata);
+    const QString salvata = QDir(programma).filePath(QStringLiteral("Varimo-guida.doc"));
+    // Another program keeps the first copy open.
+    QFile tenuto(salvata);
+    ASSERT_TRUE(tenuto.open(QIODevice::ReadOnly));
+
+    auto guide = quattroGuide();
+    guide[3].testo = QStringLiteral("Testo cambiato.");
+    const EsitoGuidaCompleta e = stampaguidacompleta(guide, programma);
+    EXPECT_TRUE(e.mostrata);
+    EXPECT_EQ(e.salvataIn, salvata);
+    EXPECT_EQ(test::leggiDocx(salvata).paragrafi().last().testo, "Testo cambiato.");
+    EXPECT_TRUE(utente.messaggi.isEmpty());
+    EXPECT_EQ(QDir(programma).entryList(QDir::Files), QStringList{"Varimo-guida.doc"});
+}
+
+TEST_F(StampaGuidaTest, UnwritableProgramFolderSavesInDocumentsAndSaysWhere) {
+    const QString casa = cartella.filePath(QStringLiteral("casa"));
+    ASSERT_TRUE(QDir().mkpath(casa));
+    const QByteArray casaPrima = qgetenv("HOME");
+    const QByteArray configPrima = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(casa));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(casa + QStringLiteral("/.config")));
+    const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+
+    const QString assente = cartella.filePath(QStringLiteral("non/esiste"));
+    const EsitoGuidaCompleta e = stampaguidacompleta(quattroGuide(), assente);
+    qputenv("HOME", casaPrima);
+    qputenv("XDG_CONFIG_HOME", configPrima);
+
+    ASSERT_TRUE(documenti.startsWith(casa)) << documenti.toStdString();
+    const QString attesa = QDir(documenti).filePath(QStringLiteral("Varimo-guida.doc"));
+    EXPECT_EQ(e.salvataIn, attesa);
+    EXPECT_TRUE(e.mostrata);
+    EXPECT_EQ(aperti, QStringList{attesa});
+    ASSERT_EQ(utente.messaggi.size(), 1);
+    EXPECT_TRUE(utente.messaggi[0].testo.contains(QDir::toNativeSeparators(attesa)));
+    EXPECT_TRUE(utente.messaggi[0].testo.contains(QDir::toNativeSeparators(assente)));
+    EXPECT_EQ(utente.messaggi[0].titolo, "Varimo: aiuto in linea");
+    EXPECT_FALSE(QFileInfo::exists(assente));
+}
+
+TEST_F(StampaGuidaTest, GuideIsStillShownWhenNoCopyCanBeSaved) {
+    const QByteArray casaPrima = qgetenv("HOME");
+    const QByteArray configPrima = qgetenv("XDG_CONFIG_HOME");
+    // A plain file where the documents folder should be: nothing can go there.
+    const QString casa = cartella.filePath(QStringLiteral("casa2"));
+    ASSERT_TRUE(QDir().mkpath(casa));
+    QFile bloccante(casa + QStringLiteral("/Documents"));
+    ASSERT_TRUE(bloccante.open(QIODevice::WriteOnly));
+    bloccante.close();
+    qputenv("HOME", QFile::encodeName(casa));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(casa + QStringLiteral("/.config")));
+
+    const EsitoGuidaCompleta e =
+        stampaguidacompleta(quattroGuide(), cartella.filePath(QStringLiteral("non/esiste")));
+    qputenv("HOME", casaPrima);
+    qputenv("XDG_CONFIG_HOME", configPrima);
+
+    EXPECT_TRUE(e.salvataIn.isEmpty());
+    EXPECT_TRUE(e.mostrata);
+    ASSERT_EQ(aperti.size(), 1);
+    EXPECT_TRUE(aperti[0].startsWith(cartella.path())) << "a copy in the temporary folder";
+    ASSERT_EQ(utente.messaggi.size(), 1);
+    EXPECT_TRUE(utente.messaggi[0].testo.startsWith(
+        QStringLiteral("Non è stato possibile salvare la guida:")));
+}
+
+}  // namespace
+}  // namespace varimo
