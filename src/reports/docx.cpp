@@ -4,7 +4,9 @@
 
 #include <QList>
 #include <QXmlStreamWriter>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace varimo {
 
@@ -116,16 +118,41 @@ class Scrittore {
         fine();
     }
 
+    // Column widths in twips. A plain table has equal columns; the
+    // automatic format also fits the columns to their contents, giving each
+    // a share of the text width after its longest line.
+    static std::vector<int> larghezze(const Tabella& t) {
+        const auto n = static_cast<std::size_t>(t.colonne());
+        std::vector<int> pesi(n, 1);
+        if (t.formato() == Tabella::kFormatoColorato2) {
+            for (int c = 1; c <= t.colonne(); ++c) {
+                qsizetype piuLunga = 0;
+                for (int r = 1; r <= t.righe(); ++r)
+                    for (const QString& riga : t.cella(r, c).testo.split(QChar(13)))
+                        piuLunga = std::max(piuLunga, riga.size());
+                pesi[static_cast<std::size_t>(c - 1)] =
+                    static_cast<int>(std::clamp<qsizetype>(piuLunga, 4, 60));
+            }
+        }
+        int somma = 0;
+        for (int p : pesi) somma += p;
+        std::vector<int> r(n);
+        for (std::size_t c = 0; c < n; ++c) r[c] = kLarghezzaTesto * pesi[c] / somma;
+        return r;
+    }
+
     void tabella(const Tabella& t) {
         const bool colorata = t.formato() == Tabella::kFormatoColorato2;
-        const int larghezzaColonna = kLarghezzaTesto / t.colonne();
+        const std::vector<int> colonne = larghezze(t);
+        int totale = 0;
+        for (int l : colonne) totale += l;
 
         inizio(QStringLiteral("tbl"));
         inizio(QStringLiteral("tblPr"));
         vuotoVal(QStringLiteral("tblStyle"),
                  QString::fromUtf16(colorata ? kStileColorato2 : kStileGriglia));
         vuoto(QStringLiteral("tblW"));
-        attributo(QStringLiteral("w"), QString::number(larghezzaColonna * t.colonne()));
+        attributo(QStringLiteral("w"), QString::number(totale));
         attributo(QStringLiteral("type"), QStringLiteral("dxa"));
         vuoto(QStringLiteral("tblLook"));
         attributo(QStringLiteral("val"), QStringLiteral("0020"));
@@ -138,9 +165,9 @@ class Scrittore {
         fine();
 
         inizio(QStringLiteral("tblGrid"));
-        for (int c = 1; c <= t.colonne(); ++c) {
+        for (int l : colonne) {
             vuoto(QStringLiteral("gridCol"));
-            attributo(QStringLiteral("w"), QString::number(larghezzaColonna));
+            attributo(QStringLiteral("w"), QString::number(l));
         }
         fine();
 
@@ -156,7 +183,8 @@ class Scrittore {
                 inizio(QStringLiteral("tc"));
                 inizio(QStringLiteral("tcPr"));
                 vuoto(QStringLiteral("tcW"));
-                attributo(QStringLiteral("w"), QString::number(larghezzaColonna));
+                attributo(QStringLiteral("w"),
+                          QString::number(colonne[static_cast<std::size_t>(c - 1)]));
                 attributo(QStringLiteral("type"), QStringLiteral("dxa"));
                 fine();
                 // A cell holds at least one paragraph, also when empty.

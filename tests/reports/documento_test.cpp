@@ -111,6 +111,29 @@ TEST_F(DocumentoTest, TablesHaveTheirSizeCellsAndFontAndOutsideCellsAreIgnored) 
     EXPECT_EQ(tab[0].stile, QString::fromUtf16(kStileGriglia));
 }
 
+TEST_F(DocumentoTest, AutomaticFormatFitsColumnsToTheirContents) {
+    Documento d;
+    Tabella& semplice = d.aggiungiTabella(1, 3);
+    semplice.impostaTestoCella(1, 2, QString(40, QLatin1Char('x')));
+    Tabella& formattata = d.aggiungiTabella(2, 3);
+    formattata.impostaTestoCella(1, 1, QStringLiteral(" 1"));
+    formattata.impostaTestoCella(2, 2, QStringLiteral("Lavori a corpo\rcon una seconda riga"));
+    formattata.impostaTestoCella(1, 3, QStringLiteral("1.000,00"));
+    formattata.formatoAutomatico(Tabella::kFormatoColorato2);
+
+    const QList<TabellaLetta> t = scriviELeggi(d).tabelle();
+    ASSERT_EQ(t.size(), 2);
+    ASSERT_EQ(t[0].larghezzeGriglia.size(), 3);
+    EXPECT_EQ(t[0].larghezzeGriglia[0], t[0].larghezzeGriglia[1]) << "a plain grid is even";
+    EXPECT_EQ(t[0].larghezzeGriglia[1], t[0].larghezzeGriglia[2]);
+    const QList<int>& l = t[1].larghezzeGriglia;
+    ASSERT_EQ(l.size(), 3);
+    EXPECT_GT(l[1], l[2]);
+    EXPECT_GT(l[2], l[0]);
+    EXPECT_LE(l[0] + l[1] + l[2], 11906 - 2 * 1134) << "the table stays within the margins";
+    EXPECT_GT(l[0] + l[1] + l[2], 11906 - 2 * 1134 - 10);
+}
+
 TEST_F(DocumentoTest, ColumnSelectionAlignsOnlyThatColumnOfThatTable) {
     Documento d;
     d.aggiungiTabella(2, 3);

@@ -70,6 +70,7 @@ struct CellaLetta {
 struct TabellaLetta {
     QString stile;
     int colonneGriglia = 0;
+    QList<int> larghezzeGriglia;  // w:gridCol widths, twips
     QList<QList<CellaLetta>> righe;
     int colonne() const { return righe.isEmpty() ? 0 : static_cast<int>(righe.first().size()); }
     const CellaLetta& cella(int r, int c) const { return righe.at(r - 1).at(c - 1); }
@@ -172,6 +173,7 @@ inline TabellaLetta leggiTabella(QXmlStreamReader& x) {
         } else if (x.name() == QLatin1String("tblGrid")) {
             while (x.readNextStartElement()) {
                 ++t.colonneGriglia;
+                t.larghezzeGriglia.append(val(x, "w").toInt());
                 x.skipCurrentElement();
             }
         } else if (x.name() == QLatin1String("tr")) {
