@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include "calculation/statocalcolo.h"
 #include "datafile/filedati.h"
