@@ -1,0 +1,33 @@
+#pragma once
+
+#include "help/widgets/finestraproporzionata.h"
+
+class QLabel;
+class QPushButton;
+
+namespace varimo {
+
+// "altri prodotti Software Veladio": the maker's other programs, with the way
+// back to the contents of the guide.
+class Catalogo final : public FinestraProporzionata {
+    Q_OBJECT
+public:
+    static constexpr const char* kNome = "catalogo";
+    Catalogo();
+
+    QLabel* Label1() const { return label1_; }
+    QLabel* Label2() const { return label2_; }
+    QPushButton* cmdSommario() const { return cmdSommario_; }
+    QPushButton* cmdChiudi() const { return cmdChiudi_; }
+
+    void cmdSommario_Click();
+    void cmdchiudi_Click();
+
+private:
+    QLabel* label1_;
+    QLabel* label2_;
+    QPushButton* cmdSommario_;
+    QPushButton* cmdChiudi_;
+};
+
+}  // namespace varimo

@@ -1,0 +1,135 @@
+#include "help/widgets/frmtip.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <cmath>
+
+#include "shell/widgets/twips.h"
+
+namespace varimo {
+
+FrmTip::FrmTip() : FrmTip(percorsoSuggerimenti()) {}
+
+FrmTip::FrmTip(const QString& percorsoSuggerimenti) {
+    costruisci();
+    dati_.Form_Load(percorsoSuggerimenti);
+    aggiorna();
+}
+
+void FrmTip::costruisci() {
+    setObjectName(QString::fromLatin1(kNome));
+    setWindowTitle(QStringLiteral("Suggerimento del giorno"));
+    setFixedSize(twip(6255), twip(3630));
+
+    picture1_ = new QLabel(this);
+    picture1_->setObjectName(QStringLiteral("Picture1"));
+    picture1_->setPixmap(disegnoLampadina(twip(720)));
+    collocaTwip(picture1_, 120, 120, 720, 720);
+
+    label1_ = new QLabel(QStringLiteral("Non tutti sanno che..."), this);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    QFont f = label1_->font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * 1.3);
+    label1_->setFont(f);
+    collocaTwip(label1_, 1020, 180, 5115, 435);
+
+    lblTipText_ = new QLabel(this);
+    lblTipText_->setObjectName(QStringLiteral("lblTipText"));
+    lblTipText_->setWordWrap(true);
+    lblTipText_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    lblTipText_->setAutoFillBackground(true);
+    QPalette p = lblTipText_->palette();
+    p.setColor(QPalette::Window, Qt::white);
+    p.setColor(QPalette::WindowText, Qt::black);
+    lblTipText_->setPalette(p);
+    lblTipText_->setMargin(twip(90));
+    collocaTwip(lblTipText_, 1020, 720, 5115, 2160);
+
+    cmdprecedente_ = new QPushButton(QStringLiteral("&Precedente"), this);
+    cmdprecedente_->setObjectName(QStringLiteral("cmdprecedente"));
+    collocaTwip(cmdprecedente_, 1020, 3000, 1635, 435);
+    cmdNextTip_ = new QPushButton(QStringLiteral("&Successivo"), this);
+    cmdNextTip_->setObjectName(QStringLiteral("cmdNextTip"));
+    collocaTwip(cmdNextTip_, 2760, 3000, 1635, 435);
+    cmdOK_ = new QPushButton(QStringLiteral("&Chiudi"), this);
+    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK_->setDefault(true);
+    collocaTwip(cmdOK_, 4500, 3000, 1635, 435);
+
+    connect(cmdprecedente_, &QPushButton::clicked, this, &FrmTip::cmdprecedente_Click);
+    connect(cmdNextTip_, &QPushButton::clicked, this, &FrmTip::cmdNextTip_Click);
+    connect(cmdOK_, &QPushButton::clicked, this, &FrmTip::cmdOK_Click);
+}
+
+void FrmTip::aggiorna() { lblTipText_->setText(dati_.testo()); }
+
+void FrmTip::cmdNextTip_Click() {
+    dati_.cmdNextTip_Click();
+    aggiorna();
+}
+
+void FrmTip::cmdprecedente_Click() {
+    dati_.cmdprecedente_Click();
+    aggiorna();
+}
+
+void FrmTip::cmdOK_Click() { hide(); }
+
+void FrmTip::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+        case Qt::Key_Escape:
+            // The cancel button.
+            cmdOK_->click();
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // Enter presses the button that has the focus, otherwise the
+            // default button.
+            if (auto* b = qobject_cast<QPushButton*>(focusWidget()); b && b->parentWidget() == this)
+                b->click();
+            else
+                cmdOK_->click();
+            return;
+        default: QWidget::keyPressEvent(e);
+    }
+}
+
+QPixmap FrmTip::disegnoLampadina(int lato) {
+    const int l = qMax(lato, 16);
+    QPixmap pm(l, l);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double u = l / 16.0;
+    // Rays.
+    p.setPen(QPen(QColor(230, 170, 0), u * 0.8, Qt::SolidLine, Qt::RoundCap));
+    const QPointF centro(8 * u, 6.5 * u);
+    for (int i = 0; i < 7; ++i) {
+        const double a = (200 + i * 23.3) * 3.14159265 / 180.0;
+        const QPointF d(std::cos(a), std::sin(a));
+        p.drawLine(centro + d * 5.6 * u, centro + d * 7.4 * u);
+    }
+    // Glass.
+    QRadialGradient vetro(centro - QPointF(1.2 * u, 1.2 * u), 5 * u);
+    vetro.setColorAt(0, QColor(255, 255, 210));
+    vetro.setColorAt(1, QColor(255, 215, 40));
+    p.setBrush(vetro);
+    p.setPen(QPen(QColor(150, 110, 0), u * 0.6));
+    QPainterPath bulbo;
+    bulbo.addEllipse(centro, 4.3 * u, 4.3 * u);
+    QPainterPath collo;
+    collo.addRect(QRectF(6 * u, 9.5 * u, 4 * u, 2 * u));
+    p.drawPath(bulbo.united(collo));
+    // Screw base.
+    p.setBrush(QColor(140, 140, 150));
+    p.setPen(QPen(QColor(70, 70, 80), u * 0.5));
+    for (int i = 0; i < 3; ++i) p.drawRoundedRect(QRectF(6 * u, (11.5 + i * 1.2) * u, 4 * u, 1.2 * u), u * 0.4, u * 0.4);
+    p.drawEllipse(QRectF(7.2 * u, 15 * u, 1.6 * u, 0.9 * u));
+    return pm;
+}
+
+}  // namespace varimo

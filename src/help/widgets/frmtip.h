@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QWidget>
+
+#include "help/suggerimenti.h"
+
+class QLabel;
+class QPushButton;
+
+namespace varimo {
+
+// "Suggerimento del giorno": one hint at a time from the tips file beside the
+// program, with forward (wrapping) and backward (not wrapping) steps.
+// "&Chiudi", Enter and Esc hide the window: its tip stays for the next showing.
+class FrmTip final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* kNome = "frmTip";
+
+    // Reads the tips file (program folder first, then the installed data).
+    FrmTip();
+    // Reads the tips from the given path (used by tests).
+    explicit FrmTip(const QString& percorsoSuggerimenti);
+
+    const Suggerimenti& suggerimenti() const { return dati_; }
+
+    QLabel* Label1() const { return label1_; }
+    QLabel* lblTipText() const { return lblTipText_; }
+    QLabel* Picture1() const { return picture1_; }
+    QPushButton* cmdprecedente() const { return cmdprecedente_; }
+    QPushButton* cmdNextTip() const { return cmdNextTip_; }
+    QPushButton* cmdOK() const { return cmdOK_; }
+
+    void cmdNextTip_Click();
+    void cmdprecedente_Click();
+    void cmdOK_Click();
+
+    // The small picture of the window: a lit bulb.
+    static QPixmap disegnoLampadina(int lato);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void costruisci();
+    void aggiorna();
+
+    Suggerimenti dati_;
+    QLabel* label1_ = nullptr;
+    QLabel* lblTipText_ = nullptr;
+    QLabel* picture1_ = nullptr;
+    QPushButton* cmdprecedente_ = nullptr;
+    QPushButton* cmdNextTip_ = nullptr;
+    QPushButton* cmdOK_ = nullptr;
+};
+
+}  // namespace varimo

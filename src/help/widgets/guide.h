@@ -1,0 +1,80 @@
+#pragma once
+
+#include <optional>
+
+#include "help/widgets/finestraproporzionata.h"
+
+class QLabel;
+class QPushButton;
+class QScrollArea;
+
+namespace varimo {
+
+// A window of the on-line guide: one title (Label1) and one text (Label2),
+// with the buttons "&Chiudi" (unloads the window), "&Sommario" (shows the
+// contents window) and "S&tampa" (prints the text).
+class FinestraGuida : public FinestraProporzionata {
+    Q_OBJECT
+public:
+    QLabel* Label1() const { return label1_; }
+    QLabel* Label2() const { return label2_; }
+    QPushButton* cmdChiudi() const { return cmdChiudi_; }
+    QPushButton* cmdSommario() const { return cmdSommario_; }
+    QPushButton* cmdStampa() const { return cmdStampa_; }
+
+    void cmdchiudi_Click();
+    void cmdSommario_Click();
+    void cmdstampa_Click();
+
+protected:
+    struct Impostazione {
+        QString titolo;
+        QString risorsaTesto;
+        int larghezza = 5640;
+        std::optional<int> sinistra;
+        bool conSuggerimenti = false;  // tooltips on the three buttons
+    };
+    explicit FinestraGuida(const Impostazione& imp);
+
+private:
+    QLabel* label1_;
+    QScrollArea* areaTesto_;
+    QLabel* label2_;
+    QPushButton* cmdChiudi_;
+    QPushButton* cmdSommario_;
+    QPushButton* cmdStampa_;
+};
+
+// "MANUALE D'USO RAPIDO": the whole program in short.
+class Manuale final : public FinestraGuida {
+    Q_OBJECT
+public:
+    static constexpr const char* kNome = "manuale";
+    Manuale();
+};
+
+// "FUNZIONAMENTO DEL PROGRAMMA": how the calculation works.
+class Guidafunzionamento final : public FinestraGuida {
+    Q_OBJECT
+public:
+    static constexpr const char* kNome = "guidafunzionamento";
+    Guidafunzionamento();
+};
+
+// "Finestra CALCOLO": the calculation window.
+class Guidacalcolo final : public FinestraGuida {
+    Q_OBJECT
+public:
+    static constexpr const char* kNome = "guidacalcolo";
+    Guidacalcolo();
+};
+
+// "Finestra QUADRO ECONOMICO": the framework window.
+class Guidaquadro final : public FinestraGuida {
+    Q_OBJECT
+public:
+    static constexpr const char* kNome = "guidaquadro";
+    Guidaquadro();
+};
+
+}  // namespace varimo

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace varimo {
+
+// "Informazioni su Varimo": name, description and edition of the program.
+// "OK" hides the window.
+class Informa final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* kNome = "informa";
+    Informa();
+
+    QLabel* Label1() const { return label1_; }
+    QLabel* Label2() const { return label2_; }
+    QLabel* Label3() const { return label3_; }
+    QLabel* Label5() const { return label5_; }
+    QLabel* Label6() const { return label6_; }
+    QPushButton* cmdOK() const { return cmdOK_; }
+
+    void cmdOK_Click();
+
+private:
+    QLabel* label1_;
+    QLabel* label2_;
+    QLabel* label3_;
+    QLabel* label5_;
+    QLabel* label6_;
+    QPushButton* cmdOK_;
+};
+
+}  // namespace varimo

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "help/widgets/finestraproporzionata.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace varimo {
+
+// "LICENZA D'USO": the licence-agreement text of the program, read only,
+// with the program's name; "&Chiudi" hides it, "S&tampa" prints the text.
+class Licenza final : public FinestraProporzionata {
+    Q_OBJECT
+public:
+    static constexpr const char* kNome = "licenza";
+    Licenza();
+
+    QPlainTextEdit* Text1() const { return text1_; }
+    QLabel* Label2() const { return label2_; }
+    QPushButton* cmdChiudi() const { return cmdChiudi_; }
+    QPushButton* cmdSommario() const { return cmdSommario_; }
+    QPushButton* cmdStampa() const { return cmdStampa_; }
+
+    void cmdchiudi_Click();
+    void cmdSommario_Click();
+    void cmdstampa_Click();
+
+private:
+    QLabel* label2_;
+    QPlainTextEdit* text1_;
+    QPushButton* cmdChiudi_;
+    QPushButton* cmdSommario_;
+    QPushButton* cmdStampa_;
+};
+
+}  // namespace varimo

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <array>
+
+#include "help/widgets/finestraproporzionata.h"
+
+class QLabel;
+class QPushButton;
+
+namespace varimo {
+
+// Contents window of the on-line guide: seven topics, each opening its
+// window; prints the whole guide and leaves the program.
+class Sommario final : public FinestraProporzionata {
+    Q_OBJECT
+public:
+    static constexpr const char* kNome = "sommario";
+    static constexpr int kMassimoArgomenti = 7;
+
+    Sommario();
+
+    // Number of topics; every loop over the entries runs 1..numeroargomenti.
+    qint16 numeroargomenti = 0;
+
+    // Entry i (1..7).
+    QLabel* lbl(int i) const { return lbl_.at(static_cast<std::size_t>(i - 1)); }
+    QPushButton* puls(int i) const { return puls_.at(static_cast<std::size_t>(i - 1)); }
+    QLabel* Label1() const { return label1_; }
+    QPushButton* cmdChiudi() const { return cmdChiudi_; }
+    QPushButton* cmdStampa() const { return cmdStampa_; }
+    QPushButton* Command1() const { return command1_; }
+
+    // Caption of entry i.
+    static QString didascalia(int i);
+
+    void puls_Click(int indice);
+    void lbl_MouseMove(int indice);
+    void form_MouseMove();
+    void lbl_Mousedown(int indice);
+    void lbl_MouseUp(int indice);
+    void cmdchiudi_Click();
+    void Command1_Click();
+    void cmdstampa_Click();
+    // Every entry loses bold.
+    void azzeragrassetto();
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    QLabel* label1_;
+    std::array<QLabel*, kMassimoArgomenti> lbl_{};
+    std::array<QPushButton*, kMassimoArgomenti> puls_{};
+    QPushButton* cmdChiudi_;
+    QPushButton* cmdStampa_;
+    QPushButton* command1_;
+};
+
+}  // namespace varimo

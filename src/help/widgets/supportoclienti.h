@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace varimo {
+
+// "Servizi di supporto ai clienti": how to reach the maker. "OK" hides it.
+class Supportoclienti final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* kNome = "supportoclienti";
+    Supportoclienti();
+
+    // Label1..Label10 by number (nullptr for numbers the window does not have).
+    QLabel* etichetta(int n) const;
+    QPushButton* Command1() const { return command1_; }
+
+    void Command1_Click();
+
+private:
+    QPushButton* command1_;
+};
+
+}  // namespace varimo

@@ -1,0 +1,330 @@
+// The windows of the on-line guide: contents, guide windows, licence,
+// catalogue, and the printing they start.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTest>
+
+#include "help/widgets/catalogo.h"
+#include "help/widgets/frmtip.h"
+#include "help/widgets/guide.h"
+#include "help/widgets/licenza.h"
+#include "help/widgets/sommario.h"
+#include "reports/ambiente_stampe.h"
+#include "reports/lettore_docx.h"
+#include "shell/percorsi.h"
+#include "shell/widgets/finestre.h"
+#include "shell/widgets/twips.h"
+
+namespace varimo::test {
+namespace {
+
+void scaricaTutte() {
+    Finestre& r = Finestre::istanza();
+    for (const QString& n : r.nomiCaricate()) r.chiudi(n);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+class FinestreAiuto : public AmbienteStampe {
+protected:
+    void SetUp() override {
+        AmbienteStampe::SetUp();
+        scaricaTutte();
+    }
+    void TearDown() override {
+        scaricaTutte();
+        impostaCartellaProgramma(QString());
+        AmbienteStampe::TearDown();
+    }
+    Finestre& registro = Finestre::istanza();
+};
+
+bool grassetto(const QLabel* l) { return l->font().bold(); }
+
+TEST_F(FinestreAiuto, SommarioVociETitoli) {
+    Sommario* s = registro.mostra<Sommario>();
+    EXPECT_EQ(s->objectName(), "sommario");
+    EXPECT_EQ(s->windowTitle(), "Varimo: guida in linea");
+    EXPECT_EQ(s->numeroargomenti, 7);
+    const QString attese[] = {" Manuale d'uso rapido",
+                              " Funzionamento del programma",
+                              " Finestra Calcolo",
+                              " Finestra Quadro economico",
+                              "  Suggerimento del giorno",
+                              "  Licenza d'uso di \"Varimo\"",
+                              "  altri prodotti Software Veladio"};
+    for (int i = 1; i <= 7; ++i) {
+        EXPECT_EQ(s->lbl(i)->text(), attese[i - 1]);
+        EXPECT_EQ(s->lbl(i)->objectName(), QStringLiteral("lbl_%1").arg(i));
+        EXPECT_EQ(s->puls(i)->text(), "--->");
+        EXPECT_EQ(s->puls(i)->toolTip(), "cliccare per visualizzare: " + attese[i - 1]);
+    }
+    EXPECT_EQ(s->Command1()->text(), "&USCITA");
+    EXPECT_EQ(s->Command1()->toolTip(), "cliccare per uscire da Varimo");
+    EXPECT_EQ(s->cmdStampa()->toolTip(), "cliccare per avere la copia su carta del sommario");
+    EXPECT_EQ(s->size(), QSize(twip(3975), twip(6825)));
+}
+
+TEST_F(FinestreAiuto, SommarioGrassettoAlPassaggioDelMouse) {
+    Sommario* s = registro.mostra<Sommario>();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(s));
+    QTest::mouseMove(s->lbl(2));
+    EXPECT_TRUE(grassetto(s->lbl(2)));
+    QTest::mouseMove(s->lbl(5));
+    for (int i = 1; i <= 7; ++i) EXPECT_EQ(grassetto(s->lbl(i)), i == 5) << i;
+    // Onto the background, below the title.
+    QTest::mouseMove(s, QPoint(2, s->lbl(1)->y() - 2));
+    for (int i = 1; i <= 7; ++i) EXPECT_FALSE(grassetto(s->lbl(i))) << i;
+}
+
+TEST_F(FinestreAiuto, SommarioPressioneApreSubito) {
+    Sommario* s = registro.mostra<Sommario>();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(s));
+    QLabel* voce = s->lbl(3);
+    ASSERT_EQ(voce->frameShape(), QFrame::Box);
+    QTest::mousePress(voce, Qt::LeftButton);
+    // Opened on the press, before any release; the entry has lost its border.
+    Guidacalcolo* g = registro.trova<Guidacalcolo>();
+    ASSERT_NE(g, nullptr);
+    EXPECT_TRUE(g->isVisible());
+    EXPECT_EQ(voce->frameShape(), QFrame::NoFrame);
+    QTest::mouseRelease(voce, Qt::LeftButton);
+    EXPECT_EQ(voce->frameShape(), QFrame::Box);
+}
+
+TEST_F(FinestreAiuto, SommarioApreOgniVoce) {
+    Sommario* s = registro.mostra<Sommario>();
+    const char* nomi[] = {"manuale", "guidafunzionamento", "guidacalcolo", "guidaquadro",
+                          "frmTip",  "licenza",            "catalogo"};
+    for (int i = 1; i <= 7; ++i) {
+        s->puls(i)->click();
+        QWidget* w = registro.finestra(QString::fromLatin1(nomi[i - 1]));
+        ASSERT_NE(w, nullptr) << nomi[i - 1];
+        EXPECT_TRUE(w->isVisible()) << nomi[i - 1];
+    }
+    // A second click brings the same window back.
+    QWidget* tip = registro.finestra("frmTip");
+    tip->hide();
+    s->puls(5)->click();
+    EXPECT_EQ(registro.finestra("frmTip"), tip);
+    EXPECT_TRUE(tip->isVisible());
+}
+
+TEST_F(FinestreAiuto, SommarioChiudiNascondeEUscitaChiede) {
+    Sommario* s = registro.mostra<Sommario>();
+    s->cmdChiudi()->click();
+    EXPECT_FALSE(s->isVisible());
+    EXPECT_EQ(registro.trova<Sommario>(), s);
+
+    utente.rispondi(Risposta::No);
+    s->Command1()->click();
+    ASSERT_EQ(utente.messaggi.size(), 1);
+    EXPECT_EQ(utente.messaggi.at(0).testo, "Vuoi uscire da Varimo?");
+    EXPECT_EQ(registro.trova<Sommario>(), s);
+}
+
+struct GuidaAttesa {
+    const char* nome;
+    QString titolo;
+    QString inizio;
+    int lunghezza;
+    int larghezza;
+    int sinistra;  // -1: where the scaler put it
+};
+
+const GuidaAttesa kGuide[] = {
+    {"manuale", "MANUALE D'USO RAPIDO",
+     QString::fromUtf8("Il presente software VARIMO è un'utilissimo strumento per programmare con "
+                       "precisione un quadro economico di un lavoro."),
+     2250, 9600, -1},
+    {"guidafunzionamento", "FUNZIONAMENTO DEL PROGRAMMA",
+     QString::fromUtf8("Il funzionamento di VARIMO è semplice ma, nello stesso tempo, molto "
+                       "elaborato al suo interno."),
+     1200, 5640, 5467},
+    {"guidacalcolo", "Finestra CALCOLO",
+     QString::fromUtf8("Il software VARIMO è formato da due finestre solamente."), 1200, 5640, 5467},
+    {"guidaquadro", "Finestra QUADRO ECONOMICO",
+     QString::fromUtf8("La seconda finestra di questo software riguarda la visualizzazione del "
+                       "quadro economico, così come è stato elaborato nella finestra dedicata "
+                       "al calcolo."),
+     1250, 5640, 5467},
+};
+
+FinestraGuida* mostraGuida(int i) {
+    Finestre& r = Finestre::istanza();
+    switch (i) {
+        case 0: return r.mostra<Manuale>();
+        case 1: return r.mostra<Guidafunzionamento>();
+        case 2: return r.mostra<Guidacalcolo>();
+        default: return r.mostra<Guidaquadro>();
+    }
+}
+
+TEST_F(FinestreAiuto, GuideTitoliTestiEMisure) {
+    for (int i = 0; i < 4; ++i) {
+        const GuidaAttesa& a = kGuide[i];
+        FinestraGuida* g = mostraGuida(i);
+        SCOPED_TRACE(a.nome);
+        EXPECT_EQ(g->objectName(), a.nome);
+        EXPECT_EQ(g->windowTitle(), "Guida in linea");
+        EXPECT_EQ(g->Label1()->text(), a.titolo);
+        const QString testo = g->Label2()->text();
+        EXPECT_TRUE(testo.startsWith(a.inizio)) << testo.left(120).toStdString();
+        EXPECT_NEAR(testo.size(), a.lunghezza, a.lunghezza / 10);
+        EXPECT_TRUE(testo.contains("VARIMO"));
+        EXPECT_FALSE(testo.contains("Varimo "));
+        EXPECT_EQ(g->cmdChiudi()->text(), "&Chiudi");
+        EXPECT_EQ(g->cmdSommario()->text(), "&Sommario");
+        EXPECT_EQ(g->cmdStampa()->text(), "S&tampa");
+        EXPECT_EQ(g->size(), QSize(twip(a.larghezza), twip(6825)));
+        if (a.sinistra >= 0) {
+            EXPECT_EQ(g->x(), twip(a.sinistra));
+        }
+        const bool conSuggerimenti = i == 0;
+        EXPECT_EQ(g->cmdChiudi()->toolTip().isEmpty(), !conSuggerimenti);
+        EXPECT_EQ(g->cmdSommario()->toolTip().isEmpty(), !conSuggerimenti);
+    }
+    Manuale* m = registro.trova<Manuale>();
+    EXPECT_EQ(m->cmdChiudi()->toolTip(), "cliccare per chiudere la finestra");
+    EXPECT_EQ(m->cmdSommario()->toolTip(), "cliccare per visualizzare il sommario della guida");
+    EXPECT_EQ(m->cmdStampa()->toolTip(), "cliccare per avere la copia su carta del MANUALE D'USO RAPIDO");
+}
+
+TEST_F(FinestreAiuto, GuidaChiusaERiapertaENuovaEAllaSuaMisura) {
+    QPointer<Guidaquadro> prima = registro.mostra<Guidaquadro>();
+    prima->resize(twip(3000), twip(3000));
+    prima->cmdChiudi()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(prima.isNull());
+    EXPECT_EQ(registro.trova<Guidaquadro>(), nullptr);
+
+    Sommario* s = registro.mostra<Sommario>();
+    s->puls(4)->click();
+    Guidaquadro* dopo = registro.trova<Guidaquadro>();
+    ASSERT_NE(dopo, nullptr);
+    EXPECT_EQ(dopo->size(), QSize(twip(5640), twip(6825)));
+    EXPECT_EQ(dopo->x(), twip(5467));
+    // The controls are back on their design places at the design size.
+    EXPECT_EQ(dopo->Label1()->geometry(), twipRect(120, 120, 5640 - 240, 375));
+}
+
+TEST_F(FinestreAiuto, GuidaSommarioMostraIlSommario) {
+    Guidacalcolo* g = registro.mostra<Guidacalcolo>();
+    g->cmdSommario()->click();
+    Sommario* s = registro.trova<Sommario>();
+    ASSERT_NE(s, nullptr);
+    EXPECT_TRUE(s->isVisible());
+    EXPECT_TRUE(g->isVisible());
+}
+
+TEST_F(FinestreAiuto, StampaDiUnaGuida) {
+    Guidafunzionamento* g = registro.mostra<Guidafunzionamento>();
+    g->cmdStampa()->click();
+    ASSERT_EQ(aperti.size(), 1);
+    EXPECT_EQ(ModVarimo::titologuida, "FUNZIONAMENTO DEL PROGRAMMA");
+    EXPECT_EQ(ModVarimo::testoguida, g->Label2()->text());
+    const CorpoLetto corpo = leggiDocx(aperti.at(0));
+    ASSERT_TRUE(corpo.errore.isEmpty()) << corpo.errore.toStdString();
+    QStringList testi;
+    for (const auto& p : corpo.paragrafi()) testi << p.testo;
+    EXPECT_TRUE(testi.contains("Guida: FUNZIONAMENTO DEL PROGRAMMA"));
+    EXPECT_TRUE(testi.join('\n').contains("iterazione rapida"));
+}
+
+TEST_F(FinestreAiuto, StampaDellaGuidaCompleta) {
+    impostaCartellaProgramma(cartella.path());
+    Sommario* s = registro.mostra<Sommario>();
+    // One guide is open beforehand: it stays; the others are loaded for the
+    // print only.
+    Manuale* m = registro.mostra<Manuale>();
+    s->cmdStampa()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    const QString salvata = cartella.filePath("Varimo-guida.doc");
+    ASSERT_TRUE(QFileInfo(salvata).isFile());
+    ASSERT_EQ(aperti.size(), 1);
+    EXPECT_EQ(aperti.at(0), salvata);
+    EXPECT_EQ(registro.trova<Manuale>(), m);
+    EXPECT_EQ(registro.trova<Guidafunzionamento>(), nullptr);
+    EXPECT_EQ(registro.trova<Guidaquadro>(), nullptr);
+
+    const CorpoLetto corpo = leggiDocx(salvata);
+    ASSERT_TRUE(corpo.errore.isEmpty()) << corpo.errore.toStdString();
+    QStringList titoli;
+    int interruzioni = 0;
+    QString tutto;
+    for (const auto& p : corpo.paragrafi()) {
+        // A guide after the first starts on a new page: its title paragraph
+        // begins with the page break.
+        QString testo = p.testo;
+        while (testo.startsWith(QChar(12))) testo.remove(0, 1);
+        if (testo.startsWith("Guida: ")) titoli << testo;
+        interruzioni += p.interruzioniPagina;
+        tutto += p.testo + '\n';
+    }
+    EXPECT_EQ(titoli, (QStringList{"Guida: MANUALE D'USO RAPIDO", "Guida: FUNZIONAMENTO DEL PROGRAMMA",
+                                   "Guida: Finestra CALCOLO", "Guida: Finestra QUADRO ECONOMICO"}));
+    EXPECT_EQ(interruzioni, 3);
+    for (const auto& a : kGuide) EXPECT_TRUE(tutto.contains(a.inizio)) << a.nome;
+
+    // Printing again replaces the saved copy.
+    s->cmdStampa()->click();
+    EXPECT_EQ(aperti.size(), 2);
+    EXPECT_EQ(QDir(cartella.path()).entryList({"Varimo-guida*"}).size(), 1);
+    EXPECT_TRUE(leggiDocx(salvata).errore.isEmpty());
+}
+
+TEST_F(FinestreAiuto, Licenza) {
+    Licenza* l = registro.mostra<Licenza>();
+    EXPECT_EQ(l->windowTitle(), "LICENZA D'USO");
+    EXPECT_EQ(l->Label2()->text(), "Varimo");
+    EXPECT_TRUE(l->Text1()->isReadOnly());
+    EXPECT_GT(l->Text1()->toPlainText().size(), 500);
+    EXPECT_EQ(l->size(), QSize(twip(5640), twip(6825)));
+    EXPECT_EQ(l->x(), twip(5467));
+    EXPECT_EQ(l->cmdChiudi()->toolTip(), "cliccare per chiudere la finestra LICENZA D'USO");
+    EXPECT_EQ(l->cmdSommario()->toolTip(), "cliccare per visualizzare il sommario della guida");
+    EXPECT_EQ(l->cmdStampa()->toolTip(), "cliccare per stampare la LICENZA D'USO");
+
+    l->cmdStampa()->click();
+    ASSERT_EQ(aperti.size(), 1);
+    QString tutto;
+    for (const auto& p : leggiDocx(aperti.at(0)).paragrafi()) tutto += p.testo + '\n';
+    EXPECT_TRUE(tutto.contains(QString::fromUtf8("Assenza di garanzia")));
+
+    // "Chiudi" only hides: the same window comes back.
+    l->cmdChiudi()->click();
+    EXPECT_FALSE(l->isVisible());
+    EXPECT_EQ(registro.mostra<Licenza>(), l);
+}
+
+TEST_F(FinestreAiuto, Catalogo) {
+    Catalogo* c = registro.mostra<Catalogo>();
+    EXPECT_EQ(c->objectName(), "catalogo");
+    EXPECT_EQ(c->size(), QSize(twip(9600), twip(6825)));
+    EXPECT_FALSE(c->Label1()->text().isEmpty());
+    c->cmdSommario()->click();
+    ASSERT_NE(registro.trova<Sommario>(), nullptr);
+    EXPECT_TRUE(registro.trova<Sommario>()->isVisible());
+}
+
+TEST_F(FinestreAiuto, ControlliScalatiConLaFinestra) {
+    Manuale* m = registro.mostra<Manuale>();
+    const QRect prima = m->cmdStampa()->geometry();
+    m->resize(m->width() * 2, m->height());
+    const QRect dopo = m->cmdStampa()->geometry();
+    EXPECT_NEAR(dopo.x(), prima.x() * 2, 2);
+    EXPECT_NEAR(dopo.width(), prima.width() * 2, 2);
+    EXPECT_EQ(dopo.y(), prima.y());
+    // Back at its size, back on the design places.
+    m->resize(twip(9600), twip(6825));
+    EXPECT_EQ(m->cmdStampa()->geometry(), prima);
+}
+
+}  // namespace
+}  // namespace varimo::test
