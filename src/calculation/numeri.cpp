@@ -117,12 +117,54 @@ std::optional<double> letturaRigorosa(const QString& testo, Separatori s) {
         if (cifreEsponente == 0) return std::nullopt;
     }
     if (i != n) return std::nullopt;
+    // Few digits and no exponent: the digits as a whole number divided by a
+    // power of ten that is exact in a double is correctly rounded, as the
+    // general conversion below would give.
+    static const double potenze[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    if (c.find('e') == std::string::npos && cifreMantissa <= 15) {
+        const size_t punto = c.find('.');
+        const size_t decimali = punto == std::string::npos ? 0 : c.size() - punto - 1;
+        if (decimali <= 8) {
+            long long m = 0;
+            for (char ch : c) {
+                if (ch >= '0' && ch <= '9') m = m * 10 + (ch - '0');
+            }
+            const double v = static_cast<double>(m) / potenze[decimali];
+            return c[0] == '-' ? -v : v;
+        }
+    }
     const double v = converti(c);
     if (!std::isfinite(v)) return std::nullopt;
     return v;
 }
 
 double letturaTollerante(const QString& testo) {
+    // Short texts: the blank-free characters in a local buffer, read by
+    // from_chars, whose number pattern (digits, '.', digits, exponent) is the
+    // classic one; it stops at the first character that does not fit.
+    if (testo.size() < 64) {
+        char buf[64];
+        int n = 0;
+        for (QChar ch : testo) {
+            if (spazio(ch)) continue;
+            const char16_t u = ch.unicode();
+            buf[n++] = u < 128 ? static_cast<char>(u) : '\x01';
+        }
+        int i = 0;
+        bool negativo = false;
+        if (i < n && (buf[i] == '+' || buf[i] == '-')) negativo = buf[i++] == '-';
+        const auto cifra8 = [&](int k) { return k < n && buf[k] >= '0' && buf[k] <= '9'; };
+        if (!(cifra8(i) || (i < n && buf[i] == '.' && cifra8(i + 1)))) {
+            // Nothing readable gives 0 (also "inf" and "nan", which the
+            // classic reading does not know).
+            return 0.0;
+        }
+        double v = 0.0;
+        auto [p, ec] = std::from_chars(buf + i, buf + n, v);
+        (void)p;
+        if (ec == std::errc()) return negativo ? -v : v;
+        // Out of range: let the general reading below decide.
+    }
     // Blanks are ignored wherever they stand: drop them first.
     std::string t;
     t.reserve(static_cast<size_t>(testo.size()));
@@ -174,6 +216,32 @@ QString scritturaNumerica(double valore, Separatori s) {
     if (valore == 0.0) return QStringLiteral("0");
     if (std::isnan(valore)) return QStringLiteral("nan");
     if (std::isinf(valore)) return valore > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
+    // Whole cents (every amount the calculation writes, as a rule): the
+    // digits of the cents are exactly what the 15-digit form below prints,
+    // because a double that is the nearest one to a decimal of at most 15
+    // significant digits prints back as that decimal.
+    const double c = std::round(valore * 100);
+    if (std::fabs(c) < 1e15 && c / 100 == valore) {
+        char cifre[24];
+        const bool negativo = c < 0;
+        auto [fine, ec] = std::to_chars(cifre, cifre + sizeof cifre,
+                                        static_cast<long long>(std::fabs(c)));
+        (void)ec;
+        std::string t(cifre, fine);
+        while (t.size() < 3) t.insert(t.begin(), '0');
+        std::string interi = t.substr(0, t.size() - 2);
+        std::string decimali = t.substr(t.size() - 2);
+        while (!decimali.empty() && decimali.back() == '0') decimali.pop_back();
+        QString r;
+        r.reserve(static_cast<int>(t.size()) + 2);
+        if (negativo) r.append(QLatin1Char('-'));
+        r.append(QLatin1String(interi.data(), static_cast<int>(interi.size())));
+        if (!decimali.empty()) {
+            r.append(s.decimale);
+            r.append(QLatin1String(decimali.data(), static_cast<int>(decimali.size())));
+        }
+        return r;
+    }
     // %.15g rounds to 15 significant digits, drops trailing zeros, and uses
     // the exponent form exactly when the rounded exponent is below -4 or at
     // least 15: the classic thresholds.
@@ -199,6 +267,19 @@ std::optional<double> letturaCentesimi(const QString& testo, Separatori s) {
     if (!v) return std::nullopt;
     const double x = *v * 100;
     if (!std::isfinite(x)) return std::nullopt;
+    // Shortcut with the same result: below 1E9 the fifteen significant digits
+    // reach the millionths, so a value within 1E-7 of a whole number is
+    // written as that whole number and read back as it.
+    if (std::fabs(x) < 1e9) {
+        const double intero = std::round(x);
+        if (intero != 0 && std::fabs(x - intero) < 1e-7) return intero;
+    }
+    // Up to 1E15 the same holds for a distance below half a unit of the
+    // fifteenth significant digit.
+    if (std::fabs(x) >= 1 && std::fabs(x) < 1e15) {
+        const double intero = std::round(x);
+        if (std::fabs(x - intero) <= 0.5e-15 * std::fabs(x)) return intero;
+    }
     const double c = letturaTollerante(scritturaNumerica(x, s));
     if (!std::isfinite(c)) return std::nullopt;
     return c;

@@ -371,6 +371,7 @@ void StatoCalcolo::ricalcola() {
     Operazione op(*this);
     if (inerte_) return;
     if (profondita_ >= kProfonditaMassima || passiOperazione_ >= kPassiMassimi) {
+        riavvioInterrotto_ = riavvio_ > 0;
         if (profondita_ > 0) throw Interruzione{};
         concludiInterruzione();
         return;
@@ -429,9 +430,12 @@ void StatoCalcolo::passo(bool conDiscesa) {
     centesimi[18] = 0;
     for (int i = 5; i <= 17; ++i) centesimi[18] += centesimi[i];
     righe_[18].costo.imposta(scrittura(std::floor(centesimi[18] + 0.5) / 100));
-    // 5. Project total.
-    progetto_.imposta(scrittura(centesimiDi(righe_[4].costo()) / 100 +
-                                centesimiDi(righe_[18].costo()) / 100));
+    // 5. Project total. The cents are added first and divided once: adding
+    // the two amounts in currency units would let binary rounding show in
+    // the fifteen digits written when D and T nearly cancel out (a negative
+    // row A), giving 0,699999999953434 instead of 0,7.
+    progetto_.imposta(
+        scrittura((centesimiDi(righe_[4].costo()) + centesimiDi(righe_[18].costo())) / 100));
     // 6. One step of the constrained descent.
     if (!conDiscesa || ModVarimo::statovincolo != 1 || righe_[1].costo().isEmpty()) return;
     if (costoprogetto_().isEmpty()) {
@@ -468,6 +472,11 @@ void StatoCalcolo::passo(bool conDiscesa) {
 void StatoCalcolo::concludiInterruzione() {
     ++interruzioni_;
     inerte_ = true;
+    // Stopped inside a restart of the descent, row A may have been emptied
+    // just before being set to the constrained total again: put the total
+    // back, so that row A shows the amount its cents still hold.
+    if (riavvioInterrotto_ && righe_[1].costo().isEmpty()) righe_[1].costo.imposta(centesimi20);
+    riavvioInterrotto_ = false;
     riavvio_ = 0;
     eventoCombo_ = EventoCombo::Nessuno;
     costoprogetto_.imposta(vincoloUtente_);

@@ -19,7 +19,7 @@ constexpr int kVoci = 18;
 // the operation stops, the sums are brought in line with the rows, and the
 // user is told once.
 constexpr int kProfonditaMassima = 1000;       // passes nested inside one another
-constexpr long kPassiMassimi = 200000;         // passes run by one operation of the user
+constexpr long kPassiMassimi = 20000;          // passes run by one operation of the user
 
 // 1..18 -> 'A'..'T' skipping J and K; anything else -> a blank.
 QChar letteraVoce(int i);
@@ -231,6 +231,7 @@ private:
     bool inerte_ = false;         // handlers do nothing (stopping after a bound)
     bool avvisato_ = false;       // bound message already shown in this operation
     int riavvio_ = 0;             // inside the restart writes of a constrained step
+    bool riavvioInterrotto_ = false;  // a bound was reached during a restart
     QString vincoloUtente_;       // constrained total last entered from outside a restart
 };
 

@@ -1,0 +1,108 @@
+// Time and nested passes of the recalculation for typical edits of the
+// calculation window, headless.
+#include <benchmark/benchmark.h>
+
+#include "calculation/statocalcolo.h"
+#include "shell/interazione.h"
+#include "shell/modvarimo.h"
+
+using namespace varimo;
+
+namespace {
+
+// The framework of a typical project: eleven percentage rows on A and D.
+void quadroTipico(StatoCalcolo& s) {
+    auto perc = [&](int riga, int rif, int p) {
+        s.scegliCombo(riga, rif - 1);
+        s.scriviHScroll(riga, p);
+    };
+    s.scriviCosto(2, QStringLiteral("50000"));  // B typed
+    perc(3, 1, 3);                              // C 3 % of A
+    perc(5, 4, 2);                              // E 2 % of D
+    perc(6, 4, 1);                              // F 1 % of D
+    perc(7, 4, 5);                              // G 5 % of D
+    perc(11, 4, 12);                            // M 12 % of D
+    perc(12, 1, 2);                             // N 2 % of A
+    perc(13, 4, 1);                             // O 1 % of D
+    perc(14, 4, 1);                             // P 1 % of D
+    perc(16, 4, 1);                             // R 1 % of D
+    perc(15, 4, 2);                             // Q 2 % of D
+    perc(17, 4, 10);                            // S 10 % of D
+}
+
+// Typing a seven-digit amount into row A, one keystroke at a time.
+void DigitazioneRigaA(benchmark::State& stato) {
+    ModVarimo::azzera();
+    StatoCalcolo s;
+    s.formLoad();
+    quadroTipico(s);
+    const QString cifre = QStringLiteral("1234567");
+    long tasti = 0;
+    s.azzeraContatori();
+    for (auto _ : stato) {
+        s.scriviCosto(1, QString());
+        for (int k = 1; k <= cifre.size(); ++k) s.scriviCosto(1, cifre.left(k));
+        tasti += cifre.size() + 1;
+    }
+    stato.counters["passi_per_tasto"] =
+        benchmark::Counter(static_cast<double>(s.passiAnnidati()) / static_cast<double>(tasti));
+    stato.counters["tasti"] = benchmark::Counter(static_cast<double>(tasti),
+                                                 benchmark::Counter::kIsRate);
+}
+BENCHMARK(DigitazioneRigaA);
+
+// Entering a constrained total as one change: the whole descent of row A.
+void DiscesaVincolata(benchmark::State& stato) {
+    ModVarimo::azzera();
+    StatoCalcolo s;
+    s.formLoad();
+    quadroTipico(s);
+    long discese = 0;
+    s.azzeraContatori();
+    for (auto _ : stato) {
+        stato.PauseTiming();
+        s.cmdannulla_Click();  // back to no constraint, A cleared
+        ModVarimo::statovincolo = 0;
+        s.scriviCosto(1, QString());
+        const long prima = s.passiAnnidati();
+        stato.ResumeTiming();
+        s.scriviCostoprogetto(QStringLiteral("123456789012"));
+        stato.PauseTiming();
+        stato.counters["passi_per_discesa"] = static_cast<double>(s.passiAnnidati() - prima);
+        ++discese;
+        stato.ResumeTiming();
+    }
+    stato.counters["profondita_massima"] = s.profonditaMassima();
+    stato.counters["interruzioni"] = s.interruzioni();
+}
+BENCHMARK(DiscesaVincolata)->Unit(benchmark::kMicrosecond);
+
+// A chain of 15 rows, each 50 % of the one before, typing into row A.
+void CatenaDiPercentuali(benchmark::State& stato) {
+    ModVarimo::azzera();
+    StatoCalcolo s;
+    s.formLoad();
+    int precedente = 1;
+    int catena = 0;
+    for (int i = 2; i <= 17 && catena < 15; ++i) {
+        if (i == 4) continue;
+        s.scegliCombo(i, precedente - 1);
+        s.scriviHScroll(i, 50);
+        precedente = i;
+        ++catena;
+    }
+    const QString cifre = QStringLiteral("1234567");
+    long tasti = 0;
+    s.azzeraContatori();
+    for (auto _ : stato) {
+        s.scriviCosto(1, QString());
+        for (int k = 1; k <= cifre.size(); ++k) s.scriviCosto(1, cifre.left(k));
+        tasti += cifre.size() + 1;
+    }
+    stato.counters["passi_per_tasto"] =
+        benchmark::Counter(static_cast<double>(s.passiAnnidati()) / static_cast<double>(tasti));
+    stato.counters["profondita_massima"] = s.profonditaMassima();
+}
+BENCHMARK(CatenaDiPercentuali);
+
+}  // namespace

@@ -1,0 +1,384 @@
+#include "calculation/widgets/calcolo.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QStyle>
+#include <QToolButton>
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "framework/widgets/economico.h"
+#include "shell/widgets/clsresize.h"
+#include "shell/widgets/finestre.h"
+#include "shell/widgets/twips.h"
+
+namespace varimo {
+
+namespace {
+
+// Design size of the window, twips.
+constexpr int kLarghezza = 9600;
+constexpr int kAltezza = 6825;
+constexpr int kRiga = 240;   // height of a row's controls
+constexpr int kTasto = 375;  // height of a command button
+
+// Top of row i: rows A..D from 840, a gap of 360, rows E..T from 1920.
+int altoRiga(int i) {
+    return i <= 4 ? 840 + kRiga * (i - 1) : 1920 + kRiga * (i - 5);
+}
+
+void sfondo(QWidget* w, const QColor& c) {
+    w->setAutoFillBackground(true);
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, c);
+    w->setPalette(p);
+}
+
+void testoColorato(QWidget* w, const QColor& testo, bool grassetto) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Text, testo);
+    p.setColor(QPalette::WindowText, testo);
+    w->setPalette(p);
+    if (grassetto) {
+        QFont f = w->font();
+        f.setBold(true);
+        w->setFont(f);
+    }
+}
+
+void grassetto(QWidget* w) {
+    QFont f = w->font();
+    f.setBold(true);
+    w->setFont(f);
+}
+
+QString nome(const char* base, int i) {
+    return QString::fromLatin1(base) + QLatin1Char('_') + QString::number(i);
+}
+
+// Scales the controls whenever the central area changes size, also when the
+// menu bar or the command bar are added after the window was built.
+class OsservaArea : public QObject {
+  public:
+    OsservaArea(QObject* parent, std::function<void()> f) : QObject(parent), f_(std::move(f)) {}
+
+  protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Resize) f_();
+        return QObject::eventFilter(o, e);
+    }
+
+  private:
+    std::function<void()> f_;
+};
+
+}  // namespace
+
+Calcolo::Calcolo(QWidget* parent) : QMainWindow(parent), stato_(new StatoCalcolo(this)) {
+    setObjectName(QString::fromLatin1(kNome));
+    setWindowTitle(testicalcolo::titoloFinestra);
+    creaControlli();
+    resize(twip(kLarghezza), twip(kAltezza));
+
+    // Scaling first: record the design layout, size to the screen, then the
+    // window's own size.
+    scaler_ = std::make_unique<clsResize>();
+    scaler_->setSourceForm(this);
+    scaler_->SizeFormToScreen(75);
+    resize(twip(kLarghezza), twip(kAltezza));
+    centralWidget()->installEventFilter(new OsservaArea(this, [this] {
+        if (scaler_) scaler_->ResizeControls();
+    }));
+
+    qDebug() << "DBG2" << progetto_->toolTip();
+    collegaStato();
+    qDebug() << "DBG3" << progetto_->toolTip();
+    stato_->formLoad();
+    qDebug() << "DBG4" << progetto_->toolTip();
+}
+
+Calcolo::~Calcolo() {
+    scaler_.reset();
+}
+
+void Calcolo::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    if (scaler_) scaler_->ResizeControls();
+}
+
+void Calcolo::creaControlli() {
+    auto* area = new QWidget(this);
+    area->setObjectName(QStringLiteral("area"));
+    QFont f = area->font();
+    f.setPointSize(8);
+    area->setFont(f);
+    setCentralWidget(area);
+
+    // Column headings, in the order the window shows them.
+    const struct {
+        int indice;
+        QString testo, suggerimento;
+        int sinistra, larghezza;
+    } titoli[] = {
+        {19, testicalcolo::perc19, testicalcolo::perc19Suggerimento, 360, 3255},
+        {20, testicalcolo::perc20, testicalcolo::perc20Suggerimento, 3600, 2415},
+        {0, testicalcolo::perc0, testicalcolo::perc0Suggerimento, 6240, 1455},
+    };
+    for (const auto& t : titoli) {
+        auto* l = new QLabel(t.testo, area);
+        l->setObjectName(nome("perc", t.indice));
+        l->setToolTip(t.suggerimento);
+        sfondo(l, Qt::cyan);
+        collocaTwip(l, t.sinistra, 600, t.larghezza, kRiga);
+        perc_[t.indice] = l;
+    }
+    label1_ = new QLabel(testicalcolo::label1, area);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setToolTip(testicalcolo::label1Suggerimento);
+    sfondo(label1_, Qt::cyan);
+    collocaTwip(label1_, 7800, 600, 1575, kRiga);
+
+    QIcon cestino = style()->standardIcon(QStyle::SP_TrashIcon);
+    if (cestino.isNull()) cestino = style()->standardIcon(QStyle::SP_DialogDiscardButton);
+
+    for (int i = 1; i <= kVoci; ++i) {
+        const int alto = altoRiga(i);
+        auto* n = new QLabel(QString(letteraVoce(i)), area);
+        n->setObjectName(nome("num", i));
+        collocaTwip(n, 120, alto, 255, kRiga);
+        num_[i] = n;
+
+        auto* t = new QLineEdit(area);
+        t->setObjectName(nome("tipo", i));
+        collocaTwip(t, 360, alto, 3255, kRiga);
+        if (StatoCalcolo::tipoSoloLettura(i)) {
+            t->setReadOnly(true);
+            testoColorato(t, Qt::red, true);
+        }
+        tipo_[i] = t;
+
+        auto* c = new QLineEdit(area);
+        c->setObjectName(nome("costo", i));
+        collocaTwip(c, 3600, alto, 2415, kRiga);
+        c->setReadOnly(StatoCalcolo::costoSoloLettura(i));
+        c->setToolTip(stato_->suggerimentoCosto(i));
+        costo_[i] = c;
+
+        if (StatoCalcolo::delrigaPresente(i)) {
+            auto* d = new QToolButton(area);
+            d->setObjectName(nome("delriga", i));
+            d->setIcon(cestino);
+            d->setAutoRaise(false);
+            collocaTwip(d, 6000, alto, 255, kRiga);
+            d->setVisible(StatoCalcolo::delrigaVisibile(i));
+            delriga_[i] = d;
+        }
+
+        const bool percentuale = StatoCalcolo::percentualeVisibile(i);
+        auto* p = new QLabel(QStringLiteral("0"), area);
+        p->setObjectName(nome("perc", i));
+        p->setAlignment(Qt::AlignCenter);
+        sfondo(p, Qt::yellow);
+        collocaTwip(p, 6240, alto, 495, kRiga);
+        p->setVisible(percentuale);
+        perc_[i] = p;
+
+        auto* h = new QScrollBar(Qt::Horizontal, area);
+        h->setObjectName(nome("HScroll1", i));
+        h->setRange(0, 100);
+        h->setSingleStep(1);
+        h->setPageStep(1);
+        collocaTwip(h, 6720, alto, 975, kRiga);
+        h->setVisible(percentuale);
+        hscroll_[i] = h;
+
+        auto* cb = new QComboBox(area);
+        cb->setObjectName(nome("Combo1", i));
+        cb->setEditable(true);
+        cb->setInsertPolicy(QComboBox::NoInsert);
+        cb->setCompleter(nullptr);
+        cb->setMaxVisibleItems(kVoci);
+        collocaTwip(cb, 7800, alto, 1575, kRiga);
+        cb->setVisible(percentuale);
+        combo_[i] = cb;
+    }
+
+    calcolato_ = new QLineEdit(testicalcolo::calcolato, area);
+    calcolato_->setObjectName(QStringLiteral("calcolato"));
+    calcolato_->setReadOnly(true);
+    calcolato_->setToolTip(testicalcolo::calcolatoSuggerimento);
+    grassetto(calcolato_);
+    collocaTwip(calcolato_, 120, 5280, 3495, kRiga);
+
+    progetto_ = new QLineEdit(area);
+    progetto_->setObjectName(QStringLiteral("progetto"));
+    progetto_->setReadOnly(true);
+    progetto_->setToolTip(testicalcolo::progettoSuggerimento);
+    qDebug() << "DBG1" << progetto_->toolTip();
+    testoColorato(progetto_, Qt::blue, true);
+    {
+        QPalette p = progetto_->palette();
+        p.setColor(QPalette::Base, Qt::white);
+        progetto_->setPalette(p);
+    }
+    collocaTwip(progetto_, 3600, 5280, 2415, kRiga);
+
+    vincolato_ = new QLineEdit(testicalcolo::vincolato, area);
+    vincolato_->setObjectName(QStringLiteral("vincolato"));
+    vincolato_->setReadOnly(true);
+    vincolato_->setToolTip(testicalcolo::vincolatoSuggerimento);
+    grassetto(vincolato_);
+    collocaTwip(vincolato_, 120, 5520, 3495, kRiga);
+
+    costoprogetto_ = new QLineEdit(area);
+    costoprogetto_->setObjectName(QStringLiteral("costoprogetto"));
+    costoprogetto_->setToolTip(testicalcolo::costoprogettoSuggerimento);
+    testoColorato(costoprogetto_, Qt::blue, true);
+    collocaTwip(costoprogetto_, 3600, 5520, 2415, kRiga);
+
+    auto tasto = [area](const char* n, const QString& testo, const QString& suggerimento,
+                        int sinistra, int alto, int larghezza) {
+        auto* b = new QPushButton(testo, area);
+        b->setObjectName(QString::fromLatin1(n));
+        b->setToolTip(suggerimento);
+        b->setAutoDefault(false);
+        collocaTwip(b, sinistra, alto, larghezza, kTasto);
+        return b;
+    };
+    cmdannulla_ = tasto("cmdannulla", testicalcolo::cmdannulla,
+                        testicalcolo::cmdannullaSuggerimento, 6240, 5400, 1815);
+    cmdannulla_->setVisible(false);
+    vis_ = tasto("vis", testicalcolo::vis, testicalcolo::visSuggerimento, 8040, 5400, 1335);
+    aiuto_ = tasto("aiuto", testicalcolo::aiuto, testicalcolo::aiutoSuggerimento, 4080, 5880, 1335);
+    command6_ = tasto("Command6", QStringLiteral("&Guida in linea"),
+                      QStringLiteral("cliccare per visualizzare il sommario della Guida"), 5400,
+                      5880, 1335);
+    cmdStampa_ =
+        tasto("cmdStampa", QStringLiteral("&Stampa"),
+              QStringLiteral("clicca per stampare i dati della finestra"), 6720, 5880, 1335);
+    esco_ = tasto("esco", QStringLiteral("&USCITA"), QString(), 8040, 5880, 1335);
+}
+
+void Calcolo::collegaStato() {
+    StatoCalcolo* s = stato_;
+    // Every view: brings its widget in line with the state, changing nothing
+    // that already agrees.
+    std::vector<std::function<void()>> viste;
+    auto vista = [&viste](auto& valore, std::function<void()> f) {
+        valore.allaVista(f);
+        viste.push_back(std::move(f));
+    };
+    auto testo = [](QLineEdit* e, const QString& t) {
+        if (e->text() != t) e->setText(t);
+    };
+
+    for (int i = 1; i <= kVoci; ++i) {
+        RigaCalcolo& r = s->riga(i);
+        vista(r.tipo, [this, s, i, testo] { testo(tipo_[i], s->tipo(i)); });
+        vista(r.costo, [this, s, i, testo] { testo(costo_[i], s->costo(i)); });
+        vista(r.perc, [this, s, i] {
+            if (perc_[i]->text() != s->perc(i)) perc_[i]->setText(s->perc(i));
+        });
+        vista(r.hscroll, [this, s, i] {
+            if (hscroll_[i]->value() != s->hscroll(i)) hscroll_[i]->setValue(s->hscroll(i));
+        });
+        vista(r.combo, [this, i] { aggiornaCombo(i); });
+        vista(r.suggerimentoTipo, [this, s, i] { tipo_[i]->setToolTip(s->suggerimentoTipo(i)); });
+        vista(r.suggerimentoCombo,
+              [this, s, i] { combo_[i]->setToolTip(s->suggerimentoCombo(i)); });
+        if (delriga_[i]) {
+            vista(r.suggerimentoDelriga,
+                  [this, s, i] { delriga_[i]->setToolTip(s->suggerimentoDelriga(i)); });
+        }
+
+        connect(tipo_[i], &QLineEdit::textEdited, s,
+                [s, i](const QString& t) { s->scriviTipo(i, t); });
+        connect(costo_[i], &QLineEdit::textEdited, s,
+                [s, i](const QString& t) { s->scriviCosto(i, t); });
+        // Arrows, page clicks, dragging and keys all end in valueChanged; the
+        // state's own writes echo an equal value, which runs nothing.
+        connect(hscroll_[i], &QScrollBar::valueChanged, s,
+                [s, i](int v) { s->scriviHScroll(i, v); });
+        connect(combo_[i]->lineEdit(), &QLineEdit::textEdited, s,
+                [s, i](const QString& t) { s->scriviTestoCombo(i, t); });
+        connect(combo_[i], &QComboBox::activated, s, [s, i](int p) { s->scegliCombo(i, p); });
+        if (delriga_[i]) {
+            connect(delriga_[i], &QToolButton::clicked, s, [this, i] { delriga_Click(i); });
+        }
+    }
+    vista(s->progettoValore(), [this, s, testo] { testo(progetto_, s->progetto()); });
+    vista(s->costoprogettoValore(),
+          [this, s, testo] { testo(costoprogetto_, s->costoprogetto()); });
+    vista(s->cmdannullaValore(), [this, s] { cmdannulla_->setVisible(s->cmdannullaVisibile()); });
+    vista(s->suggerimentoEscoValore(), [this, s] { esco_->setToolTip(s->suggerimentoEsco()); });
+
+    connect(costoprogetto_, &QLineEdit::textEdited, s,
+            [s](const QString& t) { s->scriviCostoprogetto(t); });
+    connect(s, &StatoCalcolo::cambiato, this, &Calcolo::aggiornaPagine);
+
+    connect(cmdannulla_, &QPushButton::clicked, this, &Calcolo::cmdannulla_Click);
+    connect(vis_, &QPushButton::clicked, this, &Calcolo::vis_Click);
+    connect(aiuto_, &QPushButton::clicked, this, &Calcolo::aiuto_Click);
+    connect(esco_, &QPushButton::clicked, this, &Calcolo::esco_Click);
+    connect(cmdStampa_, &QPushButton::clicked, this, &Calcolo::cmdStampa_Click);
+    connect(command6_, &QPushButton::clicked, this, &Calcolo::Command6_Click);
+
+    for (const auto& v : viste) v();
+    aggiornaPagine();
+}
+
+void Calcolo::aggiornaCombo(int i) {
+    const Riferimento& r = stato_->combo(i);
+    QComboBox* c = combo_[i];
+    QStringList voci;
+    voci.reserve(c->count());
+    for (int k = 0; k < c->count(); ++k) voci << c->itemText(k);
+    const int cursore = c->lineEdit()->cursorPosition();
+    if (voci != r.voci) {
+        c->clear();
+        c->addItems(r.voci);
+    }
+    if (c->currentIndex() != r.posizione) c->setCurrentIndex(r.posizione);
+    // A typed text is not an entry: the box keeps it with nothing selected.
+    if (c->currentText() != r.testo) {
+        c->setEditText(r.testo);
+        c->lineEdit()->setCursorPosition(std::min(cursore, static_cast<int>(r.testo.size())));
+    }
+}
+
+void Calcolo::aggiornaPagine() {
+    for (int i = 1; i <= kVoci; ++i) {
+        if (hscroll_[i]->pageStep() != stato_->pagina(i))
+            hscroll_[i]->setPageStep(stato_->pagina(i));
+    }
+}
+
+void Calcolo::vis_Click() {
+    Economico* quadro = Finestre::istanza().mostra<Economico>();
+    quadro->mostra(*stato_);
+    stato_->scriviCostoprogetto(stato_->progetto());
+}
+
+void Calcolo::aiuto_Click() {
+    stato_->aiuto_Click();
+}
+void Calcolo::controlla_Click() {
+    stato_->controlla_Click();
+}
+void Calcolo::cancella_Click() {
+    stato_->cancella_Click();
+}
+void Calcolo::cmdannulla_Click() {
+    stato_->cmdannulla_Click();
+}
+void Calcolo::delriga_Click(int i) {
+    stato_->delriga_Click(i);
+}
+
+}  // namespace varimo

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+#include "calculation/statocalcolo.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+class QToolButton;
+
+namespace varimo {
+
+class clsResize;
+
+// The calculation window `calcolo`: a view on StatoCalcolo, which holds the
+// data of every control and runs every change handler. The user's edits are
+// written into the state; the state's change notifications update the
+// widgets (compare and set, so an echo runs nothing).
+//
+// The menu bar and the command bar go in the window's own areas
+// (menuBar(), addToolBar()); the rows live in the central widget.
+// The buttons esco, cmdStampa and Command6 only emit their signal: their
+// commands are connected by whoever owns them.
+class Calcolo : public QMainWindow {
+    Q_OBJECT
+  public:
+    static constexpr const char* kNome = "calcolo";
+
+    // Form_Load: scaling to the screen, then the window's own start-up.
+    explicit Calcolo(QWidget* parent = nullptr);
+    ~Calcolo() override;
+
+    StatoCalcolo& stato() { return *stato_; }
+    const StatoCalcolo& stato() const { return *stato_; }
+
+    // Commands of the window (buttons, menus, command bar).
+    void vis_Click();  // hand-off to the framework window
+    void aiuto_Click();
+    void controlla_Click();
+    void cancella_Click();
+    void cmdannulla_Click();
+    void delriga_Click(int i);
+
+    // Controls by name and index, for the commands that read them.
+    QLineEdit* tipo(int i) const { return tipo_.at(i); }
+    QLineEdit* costo(int i) const { return costo_.at(i); }
+    QLabel* perc(int i) const { return perc_.at(i); }  // 0..20
+    QScrollBar* hscroll(int i) const { return hscroll_.at(i); }
+    QComboBox* combo(int i) const { return combo_.at(i); }
+    QToolButton* delriga(int i) const { return delriga_.at(i); }  // 1..17
+    QLineEdit* progetto() const { return progetto_; }
+    QLineEdit* costoprogetto() const { return costoprogetto_; }
+    QPushButton* cmdannulla() const { return cmdannulla_; }
+    QPushButton* vis() const { return vis_; }
+    QPushButton* aiuto() const { return aiuto_; }
+    QPushButton* esco() const { return esco_; }
+    QPushButton* cmdStampa() const { return cmdStampa_; }
+    QPushButton* Command6() const { return command6_; }
+    clsResize* scaler() const { return scaler_.get(); }
+
+  signals:
+    void esco_Click();
+    void cmdStampa_Click();
+    void Command6_Click();
+
+  protected:
+    void resizeEvent(QResizeEvent* e) override;
+
+  private:
+    void creaControlli();
+    void collegaStato();
+    void aggiornaCombo(int i);
+    void aggiornaPagine();
+
+    StatoCalcolo* stato_;
+    std::unique_ptr<clsResize> scaler_;
+    std::array<QLabel*, kVoci + 1> num_{};
+    std::array<QLineEdit*, kVoci + 1> tipo_{};
+    std::array<QLineEdit*, kVoci + 1> costo_{};
+    std::array<QLabel*, 21> perc_{};
+    std::array<QScrollBar*, kVoci + 1> hscroll_{};
+    std::array<QComboBox*, kVoci + 1> combo_{};
+    std::array<QToolButton*, kVoci> delriga_{};
+    QLineEdit* progetto_ = nullptr;
+    QLineEdit* calcolato_ = nullptr;
+    QLineEdit* costoprogetto_ = nullptr;
+    QLineEdit* vincolato_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QPushButton* cmdannulla_ = nullptr;
+    QPushButton* vis_ = nullptr;
+    QPushButton* aiuto_ = nullptr;
+    QPushButton* esco_ = nullptr;
+    QPushButton* cmdStampa_ = nullptr;
+    QPushButton* command6_ = nullptr;
+};
+
+}  // namespace varimo

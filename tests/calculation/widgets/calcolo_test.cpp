@@ -1,0 +1,348 @@
+#include "calculation/widgets/calcolo.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+
+#include "calculation/numeri.h"
+#include "framework/widgets/economico.h"
+#include "shell/modvarimo.h"
+#include "shell/widgets/clsresize.h"
+#include "shell/widgets/finestre.h"
+#include "shell/widgets/twips.h"
+#include "support/interazione_finta.h"
+
+namespace varimo {
+namespace {
+
+class CalcoloTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ModVarimo::azzera();
+        w = Finestre::istanza().mostra<Calcolo>();
+    }
+    void TearDown() override {
+        Finestre::istanza().chiudi<Economico>();
+        Finestre::istanza().chiudi<Calcolo>();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ModVarimo::azzera();
+    }
+    template <class T>
+    T* c(const QString& nome) {
+        T* x = w->findChild<T*>(nome);
+        EXPECT_NE(x, nullptr) << nome.toStdString();
+        return x;
+    }
+    QLineEdit* costo(int i) { return c<QLineEdit>(QStringLiteral("costo_%1").arg(i)); }
+    QComboBox* combo(int i) { return c<QComboBox>(QStringLiteral("Combo1_%1").arg(i)); }
+    QScrollBar* scroll(int i) { return c<QScrollBar>(QStringLiteral("HScroll1_%1").arg(i)); }
+    QLabel* perc(int i) { return c<QLabel>(QStringLiteral("perc_%1").arg(i)); }
+    QLineEdit* linea(const char* n) { return c<QLineEdit>(QString::fromLatin1(n)); }
+    QPushButton* tasto(const char* n) { return c<QPushButton>(QString::fromLatin1(n)); }
+
+    // Types into a box as the user would, key by key.
+    void digita(QLineEdit* e, const QString& t) {
+        e->setFocus();
+        QTest::keyClicks(e, t);
+    }
+    // Every visible widget agrees with the state.
+    void controllaAllineati() {
+        for (int i = 1; i <= kVoci; ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(costo(i)->text(), w->stato().costo(i));
+            EXPECT_EQ(perc(i)->text(), w->stato().perc(i));
+            EXPECT_EQ(scroll(i)->value(), w->stato().hscroll(i));
+            EXPECT_EQ(combo(i)->currentText(), w->stato().combo(i).testo);
+            EXPECT_EQ(combo(i)->currentIndex(), w->stato().combo(i).posizione);
+        }
+        EXPECT_EQ(linea("progetto")->text(), w->stato().progetto());
+        EXPECT_EQ(linea("costoprogetto")->text(), w->stato().costoprogetto());
+    }
+
+    test::InterazioneFinta finta;
+    Calcolo* w = nullptr;
+};
+
+TEST_F(CalcoloTest, StartState) {
+    EXPECT_EQ(w->objectName(), QStringLiteral("calcolo"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Varimo: calcolo del quadro economico di lavori"));
+    EXPECT_EQ(ModVarimo::valuta, QStringLiteral("euro"));
+    QStringList etichette;
+    for (int i = 1; i <= kVoci; ++i) etichette << etichettaIniziale(i);
+    for (int i = 1; i <= kVoci; ++i) {
+        SCOPED_TRACE(i);
+        const bool percentuale = i != 1 && i != 4 && i != 18;
+        QStringList voci;
+        for (int k = 0; k < combo(i)->count(); ++k) voci << combo(i)->itemText(k);
+        EXPECT_EQ(voci, etichette);
+        EXPECT_EQ(combo(i)->currentIndex(), -1);
+        EXPECT_EQ(combo(i)->currentText(), QString());
+        EXPECT_EQ(combo(i)->isHidden(), !percentuale);
+        EXPECT_EQ(scroll(i)->isHidden(), !percentuale);
+        EXPECT_EQ(perc(i)->isHidden(), !percentuale);
+        EXPECT_EQ(perc(i)->text(), QStringLiteral("0"));
+        EXPECT_EQ(scroll(i)->minimum(), 0);
+        EXPECT_EQ(scroll(i)->maximum(), 100);
+        EXPECT_EQ(scroll(i)->singleStep(), 1);
+        EXPECT_EQ(scroll(i)->pageStep(), 5);
+        const bool fissa = i == 4 || i == 18;
+        auto* t = c<QLineEdit>(QStringLiteral("tipo_%1").arg(i));
+        EXPECT_EQ(t->text(), etichettaIniziale(i));
+        EXPECT_EQ(t->isReadOnly(), fissa);
+        EXPECT_EQ(costo(i)->isReadOnly(), fissa);
+        EXPECT_EQ(t->font().bold(), fissa);
+        EXPECT_EQ(costo(i)->text(), QString());
+        EXPECT_EQ(c<QLabel>(QStringLiteral("num_%1").arg(i))->text(), QString(letteraVoce(i)));
+    }
+    EXPECT_EQ(w->findChild<QToolButton*>(QStringLiteral("delriga_18")), nullptr);
+    EXPECT_TRUE(c<QToolButton>(QStringLiteral("delriga_4"))->isHidden());
+    EXPECT_EQ(c<QToolButton>(QStringLiteral("delriga_1"))->toolTip(),
+              QStringLiteral("clicca per cancellare i valori di questa riga n. 1"));
+    EXPECT_EQ(c<QToolButton>(QStringLiteral("delriga_17"))->toolTip(),
+              QStringLiteral("clicca per cancellare i valori di questa riga n. 17"));
+    EXPECT_EQ(costo(1)->toolTip(),
+              QStringLiteral(
+                  "costo sul quale può iniziare il calcolo con valore del progetto vincolato"));
+    EXPECT_EQ(costo(18)->toolTip(), QStringLiteral("somma delle voci da E a S"));
+    EXPECT_EQ(
+        c<QLineEdit>(QStringLiteral("tipo_4"))->toolTip(),
+        QStringLiteral("questa voce riporta la somma delle voci A, B, C e non è modificabile"));
+    EXPECT_EQ(combo(2)->toolTip(),
+              QStringLiteral(
+                  "clicca per scegliere la voce sulla quale calcolare la percentuale di costo"));
+    qDebug() << "DBG" << linea("progetto") << linea("progetto")->toolTip() << testicalcolo::progettoSuggerimento << linea("calcolato")->toolTip();
+    EXPECT_EQ(linea("progetto")->toolTip(),
+              QStringLiteral("valore calcolato in automatico come somma delle voci D e T"));
+    EXPECT_TRUE(linea("progetto")->isReadOnly());
+    EXPECT_TRUE(linea("progetto")->font().bold());
+    EXPECT_EQ(linea("calcolato")->text(), QStringLiteral("Importo calcolato del progetto"));
+    EXPECT_EQ(linea("vincolato")->text(), QStringLiteral("Importo vincolato del progetto"));
+    EXPECT_EQ(perc(0)->text(), QStringLiteral("% della ------------>"));
+    EXPECT_EQ(c<QLabel>(QStringLiteral("Label1"))->text(), QStringLiteral("voce di riferimento"));
+    EXPECT_TRUE(tasto("cmdannulla")->isHidden());
+    EXPECT_EQ(tasto("cmdannulla")->text(), QStringLiteral("s&enza importo vincolato"));
+    EXPECT_EQ(tasto("vis")->text(), QStringLiteral("Visuali&zza"));
+    EXPECT_EQ(tasto("aiuto")->text(), QStringLiteral("&AIUTO"));
+    EXPECT_EQ(tasto("esco")->text(), QStringLiteral("&USCITA"));
+    EXPECT_EQ(tasto("esco")->toolTip(), QStringLiteral("clicca per uscire da Varimo"));
+    EXPECT_EQ(tasto("cmdStampa")->toolTip(),
+              QStringLiteral("clicca per stampare i dati della finestra"));
+    EXPECT_EQ(tasto("Command6")->text(), QStringLiteral("&Guida in linea"));
+    EXPECT_EQ(tasto("Command6")->toolTip(),
+              QStringLiteral("cliccare per visualizzare il sommario della Guida"));
+    EXPECT_EQ(perc(5)->palette().color(QPalette::Window), QColor(Qt::yellow));
+    EXPECT_EQ(perc(19)->palette().color(QPalette::Window), QColor(Qt::cyan));
+}
+
+TEST_F(CalcoloTest, TypingAnAmountUpdatesSumsAtEveryKey) {
+    digita(costo(1), QStringLiteral("10"));
+    EXPECT_EQ(costo(4)->text(), QStringLiteral("10"));
+    EXPECT_EQ(linea("progetto")->text(), QStringLiteral("10"));
+    digita(costo(1), QStringLiteral("00"));
+    EXPECT_EQ(costo(1)->text(), QStringLiteral("1000"));
+    EXPECT_EQ(w->stato().costo(1), QStringLiteral("1000"));
+    EXPECT_EQ(costo(4)->text(), QStringLiteral("1000"));
+    EXPECT_EQ(costo(18)->text(), QStringLiteral("0"));
+    EXPECT_EQ(linea("progetto")->text(), QStringLiteral("1000"));
+    controllaAllineati();
+}
+
+TEST_F(CalcoloTest, ReferenceAndScrollBarUpdateTheRowLive) {
+    digita(costo(1), QStringLiteral("1000"));
+    combo(17)->setFocus();
+    QTest::keyClick(combo(17), Qt::Key_Down);  // first entry: row A
+    EXPECT_EQ(w->stato().combo(17).posizione, 0);
+    EXPECT_EQ(combo(17)->currentText(), QStringLiteral("Lavori a misura"));
+    EXPECT_EQ(costo(17)->text(), QStringLiteral("0"));  // 0 % of A
+    scroll(17)->setFocus();
+    QTest::keyClick(scroll(17), Qt::Key_PageUp);  // one page: 5
+    EXPECT_EQ(perc(17)->text(), QStringLiteral("5"));
+    EXPECT_EQ(costo(17)->text(), QStringLiteral("50"));
+    for (int k = 0; k < 5; ++k) QTest::keyClick(scroll(17), Qt::Key_Right);
+    EXPECT_EQ(perc(17)->text(), QStringLiteral("10"));
+    EXPECT_EQ(costo(17)->text(), QStringLiteral("100"));
+    EXPECT_EQ(costo(18)->text(), QStringLiteral("100"));
+    EXPECT_EQ(linea("progetto")->text(), QStringLiteral("1100"));
+    // A change of the reference row carries through to the dependent row.
+    digita(costo(1), QStringLiteral("0"));  // 10000
+    EXPECT_EQ(costo(17)->text(), QStringLiteral("1000"));
+    EXPECT_EQ(linea("progetto")->text(), QStringLiteral("11000"));
+    controllaAllineati();
+}
+
+TEST_F(CalcoloTest, TypedReferenceTextSelectsNothing) {
+    digita(costo(1), QStringLiteral("1000"));
+    combo(17)->setFocus();
+    QTest::keyClick(combo(17), Qt::Key_Down);
+    scroll(17)->setValue(10);
+    ASSERT_EQ(costo(17)->text(), QStringLiteral("100"));
+    combo(17)->lineEdit()->selectAll();
+    QTest::keyClicks(combo(17)->lineEdit(), QStringLiteral("xy"));
+    EXPECT_EQ(combo(17)->currentText(), QStringLiteral("xy"));
+    EXPECT_EQ(combo(17)->currentIndex(), -1);
+    EXPECT_EQ(w->stato().combo(17).posizione, -1);
+    EXPECT_EQ(w->stato().combo(17).testo, QStringLiteral("xy"));
+    // A typed row now: it keeps its last amount when A changes.
+    digita(costo(1), QStringLiteral("0"));
+    EXPECT_EQ(costo(17)->text(), QStringLiteral("100"));
+    controllaAllineati();
+}
+
+TEST_F(CalcoloTest, EditingALabelRefillsEveryList) {
+    combo(6)->setFocus();
+    QTest::keyClick(combo(6), Qt::Key_Down);
+    ASSERT_EQ(combo(6)->currentIndex(), 0);
+    auto* t = c<QLineEdit>(QStringLiteral("tipo_1"));
+    t->setFocus();
+    t->end(false);
+    QTest::keyClick(t, Qt::Key_X);
+    EXPECT_EQ(combo(2)->count(), kVoci);
+    EXPECT_EQ(combo(2)->itemText(0), QStringLiteral("Lavori a misuraX"));
+    EXPECT_EQ(combo(6)->currentIndex(), -1);
+    controllaAllineati();
+}
+
+TEST_F(CalcoloTest, ConstrainedTotalTypedKeyByKey) {
+    digita(costo(1), QStringLiteral("1000"));
+    combo(11)->setFocus();
+    QTest::keyClick(combo(11), Qt::Key_Down);
+    QTest::keyClick(combo(11), Qt::Key_Down);
+    QTest::keyClick(combo(11), Qt::Key_Down);
+    QTest::keyClick(combo(11), Qt::Key_Down);  // row D
+    ASSERT_EQ(w->stato().combo(11).posizione, 3);
+    scroll(11)->setValue(10);
+    ASSERT_EQ(linea("progetto")->text(), QStringLiteral("1100"));
+    digita(linea("costoprogetto"), QStringLiteral("2200"));
+    EXPECT_EQ(linea("costoprogetto")->text(), QStringLiteral("2200"));
+    EXPECT_EQ(static_cast<long>(letturaTollerante(linea("progetto")->text())), 2200);
+    EXPECT_EQ(ModVarimo::statovincolo, 0);
+    controllaAllineati();
+}
+
+TEST_F(CalcoloTest, DeleteButtonClearsTheRow) {
+    digita(costo(1), QStringLiteral("1000"));
+    combo(17)->setFocus();
+    QTest::keyClick(combo(17), Qt::Key_Down);
+    scroll(17)->setValue(22);
+    ASSERT_EQ(costo(17)->text(), QStringLiteral("220"));
+    QTest::mouseClick(c<QToolButton>(QStringLiteral("delriga_17")), Qt::LeftButton);
+    EXPECT_EQ(costo(17)->text(), QString());
+    EXPECT_EQ(perc(17)->text(), QStringLiteral("0"));
+    EXPECT_EQ(scroll(17)->value(), 0);
+    EXPECT_EQ(combo(17)->currentText(), QString());
+    EXPECT_EQ(combo(17)->currentIndex(), -1);
+    EXPECT_EQ(linea("progetto")->text(), QStringLiteral("1000"));
+    controllaAllineati();
+}
+
+TEST_F(CalcoloTest, HandOffToTheFrameworkWindow) {
+    digita(costo(1), QStringLiteral("1000"));
+    w->stato().scegliCombo(11, 3);  // M = % of D
+    scroll(11)->setValue(10);
+    ASSERT_EQ(linea("progetto")->text(), QStringLiteral("1100"));
+    QTest::mouseClick(tasto("vis"), Qt::LeftButton);
+
+    Economico* e = Finestre::istanza().trova<Economico>();
+    ASSERT_NE(e, nullptr);
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_EQ(e->stato().numerovoci, 4);  // A, D, M, T
+    EXPECT_EQ(e->costo(1)->text(), QStringLiteral("1.000,00"));
+    EXPECT_EQ(e->tipo(3)->text(), QStringLiteral("Spese tecniche"));
+    EXPECT_EQ(e->perc(3)->text(), QStringLiteral("10"));
+    EXPECT_EQ(e->riferimento(3)->text(), QStringLiteral("Importo a base dell'appalto"));
+    EXPECT_EQ(e->costo(19)->text(), QStringLiteral("1.100,00"));
+    EXPECT_TRUE(e->num(5)->isHidden());
+
+    // Back here the total became the constraint and row A moved down to it.
+    EXPECT_EQ(costo(1)->text(), QStringLiteral("1000,5"));
+    EXPECT_EQ(costo(11)->text(), QStringLiteral("100,05"));
+    EXPECT_EQ(linea("progetto")->text(), QStringLiteral("1100,55"));
+    EXPECT_EQ(linea("costoprogetto")->text(), QStringLiteral("1100"));
+    EXPECT_EQ(ModVarimo::statovincolo, 0);
+    controllaAllineati();
+}
+
+TEST_F(CalcoloTest, ReworkTwiceThenSwitchOffTheConstraint) {
+    digita(costo(1), QStringLiteral("1000"));
+    w->vis_Click();
+    Economico* e = Finestre::istanza().trova<Economico>();
+    ASSERT_NE(e, nullptr);
+    for (int volta = 0; volta < 2; ++volta) {
+        QTest::mouseClick(e->elabor(), Qt::LeftButton);
+        EXPECT_EQ(ModVarimo::statovincolo, 1);
+        EXPECT_FALSE(tasto("cmdannulla")->isHidden());
+        EXPECT_TRUE(e->isVisible());  // the framework window stays open
+        EXPECT_EQ(Finestre::istanza().trova<Calcolo>(), w);
+        EXPECT_EQ(e->costo(1)->text(), QStringLiteral("1.000,00"));  // not refilled
+    }
+    QTest::mouseClick(tasto("cmdannulla"), Qt::LeftButton);
+    EXPECT_TRUE(tasto("cmdannulla")->isHidden());
+    EXPECT_EQ(linea("costoprogetto")->text(), QString());
+    EXPECT_EQ(costo(1)->text(), QStringLiteral("1000"));
+    EXPECT_EQ(ModVarimo::statovincolo, 2);
+}
+
+TEST_F(CalcoloTest, ReworkLoadsTheCalculationWindowWhenClosed) {
+    w->vis_Click();
+    Economico* e = Finestre::istanza().trova<Economico>();
+    ASSERT_NE(e, nullptr);
+    Finestre::istanza().chiudi<Calcolo>();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(Finestre::istanza().trova<Calcolo>(), nullptr);
+    e->elabor_Click();
+    w = Finestre::istanza().trova<Calcolo>();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(ModVarimo::statovincolo, 1);  // the fresh window's start-up keeps it
+    EXPECT_FALSE(tasto("cmdannulla")->isHidden());
+}
+
+TEST_F(CalcoloTest, GuidanceAndCheckButtons) {
+    QTest::mouseClick(tasto("aiuto"), Qt::LeftButton);
+    ASSERT_EQ(finta.messaggi.size(), 1);
+    EXPECT_TRUE(finta.messaggi[0].testo.startsWith(
+        QStringLiteral("- Immettere un valore per ogni voce che interessa;\r")));
+    EXPECT_EQ(finta.messaggi[0].titolo, QStringLiteral("Varimo: aiuto in linea"));
+    w->controlla_Click();
+    ASSERT_EQ(finta.messaggi.size(), 2);
+    EXPECT_EQ(finta.messaggi[1].icona, Icona::Esclamazione);
+}
+
+TEST_F(CalcoloTest, ClearEmptiesEveryBox) {
+    digita(costo(1), QStringLiteral("1000"));
+    w->stato().scegliCombo(17, 0);
+    scroll(17)->setValue(10);
+    digita(linea("costoprogetto"), QStringLiteral("5"));
+    w->cancella_Click();
+    for (int i = 1; i <= kVoci; ++i) {
+        if (i == 4 || i == 18) continue;  // the sums are written "0" again
+        EXPECT_EQ(costo(i)->text(), QString()) << i;
+    }
+    EXPECT_EQ(linea("costoprogetto")->text(), QString());
+    EXPECT_EQ(combo(17)->currentText(), QString());
+    controllaAllineati();
+}
+
+TEST_F(CalcoloTest, ScaledToItsSizeAndRescaledOnResize) {
+    const clsResize* r = w->scaler();
+    ASSERT_NE(r, nullptr);
+    EXPECT_FALSE(r->needsCapture());
+    EXPECT_EQ(r->layouts().size(), w->centralWidget()->children().size());
+    EXPECT_EQ(w->size(), QSize(twip(9600), twip(6825)));
+    EXPECT_EQ(costo(1)->geometry(), twipRect(3600, 840, 2415, 240));
+    EXPECT_EQ(costo(5)->geometry(), twipRect(3600, 1920, 2415, 240));
+    w->resize(twip(19200), twip(6825));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(costo(5)->geometry(), twipRect(7200, 1920, 4830, 240));
+    EXPECT_EQ(tasto("esco")->geometry(), twipRect(16080, 5880, 2670, 375));
+}
+
+}  // namespace
+}  // namespace varimo
