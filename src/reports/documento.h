@@ -147,6 +147,10 @@ class Documento {
     void selezionaTutto();
     void impostaAllineamentoSelezione(int allineamento);
 
+    // SaveAs: writes the document to percorso (see docx.h), replacing an
+    // existing file only once the new one is complete.
+    bool salvaCome(const QString& percorso, QString* errore = nullptr) const;
+
     const std::vector<Blocco>& blocchi() const { return blocchi_; }
     // The paragraphs outside tables, in order.
     QList<const Paragrafo*> paragrafi() const;

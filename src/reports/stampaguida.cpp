@@ -39,7 +39,7 @@ QString salvaGuida(const Documento& doc, const QString& cartella) {
     const QString nome = nomeFileGuida();
     const QString primo = QDir(cartella).filePath(nome);
     QString errorePrimo;
-    if (!cartella.isEmpty() && salvaDocumento(doc, primo, &errorePrimo)) return primo;
+    if (!cartella.isEmpty() && doc.salvaCome(primo, &errorePrimo)) return primo;
     if (cartella.isEmpty()) errorePrimo = QStringLiteral("cartella non indicata");
 
     const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -47,7 +47,7 @@ QString salvaGuida(const Documento& doc, const QString& cartella) {
     QString erroreSecondo = QStringLiteral("cartella dei documenti non disponibile");
     if (!secondo.isEmpty()) {
         QDir().mkpath(documenti);
-        if (salvaDocumento(doc, secondo, &erroreSecondo)) {
+        if (doc.salvaCome(secondo, &erroreSecondo)) {
             messaggio(QStringLiteral("Non è stato possibile salvare la guida nella cartella del "
                                      "programma:") +
                           kFine + QDir::toNativeSeparators(primo) + kFine + errorePrimo + kFine +
@@ -109,8 +109,11 @@ EsitoGuidaCompleta stampaguidacompleta(const std::array<GuidaDaStampare, 4>& gui
     }
     giustificaTutto(doc);
 
+    // The saved document is the last one of the application's list, the one
+    // just made.
+    const Documento& ultimo = *ModWord::appword->documento(ModWord::appword->numeroDocumenti());
     EsitoGuidaCompleta esito;
-    esito.salvataIn = salvaGuida(doc, cartella);
+    esito.salvataIn = salvaGuida(ultimo, cartella);
     if (!esito.salvataIn.isEmpty()) {
         esito.mostrata = apriPerUtente(esito.salvataIn);
     } else {

@@ -140,6 +140,10 @@ std::optional<QString> consegnaDocumento(const Documento& d, const QString& nome
     return percorso;
 }
 
+bool Documento::salvaCome(const QString& percorso, QString* errore) const {
+    return salvaDocumento(*this, percorso, errore);
+}
+
 bool salvaDocumento(const Documento& d, const QString& percorso, QString* errore) {
     const std::optional<QByteArray> pacchetto = pacchettoDocx(d, errore);
     if (!pacchetto) return false;
