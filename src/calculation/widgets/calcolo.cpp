@@ -96,11 +96,8 @@ Calcolo::Calcolo(QWidget* parent) : QMainWindow(parent), stato_(new StatoCalcolo
         if (scaler_) scaler_->ResizeControls();
     }));
 
-    qDebug() << "DBG2" << progetto_->toolTip();
     collegaStato();
-    qDebug() << "DBG3" << progetto_->toolTip();
     stato_->formLoad();
-    qDebug() << "DBG4" << progetto_->toolTip();
 }
 
 Calcolo::~Calcolo() {
@@ -220,7 +217,6 @@ void Calcolo::creaControlli() {
     progetto_->setObjectName(QStringLiteral("progetto"));
     progetto_->setReadOnly(true);
     progetto_->setToolTip(testicalcolo::progettoSuggerimento);
-    qDebug() << "DBG1" << progetto_->toolTip();
     testoColorato(progetto_, Qt::blue, true);
     {
         QPalette p = progetto_->palette();

@@ -85,7 +85,7 @@ class Calcolo : public QMainWindow {
     std::array<QLabel*, 21> perc_{};
     std::array<QScrollBar*, kVoci + 1> hscroll_{};
     std::array<QComboBox*, kVoci + 1> combo_{};
-    std::array<QToolButton*, kVoci> delriga_{};
+    std::array<QToolButton*, kVoci + 1> delriga_{};  // 1..17; 18 stays empty
     QLineEdit* progetto_ = nullptr;
     QLineEdit* calcolato_ = nullptr;
     QLineEdit* costoprogetto_ = nullptr;

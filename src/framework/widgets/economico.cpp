@@ -1,0 +1,287 @@
+#include "framework/widgets/economico.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "calculation/widgets/calcolo.h"
+#include "shell/modvarimo.h"
+#include "shell/widgets/clsresize.h"
+#include "shell/widgets/finestre.h"
+#include "shell/widgets/twips.h"
+
+namespace varimo {
+
+namespace {
+
+constexpr int kLarghezza = 9600;
+constexpr int kAltezza = 6825;
+constexpr int kRiga = 240;
+constexpr int kTasto = 375;
+
+// Top of shown row k: four rows from 840, a gap of 360, the rest from 1920.
+int altoRiga(int k) {
+    return k <= 4 ? 840 + kRiga * (k - 1) : 1920 + kRiga * (k - 5);
+}
+
+void sfondo(QWidget* w, const QColor& c) {
+    w->setAutoFillBackground(true);
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, c);
+    w->setPalette(p);
+}
+
+QString nome(const char* base, int i) {
+    return QString::fromLatin1(base) + QLatin1Char('_') + QString::number(i);
+}
+
+// Scales the controls whenever the central area changes size.
+class OsservaArea : public QObject {
+  public:
+    OsservaArea(QObject* parent, std::function<void()> f) : QObject(parent), f_(std::move(f)) {}
+
+  protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Resize) f_();
+        return QObject::eventFilter(o, e);
+    }
+
+  private:
+    std::function<void()> f_;
+};
+
+}  // namespace
+
+Economico::Economico(QWidget* parent) : QMainWindow(parent), stato_(new StatoEconomico(this)) {
+    setObjectName(QString::fromLatin1(kNome));
+    setWindowTitle(testieconomico::titoloFinestra);
+    creaControlli();
+    resize(twip(kLarghezza), twip(kAltezza));
+
+    scaler_ = std::make_unique<clsResize>();
+    scaler_->setSourceForm(this);
+    scaler_->SizeFormToScreen(75);
+    resize(twip(kLarghezza), twip(kAltezza));
+    centralWidget()->installEventFilter(new OsservaArea(this, [this] {
+        if (scaler_) scaler_->ResizeControls();
+    }));
+
+    collegaStato();
+    stato_->formLoad();
+}
+
+Economico::~Economico() {
+    scaler_.reset();
+}
+
+void Economico::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    if (scaler_) scaler_->ResizeControls();
+}
+
+void Economico::creaControlli() {
+    auto* area = new QWidget(this);
+    area->setObjectName(QStringLiteral("area"));
+    QFont f = area->font();
+    f.setPointSize(8);
+    area->setFont(f);
+    setCentralWidget(area);
+
+    const struct {
+        int indice;
+        QString testo, suggerimento;
+        int sinistra, larghezza;
+    } titoli[] = {
+        {19, testieconomico::perc19, testieconomico::perc19Suggerimento, 360, 3255},
+        {20, testieconomico::perc20, testieconomico::perc20Suggerimento, 3600, 2535},
+        {0, testieconomico::perc0, testieconomico::perc0Suggerimento, 6240, 495},
+    };
+    for (const auto& t : titoli) {
+        auto* l = new QLabel(t.testo, area);
+        l->setObjectName(nome("perc", t.indice));
+        l->setToolTip(t.suggerimento);
+        sfondo(l, Qt::cyan);
+        collocaTwip(l, t.sinistra, 600, t.larghezza, kRiga);
+        perc_[t.indice] = l;
+    }
+    label1_ = new QLabel(testieconomico::label1, area);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setToolTip(testieconomico::label1Suggerimento);
+    sfondo(label1_, Qt::cyan);
+    collocaTwip(label1_, 6840, 600, 2535, kRiga);
+
+    for (int k = 1; k <= kVociQuadro; ++k) {
+        const int alto = altoRiga(k);
+        auto* n = new QLabel(area);
+        n->setObjectName(nome("num", k));
+        collocaTwip(n, 120, alto, 255, kRiga);
+        num_[k] = n;
+
+        auto* t = new QLineEdit(area);
+        t->setObjectName(nome("tipo", k));
+        collocaTwip(t, 360, alto, 3255, kRiga);
+        tipo_[k] = t;
+
+        auto* c = new QLineEdit(area);
+        c->setObjectName(nome("costo", k));
+        c->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        collocaTwip(c, 3600, alto, 2535, kRiga);
+        costo_[k] = c;
+
+        auto* p = new QLabel(area);
+        p->setObjectName(nome("perc", k));
+        p->setAlignment(Qt::AlignCenter);
+        collocaTwip(p, 6240, alto, 495, kRiga);
+        perc_[k] = p;
+
+        auto* r = new QLabel(area);
+        r->setObjectName(nome("riferimento", k));
+        collocaTwip(r, 6840, alto, 2535, kRiga);
+        riferimento_[k] = r;
+    }
+
+    auto* t19 = new QLineEdit(area);
+    t19->setObjectName(nome("tipo", kTotaleQuadro));
+    t19->setToolTip(testieconomico::tipo19Suggerimento);
+    {
+        QFont g = t19->font();
+        g.setBold(true);
+        t19->setFont(g);
+    }
+    collocaTwip(t19, 120, 5280, 3495, kRiga);
+    tipo_[kTotaleQuadro] = t19;
+
+    auto* c19 = new QLineEdit(area);
+    c19->setObjectName(nome("costo", kTotaleQuadro));
+    c19->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    {
+        QFont g = c19->font();
+        g.setBold(true);
+        c19->setFont(g);
+    }
+    collocaTwip(c19, 3600, 5280, 2535, kRiga);
+    costo_[kTotaleQuadro] = c19;
+
+    label2_ = new QLabel(testieconomico::label2, area);
+    label2_->setObjectName(QStringLiteral("Label2"));
+    label2_->setToolTip(testieconomico::label2Suggerimento);
+    collocaTwip(label2_, 120, 5550, 1215, kRiga);
+
+    nomeprog_ = new QLineEdit(area);
+    nomeprog_->setObjectName(QStringLiteral("nomeprog"));
+    collocaTwip(nomeprog_, 1320, 5550, 4815, kRiga);
+
+    valut_ = new QComboBox(area);
+    valut_->setObjectName(QStringLiteral("valut"));
+    valut_->setEditable(true);
+    valut_->setInsertPolicy(QComboBox::NoInsert);
+    valut_->setCompleter(nullptr);
+    collocaTwip(valut_, 120, 5800, 1215, kRiga);
+
+    auto tasto = [area](const char* n, const QString& testo, const QString& suggerimento,
+                        int sinistra, int alto) {
+        auto* b = new QPushButton(testo, area);
+        b->setObjectName(QString::fromLatin1(n));
+        b->setToolTip(suggerimento);
+        b->setAutoDefault(false);
+        collocaTwip(b, sinistra, alto, 1335, kTasto);
+        return b;
+    };
+    elabor_ = tasto("elabor", testieconomico::elabor, QString(), 8040, 5400);
+    aiuto_ = tasto("aiuto", testieconomico::aiuto, testieconomico::aiutoSuggerimento, 4080, 5880);
+    command6_ =
+        tasto("Command6", QStringLiteral("&Guida in linea"),
+              QStringLiteral("cliccare per visualizzare il sommario della Guida"), 5400, 5880);
+    cmdStampa_ = tasto("cmdStampa", QStringLiteral("&Stampa"),
+                       QStringLiteral("clicca per stampare i dati della finestra"), 6720, 5880);
+    esco_ = tasto("esco", QStringLiteral("&USCITA"), QString(), 8040, 5880);
+}
+
+void Economico::collegaStato() {
+    StatoEconomico* s = stato_;
+    std::vector<std::function<void()>> viste;
+    auto vista = [&viste](auto& valore, std::function<void()> f) {
+        valore.allaVista(f);
+        viste.push_back(std::move(f));
+    };
+    auto testo = [](QLineEdit* e, const QString& t) {
+        if (e->text() != t) e->setText(t);
+    };
+    auto didascalia = [](QLabel* l, const QString& t) {
+        if (l->text() != t) l->setText(t);
+    };
+
+    for (int k = 1; k <= kTotaleQuadro; ++k) {
+        RigaQuadro& r = s->riga(k);
+        vista(r.tipo, [this, s, k, testo] { testo(tipo_[k], s->tipo(k)); });
+        vista(r.costo, [this, s, k, testo] { testo(costo_[k], s->costo(k)); });
+        connect(tipo_[k], &QLineEdit::textEdited, s,
+                [s, k](const QString& t) { s->scriviTipo(k, t); });
+        connect(costo_[k], &QLineEdit::textEdited, s,
+                [s, k](const QString& t) { s->scriviCosto(k, t); });
+        if (k == kTotaleQuadro) break;
+        vista(r.num, [this, s, k, didascalia] { didascalia(num_[k], s->num(k)); });
+        vista(r.perc, [this, s, k, didascalia] { didascalia(perc_[k], s->perc(k)); });
+        vista(r.riferimento,
+              [this, s, k, didascalia] { didascalia(riferimento_[k], s->riferimento(k)); });
+        vista(r.visibile, [this, s, k] {
+            const bool v = s->visibile(k);
+            for (QWidget* w : std::initializer_list<QWidget*>{num_[k], tipo_[k], costo_[k],
+                                                              perc_[k], riferimento_[k]}) {
+                if (w->isHidden() == v) w->setVisible(v);
+            }
+        });
+    }
+    vista(s->nomeprogValore(), [this, s, testo] { testo(nomeprog_, s->nomeprog()); });
+    vista(s->valutVociValore(), [this] { aggiornaValut(); });
+    vista(s->valutValore(), [this] { aggiornaValut(); });
+    vista(s->suggerimentoEscoValore(), [this, s] { esco_->setToolTip(s->suggerimentoEsco()); });
+
+    connect(nomeprog_, &QLineEdit::textEdited, s, [s](const QString& t) { s->scriviNomeprog(t); });
+    connect(valut_->lineEdit(), &QLineEdit::textEdited, s,
+            [s](const QString& t) { s->scriviValut(t); });
+    connect(valut_, &QComboBox::activated, s, [s](int p) { s->scegliValut(p); });
+
+    connect(elabor_, &QPushButton::clicked, this, &Economico::elabor_Click);
+    connect(aiuto_, &QPushButton::clicked, this, &Economico::aiuto_Click);
+    connect(esco_, &QPushButton::clicked, this, &Economico::esco_Click);
+    connect(cmdStampa_, &QPushButton::clicked, this, &Economico::cmdStampa_Click);
+    connect(command6_, &QPushButton::clicked, this, &Economico::Command6_Click);
+
+    for (const auto& v : viste) v();
+}
+
+void Economico::aggiornaValut() {
+    const QStringList& voci = stato_->valutVoci();
+    QStringList attuali;
+    for (int k = 0; k < valut_->count(); ++k) attuali << valut_->itemText(k);
+    const int cursore = valut_->lineEdit()->cursorPosition();
+    if (attuali != voci) {
+        valut_->clear();
+        valut_->addItems(voci);
+    }
+    const QString t = stato_->valut();
+    if (valut_->currentText() != t) {
+        // An entry of the list is selected when the text is one; any other
+        // text is kept with nothing selected.
+        const int p = voci.indexOf(t);
+        if (valut_->currentIndex() != p) valut_->setCurrentIndex(p);
+        if (valut_->currentText() != t) valut_->setEditText(t);
+        valut_->lineEdit()->setCursorPosition(std::min(cursore, static_cast<int>(t.size())));
+    }
+}
+
+void Economico::elabor_Click() {
+    ModVarimo::statovincolo = 1;
+    Calcolo* calcolo = Finestre::istanza().carica<Calcolo>();
+    calcolo->stato().impostaCmdannullaVisibile(true);
+    Finestre::porta(calcolo);
+}
+
+}  // namespace varimo

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+#include "framework/statoeconomico.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace varimo {
+
+class StatoCalcolo;
+class clsResize;
+
+// The framework window `economico`: a view on StatoEconomico. It shows the
+// final framework that the calculation window hands over, with project name
+// and currency; "&Rielabora" goes back to the calculation window.
+//
+// The menu bar and the command bar go in the window's own areas; the buttons
+// esco, cmdStampa and Command6 only emit their signal.
+class Economico : public QMainWindow {
+    Q_OBJECT
+  public:
+    static constexpr const char* kNome = "economico";
+
+    // Form_Load: scaling to the screen, titles, exit tooltip, currency list.
+    explicit Economico(QWidget* parent = nullptr);
+    ~Economico() override;
+
+    StatoEconomico& stato() { return *stato_; }
+    const StatoEconomico& stato() const { return *stato_; }
+
+    // Fills the window from the calculation window.
+    void mostra(const StatoCalcolo& calcolo) { stato_->mostra(calcolo); }
+
+    // Commands of the window (buttons, menus, command bar).
+    void elabor_Click();
+    void aiuto_Click() { stato_->aiuto_Click(); }
+    void controlla_Click() { stato_->controlla_Click(); }
+    void cancella_Click() { stato_->cancella_Click(); }
+
+    QLabel* num(int i) const { return num_.at(i); }
+    QLineEdit* tipo(int i) const { return tipo_.at(i); }    // 1..19
+    QLineEdit* costo(int i) const { return costo_.at(i); }  // 1..19
+    QLabel* perc(int i) const { return perc_.at(i); }       // 0..20
+    QLabel* riferimento(int i) const { return riferimento_.at(i); }
+    QLineEdit* nomeprog() const { return nomeprog_; }
+    QComboBox* valut() const { return valut_; }
+    QPushButton* elabor() const { return elabor_; }
+    QPushButton* aiuto() const { return aiuto_; }
+    QPushButton* esco() const { return esco_; }
+    QPushButton* cmdStampa() const { return cmdStampa_; }
+    QPushButton* Command6() const { return command6_; }
+    clsResize* scaler() const { return scaler_.get(); }
+
+  signals:
+    void esco_Click();
+    void cmdStampa_Click();
+    void Command6_Click();
+
+  protected:
+    void resizeEvent(QResizeEvent* e) override;
+
+  private:
+    void creaControlli();
+    void collegaStato();
+    void aggiornaValut();
+
+    StatoEconomico* stato_;
+    std::unique_ptr<clsResize> scaler_;
+    std::array<QLabel*, kVociQuadro + 1> num_{};
+    std::array<QLineEdit*, kTotaleQuadro + 1> tipo_{};
+    std::array<QLineEdit*, kTotaleQuadro + 1> costo_{};
+    std::array<QLabel*, 21> perc_{};
+    std::array<QLabel*, kVociQuadro + 1> riferimento_{};
+    QLabel* label1_ = nullptr;
+    QLabel* label2_ = nullptr;
+    QLineEdit* nomeprog_ = nullptr;
+    QComboBox* valut_ = nullptr;
+    QPushButton* elabor_ = nullptr;
+    QPushButton* aiuto_ = nullptr;
+    QPushButton* esco_ = nullptr;
+    QPushButton* cmdStampa_ = nullptr;
+    QPushButton* command6_ = nullptr;
+};
+
+}  // namespace varimo
