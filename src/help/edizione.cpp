@@ -21,9 +21,8 @@ QString rigaEdizione(const QString& versione, const QString& dataversione,
     // A number written as text keeps a leading blank for its sign. An
     // unreadable date leaves the year out rather than showing a wrong one.
     const QString annoTesto = anno > 0 ? QLatin1Char(' ') + QString::number(anno) : QString();
-    return QStringLiteral("edizione professionale - versione ") + versione +
-           QStringLiteral("  ") + annoTesto + QStringLiteral("- 20") +
-           codicecompilazione.right(2);
+    return QStringLiteral("edizione professionale - versione ") + versione + QStringLiteral("  ") +
+           annoTesto + QStringLiteral("- 20") + codicecompilazione.right(2);
 }
 
 }  // namespace varimo

@@ -12,7 +12,8 @@ QString messaggioSuggerimentiMancanti() {
     const QString nome = QString::fromLatin1(kFileSuggerimenti);
     return QStringLiteral("Impossibile trovare il file ") + nome + QStringLiteral("\r\n\r\n") +
            QStringLiteral("Creare un file di testo denominato ") + nome +
-           QStringLiteral(" utilizzando il Blocco note e inserendo un suggerimento per ogni riga. ") +
+           QStringLiteral(
+               " utilizzando il Blocco note e inserendo un suggerimento per ogni riga. ") +
            QStringLiteral("Inserire il file nella stessa directory dell'applicazione. ");
 }
 

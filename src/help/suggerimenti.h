@@ -30,7 +30,7 @@ QString decodificaCp1252(const QByteArray& byte);
 // The tip window's data: the tips in file order and the position of the one on
 // show, with the text the window's label displays.
 class Suggerimenti {
-public:
+  public:
     QStringList tipList;  // positions from 1 (tipList[0] is tip 1)
     qint32 tipIndex = 0;  // 0 before any tip has been chosen
 
@@ -53,7 +53,7 @@ public:
     // "Precedente": previous tip, without wrapping round.
     void cmdprecedente_Click();
 
-private:
+  private:
     QString lblTipText_;
 };
 

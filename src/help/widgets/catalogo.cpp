@@ -57,8 +57,12 @@ Catalogo::Catalogo() {
     avviaScala(kLarghezza, kAltezza);
 }
 
-void Catalogo::cmdSommario_Click() { Finestre::istanza().mostra<Sommario>(); }
+void Catalogo::cmdSommario_Click() {
+    Finestre::istanza().mostra<Sommario>();
+}
 
-void Catalogo::cmdchiudi_Click() { close(); }
+void Catalogo::cmdchiudi_Click() {
+    close();
+}
 
 }  // namespace varimo

@@ -11,7 +11,7 @@ namespace varimo {
 // back to the contents of the guide.
 class Catalogo final : public FinestraProporzionata {
     Q_OBJECT
-public:
+  public:
     static constexpr const char* kNome = "catalogo";
     Catalogo();
 
@@ -23,7 +23,7 @@ public:
     void cmdSommario_Click();
     void cmdchiudi_Click();
 
-private:
+  private:
     QLabel* label1_;
     QLabel* label2_;
     QPushButton* cmdSommario_;

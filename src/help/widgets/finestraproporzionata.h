@@ -12,13 +12,13 @@ namespace varimo {
 // while it is loaded and rescales its controls whenever it is resized.
 class FinestraProporzionata : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit FinestraProporzionata(QWidget* parent = nullptr);
     ~FinestraProporzionata() override;
 
     clsResize* scala() const { return scala_.get(); }
 
-protected:
+  protected:
     // Load step of every scaled window, once its controls are at their design
     // places: records the layout, sizes the window to 75 % of the screen, then
     // gives it its own size (twips) and, when given, its left edge (twips).
@@ -26,7 +26,7 @@ protected:
 
     void resizeEvent(QResizeEvent* e) override;
 
-private:
+  private:
     std::unique_ptr<clsResize> scala_;
 };
 

@@ -65,7 +65,9 @@ void FrmTip::costruisci() {
     connect(cmdOK_, &QPushButton::clicked, this, &FrmTip::cmdOK_Click);
 }
 
-void FrmTip::aggiorna() { lblTipText_->setText(dati_.testo()); }
+void FrmTip::aggiorna() {
+    lblTipText_->setText(dati_.testo());
+}
 
 void FrmTip::cmdNextTip_Click() {
     dati_.cmdNextTip_Click();
@@ -77,7 +79,9 @@ void FrmTip::cmdprecedente_Click() {
     aggiorna();
 }
 
-void FrmTip::cmdOK_Click() { hide(); }
+void FrmTip::cmdOK_Click() {
+    hide();
+}
 
 void FrmTip::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
@@ -94,7 +98,8 @@ void FrmTip::keyPressEvent(QKeyEvent* e) {
             else
                 cmdOK_->click();
             return;
-        default: QWidget::keyPressEvent(e);
+        default:
+            QWidget::keyPressEvent(e);
     }
 }
 
@@ -127,7 +132,8 @@ QPixmap FrmTip::disegnoLampadina(int lato) {
     // Screw base.
     p.setBrush(QColor(140, 140, 150));
     p.setPen(QPen(QColor(70, 70, 80), u * 0.5));
-    for (int i = 0; i < 3; ++i) p.drawRoundedRect(QRectF(6 * u, (11.5 + i * 1.2) * u, 4 * u, 1.2 * u), u * 0.4, u * 0.4);
+    for (int i = 0; i < 3; ++i)
+        p.drawRoundedRect(QRectF(6 * u, (11.5 + i * 1.2) * u, 4 * u, 1.2 * u), u * 0.4, u * 0.4);
     p.drawEllipse(QRectF(7.2 * u, 15 * u, 1.6 * u, 0.9 * u));
     return pm;
 }

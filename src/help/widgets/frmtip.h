@@ -14,7 +14,7 @@ namespace varimo {
 // "&Chiudi", Enter and Esc hide the window: its tip stays for the next showing.
 class FrmTip final : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr const char* kNome = "frmTip";
 
     // Reads the tips file (program folder first, then the installed data).
@@ -38,10 +38,10 @@ public:
     // The small picture of the window: a lit bulb.
     static QPixmap disegnoLampadina(int lato);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
 
-private:
+  private:
     void costruisci();
     void aggiorna();
 

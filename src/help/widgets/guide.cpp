@@ -62,7 +62,8 @@ FinestraGuida::FinestraGuida(const Impostazione& imp) {
 
     if (imp.conSuggerimenti) {
         cmdChiudi_->setToolTip(QStringLiteral("cliccare per chiudere la finestra"));
-        cmdSommario_->setToolTip(QStringLiteral("cliccare per visualizzare il sommario della guida"));
+        cmdSommario_->setToolTip(
+            QStringLiteral("cliccare per visualizzare il sommario della guida"));
         cmdStampa_->setToolTip(QStringLiteral("cliccare per avere la copia su carta del ") +
                                imp.titolo);
     }
@@ -74,26 +75,40 @@ FinestraGuida::FinestraGuida(const Impostazione& imp) {
     avviaScala(w, kAltezza, imp.sinistra);
 }
 
-void FinestraGuida::cmdchiudi_Click() { close(); }
+void FinestraGuida::cmdchiudi_Click() {
+    close();
+}
 
-void FinestraGuida::cmdSommario_Click() { Finestre::istanza().mostra<Sommario>(); }
+void FinestraGuida::cmdSommario_Click() {
+    Finestre::istanza().mostra<Sommario>();
+}
 
-void FinestraGuida::cmdstampa_Click() { stampaguida(label1_->text(), label2_->text()); }
+void FinestraGuida::cmdstampa_Click() {
+    stampaguida(label1_->text(), label2_->text());
+}
 
 Manuale::Manuale()
-    : FinestraGuida({QStringLiteral("MANUALE D'USO RAPIDO"), QString::fromLatin1(kTestoManuale), 9600,
-                     std::nullopt, true}) { setObjectName(QString::fromLatin1(kNome)); }
+    : FinestraGuida({QStringLiteral("MANUALE D'USO RAPIDO"), QString::fromLatin1(kTestoManuale),
+                     9600, std::nullopt, true}) {
+    setObjectName(QString::fromLatin1(kNome));
+}
 
 Guidafunzionamento::Guidafunzionamento()
     : FinestraGuida({QStringLiteral("FUNZIONAMENTO DEL PROGRAMMA"),
-                     QString::fromLatin1(kTestoFunzionamento), 5640, kLeftGuideStrette, false}) { setObjectName(QString::fromLatin1(kNome)); }
+                     QString::fromLatin1(kTestoFunzionamento), 5640, kLeftGuideStrette, false}) {
+    setObjectName(QString::fromLatin1(kNome));
+}
 
 Guidacalcolo::Guidacalcolo()
     : FinestraGuida({QStringLiteral("Finestra CALCOLO"), QString::fromLatin1(kTestoCalcolo), 5640,
-                     kLeftGuideStrette, false}) { setObjectName(QString::fromLatin1(kNome)); }
+                     kLeftGuideStrette, false}) {
+    setObjectName(QString::fromLatin1(kNome));
+}
 
 Guidaquadro::Guidaquadro()
     : FinestraGuida({QStringLiteral("Finestra QUADRO ECONOMICO"), QString::fromLatin1(kTestoQuadro),
-                     5640, kLeftGuideStrette, false}) { setObjectName(QString::fromLatin1(kNome)); }
+                     5640, kLeftGuideStrette, false}) {
+    setObjectName(QString::fromLatin1(kNome));
+}
 
 }  // namespace varimo

@@ -15,7 +15,7 @@ namespace varimo {
 // contents window) and "S&tampa" (prints the text).
 class FinestraGuida : public FinestraProporzionata {
     Q_OBJECT
-public:
+  public:
     QLabel* Label1() const { return label1_; }
     QLabel* Label2() const { return label2_; }
     QPushButton* cmdChiudi() const { return cmdChiudi_; }
@@ -26,7 +26,7 @@ public:
     void cmdSommario_Click();
     void cmdstampa_Click();
 
-protected:
+  protected:
     struct Impostazione {
         QString titolo;
         QString risorsaTesto;
@@ -36,7 +36,7 @@ protected:
     };
     explicit FinestraGuida(const Impostazione& imp);
 
-private:
+  private:
     QLabel* label1_;
     QScrollArea* areaTesto_;
     QLabel* label2_;
@@ -48,7 +48,7 @@ private:
 // "MANUALE D'USO RAPIDO": the whole program in short.
 class Manuale final : public FinestraGuida {
     Q_OBJECT
-public:
+  public:
     static constexpr const char* kNome = "manuale";
     Manuale();
 };
@@ -56,7 +56,7 @@ public:
 // "FUNZIONAMENTO DEL PROGRAMMA": how the calculation works.
 class Guidafunzionamento final : public FinestraGuida {
     Q_OBJECT
-public:
+  public:
     static constexpr const char* kNome = "guidafunzionamento";
     Guidafunzionamento();
 };
@@ -64,7 +64,7 @@ public:
 // "Finestra CALCOLO": the calculation window.
 class Guidacalcolo final : public FinestraGuida {
     Q_OBJECT
-public:
+  public:
     static constexpr const char* kNome = "guidacalcolo";
     Guidacalcolo();
 };
@@ -72,7 +72,7 @@ public:
 // "Finestra QUADRO ECONOMICO": the framework window.
 class Guidaquadro final : public FinestraGuida {
     Q_OBJECT
-public:
+  public:
     static constexpr const char* kNome = "guidaquadro";
     Guidaquadro();
 };

@@ -67,6 +67,8 @@ Informa::Informa() {
                                   ModVarimo::codicecompilazione));
 }
 
-void Informa::cmdOK_Click() { hide(); }
+void Informa::cmdOK_Click() {
+    hide();
+}
 
 }  // namespace varimo

@@ -12,7 +12,7 @@ namespace varimo {
 // "OK" hides the window.
 class Informa final : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr const char* kNome = "informa";
     Informa();
 
@@ -25,7 +25,7 @@ public:
 
     void cmdOK_Click();
 
-private:
+  private:
     QLabel* label1_;
     QLabel* label2_;
     QLabel* label3_;

@@ -61,10 +61,16 @@ Licenza::Licenza() {
     label2_->setText(ModVarimo::nomeprogramma);
 }
 
-void Licenza::cmdchiudi_Click() { hide(); }
+void Licenza::cmdchiudi_Click() {
+    hide();
+}
 
-void Licenza::cmdSommario_Click() { Finestre::istanza().mostra<Sommario>(); }
+void Licenza::cmdSommario_Click() {
+    Finestre::istanza().mostra<Sommario>();
+}
 
-void Licenza::cmdstampa_Click() { stampalicenza(text1_->toPlainText()); }
+void Licenza::cmdstampa_Click() {
+    stampalicenza(text1_->toPlainText());
+}
 
 }  // namespace varimo

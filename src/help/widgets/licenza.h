@@ -12,7 +12,7 @@ namespace varimo {
 // with the program's name; "&Chiudi" hides it, "S&tampa" prints the text.
 class Licenza final : public FinestraProporzionata {
     Q_OBJECT
-public:
+  public:
     static constexpr const char* kNome = "licenza";
     Licenza();
 
@@ -26,7 +26,7 @@ public:
     void cmdSommario_Click();
     void cmdstampa_Click();
 
-private:
+  private:
     QLabel* label2_;
     QPlainTextEdit* text1_;
     QPushButton* cmdChiudi_;

@@ -41,16 +41,23 @@ GuidaDaStampare leggiGuida(bool* caricata) {
 
 QString Sommario::didascalia(int i) {
     switch (i) {
-        case 1: return QStringLiteral(" Manuale d'uso rapido");
-        case 2: return QStringLiteral(" Funzionamento del programma");
-        case 3: return QStringLiteral(" Finestra Calcolo");
-        case 4: return QStringLiteral(" Finestra Quadro economico");
-        case 5: return QStringLiteral("  Suggerimento del giorno");
+        case 1:
+            return QStringLiteral(" Manuale d'uso rapido");
+        case 2:
+            return QStringLiteral(" Funzionamento del programma");
+        case 3:
+            return QStringLiteral(" Finestra Calcolo");
+        case 4:
+            return QStringLiteral(" Finestra Quadro economico");
+        case 5:
+            return QStringLiteral("  Suggerimento del giorno");
         case 6:
             return QStringLiteral("  Licenza d'uso di ") + QLatin1Char('"') +
                    ModVarimo::nomeprogramma + QLatin1Char('"');
-        case 7: return QStringLiteral("  altri prodotti Software Veladio");
-        default: return {};
+        case 7:
+            return QStringLiteral("  altri prodotti Software Veladio");
+        default:
+            return {};
     }
 }
 
@@ -77,12 +84,12 @@ Sommario::Sommario() {
         l->setMouseTracking(true);
         l->setCursor(Qt::PointingHandCursor);
         l->installEventFilter(this);
-        collocaTwip(l, 120, 720 + (i - 1) * 600, 2895, 435);
+        collocaTwip(l, 120, 720 + (i - 1) * 600, 3075, 435);
         lbl_[static_cast<std::size_t>(i - 1)] = l;
 
         auto* p = new QPushButton(QStringLiteral("--->"), this);
         p->setObjectName(QStringLiteral("puls_%1").arg(i));
-        collocaTwip(p, 3135, 720 + (i - 1) * 600, 720, 435);
+        collocaTwip(p, 3255, 720 + (i - 1) * 600, 600, 435);
         connect(p, &QPushButton::clicked, this, [this, i] { puls_Click(i); });
         puls_[static_cast<std::size_t>(i - 1)] = p;
     }
@@ -115,14 +122,29 @@ Sommario::Sommario() {
 void Sommario::puls_Click(int indice) {
     Finestre& r = Finestre::istanza();
     switch (indice) {
-        case 1: r.mostra<Manuale>(); break;
-        case 2: r.mostra<Guidafunzionamento>(); break;
-        case 3: r.mostra<Guidacalcolo>(); break;
-        case 4: r.mostra<Guidaquadro>(); break;
-        case 5: r.mostra<FrmTip>(); break;
-        case 6: r.mostra<Licenza>(); break;
-        case 7: r.mostra<Catalogo>(); break;
-        default: break;
+        case 1:
+            r.mostra<Manuale>();
+            break;
+        case 2:
+            r.mostra<Guidafunzionamento>();
+            break;
+        case 3:
+            r.mostra<Guidacalcolo>();
+            break;
+        case 4:
+            r.mostra<Guidaquadro>();
+            break;
+        case 5:
+            r.mostra<FrmTip>();
+            break;
+        case 6:
+            r.mostra<Licenza>();
+            break;
+        case 7:
+            r.mostra<Catalogo>();
+            break;
+        default:
+            break;
     }
 }
 
@@ -135,18 +157,26 @@ void Sommario::lbl_MouseMove(int indice) {
     impostaGrassetto(lbl(indice), true);
 }
 
-void Sommario::form_MouseMove() { azzeragrassetto(); }
+void Sommario::form_MouseMove() {
+    azzeragrassetto();
+}
 
 void Sommario::lbl_Mousedown(int indice) {
     lbl(indice)->setFrameShape(QFrame::NoFrame);
     puls_Click(indice);
 }
 
-void Sommario::lbl_MouseUp(int indice) { lbl(indice)->setFrameShape(QFrame::Box); }
+void Sommario::lbl_MouseUp(int indice) {
+    lbl(indice)->setFrameShape(QFrame::Box);
+}
 
-void Sommario::cmdchiudi_Click() { hide(); }
+void Sommario::cmdchiudi_Click() {
+    hide();
+}
 
-void Sommario::Command1_Click() { esciprogramma(); }
+void Sommario::Command1_Click() {
+    esciprogramma();
+}
 
 void Sommario::cmdstampa_Click() {
     // The four guides, loaded hidden when they are not loaded yet; those
@@ -173,10 +203,17 @@ bool Sommario::eventFilter(QObject* o, QEvent* e) {
         switch (e->type()) {
             // Handled here: the label would pass them on to the window, whose
             // own mouse move clears the bold again.
-            case QEvent::MouseMove: lbl_MouseMove(i); return true;
-            case QEvent::MouseButtonPress: lbl_Mousedown(i); return true;
-            case QEvent::MouseButtonRelease: lbl_MouseUp(i); return true;
-            default: break;
+            case QEvent::MouseMove:
+                lbl_MouseMove(i);
+                return true;
+            case QEvent::MouseButtonPress:
+                lbl_Mousedown(i);
+                return true;
+            case QEvent::MouseButtonRelease:
+                lbl_MouseUp(i);
+                return true;
+            default:
+                break;
         }
         break;
     }

@@ -13,7 +13,7 @@ namespace varimo {
 // window; prints the whole guide and leaves the program.
 class Sommario final : public FinestraProporzionata {
     Q_OBJECT
-public:
+  public:
     static constexpr const char* kNome = "sommario";
     static constexpr int kMassimoArgomenti = 7;
 
@@ -44,11 +44,11 @@ public:
     // Every entry loses bold.
     void azzeragrassetto();
 
-protected:
+  protected:
     bool eventFilter(QObject* o, QEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
 
-private:
+  private:
     QLabel* label1_;
     std::array<QLabel*, kMassimoArgomenti> lbl_{};
     std::array<QPushButton*, kMassimoArgomenti> puls_{};

@@ -34,7 +34,8 @@ Supportoclienti::Supportoclienti() {
     setWindowTitle(QStringLiteral("Servizi di supporto ai clienti"));
     setFixedSize(twip(kLarghezza), twip(5760));
 
-    QLabel* l1 = nuova(this, 1, QStringLiteral("software Veladio"), 120, 120, kLarghezza - 240, 435);
+    QLabel* l1 =
+        nuova(this, 1, QStringLiteral("software Veladio"), 120, 120, kLarghezza - 240, 435);
     QFont f = l1->font();
     f.setBold(true);
     f.setItalic(true);
@@ -53,16 +54,17 @@ Supportoclienti::Supportoclienti() {
     etichetta(3)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     linea(this, "Line1", 1500);
 
-    nuova(this, 4,
-          QStringLiteral(
-              "I clienti possono inviare fax o e-mail per avere delucidazioni su elementi inerenti "
-              "il programma illustrando in modo chiaro le problematiche da risolvere. I chiarimenti "
-              "telefonici devono riguardare situazioni che possono ottenere una risposta solo "
-              "verbale. In questo caso va indicato con precisione il punto del programma che non "
-              "funziona o che non appare comprensibile. La linea telefonica è a disposizione dalle "
-              "9,30 alle 13,00 e dalle 15,00 alle 18,00 di tutti i giorni dal lunedì al venerdì "
-              "escluso i festivi."),
-          120, 1620, kLarghezza - 240, 2160);
+    nuova(
+        this, 4,
+        QStringLiteral(
+            "I clienti possono inviare fax o e-mail per avere delucidazioni su elementi inerenti "
+            "il programma illustrando in modo chiaro le problematiche da risolvere. I chiarimenti "
+            "telefonici devono riguardare situazioni che possono ottenere una risposta solo "
+            "verbale. In questo caso va indicato con precisione il punto del programma che non "
+            "funziona o che non appare comprensibile. La linea telefonica è a disposizione dalle "
+            "9,30 alle 13,00 e dalle 15,00 alle 18,00 di tutti i giorni dal lunedì al venerdì "
+            "escluso i festivi."),
+        120, 1620, kLarghezza - 240, 2160);
     linea(this, "Line2", 3840);
     nuova(this, 5,
           QStringLiteral("Su richiesta il programma può essere adattato alle esigenze particolari "
@@ -82,6 +84,8 @@ QLabel* Supportoclienti::etichetta(int n) const {
     return findChild<QLabel*>(QStringLiteral("Label%1").arg(n), Qt::FindDirectChildrenOnly);
 }
 
-void Supportoclienti::Command1_Click() { hide(); }
+void Supportoclienti::Command1_Click() {
+    hide();
+}
 
 }  // namespace varimo

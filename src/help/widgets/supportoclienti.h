@@ -10,7 +10,7 @@ namespace varimo {
 // "Servizi di supporto ai clienti": how to reach the maker. "OK" hides it.
 class Supportoclienti final : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr const char* kNome = "supportoclienti";
     Supportoclienti();
 
@@ -20,7 +20,7 @@ public:
 
     void Command1_Click();
 
-private:
+  private:
     QPushButton* command1_;
 };
 

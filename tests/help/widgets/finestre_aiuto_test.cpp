@@ -31,7 +31,7 @@ void scaricaTutte() {
 }
 
 class FinestreAiuto : public AmbienteStampe {
-protected:
+  protected:
     void SetUp() override {
         AmbienteStampe::SetUp();
         scaricaTutte();
@@ -44,7 +44,9 @@ protected:
     Finestre& registro = Finestre::istanza();
 };
 
-bool grassetto(const QLabel* l) { return l->font().bold(); }
+bool grassetto(const QLabel* l) {
+    return l->font().bold();
+}
 
 TEST_F(FinestreAiuto, SommarioVociETitoli) {
     Sommario* s = registro.mostra<Sommario>();
@@ -99,8 +101,9 @@ TEST_F(FinestreAiuto, SommarioPressioneApreSubito) {
 
 TEST_F(FinestreAiuto, SommarioApreOgniVoce) {
     Sommario* s = registro.mostra<Sommario>();
-    const char* nomi[] = {"manuale", "guidafunzionamento", "guidacalcolo", "guidaquadro",
-                          "frmTip",  "licenza",            "catalogo"};
+    const char* nomi[] = {
+        "manuale", "guidafunzionamento", "guidacalcolo", "guidaquadro", "frmTip", "licenza",
+        "catalogo"};
     for (int i = 1; i <= 7; ++i) {
         s->puls(i)->click();
         QWidget* w = registro.finestra(QString::fromLatin1(nomi[i - 1]));
@@ -147,7 +150,8 @@ const GuidaAttesa kGuide[] = {
                        "elaborato al suo interno."),
      1200, 5640, 5467},
     {"guidacalcolo", "Finestra CALCOLO",
-     QString::fromUtf8("Il software VARIMO è formato da due finestre solamente."), 1200, 5640, 5467},
+     QString::fromUtf8("Il software VARIMO è formato da due finestre solamente."), 1200, 5640,
+     5467},
     {"guidaquadro", "Finestra QUADRO ECONOMICO",
      QString::fromUtf8("La seconda finestra di questo software riguarda la visualizzazione del "
                        "quadro economico, così come è stato elaborato nella finestra dedicata "
@@ -158,10 +162,14 @@ const GuidaAttesa kGuide[] = {
 FinestraGuida* mostraGuida(int i) {
     Finestre& r = Finestre::istanza();
     switch (i) {
-        case 0: return r.mostra<Manuale>();
-        case 1: return r.mostra<Guidafunzionamento>();
-        case 2: return r.mostra<Guidacalcolo>();
-        default: return r.mostra<Guidaquadro>();
+        case 0:
+            return r.mostra<Manuale>();
+        case 1:
+            return r.mostra<Guidafunzionamento>();
+        case 2:
+            return r.mostra<Guidacalcolo>();
+        default:
+            return r.mostra<Guidaquadro>();
     }
 }
 
@@ -192,7 +200,8 @@ TEST_F(FinestreAiuto, GuideTitoliTestiEMisure) {
     Manuale* m = registro.trova<Manuale>();
     EXPECT_EQ(m->cmdChiudi()->toolTip(), "cliccare per chiudere la finestra");
     EXPECT_EQ(m->cmdSommario()->toolTip(), "cliccare per visualizzare il sommario della guida");
-    EXPECT_EQ(m->cmdStampa()->toolTip(), "cliccare per avere la copia su carta del MANUALE D'USO RAPIDO");
+    EXPECT_EQ(m->cmdStampa()->toolTip(),
+              "cliccare per avere la copia su carta del MANUALE D'USO RAPIDO");
 }
 
 TEST_F(FinestreAiuto, GuidaChiusaERiapertaENuovaEAllaSuaMisura) {
@@ -267,8 +276,9 @@ TEST_F(FinestreAiuto, StampaDellaGuidaCompleta) {
         interruzioni += p.interruzioniPagina;
         tutto += p.testo + '\n';
     }
-    EXPECT_EQ(titoli, (QStringList{"Guida: MANUALE D'USO RAPIDO", "Guida: FUNZIONAMENTO DEL PROGRAMMA",
-                                   "Guida: Finestra CALCOLO", "Guida: Finestra QUADRO ECONOMICO"}));
+    EXPECT_EQ(titoli,
+              (QStringList{"Guida: MANUALE D'USO RAPIDO", "Guida: FUNZIONAMENTO DEL PROGRAMMA",
+                           "Guida: Finestra CALCOLO", "Guida: Finestra QUADRO ECONOMICO"}));
     EXPECT_EQ(interruzioni, 3);
     for (const auto& a : kGuide) EXPECT_TRUE(tutto.contains(a.inizio)) << a.nome;
 

@@ -20,7 +20,7 @@ namespace varimo {
 namespace {
 
 class FinestreInformazioni : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         ModVarimo::impostatitoli();
