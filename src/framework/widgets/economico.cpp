@@ -266,15 +266,13 @@ void Economico::aggiornaValut() {
         valut_->clear();
         valut_->addItems(voci);
     }
+    // An entry of the list is selected when the text is one; any other text
+    // is kept with nothing selected.
     const QString t = stato_->valut();
-    if (valut_->currentText() != t) {
-        // An entry of the list is selected when the text is one; any other
-        // text is kept with nothing selected.
-        const int p = voci.indexOf(t);
-        if (valut_->currentIndex() != p) valut_->setCurrentIndex(p);
-        if (valut_->currentText() != t) valut_->setEditText(t);
-        valut_->lineEdit()->setCursorPosition(std::min(cursore, static_cast<int>(t.size())));
-    }
+    const int p = voci.indexOf(t);
+    if (valut_->currentIndex() != p) valut_->setCurrentIndex(p);
+    if (valut_->currentText() != t) valut_->setEditText(t);
+    valut_->lineEdit()->setCursorPosition(std::min(cursore, static_cast<int>(t.size())));
 }
 
 void Economico::elabor_Click() {

@@ -1,0 +1,151 @@
+#include "framework/widgets/economico.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "calculation/statocalcolo.h"
+#include "shell/modvarimo.h"
+#include "shell/widgets/clsresize.h"
+#include "shell/widgets/finestre.h"
+#include "shell/widgets/twips.h"
+#include "support/interazione_finta.h"
+
+namespace varimo {
+namespace {
+
+class EconomicoTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ModVarimo::azzera();
+        w = Finestre::istanza().mostra<Economico>();
+    }
+    void TearDown() override {
+        Finestre::istanza().chiudi<Economico>();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ModVarimo::azzera();
+    }
+    void digita(QLineEdit* e, const QString& t) {
+        e->setFocus();
+        QTest::keyClicks(e, t);
+    }
+
+    test::InterazioneFinta finta;
+    Economico* w = nullptr;
+};
+
+TEST_F(EconomicoTest, StartState) {
+    EXPECT_EQ(w->objectName(), QStringLiteral("economico"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Varimo: voci finali del quadro"));
+    const QString lettere = QStringLiteral("ABCDEFGHILMNOPQRST");
+    for (int i = 1; i <= kVociQuadro; ++i) {
+        EXPECT_EQ(w->num(i)->text(), QString(lettere[i - 1]));
+        EXPECT_FALSE(w->tipo(i)->isHidden());
+        EXPECT_EQ(w->perc(i)->text(), QStringLiteral("0"));
+    }
+    EXPECT_EQ(w->tipo(19)->text(), QStringLiteral("TOTALE PROGETTO (in euro)"));
+    EXPECT_EQ(w->tipo(19)->toolTip(), QStringLiteral("totale del progetto derivato dal calcolo"));
+    QStringList voci;
+    for (int k = 0; k < w->valut()->count(); ++k) voci << w->valut()->itemText(k);
+    EXPECT_EQ(voci, QStringList({"euro", "dollari", "yen", "sterline", "rubli", "corone"}));
+    EXPECT_EQ(w->valut()->currentText(), QStringLiteral("euro"));
+    EXPECT_EQ(w->perc(0)->text(), QStringLiteral("% "));
+    EXPECT_EQ(w->perc(19)->toolTip(), QStringLiteral("tipologie di voci interessate"));
+    EXPECT_EQ(w->perc(20)->toolTip(), QStringLiteral("costo di ogni singola voce interessata"));
+    auto* label2 = w->findChild<QLabel*>(QStringLiteral("Label2"));
+    ASSERT_NE(label2, nullptr);
+    EXPECT_EQ(label2->text(), QStringLiteral("Nome progetto:"));
+    EXPECT_EQ(label2->toolTip(),
+              QStringLiteral("digita, per la stampa, il nome del progetto a cui si riferisce il "
+                             "quadro economico"));
+    EXPECT_EQ(w->elabor()->text(), QStringLiteral("&Rielabora"));
+    EXPECT_EQ(w->aiuto()->toolTip(),
+              QStringLiteral("cliccare per avere informazioni sull'uso della finestra"));
+    EXPECT_EQ(w->esco()->toolTip(), QStringLiteral("clicca per uscire da Varimo"));
+    EXPECT_EQ(w->cmdStampa()->objectName(), QStringLiteral("cmdStampa"));
+    EXPECT_EQ(w->size(), QSize(twip(9600), twip(6825)));
+    EXPECT_EQ(w->costo(19)->geometry(), twipRect(3600, 5280, 2535, 240));
+    EXPECT_EQ(w->riferimento(5)->geometry(), twipRect(6840, 1920, 2535, 240));
+}
+
+TEST_F(EconomicoTest, FillFromEmptyAndFromRows) {
+    StatoCalcolo calcolo;
+    calcolo.formLoad();
+    w->mostra(calcolo);
+    for (int i = 1; i <= kVociQuadro; ++i) {
+        EXPECT_TRUE(w->num(i)->isHidden());
+        EXPECT_TRUE(w->costo(i)->isHidden());
+        EXPECT_TRUE(w->riferimento(i)->isHidden());
+    }
+    EXPECT_FALSE(w->costo(19)->isHidden());
+    EXPECT_EQ(w->costo(19)->text(), QString());
+
+    calcolo.scriviCosto(1, QStringLiteral("1234,5"));
+    calcolo.scriviCosto(3, QStringLiteral("0"));
+    w->mostra(calcolo);
+    ASSERT_EQ(w->stato().numerovoci, 4);  // A, C, D, T
+    EXPECT_FALSE(w->num(4)->isHidden());
+    EXPECT_TRUE(w->num(5)->isHidden());
+    EXPECT_EQ(w->num(2)->text(), QStringLiteral("2"));
+    EXPECT_EQ(w->tipo(2)->text(), QStringLiteral("Oneri per i piani di sicurezza e coordinamento"));
+    EXPECT_EQ(w->costo(1)->text(), QStringLiteral("1.234,50"));
+    EXPECT_EQ(w->costo(2)->text(), QStringLiteral("0,00"));
+    EXPECT_EQ(w->costo(19)->text(), QStringLiteral("1.234,50"));
+}
+
+TEST_F(EconomicoTest, CurrencyTypedAndChosen) {
+    QLineEdit* e = w->valut()->lineEdit();
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClicks(e, QStringLiteral("fr"));
+    EXPECT_EQ(w->tipo(19)->text(), QStringLiteral("TOTALE PROGETTO (in fr)"));
+    EXPECT_EQ(ModVarimo::valuta, QStringLiteral("fr"));
+    EXPECT_EQ(w->valut()->currentIndex(), -1);
+    QTest::keyClicks(e, QStringLiteral("anchi"));
+    EXPECT_EQ(w->tipo(19)->text(), QStringLiteral("TOTALE PROGETTO (in franchi)"));
+    EXPECT_EQ(e->text(), QStringLiteral("franchi"));
+
+    w->valut()->setFocus();
+    w->valut()->setCurrentIndex(0);
+    QTest::keyClick(w->valut(), Qt::Key_Down);  // the next entry: dollari
+    EXPECT_EQ(w->stato().valut(), QStringLiteral("dollari"));
+    EXPECT_EQ(w->tipo(19)->text(), QStringLiteral("TOTALE PROGETTO (in dollari)"));
+    EXPECT_EQ(ModVarimo::valuta, QStringLiteral("dollari"));
+}
+
+TEST_F(EconomicoTest, LabelWarningAndProjectName) {
+    digita(w->tipo(1), QString(50 - w->tipo(1)->text().size(), QLatin1Char('x')));
+    EXPECT_TRUE(finta.messaggi.isEmpty());
+    digita(w->tipo(1), QStringLiteral("y"));
+    ASSERT_EQ(finta.messaggi.size(), 1);
+    EXPECT_EQ(finta.messaggi[0].testo,
+              QStringLiteral("Attenzione: per una stampa corretta non superare i 50 caratteri."));
+    QTest::keyClick(w->tipo(1), Qt::Key_Backspace);
+    EXPECT_EQ(finta.messaggi.size(), 1);
+
+    digita(w->nomeprog(), QStringLiteral("Ponte"));
+    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Ponte"));
+    w->cancella_Click();
+    EXPECT_EQ(w->nomeprog()->text(), QStringLiteral("Ponte"));
+    EXPECT_EQ(ModVarimo::nomeprogetto, QString());
+    EXPECT_EQ(w->tipo(1)->text(), QString());
+    EXPECT_EQ(w->perc(1)->text(), QStringLiteral("0"));
+    w->controlla_Click();
+    EXPECT_EQ(finta.testi().last(),
+              QStringLiteral("Digitare il nome del progetto in caso di stampa."));
+}
+
+TEST_F(EconomicoTest, RescaledOnResize) {
+    w->resize(twip(9600), twip(13650));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->costo(19)->geometry(), twipRect(3600, 10560, 2535, 480));
+    EXPECT_TRUE(w->updatesEnabled());
+}
+
+}  // namespace
+}  // namespace varimo
