@@ -113,14 +113,19 @@ void ComandiFile::apri_Click() {
     const std::optional<QString> percorso =
         chiedi(testifile::titoloApri, testifile::filtroCompleto, 1, false);
     if (!percorso) return;
-    auto letto = leggiFileProgetto(*percorso);
+    apriPercorso(*percorso);
+}
+
+bool ComandiFile::apriPercorso(const QString& percorso) {
+    auto letto = leggiFileProgetto(percorso);
     if (auto* errore = std::get_if<QString>(&letto)) {
-        avvisa(QStringLiteral("Impossibile aprire il file di dati:"), *percorso, *errore);
-        return;
+        avvisa(QStringLiteral("Impossibile aprire il file di dati:"), percorso, *errore);
+        return false;
     }
     stato_.cancella_Click();
-    stato_.filecorrente = *percorso;
+    stato_.filecorrente = percorso;
     applicaProgetto(stato_, std::get<ProgettoFile>(letto), impostaNomeValuta_);
+    return true;
 }
 
 void ComandiFile::salva_Click() {

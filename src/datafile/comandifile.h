@@ -62,6 +62,10 @@ class ComandiFile {
     void impostaMostraQuadro(std::function<void()> f) { mostraQuadro_ = std::move(f); }
 
     void apri_Click();
+    // Open without the dialog: the project file at that path is checked and,
+    // when sound, applied as Open applies it. A file that cannot be read gets
+    // Open's message and changes nothing. True when the project was applied.
+    bool apriPercorso(const QString& percorso);
     void salva_Click();
     void salvanome_Click();
     void eliminare_click();

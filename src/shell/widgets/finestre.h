@@ -35,6 +35,7 @@ public:
         if (W* w = trova<W>()) return w;
         W* w = new W();
         registra(w, QString::fromLatin1(W::kNome));
+        if (allaCreazione_) allaCreazione_(w);
         return w;
     }
     // Creates if needed, shows, brings to the front.
@@ -60,6 +61,10 @@ public:
     QWidget* carica(const QString& nome);
     QWidget* mostra(const QString& nome);
 
+    // Runs for every window the registry builds, right after its load work
+    // (the program gives the main windows their menus and commands here).
+    void impostaAllaCreazione(std::function<void(QWidget*)> f) { allaCreazione_ = std::move(f); }
+
     QWidget* finestra(const QString& nome) const;
     bool caricata(const QString& nome) const { return finestra(nome) != nullptr; }
     // Closes (unloads) the window of that name if it is loaded.
@@ -82,6 +87,7 @@ private:
     void dimentica(const QString& nome, QObject* w);
     QHash<QString, QPointer<QWidget>> finestre_;
     QHash<QString, std::function<QWidget*()>> fabbriche_;
+    std::function<void(QWidget*)> allaCreazione_;
 };
 
 }  // namespace varimo

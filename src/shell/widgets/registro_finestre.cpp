@@ -1,13 +1,169 @@
 #include "shell/widgets/registro_finestre.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+
+#include "calculation/statocalcolo.h"
+#include "calculation/widgets/calcolo.h"
+#include "datafile/comandifile.h"
+#include "framework/statoeconomico.h"
+#include "framework/widgets/economico.h"
+#include "help/widgets/catalogo.h"
+#include "help/widgets/frmtip.h"
+#include "help/widgets/guide.h"
+#include "help/widgets/informa.h"
+#include "help/widgets/licenza.h"
+#include "help/widgets/sommario.h"
+#include "help/widgets/supportoclienti.h"
+#include "reports/colore.h"
+#include "reports/stampe.h"
+#include "shell/widgets/comandi.h"
 #include "shell/widgets/finestre.h"
 #include "shell/widgets/frmsplash.h"
 
 namespace varimo {
 
+namespace {
+
+// The calculation window's file dialog and its commands live with the window:
+// a new calculation window starts with a new dialog ("Varimo-dati-").
+class CommonDialog1 final : public QObject {
+public:
+    explicit CommonDialog1(Calcolo* c) : QObject(c), comandi(c->stato()) {
+        setObjectName(QStringLiteral("CommonDialog1"));
+    }
+    ComandiFile comandi;
+};
+
+Economico* quadro() { return Finestre::istanza().carica<Economico>(); }
+Calcolo* calcolo() { return Finestre::istanza().carica<Calcolo>(); }
+
+// Background colour of a main window: the answer applies to this window and,
+// for the grey, to the other main window too (loaded without showing it).
+void colora(QWidget* questa, bool daCalcolo) {
+    const ColoriSfondo c = colorare(coloreSfondo(questa));
+    if (c.questa) impostaColoreSfondo(questa, *c.questa);
+    if (c.altra) {
+        QWidget* altra = daCalcolo ? static_cast<QWidget*>(quadro()) : calcolo();
+        impostaColoreSfondo(altra, *c.altra);
+    }
+}
+
+void stampaDaCalcolo(Calcolo* c) {
+    const StatoCalcolo& s = c->stato();
+    DatiStampaCalcolo d;
+    for (int i = 1; i <= kVoci; ++i) {
+        const auto u = static_cast<size_t>(i);
+        d.righe[u] = {s.tipo(i), s.costo(i), s.perc(i), s.combo(i).testo};
+    }
+    d.calcolato = testicalcolo::calcolato;
+    d.progetto = s.progetto();
+    d.vincolato = testicalcolo::vincolato;
+    d.costoprogetto = s.costoprogetto();
+    if (stampaCalcolo(d) == EsitoStampa::MostraQuadro) Finestre::istanza().mostra<Economico>();
+}
+
+void stampaDaQuadro(Economico* e) {
+    const StatoEconomico& s = e->stato();
+    DatiStampaQuadro d;
+    d.numerovoci = s.numerovoci;
+    for (int i = 1; i <= 19; ++i) {
+        const auto u = static_cast<size_t>(i);
+        d.tipo[u] = s.tipo(i);
+        d.costo[u] = s.costo(i);
+    }
+    if (stampaQuadro(d) == EsitoStampa::MostraQuadro) Finestre::porta(e);
+}
+
+void preparaCalcolo(Calcolo* c) {
+    auto* dialogo = new CommonDialog1(c);
+    ComandiFile& f = dialogo->comandi;
+    // Open writes the project name and currency into the framework window,
+    // creating it hidden if needed; its handlers copy them back.
+    f.impostaNomeValuta([](const QString& nome, const QString& valuta) {
+        StatoEconomico& e = quadro()->stato();
+        e.scriviNomeprog(nome);
+        e.scriviValut(valuta);
+    });
+    f.impostaMostraQuadro([] { Finestre::istanza().mostra<Economico>(); });
+
+    AzioniFinestra a;
+    a.apri = [&f] { f.apri_Click(); };
+    a.salva = [&f] { f.salva_Click(); };
+    a.salvanome = [&f] { f.salvanome_Click(); };
+    a.eliminare = [&f] { f.eliminare_click(); };
+    a.stampa = [c] { stampaDaCalcolo(c); };
+    a.colorare = [c] { colora(c, true); };
+    a.controlla = [c] { c->controlla_Click(); };
+    a.cancella = [c] { c->cancella_Click(); };
+    installaComandi(c, Principale::Calcolo, a);
+}
+
+// The framework window's file commands run the calculation window's and then
+// bring it to the front; Delete stays where it is.
+void preparaEconomico(Economico* e) {
+    auto sulCalcolo = [](void (ComandiFile::*comando)(), bool porta) {
+        return [comando, porta] {
+            Calcolo* c = calcolo();
+            (comandiFileDi(c).*comando)();
+            if (porta) Finestre::porta(c);
+        };
+    };
+    AzioniFinestra a;
+    a.apri = sulCalcolo(&ComandiFile::apri_Click, true);
+    a.salva = sulCalcolo(&ComandiFile::salva_Click, true);
+    a.salvanome = sulCalcolo(&ComandiFile::salvanome_Click, true);
+    a.eliminare = sulCalcolo(&ComandiFile::eliminare_click, false);
+    a.stampa = [e] { stampaDaQuadro(e); };
+    a.colorare = [e] { colora(e, false); };
+    a.controlla = [e] { e->controlla_Click(); };
+    a.cancella = [e] { e->cancella_Click(); };
+    installaComandi(e, Principale::Quadro, a);
+}
+
+}  // namespace
+
+ComandiFile& comandiFileDi(Calcolo* c) {
+    return c->findChild<CommonDialog1*>(QStringLiteral("CommonDialog1"))->comandi;
+}
+
+unsigned coloreSfondo(const QWidget* finestra) {
+    return finestra->palette().color(QPalette::Window).rgb() & 0xFFFFFFu;
+}
+
+void impostaColoreSfondo(QWidget* finestra, unsigned colore) {
+    QPalette p = finestra->palette();
+    p.setColor(QPalette::Window, QColor::fromRgb(colore));
+    finestra->setPalette(p);
+    finestra->setAutoFillBackground(true);
+    if (auto* m = qobject_cast<QMainWindow*>(finestra); m && m->centralWidget()) {
+        m->centralWidget()->setAutoFillBackground(false);
+    }
+}
+
 void registraFinestre() {
     Finestre& r = Finestre::istanza();
     r.registraFabbrica<FrmSplash>();
+    r.registraFabbrica<Calcolo>();
+    r.registraFabbrica<Economico>();
+    r.registraFabbrica<Sommario>();
+    r.registraFabbrica<Manuale>();
+    r.registraFabbrica<Guidafunzionamento>();
+    r.registraFabbrica<Guidacalcolo>();
+    r.registraFabbrica<Guidaquadro>();
+    r.registraFabbrica<FrmTip>();
+    r.registraFabbrica<Licenza>();
+    r.registraFabbrica<Catalogo>();
+    r.registraFabbrica<Supportoclienti>();
+    r.registraFabbrica<Informa>();
+    r.impostaAllaCreazione([](QWidget* w) {
+        if (auto* c = dynamic_cast<Calcolo*>(w))
+            preparaCalcolo(c);
+        else if (auto* e = dynamic_cast<Economico*>(w))
+            preparaEconomico(e);
+    });
 }
 
 }  // namespace varimo

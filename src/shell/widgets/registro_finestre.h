@@ -1,9 +1,24 @@
 #pragma once
 
+class QWidget;
+
 namespace varimo {
 
+class Calcolo;
+class ComandiFile;
+
 // Tells the window registry how every window kind of the program is built, so
-// that windows can be reached by name (the shell's switching and exit).
+// that windows can be reached by name (the shell's switching and exit), and
+// gives the two main windows their menus, command bar and commands when they
+// are built.
 void registraFinestre();
+
+// The file commands of a calculation window (its one file dialog), created
+// with the window.
+ComandiFile& comandiFileDi(Calcolo* calcolo);
+
+// Background of a main window as 0xRRGGBB, and setting it.
+unsigned coloreSfondo(const QWidget* finestra);
+void impostaColoreSfondo(QWidget* finestra, unsigned colore);
 
 }  // namespace varimo
