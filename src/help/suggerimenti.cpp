@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "datafile/codifica.h"
 #include "shell/percorsi.h"
 
 namespace varimo {
@@ -25,19 +26,18 @@ QString percorsoSuggerimenti() {
 }
 
 QString decodificaCp1252(const QByteArray& byte) {
-    // Characters of the bytes 0x80..0x9F; the rest is Latin-1.
-    static constexpr char16_t alti[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  //
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
-        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    // The five bytes that Windows-1252 leaves unassigned are kept as the
+    // control characters of the same number, as Windows shows them.
     QString testo;
-    testo.reserve(byte.size());
-    for (const char c : byte) {
-        const auto b = static_cast<unsigned char>(c);
-        testo.append(b >= 0x80 && b < 0xA0 ? QChar(alti[b - 0x80]) : QChar(b));
+    QByteArray resto = byte;
+    while (true) {
+        const TestoDecodificato d = decodificaWindows1252(resto);
+        if (d.riuscito()) return testo + d.testo;
+        const qsizetype p = *d.posizioneByteNonValido;
+        testo += decodificaWindows1252(resto.left(p)).testo;
+        testo += QChar(static_cast<unsigned char>(resto.at(p)));
+        resto = resto.mid(p + 1);
     }
-    return testo;
 }
 
 QStringList righeSuggerimenti(const QByteArray& byte) {
