@@ -46,8 +46,8 @@ void DigitazioneRigaA(benchmark::State& stato) {
     }
     stato.counters["passi_per_tasto"] =
         benchmark::Counter(static_cast<double>(s.passiAnnidati()) / static_cast<double>(tasti));
-    stato.counters["tasti"] = benchmark::Counter(static_cast<double>(tasti),
-                                                 benchmark::Counter::kIsRate);
+    stato.counters["tasti"] =
+        benchmark::Counter(static_cast<double>(tasti), benchmark::Counter::kIsRate);
 }
 BENCHMARK(DigitazioneRigaA);
 

@@ -15,7 +15,9 @@ bool spazio(QChar c) {
            c == QLatin1Char('\n');
 }
 
-bool cifra(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool cifra(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
 // Converts a plain C-style number ("-123.45e+6", digits only, no blanks) to a
 // double. Overflow gives +/-inf, underflow 0.
@@ -53,7 +55,8 @@ double converti(const std::string& s) {
                 }
             }
         }
-        const long grandezza = cifreIntere > 0 ? cifreIntere + esponente : esponente - zeriDopoPunto;
+        const long grandezza =
+            cifreIntere > 0 ? cifreIntere + esponente : esponente - zeriDopoPunto;
         v = grandezza > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     } else if (ec != std::errc() || p == inizio) {
         v = 0.0;
@@ -224,8 +227,8 @@ QString scritturaNumerica(double valore, Separatori s) {
     if (std::fabs(c) < 1e15 && c / 100 == valore) {
         char cifre[24];
         const bool negativo = c < 0;
-        auto [fine, ec] = std::to_chars(cifre, cifre + sizeof cifre,
-                                        static_cast<long long>(std::fabs(c)));
+        auto [fine, ec] =
+            std::to_chars(cifre, cifre + sizeof cifre, static_cast<long long>(std::fabs(c)));
         (void)ec;
         std::string t(cifre, fine);
         while (t.size() < 3) t.insert(t.begin(), '0');

@@ -65,7 +65,9 @@ QString scrittura(double v) {
     return scritturaNumerica(v);
 }
 
-bool valida(int i) { return i >= 1 && i <= kVoci; }
+bool valida(int i) {
+    return i >= 1 && i <= kVoci;
+}
 
 const QString kMessaggioVincolo = QStringLiteral(
     "Non è possibile raggiungere l'importo vincolato del progetto con le percentuali impostate: "
@@ -81,7 +83,7 @@ const QString kMessaggioCiclo = QStringLiteral(
 // another window). Counters that limit one operation start with the outermost
 // one; when it ends the views are told.
 class StatoCalcolo::Operazione {
-public:
+  public:
     explicit Operazione(StatoCalcolo& s) : s_(s) {
         if (s_.operazioni_++ == 0) {
             s_.passiOperazione_ = 0;
@@ -94,7 +96,7 @@ public:
     Operazione(const Operazione&) = delete;
     Operazione& operator=(const Operazione&) = delete;
 
-private:
+  private:
     StatoCalcolo& s_;
 };
 
@@ -102,7 +104,9 @@ QChar letteraVoce(int i) {
     return valida(i) ? QLatin1Char(kLettere[i - 1]) : QLatin1Char(' ');
 }
 
-QString etichettaIniziale(int i) { return valida(i) ? kEtichette[i] : QString(); }
+QString etichettaIniziale(int i) {
+    return valida(i) ? kEtichette[i] : QString();
+}
 
 StatoCalcolo::StatoCalcolo(QObject* parent) : QObject(parent) {
     for (int i = 1; i <= kVoci; ++i) righe_[i].tipo.imposta(kEtichette[i]);
@@ -131,8 +135,8 @@ void StatoCalcolo::formLoad() {
     impostavoci();
     ModVarimo::valuta = QStringLiteral("euro");
     for (int i = 1; i <= kVoci - 1; ++i) {
-        righe_[i].suggerimentoDelriga.imposta(testicalcolo::delrigaSuggerimento +
-                                              QLatin1Char(' ') + QString::number(i));
+        righe_[i].suggerimentoDelriga.imposta(testicalcolo::delrigaSuggerimento + QLatin1Char(' ') +
+                                              QString::number(i));
     }
 }
 
@@ -157,8 +161,12 @@ void StatoCalcolo::impostavoci() {
 
 // ---------------------------------------------------------------- reading
 
-QString StatoCalcolo::tipo(int i) const { return valida(i) ? righe_[i].tipo() : QString(); }
-QString StatoCalcolo::costo(int i) const { return valida(i) ? righe_[i].costo() : QString(); }
+QString StatoCalcolo::tipo(int i) const {
+    return valida(i) ? righe_[i].tipo() : QString();
+}
+QString StatoCalcolo::costo(int i) const {
+    return valida(i) ? righe_[i].costo() : QString();
+}
 
 QString StatoCalcolo::perc(int i) const {
     if (valida(i)) return righe_[i].perc();
@@ -168,16 +176,24 @@ QString StatoCalcolo::perc(int i) const {
     return QString();
 }
 
-int StatoCalcolo::hscroll(int i) const { return valida(i) ? righe_[i].hscroll() : 0; }
+int StatoCalcolo::hscroll(int i) const {
+    return valida(i) ? righe_[i].hscroll() : 0;
+}
 
 const Riferimento& StatoCalcolo::combo(int i) const {
     static const Riferimento vuoto;
     return valida(i) ? righe_[i].combo() : vuoto;
 }
 
-QString StatoCalcolo::progetto() const { return progetto_(); }
-QString StatoCalcolo::costoprogetto() const { return costoprogetto_(); }
-bool StatoCalcolo::cmdannullaVisibile() const { return cmdannullaVisibile_(); }
+QString StatoCalcolo::progetto() const {
+    return progetto_();
+}
+QString StatoCalcolo::costoprogetto() const {
+    return costoprogetto_();
+}
+bool StatoCalcolo::cmdannullaVisibile() const {
+    return cmdannullaVisibile_();
+}
 
 QString StatoCalcolo::suggerimentoTipo(int i) const {
     return valida(i) ? righe_[i].suggerimentoTipo() : QString();
@@ -194,16 +210,32 @@ QString StatoCalcolo::suggerimentoCosto(int i) const {
     if (i == kVoci) return testicalcolo::costo18Suggerimento;
     return QString();
 }
-QString StatoCalcolo::suggerimentoEsco() const { return suggerimentoEsco_(); }
-int StatoCalcolo::pagina(int i) const { return valida(i) ? righe_[i].pagina : 1; }
+QString StatoCalcolo::suggerimentoEsco() const {
+    return suggerimentoEsco_();
+}
+int StatoCalcolo::pagina(int i) const {
+    return valida(i) ? righe_[i].pagina : 1;
+}
 
-bool StatoCalcolo::percentualeVisibile(int i) { return valida(i) && i != 1 && i != 4 && i != 18; }
-bool StatoCalcolo::delrigaPresente(int i) { return i >= 1 && i <= kVoci - 1; }
-bool StatoCalcolo::delrigaVisibile(int i) { return delrigaPresente(i) && i != 4; }
-bool StatoCalcolo::tipoSoloLettura(int i) { return i == 4 || i == kVoci; }
-bool StatoCalcolo::costoSoloLettura(int i) { return i == 4 || i == kVoci; }
+bool StatoCalcolo::percentualeVisibile(int i) {
+    return valida(i) && i != 1 && i != 4 && i != 18;
+}
+bool StatoCalcolo::delrigaPresente(int i) {
+    return i >= 1 && i <= kVoci - 1;
+}
+bool StatoCalcolo::delrigaVisibile(int i) {
+    return delrigaPresente(i) && i != 4;
+}
+bool StatoCalcolo::tipoSoloLettura(int i) {
+    return i == 4 || i == kVoci;
+}
+bool StatoCalcolo::costoSoloLettura(int i) {
+    return i == 4 || i == kVoci;
+}
 
-RigaCalcolo& StatoCalcolo::riga(int i) { return righe_[valida(i) ? i : 0]; }
+RigaCalcolo& StatoCalcolo::riga(int i) {
+    return righe_[valida(i) ? i : 0];
+}
 
 void StatoCalcolo::azzeraContatori() {
     passiTotali_ = 0;
@@ -318,8 +350,12 @@ void StatoCalcolo::gestisciCombo(int i) {
     ricalcola();
 }
 
-void StatoCalcolo::Combo1_Change(int i) { gestisciCombo(i); }
-void StatoCalcolo::Combo1_Click(int i) { gestisciCombo(i); }
+void StatoCalcolo::Combo1_Change(int i) {
+    gestisciCombo(i);
+}
+void StatoCalcolo::Combo1_Click(int i) {
+    gestisciCombo(i);
+}
 
 void StatoCalcolo::costoprogetto_change() {
     Operazione op(*this);

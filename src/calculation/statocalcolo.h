@@ -18,8 +18,8 @@ constexpr int kVoci = 18;
 // rounding keeps just below the constrained amount). On reaching either bound
 // the operation stops, the sums are brought in line with the rows, and the
 // user is told once.
-constexpr int kProfonditaMassima = 1000;       // passes nested inside one another
-constexpr long kPassiMassimi = 20000;          // passes run by one operation of the user
+constexpr int kProfonditaMassima = 1000;  // passes nested inside one another
+constexpr long kPassiMassimi = 20000;     // passes run by one operation of the user
 
 // 1..18 -> 'A'..'T' skipping J and K; anything else -> a blank.
 QChar letteraVoce(int i);
@@ -37,7 +37,8 @@ struct Riferimento {
 
 // Fixed captions and tooltips of the calculation window.
 namespace testicalcolo {
-inline const QString titoloFinestra = QStringLiteral("Varimo: calcolo del quadro economico di lavori");
+inline const QString titoloFinestra =
+    QStringLiteral("Varimo: calcolo del quadro economico di lavori");
 inline const QString perc0 = QStringLiteral("% della ------------>");
 inline const QString perc0Suggerimento =
     QStringLiteral("percentuale di calcolo rispetto ad un'altra voce");
@@ -96,7 +97,7 @@ struct RigaCalcolo {
     Valore<QString> tipo;
     Valore<QString> costo;
     Valore<QString> perc{QStringLiteral("0")};  // caption of the percentage label
-    Valore<int> hscroll;                         // 0..100
+    Valore<int> hscroll;                        // 0..100
     Valore<Riferimento> combo;
     Valore<QString> suggerimentoTipo;
     Valore<QString> suggerimentoCombo;
@@ -109,7 +110,7 @@ struct RigaCalcolo {
 // any widget; the window (calculation/widgets) is a view on it.
 class StatoCalcolo : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit StatoCalcolo(QObject* parent = nullptr);  // rows in start state; no formLoad
     ~StatoCalcolo() override;
 
@@ -195,15 +196,15 @@ public:
     long passiAnnidati() const { return passiTotali_; }  // passes run since azzeraContatori()
     int profondita() const { return profondita_; }       // passes running now
     int profonditaMassima() const { return profonditaMassima_; }  // deepest nesting seen
-    int interruzioni() const { return interruzioni_; }  // operations stopped at a bound
+    int interruzioni() const { return interruzioni_; }            // operations stopped at a bound
     void azzeraContatori();
 
-signals:
+  signals:
     // Emitted when an operation started from outside (a user edit, a command)
     // has finished, so a view may refresh whatever it does not observe.
     void cambiato();
 
-private:
+  private:
     enum class EventoCombo { Nessuno, Change, Click };
     class Operazione;
     friend class Operazione;
@@ -222,17 +223,17 @@ private:
     Valore<QString> suggerimentoEsco_;
 
     EventoCombo eventoCombo_ = EventoCombo::Nessuno;
-    int operazioni_ = 0;        // nesting of operations started from outside
+    int operazioni_ = 0;  // nesting of operations started from outside
     int profondita_ = 0;
     int profonditaMassima_ = 0;
     long passiTotali_ = 0;
     long passiOperazione_ = 0;
     int interruzioni_ = 0;
-    bool inerte_ = false;         // handlers do nothing (stopping after a bound)
-    bool avvisato_ = false;       // bound message already shown in this operation
-    int riavvio_ = 0;             // inside the restart writes of a constrained step
+    bool inerte_ = false;             // handlers do nothing (stopping after a bound)
+    bool avvisato_ = false;           // bound message already shown in this operation
+    int riavvio_ = 0;                 // inside the restart writes of a constrained step
     bool riavvioInterrotto_ = false;  // a bound was reached during a restart
-    QString vincoloUtente_;       // constrained total last entered from outside a restart
+    QString vincoloUtente_;           // constrained total last entered from outside a restart
 };
 
 }  // namespace varimo

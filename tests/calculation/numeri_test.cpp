@@ -6,7 +6,9 @@
 #include <limits>
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 using namespace varimo;
@@ -38,7 +40,7 @@ TEST(LetturaRigorosa, Tabella) {
         {"12x", std::nullopt},
         {"abc", std::nullopt},
         {"1.234", 1234},
-        {".5", std::nullopt},     // a grouping point needs digits on both sides
+        {".5", std::nullopt},  // a grouping point needs digits on both sides
         {"5.", std::nullopt},
         {"1..2", std::nullopt},
         {"1,2.3", std::nullopt},  // no grouping after the decimal comma
@@ -74,12 +76,31 @@ TEST(LetturaTollerante, Tabella) {
         const char* testo;
         double atteso;
     } casi[] = {
-        {"1234,56", 1234},  {"100.000", 100},  {"", 0},           {"abc", 0},
-        {"12x", 12},        {" 1 2 3 ", 123},  {"-4.5", -4.5},    {"+4", 4},
-        {"1\t0\n0", 100},   {".5", 0.5},       {"-.5", -0.5},     {"1e3", 1000},
-        {"1E+2x", 100},     {"2E", 2},         {"2E+", 2},        {"&H10", 0},
-        {"- 7", -7},        {"1,5E+16", 1},    {"0,79", 0},       {"3.", 3},
-        {"-", 0},           {"1E-2", 0.01},    {"inf", 0},        {"nan", 0},    {"99999999999999999", 1e17},
+        {"1234,56", 1234},
+        {"100.000", 100},
+        {"", 0},
+        {"abc", 0},
+        {"12x", 12},
+        {" 1 2 3 ", 123},
+        {"-4.5", -4.5},
+        {"+4", 4},
+        {"1\t0\n0", 100},
+        {".5", 0.5},
+        {"-.5", -0.5},
+        {"1e3", 1000},
+        {"1E+2x", 100},
+        {"2E", 2},
+        {"2E+", 2},
+        {"&H10", 0},
+        {"- 7", -7},
+        {"1,5E+16", 1},
+        {"0,79", 0},
+        {"3.", 3},
+        {"-", 0},
+        {"1E-2", 0.01},
+        {"inf", 0},
+        {"nan", 0},
+        {"99999999999999999", 1e17},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.testo);
@@ -108,7 +129,7 @@ TEST(ScritturaNumerica, Tabella) {
         {999999999999999, "999999999999999"},
         {9999999999999.99, "9999999999999,99"},  // large amounts keep plain digits
         {1e14, "100000000000000"},
-        {999999999999999.9, "1E+15"},             // rounds to 15 digits first
+        {999999999999999.9, "1E+15"},  // rounds to 15 digits first
         {123456789012.34, "123456789012,34"},
         {1.0 / 3, "0,333333333333333"},
         {1e100, "1E+100"},
@@ -126,9 +147,18 @@ TEST(LetturaCentesimi, Tabella) {
         const char* testo;
         std::optional<double> atteso;
     } casi[] = {
-        {"1234,56", 123456}, {"1020,5", 102050},  {"0,015", 1},        {"0,01", 1},
-        {"100", 10000},      {"-12,5", -1250},    {"1100,55", 110055}, {"100.000", 10000000},
-        {"", std::nullopt},  {"12x", std::nullopt}, {"0", 0},           {"0,29", 29},
+        {"1234,56", 123456},
+        {"1020,5", 102050},
+        {"0,015", 1},
+        {"0,01", 1},
+        {"100", 10000},
+        {"-12,5", -1250},
+        {"1100,55", 110055},
+        {"100.000", 10000000},
+        {"", std::nullopt},
+        {"12x", std::nullopt},
+        {"0", 0},
+        {"0,29", 29},
         {"0,0000000001", 1e-8},  // written "1E-08": read back with its exponent
         {"0,005", 0},            // written "0,5": the comma stops the reading
         {"123456789012,34", 12345678901234},

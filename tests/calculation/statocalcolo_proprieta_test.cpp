@@ -18,7 +18,7 @@ namespace {
 // hold, at most one bound message was shown, and, as every amount typed is
 // readable and no box is emptied by hand, the sums agree with the rows.
 class Generatore {
-public:
+  public:
     explicit Generatore(unsigned seme) : rng_(seme) {}
     int tra(int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng_); }
     int rigaLibera() {
@@ -47,7 +47,7 @@ public:
         }
     }
 
-private:
+  private:
     std::mt19937 rng_;
 };
 
@@ -60,7 +60,7 @@ double cent(const StatoCalcolo& s, int i) {
 }
 
 TEST(CalcoloProprieta, SequenzeCasualiDiModifiche) {
-    constexpr int kSequenze = 1500;
+    constexpr int kSequenze = 2000;
     constexpr int kPassi = 25;
     test::InterazioneFinta finta;
     long interrotte = 0;

@@ -9,7 +9,9 @@
 #include "support/interazione_finta.h"
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 using namespace varimo;
@@ -20,7 +22,7 @@ namespace {
 constexpr int A = 1, B = 2, C = 3, D = 4, E = 5, G = 7, M = 11, S = 17, T = 18;
 
 class Calcolo : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ModVarimo::azzera();
         s.formLoad();
@@ -434,7 +436,8 @@ TEST_F(Calcolo, ControlloDatiInOrdine) {
     s.scegliCombo(S, A - 1);
     s.controlla_Click();
     ASSERT_EQ(finta.messaggi.size(), 5);
-    EXPECT_TRUE(finta.messaggi[0].testo.startsWith("Non è stato digitato alcun valore significativo"));
+    EXPECT_TRUE(
+        finta.messaggi[0].testo.startsWith("Non è stato digitato alcun valore significativo"));
     EXPECT_TRUE(finta.messaggi[1].testo.startsWith("Non è stato digitato alcun valore per le"));
     EXPECT_TRUE(finta.messaggi[2].testo.startsWith("Non è stata utilizzata alcuna voce come"));
     EXPECT_TRUE(finta.messaggi[3].testo.startsWith("Non sono state evidenziate voci di"));
