@@ -1,11 +1,14 @@
 #include "shell/widgets/avvio.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
 
+#include "reports/word.h"
 #include "shell/modvarimo.h"
 #include "shell/widgets/finestre.h"
 #include "shell/widgets/frmsplash.h"
@@ -51,6 +54,11 @@ int avviaProgramma(int argc, char** argv) {
     InterazioneQt dialoghi;
     Interazione::imposta(&dialoghi);
 
+    // Printed documents open in the desktop's application for them.
+    impostaApriDocumento([](const QString& percorso) {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(percorso));
+    });
+
     registraFinestre();
     Finestre& registro = Finestre::istanza();
     // The program ends when no window is loaded any more. The check is queued:
@@ -62,7 +70,13 @@ int avviaProgramma(int argc, char** argv) {
         },
         Qt::QueuedConnection);
 
-    registro.mostra<FrmSplash>();
+    // A project file given as the only argument (a double click in the file
+    // manager) opens at once in the calculation window, without the splash.
+    const QStringList argomenti = QApplication::arguments();
+    if (argomenti.size() == 2)
+        apriProgettoAllAvvio(argomenti.at(1));
+    else
+        registro.mostra<FrmSplash>();
     const int esito = QApplication::exec();
     Interazione::imposta(nullptr);
     return esito;

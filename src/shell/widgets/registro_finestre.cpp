@@ -125,6 +125,11 @@ void preparaEconomico(Economico* e) {
 
 }  // namespace
 
+bool apriProgettoAllAvvio(const QString& percorso) {
+    Calcolo* c = Finestre::istanza().mostra<Calcolo>();
+    return comandiFileDi(c).apriPercorso(percorso);
+}
+
 ComandiFile& comandiFileDi(Calcolo* c) {
     return c->findChild<CommonDialog1*>(QStringLiteral("CommonDialog1"))->comandi;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QWidget;
 
 namespace varimo {
@@ -12,6 +14,12 @@ class ComandiFile;
 // gives the two main windows their menus, command bar and commands when they
 // are built.
 void registraFinestre();
+
+// Shows the calculation window at once with the project file at that path
+// opened, as the Open command applies it (the framework window's name and
+// currency filled). A file that cannot be read gets Open's message and
+// leaves the calculation window empty. True when the project was opened.
+bool apriProgettoAllAvvio(const QString& percorso);
 
 // The file commands of a calculation window (its one file dialog), created
 // with the window.
