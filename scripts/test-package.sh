@@ -8,10 +8,7 @@ bash scripts/install-deps.sh
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
-cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DVARIMO_BUILD_TESTS=OFF -DVARIMO_BUILD_BENCH=OFF
-cmake --build build-deb -j"$(nproc)"
-(cd build-deb && cpack -G DEB)
+bash scripts/package.sh
 pacchetto=$(ls build-deb/varimo_*.deb | head -1)
 echo "package: $pacchetto"
 dpkg-deb --info "$pacchetto" | grep -E "Depends|Version"
@@ -26,8 +23,13 @@ test -f /usr/share/icons/hicolor/48x48/apps/it.veladio.Varimo.png
 test -f /usr/share/varimo/Internet.mid
 test -f /usr/share/varimo/VarimoSuggerimenti.TXT
 # The project files are recognised by their name.
-tipo=$(XDG_DATA_DIRS=/usr/share xdg-mime query filetype "$(mktemp -d)/Varimo-dati-prova" 2>/dev/null || true)
+prova="$(mktemp -d)/Varimo-dati-prova"
+printf '"p","euro"\r\n' > "$prova"
+tipo=$(xdg-mime query filetype "$prova" 2>/dev/null || true)
 echo "MIME type of Varimo-dati-prova: ${tipo:-unknown}"
+test "$tipo" = "application/x-varimo-dati"
+gestore=$(xdg-mime query default application/x-varimo-dati 2>/dev/null || true)
+echo "default application: ${gestore:-none}"
 
 bash tests/app/smoke_xvfb.sh /usr/bin/varimo
 echo "package test passed"
