@@ -46,8 +46,9 @@ void DigitazioneRigaA(benchmark::State& stato) {
     }
     stato.counters["passi_per_tasto"] =
         benchmark::Counter(static_cast<double>(s.passiAnnidati()) / static_cast<double>(tasti));
-    stato.counters["tasti"] =
-        benchmark::Counter(static_cast<double>(tasti), benchmark::Counter::kIsRate);
+    // Time of one keystroke (seconds, shown with an SI prefix: "u" = µs).
+    stato.counters["tempo_per_tasto"] = benchmark::Counter(
+        static_cast<double>(tasti), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(DigitazioneRigaA);
 
@@ -101,6 +102,8 @@ void CatenaDiPercentuali(benchmark::State& stato) {
     }
     stato.counters["passi_per_tasto"] =
         benchmark::Counter(static_cast<double>(s.passiAnnidati()) / static_cast<double>(tasti));
+    stato.counters["tempo_per_tasto"] = benchmark::Counter(
+        static_cast<double>(tasti), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     stato.counters["profondita_massima"] = s.profonditaMassima();
 }
 BENCHMARK(CatenaDiPercentuali);

@@ -1,0 +1,167 @@
+// Time and nested passes of the recalculation with the calculation window's
+// widgets bound to its state, on the offscreen platform: every text the
+// passes write is also set into its widget.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include "calculation/widgets/calcolo.h"
+#include "shell/modvarimo.h"
+
+using namespace varimo;
+
+namespace {
+
+// The framework of a typical project: eleven percentage rows on A and D.
+void quadroTipico(StatoCalcolo& s) {
+    auto perc = [&](int riga, int rif, int p) {
+        s.scegliCombo(riga, rif - 1);
+        s.scriviHScroll(riga, p);
+    };
+    s.scriviCosto(2, QStringLiteral("50000"));  // B typed
+    perc(3, 1, 3);                              // C 3 % of A
+    perc(5, 4, 2);                              // E 2 % of D
+    perc(6, 4, 1);                              // F 1 % of D
+    perc(7, 4, 5);                              // G 5 % of D
+    perc(11, 4, 12);                            // M 12 % of D
+    perc(12, 1, 2);                             // N 2 % of A
+    perc(13, 4, 1);                             // O 1 % of D
+    perc(14, 4, 1);                             // P 1 % of D
+    perc(16, 4, 1);                             // R 1 % of D
+    perc(15, 4, 2);                             // Q 2 % of D
+    perc(17, 4, 10);                            // S 10 % of D
+}
+
+// A shown calculation window with the typical framework.
+Calcolo* finestraTipica() {
+    ModVarimo::azzera();
+    auto* w = new Calcolo;
+    w->show();
+    quadroTipico(w->stato());
+    QCoreApplication::processEvents();
+    return w;
+}
+
+// Typing a seven-digit amount into row A, one key event at a time, the
+// window painted after every keystroke.
+void DigitazioneRigaAFinestra(benchmark::State& stato) {
+    Calcolo* w = finestraTipica();
+    QLineEdit* a = w->costo(1);
+    a->setFocus();
+    const QString cifre = QStringLiteral("1234567");
+    long tasti = 0;
+    w->stato().azzeraContatori();
+    for (auto _ : stato) {
+        a->selectAll();
+        QTest::keyClick(a, Qt::Key_Delete);
+        QCoreApplication::processEvents();
+        for (QChar c : cifre) {
+            QTest::keyClick(a, c.toLatin1());
+            QCoreApplication::processEvents();
+        }
+        tasti += cifre.size() + 1;
+    }
+    if (w->stato().costo(1) != cifre) stato.SkipWithError("row A does not hold the typed amount");
+    stato.counters["passi_per_tasto"] = benchmark::Counter(
+        static_cast<double>(w->stato().passiAnnidati()) / static_cast<double>(tasti));
+    // Time of one keystroke (seconds, shown with an SI prefix: "u" = µs).
+    stato.counters["tempo_per_tasto"] = benchmark::Counter(
+        static_cast<double>(tasti), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    delete w;
+}
+BENCHMARK(DigitazioneRigaAFinestra)->Unit(benchmark::kMicrosecond);
+
+// Entering a constrained total as one change (a paste into the box): the
+// whole descent of row A with every widget following; `dipinta` also paints
+// the window afterwards, as the next frame would.
+void DiscesaVincolataFinestra(benchmark::State& stato, bool dipinta) {
+    Calcolo* w = finestraTipica();
+    StatoCalcolo& s = w->stato();
+    QLineEdit* vincolo = w->costoprogetto();
+    const QString totale = QStringLiteral("123456789012");
+    s.azzeraContatori();
+    for (auto _ : stato) {
+        stato.PauseTiming();
+        s.cmdannulla_Click();  // back to no constraint, A cleared
+        ModVarimo::statovincolo = 0;
+        s.scriviCosto(1, QString());
+        QCoreApplication::processEvents();
+        const long prima = s.passiAnnidati();
+        stato.ResumeTiming();
+        vincolo->setText(totale);
+        emit vincolo->textEdited(totale);
+        if (dipinta) QCoreApplication::processEvents();
+        stato.PauseTiming();
+        stato.counters["passi_per_discesa"] = static_cast<double>(s.passiAnnidati() - prima);
+        stato.ResumeTiming();
+    }
+    if (ModVarimo::statovincolo != 0 || s.interruzioni() != 0)
+        stato.SkipWithError("the descent did not meet the constrained total");
+    stato.counters["profondita_massima"] = s.profonditaMassima();
+    delete w;
+}
+BENCHMARK_CAPTURE(DiscesaVincolataFinestra, senza_disegno, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(DiscesaVincolataFinestra, con_disegno, true)->Unit(benchmark::kMicrosecond);
+
+// The chain of 15 rows, each 50 % of the one before, typing into row A.
+void CatenaDiPercentualiFinestra(benchmark::State& stato) {
+    ModVarimo::azzera();
+    auto* w = new Calcolo;
+    w->show();
+    StatoCalcolo& s = w->stato();
+    int precedente = 1;
+    int catena = 0;
+    for (int i = 2; i <= 17 && catena < 15; ++i) {
+        if (i == 4) continue;
+        s.scegliCombo(i, precedente - 1);
+        s.scriviHScroll(i, 50);
+        precedente = i;
+        ++catena;
+    }
+    QCoreApplication::processEvents();
+    QLineEdit* a = w->costo(1);
+    a->setFocus();
+    const QString cifre = QStringLiteral("1234567");
+    long tasti = 0;
+    s.azzeraContatori();
+    for (auto _ : stato) {
+        a->selectAll();
+        QTest::keyClick(a, Qt::Key_Delete);
+        QCoreApplication::processEvents();
+        for (QChar c : cifre) {
+            QTest::keyClick(a, c.toLatin1());
+            QCoreApplication::processEvents();
+        }
+        tasti += cifre.size() + 1;
+    }
+    stato.counters["passi_per_tasto"] =
+        benchmark::Counter(static_cast<double>(s.passiAnnidati()) / static_cast<double>(tasti));
+    stato.counters["tempo_per_tasto"] = benchmark::Counter(
+        static_cast<double>(tasti), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    stato.counters["profondita_massima"] = s.profonditaMassima();
+    delete w;
+}
+BENCHMARK(CatenaDiPercentualiFinestra)->Unit(benchmark::kMicrosecond);
+
+// The offscreen platform cannot raise windows; that notice is not a result.
+QtMessageHandler predefinito = nullptr;
+void filtra(QtMsgType t, const QMessageLogContext& c, const QString& m) {
+    if (m.startsWith(QStringLiteral("This plugin does not support"))) return;
+    predefinito(t, c, m);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    predefinito = qInstallMessageHandler(filtra);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
