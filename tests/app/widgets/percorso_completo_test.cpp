@@ -1,0 +1,249 @@
+// One whole session, only through the program's own windows, as a user works:
+// splash, calculation, hand-off to the framework, save, print, help, exit,
+// farewell, a fresh calculation window and the saved project opened again.
+#include <QPointer>
+
+#include "calculation/statocalcolo.h"
+#include "help/widgets/frmtip.h"
+#include "help/widgets/guide.h"
+#include "help/widgets/sommario.h"
+#include "programma_intero.h"
+#include "reports/lettore_docx.h"
+
+using namespace varimo;
+using namespace varimo::test;
+
+namespace {
+
+class PercorsoCompleto : public ProgrammaIntero {};
+
+// The framework window's rows as shown: number, label, amount, percentage,
+// reference.
+struct RigaMostrata {
+    QString num, tipo, costo, perc, riferimento;
+};
+
+QStringList righeFile(const QByteArray& b) {
+    QStringList r = QString::fromLatin1(b).split(QStringLiteral("\r\n"));
+    return r;
+}
+
+}  // namespace
+
+TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
+    // (1) The program starts on its splash; a click opens the calculation window.
+    FrmSplash* splash = registro().mostra<FrmSplash>();
+    ASSERT_NE(splash, nullptr);
+    EXPECT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
+    clicca(splash);
+    Calcolo* c = aperta<Calcolo>();
+    ASSERT_NE(c, nullptr);
+    EXPECT_TRUE(c->isVisible());
+    EXPECT_TRUE(splash->isVisible());
+    EXPECT_NE(c->findChild<QToolBar*>(QStringLiteral("Toolbar1")), nullptr);
+    for (int i = 1; i <= kVoci; ++i) EXPECT_TRUE(c->costo(i)->text().isEmpty()) << i;
+
+    // (2) 1000 in row A.
+    scrivi(c, "costo_1", QStringLiteral("1000"));
+    EXPECT_EQ(c->costo(4)->text(), "1000");
+    EXPECT_EQ(c->costo(18)->text(), "0");
+    EXPECT_EQ(c->progetto()->text(), "1000");
+
+    // (3) Row S: reference A, scroll bar to 10.
+    scegliRiferimento(c, 17, 0);
+    EXPECT_EQ(c->combo(17)->currentText(), "Lavori a misura");
+    EXPECT_EQ(c->costo(17)->text(), "0");
+    portaBarra(c, 17, 10);
+    EXPECT_EQ(c->perc(17)->text(), "10");
+    EXPECT_EQ(c->costo(17)->text(), "100");
+    EXPECT_EQ(c->costo(18)->text(), "100");
+    EXPECT_EQ(c->progetto()->text(), "1100");
+    EXPECT_TRUE(utente.messaggi.isEmpty());
+
+    // (4) "Visualizza": the framework shows A, D, S, T numbered 1..4 and the
+    // total; the calculation window takes 1100 as constrained total and moves
+    // row A down until the whole units of the total are 1100 again.
+    clicca(c->vis());
+    Economico* e = aperta<Economico>();
+    ASSERT_NE(e, nullptr);
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_TRUE(c->isVisible());
+    const QList<RigaMostrata> attese = {
+        {"1", "Lavori a misura", "1.000,00", "0", ""},
+        {"2", "Importo a base dell'appalto", "1.000,00", "0", ""},
+        {"3", "IVA sui lavori", "100,00", "10", "Lavori a misura"},
+        {"4", "Totale somme a disposizione", "100,00", "0", ""},
+    };
+    for (int k = 1; k <= 18; ++k) {
+        const bool mostrata = k <= attese.size();
+        EXPECT_EQ(e->num(k)->isVisible(), mostrata) << k;
+        EXPECT_EQ(e->tipo(k)->isVisible(), mostrata) << k;
+        EXPECT_EQ(e->costo(k)->isVisible(), mostrata) << k;
+        if (!mostrata) continue;
+        const RigaMostrata& a = attese.at(k - 1);
+        EXPECT_EQ(e->num(k)->text(), a.num) << k;
+        EXPECT_EQ(e->tipo(k)->text(), a.tipo) << k;
+        EXPECT_EQ(e->costo(k)->text(), a.costo) << k;
+        EXPECT_EQ(e->perc(k)->text(), a.perc) << k;
+        EXPECT_EQ(e->riferimento(k)->text(), a.riferimento) << k;
+    }
+    EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in euro)");
+    EXPECT_EQ(e->costo(19)->text(), "1.100,00");
+    EXPECT_EQ(c->costoprogetto()->text(), "1100");
+    EXPECT_EQ(c->costo(1)->text(), "1000,5");
+    EXPECT_EQ(c->costo(17)->text(), "100,05");
+    EXPECT_EQ(c->progetto()->text(), "1100,55");
+    EXPECT_EQ(ModVarimo::statovincolo, 0);
+
+    // (5) Project name in the framework window, Save from its menu.
+    scrivi(e, "nomeprog", QStringLiteral("Scuola di Prova"));
+    EXPECT_EQ(ModVarimo::nomeprogetto, "Scuola di Prova");
+    const QString file = percorsoProgetto(QStringLiteral("Varimo-dati-scuola"));
+    utente.scegliFile(file);
+    voce(e, "salva")->trigger();
+    EXPECT_TRUE(utente.messaggi.isEmpty()) << qPrintable(utente.testi().join(" | "));
+    ASSERT_EQ(utente.richiesteFile.size(), 1);
+    const RichiestaFile& dialogo = utente.richiesteFile.first();
+    EXPECT_EQ(dialogo.titolo, "Salva file (sezioni)");
+    EXPECT_EQ(dialogo.nomeFile, "Varimo-dati-");
+    EXPECT_TRUE(dialogo.salvataggio);
+    ASSERT_EQ(dialogo.filtri.size(), 1);
+    EXPECT_EQ(dialogo.filtri[0].descrizione, "File Varimo-dati- ");
+    EXPECT_EQ(dialogo.filtri[0].modello, "Varimo-dati-*");
+    EXPECT_EQ(dialogo.filtroScelto, 0);
+    EXPECT_EQ(c->stato().filecorrente, file);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), c);
+
+    QFile scritto(file);
+    ASSERT_TRUE(scritto.open(QIODevice::ReadOnly));
+    const QByteArray contenuto = scritto.readAll();
+    scritto.close();
+    EXPECT_TRUE(contenuto.endsWith("\r\n"));
+    EXPECT_EQ(contenuto.count("\r\n"), 19);
+    EXPECT_EQ(contenuto.count('\n'), 19);
+    const QStringList righe = righeFile(contenuto);
+    ASSERT_EQ(righe.size(), 20);  // the last line end leaves an empty piece
+    EXPECT_EQ(righe[0], "\"Scuola di Prova\",\"euro\"");
+    EXPECT_EQ(righe[1], "\"Lavori a misura\",\"1000,5\",\"0\",0,");
+    EXPECT_EQ(righe[2], "\"Lavori a corpo\",\"\",\"0\",0,");
+    EXPECT_EQ(righe[4], "\"Importo a base dell'appalto\",\"1000,5\",\"0\",0,");
+    EXPECT_EQ(righe[17], "\"IVA sui lavori\",\"100,05\",\"10\",\"1000,5\",1");
+    EXPECT_EQ(righe[18], "\"Totale somme a disposizione\",\"100,05\",\"0\",0,");
+    for (int i = 1; i <= kVoci; ++i)
+        EXPECT_TRUE(righe[i].startsWith(QLatin1Char('"') + etichettaIniziale(i) + "\","))
+            << qPrintable(righe[i]);
+
+    // (6) Print from the framework window: heading and table of the framework.
+    voce(e, "stampa")->trigger();
+    ASSERT_EQ(documenti.size(), 1);
+    const CorpoLetto doc = leggiDocx(documenti.first());
+    ASSERT_TRUE(doc.errore.isEmpty()) << qPrintable(doc.errore);
+    const QStringList intestazione = {"Varimo",
+                                      "elaborazione di un quadro economico",
+                                      "",
+                                      "- Progetto: Scuola di Prova",
+                                      "",
+                                      "QUADRO ECONOMICO - valori in euro"};
+    const QList<ParagrafoLetto> paragrafi = doc.paragrafi();
+    ASSERT_GE(paragrafi.size(), intestazione.size());
+    for (int i = 0; i < intestazione.size(); ++i) EXPECT_EQ(paragrafi[i].testo, intestazione[i]);
+    const QList<TabellaLetta> tabelle = doc.tabelle();
+    ASSERT_EQ(tabelle.size(), 1);
+    const TabellaLetta& t = tabelle.first();
+    ASSERT_EQ(t.righe.size(), 6);
+    ASSERT_EQ(t.colonne(), 3);
+    const QList<QStringList> celle = {
+        {"numero", "voce", "costo"},
+        {" 1", "Lavori a misura", "1.000,00"},
+        {" 2", "Importo a base dell'appalto", "1.000,00"},
+        {" 3", "IVA sui lavori", "100,00"},
+        {" 4", "Totale somme a disposizione", "100,00"},
+        {" 5", "TOTALE PROGETTO (in euro)", "1.100,00"},
+    };
+    for (int r = 1; r <= 6; ++r)
+        for (int k = 1; k <= 3; ++k)
+            EXPECT_EQ(t.cella(r, k).testo(), celle[r - 1][k - 1]) << r << "," << k;
+
+    // (7) Help: the contents from the menu, a guide from the contents, the tips.
+    voce(e, "guida")->trigger();
+    auto* sommario = aperta<Sommario>();
+    ASSERT_NE(sommario, nullptr);
+    EXPECT_TRUE(sommario->isVisible());
+    clicca(controllo<QPushButton>(sommario, QStringLiteral("puls_1")));
+    auto* manuale = aperta<Manuale>();
+    ASSERT_NE(manuale, nullptr);
+    EXPECT_TRUE(manuale->isVisible());
+    EXPECT_EQ(testo(manuale, QStringLiteral("Label1")), "MANUALE D'USO RAPIDO");
+    voce(c, "suggerisco")->trigger();
+    auto* tip = aperta<FrmTip>();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_TRUE(tip->isVisible());
+    EXPECT_EQ(tip->lblTipText()->text(), kSuggerimenti.first());
+
+    // (8) Exit: the question, Yes, the farewell splash; nothing else stays.
+    QPointer<Calcolo> vecchio = c;
+    utente.rispondi(Risposta::Si);
+    clicca(c->esco());
+    ASSERT_FALSE(utente.messaggi.isEmpty());
+    EXPECT_EQ(utente.messaggi.last().testo, "Vuoi uscire da Varimo?");
+    EXPECT_EQ(utente.messaggi.last().titolo, "Attenzione: i dati non archiviati andranno persi !");
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(vecchio.isNull());
+    EXPECT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
+    EXPECT_EQ(aperta<FrmSplash>(), splash);
+    EXPECT_TRUE(splash->isVisible());
+    EXPECT_EQ(splash->label(2)->text(), FrmSplash::kCongedo);
+
+    // (9) A click on the farewell: a fresh calculation window in its start state.
+    clicca(splash);
+    c = aperta<Calcolo>();
+    ASSERT_NE(c, nullptr);
+    EXPECT_TRUE(c->isVisible());
+    for (int i = 1; i <= kVoci; ++i) {
+        EXPECT_TRUE(c->costo(i)->text().isEmpty()) << i;
+        EXPECT_EQ(c->perc(i)->text(), "0") << i;
+        EXPECT_EQ(c->combo(i)->currentIndex(), -1) << i;
+    }
+    EXPECT_TRUE(c->progetto()->text().isEmpty());
+    EXPECT_TRUE(c->costoprogetto()->text().isEmpty());
+    EXPECT_FALSE(c->cmdannulla()->isVisible());
+    EXPECT_TRUE(c->stato().filecorrente.isEmpty());
+    EXPECT_EQ(aperta<Economico>(), nullptr);
+
+    // (10) Open the saved file: everything comes back.
+    const int messaggiPrima = static_cast<int>(utente.messaggi.size());
+    utente.scegliFile(file);
+    voce(c, "apri")->trigger();
+    EXPECT_EQ(utente.messaggi.size(), messaggiPrima) << qPrintable(utente.testi().join(" | "));
+    ASSERT_EQ(utente.richiesteFile.size(), 2);
+    const RichiestaFile& apri = utente.richiesteFile.last();
+    EXPECT_EQ(apri.titolo, "Apri file (sezioni)");
+    EXPECT_TRUE(apri.nomeFile.isEmpty());
+    EXPECT_FALSE(apri.salvataggio);
+    ASSERT_EQ(apri.filtri.size(), 2);
+    EXPECT_EQ(apri.filtroScelto, 1);
+    EXPECT_EQ(c->stato().filecorrente, file);
+    for (int i = 1; i <= kVoci; ++i) EXPECT_EQ(c->tipo(i)->text(), etichettaIniziale(i)) << i;
+    const QList<QPair<int, QString>> importi = {
+        {1, "1000,5"}, {2, ""}, {3, ""}, {4, "1000,5"}, {5, ""}, {17, "100,05"}, {18, "100,05"}};
+    for (const auto& [i, atteso] : importi) EXPECT_EQ(c->costo(i)->text(), atteso) << i;
+    EXPECT_EQ(c->progetto()->text(), "1100,55");
+    EXPECT_EQ(c->perc(17)->text(), "10");
+    EXPECT_EQ(c->hscroll(17)->value(), 10);
+    EXPECT_EQ(c->combo(17)->currentIndex(), 0);
+    EXPECT_EQ(c->combo(17)->currentText(), "Lavori a misura");
+    for (int i = 2; i <= 16; ++i) {
+        if (!StatoCalcolo::percentualeVisibile(i)) continue;
+        EXPECT_EQ(c->combo(i)->currentIndex(), -1) << i;
+        EXPECT_EQ(c->combo(i)->count(), kVoci) << i;
+    }
+    Economico* quadro = aperta<Economico>();
+    ASSERT_NE(quadro, nullptr);
+    EXPECT_EQ(quadro->nomeprog()->text(), "Scuola di Prova");
+    EXPECT_EQ(quadro->valut()->currentText(), "euro");
+    EXPECT_EQ(quadro->tipo(19)->text(), "TOTALE PROGETTO (in euro)");
+    EXPECT_EQ(ModVarimo::nomeprogetto, "Scuola di Prova");
+    EXPECT_EQ(ModVarimo::valuta, "euro");
+}

@@ -1,0 +1,449 @@
+// Every menu item, command-bar button and command button of both real main
+// windows, pressed as the user presses it, with the effect it must have; then
+// the switching keys, the own-window question, the tip window and the colour.
+#include <QPointer>
+
+#include "help/widgets/frmtip.h"
+#include "programma_intero.h"
+#include "reports/lettore_docx.h"
+
+using namespace varimo;
+using namespace varimo::test;
+
+namespace {
+
+enum class Via { Menu, Barra, Tasto };
+
+struct Voce {
+    Via via;
+    const char* nome;   // menu item or button name; empty for the bar
+    int posizione;      // command-bar position
+    const char* azione;  // the operation it reaches
+};
+
+const Voce kVoci[] = {
+    {Via::Menu, "apri", 0, "apri"},
+    {Via::Menu, "salva", 0, "salva"},
+    {Via::Menu, "salvanome", 0, "salvanome"},
+    {Via::Menu, "eliminare", 0, "eliminare"},
+    {Via::Menu, "stampa", 0, "stampa"},
+    {Via::Menu, "esci", 0, "esci"},
+    {Via::Menu, "colorare", 0, "colorare"},
+    {Via::Menu, "controlla", 0, "controlla"},
+    {Via::Menu, "cancella", 0, "cancella"},
+    {Via::Menu, "fin1", 0, "fin1"},
+    {Via::Menu, "fin2", 0, "fin2"},
+    {Via::Menu, "guida", 0, "guida"},
+    {Via::Menu, "suggerisco", 0, "suggerisco"},
+    {Via::Menu, "supporto", 0, "supporto"},
+    {Via::Menu, "informazioni", 0, "informazioni"},
+    {Via::Menu, "finestra", 0, "finestra"},
+    {Via::Barra, "", 1, "apri"},
+    {Via::Barra, "", 2, "salva"},
+    {Via::Barra, "", 3, "eliminare"},
+    {Via::Barra, "", 5, "stampa"},
+    {Via::Barra, "", 7, "fin1"},
+    {Via::Barra, "", 8, "fin2"},
+    {Via::Barra, "", 10, "colorare"},
+    {Via::Barra, "", 12, "guida"},
+    {Via::Barra, "", 13, "suggerisco"},
+    {Via::Barra, "", 14, "supporto"},
+    {Via::Barra, "", 15, "informazioni"},
+    {Via::Barra, "", 17, "controlla"},
+    {Via::Barra, "", 18, "cancella"},
+    {Via::Barra, "", 19, "esci"},
+    {Via::Tasto, "esco", 0, "esci"},
+    {Via::Tasto, "Command6", 0, "guida"},
+    {Via::Tasto, "cmdStampa", 0, "stampa"},
+};
+
+struct Caso {
+    bool daCalcolo;
+    Voce voce;
+};
+
+std::vector<Caso> casi() {
+    std::vector<Caso> r;
+    for (bool c : {true, false})
+        for (const Voce& v : kVoci) r.push_back({c, v});
+    return r;
+}
+
+std::string nomeCaso(const ::testing::TestParamInfo<Caso>& i) {
+    const Caso& c = i.param;
+    std::string s = c.daCalcolo ? "calcolo_" : "economico_";
+    switch (c.voce.via) {
+        case Via::Menu:
+            s += std::string("menu_") + c.voce.nome;
+            break;
+        case Via::Barra:
+            s += "Toolbar1_" + std::to_string(c.voce.posizione);
+            break;
+        case Via::Tasto:
+            s += std::string("tasto_") + c.voce.nome;
+            break;
+    }
+    return s;
+}
+
+const QString kFiltroCompleto0 = QStringLiteral("Tutti i file (*.*)");
+const QString kTitoloElimina =
+    QStringLiteral("Elimina: seleziona il file desiderato e clicca su Apri per cancellarlo");
+
+// Both main windows with a small project: A = 1000, S = 10 % of A, handed
+// off to the framework window and named there.
+class FinestrePrincipali : public ProgrammaIntero {
+  protected:
+    void prepara() {
+        c = registro().mostra<Calcolo>();
+        ASSERT_NE(c, nullptr);
+        scrivi(c, QStringLiteral("costo_1"), QStringLiteral("1000"));
+        scegliRiferimento(c, 17, 0);
+        portaBarra(c, 17, 10);
+        clicca(c->vis());
+        e = aperta<Economico>();
+        ASSERT_NE(e, nullptr);
+        scrivi(e, QStringLiteral("nomeprog"), QStringLiteral("Prova"));
+        ASSERT_EQ(ModVarimo::nomeprogetto, "Prova");
+        ASSERT_EQ(c->costo(1)->text(), "1000,5");
+        ASSERT_TRUE(utente.messaggi.isEmpty());
+        coloreCalcolo = coloreSfondo(c);
+        coloreEconomico = coloreSfondo(e);
+    }
+    void attiva(QMainWindow* w) {
+        Finestre::porta(w);
+        QApplication::setActiveWindow(w);
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::activeWindow(), w);
+    }
+    void premi(QMainWindow* w, const Voce& v) {
+        switch (v.via) {
+            case Via::Menu:
+                voce(w, v.nome)->trigger();
+                break;
+            case Via::Barra:
+                clicca(pulsanteBarra(w, v.posizione));
+                break;
+            case Via::Tasto:
+                clicca(controllo<QPushButton>(w, QString::fromLatin1(v.nome)));
+                break;
+        }
+        QApplication::processEvents();
+    }
+    bool visibile(const char* nome) const {
+        QWidget* w = registro().finestra(QString::fromLatin1(nome));
+        return w && w->isVisible();
+    }
+    QStringList righeFile(const QString& percorso) const {
+        QFile f(percorso);
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        return QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"));
+    }
+
+    Calcolo* c = nullptr;
+    Economico* e = nullptr;
+    unsigned coloreCalcolo = 0;
+    unsigned coloreEconomico = 0;
+};
+
+class OgniVoce : public FinestrePrincipali, public ::testing::WithParamInterface<Caso> {};
+
+}  // namespace
+
+TEST_P(OgniVoce, HaIlSuoEffetto) {
+    const Caso& caso = GetParam();
+    prepara();
+    QMainWindow* w = caso.daCalcolo ? static_cast<QMainWindow*>(c) : e;
+    attiva(w);
+    const QString azione = QString::fromLatin1(caso.voce.azione);
+    const QString file = percorsoProgetto(QStringLiteral("Varimo-dati-voce"));
+
+    // Answers for the dialogs the entries may ask.
+    if (azione == "salva" || azione == "salvanome") utente.scegliFile(file);
+    if (azione == "eliminare") {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x\r\n");
+        f.close();
+        utente.scegliFile(file);
+    }
+    if (azione == "colorare") {
+        utente.rispondi(Risposta::No);
+        utente.scegliColore(std::nullopt);
+    }
+
+    premi(w, caso.voce);
+
+    auto unicoMessaggio = [this](const QString& testoAtteso) {
+        ASSERT_EQ(utente.messaggi.size(), 1) << qPrintable(utente.testi().join(" | "));
+        EXPECT_EQ(utente.messaggi.first().testo, testoAtteso);
+    };
+    auto unicoDialogo = [this](const QString& titolo, int filtri, int scelto, bool salva) {
+        ASSERT_EQ(utente.richiesteFile.size(), 1);
+        const RichiestaFile& r = utente.richiesteFile.first();
+        EXPECT_EQ(r.titolo, titolo);
+        ASSERT_EQ(r.filtri.size(), filtri);
+        if (filtri == 2) {
+            EXPECT_EQ(r.filtri[0].descrizione, kFiltroCompleto0);
+            EXPECT_EQ(r.filtri[0].modello, "*.*");
+        }
+        EXPECT_EQ(r.filtri.last().descrizione, "File Varimo-dati- ");
+        EXPECT_EQ(r.filtri.last().modello, "Varimo-dati-*");
+        EXPECT_EQ(r.filtroScelto, scelto);
+        EXPECT_EQ(r.salvataggio, salva);
+    };
+    // After a file command of the framework window the calculation window is
+    // in front (not after Delete).
+    auto davanti = [](QWidget* atteso) { EXPECT_EQ(QApplication::activeWindow(), atteso); };
+
+    if (azione == "apri") {
+        unicoDialogo(QStringLiteral("Apri file (sezioni)"), 2, 1, false);
+        EXPECT_TRUE(utente.richiesteFile.first().nomeFile.isEmpty());
+        EXPECT_TRUE(utente.messaggi.isEmpty());
+        davanti(c);
+    } else if (azione == "salva" || azione == "salvanome") {
+        unicoDialogo(azione == "salva" ? QStringLiteral("Salva file (sezioni)")
+                                       : QStringLiteral("Salva file con nome (sezioni)"),
+                     1, 0, true);
+        EXPECT_EQ(utente.richiesteFile.first().nomeFile, "Varimo-dati-");
+        EXPECT_TRUE(utente.messaggi.isEmpty()) << qPrintable(utente.testi().join(" | "));
+        const QStringList righe = righeFile(file);
+        ASSERT_EQ(righe.size(), 20);
+        EXPECT_EQ(righe[0], "\"Prova\",\"euro\"");
+        EXPECT_EQ(c->stato().filecorrente, file);
+        davanti(c);
+    } else if (azione == "eliminare") {
+        unicoDialogo(kTitoloElimina, 2, 1, false);
+        EXPECT_FALSE(QFile::exists(file));
+        EXPECT_TRUE(utente.messaggi.isEmpty());
+        davanti(w);
+    } else if (azione == "stampa") {
+        EXPECT_TRUE(utente.messaggi.isEmpty()) << qPrintable(utente.testi().join(" | "));
+        ASSERT_EQ(documenti.size(), 1);
+        const CorpoLetto d = leggiDocx(documenti.first());
+        ASSERT_TRUE(d.errore.isEmpty()) << qPrintable(d.errore);
+        const QList<ParagrafoLetto> p = d.paragrafi();
+        ASSERT_GE(p.size(), 6);
+        EXPECT_EQ(p[3].testo, "- Progetto: Prova");
+        EXPECT_EQ(p[5].testo, caso.daCalcolo
+                                  ? QStringLiteral("Calcolo del QUADRO ECONOMICO - valori in euro")
+                                  : QStringLiteral("QUADRO ECONOMICO - valori in euro"));
+        EXPECT_EQ(d.tabelle().size(), caso.daCalcolo ? 2 : 1);
+    } else if (azione == "esci") {
+        unicoMessaggio(QStringLiteral("Vuoi uscire da Varimo?"));
+        EXPECT_EQ(utente.messaggi.first().pulsanti, Pulsanti::SiNo);
+        EXPECT_TRUE(c->isVisible());  // answered No
+        EXPECT_TRUE(e->isVisible());
+        EXPECT_EQ(c->costo(1)->text(), "1000,5");
+    } else if (azione == "colorare") {
+        unicoMessaggio(QStringLiteral("Desideri un colore riposante (grigio)?"));
+        EXPECT_EQ(utente.messaggi.first().titolo, "Varimo: colore di sfondo");
+        EXPECT_EQ(utente.richiesteColore.size(), 1);  // No: the colour dialog, cancelled
+        EXPECT_EQ(coloreSfondo(c), coloreCalcolo);
+        EXPECT_EQ(coloreSfondo(e), coloreEconomico);
+    } else if (azione == "controlla") {
+        unicoMessaggio(caso.daCalcolo
+                           ? QStringLiteral("I dati sono stati immessi correttamente.")
+                           : QStringLiteral(
+                                 "La finestra non effettua calcoli o elaborazioni: le eventuali "
+                                 "modifiche apportate alle voci o agli importi non sono "
+                                 "controllate automaticamente, ma possono servire solo per "
+                                 "sistemare delle imperfezioni."));
+        EXPECT_EQ(utente.messaggi.first().titolo,
+                  "Varimo: controllo dati immessi nella finestra attiva");
+    } else if (azione == "cancella") {
+        EXPECT_TRUE(utente.messaggi.isEmpty());
+        if (caso.daCalcolo) {
+            for (int i : {1, 2, 3, 5, 17}) EXPECT_TRUE(c->costo(i)->text().isEmpty()) << i;
+            EXPECT_EQ(c->perc(17)->text(), "0");
+            EXPECT_TRUE(c->combo(17)->currentText().isEmpty());
+            EXPECT_TRUE(c->progetto()->text().isEmpty());
+            EXPECT_TRUE(c->costoprogetto()->text().isEmpty());
+            EXPECT_EQ(e->costo(1)->text(), "1.000,00");  // the other window is untouched
+            EXPECT_EQ(ModVarimo::nomeprogetto, "Prova");
+        } else {
+            EXPECT_TRUE(e->tipo(1)->text().isEmpty());
+            EXPECT_TRUE(e->costo(1)->text().isEmpty());
+            EXPECT_TRUE(e->costo(19)->text().isEmpty());
+            EXPECT_TRUE(ModVarimo::nomeprogetto.isEmpty());
+            EXPECT_EQ(e->nomeprog()->text(), "Prova");
+            EXPECT_EQ(c->costo(1)->text(), "1000,5");
+        }
+    } else if (azione == "fin1" || azione == "fin2") {
+        const bool propria = (azione == "fin1") == caso.daCalcolo;
+        if (propria) {
+            unicoMessaggio(caso.daCalcolo
+                               ? QStringLiteral("E' questa la finestra 'Calcolo': si vuole la "
+                                                "guida della finestra?")
+                               : QStringLiteral("E' questa la finestra 'Quadro economico': si "
+                                                "vuole la guida della finestra?"));
+            EXPECT_EQ(utente.messaggi.first().titolo, "Varimo: aiuto in linea");
+            EXPECT_EQ(utente.messaggi.first().icona, Icona::Domanda);
+            EXPECT_FALSE(registro().caricata(QStringLiteral("guidacalcolo")));
+            EXPECT_FALSE(registro().caricata(QStringLiteral("guidaquadro")));
+            davanti(w);
+        } else {
+            EXPECT_TRUE(utente.messaggi.isEmpty());
+            davanti(caso.daCalcolo ? static_cast<QWidget*>(e) : c);
+            EXPECT_TRUE(w->isVisible());
+        }
+        // The checked entry marks the window itself, whatever was pressed.
+        EXPECT_EQ(voce(w, "fin1")->isChecked(), caso.daCalcolo);
+        EXPECT_EQ(voce(w, "fin2")->isChecked(), !caso.daCalcolo);
+    } else if (azione == "guida") {
+        EXPECT_TRUE(visibile("sommario"));
+    } else if (azione == "suggerisco") {
+        ASSERT_TRUE(visibile("frmTip"));
+        EXPECT_EQ(aperta<FrmTip>()->lblTipText()->text(), kSuggerimenti.first());
+    } else if (azione == "supporto") {
+        EXPECT_TRUE(visibile("supportoclienti"));
+    } else if (azione == "informazioni") {
+        ASSERT_TRUE(visibile("informa"));
+        EXPECT_EQ(registro().finestra(QStringLiteral("informa"))->windowTitle(),
+                  "Informazioni su Varimo");
+    } else if (azione == "finestra") {
+        EXPECT_TRUE(utente.messaggi.isEmpty());
+        EXPECT_TRUE(visibile(caso.daCalcolo ? "guidacalcolo" : "guidaquadro"));
+        EXPECT_FALSE(visibile(caso.daCalcolo ? "guidaquadro" : "guidacalcolo"));
+    } else {
+        FAIL() << "azione sconosciuta " << qPrintable(azione);
+    }
+    if (azione != "guida" && azione != "suggerisco" && azione != "supporto" &&
+        azione != "informazioni" && azione != "finestra" && azione != "fin1" &&
+        azione != "fin2") {
+        EXPECT_FALSE(registro().caricata(QStringLiteral("sommario")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EntrambeLeFinestre, OgniVoce, ::testing::ValuesIn(casi()), nomeCaso);
+
+TEST_F(FinestrePrincipali, CtrlAInEconomicoPortaAvantiIlCalcoloAncheDaUnaCasella) {
+    prepara();
+    attiva(e);
+    e->nomeprog()->setFocus();
+    e->nomeprog()->setCursorPosition(0);
+    QTest::keyClick(e->nomeprog(), Qt::Key_A, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), c);
+    EXPECT_FALSE(e->nomeprog()->hasSelectedText());
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_TRUE(utente.messaggi.isEmpty());
+
+    // Ctrl+A with the focus in an amount box of the calculation window is the
+    // question about its own guide, not "select all".
+    attiva(c);
+    c->costo(1)->setFocus();
+    QTest::keyClick(c->costo(1), Qt::Key_A, Qt::ControlModifier);
+    ASSERT_EQ(utente.messaggi.size(), 1);
+    EXPECT_EQ(utente.messaggi.first().testo,
+              "E' questa la finestra 'Calcolo': si vuole la guida della finestra?");
+    EXPECT_FALSE(c->costo(1)->hasSelectedText());
+}
+
+TEST_F(FinestrePrincipali, CtrlBNelCalcoloApreIlQuadroNelSuoStatoIniziale) {
+    c = registro().mostra<Calcolo>();
+    attiva(c);
+    scrivi(c, QStringLiteral("costo_1"), QStringLiteral("250"));
+    ASSERT_EQ(aperta<Economico>(), nullptr);
+    QTest::keyClick(c->costo(1), Qt::Key_B, Qt::ControlModifier);
+    QApplication::processEvents();
+    e = aperta<Economico>();
+    ASSERT_NE(e, nullptr);
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), e);
+    EXPECT_TRUE(c->isVisible());
+    const QString lettere = QStringLiteral("ABCDEFGHILMNOPQRST");
+    for (int k = 1; k <= 18; ++k) {
+        EXPECT_EQ(e->num(k)->text(), QString(lettere.at(k - 1))) << k;
+        EXPECT_TRUE(e->tipo(k)->text().isEmpty()) << k;  // nothing handed over yet
+        EXPECT_TRUE(e->costo(k)->text().isEmpty()) << k;
+    }
+    EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in euro)");
+    EXPECT_TRUE(e->costo(19)->text().isEmpty());
+    EXPECT_EQ(e->valut()->currentText(), "euro");
+    EXPECT_TRUE(e->nomeprog()->text().isEmpty());
+    EXPECT_EQ(c->costo(1)->text(), "250");
+    EXPECT_TRUE(c->costoprogetto()->text().isEmpty());  // no hand-off happened
+}
+
+TEST_F(FinestrePrincipali, DomandaSullaPropriaGuidaSiApreLaGuidaELaFinestraResta) {
+    prepara();
+    struct {
+        QMainWindow* w;
+        const char* guida;
+        const char* altra;
+    } finestre[] = {{c, "guidacalcolo", "guidaquadro"}, {e, "guidaquadro", "guidacalcolo"}};
+    for (const auto& f : finestre) {
+        attiva(f.w);
+        utente.rispondi(Risposta::Si);
+        const char* propria = f.w == c ? "fin1" : "fin2";
+        voce(f.w, propria)->trigger();
+        QApplication::processEvents();
+        EXPECT_TRUE(visibile(f.guida)) << f.guida;
+        EXPECT_FALSE(visibile(f.altra)) << f.guida;
+        EXPECT_TRUE(f.w->isVisible());
+        EXPECT_TRUE(c->isVisible() && e->isVisible());
+        EXPECT_EQ(c->costo(1)->text(), "1000,5");
+        registro().chiudi(QString::fromLatin1(f.guida));
+    }
+    EXPECT_EQ(utente.messaggi.size(), 2);
+}
+
+TEST_F(FinestrePrincipali, SuggerimentiDueVolteStessaFinestraStessoSuggerimento) {
+    prepara();
+    attiva(c);
+    voce(c, "suggerisco")->trigger();
+    QPointer<FrmTip> tip = aperta<FrmTip>();
+    ASSERT_FALSE(tip.isNull());
+    clicca(tip->cmdNextTip());
+    ASSERT_EQ(tip->lblTipText()->text(), kSuggerimenti[1]);
+    // Shown again while open, from the other window's bar.
+    clicca(pulsanteBarra(e, 13));
+    EXPECT_EQ(aperta<FrmTip>(), tip.data());
+    EXPECT_EQ(tip->lblTipText()->text(), kSuggerimenti[1]);
+    // Hidden with "&Chiudi", then shown again from the menu.
+    clicca(tip->cmdOK());
+    ASSERT_FALSE(tip.isNull());
+    EXPECT_FALSE(tip->isVisible());
+    voce(c, "suggerisco")->trigger();
+    EXPECT_EQ(aperta<FrmTip>(), tip.data());
+    EXPECT_TRUE(tip->isVisible());
+    EXPECT_EQ(tip->lblTipText()->text(), kSuggerimenti[1]);
+}
+
+TEST_F(FinestrePrincipali, ColoreGrigioPerEntrambeScelteSoloPerUna) {
+    prepara();
+    constexpr unsigned grigio = 0xC0C0C0;
+    ASSERT_NE(coloreCalcolo, grigio);
+    ASSERT_NE(coloreEconomico, grigio);
+
+    // Cancel after No: nothing changes.
+    utente.rispondi(Risposta::No);
+    utente.scegliColore(std::nullopt);
+    voce(e, "colorare")->trigger();
+    EXPECT_EQ(coloreSfondo(c), coloreCalcolo);
+    EXPECT_EQ(coloreSfondo(e), coloreEconomico);
+
+    // No and a colour: only that window.
+    utente.rispondi(Risposta::No);
+    utente.scegliColore(0xFF0000);
+    voce(c, "colorare")->trigger();
+    EXPECT_EQ(coloreSfondo(c), 0xFF0000u);
+    EXPECT_EQ(coloreSfondo(e), coloreEconomico);
+    ASSERT_EQ(utente.messaggi.size(), 2);
+
+    // Yes: both grey; then the command goes straight to the colour dialog.
+    utente.rispondi(Risposta::Si);
+    clicca(pulsanteBarra(c, 10));
+    EXPECT_EQ(coloreSfondo(c), grigio);
+    EXPECT_EQ(coloreSfondo(e), grigio);
+    ASSERT_EQ(utente.messaggi.size(), 3);
+    EXPECT_EQ(utente.richiesteColore.size(), 2);
+    utente.scegliColore(0x00FF00);
+    voce(e, "colorare")->trigger();
+    EXPECT_EQ(utente.messaggi.size(), 3);  // no question on a grey window
+    ASSERT_EQ(utente.richiesteColore.size(), 3);
+    EXPECT_EQ(utente.richiesteColore.last(), grigio);
+    EXPECT_EQ(coloreSfondo(e), 0x00FF00u);
+    EXPECT_EQ(coloreSfondo(c), grigio);
+}
