@@ -130,6 +130,12 @@ void StatoCalcolo::collega() {
 
 void StatoCalcolo::formLoad() {
     Operazione op(*this);
+    // A new window starts with no constrained step pending and the constraint
+    // not switched off. The state is program-wide and outlives a window closed
+    // by the exit: left at 2 ("senza importo vincolato"), a constrained total
+    // typed into the new window would never reach row A, and the button that
+    // leads out of that state is hidden.
+    ModVarimo::statovincolo = 0;
     ModVarimo::impostatitoli();
     suggerimentoEsco_.imposta(testicalcolo::escoSuggerimento + ModVarimo::nomeprogramma);
     impostavoci();

@@ -276,8 +276,10 @@ void Economico::aggiornaValut() {
 }
 
 void Economico::elabor_Click() {
-    ModVarimo::statovincolo = 1;
+    // The calculation window is loaded first: a window built here starts with
+    // no constraint pending, and the rework's state must outlast that start.
     Calcolo* calcolo = Finestre::istanza().carica<Calcolo>();
+    ModVarimo::statovincolo = 1;
     calcolo->stato().impostaCmdannullaVisibile(true);
     Finestre::porta(calcolo);
 }

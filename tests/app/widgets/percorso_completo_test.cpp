@@ -2,6 +2,7 @@
 // splash, calculation, hand-off to the framework, save, print, help, exit,
 // farewell, a fresh calculation window and the saved project opened again.
 #include <QPointer>
+#include <cmath>
 
 #include "calculation/statocalcolo.h"
 #include "help/widgets/frmtip.h"
@@ -246,4 +247,77 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_EQ(quadro->tipo(19)->text(), "TOTALE PROGETTO (in euro)");
     EXPECT_EQ(ModVarimo::nomeprogetto, "Scuola di Prova");
     EXPECT_EQ(ModVarimo::valuta, "euro");
+}
+
+// The way back from the framework window, switching the constraint off, and
+// the fresh calculation window after the exit: its constrained total drives
+// row A again, whatever the previous window left behind.
+TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
+    FrmSplash* splash = registro().mostra<FrmSplash>();
+    clicca(splash);
+    Calcolo* c = aperta<Calcolo>();
+    ASSERT_NE(c, nullptr);
+    scrivi(c, QStringLiteral("costo_1"), QStringLiteral("1000"));
+    scegliRiferimento(c, 17, 0);
+    portaBarra(c, 17, 10);
+    clicca(c->vis());
+    Economico* e = aperta<Economico>();
+    ASSERT_NE(e, nullptr);
+    ASSERT_EQ(c->costo(1)->text(), "1000,5");
+
+    // "Rielabora": the calculation window in front with its button shown.
+    clicca(e->elabor());
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), c);
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_TRUE(c->cmdannulla()->isVisible());
+    EXPECT_EQ(ModVarimo::statovincolo, 1);
+
+    // A higher percentage of S: row A moves down, the total stays at 1100
+    // in whole units.
+    portaBarra(c, 17, 11);
+    const double a = QLocale().toDouble(c->costo(1)->text());
+    EXPECT_LT(a, 1000.5);
+    const double s = std::floor(11.0 / 100 * std::round(a * 100) + 0.5) / 100;
+    EXPECT_EQ(c->costo(17)->text(), QLocale().toString(s, 'g', 15));
+    EXPECT_EQ(std::floor(QLocale().toDouble(c->progetto()->text())), 1100);
+    EXPECT_EQ(c->costoprogetto()->text(), "1100");
+    EXPECT_EQ(ModVarimo::statovincolo, 0);
+
+    // "senza importo vincolato": the total is free again.
+    const QString rigaA = c->costo(1)->text();
+    clicca(c->cmdannulla());
+    EXPECT_FALSE(c->cmdannulla()->isVisible());
+    EXPECT_TRUE(c->costoprogetto()->text().isEmpty());
+    EXPECT_EQ(ModVarimo::statovincolo, 2);
+    portaBarra(c, 17, 20);
+    EXPECT_EQ(c->costo(1)->text(), rigaA);
+    EXPECT_GT(QLocale().toDouble(c->progetto()->text()), 1150);
+    const QString totale = c->progetto()->text();
+    clicca(c->vis());
+    EXPECT_EQ(c->costoprogetto()->text(), totale);
+    EXPECT_EQ(c->costo(1)->text(), rigaA);
+    EXPECT_EQ(c->progetto()->text(), totale);
+
+    // Exit, and a new calculation window from the farewell splash.
+    utente.rispondi(Risposta::Si);
+    voce(e, "esci")->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
+    clicca(splash);
+    c = aperta<Calcolo>();
+    ASSERT_NE(c, nullptr);
+    EXPECT_FALSE(c->cmdannulla()->isVisible());
+    EXPECT_EQ(ModVarimo::statovincolo, 0);
+
+    // A constrained total typed first becomes row A; with a row B of 10 %
+    // of A the descent brings the total back to 2000 in whole units.
+    scrivi(c, QStringLiteral("costoprogetto"), QStringLiteral("2000"));
+    EXPECT_EQ(c->costo(1)->text(), "2000");
+    EXPECT_EQ(c->progetto()->text(), "2000");
+    scegliRiferimento(c, 2, 0);
+    portaBarra(c, 2, 10);
+    EXPECT_EQ(std::floor(QLocale().toDouble(c->progetto()->text())), 2000);
+    EXPECT_LT(QLocale().toDouble(c->costo(1)->text()), 2000);
+    EXPECT_EQ(c->costoprogetto()->text(), "2000");
 }

@@ -21,7 +21,7 @@ struct Voce {
     const char* azione;  // the operation it reaches
 };
 
-const Voce kVoci[] = {
+const Voce kElenco[] = {
     {Via::Menu, "apri", 0, "apri"},
     {Via::Menu, "salva", 0, "salva"},
     {Via::Menu, "salvanome", 0, "salvanome"},
@@ -65,7 +65,7 @@ struct Caso {
 std::vector<Caso> casi() {
     std::vector<Caso> r;
     for (bool c : {true, false})
-        for (const Voce& v : kVoci) r.push_back({c, v});
+        for (const Voce& v : kElenco) r.push_back({c, v});
     return r;
 }
 
@@ -446,4 +446,127 @@ TEST_F(FinestrePrincipali, ColoreGrigioPerEntrambeScelteSoloPerUna) {
     EXPECT_EQ(utente.richiesteColore.last(), grigio);
     EXPECT_EQ(coloreSfondo(e), 0x00FF00u);
     EXPECT_EQ(coloreSfondo(c), grigio);
+}
+
+TEST_F(FinestrePrincipali, SalvaEStampaSenzaNomeChiedonoIlNomeNelQuadro) {
+    prepara();
+    // The framework window's clear empties the project name (the box keeps it).
+    attiva(e);
+    voce(e, "cancella")->trigger();
+    ASSERT_TRUE(ModVarimo::nomeprogetto.isEmpty());
+    ASSERT_EQ(e->nomeprog()->text(), "Prova");
+
+    // Save from the framework window: the request for the name, the framework
+    // window shown, then the calculation window in front; nothing written.
+    clicca(pulsanteBarra(e, 2));
+    ASSERT_EQ(utente.messaggi.size(), 1);
+    EXPECT_EQ(utente.messaggi[0].testo, "Digitare il nome del progetto.");
+    EXPECT_EQ(utente.messaggi[0].titolo, "Varimo: aiuto in linea");
+    EXPECT_EQ(utente.messaggi[0].icona, Icona::Informazione);
+    EXPECT_TRUE(utente.richiesteFile.isEmpty());
+    EXPECT_TRUE(c->stato().filecorrente.isEmpty());
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), c);
+    EXPECT_TRUE(e->isVisible());
+
+    // Print from the calculation window: the same request, the framework
+    // window comes up, no document.
+    clicca(c->cmdStampa());
+    ASSERT_EQ(utente.messaggi.size(), 2);
+    EXPECT_EQ(utente.messaggi[1].testo, "Digitare il nome del progetto.");
+    EXPECT_TRUE(documenti.isEmpty());
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), e);
+
+    // Typing the name again makes both work.
+    scrivi(e, QStringLiteral("nomeprog"), QStringLiteral("Prova 2"));
+    clicca(c->cmdStampa());
+    EXPECT_EQ(documenti.size(), 1);
+    EXPECT_EQ(utente.messaggi.size(), 2);
+}
+
+TEST_F(FinestrePrincipali, SenzaValutaStampaESalvataggioLaChiedono) {
+    prepara();
+    attiva(e);
+    QLineEdit* valuta = e->valut()->lineEdit();
+    valuta->setFocus();
+    valuta->selectAll();
+    QTest::keyClick(valuta, Qt::Key_Delete);
+    ASSERT_TRUE(ModVarimo::valuta.isEmpty());
+    EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in )");
+
+    voce(e, "stampa")->trigger();
+    voce(c, "stampa")->trigger();
+    voce(c, "salva")->trigger();
+    EXPECT_EQ(utente.testi(), QStringList({"Immettere il tipo di valuta.",
+                                           "Immettere il tipo di valuta.",
+                                           "Immettere la valuta."}));
+    EXPECT_TRUE(documenti.isEmpty());
+    EXPECT_TRUE(utente.richiesteFile.isEmpty());
+
+    // A currency typed by hand reaches the total row, the report and the file.
+    QTest::keyClicks(valuta, QStringLiteral("franchi"));
+    EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in franchi)");
+    utente.scegliFile(percorsoProgetto(QStringLiteral("Varimo-dati-franchi")));
+    voce(e, "salva")->trigger();
+    const QStringList righe = righeFile(percorsoProgetto(QStringLiteral("Varimo-dati-franchi")));
+    ASSERT_EQ(righe.size(), 20);
+    EXPECT_EQ(righe[0], "\"Prova\",\"franchi\"");
+    voce(e, "stampa")->trigger();
+    ASSERT_EQ(documenti.size(), 1);
+    const CorpoLetto d = leggiDocx(documenti.first());
+    ASSERT_GE(d.paragrafi().size(), 6);
+    EXPECT_EQ(d.paragrafi()[5].testo, "QUADRO ECONOMICO - valori in franchi");
+    ASSERT_EQ(d.tabelle().size(), 1);
+    EXPECT_EQ(d.tabelle()[0].righe.last()[1].testo(), "TOTALE PROGETTO (in franchi)");
+}
+
+TEST_F(FinestrePrincipali, ApriDalQuadroLasciaLeRigheEPortaAvantiIlCalcolo) {
+    prepara();
+    const QString file = percorsoProgetto(QStringLiteral("Varimo-dati-altro"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\"Altro\",\"dollari\"\r\n");
+    for (int i = 1; i <= kVoci; ++i)
+        f.write("\"" + etichettaIniziale(i).toLatin1() + "\",\"" + (i == 1 ? "70" : "") +
+                "\",\"0\",0,\r\n");
+    f.close();
+    attiva(e);
+    utente.scegliFile(file);
+    clicca(pulsanteBarra(e, 1));
+    EXPECT_TRUE(utente.messaggi.isEmpty()) << qPrintable(utente.testi().join(" | "));
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), c);
+    EXPECT_EQ(c->costo(1)->text(), "70");
+    EXPECT_TRUE(c->costo(17)->text().isEmpty());
+    EXPECT_EQ(c->combo(17)->currentIndex(), -1);
+    // The framework keeps its rows until the next hand-off; name and currency
+    // are the file's.
+    EXPECT_EQ(e->costo(1)->text(), "1.000,00");
+    EXPECT_EQ(e->costo(19)->text(), "1.100,00");
+    EXPECT_EQ(e->nomeprog()->text(), "Altro");
+    EXPECT_EQ(e->valut()->currentText(), "dollari");
+    EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in dollari)");
+    clicca(c->vis());
+    EXPECT_EQ(e->costo(1)->text(), "70,00");
+    EXPECT_EQ(e->costo(19)->text(), "70,00");
+    EXPECT_FALSE(e->num(4)->isVisible());
+}
+
+TEST_F(FinestrePrincipali, UscitaDalSommarioEContatoreConAltN) {
+    prepara();
+    attiva(e);
+    QTest::keyClick(e->nomeprog(), Qt::Key_N, Qt::AltModifier);
+    EXPECT_TRUE(visibile("guidaquadro"));
+    clicca(e->Command6());
+    QWidget* sommario = registro().finestra(QStringLiteral("sommario"));
+    ASSERT_NE(sommario, nullptr);
+    clicca(controllo<QPushButton>(sommario, QStringLiteral("Command1")));  // answered No
+    EXPECT_EQ(utente.testi(), QStringList{"Vuoi uscire da Varimo?"});
+    EXPECT_TRUE(c->isVisible() && e->isVisible());
+    utente.rispondi(Risposta::Si);
+    clicca(controllo<QPushButton>(sommario, QStringLiteral("Command1")));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
+    EXPECT_EQ(aperta<FrmSplash>()->label(2)->text(), FrmSplash::kCongedo);
 }
