@@ -2,9 +2,12 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
 
 namespace varimo {
 
@@ -14,6 +17,9 @@ bool spazio(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') ||
            c == QLatin1Char('\n');
 }
+
+// Exact powers of ten for the decimals of a short amount.
+constexpr double kPotenze[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
 
 bool cifra(QChar c) {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
@@ -64,9 +70,11 @@ double converti(const std::string& s) {
     return negativo ? -v : v;
 }
 
-}  // namespace
-
-std::optional<double> letturaRigorosa(const QString& testo, Separatori s) {
+// The general strict reading: builds the C-style number and converts it.
+// Used for the texts the quick scan of letturaRigorosa leaves to it (an
+// exponent, more than fifteen digits, more than eight decimals, or a text
+// that does not fit the grammar).
+std::optional<double> letturaRigorosaGenerale(const QString& testo, Separatori s) {
     int i = 0;
     int n = testo.size();
     while (i < n && spazio(testo[i])) ++i;
@@ -120,28 +128,64 @@ std::optional<double> letturaRigorosa(const QString& testo, Separatori s) {
         if (cifreEsponente == 0) return std::nullopt;
     }
     if (i != n) return std::nullopt;
-    // Few digits and no exponent: the digits as a whole number divided by a
-    // power of ten that is exact in a double is correctly rounded, as the
-    // general conversion below would give.
-    static const double potenze[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
-    if (c.find('e') == std::string::npos && cifreMantissa <= 15) {
-        const size_t punto = c.find('.');
-        const size_t decimali = punto == std::string::npos ? 0 : c.size() - punto - 1;
-        if (decimali <= 8) {
-            long long m = 0;
-            for (char ch : c) {
-                if (ch >= '0' && ch <= '9') m = m * 10 + (ch - '0');
-            }
-            const double v = static_cast<double>(m) / potenze[decimali];
-            return c[0] == '-' ? -v : v;
-        }
-    }
     const double v = converti(c);
     if (!std::isfinite(v)) return std::nullopt;
     return v;
 }
 
-double letturaTollerante(const QString& testo) {
+}  // namespace
+
+static std::optional<double> rigorosaDiretta(const QString& testo, Separatori s) {
+    // One scan with the same grammar as the general reading above, which
+    // also gathers the digits as a whole number. An amount with at most
+    // fifteen digits, at most eight decimals and no exponent is that whole
+    // number divided by an exact power of ten: correctly rounded, the value
+    // the general conversion gives.
+    const QChar* t = testo.constData();
+    int i = 0;
+    int n = static_cast<int>(testo.size());
+    while (i < n && spazio(t[i])) ++i;
+    while (n > i && spazio(t[n - 1])) --n;
+    if (i >= n) return std::nullopt;
+    bool negativo = false;
+    if (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')) {
+        negativo = t[i] == QLatin1Char('-');
+        ++i;
+    }
+    int cifreMantissa = 0;
+    int decimali = 0;
+    long long m = 0;
+    while (i < n) {
+        const QChar ch = t[i];
+        if (cifra(ch)) {
+            if (cifreMantissa < 18) m = m * 10 + (ch.unicode() - u'0');
+            ++cifreMantissa;
+            ++i;
+        } else if (ch == s.gruppo && s.gruppo != s.decimale && i > 0 && cifra(t[i - 1]) &&
+                   i + 1 < n && cifra(t[i + 1]) && cifreMantissa > 0) {
+            ++i;
+        } else {
+            break;
+        }
+    }
+    if (i < n && t[i] == s.decimale) {
+        ++i;
+        while (i < n && cifra(t[i])) {
+            if (cifreMantissa < 18) m = m * 10 + (t[i].unicode() - u'0');
+            ++cifreMantissa;
+            ++decimali;
+            ++i;
+        }
+    }
+    if (cifreMantissa == 0) return std::nullopt;
+    if (i == n && cifreMantissa <= 15 && decimali <= 8) {
+        const double v = static_cast<double>(m) / kPotenze[decimali];
+        return negativo ? -v : v;
+    }
+    return letturaRigorosaGenerale(testo, s);
+}
+
+static double tolleranteDiretta(const QString& testo) {
     // Short texts: the blank-free characters in a local buffer, read by
     // from_chars, whose number pattern (digits, '.', digits, exponent) is the
     // classic one; it stops at the first character that does not fit.
@@ -161,6 +205,14 @@ double letturaTollerante(const QString& testo) {
             // Nothing readable gives 0 (also "inf" and "nan", which the
             // classic reading does not know).
             return 0.0;
+        }
+        // Whole digits only, at most fifteen: exact as a whole number.
+        int j = i;
+        long long m = 0;
+        while (j < n && j - i < 16 && buf[j] >= '0' && buf[j] <= '9') m = m * 10 + (buf[j++] - '0');
+        if (j - i <= 15 && (j == n || (buf[j] != '.' && buf[j] != 'e' && buf[j] != 'E'))) {
+            const double v = static_cast<double>(m);
+            return negativo ? -v : v;
         }
         double v = 0.0;
         auto [p, ec] = std::from_chars(buf + i, buf + n, v);
@@ -210,12 +262,12 @@ double letturaTollerante(const QString& testo) {
     }
     if (c == "-" || c == "-.") return 0.0;
     if (c.back() == '.') c.pop_back();
-    if (c.size() > 1 && c[0] == '-' && c[1] == '.') c.insert(1, "0");
-    if (!c.empty() && c[0] == '.') c.insert(0, "0");
+    if (c.size() > 1 && c[0] == '-' && c[1] == '.') c.insert(c.begin() + 1, '0');
+    if (!c.empty() && c[0] == '.') c.insert(c.begin(), '0');
     return converti(c);
 }
 
-QString scritturaNumerica(double valore, Separatori s) {
+static QString scritturaDiretta(double valore, Separatori s) {
     if (valore == 0.0) return QStringLiteral("0");
     if (std::isnan(valore)) return QStringLiteral("nan");
     if (std::isinf(valore)) return valore > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
@@ -225,25 +277,33 @@ QString scritturaNumerica(double valore, Separatori s) {
     // significant digits prints back as that decimal.
     const double c = std::round(valore * 100);
     if (std::fabs(c) < 1e15 && c / 100 == valore) {
-        char cifre[24];
-        const bool negativo = c < 0;
+        // The text is put together in one buffer and copied once.
+        char cifre[24] = {};
         auto [fine, ec] =
             std::to_chars(cifre, cifre + sizeof cifre, static_cast<long long>(std::fabs(c)));
         (void)ec;
-        std::string t(cifre, fine);
-        while (t.size() < 3) t.insert(t.begin(), '0');
-        std::string interi = t.substr(0, t.size() - 2);
-        std::string decimali = t.substr(t.size() - 2);
-        while (!decimali.empty() && decimali.back() == '0') decimali.pop_back();
-        QString r;
-        r.reserve(static_cast<int>(t.size()) + 2);
-        if (negativo) r.append(QLatin1Char('-'));
-        r.append(QLatin1String(interi.data(), static_cast<int>(interi.size())));
-        if (!decimali.empty()) {
-            r.append(s.decimale);
-            r.append(QLatin1String(decimali.data(), static_cast<int>(decimali.size())));
+        int quante = static_cast<int>(fine - cifre);
+        char16_t r[32];
+        int k = 0;
+        if (c < 0) r[k++] = u'-';
+        // Integer digits ("0" below one unit), then the cents without their
+        // trailing zeros.
+        if (quante <= 2) {
+            r[k++] = u'0';
+        } else {
+            for (int j = 0; j < quante - 2; ++j) r[k++] = static_cast<char16_t>(cifre[j]);
         }
-        return r;
+        const char decine = quante >= 2 ? cifre[quante - 2] : '0';
+        const char unita = cifre[quante - 1];
+        if (unita != '0') {
+            r[k++] = s.decimale.unicode();
+            r[k++] = static_cast<char16_t>(decine);
+            r[k++] = static_cast<char16_t>(unita);
+        } else if (decine != '0') {
+            r[k++] = s.decimale.unicode();
+            r[k++] = static_cast<char16_t>(decine);
+        }
+        return QString(reinterpret_cast<const QChar*>(r), k);
     }
     // %.15g rounds to 15 significant digits, drops trailing zeros, and uses
     // the exponent form exactly when the rounded exponent is below -4 or at
@@ -265,7 +325,7 @@ QString scritturaNumerica(double valore, Separatori s) {
     return r;
 }
 
-std::optional<double> letturaCentesimi(const QString& testo, Separatori s) {
+static std::optional<double> centesimiDiretta(const QString& testo, Separatori s) {
     const auto v = letturaRigorosa(testo, s);
     if (!v) return std::nullopt;
     const double x = *v * 100;
@@ -339,6 +399,108 @@ QString formatoImporto(const QString& testo, Separatori s) {
     r.append(s.decimale);
     r.append(QLatin1String(decimali.c_str()));
     return r;
+}
+
+// ---------------------------------------------------------------- memory
+//
+// A recalculation reads the same few amount texts over and over (every nested
+// pass reads every row) and writes the same few amounts. The conversions are
+// pure functions, so the last results are kept and handed back for the same
+// input.
+//
+// A text is recognised by the identity of its shared data, not by comparing
+// characters: the memory holds a copy of the text, so the data stays alive
+// and, being shared, cannot change in place (any change detaches it first);
+// the same data, start and length therefore mean the same characters. Texts
+// without their own data (literals, raw data) are not kept.
+
+namespace {
+
+constexpr std::size_t kPosti = 64;
+
+std::size_t posto(const void* p, qsizetype n) {
+    const auto x = reinterpret_cast<std::uintptr_t>(p);
+    return ((x >> 4) ^ (x >> 10) ^ static_cast<std::uintptr_t>(n)) % kPosti;
+}
+
+template <typename R>
+class MemoriaTesti {
+  public:
+    template <typename F>
+    R leggi(const QString& testo, Separatori s, F calcola) {
+        if (!testo.data_ptr().isMutable()) return calcola();
+        Voce& v = voci_[posto(testo.constData(), testo.size())];
+        if (v.pieno && v.testo.data_ptr().isSharedWith(testo.data_ptr()) &&
+            v.testo.constData() == testo.constData() && v.testo.size() == testo.size() &&
+            v.decimale == s.decimale && v.gruppo == s.gruppo) {
+            return v.risultato;
+        }
+        v.risultato = calcola();
+        v.testo = testo;
+        v.decimale = s.decimale;
+        v.gruppo = s.gruppo;
+        v.pieno = true;
+        return v.risultato;
+    }
+
+  private:
+    struct Voce {
+        QString testo;
+        QChar decimale, gruppo;
+        R risultato{};
+        bool pieno = false;
+    };
+    Voce voci_[kPosti];
+};
+
+class MemoriaNumeri {
+  public:
+    QString scrivi(double valore, Separatori s) {
+        std::uint64_t bit;
+        std::memcpy(&bit, &valore, sizeof bit);
+        Voce& v = voci_[(bit ^ (bit >> 17) ^ (bit >> 41)) % kPosti];
+        if (!v.pieno || v.bit != bit || v.decimale != s.decimale || v.gruppo != s.gruppo) {
+            v.testo = scritturaDiretta(valore, s);
+            v.bit = bit;
+            v.decimale = s.decimale;
+            v.gruppo = s.gruppo;
+            v.pieno = true;
+        }
+        return v.testo;
+    }
+
+  private:
+    struct Voce {
+        std::uint64_t bit = 0;
+        QChar decimale, gruppo;
+        QString testo;
+        bool pieno = false;
+    };
+    Voce voci_[kPosti];
+};
+
+const Separatori kNessunSeparatore{QChar(), QChar()};
+
+}  // namespace
+
+std::optional<double> letturaRigorosa(const QString& testo, Separatori s) {
+    thread_local MemoriaTesti<std::optional<double>> memoria;
+    return memoria.leggi(testo, s, [&] { return rigorosaDiretta(testo, s); });
+}
+
+double letturaTollerante(const QString& testo) {
+    thread_local MemoriaTesti<double> memoria;
+    return memoria.leggi(testo, kNessunSeparatore, [&] { return tolleranteDiretta(testo); });
+}
+
+QString scritturaNumerica(double valore, Separatori s) {
+    thread_local MemoriaNumeri memoria;
+    return memoria.scrivi(valore, s);
+}
+
+std::optional<double> letturaCentesimi(const QString& testo, Separatori s) {
+    thread_local MemoriaTesti<std::optional<double>> memoria;
+    return memoria.leggi(testo, s, [&] { return centesimiDiretta(testo, s); });
 }
 
 }  // namespace varimo
