@@ -19,6 +19,7 @@
 #include "help/widgets/supportoclienti.h"
 #include "reports/colore.h"
 #include "reports/stampe.h"
+#include "shell/modvarimo.h"
 #include "shell/widgets/comandi.h"
 #include "shell/widgets/finestre.h"
 #include "shell/widgets/frmsplash.h"
@@ -78,6 +79,14 @@ void stampaDaQuadro(Economico* e) {
 }
 
 void preparaCalcolo(Calcolo* c) {
+    // The window's start-up sets the currency to "euro". A calculation window
+    // built while the framework window is still loaded (the previous one was
+    // closed with its frame) must keep the currency that window shows and its
+    // total row names, or the reports and the file would say "euro" under a
+    // framework in another currency.
+    if (const Economico* e = Finestre::istanza().trova<Economico>())
+        ModVarimo::valuta = e->stato().valut();
+
     auto* dialogo = new CommonDialog1(c);
     ComandiFile& f = dialogo->comandi;
     // Open writes the project name and currency into the framework window,

@@ -140,12 +140,9 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     ASSERT_EQ(documenti.size(), 1);
     const CorpoLetto doc = leggiDocx(documenti.first());
     ASSERT_TRUE(doc.errore.isEmpty()) << qPrintable(doc.errore);
-    const QStringList intestazione = {"Varimo",
-                                      "elaborazione di un quadro economico",
-                                      "",
-                                      "- Progetto: Scuola di Prova",
-                                      "",
-                                      "QUADRO ECONOMICO - valori in euro"};
+    const QStringList intestazione = {"Varimo", "elaborazione di un quadro economico",
+                                      "",       "- Progetto: Scuola di Prova",
+                                      "",       "QUADRO ECONOMICO - valori in euro"};
     const QList<ParagrafoLetto> paragrafi = doc.paragrafi();
     ASSERT_GE(paragrafi.size(), intestazione.size());
     for (int i = 0; i < intestazione.size(); ++i) EXPECT_EQ(paragrafi[i].testo, intestazione[i]);
@@ -320,4 +317,102 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
     EXPECT_EQ(std::floor(QLocale().toDouble(c->progetto()->text())), 2000);
     EXPECT_LT(QLocale().toDouble(c->costo(1)->text()), 2000);
     EXPECT_EQ(c->costoprogetto()->text(), "2000");
+}
+
+// Windows closed with their frame's close control, the splash closed by a key,
+// and the help windows after an exit: each comes back as it should.
+TEST_F(PercorsoCompleto, FinestreChiuseERiaperte) {
+    FrmSplash* splash = registro().mostra<FrmSplash>();
+    clicca(splash);
+    Calcolo* c = aperta<Calcolo>();
+    ASSERT_NE(c, nullptr);
+    scrivi(c, QStringLiteral("costo_1"), QStringLiteral("1000"));
+    clicca(c->vis());
+    Economico* e = aperta<Economico>();
+    ASSERT_NE(e, nullptr);
+    scrivi(e, QStringLiteral("nomeprog"), QStringLiteral("Strada"));
+    QLineEdit* valuta = e->valut()->lineEdit();
+    valuta->setFocus();
+    valuta->selectAll();
+    QTest::keyClicks(valuta, QStringLiteral("sterline"));
+    ASSERT_EQ(ModVarimo::valuta, "sterline");
+
+    // A key on the splash closes only the splash.
+    QTest::keyClick(splash, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(registro().caricata(QStringLiteral("frmSplash")));
+    EXPECT_TRUE(c->isVisible() && e->isVisible());
+
+    // The calculation window closed by its frame; Ctrl+A in the framework
+    // window builds a new one. The currency the framework window shows is
+    // still the one that prints and saves.
+    QPointer<Calcolo> vecchio = c;
+    c->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(vecchio.isNull());
+    EXPECT_TRUE(e->isVisible());
+    Finestre::porta(e);
+    QApplication::setActiveWindow(e);
+    e->nomeprog()->setFocus();
+    QTest::keyClick(e->nomeprog(), Qt::Key_A, Qt::ControlModifier);
+    c = aperta<Calcolo>();
+    ASSERT_NE(c, nullptr);
+    EXPECT_TRUE(c->isVisible());
+    EXPECT_TRUE(c->costo(1)->text().isEmpty());
+    EXPECT_EQ(e->valut()->currentText(), "sterline");
+    EXPECT_EQ(ModVarimo::valuta, "sterline");
+    scrivi(c, QStringLiteral("costo_1"), QStringLiteral("400"));
+    clicca(c->vis());
+    EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in sterline)");
+    voce(c, "stampa")->trigger();
+    ASSERT_EQ(documenti.size(), 1);
+    const CorpoLetto d = leggiDocx(documenti.last());
+    ASSERT_GE(d.paragrafi().size(), 6);
+    EXPECT_EQ(d.paragrafi()[5].testo, "Calcolo del QUADRO ECONOMICO - valori in sterline");
+
+    // The whole guide printed from the contents: one document with the four
+    // guides, the file beside the program, no guide window shown.
+    voce(e, "guida")->trigger();
+    QWidget* sommario = registro().finestra(QStringLiteral("sommario"));
+    ASSERT_NE(sommario, nullptr);
+    clicca(controllo<QPushButton>(sommario, QStringLiteral("cmdStampa")));
+    ASSERT_EQ(documenti.size(), 2);
+    EXPECT_TRUE(QFile::exists(cartellaProgrammaProva() + QStringLiteral("/Varimo-guida.doc")));
+    QStringList titoli;
+    int interruzioni = 0;
+    for (const ParagrafoLetto& p : leggiDocx(documenti.last()).paragrafi()) {
+        interruzioni += p.interruzioniPagina;
+        QString t = p.testo;
+        t.remove(QChar(12));  // each guide after the first starts on a new page
+        if (t.startsWith(QStringLiteral("Guida: "))) titoli << t;
+    }
+    EXPECT_EQ(interruzioni, 3);
+    EXPECT_EQ(titoli,
+              QStringList({"Guida: MANUALE D'USO RAPIDO", "Guida: FUNZIONAMENTO DEL PROGRAMMA",
+                           "Guida: Finestra CALCOLO", "Guida: Finestra QUADRO ECONOMICO"}));
+    for (const char* g : {"manuale", "guidafunzionamento", "guidacalcolo", "guidaquadro"}) {
+        QWidget* w = registro().finestra(QString::fromLatin1(g));
+        EXPECT_TRUE(w == nullptr || !w->isVisible()) << g;
+    }
+
+    // A tip moved on, then the exit: every window goes, the splash is built
+    // again for the farewell; a new tip window starts from the first tip.
+    voce(c, "suggerisco")->trigger();
+    clicca(aperta<FrmTip>()->cmdNextTip());
+    ASSERT_EQ(aperta<FrmTip>()->lblTipText()->text(), kSuggerimenti[1]);
+    utente.rispondi(Risposta::Si);
+    clicca(pulsanteBarra(c, 19));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
+    splash = aperta<FrmSplash>();
+    EXPECT_TRUE(splash->isVisible());
+    EXPECT_EQ(splash->label(2)->text(), FrmSplash::kCongedo);
+    EXPECT_EQ(splash->label(3)->text(), "Varimo");
+    clicca(splash);
+    c = aperta<Calcolo>();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(ModVarimo::valuta, "euro");
+    clicca(pulsanteBarra(c, 13));
+    ASSERT_NE(aperta<FrmTip>(), nullptr);
+    EXPECT_EQ(aperta<FrmTip>()->lblTipText()->text(), kSuggerimenti[0]);
 }

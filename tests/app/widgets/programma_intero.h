@@ -39,7 +39,9 @@
 #include "support/interazione_finta.h"
 
 // Texts read in the failure reports.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace varimo::test {
 
@@ -93,7 +95,9 @@ class ProgrammaIntero : public ::testing::Test {
             qputenv("TMPDIR", tmpPrecedente);
     }
 
-    QString cartellaProgrammaProva() const { return cartella.path() + QStringLiteral("/programma"); }
+    QString cartellaProgrammaProva() const {
+        return cartella.path() + QStringLiteral("/programma");
+    }
     QString percorsoProgetto(const QString& nome) const {
         return cartella.path() + QStringLiteral("/progetti/") + nome;
     }
@@ -188,9 +192,9 @@ class ProgrammaIntero : public ::testing::Test {
         while (h->value() != valore) {
             const int prima = h->value();
             const bool avanti = prima < valore;
-            QTest::mouseClick(h, Qt::LeftButton, {},
-                              freccia(avanti ? QStyle::SC_ScrollBarAddLine
-                                             : QStyle::SC_ScrollBarSubLine));
+            QTest::mouseClick(
+                h, Qt::LeftButton, {},
+                freccia(avanti ? QStyle::SC_ScrollBarAddLine : QStyle::SC_ScrollBarSubLine));
             ASSERT_EQ(h->value(), avanti ? prima + 1 : prima - 1);
         }
     }

@@ -11,7 +11,8 @@ using namespace varimo::test;
 namespace {
 
 QString fixture(const char* nome) {
-    return QStringLiteral(VARIMO_SOURCE_DIR "/tests/datafile/fixtures/") + QString::fromLatin1(nome);
+    return QStringLiteral(VARIMO_SOURCE_DIR "/tests/datafile/fixtures/") +
+           QString::fromLatin1(nome);
 }
 
 struct RigaAttesa {
@@ -90,8 +91,8 @@ TEST_P(RigaDiComando, ApreIlProgettoNelCalcolo) {
     ASSERT_TRUE(salvato.open(QIODevice::ReadOnly));
     const QList<QByteArray> righe = salvato.readAll().split('\n');
     ASSERT_EQ(righe.size(), 20);
-    const QByteArray totale = "\"Totale somme a disposizione\",\"" +
-                              c->costo(18)->text().toLatin1() + "\",\"0\",0,\r";
+    const QByteArray totale =
+        "\"Totale somme a disposizione\",\"" + c->costo(18)->text().toLatin1() + "\",\"0\",0,\r";
     EXPECT_EQ(righe[18], totale);
 }
 
@@ -127,9 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(AvvioConFileIllegibile, MessaggioEFinestraVuota) {
     const QString mancante = percorsoProgetto(QStringLiteral("Varimo-dati-assente"));
-    const struct {
-        QString percorso;
-    } casi[] = {{mancante}, {fixture("Varimo-dati-guasto")}};
+    const struct { QString percorso; } casi[] = {{mancante}, {fixture("Varimo-dati-guasto")}};
     for (const auto& caso : casi) {
         utente.messaggi.clear();
         EXPECT_FALSE(apriProgettoAllAvvio(caso.percorso)) << qPrintable(caso.percorso);

@@ -16,8 +16,8 @@ enum class Via { Menu, Barra, Tasto };
 
 struct Voce {
     Via via;
-    const char* nome;   // menu item or button name; empty for the bar
-    int posizione;      // command-bar position
+    const char* nome;    // menu item or button name; empty for the bar
+    int posizione;       // command-bar position
     const char* azione;  // the operation it reaches
 };
 
@@ -242,10 +242,10 @@ TEST_P(OgniVoce, HaIlSuoEffetto) {
         EXPECT_EQ(coloreSfondo(c), coloreCalcolo);
         EXPECT_EQ(coloreSfondo(e), coloreEconomico);
     } else if (azione == "controlla") {
-        unicoMessaggio(caso.daCalcolo
-                           ? QStringLiteral("I dati sono stati immessi correttamente.")
-                           : QStringLiteral(
-                                 "La finestra non effettua calcoli o elaborazioni: le eventuali "
+        unicoMessaggio(
+            caso.daCalcolo
+                ? QStringLiteral("I dati sono stati immessi correttamente.")
+                : QStringLiteral("La finestra non effettua calcoli o elaborazioni: le eventuali "
                                  "modifiche apportate alle voci o agli importi non sono "
                                  "controllate automaticamente, ma possono servire solo per "
                                  "sistemare delle imperfezioni."));
@@ -309,8 +309,7 @@ TEST_P(OgniVoce, HaIlSuoEffetto) {
         FAIL() << "azione sconosciuta " << qPrintable(azione);
     }
     if (azione != "guida" && azione != "suggerisco" && azione != "supporto" &&
-        azione != "informazioni" && azione != "finestra" && azione != "fin1" &&
-        azione != "fin2") {
+        azione != "informazioni" && azione != "finestra" && azione != "fin1" && azione != "fin2") {
         EXPECT_FALSE(registro().caricata(QStringLiteral("sommario")));
     }
 }
@@ -498,9 +497,9 @@ TEST_F(FinestrePrincipali, SenzaValutaStampaESalvataggioLaChiedono) {
     voce(e, "stampa")->trigger();
     voce(c, "stampa")->trigger();
     voce(c, "salva")->trigger();
-    EXPECT_EQ(utente.testi(), QStringList({"Immettere il tipo di valuta.",
-                                           "Immettere il tipo di valuta.",
-                                           "Immettere la valuta."}));
+    EXPECT_EQ(utente.testi(),
+              QStringList({"Immettere il tipo di valuta.", "Immettere il tipo di valuta.",
+                           "Immettere la valuta."}));
     EXPECT_TRUE(documenti.isEmpty());
     EXPECT_TRUE(utente.richiesteFile.isEmpty());
 
