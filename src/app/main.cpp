@@ -2,4 +2,6 @@
 // dialogs, and the start splash.
 #include "shell/widgets/avvio.h"
 
-int main(int argc, char** argv) { return varimo::avviaProgramma(argc, argv); }
+int main(int argc, char** argv) {
+    return varimo::avviaProgramma(argc, argv);
+}

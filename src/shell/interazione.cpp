@@ -6,7 +6,7 @@ namespace {
 
 // Used before the program installs its dialogs: never blocks, never agrees.
 class InterazioneSilenziosa final : public Interazione {
-public:
+  public:
     Risposta mostraMessaggio(const Messaggio& m) override {
         return m.pulsanti == Pulsanti::SiNo ? Risposta::No : Risposta::Ok;
     }
@@ -19,9 +19,13 @@ Interazione* attuale = &silenziosa;
 
 }  // namespace
 
-Interazione& Interazione::corrente() { return *attuale; }
+Interazione& Interazione::corrente() {
+    return *attuale;
+}
 
-void Interazione::imposta(Interazione* i) { attuale = i ? i : &silenziosa; }
+void Interazione::imposta(Interazione* i) {
+    attuale = i ? i : &silenziosa;
+}
 
 Risposta messaggio(const QString& testo, const QString& titolo, Icona icona, Pulsanti pulsanti,
                    Risposta predefinita) {

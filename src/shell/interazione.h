@@ -33,13 +33,13 @@ struct FiltroFile {
 struct RichiestaFile {
     QString titolo;
     QList<FiltroFile> filtri;
-    int filtroScelto = 0;  // index into filtri
-    QString nomeFile;      // shown in the name field
+    int filtroScelto = 0;      // index into filtri
+    QString nomeFile;          // shown in the name field
     bool salvataggio = false;  // save dialog (true) or open dialog (false)
 };
 
 class Interazione {
-public:
+  public:
     virtual ~Interazione() = default;
     virtual Risposta mostraMessaggio(const Messaggio& m) = 0;
     // The chosen path, or nothing when the dialog was cancelled.

@@ -13,7 +13,8 @@ void ModVarimo::datiprogramma() {
 
 void ModVarimo::impostatitoli() {
     datiprogramma();
-    titolocontrollo = nomeprogramma + QStringLiteral(": controllo dati immessi nella finestra attiva");
+    titolocontrollo =
+        nomeprogramma + QStringLiteral(": controllo dati immessi nella finestra attiva");
     titoloaiuto = nomeprogramma + QStringLiteral(": aiuto in linea");
     titoloelimina =
         QStringLiteral("Elimina: seleziona il file desiderato e clicca su Apri per cancellarlo");

@@ -15,7 +15,9 @@ QString cartellaProgramma() {
     return QCoreApplication::applicationDirPath();
 }
 
-void impostaCartellaProgramma(const QString& cartella) { cartellaImposta = cartella; }
+void impostaCartellaProgramma(const QString& cartella) {
+    cartellaImposta = cartella;
+}
 
 QString trovaDato(const QString& nome) {
     const QString base = cartellaProgramma();

@@ -21,7 +21,7 @@ namespace varimo {
 // nothing.
 template <typename T>
 class Valore {
-public:
+  public:
     using Azione = std::function<void()>;
 
     Valore() = default;
@@ -44,7 +44,7 @@ public:
     // A view that mirrors the value; runs before the handler.
     void allaVista(Azione vista) { viste_.push_back(std::move(vista)); }
 
-private:
+  private:
     T valore_{};
     Azione gestore_;
     std::vector<Azione> viste_;

@@ -2,9 +2,13 @@
 
 namespace varimo::test {
 
-InterazioneFinta::InterazioneFinta() { Interazione::imposta(this); }
+InterazioneFinta::InterazioneFinta() {
+    Interazione::imposta(this);
+}
 
-InterazioneFinta::~InterazioneFinta() { Interazione::imposta(nullptr); }
+InterazioneFinta::~InterazioneFinta() {
+    Interazione::imposta(nullptr);
+}
 
 Risposta InterazioneFinta::mostraMessaggio(const Messaggio& m) {
     messaggi.append(m);

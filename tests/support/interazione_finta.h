@@ -14,7 +14,7 @@ namespace varimo::test {
 // messages and cancels dialogs. Installs itself on construction and restores
 // the silent default on destruction.
 class InterazioneFinta final : public Interazione {
-public:
+  public:
     InterazioneFinta();
     ~InterazioneFinta() override;
     InterazioneFinta(const InterazioneFinta&) = delete;
@@ -41,7 +41,7 @@ public:
     // windows while the "modal" box is up).
     std::function<void(const Messaggio&)> allaDomanda;
 
-private:
+  private:
     std::deque<Risposta> risposte;
     std::deque<std::optional<QString>> file;
     std::deque<std::optional<quint32>> colori;

@@ -2,11 +2,11 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QUrl>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
+#include <QUrl>
 
 #include "reports/word.h"
 #include "shell/modvarimo.h"
@@ -17,7 +17,9 @@
 
 namespace varimo {
 
-void mostracalcolo() { Finestre::istanza().mostra(QStringLiteral("calcolo")); }
+void mostracalcolo() {
+    Finestre::istanza().mostra(QStringLiteral("calcolo"));
+}
 
 void esciprogramma() {
     const Risposta r = messaggio(
@@ -28,8 +30,8 @@ void esciprogramma() {
 
     // Every window but the splash is closed, in this order, without saving.
     static const char* const ordine[] = {
-        "calcolo", "economico",  "sommario", "manuale",  "guidafunzionamento", "guidacalcolo",
-        "guidaquadro", "frmTip", "licenza",  "catalogo", "supportoclienti",    "informa"};
+        "calcolo",     "economico", "sommario", "manuale",  "guidafunzionamento", "guidacalcolo",
+        "guidaquadro", "frmTip",    "licenza",  "catalogo", "supportoclienti",    "informa"};
     Finestre& registro = Finestre::istanza();
     for (const char* nome : ordine) registro.chiudi(QString::fromLatin1(nome));
 

@@ -25,7 +25,7 @@ const char* const kProprieta = "varimoFinestraPrincipale";
 // text box would otherwise claim Ctrl+A as "select all". The override request
 // is stopped before it reaches the box, so the window's shortcut runs.
 class PrecedenzaScorciatoie final : public QObject {
-public:
+  public:
     bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() != QEvent::ShortcutOverride || !o->isWidgetType()) return false;
         const auto* k = static_cast<QKeyEvent*>(e);
@@ -45,16 +45,19 @@ void installaPrecedenza() {
 }
 
 void chiediGuida(Principale da) {
-    const QString testo = da == Principale::Calcolo
-        ? QStringLiteral("E' questa la finestra 'Calcolo': si vuole la guida della finestra?")
-        : QStringLiteral(
-              "E' questa la finestra 'Quadro economico': si vuole la guida della finestra?");
+    const QString testo =
+        da == Principale::Calcolo
+            ? QStringLiteral("E' questa la finestra 'Calcolo': si vuole la guida della finestra?")
+            : QStringLiteral(
+                  "E' questa la finestra 'Quadro economico': si vuole la guida della finestra?");
     if (messaggio(testo, ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo, Risposta::Si) ==
         Risposta::Si)
         finestra_Click(da);
 }
 
-void mostra(const char* nome) { Finestre::istanza().mostra(QString::fromLatin1(nome)); }
+void mostra(const char* nome) {
+    Finestre::istanza().mostra(QString::fromLatin1(nome));
+}
 
 QIcon icona(QWidget* w, const char* tema, QStyle::StandardPixmap riserva) {
     return QIcon::fromTheme(QString::fromLatin1(tema), w->style()->standardIcon(riserva));
@@ -162,10 +165,10 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     auto* contatore = new QToolButton(barra);
     contatore->setObjectName(QStringLiteral("finestra"));
     contatore->setAutoRaise(true);
-    auto* azioneContatore = new QAction(quale == Principale::Calcolo
-                                            ? QStringLiteral("Fi&nestra n.1 di 2")
-                                            : QStringLiteral("Fi&nestra n.2 di 2"),
-                                        contatore);
+    auto* azioneContatore =
+        new QAction(quale == Principale::Calcolo ? QStringLiteral("Fi&nestra n.1 di 2")
+                                                 : QStringLiteral("Fi&nestra n.2 di 2"),
+                    contatore);
     azioneContatore->setObjectName(QStringLiteral("finestra"));
     QObject::connect(azioneContatore, &QAction::triggered, f, [quale] { finestra_Click(quale); });
     contatore->setDefaultAction(azioneContatore);

@@ -20,7 +20,7 @@ namespace varimo {
 // nessunaFinestra() is emitted when the last loaded window goes away.
 class Finestre : public QObject {
     Q_OBJECT
-public:
+  public:
     static Finestre& istanza();
 
     // The loaded instance, or nullptr.
@@ -54,7 +54,8 @@ public:
     // classes): each kind registers how it is built.
     template <class W>
     void registraFabbrica() {
-        fabbriche_.insert(QString::fromLatin1(W::kNome), [this]() -> QWidget* { return carica<W>(); });
+        fabbriche_.insert(QString::fromLatin1(W::kNome),
+                          [this]() -> QWidget* { return carica<W>(); });
     }
     // Creates (if needed) without showing / creates and shows, by name; nullptr
     // when no such kind is registered.
@@ -77,13 +78,13 @@ public:
     // Registers a window built elsewhere under its name.
     void registra(QWidget* w, const QString& nome);
 
-signals:
+  signals:
     void nessunaFinestra();
 
-protected:
+  protected:
     bool eventFilter(QObject* o, QEvent* e) override;
 
-private:
+  private:
     void dimentica(const QString& nome, QObject* w);
     QHash<QString, QPointer<QWidget>> finestre_;
     QHash<QString, std::function<QWidget*()>> fabbriche_;

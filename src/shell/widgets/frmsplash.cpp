@@ -83,7 +83,9 @@ FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuono_) {
                       ModVarimo::versioneprogramma);
 }
 
-FrmSplash::~FrmSplash() { suono_.chiudi(); }
+FrmSplash::~FrmSplash() {
+    suono_.chiudi();
+}
 
 void FrmSplash::congedo() {
     suono_.suona();

@@ -14,9 +14,10 @@ namespace varimo {
 // open).
 class FrmSplash : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr const char* kNome = "frmSplash";
-    static inline const QString kPresenta = QString(24, QLatin1Char(' ')) + QStringLiteral("presenta");
+    static inline const QString kPresenta =
+        QString(24, QLatin1Char(' ')) + QStringLiteral("presenta");
     static inline const QString kCongedo =
         QString(10, QLatin1Char(' ')) + QStringLiteral("elaborazione eseguita con");
 
@@ -36,12 +37,12 @@ public:
     void Form_Click();
     void Form_KeyPress();
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
-private:
+  private:
     static inline Suono::Uscita uscitaSuono_ = Suono::Uscita::Predefinita;
     std::array<QLabel*, 12> label_{};
     QLabel* Image1 = nullptr;

@@ -19,11 +19,21 @@ Risposta InterazioneQt::mostraMessaggio(const Messaggio& m) {
     box.setWindowTitle(m.titolo);
     box.setText(testoVisibile(m.testo));
     switch (m.icona) {
-        case Icona::Nessuna: box.setIcon(QMessageBox::NoIcon); break;
-        case Icona::Informazione: box.setIcon(QMessageBox::Information); break;
-        case Icona::Esclamazione: box.setIcon(QMessageBox::Warning); break;
-        case Icona::Domanda: box.setIcon(QMessageBox::Question); break;
-        case Icona::Critica: box.setIcon(QMessageBox::Critical); break;
+        case Icona::Nessuna:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case Icona::Informazione:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case Icona::Esclamazione:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case Icona::Domanda:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case Icona::Critica:
+            box.setIcon(QMessageBox::Critical);
+            break;
     }
     if (m.pulsanti == Pulsanti::SiNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -67,7 +77,8 @@ std::optional<QString> InterazioneQt::chiediFile(const RichiestaFile& r) {
 }
 
 std::optional<quint32> InterazioneQt::chiediColore(quint32 iniziale) {
-    const QColor c = QColorDialog::getColor(QColor::fromRgb(iniziale), QApplication::activeWindow());
+    const QColor c =
+        QColorDialog::getColor(QColor::fromRgb(iniziale), QApplication::activeWindow());
     if (!c.isValid()) return std::nullopt;
     return static_cast<quint32>(c.rgb() & 0xFFFFFFu);
 }

@@ -7,7 +7,7 @@ namespace varimo {
 // The real dialogs: QMessageBox, a non-native QFileDialog (same titles and
 // filters on every desktop) and QColorDialog, over the active window.
 class InterazioneQt final : public Interazione {
-public:
+  public:
     Risposta mostraMessaggio(const Messaggio& m) override;
     std::optional<QString> chiediFile(const RichiestaFile& r) override;
     std::optional<quint32> chiediColore(quint32 iniziale) override;

@@ -107,6 +107,8 @@ void Suono::chiudi() {
     stato_ = Stato::Chiuso;
 }
 
-Suono::Stato Suono::stato() const { return stato_; }
+Suono::Stato Suono::stato() const {
+    return stato_;
+}
 
 }  // namespace varimo

@@ -10,7 +10,7 @@ namespace varimo {
 // pause and close. Every failure (missing file, no soundfont, no audio
 // device) leaves the control closed and silent; the commands then do nothing.
 class Suono {
-public:
+  public:
     enum class Stato { Chiuso, Aperto, InRiproduzione, InPausa };
 
     // Which audio output to use: the desktop's default, none at all (as on a
@@ -40,7 +40,7 @@ public:
     // The General MIDI soundfont used, or empty when none is installed.
     static QString soundfont();
 
-private:
+  private:
     struct Motore;
     Uscita uscita_;
     QString nomeFile_;

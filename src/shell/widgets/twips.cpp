@@ -14,7 +14,9 @@ double pixelPerTwip() {
     return dpi / 1440.0;
 }
 
-int twip(double t) { return static_cast<int>(std::lround(t * pixelPerTwip())); }
+int twip(double t) {
+    return static_cast<int>(std::lround(t * pixelPerTwip()));
+}
 
 QRect twipRect(int left, int top, int width, int height) {
     return QRect(twip(left), twip(top), twip(width), twip(height));

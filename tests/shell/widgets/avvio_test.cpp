@@ -19,14 +19,14 @@ namespace {
 // A calculation window as the shell sees it: a window reached by name whose
 // construction can be counted.
 class CalcoloProva : public QWidget {
-public:
+  public:
     static constexpr const char* kNome = "calcolo";
     static inline int costruite = 0;
     CalcoloProva() { ++costruite; }
 };
 
 class Avvio : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         FrmSplash::impostaUscitaSuono(Suono::Uscita::Nessuna);
         Finestre::istanza().registraFabbrica<CalcoloProva>();

@@ -24,7 +24,7 @@ namespace {
 // Windows the entries open, as the shell sees them: reached by name.
 template <const char* N>
 class Prova : public QWidget {
-public:
+  public:
     static constexpr const char* kNome = N;
 };
 constexpr char kSommario[] = "sommario";
@@ -38,7 +38,7 @@ constexpr char kEconomico[] = "economico";
 
 // A main window with the command buttons the windows carry.
 class Principale_ : public QMainWindow {
-public:
+  public:
     Principale_() {
         auto* centro = new QWidget(this);
         setCentralWidget(centro);
@@ -53,7 +53,7 @@ public:
 };
 
 class Comandi : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ModVarimo::impostatitoli();
         Finestre& r = Finestre::istanza();
@@ -127,8 +127,8 @@ TEST_F(Comandi, MenuCaptionsSeparatorsAndShortcuts) {
     QStringList file;
     for (QAction* a : w->menuBar()->actions().first()->menu()->actions())
         file << (a->isSeparator() ? QString("-") : a->objectName());
-    EXPECT_EQ(file, QStringList({"apri", "-", "salva", "salvanome", "-", "eliminare", "-",
-                                 "stampa", "-", "esci"}));
+    EXPECT_EQ(file, QStringList({"apri", "-", "salva", "salvanome", "-", "eliminare", "-", "stampa",
+                                 "-", "esci"}));
     EXPECT_EQ(voce(w, "fin1")->shortcut(), QKeySequence("Ctrl+A"));
     EXPECT_EQ(voce(w, "fin2")->shortcut(), QKeySequence("Ctrl+B"));
     EXPECT_TRUE(voce(w, "fin1")->isChecked());
@@ -143,13 +143,24 @@ TEST_F(Comandi, CommandBarHas19PositionsWithTooltipsAndOneToggle) {
     Principale_* w = calcolo();
     auto* bar = w->findChild<QToolBar*>("Toolbar1");
     ASSERT_NE(bar, nullptr);
-    const QStringList attesi = {"apri file", "salva file", "elimina file", "",
-                                "stampa dati finestra", "",
+    const QStringList attesi = {"apri file",
+                                "salva file",
+                                "elimina file",
+                                "",
+                                "stampa dati finestra",
+                                "",
                                 "visualizza finestra 'Calcolo'",
-                                "visualizza finestra 'Quadro economico'", "",
-                                "colore di sfondo", "", "guida in linea", "suggerimenti",
-                                "supporto prodotto", "informazioni su Varimo", "",
-                                "controllo dati immessi", "cancella dati finestra",
+                                "visualizza finestra 'Quadro economico'",
+                                "",
+                                "colore di sfondo",
+                                "",
+                                "guida in linea",
+                                "suggerimenti",
+                                "supporto prodotto",
+                                "informazioni su Varimo",
+                                "",
+                                "controllo dati immessi",
+                                "cancella dati finestra",
                                 "uscita da Varimo"};
     const QList<QAction*> azioni = bar->actions();
     ASSERT_EQ(azioni.size(), 19);
@@ -173,10 +184,9 @@ TEST_F(Comandi, CommandBarHas19PositionsWithTooltipsAndOneToggle) {
 TEST_F(Comandi, MenuBarAndButtonsReachTheSameOperation) {
     Principale_* w = calcolo();
     auto* bar = w->findChild<QToolBar*>("Toolbar1");
-    const QList<QPair<const char*, int>> coppie = {{"apri", 1},     {"salva", 2},
-                                                   {"eliminare", 3}, {"stampa", 5},
-                                                   {"colorare", 10}, {"controlla", 17},
-                                                   {"cancella", 18}};
+    const QList<QPair<const char*, int>> coppie = {
+        {"apri", 1},      {"salva", 2},      {"eliminare", 3}, {"stampa", 5},
+        {"colorare", 10}, {"controlla", 17}, {"cancella", 18}};
     for (const auto& [nome, posizione] : coppie) {
         eseguite.clear();
         voce(w, nome)->trigger();

@@ -13,8 +13,9 @@ TEST(InterazioneQt, LinesJoinedByCarriageReturnShowOnePerLine) {
 }
 
 TEST(InterazioneQt, AllFilesFilterListsNamesWithoutExtension) {
-    const QStringList f = InterazioneQt::filtriQt(
-        {FiltroFile{"Tutti i file (*.*)", "*.*"}, FiltroFile{"File Varimo-dati- ", " Varimo-dati-*"}});
+    const QStringList f =
+        InterazioneQt::filtriQt({FiltroFile{"Tutti i file (*.*)", "*.*"},
+                                 FiltroFile{"File Varimo-dati- ", " Varimo-dati-*"}});
     ASSERT_EQ(f.size(), 2);
     // "*.*" would hide "Varimo-dati-rossi"; "*" lists it. The description is
     // kept as written.
