@@ -31,15 +31,19 @@ namespace {
 // The calculation window's file dialog and its commands live with the window:
 // a new calculation window starts with a new dialog ("Varimo-dati-").
 class CommonDialog1 final : public QObject {
-public:
+  public:
     explicit CommonDialog1(Calcolo* c) : QObject(c), comandi(c->stato()) {
         setObjectName(QStringLiteral("CommonDialog1"));
     }
     ComandiFile comandi;
 };
 
-Economico* quadro() { return Finestre::istanza().carica<Economico>(); }
-Calcolo* calcolo() { return Finestre::istanza().carica<Calcolo>(); }
+Economico* quadro() {
+    return Finestre::istanza().carica<Economico>();
+}
+Calcolo* calcolo() {
+    return Finestre::istanza().carica<Calcolo>();
+}
 
 // Background colour of a main window: the answer applies to this window and,
 // for the grey, to the other main window too (loaded without showing it).
@@ -113,6 +117,13 @@ void preparaCalcolo(Calcolo* c) {
 // The framework window's file commands run the calculation window's and then
 // bring it to the front; Delete stays where it is.
 void preparaEconomico(Economico* e) {
+    // A framework window built again after the previous one was closed with
+    // its frame shows the project name and currency the program still holds,
+    // which are the ones its reports and the saved file use.
+    StatoEconomico& quadroNuovo = e->stato();
+    if (!ModVarimo::nomeprogetto.isEmpty()) quadroNuovo.scriviNomeprog(ModVarimo::nomeprogetto);
+    if (!ModVarimo::valuta.isEmpty()) quadroNuovo.scriviValut(ModVarimo::valuta);
+
     auto sulCalcolo = [](void (ComandiFile::*comando)(), bool porta) {
         return [comando, porta] {
             Calcolo* c = calcolo();

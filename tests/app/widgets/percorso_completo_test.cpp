@@ -2,6 +2,7 @@
 // splash, calculation, hand-off to the framework, save, print, help, exit,
 // farewell, a fresh calculation window and the saved project opened again.
 #include <QPointer>
+#include <QSignalSpy>
 #include <cmath>
 
 #include "calculation/statocalcolo.h"
@@ -415,4 +416,72 @@ TEST_F(PercorsoCompleto, FinestreChiuseERiaperte) {
     clicca(pulsanteBarra(c, 13));
     ASSERT_NE(aperta<FrmTip>(), nullptr);
     EXPECT_EQ(aperta<FrmTip>()->lblTipText()->text(), kSuggerimenti[0]);
+}
+
+// The framework window closed with its frame and built again by the next
+// hand-off shows the project name and currency that print and save; its
+// buttons answer their access keys; a key on the farewell splash ends all.
+TEST_F(PercorsoCompleto, QuadroRicostruitoTastiDiAccessoEFine) {
+    Calcolo* c = registro().mostra<Calcolo>();
+    ASSERT_NE(c, nullptr);
+    scrivi(c, QStringLiteral("costo_1"), QStringLiteral("300"));
+    Finestre::porta(c);
+    QApplication::setActiveWindow(c);
+    c->costo(1)->setFocus();
+    // An access key presses its button as a click would, released a moment later.
+    QTest::keyClick(c->costo(1), Qt::Key_Z, Qt::AltModifier);  // "Visuali&zza"
+    EXPECT_TRUE(QTest::qWaitFor([] { return aperta<Economico>() != nullptr; }, 2000));
+    Economico* e = aperta<Economico>();
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->costo(19)->text(), "300,00");
+    EXPECT_EQ(c->costoprogetto()->text(), "300");
+    scrivi(e, QStringLiteral("nomeprog"), QStringLiteral("Piazza"));
+    QLineEdit* valuta = e->valut()->lineEdit();
+    valuta->setFocus();
+    valuta->selectAll();
+    QTest::keyClicks(valuta, QStringLiteral("yen"));
+    ASSERT_EQ(ModVarimo::valuta, "yen");
+
+    QPointer<Economico> vecchio = e;
+    e->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(vecchio.isNull());
+    clicca(c->vis());
+    e = aperta<Economico>();
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->nomeprog()->text(), ModVarimo::nomeprogetto);
+    EXPECT_EQ(e->valut()->currentText(), ModVarimo::valuta);
+    EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in " + ModVarimo::valuta + ")");
+    voce(e, "stampa")->trigger();
+    ASSERT_EQ(documenti.size(), 1);
+    const CorpoLetto d = leggiDocx(documenti.last());
+    ASSERT_GE(d.paragrafi().size(), 6);
+    ASSERT_EQ(d.tabelle().size(), 1);
+    EXPECT_EQ(d.paragrafi()[3].testo, "- Progetto: " + e->nomeprog()->text());
+    EXPECT_EQ(d.paragrafi()[5].testo, "QUADRO ECONOMICO - valori in " + e->valut()->currentText());
+    EXPECT_EQ(d.tabelle()[0].righe.last()[1].testo(), e->tipo(19)->text());
+
+    // "&Rielabora" and "&USCITA" by their access keys.
+    Finestre::porta(e);
+    QApplication::setActiveWindow(e);
+    e->nomeprog()->setFocus();
+    QTest::keyClick(e->nomeprog(), Qt::Key_R, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([c] { return c->cmdannulla()->isVisible(); }, 2000));
+    EXPECT_EQ(ModVarimo::statovincolo, 1);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), c);
+    c->costo(1)->setFocus();
+    utente.rispondi(Risposta::Si);
+    QTest::keyClick(c->costo(1), Qt::Key_U, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !utente.messaggi.isEmpty(); }, 2000));
+    ASSERT_EQ(utente.testi(), QStringList{"Vuoi uscire da Varimo?"});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
+
+    // A key on the farewell splash: no window is left.
+    QSignalSpy fine(&registro(), &Finestre::nessunaFinestra);
+    QTest::keyClick(aperta<FrmSplash>(), Qt::Key_Space);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(fine.count(), 1);
+    EXPECT_EQ(registro().numeroCaricate(), 0);
 }
