@@ -569,3 +569,65 @@ TEST_F(FinestrePrincipali, UscitaDalSommarioEContatoreConAltN) {
     EXPECT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
     EXPECT_EQ(aperta<FrmSplash>()->label(2)->text(), FrmSplash::kCongedo);
 }
+
+// Both windows share the calculation window's one file dialog: the name it
+// last returned is proposed by the next command, from either window, until
+// the exit builds a new calculation window.
+TEST_F(FinestrePrincipali, UnSoloDialogoPerLeDueFinestre) {
+    prepara();
+    const QString primo = percorsoProgetto(QStringLiteral("Varimo-dati-uno"));
+    utente.scegliFile(primo);
+    voce(c, "salva")->trigger();
+    ASSERT_TRUE(QFile::exists(primo));
+    ASSERT_EQ(utente.richiesteFile.size(), 1);
+    EXPECT_EQ(utente.richiesteFile[0].nomeFile, "Varimo-dati-");
+
+    // Save again from the framework window: straight to the current file.
+    voce(e, "salva")->trigger();
+    EXPECT_EQ(utente.richiesteFile.size(), 1);
+
+    // Save as from the framework window proposes the last name; cancelled,
+    // it writes nothing and leaves no current file, so Save asks again.
+    QFile::remove(primo);
+    voce(e, "salvanome")->trigger();
+    ASSERT_EQ(utente.richiesteFile.size(), 2);
+    EXPECT_EQ(utente.richiesteFile[1].titolo, "Salva file con nome (sezioni)");
+    EXPECT_EQ(utente.richiesteFile[1].nomeFile, primo);
+    EXPECT_FALSE(QFile::exists(primo));
+    EXPECT_TRUE(c->stato().filecorrente.isEmpty());
+    utente.scegliFile(primo);
+    clicca(pulsanteBarra(c, 2));
+    ASSERT_EQ(utente.richiesteFile.size(), 3);
+    EXPECT_EQ(utente.richiesteFile[2].titolo, "Salva file (sezioni)");
+    EXPECT_TRUE(QFile::exists(primo));
+
+    // Open from the framework window starts from an empty name; Delete from
+    // the calculation window then proposes the opened file.
+    utente.scegliFile(primo);
+    voce(e, "apri")->trigger();
+    ASSERT_EQ(utente.richiesteFile.size(), 4);
+    EXPECT_TRUE(utente.richiesteFile[3].nomeFile.isEmpty());
+    EXPECT_EQ(c->costo(1)->text(), "1000,5");
+    voce(c, "eliminare")->trigger();  // cancelled
+    ASSERT_EQ(utente.richiesteFile.size(), 5);
+    EXPECT_EQ(utente.richiesteFile[4].nomeFile, primo);
+    EXPECT_TRUE(QFile::exists(primo));
+    EXPECT_EQ(c->stato().filecorrente, primo);
+
+    // After the exit the new calculation window has a new dialog.
+    utente.rispondi(Risposta::Si);
+    voce(c, "esci")->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    clicca(aperta<FrmSplash>());
+    c = aperta<Calcolo>();
+    ASSERT_NE(c, nullptr);
+    EXPECT_TRUE(c->stato().filecorrente.isEmpty());
+    voce(c, "salvanome")->trigger();  // the data check stops it first
+    EXPECT_EQ(utente.richiesteFile.size(), 5);
+    scrivi(c, QStringLiteral("costo_1"), QStringLiteral("5"));
+    scegliRiferimento(c, 2, 0);
+    portaBarra(c, 2, 1);
+    voce(c, "salvanome")->trigger();
+    ASSERT_EQ(utente.richiesteFile.size(), 6) << qPrintable(utente.testi().join(" | "));
+    EXPECT_EQ(utente.richiesteFile[5].nomeFile, "Varimo-dati-");
+}
