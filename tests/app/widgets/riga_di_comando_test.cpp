@@ -94,6 +94,16 @@ TEST_P(RigaDiComando, ApreIlProgettoNelCalcolo) {
     const QByteArray totale =
         "\"Totale somme a disposizione\",\"" + c->costo(18)->text().toLatin1() + "\",\"0\",0,\r";
     EXPECT_EQ(righe[18], totale);
+
+    // Started without the splash, the exit builds it for the farewell.
+    utente.rispondi(Risposta::Si);
+    voce(e, "esci")->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
+    FrmSplash* splash = aperta<FrmSplash>();
+    EXPECT_TRUE(splash->isVisible());
+    EXPECT_EQ(splash->label(2)->text(), FrmSplash::kCongedo);
+    EXPECT_EQ(splash->label(5)->text(), "EDIZIONE PROFESSIONALE - VERSIONE 2.04.05");
 }
 
 INSTANTIATE_TEST_SUITE_P(
