@@ -39,12 +39,7 @@ void Finestre::registra(QWidget* w, const QString& nome) {
 bool Finestre::eventFilter(QObject* o, QEvent* e) {
     if (e->type() == QEvent::Close) {
         // Every window of the program accepts its close; from here on it is gone.
-        const bool caricata = finestra(o->objectName()) == o;
         dimentica(o->objectName(), o);
-        if (caricata) emit finestraTolta();
-    } else if (e->type() == QEvent::Hide && !e->spontaneous() && finestra(o->objectName()) == o) {
-        // Put away by the program (a "&Chiudi" that only hides), not minimised.
-        emit finestraTolta();
     }
     return QObject::eventFilter(o, e);
 }

@@ -80,8 +80,6 @@ class Finestre : public QObject {
 
   signals:
     void nessunaFinestra();
-    // A loaded window of the program has just been closed or hidden.
-    void finestraTolta();
 
   protected:
     bool eventFilter(QObject* o, QEvent* e) override;

@@ -143,21 +143,6 @@ void preparaEconomico(Economico* e) {
     installaComandi(e, Principale::Quadro, a);
 }
 
-// When the user has closed or put away the last window on screen, the
-// windows still loaded but hidden (a framework window loaded by Open, a
-// contents or tip window put away with its button) are closed too: the
-// program then ends instead of running on with no window left to reach it.
-// Run after the event has been handled, so a window shown right after it
-// (the farewell splash of the exit) counts as on screen.
-void chiudiFinestreNascoste() {
-    Finestre& r = Finestre::istanza();
-    const QStringList nomi = r.nomiCaricate();
-    for (const QString& n : nomi) {
-        if (const QWidget* w = r.finestra(n); w && w->isVisible()) return;
-    }
-    for (const QString& n : nomi) r.chiudi(n);
-}
-
 }  // namespace
 
 bool apriProgettoAllAvvio(const QString& percorso) {
@@ -198,12 +183,6 @@ void registraFinestre() {
     r.registraFabbrica<Catalogo>();
     r.registraFabbrica<Supportoclienti>();
     r.registraFabbrica<Informa>();
-    static bool collegato = false;
-    if (!collegato) {
-        collegato = true;
-        QObject::connect(&r, &Finestre::finestraTolta, &r, chiudiFinestreNascoste,
-                         Qt::QueuedConnection);
-    }
     r.impostaAllaCreazione([](QWidget* w) {
         if (auto* c = dynamic_cast<Calcolo*>(w))
             preparaCalcolo(c);

@@ -2,10 +2,7 @@
 // manager): the calculation window opens with the project applied as Open
 // applies it, or, for a file that cannot be read, with Open's message and
 // empty rows.
-#include <QSignalSpy>
-
 #include "calculation/statocalcolo.h"
-#include "help/widgets/frmtip.h"
 #include "programma_intero.h"
 
 using namespace varimo;
@@ -171,56 +168,4 @@ TEST_F(AvvioConFileIllegibile, MessaggioEFinestraVuota) {
         registro().chiudi(QStringLiteral("calcolo"));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-}
-
-// Started with a project file, the framework window is loaded without being
-// shown. When the user closes the calculation window with its frame, nothing
-// is left on screen: the hidden windows go too, and the program ends instead
-// of running on with no window to reach.
-TEST_F(AvvioConFileIllegibile, ChiusoIlCalcoloNonRestaNullaDiNascosto) {
-    const QString percorso = percorsoProgetto(QStringLiteral("Varimo-dati-scuola"));
-    ASSERT_TRUE(QFile::copy(fixture("Varimo-dati-scuola"), percorso));
-    ASSERT_TRUE(apriProgettoAllAvvio(percorso));
-    Calcolo* c = aperta<Calcolo>();
-    ASSERT_NE(c, nullptr);
-    ASSERT_TRUE(registro().caricata(QStringLiteral("economico")));
-    voce(c, "suggerisco")->trigger();
-    clicca(aperta<FrmTip>()->cmdOK());  // hidden, still loaded
-
-    // While a window is on screen the hidden ones stay.
-    voce(c, "guida")->trigger();
-    registro().finestra(QStringLiteral("sommario"))->close();
-    QApplication::processEvents();
-    EXPECT_TRUE(registro().caricata(QStringLiteral("economico")));
-    EXPECT_TRUE(registro().caricata(QStringLiteral("frmTip")));
-
-    QSignalSpy fine(&registro(), &Finestre::nessunaFinestra);
-    c->close();
-    QApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(registro().numeroCaricate(), 0) << qPrintable(registro().nomiCaricate().join(", "));
-    EXPECT_EQ(fine.count(), 1);
-    EXPECT_TRUE(utente.messaggi.isEmpty());
-}
-
-// The same when the last window on screen is put away with its own button.
-TEST_F(AvvioConFileIllegibile, NascostaLUltimaFinestraVisibileIlProgrammaFinisce) {
-    const QString percorso = percorsoProgetto(QStringLiteral("Varimo-dati-scuola"));
-    ASSERT_TRUE(QFile::copy(fixture("Varimo-dati-scuola"), percorso));
-    ASSERT_TRUE(apriProgettoAllAvvio(percorso));
-    Calcolo* c = aperta<Calcolo>();
-    ASSERT_NE(c, nullptr);
-    voce(c, "guida")->trigger();
-    QWidget* sommario = registro().finestra(QStringLiteral("sommario"));
-    ASSERT_NE(sommario, nullptr);
-    c->close();
-    QApplication::processEvents();
-    EXPECT_TRUE(registro().caricata(QStringLiteral("economico")));  // the contents are on screen
-
-    QSignalSpy fine(&registro(), &Finestre::nessunaFinestra);
-    clicca(controllo<QPushButton>(sommario, QStringLiteral("cmdChiudi")));
-    QApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(registro().numeroCaricate(), 0) << qPrintable(registro().nomiCaricate().join(", "));
-    EXPECT_EQ(fine.count(), 1);
 }

@@ -62,11 +62,6 @@ struct Caso {
     Voce voce;
 };
 
-void PrintTo(const Caso& c, std::ostream* os) {
-    *os << (c.daCalcolo ? "calcolo " : "economico ") << c.voce.nome << ' ' << c.voce.posizione
-        << " -> " << c.voce.azione;
-}
-
 std::vector<Caso> casi() {
     std::vector<Caso> r;
     for (bool c : {true, false})
