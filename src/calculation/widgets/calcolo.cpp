@@ -15,70 +15,13 @@
 
 #include "framework/widgets/economico.h"
 #include "shell/widgets/clsresize.h"
+#include "shell/widgets/controlli.h"
 #include "shell/widgets/finestre.h"
 #include "shell/widgets/twips.h"
 
 namespace varimo {
 
-namespace {
-
-// Design size of the window, twips.
-constexpr int kLarghezza = 9600;
-constexpr int kAltezza = 6825;
-constexpr int kRiga = 240;   // height of a row's controls
-constexpr int kTasto = 375;  // height of a command button
-
-// Top of row i: rows A..D from 840, a gap of 360, rows E..T from 1920.
-int altoRiga(int i) {
-    return i <= 4 ? 840 + kRiga * (i - 1) : 1920 + kRiga * (i - 5);
-}
-
-void sfondo(QWidget* w, const QColor& c) {
-    w->setAutoFillBackground(true);
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, c);
-    w->setPalette(p);
-}
-
-void testoColorato(QWidget* w, const QColor& testo, bool grassetto) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Text, testo);
-    p.setColor(QPalette::WindowText, testo);
-    w->setPalette(p);
-    if (grassetto) {
-        QFont f = w->font();
-        f.setBold(true);
-        w->setFont(f);
-    }
-}
-
-void grassetto(QWidget* w) {
-    QFont f = w->font();
-    f.setBold(true);
-    w->setFont(f);
-}
-
-QString nome(const char* base, int i) {
-    return QString::fromLatin1(base) + QLatin1Char('_') + QString::number(i);
-}
-
-// Scales the controls whenever the central area changes size, also when the
-// menu bar or the command bar are added after the window was built.
-class OsservaArea : public QObject {
-  public:
-    OsservaArea(QObject* parent, std::function<void()> f) : QObject(parent), f_(std::move(f)) {}
-
-  protected:
-    bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::Resize) f_();
-        return QObject::eventFilter(o, e);
-    }
-
-  private:
-    std::function<void()> f_;
-};
-
-}  // namespace
+using namespace disegno;
 
 Calcolo::Calcolo(QWidget* parent) : QMainWindow(parent), stato_(new StatoCalcolo(this)) {
     setObjectName(QString::fromLatin1(kNome));
@@ -92,9 +35,9 @@ Calcolo::Calcolo(QWidget* parent) : QMainWindow(parent), stato_(new StatoCalcolo
     scaler_->setSourceForm(this);
     scaler_->SizeFormToScreen(75);
     resize(twip(kLarghezza), twip(kAltezza));
-    centralWidget()->installEventFilter(new OsservaArea(this, [this] {
+    allaNuovaMisura(centralWidget(), this, [this] {
         if (scaler_) scaler_->ResizeControls();
-    }));
+    });
 
     collegaStato();
     stato_->formLoad();
@@ -129,7 +72,7 @@ void Calcolo::creaControlli() {
     };
     for (const auto& t : titoli) {
         auto* l = new QLabel(t.testo, area);
-        l->setObjectName(nome("perc", t.indice));
+        l->setObjectName(nomeControllo("perc", t.indice));
         l->setToolTip(t.suggerimento);
         sfondo(l, Qt::cyan);
         collocaTwip(l, t.sinistra, 600, t.larghezza, kRiga);
@@ -147,12 +90,12 @@ void Calcolo::creaControlli() {
     for (int i = 1; i <= kVoci; ++i) {
         const int alto = altoRiga(i);
         auto* n = new QLabel(QString(letteraVoce(i)), area);
-        n->setObjectName(nome("num", i));
+        n->setObjectName(nomeControllo("num", i));
         collocaTwip(n, 120, alto, 255, kRiga);
         num_[i] = n;
 
         auto* t = new QLineEdit(area);
-        t->setObjectName(nome("tipo", i));
+        t->setObjectName(nomeControllo("tipo", i));
         collocaTwip(t, 360, alto, 3255, kRiga);
         if (StatoCalcolo::tipoSoloLettura(i)) {
             t->setReadOnly(true);
@@ -161,7 +104,7 @@ void Calcolo::creaControlli() {
         tipo_[i] = t;
 
         auto* c = new QLineEdit(area);
-        c->setObjectName(nome("costo", i));
+        c->setObjectName(nomeControllo("costo", i));
         collocaTwip(c, 3600, alto, 2415, kRiga);
         c->setReadOnly(StatoCalcolo::costoSoloLettura(i));
         c->setToolTip(stato_->suggerimentoCosto(i));
@@ -169,7 +112,7 @@ void Calcolo::creaControlli() {
 
         if (StatoCalcolo::delrigaPresente(i)) {
             auto* d = new QToolButton(area);
-            d->setObjectName(nome("delriga", i));
+            d->setObjectName(nomeControllo("delriga", i));
             d->setIcon(cestino);
             d->setAutoRaise(false);
             collocaTwip(d, 6000, alto, 255, kRiga);
@@ -179,7 +122,7 @@ void Calcolo::creaControlli() {
 
         const bool percentuale = StatoCalcolo::percentualeVisibile(i);
         auto* p = new QLabel(QStringLiteral("0"), area);
-        p->setObjectName(nome("perc", i));
+        p->setObjectName(nomeControllo("perc", i));
         p->setAlignment(Qt::AlignCenter);
         sfondo(p, Qt::yellow);
         collocaTwip(p, 6240, alto, 495, kRiga);
@@ -187,7 +130,7 @@ void Calcolo::creaControlli() {
         perc_[i] = p;
 
         auto* h = new QScrollBar(Qt::Horizontal, area);
-        h->setObjectName(nome("HScroll1", i));
+        h->setObjectName(nomeControllo("HScroll1", i));
         h->setRange(0, 100);
         h->setSingleStep(1);
         h->setPageStep(1);
@@ -196,7 +139,7 @@ void Calcolo::creaControlli() {
         hscroll_[i] = h;
 
         auto* cb = new QComboBox(area);
-        cb->setObjectName(nome("Combo1", i));
+        cb->setObjectName(nomeControllo("Combo1", i));
         cb->setEditable(true);
         cb->setInsertPolicy(QComboBox::NoInsert);
         cb->setCompleter(nullptr);

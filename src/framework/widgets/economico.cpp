@@ -13,50 +13,13 @@
 #include "calculation/widgets/calcolo.h"
 #include "shell/modvarimo.h"
 #include "shell/widgets/clsresize.h"
+#include "shell/widgets/controlli.h"
 #include "shell/widgets/finestre.h"
 #include "shell/widgets/twips.h"
 
 namespace varimo {
 
-namespace {
-
-constexpr int kLarghezza = 9600;
-constexpr int kAltezza = 6825;
-constexpr int kRiga = 240;
-constexpr int kTasto = 375;
-
-// Top of shown row k: four rows from 840, a gap of 360, the rest from 1920.
-int altoRiga(int k) {
-    return k <= 4 ? 840 + kRiga * (k - 1) : 1920 + kRiga * (k - 5);
-}
-
-void sfondo(QWidget* w, const QColor& c) {
-    w->setAutoFillBackground(true);
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, c);
-    w->setPalette(p);
-}
-
-QString nome(const char* base, int i) {
-    return QString::fromLatin1(base) + QLatin1Char('_') + QString::number(i);
-}
-
-// Scales the controls whenever the central area changes size.
-class OsservaArea : public QObject {
-  public:
-    OsservaArea(QObject* parent, std::function<void()> f) : QObject(parent), f_(std::move(f)) {}
-
-  protected:
-    bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::Resize) f_();
-        return QObject::eventFilter(o, e);
-    }
-
-  private:
-    std::function<void()> f_;
-};
-
-}  // namespace
+using namespace disegno;
 
 Economico::Economico(QWidget* parent) : QMainWindow(parent), stato_(new StatoEconomico(this)) {
     setObjectName(QString::fromLatin1(kNome));
@@ -68,9 +31,9 @@ Economico::Economico(QWidget* parent) : QMainWindow(parent), stato_(new StatoEco
     scaler_->setSourceForm(this);
     scaler_->SizeFormToScreen(75);
     resize(twip(kLarghezza), twip(kAltezza));
-    centralWidget()->installEventFilter(new OsservaArea(this, [this] {
+    allaNuovaMisura(centralWidget(), this, [this] {
         if (scaler_) scaler_->ResizeControls();
-    }));
+    });
 
     collegaStato();
     stato_->formLoad();
@@ -104,7 +67,7 @@ void Economico::creaControlli() {
     };
     for (const auto& t : titoli) {
         auto* l = new QLabel(t.testo, area);
-        l->setObjectName(nome("perc", t.indice));
+        l->setObjectName(nomeControllo("perc", t.indice));
         l->setToolTip(t.suggerimento);
         sfondo(l, Qt::cyan);
         collocaTwip(l, t.sinistra, 600, t.larghezza, kRiga);
@@ -119,35 +82,35 @@ void Economico::creaControlli() {
     for (int k = 1; k <= kVociQuadro; ++k) {
         const int alto = altoRiga(k);
         auto* n = new QLabel(area);
-        n->setObjectName(nome("num", k));
+        n->setObjectName(nomeControllo("num", k));
         collocaTwip(n, 120, alto, 255, kRiga);
         num_[k] = n;
 
         auto* t = new QLineEdit(area);
-        t->setObjectName(nome("tipo", k));
+        t->setObjectName(nomeControllo("tipo", k));
         collocaTwip(t, 360, alto, 3255, kRiga);
         tipo_[k] = t;
 
         auto* c = new QLineEdit(area);
-        c->setObjectName(nome("costo", k));
+        c->setObjectName(nomeControllo("costo", k));
         c->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         collocaTwip(c, 3600, alto, 2535, kRiga);
         costo_[k] = c;
 
         auto* p = new QLabel(area);
-        p->setObjectName(nome("perc", k));
+        p->setObjectName(nomeControllo("perc", k));
         p->setAlignment(Qt::AlignCenter);
         collocaTwip(p, 6240, alto, 495, kRiga);
         perc_[k] = p;
 
         auto* r = new QLabel(area);
-        r->setObjectName(nome("riferimento", k));
+        r->setObjectName(nomeControllo("riferimento", k));
         collocaTwip(r, 6840, alto, 2535, kRiga);
         riferimento_[k] = r;
     }
 
     auto* t19 = new QLineEdit(area);
-    t19->setObjectName(nome("tipo", kTotaleQuadro));
+    t19->setObjectName(nomeControllo("tipo", kTotaleQuadro));
     t19->setToolTip(testieconomico::tipo19Suggerimento);
     {
         QFont g = t19->font();
@@ -158,7 +121,7 @@ void Economico::creaControlli() {
     tipo_[kTotaleQuadro] = t19;
 
     auto* c19 = new QLineEdit(area);
-    c19->setObjectName(nome("costo", kTotaleQuadro));
+    c19->setObjectName(nomeControllo("costo", kTotaleQuadro));
     c19->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     {
         QFont g = c19->font();

@@ -1,0 +1,55 @@
+#include "shell/widgets/controlli.h"
+
+#include <QEvent>
+#include <QWidget>
+
+namespace varimo {
+
+namespace {
+
+class OsservaMisura final : public QObject {
+  public:
+    OsservaMisura(QObject* parent, std::function<void()> f) : QObject(parent), f_(std::move(f)) {}
+
+  protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Resize) f_();
+        return QObject::eventFilter(o, e);
+    }
+
+  private:
+    std::function<void()> f_;
+};
+
+}  // namespace
+
+QString nomeControllo(const char* base, int i) {
+    return QString::fromLatin1(base) + QLatin1Char('_') + QString::number(i);
+}
+
+void sfondo(QWidget* w, const QColor& c) {
+    w->setAutoFillBackground(true);
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, c);
+    w->setPalette(p);
+}
+
+void grassetto(QWidget* w) {
+    QFont f = w->font();
+    f.setBold(true);
+    w->setFont(f);
+}
+
+void testoColorato(QWidget* w, const QColor& testo, bool inGrassetto) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Text, testo);
+    p.setColor(QPalette::WindowText, testo);
+    w->setPalette(p);
+    if (inGrassetto) grassetto(w);
+}
+
+void allaNuovaMisura(QWidget* area, QObject* proprietario, std::function<void()> f) {
+    area->installEventFilter(new OsservaMisura(proprietario, std::move(f)));
+}
+
+}  // namespace varimo

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <functional>
+
+class QObject;
+class QWidget;
+
+namespace varimo {
+
+// Layout shared by the two main windows, in twips: both lay their rows out on
+// the same lines and share the window size.
+namespace disegno {
+constexpr int kLarghezza = 9600;  // window width
+constexpr int kAltezza = 6825;    // window height
+constexpr int kRiga = 240;        // height of a row's controls
+constexpr int kTasto = 375;       // height of a command button
+
+// Top of row (or shown row) k: four rows from 840, a gap of 360 that
+// separates the fourth from the fifth, the rest from 1920.
+constexpr int altoRiga(int k) {
+    return k <= 4 ? 840 + kRiga * (k - 1) : 1920 + kRiga * (k - 5);
+}
+}  // namespace disegno
+
+// Name of element i of a control array: "costo_3".
+QString nomeControllo(const char* base, int i);
+
+// Appearance helpers for the controls of the windows.
+void sfondo(QWidget* w, const QColor& c);
+void grassetto(QWidget* w);
+void testoColorato(QWidget* w, const QColor& testo, bool inGrassetto);
+
+// Runs f whenever `area` changes size (the central area of a main window also
+// changes when the menu bar or the command bar are added after it was built).
+// The watcher belongs to `proprietario`.
+void allaNuovaMisura(QWidget* area, QObject* proprietario, std::function<void()> f);
+
+}  // namespace varimo
