@@ -27,15 +27,9 @@ Calcolo::Calcolo(QWidget* parent) : QMainWindow(parent), stato_(new StatoCalcolo
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(testicalcolo::titoloFinestra);
     creaControlli();
-    resize(twip(kLarghezza), twip(kAltezza));
-
-    // Scaling first: record the design layout, size to the screen, then the
+    // Scaling: record the design layout, size to the screen, then the
     // window's own size.
-    scaler_ = std::make_unique<clsResize>();
-    scaler_->setSourceForm(this);
-    scaler_->SizeFormToScreen(75);
-    resize(twip(kLarghezza), twip(kAltezza));
-    allaNuovaMisura(centralWidget(), this, [this] {
+    scaler_ = scalaFinestraPrincipale(this, [this] {
         if (scaler_) scaler_->ResizeControls();
     });
 
@@ -53,12 +47,7 @@ void Calcolo::resizeEvent(QResizeEvent* e) {
 }
 
 void Calcolo::creaControlli() {
-    auto* area = new QWidget(this);
-    area->setObjectName(QStringLiteral("area"));
-    QFont f = area->font();
-    f.setPointSize(8);
-    area->setFont(f);
-    setCentralWidget(area);
+    QWidget* area = creaAreaCentrale(this);
 
     // Column headings, in the order the window shows them.
     const struct {
@@ -70,19 +59,11 @@ void Calcolo::creaControlli() {
         {20, testicalcolo::perc20, testicalcolo::perc20Suggerimento, 3600, 2415},
         {0, testicalcolo::perc0, testicalcolo::perc0Suggerimento, 6240, 1455},
     };
-    for (const auto& t : titoli) {
-        auto* l = new QLabel(t.testo, area);
-        l->setObjectName(nomeControllo("perc", t.indice));
-        l->setToolTip(t.suggerimento);
-        sfondo(l, Qt::cyan);
-        collocaTwip(l, t.sinistra, 600, t.larghezza, kRiga);
-        perc_[t.indice] = l;
-    }
-    label1_ = new QLabel(testicalcolo::label1, area);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setToolTip(testicalcolo::label1Suggerimento);
-    sfondo(label1_, Qt::cyan);
-    collocaTwip(label1_, 7800, 600, 1575, kRiga);
+    for (const auto& t : titoli)
+        perc_[t.indice] = titoloColonna(area, nomeControllo("perc", t.indice), t.testo,
+                                        t.suggerimento, t.sinistra, t.larghezza);
+    label1_ = titoloColonna(area, QStringLiteral("Label1"), testicalcolo::label1,
+                            testicalcolo::label1Suggerimento, 7800, 1575);
 
     QIcon cestino = style()->standardIcon(QStyle::SP_TrashIcon);
     if (cestino.isNull()) cestino = style()->standardIcon(QStyle::SP_DialogDiscardButton);

@@ -25,13 +25,9 @@ Economico::Economico(QWidget* parent) : QMainWindow(parent), stato_(new StatoEco
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(testieconomico::titoloFinestra);
     creaControlli();
-    resize(twip(kLarghezza), twip(kAltezza));
-
-    scaler_ = std::make_unique<clsResize>();
-    scaler_->setSourceForm(this);
-    scaler_->SizeFormToScreen(75);
-    resize(twip(kLarghezza), twip(kAltezza));
-    allaNuovaMisura(centralWidget(), this, [this] {
+    // Scaling: record the design layout, size to the screen, then the
+    // window's own size.
+    scaler_ = scalaFinestraPrincipale(this, [this] {
         if (scaler_) scaler_->ResizeControls();
     });
 
@@ -49,12 +45,7 @@ void Economico::resizeEvent(QResizeEvent* e) {
 }
 
 void Economico::creaControlli() {
-    auto* area = new QWidget(this);
-    area->setObjectName(QStringLiteral("area"));
-    QFont f = area->font();
-    f.setPointSize(8);
-    area->setFont(f);
-    setCentralWidget(area);
+    QWidget* area = creaAreaCentrale(this);
 
     const struct {
         int indice;
@@ -65,19 +56,11 @@ void Economico::creaControlli() {
         {20, testieconomico::perc20, testieconomico::perc20Suggerimento, 3600, 2535},
         {0, testieconomico::perc0, testieconomico::perc0Suggerimento, 6240, 495},
     };
-    for (const auto& t : titoli) {
-        auto* l = new QLabel(t.testo, area);
-        l->setObjectName(nomeControllo("perc", t.indice));
-        l->setToolTip(t.suggerimento);
-        sfondo(l, Qt::cyan);
-        collocaTwip(l, t.sinistra, 600, t.larghezza, kRiga);
-        perc_[t.indice] = l;
-    }
-    label1_ = new QLabel(testieconomico::label1, area);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setToolTip(testieconomico::label1Suggerimento);
-    sfondo(label1_, Qt::cyan);
-    collocaTwip(label1_, 6840, 600, 2535, kRiga);
+    for (const auto& t : titoli)
+        perc_[t.indice] = titoloColonna(area, nomeControllo("perc", t.indice), t.testo,
+                                        t.suggerimento, t.sinistra, t.larghezza);
+    label1_ = titoloColonna(area, QStringLiteral("Label1"), testieconomico::label1,
+                            testieconomico::label1Suggerimento, 6840, 2535);
 
     for (int k = 1; k <= kVociQuadro; ++k) {
         const int alto = altoRiga(k);

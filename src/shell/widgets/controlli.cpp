@@ -1,7 +1,12 @@
 #include "shell/widgets/controlli.h"
 
 #include <QEvent>
+#include <QLabel>
+#include <QMainWindow>
 #include <QWidget>
+
+#include "shell/widgets/clsresize.h"
+#include "shell/widgets/twips.h"
 
 namespace varimo {
 
@@ -50,6 +55,37 @@ void testoColorato(QWidget* w, const QColor& testo, bool inGrassetto) {
 
 void allaNuovaMisura(QWidget* area, QObject* proprietario, std::function<void()> f) {
     area->installEventFilter(new OsservaMisura(proprietario, std::move(f)));
+}
+
+QWidget* creaAreaCentrale(QMainWindow* finestra) {
+    auto* area = new QWidget(finestra);
+    area->setObjectName(QStringLiteral("area"));
+    QFont f = area->font();
+    f.setPointSize(8);
+    area->setFont(f);
+    finestra->setCentralWidget(area);
+    return area;
+}
+
+QLabel* titoloColonna(QWidget* area, const QString& nome, const QString& testo,
+                      const QString& suggerimento, int sinistra, int larghezza) {
+    auto* l = new QLabel(testo, area);
+    l->setObjectName(nome);
+    l->setToolTip(suggerimento);
+    sfondo(l, Qt::cyan);
+    collocaTwip(l, sinistra, 600, larghezza, disegno::kRiga);
+    return l;
+}
+
+std::unique_ptr<clsResize> scalaFinestraPrincipale(QMainWindow* finestra,
+                                                   std::function<void()> riscala) {
+    finestra->resize(twip(disegno::kLarghezza), twip(disegno::kAltezza));
+    auto scala = std::make_unique<clsResize>();
+    scala->setSourceForm(finestra);
+    scala->SizeFormToScreen(75);
+    finestra->resize(twip(disegno::kLarghezza), twip(disegno::kAltezza));
+    allaNuovaMisura(finestra->centralWidget(), finestra, std::move(riscala));
+    return scala;
 }
 
 }  // namespace varimo

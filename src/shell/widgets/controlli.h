@@ -3,7 +3,10 @@
 #include <QColor>
 #include <QString>
 #include <functional>
+#include <memory>
 
+class QLabel;
+class QMainWindow;
 class QObject;
 class QWidget;
 
@@ -36,5 +39,22 @@ void testoColorato(QWidget* w, const QColor& testo, bool inGrassetto);
 // changes when the menu bar or the command bar are added after it was built).
 // The watcher belongs to `proprietario`.
 void allaNuovaMisura(QWidget* area, QObject* proprietario, std::function<void()> f);
+
+class clsResize;
+
+// The central area of a main window, parent of its controls, in an 8-point
+// font.
+QWidget* creaAreaCentrale(QMainWindow* finestra);
+
+// A column heading of a main window: cyan, with its tooltip, on the headings'
+// line (600 twips from the top).
+QLabel* titoloColonna(QWidget* area, const QString& nome, const QString& testo,
+                      const QString& suggerimento, int sinistra, int larghezza);
+
+// Proportional scaling of a main window: records the design layout, sizes the
+// window to 75 % of the screen and then to its own design size. `riscala`
+// runs whenever the central area changes size.
+std::unique_ptr<clsResize> scalaFinestraPrincipale(QMainWindow* finestra,
+                                                   std::function<void()> riscala);
 
 }  // namespace varimo
