@@ -127,16 +127,26 @@ TEST_F(Comandi, MenuCaptionsSeparatorsAndShortcuts) {
     QStringList file;
     for (QAction* a : w->menuBar()->actions().first()->menu()->actions())
         file << (a->isSeparator() ? QString("-") : a->objectName());
-    EXPECT_EQ(file, QStringList({"apri", "-", "salva", "salvanome", "-", "eliminare", "-", "stampa",
-                                 "-", "esci"}));
+    EXPECT_EQ(file, QStringList({"apri", "recenti", "-", "salva", "salvanome", "-", "eliminare",
+                                 "-", "stampa", "-", "esci"}));
+    QStringList modifica;
+    for (QAction* a : w->menuBar()->actions().at(1)->menu()->actions())
+        modifica << (a->isSeparator() ? QString("-") : a->objectName());
+    EXPECT_EQ(modifica,
+              QStringList({"annulla", "ripeti", "-", "colorare", "controlla", "cancella"}));
     EXPECT_EQ(voce(w, "fin1")->shortcut(), QKeySequence("Ctrl+A"));
     EXPECT_EQ(voce(w, "fin2")->shortcut(), QKeySequence("Ctrl+B"));
+    EXPECT_EQ(voce(w, "apri")->shortcut(), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(voce(w, "salva")->shortcut(), QKeySequence(QKeySequence::Save));
+    EXPECT_EQ(voce(w, "annulla")->shortcut(), QKeySequence("Ctrl+Z"));
+    EXPECT_EQ(voce(w, "ripeti")->shortcuts(),
+              QList<QKeySequence>({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")}));
     EXPECT_TRUE(voce(w, "fin1")->isChecked());
     EXPECT_FALSE(voce(w, "fin2")->isChecked());
     int conScorciatoia = 0;
     for (QAction* a : w->findChildren<QAction*>())
         if (!a->shortcut().isEmpty() && !a->objectName().isEmpty()) ++conScorciatoia;
-    EXPECT_EQ(conScorciatoia, 2);  // no other menu item has a shortcut key
+    EXPECT_EQ(conScorciatoia, 6);  // no other menu item has a shortcut key
 }
 
 TEST_F(Comandi, CommandBarHas19PositionsWithTooltipsAndOneToggle) {
