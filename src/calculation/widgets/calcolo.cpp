@@ -277,7 +277,11 @@ void Calcolo::aggiornaCombo(int i) {
         c->clear();
         c->addItems(r.voci);
     }
-    if (c->currentIndex() != r.posizione) c->setCurrentIndex(r.posizione);
+    if (c->currentIndex() != r.posizione) {
+        c->setCurrentIndex(r.posizione);
+        // A list not being edited shows the start of its entry, as after Open.
+        if (!c->lineEdit()->hasFocus()) c->lineEdit()->setCursorPosition(0);
+    }
     // A typed text is not an entry: the box keeps it with nothing selected.
     if (c->currentText() != r.testo) {
         c->setEditText(r.testo);
