@@ -42,9 +42,9 @@ bool Finestre::eventFilter(QObject* o, QEvent* e) {
         // runs before the window sees the event); otherwise every window of
         // the program accepts its close, and from here on it is gone.
         const QString nome = o->objectName();
+        const bool caricata = finestra(nome) == o;
         const auto guardia = guardie_.constFind(nome);
-        if (chiusuraDelProgramma_ == 0 && guardia != guardie_.constEnd() && *guardia &&
-            finestra(nome) == o) {
+        if (chiusuraDelProgramma_ == 0 && caricata && guardia != guardie_.constEnd() && *guardia) {
             const std::function<bool()> consenti = *guardia;
             if (!consenti()) {
                 e->ignore();
@@ -52,6 +52,10 @@ bool Finestre::eventFilter(QObject* o, QEvent* e) {
             }
         }
         dimentica(nome, o);
+        if (caricata) emit finestraTolta();
+    } else if (e->type() == QEvent::Hide && !e->spontaneous() && finestra(o->objectName()) == o) {
+        // Put away by the program (a button that only hides), not minimised.
+        emit finestraTolta();
     }
     return QObject::eventFilter(o, e);
 }
@@ -61,6 +65,18 @@ void Finestre::dimentica(const QString& nome, QObject* w) {
     if (it == finestre_.end() || (it.value() && it.value().data() != w)) return;
     finestre_.erase(it);
     if (numeroCaricate() == 0) emit nessunaFinestra();
+}
+
+void Finestre::chiudiSeNessunaVisibile() {
+    if (uscite_ > 0) return;
+    const QStringList nomi = nomiCaricate();
+    for (const QString& n : nomi) {
+        if (const QWidget* w = finestra(n); w && w->isVisible()) return;
+    }
+    for (const QString& n : nomi) chiudi(n);
+    for (const QString& n : nomiCaricate()) {
+        if (QWidget* w = finestra(n)) porta(w);
+    }
 }
 
 void Finestre::chiudi(const QString& nome) {
