@@ -44,7 +44,8 @@ class StoriaCalcolo : public QObject {
     static constexpr int kPassiConservati = 500;
 
     // Follows that state; its present state is the start of the history and
-    // counts as saved. The history is a child of the state.
+    // counts as saved. The history is a child of the state, which deletes it:
+    // create it with new.
     explicit StoriaCalcolo(StatoCalcolo& stato);
     ~StoriaCalcolo() override;
 
