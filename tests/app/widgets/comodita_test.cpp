@@ -131,6 +131,33 @@ TEST_F(Comodita, AnnullaERipetiDallaTastiera) {
     EXPECT_EQ(e->nomeprog()->text(), "palestra");
     EXPECT_TRUE(voce(e, "annulla")->isEnabled());
 
+    // A drag of a scroll bar's thumb: one step, however many values it passed.
+    QScrollBar* h = c->hscroll(17);
+    QStyleOptionSlider o;
+    o.initFrom(h);
+    o.orientation = h->orientation();
+    o.minimum = h->minimum();
+    o.maximum = h->maximum();
+    o.sliderPosition = h->sliderPosition();
+    o.sliderValue = h->value();
+    o.singleStep = h->singleStep();
+    o.pageStep = h->pageStep();
+    const QPoint presa =
+        h->style()
+            ->subControlRect(QStyle::CC_ScrollBar, &o, QStyle::SC_ScrollBarSlider, h)
+            .center();
+    const int passi = c->storia().passiAnnullabili();
+    const QStringList primaDelTrascinamento = mostrato();
+    QTest::mousePress(h, Qt::LeftButton, {}, presa);
+    for (int dx = 4; dx <= 40; dx += 4) QTest::mouseMove(h, presa + QPoint(dx, 0));
+    QTest::mouseRelease(h, Qt::LeftButton, {}, presa + QPoint(40, 0));
+    EXPECT_GT(h->value(), 12);
+    EXPECT_EQ(c->storia().passiAnnullabili(), passi + 1);
+    voce(c, "annulla")->trigger();
+    EXPECT_EQ(mostrato(), primaDelTrascinamento);
+    voce(c, "ripeti")->trigger();
+    voce(c, "annulla")->trigger();
+
     // Nothing left to undo: Ctrl+Z in a box changes nothing at all.
     while (c->storia().puoAnnullare()) voce(c, "annulla")->trigger();
     EXPECT_FALSE(voce(c, "annulla")->isEnabled());
