@@ -129,6 +129,28 @@ void BarraPercentuale::keyPressEvent(QKeyEvent* e) {
         return;
     }
     cifre_.azzera();
+    // A percentage grows to the right and upwards, whatever way a scroll bar
+    // of a document would go (the wheel keeps the desktop's direction).
+    if (!e->modifiers()) {
+        switch (k) {
+            case Qt::Key_Right:
+            case Qt::Key_Up:
+                triggerAction(SliderSingleStepAdd);
+                return;
+            case Qt::Key_Left:
+            case Qt::Key_Down:
+                triggerAction(SliderSingleStepSub);
+                return;
+            case Qt::Key_PageUp:
+                triggerAction(SliderPageStepAdd);
+                return;
+            case Qt::Key_PageDown:
+                triggerAction(SliderPageStepSub);
+                return;
+            default:
+                break;
+        }
+    }
     QScrollBar::keyPressEvent(e);
 }
 

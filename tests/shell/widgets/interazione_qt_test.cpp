@@ -1,6 +1,16 @@
 // How the real dialogs present what the program asks.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QTemporaryDir>
+
 #include "shell/widgets/interazione_qt.h"
 
 using varimo::FiltroFile;
@@ -21,4 +31,68 @@ TEST(InterazioneQt, AllFilesFilterListsNamesWithoutExtension) {
     // kept as written.
     EXPECT_EQ(f[0], "Tutti i file (*.*) (*)");
     EXPECT_EQ(f[1], "File Varimo-dati-  (Varimo-dati-*)");
+}
+
+// A message box leaves room for its whole title, however short its text.
+TEST(InterazioneQt, MessageBoxIsAsWideAsItsTitle) {
+    QMessageBox box;
+    varimo::Messaggio m;
+    m.testo = QStringLiteral("Vuoi uscire da Varimo?");
+    m.titolo = QStringLiteral("Attenzione: i dati non archiviati andranno persi !");
+    m.icona = varimo::Icona::Domanda;
+    m.pulsanti = varimo::Pulsanti::SiNo;
+    InterazioneQt::preparaMessaggio(box, m);
+    box.show();
+    QApplication::processEvents();
+    QFont titolo = QApplication::font();
+    titolo.setBold(true);
+    const int barra = 3 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    EXPECT_GE(box.width(), QFontMetrics(titolo).horizontalAdvance(m.titolo) + barra);
+    EXPECT_EQ(box.windowTitle(), m.titolo);
+    EXPECT_EQ(box.text(), m.testo);
+    box.hide();
+}
+
+// The file dialogs open in the folder of the name they propose; without one,
+// in the folder last used since the start, else in the documents folder, else
+// at home.
+TEST(InterazioneQt, FileDialogStartsInDocumentsThenInTheFolderLastUsed) {
+    QTemporaryDir casa;
+    ASSERT_TRUE(casa.isValid());
+    const QByteArray casaPrima = qgetenv("HOME");
+    const QByteArray configurazionePrima = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(casa.path()));
+    qunsetenv("XDG_CONFIG_HOME");
+    const QString documenti = casa.path() + QStringLiteral("/Documents");
+
+    // No documents folder yet: home.
+    EXPECT_EQ(QDir(InterazioneQt::cartellaIniziale(QStringLiteral("Varimo-dati-"), {})),
+              QDir(casa.path()));
+    ASSERT_TRUE(QDir(casa.path()).mkpath(QStringLiteral("Documents")));
+    ASSERT_TRUE(QDir(casa.path()).mkpath(QStringLiteral("progetti")));
+    const QString progetti = casa.path() + QStringLiteral("/progetti");
+    EXPECT_EQ(QDir(InterazioneQt::cartellaIniziale(QStringLiteral("Varimo-dati-"), {})),
+              QDir(documenti));
+    EXPECT_EQ(QDir(InterazioneQt::cartellaIniziale({}, progetti)), QDir(progetti));
+    EXPECT_EQ(QDir(InterazioneQt::cartellaIniziale(progetti + QStringLiteral("/Varimo-dati-x"),
+                                                   documenti)),
+              QDir(progetti));
+    // A remembered folder that is gone no longer counts.
+    EXPECT_EQ(QDir(InterazioneQt::cartellaIniziale({}, casa.path() + QStringLiteral("/via"))),
+              QDir(documenti));
+
+    QFileDialog dlg;
+    varimo::RichiestaFile r;
+    r.titolo = QStringLiteral("Apri");
+    r.nomeFile = QStringLiteral("Varimo-dati-");
+    r.salvataggio = true;
+    InterazioneQt::preparaDialogoFile(dlg, r, {});
+    EXPECT_EQ(QDir(dlg.directory()), QDir(documenti));
+    EXPECT_EQ(dlg.windowTitle(), r.titolo);
+
+    if (casaPrima.isNull())
+        qunsetenv("HOME");
+    else
+        qputenv("HOME", casaPrima);
+    if (!configurazionePrima.isNull()) qputenv("XDG_CONFIG_HOME", configurazionePrima);
 }
