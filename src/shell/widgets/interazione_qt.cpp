@@ -5,14 +5,54 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QScreen>
 #include <QSpacerItem>
 #include <QStandardPaths>
+#include <QTreeView>
 #include <algorithm>
 
 namespace varimo {
+
+namespace {
+
+// The file list of the dialogs in the program's language: Qt's file model
+// writes sizes and dates in the system's language and names folders and file
+// types in English. Size, type and date are written again here with the
+// program's locale and the Italian names of the types.
+class ElencoFileItaliano final : public QIdentityProxyModel {
+  public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& indice, int ruolo) const override {
+        const auto* file = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (ruolo != Qt::DisplayRole || !file || indice.column() < 1 || indice.column() > 3)
+            return QIdentityProxyModel::data(indice, ruolo);
+        const QFileInfo info = file->fileInfo(mapToSource(indice));
+        const QLocale locale;
+        switch (indice.column()) {
+            case 1:
+                return info.isDir() ? QString() : locale.formattedDataSize(info.size());
+            case 2: {
+                if (info.isDir()) return QStringLiteral("Cartella");
+                const QString descrizione = QMimeDatabase().mimeTypeForFile(info).comment();
+                return descrizione.isEmpty() ? QIdentityProxyModel::data(indice, ruolo)
+                                             : QVariant(descrizione);
+            }
+            default:
+                return locale.toString(info.lastModified(), QLocale::ShortFormat);
+        }
+    }
+};
+
+}  // namespace
 
 QString InterazioneQt::testoVisibile(const QString& testo) {
     QString t = testo;
@@ -106,6 +146,17 @@ void InterazioneQt::preparaDialogoFile(QFileDialog& dlg, const RichiestaFile& r,
     dlg.setNameFilters(filtri);
     if (r.filtroScelto >= 0 && r.filtroScelto < filtri.size())
         dlg.selectNameFilter(filtri.at(r.filtroScelto));
+    dlg.setProxyModel(new ElencoFileItaliano(&dlg));
+    // Size, type and date columns as wide as their texts and headings.
+    if (auto* vista = dlg.findChild<QTreeView*>()) {
+        for (int colonna = 1; colonna <= 3; ++colonna)
+            vista->header()->setSectionResizeMode(colonna, QHeaderView::ResizeToContents);
+    }
+    // Wide enough for the name, size, type and date of a file side by side.
+    QSize misura(880, 500);
+    if (const QScreen* schermo = dlg.screen())
+        misura = misura.boundedTo(schermo->availableGeometry().size() * 9 / 10);
+    dlg.resize(misura.expandedTo(dlg.sizeHint()).boundedTo(misura));
     dlg.setDirectory(cartellaIniziale(r.nomeFile, ricordata));
     if (!r.nomeFile.isEmpty()) dlg.selectFile(QFileInfo(r.nomeFile).fileName());
 }

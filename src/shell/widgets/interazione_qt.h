@@ -30,7 +30,8 @@ class InterazioneQt final : public Interazione {
     static int larghezzaPerTitolo(const QString& titolo);
 
     // Sets up a file dialog for a request; `ricordata` is the folder of the
-    // last file chosen since the program started (empty: none yet).
+    // last file chosen since the program started (empty: none yet). Its list
+    // writes sizes, types and dates in the program's locale.
     static void preparaDialogoFile(QFileDialog& dlg, const RichiestaFile& r,
                                    const QString& ricordata);
     // The folder a file dialog opens in: the folder of a name given with its

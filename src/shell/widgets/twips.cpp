@@ -60,12 +60,18 @@ double crescitaPulsante(QPushButton* b) {
     if (b->text().isEmpty()) return 1.0;
     QStyleOptionButton opt;
     opt.initFrom(b);
+    opt.rect = b->rect();
     opt.text = b->text();
     if (b->isDefault()) opt.features |= QStyleOptionButton::DefaultButton;
     if (b->autoDefault()) opt.features |= QStyleOptionButton::AutoDefaultButton;
+    // The room the style leaves for the label, with the style's margin around
+    // the text (not the style's smallest button, which is wider than many
+    // buttons of the design).
+    const QRect r = b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b);
+    const int margine = b->style()->pixelMetric(QStyle::PM_ButtonMargin, &opt, b);
     const QSize t = b->fontMetrics().size(Qt::TextShowMnemonic, b->text());
-    const QSize s = b->style()->sizeFromContents(QStyle::CT_PushButton, &opt, t, b);
-    return std::max(rapporto(s.width(), b->width()), rapporto(s.height(), b->height()));
+    return std::max(crescita(t.width() + margine, b->width() - r.width(), b->width()),
+                    crescita(t.height() + 2, b->height() - r.height(), b->height()));
 }
 
 double crescitaCasella(QAbstractButton* b) {

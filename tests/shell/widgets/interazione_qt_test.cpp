@@ -1,11 +1,15 @@
 // How the real dialogs present what the program asks.
 #include <gtest/gtest.h>
 
+#include <QAbstractProxyModel>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFontMetrics>
+#include <QLocale>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QStyle>
@@ -95,4 +99,44 @@ TEST(InterazioneQt, FileDialogStartsInDocumentsThenInTheFolderLastUsed) {
     else
         qputenv("HOME", casaPrima);
     if (!configurazionePrima.isNull()) qputenv("XDG_CONFIG_HOME", configurazionePrima);
+}
+
+// The list of a file dialog writes dates, sizes and types in the program's
+// (Italian) locale, whatever the system's language.
+TEST(InterazioneQt, FileDialogListsInItalian) {
+    const QLocale prima;
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("progetti")));
+    QFile f(dir.path() + QStringLiteral("/Varimo-dati-prova"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(2048, 'x'));
+    f.close();
+    const QDateTime quando(QDate(2026, 3, 15), QTime(10, 20));
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(quando, QFileDevice::FileModificationTime));
+    f.close();
+
+    QFileDialog dlg;
+    varimo::RichiestaFile r;
+    r.nomeFile = dir.path() + QStringLiteral("/Varimo-dati-prova");
+    InterazioneQt::preparaDialogoFile(dlg, r, {});
+    auto* proxy = dlg.proxyModel();
+    ASSERT_NE(proxy, nullptr);
+    auto* file = qobject_cast<QFileSystemModel*>(proxy->sourceModel());
+    ASSERT_NE(file, nullptr);
+    const QModelIndex documento = proxy->mapFromSource(file->index(r.nomeFile));
+    const QModelIndex cartella = proxy->mapFromSource(file->index(dir.path() + "/progetti"));
+    auto testo = [proxy](const QModelIndex& i, int colonna) {
+        return proxy->data(i.siblingAtColumn(colonna), Qt::DisplayRole).toString();
+    };
+    EXPECT_EQ(testo(documento, 0), QStringLiteral("Varimo-dati-prova"));
+    EXPECT_EQ(testo(documento, 3), QLocale().toString(quando, QLocale::ShortFormat));
+    EXPECT_TRUE(testo(documento, 3).startsWith(QStringLiteral("15/03/")))
+        << qPrintable(testo(documento, 3));
+    EXPECT_EQ(testo(documento, 1), QLocale().formattedDataSize(2048));
+    EXPECT_TRUE(testo(documento, 1).contains(QLatin1Char(','))) << qPrintable(testo(documento, 1));
+    EXPECT_EQ(testo(cartella, 2), QStringLiteral("Cartella"));
+    QLocale::setDefault(prima);
 }
