@@ -105,8 +105,8 @@ double crescitaCasellaTesto(QLineEdit* e) {
     const QRect r = e->style()->subElementRect(QStyle::SE_LineEditContents, &opt, e);
     const QMargins m = e->textMargins();
     // The line edit keeps 2 pixels either side of its text and 1 above and
-    // below; one more pixel is the cursor after the last character.
-    const int fissoL = e->width() - r.width() + m.left() + m.right() + 2 * 2 + 1;
+    // below; the cursor after the last character takes 2 more.
+    const int fissoL = e->width() - r.width() + m.left() + m.right() + 2 * 2 + 2;
     const int fissoA = e->height() - r.height() + m.top() + m.bottom() + 2 * 1;
     const QFontMetrics fm = e->fontMetrics();
     return std::max(crescita(fm.horizontalAdvance(e->text()), fissoL, e->width()),
@@ -122,7 +122,7 @@ double crescitaElenco(QComboBox* c) {
     opt.currentText = c->currentText();
     const QRect r =
         c->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, c);
-    const int fissoL = c->width() - r.width() + 2 * 2 + 1;
+    const int fissoL = c->width() - r.width() + 2 * 2 + 2;
     const int fissoA = c->height() - r.height() + 2 * 1;
     const QFontMetrics fm = c->fontMetrics();
     return std::max(crescita(fm.horizontalAdvance(c->currentText()), fissoL, c->width()),
