@@ -13,7 +13,7 @@ PACCHETTI=(
   # documents: zip container
   libzip-dev
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool libx11-dev
   # the documents read by real readers in the tests: LibreOffice lays out the
   # .docx files, poppler reads the PDF files
   libreoffice-writer-nogui poppler-utils
