@@ -17,6 +17,7 @@
 #include "shell/widgets/clsresize.h"
 #include "shell/widgets/controlli.h"
 #include "shell/widgets/finestre.h"
+#include "shell/widgets/testodigitato.h"
 #include "shell/widgets/twips.h"
 
 namespace varimo {
@@ -34,6 +35,7 @@ Calcolo::Calcolo(QWidget* parent) : QMainWindow(parent), stato_(new StatoCalcolo
     });
 
     collegaStato();
+    togliControlliDigitati(this);
     stato_->formLoad();
 }
 

@@ -15,6 +15,7 @@
 #include "shell/widgets/clsresize.h"
 #include "shell/widgets/controlli.h"
 #include "shell/widgets/finestre.h"
+#include "shell/widgets/testodigitato.h"
 #include "shell/widgets/twips.h"
 
 namespace varimo {
@@ -32,6 +33,7 @@ Economico::Economico(QWidget* parent) : QMainWindow(parent), stato_(new StatoEco
     });
 
     collegaStato();
+    togliControlliDigitati(this);
     stato_->formLoad();
 }
 
