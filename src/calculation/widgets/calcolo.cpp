@@ -35,7 +35,7 @@ Calcolo::Calcolo(QWidget* parent) : QMainWindow(parent), stato_(new StatoCalcolo
     });
 
     collegaStato();
-    togliControlliDigitati(this);
+    limitaTestiDigitati(this);
     stato_->formLoad();
 }
 

@@ -33,7 +33,7 @@ Economico::Economico(QWidget* parent) : QMainWindow(parent), stato_(new StatoEco
     });
 
     collegaStato();
-    togliControlliDigitati(this);
+    limitaTestiDigitati(this);
     stato_->formLoad();
 }
 

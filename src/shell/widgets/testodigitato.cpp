@@ -27,10 +27,11 @@ class ValidatoreSenzaControlli final : public QValidator {
 
 }  // namespace
 
-void togliControlliDigitati(QWidget* finestra) {
+void limitaTestiDigitati(QWidget* finestra) {
     auto* validatore = new ValidatoreSenzaControlli(finestra);
     for (QLineEdit* e : finestra->findChildren<QLineEdit*>()) {
         if (!e->validator()) e->setValidator(validatore);
+        e->setMaxLength(static_cast<int>(lunghezzaMassimaCampo));
     }
 }
 

@@ -4,10 +4,10 @@ class QWidget;
 
 namespace varimo {
 
-// Control characters (a tab aside) that the user types or pastes into any
-// editable text box of `finestra` are removed from the text before it reaches
-// the window's state: the project file cannot hold them and the documents
-// could not show them.
-void togliControlliDigitati(QWidget* finestra);
+// The text boxes of `finestra` take what the project file can hold: control
+// characters (a tab aside) that the user types or pastes are removed before
+// the text reaches the window's state, and a box takes at most
+// lunghezzaMassimaCampo characters.
+void limitaTestiDigitati(QWidget* finestra);
 
 }  // namespace varimo
