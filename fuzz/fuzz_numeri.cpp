@@ -7,7 +7,8 @@
 //   cents, as exactly its cents, is written back as the same digits, and
 //   shows its digits in the display format;
 // - a text that reads strictly shows a display text that reads back as the
-//   value rounded to the cent.
+//   value rounded to the cent;
+// - an amount box accepts exactly the texts that read within the exact range.
 #include <QString>
 #include <cmath>
 #include <cstdint>
@@ -72,6 +73,7 @@ void centesimi(long long c, unsigned stile) {
     const QString t = testoCentesimi(c, stile);
     const auto v = letturaRigorosa(t);
     if (!v) rotto();
+    if (!importoAccettabile(t)) rotto();
     const auto cc = letturaCentesimi(t);
     if (!cc || *cc != static_cast<double>(c)) rotto();
     // Written back: the same digits, without grouping and trailing zeros.
@@ -88,6 +90,8 @@ void testo(const QString& t) {
     // Cents are missing only where the text does not read or x 100 overflows.
     if (c && !v) rotto();
     if (v && !c && std::isfinite(*v * 100)) rotto();
+    // A box accepts exactly the amounts carried to the cent.
+    if (importoAccettabile(t) != (v && std::fabs(*v) <= kImportoMassimo)) rotto();
     const QString f = formatoImporto(t);
     if (!v) {
         if (f != t) rotto();

@@ -36,7 +36,7 @@ esegui() {
     mkdir -p "$lavoro/$bersaglio"
     cp "$radice/fuzz/$semi"/* "$lavoro/$bersaglio"/
     echo "== $bersaglio, $secondi s"
-    "$build/fuzz/$bersaglio" -max_total_time="$secondi" -max_len=4096 -timeout=10 \
+    "$build/fuzz/$bersaglio" -max_total_time="$secondi" -max_len=4096 -timeout=30 \
         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/$bersaglio-" \
         "$lavoro/$bersaglio"
 }

@@ -508,7 +508,7 @@ std::optional<double> letturaCentesimi(const QString& testo, Separatori s) {
 
 bool importoAccettabile(const QString& testo) {
     const auto v = letturaRigorosa(testo);
-    return v && std::isfinite(*v);
+    return v && std::isfinite(*v) && std::fabs(*v) <= kImportoMassimo;
 }
 
 }  // namespace varimo

@@ -6,8 +6,12 @@
 
 #include "calculation/numeri.h"
 #include "calculation/statocalcolo.h"
+#include "datafile/comandifile.h"
 #include "shell/modvarimo.h"
 #include "support/interazione_finta.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -61,6 +65,36 @@ TEST_F(ImportiGrandi, SumsBeyondFifteenDigitsKeepTheirSize) {
     EXPECT_EQ(n.costo(S), QStringLiteral("2200000000000"));
     EXPECT_EQ(n.costo(D), QStringLiteral("10000000000001"));
     EXPECT_EQ(n.progetto(), QStringLiteral("12200000000001"));
+}
+
+TEST_F(ImportiGrandi, AnAmountBeyondTheExactRangeIsWarnedAndNotSaved) {
+    ModVarimo::impostatitoli();
+    ModVarimo::nomeprogetto = QStringLiteral("Diga");
+    ModVarimo::valuta = QStringLiteral("euro");
+    s.scriviCosto(A, QStringLiteral("999999999999,99"));
+    s.scegliCombo(S, A - 1);
+    s.scriviHScroll(S, 22);
+    s.controlla_Click();
+    ASSERT_EQ(finta.messaggi.size(), 1);
+    EXPECT_EQ(finta.messaggi[0].testo, QStringLiteral("I dati sono stati immessi correttamente."));
+
+    s.scriviCosto(B, QStringLiteral("10000000000000"));
+    finta.messaggi.clear();
+    s.controlla_Click();
+    ASSERT_EQ(finta.messaggi.size(), 1);
+    EXPECT_TRUE(finta.messaggi[0].testo.startsWith(
+        QStringLiteral("L'importo della voce B supera 999.999.999.999,99")))
+        << finta.messaggi[0].testo.toStdString();
+    EXPECT_EQ(finta.messaggi[0].icona, Icona::Esclamazione);
+
+    // Save runs the same check: nothing is written.
+    QTemporaryDir dir;
+    ComandiFile comandi(s);
+    finta.messaggi.clear();
+    finta.scegliFile(dir.filePath(QStringLiteral("Varimo-dati-diga")));
+    comandi.salvanome_Click();
+    EXPECT_EQ(finta.messaggi.size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("Varimo-dati-diga"))));
 }
 
 }  // namespace

@@ -262,6 +262,11 @@ TEST(LetturaCentesimi, ImportiGrandiESommeNonCollassano) {
         }
     }
     EXPECT_EQ(scritturaNumerica(kImportoMassimo), QStringLiteral("999999999999,99"));
+    // The boxes accept exactly the amounts carried to the cent.
+    for (const char* t : {"999.999.999.999,99", "-999999999999,99", "0", "9,99999E11"})
+        EXPECT_TRUE(importoAccettabile(QString::fromUtf8(t))) << t;
+    for (const char* t : {"1.000.000.000.000", "999999999999,991", "-1E12", "1E400", "12x", ""})
+        EXPECT_FALSE(importoAccettabile(QString::fromUtf8(t))) << t;
     const struct {
         const char* testo;
         double centesimi;
