@@ -3,10 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
+#include "datafile/scritturafile.h"
 #include "reports/docx.h"
+#include "reports/pdf.h"
 #include "shell/interazione.h"
 #include "shell/modvarimo.h"
 
@@ -29,6 +30,11 @@ std::shared_ptr<Documento> ApplicazioneWord::aggiungiDocumento() {
     return documenti_.back();
 }
 
+std::shared_ptr<Documento> ApplicazioneWord::aggiungiDocumento(std::shared_ptr<Documento> d) {
+    documenti_.push_back(std::move(d));
+    return documenti_.back();
+}
+
 std::shared_ptr<Documento> ApplicazioneWord::documento(int n) const {
     if (n < 1 || n > numeroDocumenti()) return nullptr;
     return documenti_.at(static_cast<std::size_t>(n - 1));
@@ -39,6 +45,14 @@ Documento& ModWord::nuovoDocumento() {
     appword = std::make_shared<ApplicazioneWord>();
     appword->visibile = true;
     docword = appword->aggiungiDocumento();
+    return *docword;
+}
+
+Documento& ModWord::adotta(std::shared_ptr<Documento> d) {
+    appword = std::make_shared<ApplicazioneWord>();
+    appword->visibile = true;
+    docword = appword->aggiungiDocumento(std::move(d));
+    tabellaword = docword->tabella(docword->numeroTabelle());
     return *docword;
 }
 
@@ -121,36 +135,29 @@ std::optional<QString> consegnaDocumento(const Documento& d, const QString& nome
     const std::optional<QByteArray> pacchetto = pacchettoDocx(d, &errore);
     if (!pacchetto) return fallito(errore);
 
-    // NewOnly: a file that appeared meanwhile is never overwritten; the next
-    // free name is tried instead.
-    QFile f(percorso);
-    for (int tentativi = 0; !f.open(QIODevice::WriteOnly | QIODevice::NewOnly); ++tentativi) {
-        if (!QFileInfo::exists(percorso) || tentativi > 20) return fallito(f.errorString());
+    // A file that appeared meanwhile is never overwritten: the next free
+    // name is tried instead.
+    for (int tentativi = 0;; ++tentativi) {
+        const auto errore = scriviFileCompleto(percorso, *pacchetto, ModoScrittura::SoloNuovo);
+        if (!errore) break;
+        if (!errore->giaEsistente || tentativi > 20) return fallito(errore->motivo);
         percorso = percorsoLibero(cartella, nome, QStringLiteral(".docx"));
-        f.setFileName(percorso);
-    }
-    const bool scritto = f.write(*pacchetto) == pacchetto->size() && f.flush();
-    const QString motivo = f.errorString();
-    f.close();
-    if (!scritto || f.error() != QFileDevice::NoError) {
-        QFile::remove(percorso);
-        return fallito(motivo);
     }
     if (!apriPerUtente(percorso)) return std::nullopt;
     return percorso;
 }
 
-bool Documento::salvaCome(const QString& percorso, QString* errore) const {
-    return salvaDocumento(*this, percorso, errore);
+bool Documento::salvaCome(const QString& percorso, QString* errore, Formato formato) const {
+    return salvaDocumento(*this, percorso, errore, formato);
 }
 
-bool salvaDocumento(const Documento& d, const QString& percorso, QString* errore) {
-    const std::optional<QByteArray> pacchetto = pacchettoDocx(d, errore);
+bool salvaDocumento(const Documento& d, const QString& percorso, QString* errore,
+                    Documento::Formato formato) {
+    const std::optional<QByteArray> pacchetto =
+        formato == Documento::Formato::PdfA ? pdfDocumento(d, errore) : pacchettoDocx(d, errore);
     if (!pacchetto) return false;
-    QSaveFile f(percorso);
-    if (!f.open(QIODevice::WriteOnly) || f.write(*pacchetto) != pacchetto->size() || !f.commit()) {
-        if (errore) *errore = testoErrore(f.errorString());
-        f.cancelWriting();
+    if (const auto e = scriviFileCompleto(percorso, *pacchetto)) {
+        if (errore) *errore = e->motivo;
         return false;
     }
     return true;

@@ -1,4 +1,5 @@
 #include "shell/widgets/comandi.h"
+#include "shell/widgets/controlli.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -25,10 +26,11 @@ namespace {
 
 const char* const kProprieta = "varimoFinestraPrincipale";
 
-// Ctrl+A and Ctrl+B switch windows even while a text box has the focus: a
-// text box would otherwise claim Ctrl+A as "select all". Ctrl+Z, Ctrl+Y and
-// Ctrl+Shift+Z are the undo and redo of the calculation window's data: a text
-// box would otherwise undo its own text and leave the sums behind. The
+// Ctrl+A and Ctrl+B switch windows and Ctrl+E exports the PDF even while a
+// text box has the focus: a text box would otherwise claim Ctrl+A as "select
+// all" and, with the X11 key bindings, Ctrl+E as "end of line". Ctrl+Z, Ctrl+Y
+// and Ctrl+Shift+Z are the undo and redo of the calculation window's data: a
+// text box would otherwise undo its own text and leave the sums behind. The
 // override request is stopped before it reaches the box, so the window's
 // shortcut runs; when there is nothing to undo (the shortcut is disabled) the
 // key press itself is stopped, so the box never applies its own undo.
@@ -38,13 +40,14 @@ class PrecedenzaScorciatoie final : public QObject {
         const bool richiesta = e->type() == QEvent::ShortcutOverride;
         if ((!richiesta && e->type() != QEvent::KeyPress) || !o->isWidgetType()) return false;
         const auto* k = static_cast<QKeyEvent*>(e);
-        const bool scambio = k->modifiers() == Qt::ControlModifier &&
-                             (k->key() == Qt::Key_A || k->key() == Qt::Key_B);
+        const bool finestra =
+            k->modifiers() == Qt::ControlModifier &&
+            (k->key() == Qt::Key_A || k->key() == Qt::Key_B || k->key() == Qt::Key_E);
         const bool annulla =
             (k->modifiers() == Qt::ControlModifier &&
              (k->key() == Qt::Key_Z || k->key() == Qt::Key_Y)) ||
             (k->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier) && k->key() == Qt::Key_Z);
-        if (!annulla && !(scambio && richiesta)) return false;
+        if (!annulla && !(finestra && richiesta)) return false;
         const QWidget* w = static_cast<QWidget*>(o)->window();
         return w && w->property(kProprieta).isValid();
     }
@@ -143,6 +146,7 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     a.salvanome = oNiente(a.salvanome);
     a.eliminare = oNiente(a.eliminare);
     a.stampa = oNiente(a.stampa);
+    a.esportapdf = oNiente(a.esportapdf);
     a.colorare = oNiente(a.colorare);
     a.controlla = oNiente(a.controlla);
     a.cancella = oNiente(a.cancella);
@@ -182,6 +186,11 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     voce(file, "eliminare", QStringLiteral("&Elimina..."), a.eliminare);
     linea(file, "l");
     voce(file, "stampa", QStringLiteral("S&tampa"), a.stampa);
+    // The same report as S&tampa, as a PDF/A file; the shortcut is free in
+    // both windows and takes precedence in their text boxes.
+    QAction* esporta = voce(file, "esportapdf", QStringLiteral("Esporta in P&DF..."), a.esportapdf);
+    esporta->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    esporta->setShortcutContext(Qt::WindowShortcut);
     linea(file, "linea3");
     voce(file, "esci", QStringLiteral("Es&ci"), [] { esciprogramma(); });
 
@@ -327,6 +336,9 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
         auto stampa = a.stampa;
         QObject::connect(st, &QAbstractButton::clicked, f, [stampa] { stampa(); });
     }
+
+    // The bars sit above the rows: the window grows by them.
+    areaCentraleADisegno(f);
 }
 
 }  // namespace varimo

@@ -128,7 +128,7 @@ TEST_F(Comandi, MenuCaptionsSeparatorsAndShortcuts) {
     for (QAction* a : w->menuBar()->actions().first()->menu()->actions())
         file << (a->isSeparator() ? QString("-") : a->objectName());
     EXPECT_EQ(file, QStringList({"apri", "recenti", "-", "salva", "salvanome", "-", "eliminare",
-                                 "-", "stampa", "-", "esci"}));
+                                 "-", "stampa", "esportapdf", "-", "esci"}));
     QStringList modifica;
     for (QAction* a : w->menuBar()->actions().at(1)->menu()->actions())
         modifica << (a->isSeparator() ? QString("-") : a->objectName());
@@ -143,10 +143,22 @@ TEST_F(Comandi, MenuCaptionsSeparatorsAndShortcuts) {
               QList<QKeySequence>({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")}));
     EXPECT_TRUE(voce(w, "fin1")->isChecked());
     EXPECT_FALSE(voce(w, "fin2")->isChecked());
-    int conScorciatoia = 0;
-    for (QAction* a : w->findChildren<QAction*>())
-        if (!a->shortcut().isEmpty() && !a->objectName().isEmpty()) ++conScorciatoia;
-    EXPECT_EQ(conScorciatoia, 6);  // no other menu item has a shortcut key
+    // The window switches, the PDF export, Open, Save, undo and redo are the
+    // only menu items with a shortcut key, and no two keys of the window are
+    // the same.
+    QStringList conScorciatoia;
+    QList<QKeySequence> tasti;
+    for (QAction* a : w->findChildren<QAction*>()) {
+        for (const QKeySequence& k : a->shortcuts()) {
+            if (!a->objectName().isEmpty() && !conScorciatoia.contains(a->objectName()))
+                conScorciatoia << a->objectName();
+            EXPECT_FALSE(tasti.contains(k)) << qPrintable(k.toString());
+            tasti << k;
+        }
+    }
+    conScorciatoia.sort();
+    EXPECT_EQ(conScorciatoia,
+              QStringList({"annulla", "apri", "esportapdf", "fin1", "fin2", "ripeti", "salva"}));
 }
 
 TEST_F(Comandi, CommandBarHas19PositionsWithTooltipsAndOneToggle) {
