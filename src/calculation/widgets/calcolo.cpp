@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -275,10 +276,15 @@ void Calcolo::collegaModifiche() {
         connect(costo_[i], &QLineEdit::textEdited, st,
                 [st, i](const QString& t) { st->scriviCosto(i, t); });
         // Arrows, page clicks, dragging and keys all end in valueChanged; the
-        // state's own writes echo an equal value, which runs nothing.
+        // state's own writes echo an equal value, which runs nothing. A drag
+        // is one step, and so are the keys pressed in the bar while it keeps
+        // the focus (digits typed one after the other, arrow keys); each
+        // click is a step of its own.
         QScrollBar* h = hscroll_[i];
-        connect(h, &QScrollBar::valueChanged, st,
-                [st, h, i](int v) { st->scriviHScroll(i, v, h->isSliderDown()); });
+        connect(h, &QScrollBar::valueChanged, st, [st, h, i](int v) {
+            const bool tastiera = h->hasFocus() && QGuiApplication::mouseButtons() == Qt::NoButton;
+            st->scriviHScroll(i, v, h->isSliderDown() || tastiera);
+        });
         connect(h, &QScrollBar::sliderReleased, st, &StoriaCalcolo::interrompiUnione);
         connect(combo_[i]->lineEdit(), &QLineEdit::textEdited, st,
                 [st, i](const QString& t) { st->scriviTestoCombo(i, t); });

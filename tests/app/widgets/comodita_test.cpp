@@ -157,6 +157,15 @@ TEST_F(Comodita, AnnullaERipetiDallaTastiera) {
     EXPECT_EQ(mostrato(), primaDelTrascinamento);
     voce(c, "ripeti")->trigger();
     voce(c, "annulla")->trigger();
+    // Digits typed into the bar with the focus: 2 then 2 make 22 %, one step.
+    attiva(c);
+    h->setFocus();
+    QTest::keyClick(h, Qt::Key_2);
+    QTest::keyClick(h, Qt::Key_2);
+    EXPECT_EQ(h->value(), 22);
+    EXPECT_EQ(c->storia().passiAnnullabili(), passi + 1);
+    voce(c, "annulla")->trigger();
+    EXPECT_EQ(mostrato(), primaDelTrascinamento);
 
     // Nothing left to undo: Ctrl+Z in a box changes nothing at all.
     while (c->storia().puoAnnullare()) voce(c, "annulla")->trigger();
