@@ -13,6 +13,7 @@
 #include "shell/widgets/finestre.h"
 #include "shell/widgets/frmsplash.h"
 #include "shell/widgets/interazione_qt.h"
+#include "shell/widgets/misuraavvio.h"
 #include "shell/widgets/registro_finestre.h"
 
 namespace varimo {
@@ -46,6 +47,8 @@ int avviaProgramma(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Veladio"));
     QApplication::setQuitOnLastWindowClosed(false);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    // The start-up benchmark's switch: end at the first painted window.
+    misuraAlPrimoDisegno();
 
     // Qt's own texts in Italian: "Sì", "No", "Annulla" on the standard buttons.
     QTranslator traduttore;
