@@ -230,6 +230,7 @@ class StatoCalcolo : public QObject {
     long passiOperazione_ = 0;
     int interruzioni_ = 0;
     bool inerte_ = false;             // handlers do nothing (stopping after a bound)
+    bool fermo_ = false;              // a bound was reached: the passes are ending
     bool avvisato_ = false;           // bound message already shown in this operation
     int riavvio_ = 0;                 // inside the restart writes of a constrained step
     bool riavvioInterrotto_ = false;  // a bound was reached during a restart
