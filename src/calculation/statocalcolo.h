@@ -197,6 +197,8 @@ class StatoCalcolo : public QObject {
     int profondita() const { return profondita_; }       // passes running now
     int profonditaMassima() const { return profonditaMassima_; }  // deepest nesting seen
     int interruzioni() const { return interruzioni_; }            // operations stopped at a bound
+    // An operation started from outside is running (cambiato follows its end).
+    bool inOperazione() const { return operazioni_ > 0; }
     void azzeraContatori();
 
   signals:
