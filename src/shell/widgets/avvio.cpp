@@ -14,6 +14,7 @@
 #include "shell/widgets/frmsplash.h"
 #include "shell/widgets/interazione_qt.h"
 #include "shell/widgets/misuraavvio.h"
+#include "shell/widgets/stile.h"
 #include "shell/widgets/registro_finestre.h"
 
 namespace varimo {
@@ -47,6 +48,7 @@ int avviaProgramma(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Veladio"));
     QApplication::setQuitOnLastWindowClosed(false);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    installaStile();
     // The start-up benchmark's switch: end at the first painted window.
     misuraAlPrimoDisegno();
 
