@@ -1,5 +1,7 @@
 #include "reports/documento.h"
 
+#include "shell/modvarimo.h"
+
 namespace varimo {
 
 namespace {
@@ -136,6 +138,9 @@ void ParagrafoAggiunto::impostaTesto(const QString& testo) {
 // --- Documento -------------------------------------------------------------
 
 Documento::Documento() : selezione_(carattereIniziale()) {
+    proprieta_.autore =
+        (ModVarimo::nomeprogramma + QLatin1Char(' ') + ModVarimo::versioneprogramma).trimmed();
+    proprieta_.creato = QDateTime::currentDateTime();
     Paragrafo p;
     p.marcatore = selezione_;
     blocchi_.emplace_back(std::move(p));

@@ -1,4 +1,5 @@
 #include "shell/widgets/comandi.h"
+#include "shell/widgets/controlli.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -21,16 +22,17 @@ namespace {
 
 const char* const kProprieta = "varimoFinestraPrincipale";
 
-// Ctrl+A and Ctrl+B switch windows even while a text box has the focus: a
-// text box would otherwise claim Ctrl+A as "select all". The override request
-// is stopped before it reaches the box, so the window's shortcut runs.
+// Ctrl+A and Ctrl+B switch windows and Ctrl+E exports the PDF even while a
+// text box has the focus: a text box would otherwise claim Ctrl+A as "select
+// all" and, with the X11 key bindings, Ctrl+E as "end of line". The override
+// request is stopped before it reaches the box, so the window's shortcut runs.
 class PrecedenzaScorciatoie final : public QObject {
   public:
     bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() != QEvent::ShortcutOverride || !o->isWidgetType()) return false;
         const auto* k = static_cast<QKeyEvent*>(e);
         if (k->modifiers() != Qt::ControlModifier) return false;
-        if (k->key() != Qt::Key_A && k->key() != Qt::Key_B) return false;
+        if (k->key() != Qt::Key_A && k->key() != Qt::Key_B && k->key() != Qt::Key_E) return false;
         const QWidget* w = static_cast<QWidget*>(o)->window();
         return w && w->property(kProprieta).isValid();
     }
@@ -95,6 +97,7 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     a.salvanome = oNiente(a.salvanome);
     a.eliminare = oNiente(a.eliminare);
     a.stampa = oNiente(a.stampa);
+    a.esportapdf = oNiente(a.esportapdf);
     a.colorare = oNiente(a.colorare);
     a.controlla = oNiente(a.controlla);
     a.cancella = oNiente(a.cancella);
@@ -122,6 +125,11 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     voce(file, "eliminare", QStringLiteral("&Elimina..."), a.eliminare);
     linea(file, "l");
     voce(file, "stampa", QStringLiteral("S&tampa"), a.stampa);
+    // The same report as S&tampa, as a PDF/A file; the shortcut is free in
+    // both windows and takes precedence in their text boxes.
+    QAction* esporta = voce(file, "esportapdf", QStringLiteral("Esporta in P&DF..."), a.esportapdf);
+    esporta->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    esporta->setShortcutContext(Qt::WindowShortcut);
     linea(file, "linea3");
     voce(file, "esci", QStringLiteral("Es&ci"), [] { esciprogramma(); });
 
@@ -259,6 +267,9 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
         auto stampa = a.stampa;
         QObject::connect(st, &QAbstractButton::clicked, f, [stampa] { stampa(); });
     }
+
+    // The bars sit above the rows: the window grows by them.
+    areaCentraleADisegno(f);
 }
 
 }  // namespace varimo

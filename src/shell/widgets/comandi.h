@@ -18,6 +18,7 @@ struct AzioniFinestra {
     std::function<void()> salvanome;
     std::function<void()> eliminare;
     std::function<void()> stampa;
+    std::function<void()> esportapdf;
     std::function<void()> colorare;
     std::function<void()> controlla;
     std::function<void()> cancella;

@@ -56,7 +56,8 @@ void colora(QWidget* questa, bool daCalcolo) {
     }
 }
 
-void stampaDaCalcolo(Calcolo* c) {
+// What the reports read from the windows, as displayed.
+DatiStampaCalcolo datiStampa(const Calcolo* c) {
     const StatoCalcolo& s = c->stato();
     DatiStampaCalcolo d;
     for (int i = 1; i <= kVoci; ++i) {
@@ -67,10 +68,10 @@ void stampaDaCalcolo(Calcolo* c) {
     d.progetto = s.progetto();
     d.vincolato = testicalcolo::vincolato;
     d.costoprogetto = s.costoprogetto();
-    if (stampaCalcolo(d) == EsitoStampa::MostraQuadro) Finestre::istanza().mostra<Economico>();
+    return d;
 }
 
-void stampaDaQuadro(Economico* e) {
+DatiStampaQuadro datiStampa(const Economico* e) {
     const StatoEconomico& s = e->stato();
     DatiStampaQuadro d;
     d.numerovoci = s.numerovoci;
@@ -79,7 +80,17 @@ void stampaDaQuadro(Economico* e) {
         d.tipo[u] = s.tipo(i);
         d.costo[u] = s.costo(i);
     }
-    if (stampaQuadro(d) == EsitoStampa::MostraQuadro) Finestre::porta(e);
+    return d;
+}
+
+// The print and the PDF export of a window: a missing project name or
+// currency brings up the framework window, where both are typed.
+void dopoStampa(EsitoStampa esito, Economico* quadroAperto) {
+    if (esito != EsitoStampa::MostraQuadro) return;
+    if (quadroAperto)
+        Finestre::porta(quadroAperto);
+    else
+        Finestre::istanza().mostra<Economico>();
 }
 
 void preparaCalcolo(Calcolo* c) {
@@ -107,7 +118,8 @@ void preparaCalcolo(Calcolo* c) {
     a.salva = [&f] { f.salva_Click(); };
     a.salvanome = [&f] { f.salvanome_Click(); };
     a.eliminare = [&f] { f.eliminare_click(); };
-    a.stampa = [c] { stampaDaCalcolo(c); };
+    a.stampa = [c] { dopoStampa(stampaCalcolo(datiStampa(c)), nullptr); };
+    a.esportapdf = [c] { dopoStampa(esportaCalcolo(datiStampa(c)), nullptr); };
     a.colorare = [c] { colora(c, true); };
     a.controlla = [c] { c->controlla_Click(); };
     a.cancella = [c] { c->cancella_Click(); };
@@ -136,7 +148,8 @@ void preparaEconomico(Economico* e) {
     a.salva = sulCalcolo(&ComandiFile::salva_Click, true);
     a.salvanome = sulCalcolo(&ComandiFile::salvanome_Click, true);
     a.eliminare = sulCalcolo(&ComandiFile::eliminare_click, false);
-    a.stampa = [e] { stampaDaQuadro(e); };
+    a.stampa = [e] { dopoStampa(stampaQuadro(datiStampa(e)), e); };
+    a.esportapdf = [e] { dopoStampa(esportaQuadro(datiStampa(e)), e); };
     a.colorare = [e] { colora(e, false); };
     a.controlla = [e] { e->controlla_Click(); };
     a.cancella = [e] { e->cancella_Click(); };
