@@ -14,8 +14,8 @@
 #include "shell/widgets/frmsplash.h"
 #include "shell/widgets/interazione_qt.h"
 #include "shell/widgets/misuraavvio.h"
-#include "shell/widgets/stile.h"
 #include "shell/widgets/registro_finestre.h"
+#include "shell/widgets/stile.h"
 
 namespace varimo {
 
