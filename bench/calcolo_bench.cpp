@@ -92,4 +92,33 @@ void CatenaDiPercentuali(benchmark::State& stato) {
 }
 BENCHMARK(CatenaDiPercentuali);
 
+// Reaching the nesting bound: row B made 100 % of D (= A + B + C), a cycle
+// that grows for ever, stopped after kProfonditaMassima nested passes.
+void RaggiungimentoDelLimite(benchmark::State& stato) {
+    ModVarimo::azzera();
+    StatoCalcolo s;
+    s.formLoad();
+    s.scriviCosto(1, QStringLiteral("1000"));
+    s.azzeraContatori();
+    long passi = 0;
+    bool fermato = true;
+    for (auto _ : stato) {
+        stato.PauseTiming();
+        s.delriga_Click(2);
+        s.scegliCombo(2, 3);  // B refers to D, at 0 %
+        const long prima = s.passiAnnidati();
+        const int interruzioni = s.interruzioni();
+        stato.ResumeTiming();
+        s.scriviHScroll(2, 100);
+        stato.PauseTiming();
+        passi = s.passiAnnidati() - prima;
+        fermato = fermato && s.interruzioni() == interruzioni + 1;
+        stato.ResumeTiming();
+    }
+    if (!fermato) stato.SkipWithError("the cycle was not stopped at the bound");
+    stato.counters["passi"] = static_cast<double>(passi);
+    stato.counters["profondita_massima"] = s.profonditaMassima();
+}
+BENCHMARK(RaggiungimentoDelLimite)->Unit(benchmark::kMillisecond);
+
 }  // namespace

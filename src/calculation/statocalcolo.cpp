@@ -14,9 +14,6 @@ namespace {
 // Ends the current pass of ricalcola: a text that cannot be read, or a value
 // that overflows.
 struct ErroreCalcolo {};
-// A bound on nesting or on the passes of one operation was reached: unwinds
-// every pass up to the outermost one.
-struct Interruzione {};
 
 const QString kEtichette[kVoci + 1] = {
     QString(),
@@ -431,10 +428,15 @@ void StatoCalcolo::tipo_Change(int /*i*/) {
 
 void StatoCalcolo::ricalcola() {
     Operazione op(*this);
-    if (inerte_) return;
+    if (inerte_ || fermo_) return;
     if (profondita_ >= kProfonditaMassima || passiOperazione_ >= kPassiMassimi) {
         riavvioInterrotto_ = riavvio_ > 0;
-        if (profondita_ > 0) throw Interruzione{};
+        // Inside a pass: every pass below ends at its next nested write, down
+        // to the outermost one, which concludes.
+        if (profondita_ > 0) {
+            fermo_ = true;
+            return;
+        }
         concludiInterruzione();
         return;
     }
@@ -446,17 +448,17 @@ void StatoCalcolo::ricalcola() {
         passo(true);
     } catch (const ErroreCalcolo&) {
         // The pass ends here; what it wrote stays.
-    } catch (const Interruzione&) {
-        --profondita_;
-        if (profondita_ > 0) throw;
-        concludiInterruzione();
-        return;
     }
     --profondita_;
+    if (fermo_ && profondita_ == 0) {
+        fermo_ = false;
+        concludiInterruzione();
+    }
 }
 
 // One pass: percentage rows, cents, the sums D and T, the project total and,
-// when a constrained total is pending, one step of the descent of row A.
+// when a constrained total is pending, one step of the descent of row A. A
+// pass whose nested write reached a bound ends right after that write.
 void StatoCalcolo::passo(bool conDiscesa) {
     // 1. Percentage rows, in row order.
     for (int i = 1; i <= kVoci; ++i) {
@@ -479,6 +481,7 @@ void StatoCalcolo::passo(bool conDiscesa) {
             const double x = centesimiDi(riferimento);
             righe_[i].costo.imposta(scrittura(std::floor(p / 100 * x + 0.5) / 100));
         }
+        if (fermo_) return;
     }
     // 2. Amounts in cents. An empty box counts as zero: the sums always add
     // up what the boxes show, which is also all that a saved file can carry.
@@ -489,10 +492,12 @@ void StatoCalcolo::passo(bool conDiscesa) {
     // 3. Row D.
     righe_[4].costo.imposta(
         scrittura(std::floor(centesimi[1] + centesimi[2] + centesimi[3] + 0.5) / 100));
+    if (fermo_) return;
     // 4. Row T.
     centesimi[18] = 0;
     for (int i = 5; i <= 17; ++i) centesimi[18] += centesimi[i];
     righe_[18].costo.imposta(scrittura(std::floor(centesimi[18] + 0.5) / 100));
+    if (fermo_) return;
     // 5. Project total. The cents are added first and divided once: adding
     // the two amounts in currency units would let binary rounding show in
     // the fifteen digits written when D and T nearly cancel out (a negative
@@ -509,6 +514,7 @@ void StatoCalcolo::passo(bool conDiscesa) {
     double p = tollerante(progetto_());
     double c = unitaVincolo(costoprogetto_());
     if (p > c) righe_[1].costo.imposta(scrittura(rigorosa(righe_[1].costo()) - (p - c) / 2));
+    if (fermo_) return;
     p = tollerante(progetto_());
     c = unitaVincolo(costoprogetto_());
     if (p < c) {
@@ -521,7 +527,9 @@ void StatoCalcolo::passo(bool conDiscesa) {
         } riavvio(riavvio_);
         const QString salvato = centesimi20;
         costoprogetto_.imposta(QString());
+        if (fermo_) return;
         costoprogetto_.imposta(salvato);
+        if (fermo_) return;
     }
     p = tollerante(progetto_());
     c = unitaVincolo(costoprogetto_());

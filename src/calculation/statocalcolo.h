@@ -208,6 +208,8 @@ class StatoCalcolo : public QObject {
     int profondita() const { return profondita_; }       // passes running now
     int profonditaMassima() const { return profonditaMassima_; }  // deepest nesting seen
     int interruzioni() const { return interruzioni_; }            // operations stopped at a bound
+    // An operation started from outside is running (cambiato follows its end).
+    bool inOperazione() const { return operazioni_ > 0; }
     void azzeraContatori();
 
   signals:
@@ -241,6 +243,7 @@ class StatoCalcolo : public QObject {
     long passiOperazione_ = 0;
     int interruzioni_ = 0;
     bool inerte_ = false;             // handlers do nothing (stopping after a bound)
+    bool fermo_ = false;              // a bound was reached: the passes are ending
     bool avvisato_ = false;           // bound message already shown in this operation
     int riavvio_ = 0;                 // inside the restart writes of a constrained step
     bool riavvioInterrotto_ = false;  // a bound was reached during a restart

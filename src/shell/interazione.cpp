@@ -1,5 +1,9 @@
 #include "shell/interazione.h"
 
+#include <QObject>
+#include <QPointer>
+#include <vector>
+
 namespace varimo {
 
 namespace {
@@ -25,6 +29,12 @@ class InterazioneSilenziosa final : public Interazione {
 InterazioneSilenziosa silenziosa;
 Interazione* attuale = &silenziosa;
 
+struct Preparazione {
+    QPointer<QObject> proprietario;
+    std::function<void()> f;
+};
+std::vector<Preparazione> preparazioni;
+
 }  // namespace
 
 Interazione& Interazione::corrente() {
@@ -35,8 +45,16 @@ void Interazione::imposta(Interazione* i) {
     attuale = i ? i : &silenziosa;
 }
 
+void primaDiOgniMessaggio(QObject* proprietario, std::function<void()> f) {
+    std::erase_if(preparazioni, [](const Preparazione& p) { return p.proprietario.isNull(); });
+    preparazioni.push_back({proprietario, std::move(f)});
+}
+
 Risposta messaggio(const QString& testo, const QString& titolo, Icona icona, Pulsanti pulsanti,
                    Risposta predefinita) {
+    const std::vector<Preparazione> daFare = preparazioni;
+    for (const Preparazione& p : daFare)
+        if (!p.proprietario.isNull()) p.f();
     return Interazione::corrente().mostraMessaggio(
         Messaggio{testo, titolo, icona, pulsanti, predefinita});
 }

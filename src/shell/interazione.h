@@ -2,7 +2,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
+
+class QObject;
 
 namespace varimo {
 
@@ -53,7 +56,13 @@ class Interazione {
     static void imposta(Interazione* i);
 };
 
-// Shorthand for the common case.
+// Runs f before every message box from now on, as long as `proprietario`
+// lives. A view that shows its state's values only when an operation ends
+// uses it to bring its widgets up to date first, so that the window behind a
+// message shows what the operation has done so far.
+void primaDiOgniMessaggio(QObject* proprietario, std::function<void()> f);
+
+// Shorthand for the common case; runs the hooks above first.
 Risposta messaggio(const QString& testo, const QString& titolo, Icona icona = Icona::Informazione,
                    Pulsanti pulsanti = Pulsanti::Ok, Risposta predefinita = Risposta::Ok);
 

@@ -17,6 +17,7 @@
 
 #include "calculation/numeri.h"
 #include "framework/widgets/economico.h"
+#include "shell/interazione.h"
 #include "shell/widgets/clsresize.h"
 #include "shell/widgets/controlli.h"
 #include "shell/widgets/finestre.h"
@@ -211,12 +212,15 @@ void Calcolo::creaControlli() {
 
 void Calcolo::collegaStato() {
     StatoCalcolo* s = stato_;
-    // Every view: brings its widget in line with the state, changing nothing
-    // that already agrees.
-    std::vector<std::function<void()>> viste;
-    auto vista = [&viste](auto& valore, std::function<void()> f) {
-        valore.allaVista(f);
-        viste.push_back(std::move(f));
+    // Every view brings its widget in line with the state, changing nothing
+    // that already agrees. It runs when the operation that changed the value
+    // ends: a widget is set once per operation, with the value the state holds
+    // then, however many nested writes the operation made.
+    auto vista = [this](auto& valore, std::function<void()> f) {
+        const size_t k = viste_.size();
+        viste_.push_back(std::move(f));
+        marcata_.push_back(0);
+        valore.allaVista([this, k] { segna(k); });
     };
     auto testo = [](QLineEdit* e, const QString& t) { mostraTesto(e, t); };
 
@@ -253,7 +257,8 @@ void Calcolo::collegaStato() {
     vista(s->cmdannullaValore(), [this, s] { cmdannulla_->setVisible(s->cmdannullaVisibile()); });
     vista(s->suggerimentoEscoValore(), [this, s] { esco_->setToolTip(s->suggerimentoEsco()); });
 
-    connect(s, &StatoCalcolo::cambiato, this, &Calcolo::aggiornaPagine);
+    connect(s, &StatoCalcolo::cambiato, this, &Calcolo::aggiorna);
+    primaDiOgniMessaggio(this, [this] { aggiorna(); });
 
     connect(cmdannulla_, &QPushButton::clicked, this, &Calcolo::cmdannulla_Click);
     connect(vis_, &QPushButton::clicked, this, &Calcolo::vis_Click);
@@ -262,7 +267,31 @@ void Calcolo::collegaStato() {
     connect(cmdStampa_, &QPushButton::clicked, this, &Calcolo::cmdStampa_Click);
     connect(command6_, &QPushButton::clicked, this, &Calcolo::Command6_Click);
 
-    for (const auto& v : viste) v();
+    for (const auto& v : viste_) v();
+    aggiornaPagine();
+}
+
+void Calcolo::segna(size_t vista) {
+    if (!stato_->inOperazione()) {
+        viste_[vista]();
+        return;
+    }
+    if (marcata_[vista]) return;
+    marcata_[vista] = 1;
+    marcate_.push_back(vista);
+}
+
+void Calcolo::aggiorna() {
+    // Setting a widget may echo its value back into the state (an equal
+    // value, which runs nothing but ends an operation of its own).
+    if (aggiornando_) return;
+    aggiornando_ = true;
+    for (size_t n = 0; n < marcate_.size(); ++n) {
+        marcata_[marcate_[n]] = 0;
+        viste_[marcate_[n]]();
+    }
+    marcate_.clear();
+    aggiornando_ = false;
     aggiornaPagine();
 }
 

@@ -2,7 +2,9 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "calculation/statocalcolo.h"
 #include "calculation/storiacalcolo.h"
@@ -83,9 +85,18 @@ class Calcolo : public QMainWindow {
     void collegaModifiche();
     void aggiornaCombo(int i);
     void aggiornaPagine();
+    void segna(size_t vista);
+    void aggiorna();
 
     StatoCalcolo* stato_;
     StoriaCalcolo* storia_ = nullptr;
+    // The views of the state's values (each brings one widget in line). A
+    // value that changes during an operation only marks its view; the marked
+    // views run once, when the operation ends (or before a message box).
+    std::vector<std::function<void()>> viste_;
+    std::vector<char> marcata_;
+    std::vector<size_t> marcate_;
+    bool aggiornando_ = false;
     std::unique_ptr<clsResize> scaler_;
     std::array<QLabel*, kVoci + 1> num_{};
     std::array<QLineEdit*, kVoci + 1> tipo_{};

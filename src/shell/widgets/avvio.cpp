@@ -13,7 +13,9 @@
 #include "shell/widgets/finestre.h"
 #include "shell/widgets/frmsplash.h"
 #include "shell/widgets/interazione_qt.h"
+#include "shell/widgets/misuraavvio.h"
 #include "shell/widgets/registro_finestre.h"
+#include "shell/widgets/stile.h"
 
 namespace varimo {
 
@@ -47,6 +49,9 @@ int avviaProgramma(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Veladio"));
     QApplication::setQuitOnLastWindowClosed(false);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    installaStile();
+    // The start-up benchmark's switch: end at the first painted window.
+    misuraAlPrimoDisegno();
 
     // Qt's own texts in Italian: "Sì", "No", "Annulla" on the standard buttons.
     QTranslator traduttore;

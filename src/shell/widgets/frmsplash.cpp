@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QTimer>
 
 #include "shell/modvarimo.h"
 #include "shell/widgets/avvio.h"
@@ -49,7 +50,9 @@ FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuono_) {
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/immagini/splash.png")));
+    // Kept uncompressed (PPM): decoding a PNG was a tenth of the work done
+    // before the splash first shows.
+    Image1->setPixmap(QPixmap(QStringLiteral(":/immagini/splash.ppm")));
     Image1->setGeometry(20, 30, 215, 299);
     Image1->installEventFilter(this);
 
@@ -72,10 +75,10 @@ FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuono_) {
     label(8)->setWordWrap(true);
     label(8)->setGeometry(x, 280, w, 44);
 
-    // Load: the sound first, then the program-wide values and the labels.
+    // Load: the sound's file name, then the program-wide values and the
+    // labels. The sound is opened and played once the window has been painted
+    // (or before any other command sent to it).
     suono_.impostaNomeFile(QStringLiteral("Internet.mid"));
-    suono_.apri();
-    suono_.suona();
     ModVarimo::impostatitoli();
     label(3)->setText(ModVarimo::nomeprogramma);
     label(4)->setText(ModVarimo::descrizioneprogramma);
@@ -87,18 +90,38 @@ FrmSplash::~FrmSplash() {
     suono_.chiudi();
 }
 
+void FrmSplash::avviaSuono() {
+    if (suonoAvviato_) return;
+    suonoAvviato_ = true;
+    // Open and play: the synthesizer is built on a worker thread; a pause or
+    // a close sent before it is ready keeps it from ever playing.
+    suono_.apriInSottofondo();
+    suono_.suona();
+}
+
+void FrmSplash::paintEvent(QPaintEvent* e) {
+    QWidget::paintEvent(e);
+    if (suonoAvviato_ || avvioPrenotato_) return;
+    // After the picture has reached the screen, when the event loop is back.
+    avvioPrenotato_ = true;
+    QTimer::singleShot(0, this, [this] { avviaSuono(); });
+}
+
 void FrmSplash::congedo() {
+    avviaSuono();
     suono_.suona();
     Finestre::porta(this);
     label(2)->setText(kCongedo);
 }
 
 void FrmSplash::Form_Click() {
+    avviaSuono();
     suono_.pausa();
     mostracalcolo();
 }
 
 void FrmSplash::Form_KeyPress() {
+    suonoAvviato_ = true;  // closed before it was opened: it never will be
     suono_.chiudi();
     Finestre::istanza().chiudi(QStringLiteral("catalogo"));
     close();

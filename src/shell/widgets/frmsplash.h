@@ -40,13 +40,18 @@ class FrmSplash : public QWidget {
   protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
   private:
+    void avviaSuono();
+
     static inline Suono::Uscita uscitaSuono_ = Suono::Uscita::Predefinita;
     std::array<QLabel*, 12> label_{};
     QLabel* Image1 = nullptr;
     Suono suono_;
+    bool suonoAvviato_ = false;    // open and play sent
+    bool avvioPrenotato_ = false;  // sent at the first return to the event loop
 };
 
 }  // namespace varimo

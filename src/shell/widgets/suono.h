@@ -3,15 +3,22 @@
 #include <QString>
 #include <memory>
 
+class QObject;
+
 namespace varimo {
 
 // The splash sound: a MIDI file played through FluidSynth with a General MIDI
 // soundfont, driven like a multimedia control with the commands open, play,
 // pause and close. Every failure (missing file, no soundfont, no audio
 // device) leaves the control closed and silent; the commands then do nothing.
+//
+// Creating the synthesizer and loading the soundfont take a while, so the
+// control can also be opened in the background (apriInSottofondo): the
+// commands given meanwhile are kept, and when the sound is ready it plays if
+// the last of them asked for it; a close discards it.
 class Suono {
   public:
-    enum class Stato { Chiuso, Aperto, InRiproduzione, InPausa };
+    enum class Stato { Chiuso, InApertura, Aperto, InRiproduzione, InPausa };
 
     // Which audio output to use: the desktop's default, none at all (as on a
     // machine without sound), or a sink that discards the samples (tests).
@@ -25,12 +32,20 @@ class Suono {
     void impostaNomeFile(const QString& nome) { nomeFile_ = nome; }
     QString nomeFile() const { return nomeFile_; }
 
-    void apri();
+    void apri();  // opens at once, waiting for the synthesizer
+    // Opens on a worker thread; the outcome arrives through the event loop of
+    // the thread that asked (which must run one).
+    void apriInSottofondo();
     void suona();  // starts, or resumes after a pause
     void pausa();
     void chiudi();
 
     Stato stato() const;
+    // Runs the event loop until a background opening has ended (or the time
+    // is up); true when it has.
+    bool attendi(int millisecondi);
+    // While opening in the background: whether the sound will play when ready.
+    bool suoneraAllApertura() const { return suonaAllApertura_; }
     // The file actually opened (after the lookup), empty when closed.
     QString fileAperto() const { return fileAperto_; }
 
@@ -42,11 +57,19 @@ class Suono {
 
   private:
     struct Motore;
+    struct Apertura;
+    static std::unique_ptr<Motore> creaMotore(Uscita uscita, const QString& file,
+                                              const QString& sf);
+    void ricevi(const std::shared_ptr<Apertura>& apertura);
+
     Uscita uscita_;
     QString nomeFile_;
     QString fileAperto_;
     std::unique_ptr<Motore> motore_;
+    std::shared_ptr<Apertura> apertura_;  // the background opening under way
+    std::unique_ptr<QObject> ricevitore_;
     Stato stato_ = Stato::Chiuso;
+    bool suonaAllApertura_ = false;
 };
 
 }  // namespace varimo

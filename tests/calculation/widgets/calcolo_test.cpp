@@ -271,6 +271,42 @@ TEST_F(CalcoloTest, ConstrainedTotalTypedKeyByKey) {
     controllaAllineati();
 }
 
+// A whole descent (hundreds of nested writes) sets each box once, with the
+// value the state holds when it ends; a message shown in the middle of an
+// operation finds every widget already in line with the state.
+TEST_F(CalcoloTest, EachBoxIsSetOncePerOperation) {
+    digita(costo(1), QStringLiteral("1000"));
+    w->stato().scegliCombo(11, 3);  // M = 10 % of D
+    w->stato().scriviHScroll(11, 10);
+    ASSERT_EQ(linea("progetto")->text(), QStringLiteral("1100"));
+    int cambiA = 0, cambiTotale = 0;
+    QObject::connect(costo(1), &QLineEdit::textChanged, [&] { ++cambiA; });
+    QObject::connect(linea("progetto"), &QLineEdit::textChanged, [&] { ++cambiTotale; });
+    w->stato().azzeraContatori();
+    QLineEdit* vincolo = linea("costoprogetto");
+    vincolo->setText(QStringLiteral("5000000"));  // pasted: one change
+    emit vincolo->textEdited(vincolo->text());
+    EXPECT_GT(w->stato().passiAnnidati(), 20);
+    EXPECT_EQ(cambiA, 1);
+    EXPECT_EQ(cambiTotale, 1);
+    EXPECT_EQ(static_cast<long>(letturaTollerante(linea("progetto")->text())), 5000000);
+    controllaAllineati();
+
+    // B = 100 % of D grows for ever: the operation stops at the bound and
+    // tells the user while it is still running.
+    w->stato().cmdannulla_Click();
+    int domande = 0;
+    finta.allaDomanda = [&](const Messaggio&) {
+        ++domande;
+        controllaAllineati();
+    };
+    w->stato().scegliCombo(2, 3);
+    w->stato().scriviHScroll(2, 100);
+    EXPECT_EQ(domande, 1);
+    EXPECT_EQ(w->stato().interruzioni(), 1);
+    controllaAllineati();
+}
+
 TEST_F(CalcoloTest, DeleteButtonClearsTheRow) {
     digita(costo(1), QStringLiteral("1000"));
     combo(17)->setFocus();
