@@ -19,6 +19,7 @@ namespace varimo {
 struct Carattere {
     QString nome;
     double dimensione = 12;
+    bool grassetto = false;  // Font.Bold
     bool operator==(const Carattere&) const = default;
 };
 
@@ -52,6 +53,7 @@ struct Paragrafo {
 struct Cella {
     QString testo;  // character 13 separates the paragraphs of the cell
     Allineamento allineamento = Allineamento::Sinistra;
+    bool grassetto = false;  // Cell(r, c).Range.Font.Bold, over the table's font
 };
 
 class Tabella {
@@ -71,6 +73,10 @@ class Tabella {
     QString testoCella(int riga, int colonna) const;
     const Cella& cella(int riga, int colonna) const;
     Cella& cella(int riga, int colonna);
+    // Rows(riga).Range.Font.Bold; a row outside the table is left alone.
+    void impostaGrassettoRiga(int riga, bool grassetto);
+    // The font a cell's text is written in: the table's, bold when the cell is.
+    Carattere carattereCella(int riga, int colonna) const;
 
     // Range.Font.Size: one size for the whole table.
     void impostaDimensioneCarattere(double punti) { carattere_.dimensione = punti; }
@@ -114,9 +120,10 @@ class Documento {
     // A new empty document: one empty paragraph, the insertion point in it.
     Documento();
 
-    // Selection.Font.Name / .Size: font of the text typed next.
+    // Selection.Font.Name / .Size / .Bold: font of the text typed next.
     void impostaNomeCarattere(const QString& nome);
     void impostaDimensioneCarattere(double punti);
+    void impostaGrassetto(bool grassetto);
     const Carattere& carattereSelezione() const { return selezione_; }
 
     // Selection.TypeText: character 13 (also a line feed, or both together)

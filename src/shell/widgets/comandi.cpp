@@ -95,6 +95,7 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     a.salvanome = oNiente(a.salvanome);
     a.eliminare = oNiente(a.eliminare);
     a.stampa = oNiente(a.stampa);
+    a.stampasezioni = oNiente(a.stampasezioni);
     a.colorare = oNiente(a.colorare);
     a.controlla = oNiente(a.controlla);
     a.cancella = oNiente(a.cancella);
@@ -122,6 +123,7 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     voce(file, "eliminare", QStringLiteral("&Elimina..."), a.eliminare);
     linea(file, "l");
     voce(file, "stampa", QStringLiteral("S&tampa"), a.stampa);
+    voce(file, "stampasezioni", QStringLiteral("Stampa per se&zioni"), a.stampasezioni);
     linea(file, "linea3");
     voce(file, "esci", QStringLiteral("Es&ci"), [] { esciprogramma(); });
 
@@ -130,6 +132,9 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     voce(modifica, "colorare", QStringLiteral("&Colore di sfondo"), a.colorare);
     voce(modifica, "controlla", QStringLiteral("Controlla &dati immessi"), a.controlla);
     voce(modifica, "cancella", QStringLiteral("C&ancella dati immessi"), a.cancella);
+    if (a.vocicodice)
+        voce(modifica, "vocicodice", QStringLiteral("Voci secondo il D.Lgs. 36/2023"),
+             a.vocicodice);
 
     QMenu* visu = barra->addMenu(QStringLiteral("&Visualizza"));
     visu->setObjectName(QStringLiteral("visu"));
@@ -145,6 +150,7 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
             act->setChecked((act == fin1) == (quale == Principale::Calcolo));
         });
     }
+    voce(visu, "apripostgara", QStringLiteral("Quadro dopo la &gara"), [] { mostra("postgara"); });
     fin1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     fin2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     fin1->setChecked(quale == Principale::Calcolo);

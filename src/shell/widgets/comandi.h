@@ -18,9 +18,12 @@ struct AzioniFinestra {
     std::function<void()> salvanome;
     std::function<void()> eliminare;
     std::function<void()> stampa;
+    std::function<void()> stampasezioni;
     std::function<void()> colorare;
     std::function<void()> controlla;
     std::function<void()> cancella;
+    // Only the windows that have it get the item "Voci secondo il D.Lgs. 36/2023".
+    std::function<void()> vocicodice;
 };
 
 // Which of the two main windows: 1 the calculation window, 2 the framework

@@ -6,10 +6,13 @@
 #include <QMainWindow>
 
 #include "calculation/statocalcolo.h"
+#include "calculation/vocicodice.h"
 #include "calculation/widgets/calcolo.h"
 #include "datafile/comandifile.h"
+#include "framework/persezioni.h"
 #include "framework/statoeconomico.h"
 #include "framework/widgets/economico.h"
+#include "framework/widgets/postgara.h"
 #include "help/widgets/catalogo.h"
 #include "help/widgets/frmtip.h"
 #include "help/widgets/guide.h"
@@ -82,6 +85,14 @@ void stampaDaQuadro(Economico* e) {
     if (stampaQuadro(d) == EsitoStampa::MostraQuadro) Finestre::porta(e);
 }
 
+// "Stampa per sezioni", from either main window: the framework window's rows
+// in the two sections. Missing name or currency bring that window forward.
+void stampaSezioniDelQuadro() {
+    Economico* e = quadro();
+    if (stampaSezioni(sezioniDelQuadro(e->stato())) == EsitoStampa::MostraQuadro)
+        Finestre::porta(e);
+}
+
 void preparaCalcolo(Calcolo* c) {
     // The window's start-up sets the currency to "euro". A calculation window
     // built while the framework window is still loaded (the previous one was
@@ -108,10 +119,15 @@ void preparaCalcolo(Calcolo* c) {
     a.salvanome = [&f] { f.salvanome_Click(); };
     a.eliminare = [&f] { f.eliminare_click(); };
     a.stampa = [c] { stampaDaCalcolo(c); };
+    a.stampasezioni = [] { stampaSezioniDelQuadro(); };
     a.colorare = [c] { colora(c, true); };
     a.controlla = [c] { c->controlla_Click(); };
     a.cancella = [c] { c->cancella_Click(); };
+    a.vocicodice = [c] { vocicodice_Click(c->stato()); };
     installaComandi(c, Principale::Calcolo, a);
+
+    // A framework after the tender already open follows the new window.
+    if (PostGara* p = Finestre::istanza().trova<PostGara>()) p->riprendiProgetto();
 }
 
 // The framework window's file commands run the calculation window's and then
@@ -137,6 +153,7 @@ void preparaEconomico(Economico* e) {
     a.salvanome = sulCalcolo(&ComandiFile::salvanome_Click, true);
     a.eliminare = sulCalcolo(&ComandiFile::eliminare_click, false);
     a.stampa = [e] { stampaDaQuadro(e); };
+    a.stampasezioni = [] { stampaSezioniDelQuadro(); };
     a.colorare = [e] { colora(e, false); };
     a.controlla = [e] { e->controlla_Click(); };
     a.cancella = [e] { e->cancella_Click(); };
@@ -173,6 +190,7 @@ void registraFinestre() {
     r.registraFabbrica<FrmSplash>();
     r.registraFabbrica<Calcolo>();
     r.registraFabbrica<Economico>();
+    r.registraFabbrica<PostGara>();
     r.registraFabbrica<Sommario>();
     r.registraFabbrica<Manuale>();
     r.registraFabbrica<Guidafunzionamento>();
