@@ -13,7 +13,7 @@ PACCHETTI=(
   # documents: zip container
   libzip-dev
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool libx11-dev
   # desktop integration and its validators; opening documents
   desktop-file-utils appstream shared-mime-info xdg-utils
 )

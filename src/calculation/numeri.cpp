@@ -503,4 +503,9 @@ std::optional<double> letturaCentesimi(const QString& testo, Separatori s) {
     return memoria.leggi(testo, s, [&] { return centesimiDiretta(testo, s); });
 }
 
+bool importoAccettabile(const QString& testo) {
+    const auto v = letturaRigorosa(testo);
+    return v && std::isfinite(*v);
+}
+
 }  // namespace varimo

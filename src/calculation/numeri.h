@@ -62,4 +62,9 @@ std::optional<double> letturaCentesimi(const QString& testo, Separatori s = {});
 // does not read as a number is returned unchanged.
 QString formatoImporto(const QString& testo, Separatori s = {});
 
+// Whether an amount text can stand in an amount box: the strict reading
+// reads it. The empty text is not an amount (callers treat it as "no amount",
+// which counts as zero).
+bool importoAccettabile(const QString& testo);
+
 }  // namespace varimo

@@ -65,6 +65,15 @@ QString scrittura(double v) {
     return scritturaNumerica(v);
 }
 
+// Whole currency units of the constrained total, read the way its amount
+// reaches row A: the integer part of the strict reading, so that "400.000",
+// "400000" and "400000,00" all mean four hundred thousand. A text the strict
+// reading refuses ("12x") is read tolerantly, as the total always was.
+double unitaVincolo(const QString& t) {
+    if (const auto v = letturaRigorosa(t); v && std::isfinite(*v)) return std::trunc(*v);
+    return tollerante(t);
+}
+
 bool valida(int i) {
     return i >= 1 && i <= kVoci;
 }
@@ -398,13 +407,24 @@ void StatoCalcolo::tipo_Change(int /*i*/) {
     Operazione op(*this);
     if (inerte_) return;
     if (caricamento == 1) return;
+    // Every list is emptied and refilled with the current labels. A row keeps
+    // the reference it had chosen (same row number), and its box shows that
+    // row's new label: the selection is put back without running a handler,
+    // so vocerif and every amount stay as they are.
+    std::array<int, kVoci + 1> scelte{};
     for (int j = 1; j <= kVoci; ++j) {
+        scelte[j] = righe_[j].combo().posizione;
         svuotaCombo(j);
         if (righe_[j].tipo().size() > 50) {
             messaggio(testicalcolo::avvisoLunghezza, ModVarimo::titoloaiuto, Icona::Informazione);
         }
     }
     impostavoci();
+    for (int j = 1; j <= kVoci; ++j) {
+        const Riferimento& r = righe_[j].combo();
+        if (scelte[j] < 0 || scelte[j] >= r.voci.size()) continue;
+        imponiCombo(j, Riferimento{r.voci, scelte[j], r.voci[scelte[j]]}, EventoCombo::Nessuno);
+    }
 }
 
 // ---------------------------------------------------------------- recalculation
@@ -460,10 +480,11 @@ void StatoCalcolo::passo(bool conDiscesa) {
             righe_[i].costo.imposta(scrittura(std::floor(p / 100 * x + 0.5) / 100));
         }
     }
-    // 2. Amounts in cents; an empty box keeps the row's last amount.
+    // 2. Amounts in cents. An empty box counts as zero: the sums always add
+    // up what the boxes show, which is also all that a saved file can carry.
     for (int i = 1; i <= kVoci; ++i) {
         const QString t = righe_[i].costo();
-        if (!t.isEmpty()) centesimi[i] = centesimiDi(t);
+        centesimi[i] = t.isEmpty() ? 0 : centesimiDi(t);
     }
     // 3. Row D.
     righe_[4].costo.imposta(
@@ -486,10 +507,10 @@ void StatoCalcolo::passo(bool conDiscesa) {
     }
     centesimi20 = costoprogetto_();
     double p = tollerante(progetto_());
-    double c = tollerante(costoprogetto_());
+    double c = unitaVincolo(costoprogetto_());
     if (p > c) righe_[1].costo.imposta(scrittura(rigorosa(righe_[1].costo()) - (p - c) / 2));
     p = tollerante(progetto_());
-    c = tollerante(costoprogetto_());
+    c = unitaVincolo(costoprogetto_());
     if (p < c) {
         // Restart from A = the constrained total: empty the box and write the
         // saved text back, each write running costoprogetto_change.
@@ -503,7 +524,7 @@ void StatoCalcolo::passo(bool conDiscesa) {
         costoprogetto_.imposta(salvato);
     }
     p = tollerante(progetto_());
-    c = tollerante(costoprogetto_());
+    c = unitaVincolo(costoprogetto_());
     if (p == c) ModVarimo::statovincolo = 0;
 }
 
@@ -549,6 +570,28 @@ void StatoCalcolo::controlla_Click() {
         if (!righe_[i].combo().testo.isEmpty()) riferimenti = true;
     }
     const QString& titolo = ModVarimo::titolocontrollo;
+    // An amount that cannot be read, or a negative one, comes first: the
+    // framework would not add up. The first such row is named.
+    for (int i = 1; i <= kVoci; ++i) {
+        const QString& t = righe_[i].costo();
+        if (t.isEmpty()) continue;
+        const QString voce = QString(letteraVoce(i));
+        if (!importoAccettabile(t)) {
+            messaggio(QStringLiteral("L'importo della voce ") + voce +
+                          QStringLiteral(" non è leggibile: correggerlo usando solo cifre, la "
+                                         "virgola per i decimali ed eventualmente il punto per "
+                                         "le migliaia."),
+                      titolo, Icona::Esclamazione);
+            return;
+        }
+        if (*letturaRigorosa(t) < 0) {
+            messaggio(QStringLiteral("L'importo della voce ") + voce +
+                          QStringLiteral(" è negativo: controllare le percentuali, le voci di "
+                                         "riferimento e l'importo vincolato del progetto."),
+                      titolo, Icona::Esclamazione);
+            return;
+        }
+    }
     if (costoprogetto_().isEmpty() && !importi) {
         messaggio(QStringLiteral("Non è stato digitato alcun valore significativo: iniziare con il "
                                  "costo di una voce o con l'importo vincolato del progetto."),

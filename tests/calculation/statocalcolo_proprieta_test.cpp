@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <random>
 
@@ -12,11 +14,13 @@ using namespace varimo;
 
 namespace {
 
-// Random edit sequences, as a user might make them: amounts, references,
-// scroll bars, constrained totals, row deletes, label edits, the clear and the
-// constraint switch. After every edit no pass is left running, the bounds
-// hold, at most one bound message was shown, and, as every amount typed is
-// readable and no box is emptied by hand, the sums agree with the rows.
+// Random edit sequences, as a user might make them: amounts (boxes emptied by
+// hand among them), references, scroll bars, constrained totals, row deletes,
+// label edits, the clear and the constraint switch. After every edit no pass
+// is left running, the bounds hold, at most one bound message was shown, the
+// sums agree with what the boxes show, every row keeps the reference the user
+// chose (label edits included) and, until a bound stops an edit, every
+// percentage row holds its percentage of its reference, to the cent.
 class Generatore {
   public:
     explicit Generatore(unsigned seme) : rng_(seme) {}
@@ -37,6 +41,7 @@ class Generatore {
             case 0:
                 return QStringLiteral("0");
             case 1:
+                if (tra(0, 2) == 0) return QString();
                 return QString::number(tra(1, 999)) + QLatin1Char(',') +
                        QString::number(tra(10, 99));
             case 2:
@@ -70,6 +75,8 @@ TEST(CalcoloProprieta, SequenzeCasualiDiModifiche) {
         s.formLoad();
         Generatore g(static_cast<unsigned>(n) * 7919u + 1u);
         QStringList storia{QStringLiteral("seme %1").arg(n)};
+        std::array<int, kVoci + 1> scelta;  // the reference the user chose, -1 none
+        scelta.fill(-1);
         for (int k = 0; k < kPassi; ++k) {
             finta.messaggi.clear();
             const int r = g.rigaLibera();
@@ -83,11 +90,21 @@ TEST(CalcoloProprieta, SequenzeCasualiDiModifiche) {
                     break;
                 case 3:
                 case 4:
-                    s.scegliCombo(rp, g.tra(0, 17));
+                    scelta[rp] = g.tra(0, 17);
+                    s.scegliCombo(rp, scelta[rp]);
                     storia << QStringLiteral("combo %1").arg(rp);
                     break;
                 case 5:
                 case 6:
+                    if (g.tra(0, 60) == 0) {
+                        // A row made the whole of T, which sums it: a cycle
+                        // that grows without end unless T holds nothing else.
+                        scelta[rp] = kVoci - 1;
+                        s.scegliCombo(rp, scelta[rp]);
+                        s.scriviHScroll(rp, 100);
+                        storia << QStringLiteral("ciclo %1").arg(rp);
+                        break;
+                    }
                     s.scriviHScroll(rp, g.tra(0, 3) == 0 ? g.tra(0, 100) : g.tra(0, 30));
                     storia << QStringLiteral("scroll %1").arg(rp);
                     break;
@@ -97,6 +114,7 @@ TEST(CalcoloProprieta, SequenzeCasualiDiModifiche) {
                     break;
                 case 8:
                     s.delriga_Click(r);
+                    scelta[r] = -1;
                     storia << QStringLiteral("delriga %1").arg(r);
                     break;
                 case 9:
@@ -104,12 +122,14 @@ TEST(CalcoloProprieta, SequenzeCasualiDiModifiche) {
                         s.scriviTipo(r, QString(g.tra(1, 60), QLatin1Char('a' + g.tra(0, 25))));
                     } else {
                         s.scriviTestoCombo(rp, QStringLiteral("x"));
+                        scelta[rp] = -1;
                     }
                     storia << QStringLiteral("etichetta %1").arg(r);
                     break;
                 case 10:
                     if (g.tra(0, 3) == 0) {
                         s.cancella_Click();
+                        scelta.fill(-1);
                         storia << QStringLiteral("cancella");
                     } else {
                         s.cmdannulla_Click();
@@ -145,6 +165,22 @@ TEST(CalcoloProprieta, SequenzeCasualiDiModifiche) {
                 ASSERT_DOUBLE_EQ(letturaCentesimi(s.progetto()).value_or(-1), d + t)
                     << s.costo(4).toStdString() << " " << s.costo(18).toStdString() << " "
                     << s.progetto().toStdString() << " " << s.costoprogetto().toStdString();
+            }
+            for (int i = 1; i <= kVoci; ++i) {
+                ASSERT_EQ(s.combo(i).posizione, scelta[i]) << "row " << i;
+                if (scelta[i] < 0) continue;
+                const int rif = scelta[i] + 1;
+                ASSERT_EQ(s.combo(i).testo, s.tipo(rif)) << "row " << i;
+                // A bound leaves the texts as they stood when it stopped.
+                if (s.interruzioni() > 0) continue;
+                const QString x = s.costo(rif);
+                const auto v = letturaRigorosa(x);
+                const double p = s.perc(i).toDouble();
+                const QString atteso =
+                    !v || *v == 0
+                        ? QStringLiteral("0")
+                        : scritturaNumerica(std::floor(p / 100 * *letturaCentesimi(x) + 0.5) / 100);
+                ASSERT_EQ(s.costo(i), atteso) << "row " << i << " = " << p << " % of row " << rif;
             }
         }
         interrotte += s.interruzioni();

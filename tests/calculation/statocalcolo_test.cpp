@@ -204,13 +204,20 @@ TEST_F(Calcolo, ImportoIlleggibileFermaLeSomme) {
     EXPECT_EQ(s.progetto(), "1024");
 }
 
-TEST_F(Calcolo, VoceSvuotataAManoRestaNelleSomme) {
+TEST_F(Calcolo, VoceSvuotataContaZero) {
     s.scriviCosto(A, "1000");
     s.scriviCosto(B, "500");
     s.scriviCosto(B, "");
-    EXPECT_EQ(s.costo(D), "1500");
-    s.delriga_Click(B);
     EXPECT_EQ(s.costo(D), "1000");
+    EXPECT_EQ(s.progetto(), "1000");
+    // Emptying the constrained total empties row A, which then counts as 0.
+    s.scriviCosto(E, "7");
+    s.scriviCostoprogetto("2000");
+    ASSERT_EQ(letturaTollerante(s.progetto()), 2000);
+    s.scriviCostoprogetto("");
+    EXPECT_EQ(s.costo(A), "");
+    EXPECT_EQ(s.costo(D), "0");
+    EXPECT_EQ(s.progetto(), "7");
 }
 
 TEST_F(Calcolo, DigitareInUnaVocePercentualeNonDura) {
@@ -274,10 +281,26 @@ TEST_F(Calcolo, RipartenzaDalBasso) {
 }
 
 TEST_F(Calcolo, VincoloConPuntoDiGruppo) {
-    s.scriviCosto(E, "10");
-    s.scriviCostoprogetto("100.000");
-    EXPECT_EQ(letturaTollerante(s.progetto()), 100);
-    EXPECT_EQ(s.costo(A), "90,5");  // from 100000 down to whole units 100
+    // The three spellings of four hundred thousand drive row A alike.
+    QStringList risultati;
+    for (const char* vincolo : {"400.000", "400000", "400000,00"}) {
+        SCOPED_TRACE(vincolo);
+        ModVarimo::azzera();
+        StatoCalcolo t;
+        t.formLoad();
+        t.scriviCosto(E, "10");
+        t.scegliCombo(S, D - 1);
+        t.scriviHScroll(S, 10);
+        t.scriviCostoprogetto(vincolo);
+        const double totale = *letturaRigorosa(t.progetto());
+        EXPECT_GE(totale, 400000);
+        EXPECT_LT(totale, 400001);
+        EXPECT_GT(*letturaRigorosa(t.costo(A)), 363000);
+        EXPECT_EQ(ModVarimo::statovincolo, 0);
+        risultati << t.costo(A) + "|" + t.costo(S) + "|" + t.progetto();
+    }
+    EXPECT_EQ(risultati[0], risultati[1]);
+    EXPECT_EQ(risultati[0], risultati[2]);
 }
 
 TEST_F(Calcolo, VincoloUgualeAdANonEseguePassi) {
@@ -408,16 +431,22 @@ TEST_F(Calcolo, EtichetteLungheEListe) {
         ASSERT_EQ(s.combo(i).voci.size(), kVoci);
         EXPECT_EQ(s.combo(i).voci[1], QString(50, QLatin1Char('b')));
         EXPECT_EQ(s.combo(i).voci[4], "Rilievi");
-        EXPECT_EQ(s.combo(i).posizione, -1);
+        EXPECT_EQ(s.combo(i).posizione, i == S ? A - 1 : -1);
     }
-    // S lost its selection: a typed row keeping its amount.
+    // S keeps its reference through every label edit and follows it still;
+    // a new label of the reference row shows in its box.
+    EXPECT_EQ(s.vocerif[S].toInt(), A);
     s.scriviCosto(A, "3000");
-    EXPECT_EQ(s.costo(S), "100");
+    EXPECT_EQ(s.costo(S), "300");
+    s.scriviTipo(A, "Lavori a misura (lotto 1)");
+    EXPECT_EQ(s.combo(S).testo, "Lavori a misura (lotto 1)");
+    EXPECT_EQ(s.costo(S), "300");
 
     // While loading, labels do not rebuild the lists.
     s.caricamento = 1;
+    const auto avvisi = finta.messaggi.size();
     s.scriviTipo(B, lunga);
-    EXPECT_EQ(finta.messaggi.size(), 6);
+    EXPECT_EQ(finta.messaggi.size(), avvisi);
     EXPECT_EQ(s.combo(3).voci[1], QString(50, QLatin1Char('b')));
 }
 
@@ -458,6 +487,31 @@ TEST_F(Calcolo, ControlloDatiInOrdine) {
     EXPECT_EQ(s.salvataggio, 1);
     ASSERT_EQ(finta.messaggi.size(), 6);
     EXPECT_TRUE(finta.messaggi[5].testo.startsWith("Non è stata utilizzata"));  // message 3
+}
+
+TEST_F(Calcolo, ControlloNominaImportiIlleggibiliONegativi) {
+    // A complete framework that would pass, then one bad amount at a time:
+    // the check names the row first, and a save stays refused.
+    s.scriviCosto(A, "1000");
+    percentuale(S, A, 10);
+    for (const auto& [voce, testo] :
+         {std::pair{E, QStringLiteral("mille")}, std::pair{G, QStringLiteral("12x")},
+          std::pair{C, QStringLiteral("-5")}}) {
+        finta.messaggi.clear();
+        s.scriviCosto(voce, testo);
+        s.salvataggio = 1;
+        s.controlla_Click();
+        ASSERT_EQ(finta.messaggi.size(), 1) << testo.toStdString();
+        EXPECT_TRUE(finta.messaggi[0].testo.contains(" voce " + QString(letteraVoce(voce)) + " "))
+            << finta.messaggi[0].testo.toStdString();
+        EXPECT_EQ(finta.messaggi[0].icona, Icona::Esclamazione);
+        EXPECT_EQ(s.salvataggio, 1);
+        s.scriviCosto(voce, "");
+    }
+    finta.messaggi.clear();
+    s.controlla_Click();
+    EXPECT_EQ(s.salvataggio, 0);
+    EXPECT_TRUE(finta.messaggi.isEmpty());
 }
 
 TEST_F(Calcolo, CancellaTutto) {

@@ -134,21 +134,24 @@ TEST_F(ApplicazioneTest, ReferencedRowWithEmptyCostComesBackAsZero) {
     EXPECT_EQ(nuovo.combo(11).posizione, 1);
 }
 
-TEST_F(ApplicazioneTest, ReferenceLostByALabelEditIsNotRestored) {
+TEST_F(ApplicazioneTest, ALabelEditKeepsTheReferenceOnDisk) {
     stato.scriviCosto(1, QStringLiteral("1000"));
     stato.scriviCosto(2, QStringLiteral("300"));
     stato.scegliCombo(17, 1);  // S = 10 % of B
     stato.scriviHScroll(17, 10);
     ASSERT_EQ(stato.costo(17), QStringLiteral("30"));
-    stato.scriviTipo(5, QStringLiteral("Rilievi"));  // every list refilled: no selection
-    ASSERT_EQ(stato.combo(17).posizione, -1);
-    ASSERT_EQ(stato.vocerif[17], QVariant(2));
-    EXPECT_EQ(rigaSalvata(17), QByteArray("\"IVA sui lavori\",\"30\",\"10\",0,0\r"));
+    const QByteArray prima = rigaSalvata(17);
+    stato.scriviTipo(5, QStringLiteral("Rilievi"));  // every list refilled
+    EXPECT_EQ(stato.combo(17).posizione, 1);
+    EXPECT_EQ(stato.vocerif[17], QVariant(2));
+    EXPECT_EQ(rigaSalvata(17), prima);
     StatoCalcolo nuovo;
     ricarica(nuovo);
-    EXPECT_EQ(nuovo.costo(2), QStringLiteral("300"));  // not overwritten with 0
+    EXPECT_EQ(nuovo.costo(2), QStringLiteral("300"));
     EXPECT_EQ(nuovo.costo(17), QStringLiteral("30"));
-    EXPECT_EQ(nuovo.combo(17).posizione, -1);
+    EXPECT_EQ(nuovo.combo(17).posizione, 1);
+    nuovo.scriviCosto(2, QStringLiteral("500"));  // still following B
+    EXPECT_EQ(nuovo.costo(17), QStringLiteral("50"));
 }
 
 TEST_F(ApplicazioneTest, LoadingKeepsTheStoredReferenceNumbers) {

@@ -13,6 +13,7 @@
 #include <functional>
 #include <vector>
 
+#include "calculation/numeri.h"
 #include "framework/widgets/economico.h"
 #include "shell/widgets/clsresize.h"
 #include "shell/widgets/controlli.h"
@@ -194,14 +195,16 @@ void Calcolo::collegaStato() {
         valore.allaVista(f);
         viste.push_back(std::move(f));
     };
-    auto testo = [](QLineEdit* e, const QString& t) {
-        if (e->text() != t) e->setText(t);
-    };
+    auto testo = [](QLineEdit* e, const QString& t) { mostraTesto(e, t); };
 
     for (int i = 1; i <= kVoci; ++i) {
         RigaCalcolo& r = s->riga(i);
         vista(r.tipo, [this, s, i, testo] { testo(tipo_[i], s->tipo(i)); });
-        vista(r.costo, [this, s, i, testo] { testo(costo_[i], s->costo(i)); });
+        vista(r.costo, [this, s, i, testo] {
+            const QString& t = s->costo(i);
+            testo(costo_[i], t);
+            segnaImporto(costo_[i], t.isEmpty() || importoAccettabile(t));
+        });
         vista(r.perc, [this, s, i] {
             if (perc_[i]->text() != s->perc(i)) perc_[i]->setText(s->perc(i));
         });
@@ -233,8 +236,11 @@ void Calcolo::collegaStato() {
         }
     }
     vista(s->progettoValore(), [this, s, testo] { testo(progetto_, s->progetto()); });
-    vista(s->costoprogettoValore(),
-          [this, s, testo] { testo(costoprogetto_, s->costoprogetto()); });
+    vista(s->costoprogettoValore(), [this, s, testo] {
+        const QString& t = s->costoprogetto();
+        testo(costoprogetto_, t);
+        segnaImporto(costoprogetto_, t.isEmpty() || importoAccettabile(t));
+    });
     vista(s->cmdannullaValore(), [this, s] { cmdannulla_->setVisible(s->cmdannullaVisibile()); });
     vista(s->suggerimentoEscoValore(), [this, s] { esco_->setToolTip(s->suggerimentoEsco()); });
 
@@ -259,6 +265,10 @@ void Calcolo::aggiornaCombo(int i) {
     QStringList voci;
     voci.reserve(c->count());
     for (int k = 0; k < c->count(); ++k) voci << c->itemText(k);
+    // A text the user is typing may be wiped by the list changes below; it
+    // comes back with the cursor where it was. A text written by code shows
+    // its beginning.
+    const bool scrittoQui = c->lineEdit()->text() == r.testo;
     const int cursore = c->lineEdit()->cursorPosition();
     if (voci != r.voci) {
         c->clear();
@@ -268,7 +278,8 @@ void Calcolo::aggiornaCombo(int i) {
     // A typed text is not an entry: the box keeps it with nothing selected.
     if (c->currentText() != r.testo) {
         c->setEditText(r.testo);
-        c->lineEdit()->setCursorPosition(std::min(cursore, static_cast<int>(r.testo.size())));
+        c->lineEdit()->setCursorPosition(
+            scrittoQui ? std::min(cursore, static_cast<int>(r.testo.size())) : 0);
     }
 }
 

@@ -156,9 +156,7 @@ void Economico::collegaStato() {
         valore.allaVista(f);
         viste.push_back(std::move(f));
     };
-    auto testo = [](QLineEdit* e, const QString& t) {
-        if (e->text() != t) e->setText(t);
-    };
+    auto testo = [](QLineEdit* e, const QString& t) { mostraTesto(e, t); };
     auto didascalia = [](QLabel* l, const QString& t) {
         if (l->text() != t) l->setText(t);
     };
@@ -207,6 +205,7 @@ void Economico::aggiornaValut() {
     const QStringList& voci = stato_->valutVoci();
     QStringList attuali;
     for (int k = 0; k < valut_->count(); ++k) attuali << valut_->itemText(k);
+    const bool scrittoQui = valut_->lineEdit()->text() == stato_->valut();
     const int cursore = valut_->lineEdit()->cursorPosition();
     if (attuali != voci) {
         valut_->clear();
@@ -217,8 +216,11 @@ void Economico::aggiornaValut() {
     const QString t = stato_->valut();
     const int p = voci.indexOf(t);
     if (valut_->currentIndex() != p) valut_->setCurrentIndex(p);
-    if (valut_->currentText() != t) valut_->setEditText(t);
-    valut_->lineEdit()->setCursorPosition(std::min(cursore, static_cast<int>(t.size())));
+    if (valut_->currentText() != t) {
+        valut_->setEditText(t);
+        valut_->lineEdit()->setCursorPosition(
+            scrittoQui ? std::min(cursore, static_cast<int>(t.size())) : 0);
+    }
 }
 
 void Economico::elabor_Click() {

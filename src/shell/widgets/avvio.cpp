@@ -27,6 +27,7 @@ void esciprogramma() {
         QStringLiteral("Attenzione: i dati non archiviati andranno persi !"), Icona::Domanda,
         Pulsanti::SiNo, Risposta::No);
     if (r != Risposta::Si) return;
+    const Finestre::UscitaInCorso uscita;
 
     // Every window but the splash is closed, in this order, without saving.
     static const char* const ordine[] = {
@@ -72,6 +73,12 @@ int avviaProgramma(int argc, char** argv) {
             if (registro.numeroCaricate() == 0) QApplication::quit();
         },
         Qt::QueuedConnection);
+    // Nor does it run on with no window on screen: when the last visible
+    // window is closed or put away, the hidden ones are closed too. Queued,
+    // so that a window shown right after (the other main window, the
+    // farewell) counts as on screen.
+    QObject::connect(&registro, &Finestre::finestraTolta, &registro,
+                     &Finestre::chiudiSeNessunaVisibile, Qt::QueuedConnection);
 
     // A project file given as the only argument (a double click in the file
     // manager) opens at once in the calculation window, without the splash.

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QWidget>
 
@@ -51,6 +52,32 @@ void testoColorato(QWidget* w, const QColor& testo, bool inGrassetto) {
     p.setColor(QPalette::WindowText, testo);
     w->setPalette(p);
     if (inGrassetto) grassetto(w);
+}
+
+void mostraTesto(QLineEdit* e, const QString& t) {
+    if (e->text() == t) return;
+    e->setText(t);
+    e->setCursorPosition(0);
+}
+
+void segnaImporto(QLineEdit* e, bool leggibile) {
+    static const char* const kSegnato = "varimoImportoSegnato";
+    static const char* const kSuggerimento = "varimoSuggerimentoProprio";
+    static const char* const kSfondo = "varimoSfondoProprio";
+    if (e->property(kSegnato).toBool() == !leggibile) return;
+    e->setProperty(kSegnato, !leggibile);
+    QPalette p = e->palette();
+    if (!leggibile) {
+        e->setProperty(kSuggerimento, e->toolTip());
+        e->setProperty(kSfondo, p.color(QPalette::Base));
+        p.setColor(QPalette::Base, QColor(255, 120, 120));
+        e->setToolTip(
+            QStringLiteral("Importo non leggibile: usare cifre, la virgola per i decimali"));
+    } else {
+        p.setColor(QPalette::Base, e->property(kSfondo).value<QColor>());
+        e->setToolTip(e->property(kSuggerimento).toString());
+    }
+    e->setPalette(p);
 }
 
 void allaNuovaMisura(QWidget* area, QObject* proprietario, std::function<void()> f) {

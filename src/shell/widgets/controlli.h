@@ -6,6 +6,7 @@
 #include <memory>
 
 class QLabel;
+class QLineEdit;
 class QMainWindow;
 class QObject;
 class QWidget;
@@ -34,6 +35,17 @@ QString nomeControllo(const char* base, int i);
 void sfondo(QWidget* w, const QColor& c);
 void grassetto(QWidget* w);
 void testoColorato(QWidget* w, const QColor& testo, bool inGrassetto);
+
+// Shows a text that code has written into a box: nothing happens when the box
+// already shows it; otherwise the box shows the beginning of the new text (a
+// long label reads from its start). The cursor follows the user's typing only
+// when the user types, which never comes through here.
+void mostraTesto(QLineEdit* e, const QString& t);
+
+// Marks an amount box whose text cannot be read as an amount: red background
+// and a tooltip that says how to write it, until the text is corrected; then
+// the box's own tooltip comes back.
+void segnaImporto(QLineEdit* e, bool leggibile);
 
 // Runs f whenever `area` changes size (the central area of a main window also
 // changes when the menu bar or the command bar are added after it was built).

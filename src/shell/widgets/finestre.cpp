@@ -39,7 +39,12 @@ void Finestre::registra(QWidget* w, const QString& nome) {
 bool Finestre::eventFilter(QObject* o, QEvent* e) {
     if (e->type() == QEvent::Close) {
         // Every window of the program accepts its close; from here on it is gone.
+        const bool caricata = finestra(o->objectName()) == o;
         dimentica(o->objectName(), o);
+        if (caricata) emit finestraTolta();
+    } else if (e->type() == QEvent::Hide && !e->spontaneous() && finestra(o->objectName()) == o) {
+        // Put away by the program (a button that only hides), not minimised.
+        emit finestraTolta();
     }
     return QObject::eventFilter(o, e);
 }
@@ -49,6 +54,18 @@ void Finestre::dimentica(const QString& nome, QObject* w) {
     if (it == finestre_.end() || (it.value() && it.value().data() != w)) return;
     finestre_.erase(it);
     if (numeroCaricate() == 0) emit nessunaFinestra();
+}
+
+void Finestre::chiudiSeNessunaVisibile() {
+    if (uscite_ > 0) return;
+    const QStringList nomi = nomiCaricate();
+    for (const QString& n : nomi) {
+        if (const QWidget* w = finestra(n); w && w->isVisible()) return;
+    }
+    for (const QString& n : nomi) chiudi(n);
+    for (const QString& n : nomiCaricate()) {
+        if (QWidget* w = finestra(n)) porta(w);
+    }
 }
 
 void Finestre::chiudi(const QString& nome) {

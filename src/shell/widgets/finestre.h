@@ -16,8 +16,12 @@ namespace varimo {
 // is closed (its instance is discarded: the next showing builds a fresh one
 // that runs its load work again). Hiding keeps the instance and its state.
 //
-// The program ends when no window is loaded any more, hidden ones included:
-// nessunaFinestra() is emitted when the last loaded window goes away.
+// The program ends when no window is loaded any more: nessunaFinestra() is
+// emitted when the last loaded window goes away. A window loaded but hidden
+// (the framework window after a start with a project file, a help window put
+// away with its own button) must not keep an invisible program running: when
+// a window is closed or put away, finestraTolta() is emitted, and the program
+// answers it (queued) with chiudiSeNessunaVisibile().
 class Finestre : public QObject {
     Q_OBJECT
   public:
@@ -78,8 +82,24 @@ class Finestre : public QObject {
     // Registers a window built elsewhere under its name.
     void registra(QWidget* w, const QString& nome);
 
+    // When no loaded window is on screen and no exit is under way, closes the
+    // hidden ones, each through its own close, so that the program can end.
+    // A window that refuses its close is shown again.
+    void chiudiSeNessunaVisibile();
+    // Marks the exit sequence, during which windows are closed one by one
+    // before the farewell is shown: nothing is closed on its behalf then.
+    class UscitaInCorso {
+      public:
+        UscitaInCorso() { ++istanza().uscite_; }
+        ~UscitaInCorso() { --istanza().uscite_; }
+        UscitaInCorso(const UscitaInCorso&) = delete;
+        UscitaInCorso& operator=(const UscitaInCorso&) = delete;
+    };
+
   signals:
     void nessunaFinestra();
+    // A loaded window has just been closed, or hidden by the program.
+    void finestraTolta();
 
   protected:
     bool eventFilter(QObject* o, QEvent* e) override;
@@ -89,6 +109,7 @@ class Finestre : public QObject {
     QHash<QString, QPointer<QWidget>> finestre_;
     QHash<QString, std::function<QWidget*()>> fabbriche_;
     std::function<void(QWidget*)> allaCreazione_;
+    int uscite_ = 0;
 };
 
 }  // namespace varimo

@@ -194,17 +194,50 @@ TEST_F(CalcoloTest, TypedReferenceTextSelectsNothing) {
     controllaAllineati();
 }
 
-TEST_F(CalcoloTest, EditingALabelRefillsEveryList) {
-    combo(6)->setFocus();
-    QTest::keyClick(combo(6), Qt::Key_Down);
-    ASSERT_EQ(combo(6)->currentIndex(), 0);
+// What a designer does in the window: references set, then a label renamed,
+// a box emptied by hand, an amount typed in words. Every figure on screen
+// stays true.
+TEST_F(CalcoloTest, RenamedLabelsEmptiedBoxesAndUnreadableAmounts) {
+    digita(costo(1), QStringLiteral("1000"));
+    combo(7)->setFocus();
+    QTest::keyClick(combo(7), Qt::Key_Down);  // G = 5 % of A
+    scroll(7)->setValue(5);
+    ASSERT_EQ(costo(7)->text(), QStringLiteral("50"));
     auto* t = c<QLineEdit>(QStringLiteral("tipo_1"));
     t->setFocus();
     t->end(false);
-    QTest::keyClicks(t, QStringLiteral("X"));
-    EXPECT_EQ(combo(2)->count(), kVoci);
-    EXPECT_EQ(combo(2)->itemText(0), QStringLiteral("Lavori a misuraX"));
-    EXPECT_EQ(combo(6)->currentIndex(), -1);
+    QTest::keyClicks(t, QStringLiteral(" e forniture"));
+    EXPECT_EQ(combo(2)->itemText(0), QStringLiteral("Lavori a misura e forniture"));
+    EXPECT_EQ(combo(7)->currentIndex(), 0);
+    EXPECT_EQ(combo(7)->currentText(), QStringLiteral("Lavori a misura e forniture"));
+    digita(costo(1), QStringLiteral("0"));  // 10000: G follows
+    EXPECT_EQ(costo(7)->text(), QStringLiteral("500"));
+    EXPECT_EQ(linea("progetto")->text(), QStringLiteral("10500"));
+
+    // Emptying B by hand takes it out of D at once.
+    digita(costo(2), QStringLiteral("300"));
+    ASSERT_EQ(costo(4)->text(), QStringLiteral("10300"));
+    costo(2)->selectAll();
+    QTest::keyClick(costo(2), Qt::Key_Backspace);
+    EXPECT_EQ(costo(4)->text(), QStringLiteral("10000"));
+    EXPECT_EQ(linea("progetto")->text(), QStringLiteral("10500"));
+
+    // An amount in words is marked until it is corrected.
+    const QColor sfondo = costo(5)->palette().color(QPalette::Base);
+    const QString suggerimento = costo(5)->toolTip();
+    digita(costo(5), QStringLiteral("mille"));
+    EXPECT_NE(costo(5)->palette().color(QPalette::Base), sfondo);
+    EXPECT_NE(costo(5)->toolTip(), suggerimento);
+    costo(5)->selectAll();
+    QTest::keyClicks(costo(5), QStringLiteral("1000"));
+    EXPECT_EQ(costo(5)->palette().color(QPalette::Base), sfondo);
+    EXPECT_EQ(costo(5)->toolTip(), suggerimento);
+    EXPECT_EQ(linea("progetto")->text(), QStringLiteral("11500"));
+
+    // A long label written by code reads from its beginning.
+    w->stato().scriviTipo(3, QStringLiteral("Oneri per la sicurezza e il coordinamento in fase "
+                                            "di esecuzione"));
+    EXPECT_EQ(c<QLineEdit>(QStringLiteral("tipo_3"))->cursorPosition(), 0);
     controllaAllineati();
 }
 
