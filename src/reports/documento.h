@@ -82,6 +82,12 @@ class Tabella {
     void impostaDimensioneCarattere(double punti) { carattere_.dimensione = punti; }
     const Carattere& carattere() const { return carattere_; }
 
+    // Columns.Item(colonna).Width, in points: a column given a width keeps
+    // it; the others share what is left of the text width. Zero or less, or
+    // a column outside the table, changes nothing.
+    void impostaLarghezzaColonna(int colonna, double punti);
+    double larghezzaColonna(int colonna) const;  // 0 = not given
+
     // AutoFormat(formato).
     void formatoAutomatico(int formato) { formato_ = formato; }
     int formato() const { return formato_; }
@@ -92,6 +98,7 @@ class Tabella {
     Carattere carattere_;
     int formato_ = kFormatoNessuno;
     std::vector<Cella> celle_;
+    std::vector<double> larghezze_;
 };
 
 class Documento;

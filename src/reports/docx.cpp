@@ -122,26 +122,40 @@ class Scrittore {
         fine();
     }
 
-    // Column widths in twips. A plain table has equal columns; the
-    // automatic format also fits the columns to their contents, giving each
-    // a share of the text width after its longest line.
+    // Column widths in twips. A column given a width keeps it (within the
+    // text width); the others share the rest: equal shares in a plain table,
+    // while the automatic format fits them to their contents, giving each a
+    // share after its longest line.
     static std::vector<int> larghezze(const Tabella& t) {
         const auto n = static_cast<std::size_t>(t.colonne());
-        std::vector<int> pesi(n, 1);
-        if (t.formato() == Tabella::kFormatoColorato2) {
-            for (int c = 1; c <= t.colonne(); ++c) {
-                qsizetype piuLunga = 0;
-                for (int r = 1; r <= t.righe(); ++r)
-                    for (const QString& riga : t.cella(r, c).testo.split(QChar(13)))
-                        piuLunga = std::max(piuLunga, riga.size());
-                pesi[static_cast<std::size_t>(c - 1)] =
-                    static_cast<int>(std::clamp<qsizetype>(piuLunga, 4, 60));
-            }
+        std::vector<int> r(n, 0);
+        int fisse = 0;
+        for (int c = 1; c <= t.colonne(); ++c) {
+            const double punti = t.larghezzaColonna(c);
+            if (punti <= 0) continue;
+            const int tw =
+                static_cast<int>(std::lround(std::min(punti * 20, 1.0 * kLarghezzaTesto)));
+            r[static_cast<std::size_t>(c - 1)] = std::min(tw, kLarghezzaTesto - fisse);
+            fisse += r[static_cast<std::size_t>(c - 1)];
         }
+        std::vector<int> pesi(n, 0);
         int somma = 0;
-        for (int p : pesi) somma += p;
-        std::vector<int> r(n);
-        for (std::size_t c = 0; c < n; ++c) r[c] = kLarghezzaTesto * pesi[c] / somma;
+        for (int c = 1; c <= t.colonne(); ++c) {
+            if (t.larghezzaColonna(c) > 0) continue;
+            int peso = 1;
+            if (t.formato() == Tabella::kFormatoColorato2) {
+                qsizetype piuLunga = 0;
+                for (int riga = 1; riga <= t.righe(); ++riga)
+                    for (const QString& l : t.cella(riga, c).testo.split(QChar(13)))
+                        piuLunga = std::max(piuLunga, l.size());
+                peso = static_cast<int>(std::clamp<qsizetype>(piuLunga, 4, 60));
+            }
+            pesi[static_cast<std::size_t>(c - 1)] = peso;
+            somma += peso;
+        }
+        const int resto = std::max(0, kLarghezzaTesto - fisse);
+        for (std::size_t c = 0; c < n; ++c)
+            if (pesi[c] > 0) r[c] = resto * pesi[c] / somma;
         return r;
     }
 

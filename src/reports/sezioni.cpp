@@ -9,8 +9,11 @@ namespace {
 
 constexpr int kAllineaDestra = 2;
 
-// Adds the sectioned table at the end of the document.
-void tabellaSezioni(Documento& doc, const QuadroSezioni& q, double dimensione) {
+// Adds the sectioned table at the end of the document: the number column and
+// the amount columns get fixed widths (points) that hold their figures on
+// one line; the label column takes the rest and wraps long labels.
+void tabellaSezioni(Documento& doc, const QuadroSezioni& q, double dimensione, double numero,
+                    double importo) {
     const auto importi = static_cast<int>(q.colonneImporti.size());
     const auto voci = static_cast<int>(q.lavori.size() + q.somme.size());
     // heading, A), rows, total A, B), rows, total B, project total
@@ -50,6 +53,8 @@ void tabellaSezioni(Documento& doc, const QuadroSezioni& q, double dimensione) {
          q.totaleProgetto, true);
 
     t.formatoAutomatico(Tabella::kFormatoColorato2);
+    t.impostaLarghezzaColonna(1, numero);
+    for (int c = 0; c < importi; ++c) t.impostaLarghezzaColonna(3 + c, importo);
     const int n = doc.numeroTabelle();
     for (int c = 0; c < importi; ++c) {
         doc.selezionaColonna(n, 3 + c);
@@ -74,7 +79,7 @@ QString regolaPercentuale(const QString& perc, const QString& riferimento,
 
 std::shared_ptr<Documento> documentoSezioni(const QuadroSezioni& q) {
     if (!intestazione(kTitoloStampaSezioni)) return nullptr;
-    tabellaSezioni(*ModWord::docword, q, 10);
+    tabellaSezioni(*ModWord::docword, q, 10, 58, 96);
     return ModWord::docword;
 }
 
@@ -86,7 +91,7 @@ std::shared_ptr<Documento> documentoDopoGara(const QString& rigaRibasso, const Q
     // an empty line, and the discount follows on the next, just above the table.
     ParagrafoAggiunto p = doc.aggiungiParagrafo();
     p.impostaTesto(QChar(13) + rigaRibasso);
-    tabellaSezioni(doc, q, 8);
+    tabellaSezioni(doc, q, 8, 48, 80);
     ParagrafoAggiunto d = doc.aggiungiParagrafo();
     d.impostaDimensioneCarattere(11);
     d.impostaTesto(QChar(13) + dichiarazioni.join(QChar(13)));

@@ -27,7 +27,6 @@ namespace {
 // Layout in twips. The rows keep the lines of the main windows, a little
 // lower to leave room for the discount; the economies come after row S and
 // before T, the total after a gap, then the three statements and the buttons.
-constexpr int kAltezzaFinestra = 8460;
 constexpr int kScendi = 240;
 constexpr int kTitoli = 480;  // headings, two lines high
 int alto(int k) {
@@ -37,7 +36,8 @@ const int kAltoEconomie = alto(kVoci);
 const int kAltoT = kAltoEconomie + kRiga;
 const int kAltoTotale = kAltoT + kRiga + 120;
 const int kAltoDichiarazioni = kAltoTotale + kRiga + 240;
-const int kAltoTasti = kAltoDichiarazioni + 3 * 2 * kRiga + 3 * 60 + 180;
+const int kAltoTasti = kAltoDichiarazioni + 3 * 2 * kRiga + 3 * 60 + 120;
+const int kAltezzaFinestra = kAltoTasti + kTasto + 180;
 
 struct Colonna {
     int sinistra, larghezza;
@@ -269,7 +269,8 @@ void PostGara::aggiorna() {
         poni(dopo_[i], conImporto ? formatoCentesimi(q->dopo.at(u)) : QString());
         poni(differenza_[i], conImporto ? formatoCentesimi(q->differenza(i)) : QString());
         if (QCheckBox* c = segue_[i]) {
-            c->setEnabled(s.puoSeguire(i));
+            // Only a percentage row can follow the discount.
+            if (c->isHidden() == s.puoSeguire(i)) c->setVisible(s.puoSeguire(i));
             if (c->isChecked() != s.segue(i)) c->setChecked(s.segue(i));
         }
     }
