@@ -1,5 +1,7 @@
 #include "reports/documento.h"
 
+#include "shell/modvarimo.h"
+
 namespace varimo {
 
 namespace {
@@ -98,17 +100,6 @@ Cella& Tabella::cella(int riga, int colonna) {
     return celle_.at(static_cast<std::size_t>((riga - 1) * colonne_ + (colonna - 1)));
 }
 
-void Tabella::impostaLarghezzaColonna(int colonna, double punti) {
-    if (colonna < 1 || colonna > colonne_ || !(punti > 0)) return;
-    larghezze_.resize(static_cast<std::size_t>(colonne_), 0.0);
-    larghezze_[static_cast<std::size_t>(colonna - 1)] = punti;
-}
-
-double Tabella::larghezzaColonna(int colonna) const {
-    const auto c = static_cast<std::size_t>(colonna - 1);
-    return colonna >= 1 && c < larghezze_.size() ? larghezze_[c] : 0.0;
-}
-
 void Tabella::impostaGrassettoRiga(int riga, bool grassetto) {
     if (riga < 1 || riga > righe_) return;
     for (int c = 1; c <= colonne_; ++c) cella(riga, c).grassetto = grassetto;
@@ -159,6 +150,9 @@ void ParagrafoAggiunto::impostaTesto(const QString& testo) {
 // --- Documento -------------------------------------------------------------
 
 Documento::Documento() : selezione_(carattereIniziale()) {
+    proprieta_.autore =
+        (ModVarimo::nomeprogramma + QLatin1Char(' ') + ModVarimo::versioneprogramma).trimmed();
+    proprieta_.creato = QDateTime::currentDateTime();
     Paragrafo p;
     p.marcatore = selezione_;
     blocchi_.emplace_back(std::move(p));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <memory>
@@ -82,12 +83,6 @@ class Tabella {
     void impostaDimensioneCarattere(double punti) { carattere_.dimensione = punti; }
     const Carattere& carattere() const { return carattere_; }
 
-    // Columns.Item(colonna).Width, in points: a column given a width keeps
-    // it; the others share what is left of the text width. Zero or less, or
-    // a column outside the table, changes nothing.
-    void impostaLarghezzaColonna(int colonna, double punti);
-    double larghezzaColonna(int colonna) const;  // 0 = not given
-
     // AutoFormat(formato).
     void formatoAutomatico(int formato) { formato_ = formato; }
     int formato() const { return formato_; }
@@ -98,7 +93,14 @@ class Tabella {
     Carattere carattere_;
     int formato_ = kFormatoNessuno;
     std::vector<Cella> celle_;
-    std::vector<double> larghezze_;
+};
+
+// The document's properties, as the word processor shows them among the
+// file's properties.
+struct ProprietaDocumento {
+    QString titolo;
+    QString autore;    // the program that made it, with its version
+    QDateTime creato;  // when it was made; its date is the date of printing
 };
 
 class Documento;
@@ -124,8 +126,12 @@ class Documento {
   public:
     using Blocco = std::variant<Paragrafo, std::unique_ptr<Tabella>>;
 
-    // A new empty document: one empty paragraph, the insertion point in it.
+    // A new empty document: one empty paragraph, the insertion point in it;
+    // made now, by this program, without a title.
     Documento();
+
+    const ProprietaDocumento& proprieta() const { return proprieta_; }
+    void impostaTitolo(const QString& titolo) { proprieta_.titolo = titolo; }
 
     // Selection.Font.Name / .Size / .Bold: font of the text typed next.
     void impostaNomeCarattere(const QString& nome);
@@ -161,9 +167,12 @@ class Documento {
     void selezionaTutto();
     void impostaAllineamentoSelezione(int allineamento);
 
-    // SaveAs: writes the document to percorso (see docx.h), replacing an
-    // existing file only once the new one is complete.
-    bool salvaCome(const QString& percorso, QString* errore = nullptr) const;
+    // SaveAs: writes the document to percorso in the given format (see docx.h
+    // and pdf.h), replacing an existing file only once the new one is
+    // complete.
+    enum class Formato { Docx, PdfA };
+    bool salvaCome(const QString& percorso, QString* errore = nullptr,
+                   Formato formato = Formato::Docx) const;
 
     const std::vector<Blocco>& blocchi() const { return blocchi_; }
     // The paragraphs outside tables, in order.
@@ -176,6 +185,7 @@ class Documento {
 
     enum class Selezione { Punto, Colonna, Tutto };
 
+    ProprietaDocumento proprieta_;
     std::vector<Blocco> blocchi_;
     std::size_t inserimento_ = 0;  // block index of the insertion point's paragraph
     Carattere selezione_;

@@ -1,5 +1,7 @@
 #include "reports/docx.h"
 
+#include "reports/impaginazione.h"
+
 #include <zip.h>
 
 #include <QList>
@@ -14,12 +16,8 @@ namespace {
 
 const QString kW = QStringLiteral("http://schemas.openxmlformats.org/wordprocessingml/2006/main");
 
-// A4 page with 2 cm side margins: the width of the text, in twips.
-constexpr int kLarghezzaPagina = 11906;
-constexpr int kAltezzaPagina = 16838;
-constexpr int kMargineLato = 1134;
-constexpr int kMargineAlto = 1417;
-constexpr int kLarghezzaTesto = kLarghezzaPagina - 2 * kMargineLato;
+const QString kR =
+    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships");
 
 // The coloured table format: heading row and body shading.
 const QString kColoreIntestazione = QStringLiteral("800000");
@@ -122,46 +120,9 @@ class Scrittore {
         fine();
     }
 
-    // Column widths in twips. A column given a width keeps it (within the
-    // text width); the others share the rest: equal shares in a plain table,
-    // while the automatic format fits them to their contents, giving each a
-    // share after its longest line.
-    static std::vector<int> larghezze(const Tabella& t) {
-        const auto n = static_cast<std::size_t>(t.colonne());
-        std::vector<int> r(n, 0);
-        int fisse = 0;
-        for (int c = 1; c <= t.colonne(); ++c) {
-            const double punti = t.larghezzaColonna(c);
-            if (punti <= 0) continue;
-            const int tw =
-                static_cast<int>(std::lround(std::min(punti * 20, 1.0 * kLarghezzaTesto)));
-            r[static_cast<std::size_t>(c - 1)] = std::min(tw, kLarghezzaTesto - fisse);
-            fisse += r[static_cast<std::size_t>(c - 1)];
-        }
-        std::vector<int> pesi(n, 0);
-        int somma = 0;
-        for (int c = 1; c <= t.colonne(); ++c) {
-            if (t.larghezzaColonna(c) > 0) continue;
-            int peso = 1;
-            if (t.formato() == Tabella::kFormatoColorato2) {
-                qsizetype piuLunga = 0;
-                for (int riga = 1; riga <= t.righe(); ++riga)
-                    for (const QString& l : t.cella(riga, c).testo.split(QChar(13)))
-                        piuLunga = std::max(piuLunga, l.size());
-                peso = static_cast<int>(std::clamp<qsizetype>(piuLunga, 4, 60));
-            }
-            pesi[static_cast<std::size_t>(c - 1)] = peso;
-            somma += peso;
-        }
-        const int resto = std::max(0, kLarghezzaTesto - fisse);
-        for (std::size_t c = 0; c < n; ++c)
-            if (pesi[c] > 0) r[c] = resto * pesi[c] / somma;
-        return r;
-    }
-
     void tabella(const Tabella& t) {
         const bool colorata = t.formato() == Tabella::kFormatoColorato2;
-        const std::vector<int> colonne = larghezze(t);
+        const std::vector<int> colonne = larghezzeColonne(t);
         int totale = 0;
         for (int l : colonne) totale += l;
 
@@ -172,6 +133,14 @@ class Scrittore {
         vuoto(QStringLiteral("tblW"));
         attributo(QStringLiteral("w"), QString::number(totale));
         attributo(QStringLiteral("type"), QStringLiteral("dxa"));
+        // The cell borders line up with the text margins, not the cell text.
+        vuoto(QStringLiteral("tblInd"));
+        attributo(QStringLiteral("w"), QString::number(kMargineCella));
+        attributo(QStringLiteral("type"), QStringLiteral("dxa"));
+        // Fixed: the word processor keeps the widths written here and does
+        // not fit the columns to its own fonts.
+        vuoto(QStringLiteral("tblLayout"));
+        attributo(QStringLiteral("type"), QStringLiteral("fixed"));
         vuoto(QStringLiteral("tblLook"));
         attributo(QStringLiteral("val"), QStringLiteral("0020"));
         attributo(QStringLiteral("firstRow"), QStringLiteral("1"));
@@ -245,7 +214,7 @@ class Scrittore {
         for (const char* lato : {"top", "left", "bottom", "right"}) {
             const bool laterale = qstrcmp(lato, "left") == 0 || qstrcmp(lato, "right") == 0;
             vuoto(QString::fromLatin1(lato));
-            attributo(QStringLiteral("w"), laterale ? QStringLiteral("108") : QStringLiteral("0"));
+            attributo(QStringLiteral("w"), QString::number(laterale ? kMargineCella : 0));
             attributo(QStringLiteral("type"), QStringLiteral("dxa"));
         }
         fine();
@@ -273,6 +242,11 @@ QByteArray tipiContenuto() {
         "<Override PartName=\"/word/styles.xml\" "
         "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/"
         ">"
+        "<Override PartName=\"/word/footer1.xml\" "
+        "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.footer+xml\"/"
+        ">"
+        "<Override PartName=\"/docProps/core.xml\" "
+        "ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>"
         "</Types>");
 }
 
@@ -283,6 +257,9 @@ QByteArray relazioniPacchetto() {
         "<Relationship Id=\"rId1\" "
         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
         "officeDocument\" Target=\"word/document.xml\"/>"
+        "<Relationship Id=\"rId2\" "
+        "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
+        "core-properties\" Target=\"docProps/core.xml\"/>"
         "</Relationships>");
 }
 
@@ -293,6 +270,9 @@ QByteArray relazioniDocumento() {
         "<Relationship Id=\"rId1\" "
         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" "
         "Target=\"styles.xml\"/>"
+        "<Relationship Id=\"rId2\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer\" "
+        "Target=\"footer1.xml\"/>"
         "</Relationships>");
 }
 
@@ -306,6 +286,7 @@ QByteArray documentoXml(const Documento& d) {
     QByteArray uscita;
     Scrittore s(&uscita);
     s.avvio();
+    s.x().writeNamespace(kR, QStringLiteral("r"));
     s.inizio(QStringLiteral("document"));
     s.inizio(QStringLiteral("body"));
     for (const Documento::Blocco& b : d.blocchi()) {
@@ -316,21 +297,101 @@ QByteArray documentoXml(const Documento& d) {
         }
     }
     s.inizio(QStringLiteral("sectPr"));
+    s.vuoto(QStringLiteral("footerReference"));
+    s.attributo(QStringLiteral("type"), QStringLiteral("default"));
+    s.x().writeAttribute(kR, QStringLiteral("id"), QStringLiteral("rId2"));
     s.vuoto(QStringLiteral("pgSz"));
     s.attributo(QStringLiteral("w"), QString::number(kLarghezzaPagina));
     s.attributo(QStringLiteral("h"), QString::number(kAltezzaPagina));
     s.vuoto(QStringLiteral("pgMar"));
     s.attributo(QStringLiteral("top"), QString::number(kMargineAlto));
     s.attributo(QStringLiteral("right"), QString::number(kMargineLato));
-    s.attributo(QStringLiteral("bottom"), QString::number(kMargineLato));
+    s.attributo(QStringLiteral("bottom"), QString::number(kMargineBasso));
     s.attributo(QStringLiteral("left"), QString::number(kMargineLato));
     s.attributo(QStringLiteral("header"), QStringLiteral("708"));
-    s.attributo(QStringLiteral("footer"), QStringLiteral("708"));
+    s.attributo(QStringLiteral("footer"), QString::number(kDistanzaPiePagina));
     s.attributo(QStringLiteral("gutter"), QStringLiteral("0"));
     s.fine();  // sectPr
     s.fine();  // body
     s.fine();  // document
     s.x().writeEndDocument();
+    return uscita;
+}
+
+QByteArray piePaginaXml(const Documento& d) {
+    const Carattere c = caratterePiePagina(d);
+    QByteArray uscita;
+    Scrittore s(&uscita);
+    s.avvio();
+    s.inizio(QStringLiteral("ftr"));
+    s.inizio(QStringLiteral("p"));
+    s.inizio(QStringLiteral("pPr"));
+    s.inizio(QStringLiteral("tabs"));
+    s.vuotoVal(QStringLiteral("tab"), QStringLiteral("right"));
+    s.attributo(QStringLiteral("pos"), QString::number(kLarghezzaTesto));
+    s.fine();
+    s.carattere(c);
+    s.fine();  // pPr
+    s.frammento(dataPiePagina(d) + QChar(9) + QStringLiteral("pag. "), c);
+    // Page fields: the word processor writes the page number and the number
+    // of pages; the texts here are what it shows before it counts.
+    auto campo = [&](const QString& istruzione, const QString& provvisorio) {
+        auto segno = [&](const char* tipo) {
+            s.inizio(QStringLiteral("r"));
+            s.carattere(c);
+            s.vuoto(QStringLiteral("fldChar"));
+            s.attributo(QStringLiteral("fldCharType"), QString::fromLatin1(tipo));
+            s.fine();
+        };
+        segno("begin");
+        s.inizio(QStringLiteral("r"));
+        s.carattere(c);
+        s.inizio(QStringLiteral("instrText"));
+        s.x().writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
+        s.x().writeCharacters(istruzione);
+        s.fine();
+        s.fine();
+        segno("separate");
+        s.frammento(provvisorio, c);
+        segno("end");
+    };
+    campo(QStringLiteral(" PAGE "), QStringLiteral("1"));
+    s.frammento(QStringLiteral(" di "), c);
+    campo(QStringLiteral(" NUMPAGES "), QStringLiteral("1"));
+    s.fine();  // p
+    s.fine();  // ftr
+    s.x().writeEndDocument();
+    return uscita;
+}
+
+QByteArray proprietaXml(const Documento& d) {
+    const QString cp =
+        QStringLiteral("http://schemas.openxmlformats.org/package/2006/metadata/core-properties");
+    const QString dc = QStringLiteral("http://purl.org/dc/elements/1.1/");
+    const QString dcterms = QStringLiteral("http://purl.org/dc/terms/");
+    const QString xsi = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
+    const ProprietaDocumento& p = d.proprieta();
+    const QString quando = p.creato.toUTC().toString(Qt::ISODate);
+
+    QByteArray uscita;
+    QXmlStreamWriter x(&uscita);
+    x.writeStartDocument(QStringLiteral("1.0"), true);
+    x.writeNamespace(cp, QStringLiteral("cp"));
+    x.writeNamespace(dc, QStringLiteral("dc"));
+    x.writeNamespace(dcterms, QStringLiteral("dcterms"));
+    x.writeNamespace(xsi, QStringLiteral("xsi"));
+    x.writeStartElement(cp, QStringLiteral("coreProperties"));
+    x.writeTextElement(dc, QStringLiteral("title"), p.titolo);
+    x.writeTextElement(dc, QStringLiteral("creator"), p.autore);
+    x.writeTextElement(cp, QStringLiteral("lastModifiedBy"), p.autore);
+    for (const char* nome : {"created", "modified"}) {
+        x.writeStartElement(dcterms, QString::fromLatin1(nome));
+        x.writeAttribute(xsi, QStringLiteral("type"), QStringLiteral("dcterms:W3CDTF"));
+        x.writeCharacters(quando);
+        x.writeEndElement();
+    }
+    x.writeEndElement();
+    x.writeEndDocument();
     return uscita;
 }
 
@@ -422,6 +483,8 @@ std::optional<QByteArray> pacchettoDocx(const Documento& d, QString* errore) {
         {QByteArrayLiteral("word/document.xml"), documentoXml(d)},
         {QByteArrayLiteral("word/styles.xml"), stiliXml()},
         {QByteArrayLiteral("word/_rels/document.xml.rels"), relazioniDocumento()},
+        {QByteArrayLiteral("word/footer1.xml"), piePaginaXml(d)},
+        {QByteArrayLiteral("docProps/core.xml"), proprietaXml(d)},
     };
 
     auto fallisci = [&](const QString& motivo) -> std::optional<QByteArray> {

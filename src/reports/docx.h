@@ -10,13 +10,19 @@ namespace varimo {
 
 // Writes a Documento as an Office Open XML word-processing file (.docx):
 // a zip package holding [Content_Types].xml, _rels/.rels,
-// word/document.xml, word/styles.xml and word/_rels/document.xml.rels.
+// word/document.xml, word/styles.xml, word/footer1.xml (date of printing and
+// page fields), word/_rels/document.xml.rels and docProps/core.xml (title,
+// author, date made).
 
 // The main part, word/document.xml.
 QByteArray documentoXml(const Documento& d);
 // The styles part, word/styles.xml: document defaults and the table styles
 // (plain grid, and the coloured format that AutoFormat(9) gives).
 QByteArray stiliXml();
+// The footer part, word/footer1.xml.
+QByteArray piePaginaXml(const Documento& d);
+// The document properties, docProps/core.xml.
+QByteArray proprietaXml(const Documento& d);
 
 // The whole package in memory; nothing, with the reason in *errore, when the
 // packing fails.

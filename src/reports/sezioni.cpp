@@ -1,5 +1,6 @@
 #include "reports/sezioni.h"
 
+#include "reports/esportazione.h"
 #include "reports/word.h"
 #include "shell/modvarimo.h"
 
@@ -9,16 +10,12 @@ namespace {
 
 constexpr int kAllineaDestra = 2;
 
-// Adds the sectioned table at the end of the document: the number column and
-// the amount columns get fixed widths (points) that hold their figures on
-// one line; the label column takes the rest and wraps long labels.
-void tabellaSezioni(Documento& doc, const QuadroSezioni& q, double dimensione, double numero,
-                    double importo) {
+// Adds the sectioned table at the end of the document.
+void tabellaSezioni(Documento& doc, const QuadroSezioni& q, double dimensione) {
     const auto importi = static_cast<int>(q.colonneImporti.size());
     const auto voci = static_cast<int>(q.lavori.size() + q.somme.size());
     // heading, A), rows, total A, B), rows, total B, project total
     Tabella& t = doc.aggiungiTabella(voci + 6, 2 + importi);
-    ModWord::tabellaword = &t;
     t.impostaDimensioneCarattere(dimensione);
 
     int r = 1;
@@ -53,8 +50,6 @@ void tabellaSezioni(Documento& doc, const QuadroSezioni& q, double dimensione, d
          q.totaleProgetto, true);
 
     t.formatoAutomatico(Tabella::kFormatoColorato2);
-    t.impostaLarghezzaColonna(1, numero);
-    for (int c = 0; c < importi; ++c) t.impostaLarghezzaColonna(3 + c, importo);
     const int n = doc.numeroTabelle();
     for (int c = 0; c < importi; ++c) {
         doc.selezionaColonna(n, 3 + c);
@@ -62,10 +57,20 @@ void tabellaSezioni(Documento& doc, const QuadroSezioni& q, double dimensione, d
     }
 }
 
-EsitoStampa consegna(const std::shared_ptr<Documento>& d, const QString& nome) {
-    if (!d) return EsitoStampa::MostraQuadro;
-    return consegnaDocumento(*d, nomeDocumentoStampa(nome)) ? EsitoStampa::Fatto
-                                                            : EsitoStampa::NonRiuscito;
+// A new document with the reports' heading, named after `nome`.
+std::shared_ptr<Documento> nuovo(const QString& titolo, const QString& nome) {
+    std::shared_ptr<Documento> d = documentoConIntestazione(titolo);
+    if (d) d->impostaTitolo(nomeDocumentoStampa(nome));
+    return d;
+}
+
+EsitoStampa consegna(std::shared_ptr<Documento> d) {
+    return d ? consegnaStampa(std::move(d)) : EsitoStampa::MostraQuadro;
+}
+
+EsitoStampa esporta(const std::shared_ptr<Documento>& d, const QString& nome) {
+    return d ? esportaDocumentoPdf(*d, ModVarimo::nomeprogetto + QStringLiteral(" - ") + nome)
+             : EsitoStampa::MostraQuadro;
 }
 
 }  // namespace
@@ -78,33 +83,44 @@ QString regolaPercentuale(const QString& perc, const QString& riferimento,
 }
 
 std::shared_ptr<Documento> documentoSezioni(const QuadroSezioni& q) {
-    if (!intestazione(kTitoloStampaSezioni)) return nullptr;
-    tabellaSezioni(*ModWord::docword, q, 10, 58, 96);
-    return ModWord::docword;
+    std::shared_ptr<Documento> d = nuovo(kTitoloStampaSezioni, kNomeStampaSezioni);
+    if (d) tabellaSezioni(*d, q, 10);
+    return d;
 }
 
 std::shared_ptr<Documento> documentoDopoGara(const QString& rigaRibasso, const QuadroSezioni& q,
                                              const QStringList& dichiarazioni) {
-    if (!intestazione(kTitoloStampaDopoGara)) return nullptr;
-    Documento& doc = *ModWord::docword;
+    std::shared_ptr<Documento> d = nuovo(kTitoloStampaDopoGara, kNomeStampaDopoGara);
+    if (!d) return nullptr;
+    Documento& doc = *d;
     // The heading ends in an empty paragraph in its 12-point font: it becomes
     // an empty line, and the discount follows on the next, just above the table.
     ParagrafoAggiunto p = doc.aggiungiParagrafo();
     p.impostaTesto(QChar(13) + rigaRibasso);
-    tabellaSezioni(doc, q, 8, 48, 80);
-    ParagrafoAggiunto d = doc.aggiungiParagrafo();
-    d.impostaDimensioneCarattere(11);
-    d.impostaTesto(QChar(13) + dichiarazioni.join(QChar(13)));
-    return ModWord::docword;
+    tabellaSezioni(doc, q, 8);
+    p = doc.aggiungiParagrafo();
+    p.impostaDimensioneCarattere(11);
+    p.impostaTesto(QChar(13) + dichiarazioni.join(QChar(13)));
+    return d;
 }
 
 EsitoStampa stampaSezioni(const QuadroSezioni& q) {
-    return consegna(documentoSezioni(q), kNomeStampaSezioni);
+    return consegna(documentoSezioni(q));
 }
 
 EsitoStampa stampaDopoGara(const QString& rigaRibasso, const QuadroSezioni& q,
                            const QStringList& dichiarazioni) {
-    return consegna(documentoDopoGara(rigaRibasso, q, dichiarazioni), kNomeStampaDopoGara);
+    return consegna(documentoDopoGara(rigaRibasso, q, dichiarazioni));
+}
+
+EsitoStampa esportaSezioni(const QuadroSezioni& q) {
+    return esporta(documentoSezioni(q), QStringLiteral("quadro economico per sezioni"));
+}
+
+EsitoStampa esportaDopoGara(const QString& rigaRibasso, const QuadroSezioni& q,
+                            const QStringList& dichiarazioni) {
+    return esporta(documentoDopoGara(rigaRibasso, q, dichiarazioni),
+                   QStringLiteral("quadro dopo la gara"));
 }
 
 }  // namespace varimo

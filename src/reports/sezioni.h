@@ -13,8 +13,8 @@ namespace varimo {
 // Prints of the framework in its two sections, A) the works and B) the sums
 // at the administration's disposal: the sectioned framework, and the
 // framework after the tender with its three amount columns. Both are built as
-// documents first (the same document goes to every output format), then
-// delivered.
+// documents first (the same document goes to the word processor or to a
+// PDF file), then delivered.
 
 // One row of a section as printed: its label, the percentage rule that
 // follows it (empty for a typed row) and its amounts, already in the
@@ -58,9 +58,14 @@ std::shared_ptr<Documento> documentoSezioni(const QuadroSezioni& q);
 std::shared_ptr<Documento> documentoDopoGara(const QString& rigaRibasso, const QuadroSezioni& q,
                                              const QStringList& dichiarazioni);
 
-// The same, handed to the word processor as .docx files.
+// The same, handed to the word processor as .docx files ...
 EsitoStampa stampaSezioni(const QuadroSezioni& q);
 EsitoStampa stampaDopoGara(const QString& rigaRibasso, const QuadroSezioni& q,
                            const QStringList& dichiarazioni);
+// ... or exported as PDF/A files, proposed as "<project> - quadro economico
+// per sezioni.pdf" and "<project> - quadro dopo la gara.pdf" (esportazione.h).
+EsitoStampa esportaSezioni(const QuadroSezioni& q);
+EsitoStampa esportaDopoGara(const QString& rigaRibasso, const QuadroSezioni& q,
+                            const QStringList& dichiarazioni);
 
 }  // namespace varimo

@@ -17,9 +17,10 @@ constexpr QChar kNuovaPagina(12);
 constexpr int kGiustificato = 3;
 
 // Steps shared by every guide print: a new document with the program's name
-// and description.
-Documento& avviaGuida() {
+// and description; titolo is the document's title among its properties.
+Documento& avviaGuida(const QString& titolo) {
     Documento& doc = ModWord::nuovoDocumento();
+    doc.impostaTitolo(titolo);
     doc.impostaNomeCarattere(kCarattereGuida);
     doc.impostaDimensioneCarattere(20);
     doc.scriviTesto(ModVarimo::nomeprogramma + kFine);
@@ -69,14 +70,14 @@ QString salvaGuida(const Documento& doc, const QString& cartella) {
 }  // namespace
 
 bool stampaguida() {
-    Documento& doc = avviaGuida();
+    const QString nome =
+        ModVarimo::nomeprogramma + QStringLiteral(" - Guida - ") + ModVarimo::titologuida;
+    Documento& doc = avviaGuida(nome);
     doc.scriviTesto(QStringLiteral("Guida: ") + ModVarimo::titologuida + kFine + kFine);
     doc.impostaDimensioneCarattere(12);
     doc.scriviTesto(ModVarimo::testoguida + kFine);
     giustificaTutto(doc);
-    return consegnaDocumento(doc, ModVarimo::nomeprogramma + QStringLiteral(" - Guida - ") +
-                                      ModVarimo::titologuida)
-        .has_value();
+    return consegnaDocumento(doc, nome).has_value();
 }
 
 bool stampaguida(const QString& titolo, const QString& testo) {
@@ -86,12 +87,12 @@ bool stampaguida(const QString& titolo, const QString& testo) {
 }
 
 bool stampalicenza(const QString& testoLicenza) {
-    Documento& doc = avviaGuida();
+    const QString nome = ModVarimo::nomeprogramma + QStringLiteral(" - Licenza d'uso");
+    Documento& doc = avviaGuida(nome);
     doc.impostaDimensioneCarattere(12);
     doc.scriviTesto(testoLicenza + kFine);
     giustificaTutto(doc);
-    return consegnaDocumento(doc, ModVarimo::nomeprogramma + QStringLiteral(" - Licenza d'uso"))
-        .has_value();
+    return consegnaDocumento(doc, nome).has_value();
 }
 
 QString nomeFileGuida() {
@@ -100,7 +101,8 @@ QString nomeFileGuida() {
 
 EsitoGuidaCompleta stampaguidacompleta(const std::array<GuidaDaStampare, 4>& guide,
                                        const QString& cartella) {
-    Documento& doc = avviaGuida();
+    const QString nome = ModVarimo::nomeprogramma + QStringLiteral(" - Guida in linea");
+    Documento& doc = avviaGuida(nome);
     for (std::size_t i = 0; i < guide.size(); ++i) {
         doc.scriviTesto(QStringLiteral("Guida: ") + guide[i].titolo + kFine + kFine);
         if (i == 0) doc.impostaDimensioneCarattere(12);
@@ -117,9 +119,7 @@ EsitoGuidaCompleta stampaguidacompleta(const std::array<GuidaDaStampare, 4>& gui
     if (!esito.salvataIn.isEmpty()) {
         esito.mostrata = apriPerUtente(esito.salvataIn);
     } else {
-        esito.mostrata =
-            consegnaDocumento(doc, ModVarimo::nomeprogramma + QStringLiteral(" - Guida in linea"))
-                .has_value();
+        esito.mostrata = consegnaDocumento(doc, nome).has_value();
     }
     return esito;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "calculation/numeri.h"
+#include "reports/esportazione.h"
 #include "reports/word.h"
 #include "shell/interazione.h"
 #include "shell/modvarimo.h"
@@ -16,10 +17,41 @@ constexpr QChar kFine(13);
 
 constexpr int kAllineaDestra = 2;
 
-EsitoStampa consegna(const QString& titolo) {
-    return consegnaDocumento(*ModWord::docword, nomeDocumentoStampa(titolo))
-               ? EsitoStampa::Fatto
-               : EsitoStampa::NonRiuscito;
+// Steps 1 and 2 of the preamble: the project name and the currency.
+bool nomeEValutaPresenti() {
+    if (ModVarimo::nomeprogetto.isEmpty()) {
+        messaggio(QStringLiteral("Digitare il nome del progetto."), ModVarimo::titoloaiuto,
+                  Icona::Informazione);
+        return false;
+    }
+    if (ModVarimo::valuta.isEmpty()) {
+        messaggio(QStringLiteral("Immettere il tipo di valuta."), ModVarimo::titoloaiuto,
+                  Icona::Informazione);
+        return false;
+    }
+    return true;
+}
+
+// The heading typed into a new document, closed by a paragraph added at the
+// end of the document.
+void scriviIntestazione(Documento& doc, const QString& titolo) {
+    doc.impostaTitolo(nomeDocumentoStampa(titolo));
+    doc.impostaNomeCarattere(kCarattereStampe);
+    doc.impostaDimensioneCarattere(20);
+    doc.scriviTesto(ModVarimo::nomeprogramma + kFine);
+    doc.impostaDimensioneCarattere(16);
+    doc.scriviTesto(ModVarimo::descrizioneprogramma + kFine + kFine);
+    doc.impostaDimensioneCarattere(12);
+    doc.scriviTesto(QStringLiteral("- Progetto: ") + ModVarimo::nomeprogetto + kFine + kFine);
+    doc.scriviTesto(titolo + QStringLiteral(" - valori in ") + ModVarimo::valuta);
+    doc.aggiungiParagrafo();
+}
+
+std::shared_ptr<Documento> nuovaStampa(const QString& titolo) {
+    if (!nomeEValutaPresenti()) return nullptr;
+    auto doc = std::make_shared<Documento>();
+    scriviIntestazione(*doc, titolo);
+    return doc;
 }
 
 }  // namespace
@@ -34,36 +66,28 @@ QString nomeDocumentoStampa(const QString& titolo) {
 }
 
 bool intestazione(const QString& titolo) {
-    if (ModVarimo::nomeprogetto.isEmpty()) {
-        messaggio(QStringLiteral("Digitare il nome del progetto."), ModVarimo::titoloaiuto,
-                  Icona::Informazione);
-        return false;
-    }
-    if (ModVarimo::valuta.isEmpty()) {
-        messaggio(QStringLiteral("Immettere il tipo di valuta."), ModVarimo::titoloaiuto,
-                  Icona::Informazione);
-        return false;
-    }
-
-    Documento& doc = ModWord::nuovoDocumento();
-    doc.impostaNomeCarattere(kCarattereStampe);
-    doc.impostaDimensioneCarattere(20);
-    doc.scriviTesto(ModVarimo::nomeprogramma + kFine);
-    doc.impostaDimensioneCarattere(16);
-    doc.scriviTesto(ModVarimo::descrizioneprogramma + kFine + kFine);
-    doc.impostaDimensioneCarattere(12);
-    doc.scriviTesto(QStringLiteral("- Progetto: ") + ModVarimo::nomeprogetto + kFine + kFine);
-    doc.scriviTesto(titolo + QStringLiteral(" - valori in ") + ModVarimo::valuta);
-    doc.aggiungiParagrafo();
+    if (!nomeEValutaPresenti()) return false;
+    scriviIntestazione(ModWord::nuovoDocumento(), titolo);
     return true;
 }
 
-EsitoStampa stampaCalcolo(const DatiStampaCalcolo& dati) {
-    if (!intestazione(kTitoloStampaCalcolo)) return EsitoStampa::MostraQuadro;
-    Documento& doc = *ModWord::docword;
+std::shared_ptr<Documento> documentoConIntestazione(const QString& titolo) {
+    return nuovaStampa(titolo);
+}
+
+EsitoStampa consegnaStampa(std::shared_ptr<Documento> doc) {
+    const QString nome = doc->proprieta().titolo;
+    ModWord::adotta(std::move(doc));
+    return consegnaDocumento(*ModWord::docword, nome) ? EsitoStampa::Fatto
+                                                      : EsitoStampa::NonRiuscito;
+}
+
+std::shared_ptr<Documento> documentoCalcolo(const DatiStampaCalcolo& dati) {
+    std::shared_ptr<Documento> documento = nuovaStampa(kTitoloStampaCalcolo);
+    if (!documento) return nullptr;
+    Documento& doc = *documento;
 
     Tabella* t = &doc.aggiungiTabella(19, 5);
-    ModWord::tabellaword = t;
     t->impostaDimensioneCarattere(8);
     const QString intestazioni[] = {QStringLiteral("numero"), QStringLiteral("voce"),
                                     QStringLiteral("costo"), QStringLiteral("%"),
@@ -84,7 +108,6 @@ EsitoStampa stampaCalcolo(const DatiStampaCalcolo& dati) {
     p.impostaTesto(kFine + QStringLiteral("Dati generali") + kFine);
 
     t = &doc.aggiungiTabella(3, 2);
-    ModWord::tabellaword = t;
     t->impostaDimensioneCarattere(10);
     t->impostaTestoCella(1, 1, QStringLiteral("tipologia"));
     t->impostaTestoCella(1, 2, QStringLiteral("valore"));
@@ -100,19 +123,29 @@ EsitoStampa stampaCalcolo(const DatiStampaCalcolo& dati) {
     }
     doc.selezionaColonna(2, 2);
     doc.impostaAllineamentoSelezione(kAllineaDestra);
-
-    return consegna(kTitoloStampaCalcolo);
+    return documento;
 }
 
-EsitoStampa stampaQuadro(const DatiStampaQuadro& dati) {
-    if (!intestazione(kTitoloStampaQuadro)) return EsitoStampa::MostraQuadro;
-    Documento& doc = *ModWord::docword;
+EsitoStampa stampaCalcolo(const DatiStampaCalcolo& dati) {
+    std::shared_ptr<Documento> doc = documentoCalcolo(dati);
+    return doc ? consegnaStampa(std::move(doc)) : EsitoStampa::MostraQuadro;
+}
+
+EsitoStampa esportaCalcolo(const DatiStampaCalcolo& dati) {
+    std::shared_ptr<Documento> doc = documentoCalcolo(dati);
+    if (!doc) return EsitoStampa::MostraQuadro;
+    return esportaDocumentoPdf(*doc, ModVarimo::nomeprogetto + QStringLiteral(" - calcolo"));
+}
+
+std::shared_ptr<Documento> documentoQuadro(const DatiStampaQuadro& dati) {
+    std::shared_ptr<Documento> documento = nuovaStampa(kTitoloStampaQuadro);
+    if (!documento) return nullptr;
+    Documento& doc = *documento;
 
     // The framework window never shows more than 18 rows; anything else is
     // kept inside that range rather than read outside the records.
     const int n = std::clamp(dati.numerovoci, 0, 18);
     Tabella* t = &doc.aggiungiTabella(n + 2, 3);
-    ModWord::tabellaword = t;
     t->impostaDimensioneCarattere(8);
     t->impostaTestoCella(1, 1, QStringLiteral("numero"));
     t->impostaTestoCella(1, 2, QStringLiteral("voce"));
@@ -130,8 +163,19 @@ EsitoStampa stampaQuadro(const DatiStampaQuadro& dati) {
 
     doc.selezionaColonna(1, 3);
     doc.impostaAllineamentoSelezione(kAllineaDestra);
+    return documento;
+}
 
-    return consegna(kTitoloStampaQuadro);
+EsitoStampa stampaQuadro(const DatiStampaQuadro& dati) {
+    std::shared_ptr<Documento> doc = documentoQuadro(dati);
+    return doc ? consegnaStampa(std::move(doc)) : EsitoStampa::MostraQuadro;
+}
+
+EsitoStampa esportaQuadro(const DatiStampaQuadro& dati) {
+    std::shared_ptr<Documento> doc = documentoQuadro(dati);
+    if (!doc) return EsitoStampa::MostraQuadro;
+    return esportaDocumentoPdf(*doc,
+                               ModVarimo::nomeprogetto + QStringLiteral(" - quadro economico"));
 }
 
 }  // namespace varimo

@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <array>
+#include <memory>
+
+#include "reports/documento.h"
 
 namespace varimo {
 
@@ -16,6 +19,7 @@ enum class EsitoStampa {
     MostraQuadro,  // project name or currency missing: the user was told; the
                    // caller shows the framework window, where both are typed
     NonRiuscito,   // the document could not be written or opened; the user was told
+    Annullato,     // the user cancelled the choice of the file
 };
 
 // One row of the calculation window as displayed.
@@ -48,11 +52,33 @@ inline const QString kTitoloStampaQuadro = QStringLiteral("QUADRO ECONOMICO");
 // document (appword, docword) and types the heading with the given title,
 // closing it with a paragraph added at the end of the document.
 bool intestazione(const QString& titolo);
+// The same preamble into a new document of its own, not yet delivered (for
+// reports built first and then printed or exported); nothing, after the
+// message, when the project name or the currency is missing.
+std::shared_ptr<Documento> documentoConIntestazione(const QString& titolo);
+
+// The documents of the two reports, built and not yet delivered: the same
+// document goes to the word processor (stampa...) or to a PDF file
+// (esporta...). Nothing, after the message of the preamble, when the project
+// name or the currency is missing. The document's title is
+// nomeDocumentoStampa(title).
+std::shared_ptr<Documento> documentoCalcolo(const DatiStampaCalcolo& dati);
+std::shared_ptr<Documento> documentoQuadro(const DatiStampaQuadro& dati);
 
 // calcolo.stampa_Click: the calculation report.
 EsitoStampa stampaCalcolo(const DatiStampaCalcolo& dati);
 // economico.stampa_Click: the framework report.
 EsitoStampa stampaQuadro(const DatiStampaQuadro& dati);
+
+// Hands a built report to the word processor as the program's print:
+// appword, docword and tabellaword point to it afterwards.
+EsitoStampa consegnaStampa(std::shared_ptr<Documento> doc);
+
+// calcolo.esportapdf_Click and economico.esportapdf_Click: the report of the
+// window as a PDF/A file, proposed as "<project> - calcolo.pdf" and
+// "<project> - quadro economico.pdf" (see esportazione.h).
+EsitoStampa esportaCalcolo(const DatiStampaCalcolo& dati);
+EsitoStampa esportaQuadro(const DatiStampaQuadro& dati);
 
 // A row number as the reports print it: one blank, where a sign would go,
 // before the digits (" 1", " 18").

@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 
 #include "reports/docx.h"
+#include "reports/pdf.h"
 #include "shell/interazione.h"
 #include "shell/modvarimo.h"
 
@@ -29,6 +30,11 @@ std::shared_ptr<Documento> ApplicazioneWord::aggiungiDocumento() {
     return documenti_.back();
 }
 
+std::shared_ptr<Documento> ApplicazioneWord::aggiungiDocumento(std::shared_ptr<Documento> d) {
+    documenti_.push_back(std::move(d));
+    return documenti_.back();
+}
+
 std::shared_ptr<Documento> ApplicazioneWord::documento(int n) const {
     if (n < 1 || n > numeroDocumenti()) return nullptr;
     return documenti_.at(static_cast<std::size_t>(n - 1));
@@ -39,6 +45,14 @@ Documento& ModWord::nuovoDocumento() {
     appword = std::make_shared<ApplicazioneWord>();
     appword->visibile = true;
     docword = appword->aggiungiDocumento();
+    return *docword;
+}
+
+Documento& ModWord::adotta(std::shared_ptr<Documento> d) {
+    appword = std::make_shared<ApplicazioneWord>();
+    appword->visibile = true;
+    docword = appword->aggiungiDocumento(std::move(d));
+    tabellaword = docword->tabella(docword->numeroTabelle());
     return *docword;
 }
 
@@ -140,12 +154,14 @@ std::optional<QString> consegnaDocumento(const Documento& d, const QString& nome
     return percorso;
 }
 
-bool Documento::salvaCome(const QString& percorso, QString* errore) const {
-    return salvaDocumento(*this, percorso, errore);
+bool Documento::salvaCome(const QString& percorso, QString* errore, Formato formato) const {
+    return salvaDocumento(*this, percorso, errore, formato);
 }
 
-bool salvaDocumento(const Documento& d, const QString& percorso, QString* errore) {
-    const std::optional<QByteArray> pacchetto = pacchettoDocx(d, errore);
+bool salvaDocumento(const Documento& d, const QString& percorso, QString* errore,
+                    Documento::Formato formato) {
+    const std::optional<QByteArray> pacchetto =
+        formato == Documento::Formato::PdfA ? pdfDocumento(d, errore) : pacchettoDocx(d, errore);
     if (!pacchetto) return false;
     QSaveFile f(percorso);
     if (!f.open(QIODevice::WriteOnly) || f.write(*pacchetto) != pacchetto->size() || !f.commit()) {

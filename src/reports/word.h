@@ -18,6 +18,8 @@ class ApplicazioneWord {
 
     // Documents.Add: a new empty document, the insertion point at its start.
     std::shared_ptr<Documento> aggiungiDocumento();
+    // A document made elsewhere joins the application's list.
+    std::shared_ptr<Documento> aggiungiDocumento(std::shared_ptr<Documento> d);
     // Documents.Count, Documents.Item(n) (n from 1; nullptr outside).
     int numeroDocumenti() const { return static_cast<int>(documenti_.size()); }
     std::shared_ptr<Documento> documento(int n) const;
@@ -37,6 +39,9 @@ struct ModWord {
     // A new visible application with one new document: appword and docword
     // point to them, tabellaword to nothing yet.
     static Documento& nuovoDocumento();
+    // A new visible application holding a finished document: appword and
+    // docword point to them, tabellaword to the document's last table.
+    static Documento& adotta(std::shared_ptr<Documento> d);
     static void azzera();
 };
 
@@ -66,8 +71,10 @@ std::optional<QString> consegnaDocumento(const Documento& d, const QString& nome
 // Hands an existing document file to the opener; tells the user when it fails.
 bool apriPerUtente(const QString& percorso);
 
-// Writes the package of d to percorso, replacing an existing file only once the
-// new one is complete. The reason in *errore on failure.
-bool salvaDocumento(const Documento& d, const QString& percorso, QString* errore);
+// Writes d to percorso in the given format (the .docx package or a PDF/A
+// file), replacing an existing file only once the new one is complete. The
+// reason in *errore on failure.
+bool salvaDocumento(const Documento& d, const QString& percorso, QString* errore,
+                    Documento::Formato formato = Documento::Formato::Docx);
 
 }  // namespace varimo

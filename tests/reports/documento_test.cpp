@@ -207,8 +207,9 @@ TEST_F(DocumentoTest, PackageHoldsWellFormedPartsAndTheColouredStyleOnce) {
     const QString p = cartella.filePath(QStringLiteral("parti.docx"));
     ASSERT_TRUE(salvaDocumento(d, p, nullptr));
 
-    const QStringList attese = {"[Content_Types].xml", "_rels/.rels", "word/document.xml",
-                                "word/styles.xml", "word/_rels/document.xml.rels"};
+    const QStringList attese = {
+        "[Content_Types].xml",          "_rels/.rels",      "word/document.xml", "word/styles.xml",
+        "word/_rels/document.xml.rels", "word/footer1.xml", "docProps/core.xml"};
     EXPECT_EQ(test::partiDocx(p), attese);
     for (const QString& nome : attese) {
         const auto dati = test::parteDocx(p, nome.toUtf8().constData());

@@ -207,12 +207,15 @@ void PostGara::creaControlli() {
     };
     cmdStampa_ = tasto("cmdStampa", QStringLiteral("&Stampa"),
                        QStringLiteral("documento del quadro dopo la gara (.docx)"), 6720);
+    cmdPdf_ = tasto("cmdPdf", QStringLiteral("Esporta in &PDF..."),
+                    QStringLiteral("quadro dopo la gara in un file PDF"), 5280);
     cmdChiudi_ = tasto("cmdChiudi", QStringLiteral("&Chiudi"),
                        QStringLiteral("chiude la finestra; il progetto non cambia"), 8160);
 
     connect(ribasso_, &QLineEdit::textEdited, stato_,
             [this](const QString& t) { stato_->scriviRibasso(t); });
     connect(cmdStampa_, &QPushButton::clicked, this, &PostGara::cmdStampa_Click);
+    connect(cmdPdf_, &QPushButton::clicked, this, &PostGara::cmdPdf_Click);
     connect(cmdChiudi_, &QPushButton::clicked, this, &PostGara::cmdChiudi_Click);
 }
 
@@ -290,7 +293,7 @@ void PostGara::aggiorna() {
     }
 }
 
-void PostGara::cmdStampa_Click() {
+void PostGara::stampa(bool pdf) {
     const std::optional<QuadroDopoGara>& q = stato_->quadro();
     if (!q) {
         messaggio(stato_->avviso(), ModVarimo::titoloaiuto, Icona::Esclamazione);
@@ -298,9 +301,19 @@ void PostGara::cmdStampa_Click() {
     }
     QStringList testi;
     for (const Dichiarazione& d : dichiarazioni(*q)) testi << d.testo(ModVarimo::valuta);
-    const EsitoStampa e = stampaDopoGara(rigaRibasso(stato_->lettura().millesimi),
-                                         sezioniDopoGara(*stato_, *q), testi);
+    const QString riga = rigaRibasso(stato_->lettura().millesimi);
+    const QuadroSezioni sezioni = sezioniDopoGara(*stato_, *q);
+    const EsitoStampa e =
+        pdf ? esportaDopoGara(riga, sezioni, testi) : stampaDopoGara(riga, sezioni, testi);
     if (e == EsitoStampa::MostraQuadro) Finestre::istanza().mostra<Economico>();
+}
+
+void PostGara::cmdStampa_Click() {
+    stampa(false);
+}
+
+void PostGara::cmdPdf_Click() {
+    stampa(true);
 }
 
 void PostGara::cmdChiudi_Click() {

@@ -35,8 +35,9 @@ class PostGara final : public FinestraProporzionata {
     // and follows its changes from now on.
     void riprendiProgetto();
 
-    // The print (.docx) of the framework after the tender.
+    // The print (.docx) of the framework after the tender, and its PDF export.
     void cmdStampa_Click();
+    void cmdPdf_Click();
     void cmdChiudi_Click();
 
   protected:
@@ -45,6 +46,7 @@ class PostGara final : public FinestraProporzionata {
   private:
     void creaControlli();
     void aggiorna();
+    void stampa(bool pdf);
 
     StatoPostGara* stato_;
     QPointer<StatoCalcolo> calcolo_;
@@ -69,6 +71,7 @@ class PostGara final : public FinestraProporzionata {
     };
     std::array<RigaDichiarazione, 3> dichiarazioni_{};
     QPushButton* cmdStampa_ = nullptr;
+    QPushButton* cmdPdf_ = nullptr;
     QPushButton* cmdChiudi_ = nullptr;
 };
 

@@ -95,7 +95,9 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     a.salvanome = oNiente(a.salvanome);
     a.eliminare = oNiente(a.eliminare);
     a.stampa = oNiente(a.stampa);
+    a.esportapdf = oNiente(a.esportapdf);
     a.stampasezioni = oNiente(a.stampasezioni);
+    a.esportasezionipdf = oNiente(a.esportasezionipdf);
     a.colorare = oNiente(a.colorare);
     a.controlla = oNiente(a.controlla);
     a.cancella = oNiente(a.cancella);
@@ -123,7 +125,15 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     voce(file, "eliminare", QStringLiteral("&Elimina..."), a.eliminare);
     linea(file, "l");
     voce(file, "stampa", QStringLiteral("S&tampa"), a.stampa);
+    // The same report as S&tampa, as a PDF/A file; the shortcut is free in
+    // both windows and in their text boxes.
+    QAction* esporta = voce(file, "esportapdf", QStringLiteral("Esporta in P&DF..."), a.esportapdf);
+    esporta->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    esporta->setShortcutContext(Qt::WindowShortcut);
+    // The framework in its two sections, printed and as a PDF/A file.
     voce(file, "stampasezioni", QStringLiteral("Stampa per se&zioni"), a.stampasezioni);
+    voce(file, "esportasezionipdf", QStringLiteral("Esp&orta per sezioni in PDF..."),
+         a.esportasezionipdf);
     linea(file, "linea3");
     voce(file, "esci", QStringLiteral("Es&ci"), [] { esciprogramma(); });
 

@@ -18,7 +18,9 @@ struct AzioniFinestra {
     std::function<void()> salvanome;
     std::function<void()> eliminare;
     std::function<void()> stampa;
+    std::function<void()> esportapdf;
     std::function<void()> stampasezioni;
+    std::function<void()> esportasezionipdf;
     std::function<void()> colorare;
     std::function<void()> controlla;
     std::function<void()> cancella;

@@ -59,7 +59,8 @@ void colora(QWidget* questa, bool daCalcolo) {
     }
 }
 
-void stampaDaCalcolo(Calcolo* c) {
+// What the reports read from the windows, as displayed.
+DatiStampaCalcolo datiStampa(const Calcolo* c) {
     const StatoCalcolo& s = c->stato();
     DatiStampaCalcolo d;
     for (int i = 1; i <= kVoci; ++i) {
@@ -70,10 +71,10 @@ void stampaDaCalcolo(Calcolo* c) {
     d.progetto = s.progetto();
     d.vincolato = testicalcolo::vincolato;
     d.costoprogetto = s.costoprogetto();
-    if (stampaCalcolo(d) == EsitoStampa::MostraQuadro) Finestre::istanza().mostra<Economico>();
+    return d;
 }
 
-void stampaDaQuadro(Economico* e) {
+DatiStampaQuadro datiStampa(const Economico* e) {
     const StatoEconomico& s = e->stato();
     DatiStampaQuadro d;
     d.numerovoci = s.numerovoci;
@@ -82,15 +83,26 @@ void stampaDaQuadro(Economico* e) {
         d.tipo[u] = s.tipo(i);
         d.costo[u] = s.costo(i);
     }
-    if (stampaQuadro(d) == EsitoStampa::MostraQuadro) Finestre::porta(e);
+    return d;
 }
 
-// "Stampa per sezioni", from either main window: the framework window's rows
-// in the two sections. Missing name or currency bring that window forward.
-void stampaSezioniDelQuadro() {
+// The print and the PDF export of a window: a missing project name or
+// currency brings up the framework window, where both are typed.
+void dopoStampa(EsitoStampa esito, Economico* quadroAperto) {
+    if (esito != EsitoStampa::MostraQuadro) return;
+    if (quadroAperto)
+        Finestre::porta(quadroAperto);
+    else
+        Finestre::istanza().mostra<Economico>();
+}
+
+// "Stampa per sezioni" and its PDF export, from either main window: the
+// framework window's rows in the two sections. Missing name or currency
+// bring that window forward.
+void stampaSezioniDelQuadro(bool pdf) {
     Economico* e = quadro();
-    if (stampaSezioni(sezioniDelQuadro(e->stato())) == EsitoStampa::MostraQuadro)
-        Finestre::porta(e);
+    const QuadroSezioni q = sezioniDelQuadro(e->stato());
+    dopoStampa(pdf ? esportaSezioni(q) : stampaSezioni(q), e);
 }
 
 void preparaCalcolo(Calcolo* c) {
@@ -118,8 +130,10 @@ void preparaCalcolo(Calcolo* c) {
     a.salva = [&f] { f.salva_Click(); };
     a.salvanome = [&f] { f.salvanome_Click(); };
     a.eliminare = [&f] { f.eliminare_click(); };
-    a.stampa = [c] { stampaDaCalcolo(c); };
-    a.stampasezioni = [] { stampaSezioniDelQuadro(); };
+    a.stampa = [c] { dopoStampa(stampaCalcolo(datiStampa(c)), nullptr); };
+    a.esportapdf = [c] { dopoStampa(esportaCalcolo(datiStampa(c)), nullptr); };
+    a.stampasezioni = [] { stampaSezioniDelQuadro(false); };
+    a.esportasezionipdf = [] { stampaSezioniDelQuadro(true); };
     a.colorare = [c] { colora(c, true); };
     a.controlla = [c] { c->controlla_Click(); };
     a.cancella = [c] { c->cancella_Click(); };
@@ -152,8 +166,10 @@ void preparaEconomico(Economico* e) {
     a.salva = sulCalcolo(&ComandiFile::salva_Click, true);
     a.salvanome = sulCalcolo(&ComandiFile::salvanome_Click, true);
     a.eliminare = sulCalcolo(&ComandiFile::eliminare_click, false);
-    a.stampa = [e] { stampaDaQuadro(e); };
-    a.stampasezioni = [] { stampaSezioniDelQuadro(); };
+    a.stampa = [e] { dopoStampa(stampaQuadro(datiStampa(e)), e); };
+    a.esportapdf = [e] { dopoStampa(esportaQuadro(datiStampa(e)), e); };
+    a.stampasezioni = [] { stampaSezioniDelQuadro(false); };
+    a.esportasezionipdf = [] { stampaSezioniDelQuadro(true); };
     a.colorare = [e] { colora(e, false); };
     a.controlla = [e] { e->controlla_Click(); };
     a.cancella = [e] { e->cancella_Click(); };

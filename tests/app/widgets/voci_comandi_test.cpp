@@ -27,6 +27,7 @@ const Voce kElenco[] = {
     {Via::Menu, "salvanome", 0, "salvanome"},
     {Via::Menu, "eliminare", 0, "eliminare"},
     {Via::Menu, "stampa", 0, "stampa"},
+    {Via::Menu, "esportapdf", 0, "esportapdf"},
     {Via::Menu, "esci", 0, "esci"},
     {Via::Menu, "colorare", 0, "colorare"},
     {Via::Menu, "controlla", 0, "controlla"},
@@ -167,6 +168,8 @@ TEST_P(OgniVoce, HaIlSuoEffetto) {
         f.close();
         utente.scegliFile(file);
     }
+    const QString pdf = percorsoProgetto(QStringLiteral("esportato.pdf"));
+    if (azione == "esportapdf") utente.scegliFile(pdf);
     if (azione == "colorare") {
         utente.rispondi(Risposta::No);
         utente.scegliColore(std::nullopt);
@@ -229,6 +232,17 @@ TEST_P(OgniVoce, HaIlSuoEffetto) {
                                   ? QStringLiteral("Calcolo del QUADRO ECONOMICO - valori in euro")
                                   : QStringLiteral("QUADRO ECONOMICO - valori in euro"));
         EXPECT_EQ(d.tabelle().size(), caso.daCalcolo ? 2 : 1);
+    } else if (azione == "esportapdf") {
+        EXPECT_TRUE(utente.messaggi.isEmpty()) << qPrintable(utente.testi().join(" | "));
+        ASSERT_EQ(utente.richiesteFile.size(), 1);
+        EXPECT_TRUE(utente.richiesteFile.first().salvataggio);
+        EXPECT_TRUE(utente.richiesteFile.first().nomeFile.endsWith(
+            caso.daCalcolo ? QStringLiteral("/Prova - calcolo.pdf")
+                           : QStringLiteral("/Prova - quadro economico.pdf")));
+        QFile f(pdf);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.readAll().startsWith("%PDF-"));
+        EXPECT_TRUE(documenti.isEmpty()) << "the export hands nothing to the word processor";
     } else if (azione == "esci") {
         unicoMessaggio(QStringLiteral("Vuoi uscire da Varimo?"));
         EXPECT_EQ(utente.messaggi.first().pulsanti, Pulsanti::SiNo);
@@ -337,6 +351,29 @@ TEST_F(FinestrePrincipali, CtrlAInEconomicoPortaAvantiIlCalcoloAncheDaUnaCasella
     EXPECT_EQ(utente.messaggi.first().testo,
               "E' questa la finestra 'Calcolo': si vuole la guida della finestra?");
     EXPECT_FALSE(c->costo(1)->hasSelectedText());
+}
+
+// The export key works with the cursor in a text box of either window, and
+// the text box is left as it was.
+TEST_F(FinestrePrincipali, CtrlEEsportaIlPdfAncheDaUnaCasella) {
+    prepara();
+    for (QMainWindow* w : {static_cast<QMainWindow*>(c), static_cast<QMainWindow*>(e)}) {
+        attiva(w);
+        QLineEdit* casella = w == c ? c->costo(1) : e->nomeprog();
+        casella->setFocus();
+        casella->setCursorPosition(0);
+        const QString prima = casella->text();
+        utente.scegliFile(std::nullopt);
+        QTest::keyClick(casella, Qt::Key_E, Qt::ControlModifier);
+        QApplication::processEvents();
+        EXPECT_EQ(casella->text(), prima);
+        EXPECT_EQ(casella->cursorPosition(), 0) << "the key did not move the cursor";
+    }
+    ASSERT_EQ(utente.richiesteFile.size(), 2);
+    EXPECT_TRUE(utente.richiesteFile[0].nomeFile.endsWith(QStringLiteral("/Prova - calcolo.pdf")));
+    EXPECT_TRUE(
+        utente.richiesteFile[1].nomeFile.endsWith(QStringLiteral("/Prova - quadro economico.pdf")));
+    EXPECT_TRUE(utente.messaggi.isEmpty());
 }
 
 TEST_F(FinestrePrincipali, CtrlBNelCalcoloApreIlQuadroNelSuoStatoIniziale) {

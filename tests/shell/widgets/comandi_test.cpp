@@ -104,12 +104,15 @@ TEST_F(Comandi, MenuCaptionsSeparatorsAndShortcuts) {
         {"salvanome", "Salva con &nome..."},
         {"eliminare", "&Elimina..."},
         {"stampa", "S&tampa"},
+        {"stampasezioni", "Stampa per se&zioni"},
+        {"esportasezionipdf", "Esp&orta per sezioni in PDF..."},
         {"esci", "Es&ci"},
         {"colorare", "&Colore di sfondo"},
         {"controlla", "Controlla &dati immessi"},
         {"cancella", "C&ancella dati immessi"},
         {"fin1", "Finestra Calcolo"},
         {"fin2", "Finestra Quadro economico"},
+        {"apripostgara", "Quadro dopo la &gara"},
         {"guida", "&Guida in linea"},
         {"suggerisco", "&Suggerimenti..."},
         {"supporto", "Supporto &prodotto"},
@@ -128,15 +131,23 @@ TEST_F(Comandi, MenuCaptionsSeparatorsAndShortcuts) {
     for (QAction* a : w->menuBar()->actions().first()->menu()->actions())
         file << (a->isSeparator() ? QString("-") : a->objectName());
     EXPECT_EQ(file, QStringList({"apri", "-", "salva", "salvanome", "-", "eliminare", "-", "stampa",
-                                 "-", "esci"}));
+                                 "esportapdf", "stampasezioni", "esportasezionipdf", "-", "esci"}));
     EXPECT_EQ(voce(w, "fin1")->shortcut(), QKeySequence("Ctrl+A"));
     EXPECT_EQ(voce(w, "fin2")->shortcut(), QKeySequence("Ctrl+B"));
     EXPECT_TRUE(voce(w, "fin1")->isChecked());
     EXPECT_FALSE(voce(w, "fin2")->isChecked());
-    int conScorciatoia = 0;
-    for (QAction* a : w->findChildren<QAction*>())
-        if (!a->shortcut().isEmpty() && !a->objectName().isEmpty()) ++conScorciatoia;
-    EXPECT_EQ(conScorciatoia, 2);  // no other menu item has a shortcut key
+    // The window switches and the PDF export are the only menu items with a
+    // shortcut key, and no two keys of the window are the same.
+    QStringList conScorciatoia;
+    QList<QKeySequence> tasti;
+    for (QAction* a : w->findChildren<QAction*>()) {
+        if (a->shortcut().isEmpty()) continue;
+        if (!a->objectName().isEmpty()) conScorciatoia << a->objectName();
+        EXPECT_FALSE(tasti.contains(a->shortcut())) << qPrintable(a->shortcut().toString());
+        tasti << a->shortcut();
+    }
+    conScorciatoia.sort();
+    EXPECT_EQ(conScorciatoia, QStringList({"esportapdf", "fin1", "fin2"}));
 }
 
 TEST_F(Comandi, CommandBarHas19PositionsWithTooltipsAndOneToggle) {

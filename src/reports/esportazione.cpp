@@ -1,0 +1,60 @@
+#include "reports/esportazione.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "reports/pdf.h"
+#include "reports/stampe.h"
+#include "reports/word.h"
+#include "shell/interazione.h"
+#include "shell/modvarimo.h"
+
+namespace varimo {
+
+namespace {
+
+constexpr QChar kFine(13);
+const QString kEstensione = QStringLiteral(".pdf");
+
+}  // namespace
+
+QString percorsoPropostoPdf(const QString& nomeProposto) {
+    QString cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (cartella.isEmpty() || !QFileInfo(cartella).isDir()) cartella = QDir::homePath();
+    return QDir(cartella).filePath(nomeFileSicuro(nomeProposto) + kEstensione);
+}
+
+EsitoStampa esportaDocumentoPdf(const Documento& doc, const QString& nomeProposto) {
+    RichiestaFile r;
+    r.titolo = QStringLiteral("Esporta in PDF");
+    r.filtri = {FiltroFile{QStringLiteral("Documenti PDF"), QStringLiteral("*.pdf")}};
+    r.nomeFile = percorsoPropostoPdf(nomeProposto);
+    r.salvataggio = true;
+    const std::optional<QString> scelta = Interazione::corrente().chiediFile(r);
+    if (!scelta || scelta->trimmed().isEmpty()) return EsitoStampa::Annullato;
+
+    // A name typed without its extension gets it, as the filter shows.
+    QString percorso = *scelta;
+    if (!percorso.endsWith(kEstensione, Qt::CaseInsensitive)) percorso += kEstensione;
+
+    const QFileInfo esistente(percorso);
+    if (esistente.exists() && !esistente.isDir() &&
+        messaggio(QStringLiteral("Il file") + kFine + QDir::toNativeSeparators(percorso) + kFine +
+                      QStringLiteral("esiste già. Si vuole sostituirlo?"),
+                  ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
+                  Risposta::No) != Risposta::Si)
+        return EsitoStampa::Annullato;
+
+    QString errore;
+    if (!esportaPdf(doc, percorso, &errore)) {
+        messaggio(QStringLiteral("Non è stato possibile esportare il documento PDF") + kFine +
+                      QDir::toNativeSeparators(percorso) + kFine +
+                      (errore.isEmpty() ? QStringLiteral("errore sconosciuto") : errore),
+                  ModVarimo::titoloaiuto, Icona::Esclamazione);
+        return EsitoStampa::NonRiuscito;
+    }
+    return EsitoStampa::Fatto;
+}
+
+}  // namespace varimo

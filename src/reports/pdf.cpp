@@ -1,0 +1,341 @@
+#include "reports/pdf.h"
+
+#include <QBuffer>
+#include <QColor>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextLayout>
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <numeric>
+#include <vector>
+
+#include "reports/impaginazione.h"
+
+namespace varimo {
+
+namespace {
+
+// At this resolution one device unit is one twip, the unit of the page
+// geometry shared with the .docx package.
+constexpr int kRisoluzione = 1440;
+constexpr double kFondo = kAltezzaPagina - kMargineBasso;
+
+// The coloured table format: heading row white and bold on dark red, a pale
+// body, dark red borders; a plain table has thin black borders.
+const QColor kColoreIntestazione(0x80, 0x00, 0x00);
+const QColor kColoreCorpo(0xFF, 0xFF, 0xCC);
+constexpr double kBordoColorato = 15;  // 3/4 point
+constexpr double kBordoGriglia = 10;   // 1/2 point
+
+QFont fontDi(const Carattere& c, bool grassetto) {
+    QFont f(c.nome.isEmpty() ? carattereIniziale().nome : c.nome);
+    f.setPointSizeF(c.dimensione > 0 ? c.dimensione : carattereIniziale().dimensione);
+    f.setBold(grassetto || c.grassetto);
+    // Outline metrics, as a word processor lays text out for print.
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+Qt::Alignment allineamentoQt(Allineamento a) {
+    switch (a) {
+        case Allineamento::Centro:
+            return Qt::AlignHCenter;
+        case Allineamento::Destra:
+            return Qt::AlignRight;
+        case Allineamento::Giustificato:
+            return Qt::AlignJustify;
+        case Allineamento::Sinistra:
+            break;
+    }
+    return Qt::AlignLeft;
+}
+
+using Disegno = std::function<void(QPainter&)>;
+
+// One laid-out line of text; an empty line has no layout, only a height.
+struct Riga {
+    std::shared_ptr<QTextLayout> layout;
+    int indice = 0;
+    double altezza = 0;
+
+    void disegna(QPainter& p, QPointF dove) const {
+        if (layout) layout->lineAt(indice).draw(&p, dove);
+    }
+};
+
+// The lines of one table cell in one row, and how many are placed already.
+struct CellaImpaginata {
+    std::vector<Riga> righe;
+    std::size_t prossima = 0;
+    bool finita() const { return prossima >= righe.size(); }
+};
+
+// Lays the document out page by page into drawing steps, then paints them
+// with the footer once the number of pages is known.
+class Impaginatore {
+  public:
+    explicit Impaginatore(const QPaintDevice* dispositivo) : dispositivo_(dispositivo) {
+        nuovaPagina();
+    }
+
+    void paragrafo(const Paragrafo& p);
+    void tabella(const Tabella& t);
+    void dipingi(QPainter& p, QPdfWriter& w, const Documento& d) const;
+
+  private:
+    std::vector<Riga> righe(const QList<Frammento>& frammenti, const Carattere& marcatore,
+                            Allineamento a, double larghezza, bool grassetto) const;
+    void nuovaPagina() {
+        pagine_.emplace_back();
+        y_ = kMargineAlto;
+    }
+    void disegna(Disegno d) { pagine_.back().push_back(std::move(d)); }
+    bool inCima() const { return y_ <= kMargineAlto; }
+    void collocaRiga(const Tabella& t, int riga, const std::vector<int>& larghezze);
+    void fetta(const Tabella& t, int riga, const std::vector<int>& larghezze,
+               std::vector<CellaImpaginata>& celle);
+
+    const QPaintDevice* dispositivo_;
+    std::vector<std::vector<Disegno>> pagine_;
+    double y_ = kMargineAlto;
+};
+
+std::vector<Riga> Impaginatore::righe(const QList<Frammento>& frammenti, const Carattere& marcatore,
+                                      Allineamento a, double larghezza, bool grassetto) const {
+    QString testo;
+    QList<QTextLayout::FormatRange> formati;
+    for (const Frammento& f : frammenti) {
+        QTextLayout::FormatRange r;
+        r.start = static_cast<int>(testo.size());
+        r.length = static_cast<int>(f.testo.size());
+        r.format.setFont(fontDi(f.carattere, grassetto));
+        formati.append(r);
+        testo += f.testo;
+    }
+    if (testo.isEmpty()) {
+        const QFontMetricsF m(fontDi(marcatore, grassetto), dispositivo_);
+        return {Riga{nullptr, 0, m.lineSpacing()}};
+    }
+    testo.replace(QChar(11), QChar::LineSeparator);
+
+    auto layout = std::make_shared<QTextLayout>(
+        testo, fontDi(frammenti.first().carattere, grassetto), dispositivo_);
+    layout->setFormats(formati);
+    QTextOption opzioni(allineamentoQt(a));
+    opzioni.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    opzioni.setTabStopDistance(kTabulazione);
+    layout->setTextOption(opzioni);
+
+    std::vector<Riga> r;
+    layout->beginLayout();
+    for (QTextLine l = layout->createLine(); l.isValid(); l = layout->createLine()) {
+        l.setLeadingIncluded(true);
+        l.setLineWidth(larghezza);
+        l.setPosition(QPointF(0, 0));
+        r.push_back(Riga{layout, l.lineNumber(), l.height()});
+    }
+    layout->endLayout();
+    return r;
+}
+
+void Impaginatore::paragrafo(const Paragrafo& p) {
+    // A page break inside the paragraph splits it: what follows starts a new
+    // page.
+    QList<QList<Frammento>> pezzi(1);
+    for (const Frammento& f : p.frammenti) {
+        const QStringList parti = f.testo.split(QChar(12));
+        for (qsizetype i = 0; i < parti.size(); ++i) {
+            if (i > 0) pezzi.append(QList<Frammento>{});
+            if (!parti[i].isEmpty()) pezzi.last().append(Frammento{parti[i], f.carattere});
+        }
+    }
+    for (qsizetype i = 0; i < pezzi.size(); ++i) {
+        if (i > 0) nuovaPagina();
+        // The empty stretch before a page break takes no line of its own.
+        if (pezzi[i].isEmpty() && i + 1 < pezzi.size()) continue;
+        for (const Riga& r : righe(pezzi[i], p.marcatore, p.allineamento, kLarghezzaTesto, false)) {
+            if (y_ + r.altezza > kFondo && !inCima()) nuovaPagina();
+            const QPointF dove(kMargineLato, y_);
+            disegna([r, dove](QPainter& pt) {
+                pt.setPen(Qt::black);
+                r.disegna(pt, dove);
+            });
+            y_ += r.altezza;
+        }
+    }
+}
+
+void Impaginatore::tabella(const Tabella& t) {
+    const std::vector<int> larghezze = larghezzeColonne(t);
+    for (int r = 1; r <= t.righe(); ++r) collocaRiga(t, r, larghezze);
+}
+
+void Impaginatore::collocaRiga(const Tabella& t, int riga, const std::vector<int>& larghezze) {
+    std::vector<CellaImpaginata> celle(static_cast<std::size_t>(t.colonne()));
+    double altezza = 0;
+    for (int c = 1; c <= t.colonne(); ++c) {
+        const Cella& cella = t.cella(riga, c);
+        CellaImpaginata& ci = celle[static_cast<std::size_t>(c - 1)];
+        const double interno = larghezze[static_cast<std::size_t>(c - 1)] - 2 * kMargineCella;
+        const bool grassetto = cellaInGrassetto(t, riga, c);
+        for (const QString& testo : cella.testo.split(QChar(13))) {
+            QList<Frammento> f;
+            if (!testo.isEmpty()) f.append(Frammento{testo, t.carattere()});
+            for (Riga& r : righe(f, t.carattere(), cella.allineamento, interno, grassetto))
+                ci.righe.push_back(std::move(r));
+        }
+        altezza = std::max(altezza,
+                           std::accumulate(ci.righe.begin(), ci.righe.end(), 0.0,
+                                           [](double s, const Riga& r) { return s + r.altezza; }));
+    }
+
+    // The heading row of the coloured format repeats at the top of every page
+    // the table runs onto.
+    const bool ripeti = riga > 1 && t.formato() == Tabella::kFormatoColorato2;
+    auto voltaPagina = [&] {
+        nuovaPagina();
+        if (ripeti) collocaRiga(t, 1, larghezze);
+    };
+
+    // A row goes whole to the next page when it does not fit here; only a
+    // row taller than a page is split between lines.
+    const double bordi = t.formato() == Tabella::kFormatoColorato2 ? kBordoColorato : kBordoGriglia;
+    if (y_ + altezza + bordi > kFondo && !inCima()) voltaPagina();
+    for (;;) {
+        fetta(t, riga, larghezze, celle);
+        if (std::all_of(celle.begin(), celle.end(),
+                        [](const CellaImpaginata& c) { return c.finita(); }))
+            break;
+        voltaPagina();
+    }
+}
+
+// Places as much of the row as fits on the page: the cell backgrounds, the
+// lines of text, then the borders.
+void Impaginatore::fetta(const Tabella& t, int riga, const std::vector<int>& larghezze,
+                         std::vector<CellaImpaginata>& celle) {
+    const bool colorata = t.formato() == Tabella::kFormatoColorato2;
+    const bool intestazione = riga == 1 && colorata;
+    // The borders take room of their own, above and below the text, as in a
+    // word processor.
+    const double spessore = colorata ? kBordoColorato : kBordoGriglia;
+    const double disponibile = kFondo - y_ - spessore;
+
+    struct Pezzo {
+        QRectF cella;
+        std::vector<std::pair<Riga, QPointF>> righe;
+    };
+    std::vector<Pezzo> pezzi;
+    double altezza = 0;
+    double x = kMargineLato;
+    bool messo = false;
+    for (std::size_t c = 0; c < celle.size(); ++c) {
+        CellaImpaginata& ci = celle[c];
+        Pezzo pz;
+        double usato = 0;
+        while (!ci.finita()) {
+            const Riga& r = ci.righe[ci.prossima];
+            // At least one line of the row goes on each page, or a line
+            // taller than the page would never be placed.
+            if (usato + r.altezza > disponibile && messo) break;
+            pz.righe.emplace_back(r, QPointF(x + kMargineCella, y_ + spessore / 2 + usato));
+            usato += r.altezza;
+            messo = true;
+            ++ci.prossima;
+        }
+        altezza = std::max(altezza, usato);
+        pz.cella = QRectF(x, y_, larghezze[c], 0);
+        pezzi.push_back(std::move(pz));
+        x += larghezze[c];
+    }
+    altezza += spessore;
+    for (Pezzo& pz : pezzi) pz.cella.setHeight(altezza);
+
+    const QColor sfondo =
+        colorata ? (intestazione ? kColoreIntestazione : kColoreCorpo) : QColor(Qt::transparent);
+    const QColor testo = intestazione ? QColor(Qt::white) : QColor(Qt::black);
+    const QColor bordo = colorata ? kColoreIntestazione : QColor(Qt::black);
+    disegna([pezzi, sfondo, testo, bordo, spessore](QPainter& p) {
+        if (sfondo.alpha() > 0)
+            for (const Pezzo& pz : pezzi) p.fillRect(pz.cella, sfondo);
+        p.setPen(testo);
+        for (const Pezzo& pz : pezzi)
+            for (const auto& [r, dove] : pz.righe) r.disegna(p, dove);
+        p.setPen(QPen(bordo, spessore));
+        p.setBrush(Qt::NoBrush);
+        for (const Pezzo& pz : pezzi) p.drawRect(pz.cella);
+    });
+    y_ += altezza;
+}
+
+void Impaginatore::dipingi(QPainter& p, QPdfWriter& w, const Documento& d) const {
+    const QFont piede = fontDi(caratterePiePagina(d), false);
+    const QString data = dataPiePagina(d);
+    const int totale = static_cast<int>(pagine_.size());
+    for (int i = 0; i < totale; ++i) {
+        if (i > 0) w.newPage();
+        for (const Disegno& passo : pagine_[static_cast<std::size_t>(i)]) passo(p);
+        // The footer ends at its distance from the bottom edge.
+        p.setFont(piede);
+        p.setPen(Qt::black);
+        const QFontMetricsF m(piede, &w);
+        const QRectF riga(kMargineLato, kAltezzaPagina - kDistanzaPiePagina - m.height(),
+                          kLarghezzaTesto, m.height());
+        p.drawText(riga, Qt::AlignLeft | Qt::AlignBottom, data);
+        p.drawText(riga, Qt::AlignRight | Qt::AlignBottom, testoPagina(i + 1, totale));
+    }
+}
+
+}  // namespace
+
+std::optional<QByteArray> pdfDocumento(const Documento& d, QString* errore) {
+    auto fallisci = [&](const QString& motivo) -> std::optional<QByteArray> {
+        if (errore) *errore = motivo;
+        return std::nullopt;
+    };
+    // Fonts and their metrics come from the graphical application.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return fallisci(QStringLiteral("caratteri di stampa non disponibili"));
+
+    QByteArray dati;
+    QBuffer uscita(&dati);
+    if (!uscita.open(QIODevice::WriteOnly)) return fallisci(uscita.errorString());
+    {
+        QPdfWriter w(&uscita);
+        w.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+        w.setResolution(kRisoluzione);
+        w.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                    QMarginsF(0, 0, 0, 0), QPageLayout::Point));
+        w.setTitle(d.proprieta().titolo);
+        w.setCreator(d.proprieta().autore);
+
+        Impaginatore imp(&w);
+        for (const Documento::Blocco& b : d.blocchi()) {
+            if (const auto* p = std::get_if<Paragrafo>(&b)) {
+                imp.paragrafo(*p);
+            } else {
+                imp.tabella(*std::get<std::unique_ptr<Tabella>>(b));
+            }
+        }
+        QPainter p;
+        if (!p.begin(&w)) return fallisci(QStringLiteral("impossibile comporre il PDF"));
+        imp.dipingi(p, w, d);
+        if (!p.end()) return fallisci(QStringLiteral("impossibile completare il PDF"));
+    }
+    uscita.close();
+    if (dati.isEmpty()) return fallisci(QStringLiteral("PDF vuoto"));
+    return dati;
+}
+
+bool esportaPdf(const Documento& d, const QString& percorso, QString* errore) {
+    return d.salvaCome(percorso, errore, Documento::Formato::PdfA);
+}
+
+}  // namespace varimo
