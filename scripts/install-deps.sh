@@ -14,6 +14,9 @@ PACCHETTI=(
   libzip-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool libx11-dev
+  # the documents read by real readers in the tests: LibreOffice lays out the
+  # .docx files, poppler reads the PDF files
+  libreoffice-writer-nogui poppler-utils
   # desktop integration and its validators; opening documents
   desktop-file-utils appstream shared-mime-info xdg-utils
 )

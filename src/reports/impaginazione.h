@@ -41,10 +41,11 @@ bool rigaInGrassetto(const Tabella& t, int riga);
 // Whether a cell is set in bold: its row is, or the cell itself was made bold.
 bool cellaInGrassetto(const Tabella& t, int riga, int colonna);
 
-// Column widths of a table, in twips, adding up to the text width: the
-// widths are fixed in the document, so every word processor lays the table
-// out the same way. A plain table has even columns, as a new table in a word
-// processor. The automatic format fits them to their contents: a column gets at least the room its
+// Column widths of a table, in twips, within the text width: the widths are
+// fixed in the document, so every word processor lays the table out the
+// same way. A plain table has even columns, as a new table in a word
+// processor. The automatic format fits them to their contents, filling the
+// text width: a column gets at least the room its
 // longest line needs when all columns fit; otherwise every column keeps the room of its longest
 // word (an amount, a percentage, a row number, a heading never breaks) and
 // the columns of running text share what is left, so their lines wrap

@@ -204,10 +204,11 @@ void Impaginatore::collocaRiga(const Tabella& t, int riga, const std::vector<int
         if (ripeti) collocaRiga(t, 1, larghezze);
     };
 
-    // A row goes whole to the next page when it does not fit here; only a
-    // row taller than a page is split between lines.
+    // A row that does not fit here goes whole to the next page; a row taller
+    // than a page starts here and runs on between its lines.
     const double bordi = t.formato() == Tabella::kFormatoColorato2 ? kBordoColorato : kBordoGriglia;
-    if (y_ + altezza + bordi > kFondo && !inCima()) voltaPagina();
+    const bool staInUnaPagina = altezza + bordi <= kFondo - kMargineAlto;
+    if (y_ + altezza + bordi > kFondo && !inCima() && staInUnaPagina) voltaPagina();
     for (;;) {
         fetta(t, riga, larghezze, celle);
         if (std::all_of(celle.begin(), celle.end(),

@@ -21,16 +21,17 @@ namespace {
 
 const char* const kProprieta = "varimoFinestraPrincipale";
 
-// Ctrl+A and Ctrl+B switch windows even while a text box has the focus: a
-// text box would otherwise claim Ctrl+A as "select all". The override request
-// is stopped before it reaches the box, so the window's shortcut runs.
+// Ctrl+A and Ctrl+B switch windows and Ctrl+E exports the PDF even while a
+// text box has the focus: a text box would otherwise claim Ctrl+A as "select
+// all" and, with the X11 key bindings, Ctrl+E as "end of line". The override
+// request is stopped before it reaches the box, so the window's shortcut runs.
 class PrecedenzaScorciatoie final : public QObject {
   public:
     bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() != QEvent::ShortcutOverride || !o->isWidgetType()) return false;
         const auto* k = static_cast<QKeyEvent*>(e);
         if (k->modifiers() != Qt::ControlModifier) return false;
-        if (k->key() != Qt::Key_A && k->key() != Qt::Key_B) return false;
+        if (k->key() != Qt::Key_A && k->key() != Qt::Key_B && k->key() != Qt::Key_E) return false;
         const QWidget* w = static_cast<QWidget*>(o)->window();
         return w && w->property(kProprieta).isValid();
     }
@@ -126,7 +127,7 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     linea(file, "l");
     voce(file, "stampa", QStringLiteral("S&tampa"), a.stampa);
     // The same report as S&tampa, as a PDF/A file; the shortcut is free in
-    // both windows and in their text boxes.
+    // both windows and takes precedence in their text boxes.
     QAction* esporta = voce(file, "esportapdf", QStringLiteral("Esporta in P&DF..."), a.esportapdf);
     esporta->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     esporta->setShortcutContext(Qt::WindowShortcut);
