@@ -12,6 +12,7 @@
 #include "framework/widgets/postgara.h"
 #include "programma_intero.h"
 #include "reports/lettore_docx.h"
+#include "reports/lettore_pdf.h"
 
 using namespace varimo;
 using namespace varimo::test;
@@ -135,6 +136,27 @@ TEST_F(DopoLaGara, DiscountTypedKeyByKeyMarksAndPrint) {
     EXPECT_EQ(t[7],
               (QStringList{"b.2", "Economie da ribasso d'asta", "0,00", "86.563,90", "86.563,90"}));
 
+    // The same framework as a PDF file, read back with poppler: every figure
+    // whole on its line, the words, nothing outside the margins.
+    const QString pdf = percorsoProgetto(QStringLiteral("dopo la gara.pdf"));
+    utente.scegliFile(pdf);
+    clicca(controllo<QPushButton>(p, QStringLiteral("cmdPdf")));
+    ASSERT_EQ(utente.richiesteFile.size(), 1);
+    EXPECT_TRUE(utente.richiesteFile[0].nomeFile.endsWith("/Ponte - quadro dopo la gara.pdf"));
+    EXPECT_EQ(documenti.size(), 1) << "the export hands nothing to the word processor";
+    const QString mancano = strumentiMancanti({"pdftotext", "pdftoppm"});
+    if (mancano.isEmpty()) {
+        const QStringList righe = testoPdf(pdf, true).split(QLatin1Char('\n'));
+        for (const char* t : {"335.498,23", "256.803,77", "-78.694,46", "276.339,38", "27.633,94",
+                              "86.563,90", "390.537,22", "23,456 %"})
+            EXPECT_TRUE(suUnaRiga(righe, QString::fromLatin1(t))) << t;
+        EXPECT_TRUE(
+            testoPdf(pdf, false)
+                .simplified()
+                .contains(QStringLiteral("(euro ottantaseimilacinquecentosessantatré/90)")));
+        controllaMargini(pdf);
+    }
+
     // The same window from the framework window's menu.
     EXPECT_EQ(apriDa(e), p);
     clicca(controllo<QPushButton>(p, QStringLiteral("cmdChiudi")));
@@ -157,6 +179,22 @@ TEST_F(DopoLaGara, SectionedPrintFromBothWindowsAndRelabelling) {
         EXPECT_EQ(t[6], (QStringList{"b.1", "IVA sui lavori (10 % di Importo a base dell'appalto)",
                                      "35.503,38"}));
         EXPECT_EQ(t[8], (QStringList{"", "TOTALE PROGETTO (A + B) in euro", "390.537,22"}));
+    }
+
+    // Its PDF counterpart, from the framework window.
+    const QString pdf = percorsoProgetto(QStringLiteral("sezioni.pdf"));
+    utente.scegliFile(pdf);
+    voce(e, "esportasezionipdf")->trigger();
+    ASSERT_EQ(utente.richiesteFile.size(), 1);
+    EXPECT_TRUE(
+        utente.richiesteFile[0].nomeFile.endsWith("/Ponte - quadro economico per sezioni.pdf"));
+    if (strumentiMancanti({"pdftotext", "pdftoppm"}).isEmpty()) {
+        const QStringList righe = testoPdf(pdf, true).split(QLatin1Char('\n'));
+        for (const char* t : {"A) LAVORI", "Totale lavori (A)", "355.033,84",
+                              "B) SOMME A DISPOSIZIONE DELL'AMMINISTRAZIONE", "35.503,38",
+                              "TOTALE PROGETTO (A + B) in euro", "390.537,22"})
+            EXPECT_TRUE(suUnaRiga(righe, QString::fromLatin1(t))) << t;
+        controllaMargini(pdf);
     }
 
     // The relabelling is a command of the calculation window only.
