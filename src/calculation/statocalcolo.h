@@ -10,6 +10,8 @@
 
 namespace varimo {
 
+struct FotoCalcolo;
+
 // Number of framework rows (A..T without J and K).
 constexpr int kVoci = 18;
 
@@ -182,6 +184,15 @@ class StatoCalcolo : public QObject {
     void controlla_Click();
     void cancella_Click();
     void aiuto_Click();
+
+    // --- undo and redo (calculation/fotocalcolo.h)
+    // Every value of the window's state that the views show, the file stores
+    // or the next operation reads.
+    FotoCalcolo foto() const;
+    // Puts back a state taken by foto(): every control value is restored and
+    // shown without running its change handler, so nothing is recalculated;
+    // then cambiato() is emitted.
+    void ripristina(const FotoCalcolo& f);
 
     // --- window state
     std::array<double, 21> centesimi{};  // 1..18: cents of each row; 0, 19, 20 unused

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "calculation/statocalcolo.h"
+#include "calculation/storiacalcolo.h"
 #include "shell/interazione.h"
 #include "shell/modvarimo.h"
 
@@ -60,6 +61,8 @@ bool vocicodice_Click(StatoCalcolo& s) {
     if (messaggio(domanda, ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo, Risposta::No) !=
         Risposta::Si)
         return false;
+    // One step of the undo history, when the window keeps one.
+    StoriaCalcolo::Passo passo(StoriaCalcolo::di(s), QStringLiteral("voci del D.Lgs. 36/2023"));
     for (int i = kPrimaVoceCodice; i <= kUltimaVoceCodice; ++i) s.scriviTipo(i, voceCodice(i));
     return true;
 }

@@ -24,8 +24,8 @@ QString confermaVociCodice(const StatoCalcolo& s);
 
 // "Voci secondo il D.Lgs. 36/2023": asks, then writes the code's labels into
 // rows E to S as typed labels (the label change handler runs for each, as
-// for the user's typing). When the labels are already those of the code the
-// user is told and nothing changes. True when labels were written.
+// for the user's typing), all in one step of the window's undo history. When the labels are already
+// those of the code the user is told and nothing changes. True when labels were written.
 bool vocicodice_Click(StatoCalcolo& s);
 
 }  // namespace varimo

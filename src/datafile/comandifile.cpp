@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "calculation/statocalcolo.h"
+#include "calculation/storiacalcolo.h"
 #include "datafile/filedati.h"
 #include "shell/modvarimo.h"
 
@@ -122,34 +123,41 @@ bool ComandiFile::apriPercorso(const QString& percorso) {
         avvisa(QStringLiteral("Impossibile aprire il file di dati:"), percorso, *errore);
         return false;
     }
-    stato_.cancella_Click();
-    stato_.filecorrente = percorso;
-    applicaProgetto(stato_, std::get<ProgettoFile>(letto), impostaNomeValuta_);
+    StoriaCalcolo* storia = StoriaCalcolo::di(stato_);
+    if (storia) storia->svuota();
+    {
+        StoriaCalcolo::Passo passo(storia, QStringLiteral("apertura progetto"));
+        stato_.cancella_Click();
+        stato_.filecorrente = percorso;
+        applicaProgetto(stato_, std::get<ProgettoFile>(letto), impostaNomeValuta_);
+    }
+    if (storia) storia->segnaSalvato();
+    if (fileUsato_) fileUsato_(percorso);
     return true;
 }
 
-void ComandiFile::salva_Click() {
+bool ComandiFile::salva_Click() {
     titoloDialogo_ = testifile::titoloSalva;
-    archivia();
+    return archivia();
 }
 
-void ComandiFile::salvanome_Click() {
+bool ComandiFile::salvanome_Click() {
     titoloDialogo_ = testifile::titoloSalvaNome;
     stato_.filecorrente.clear();
-    archivia();
+    return archivia();
 }
 
-void ComandiFile::archivia() {
+bool ComandiFile::archivia() {
     stato_.salvataggio = 1;
     stato_.controlla_Click();
-    if (stato_.salvataggio == 1) return;  // the check has shown its warning
+    if (stato_.salvataggio == 1) return false;  // the check has shown its warning
 
     if (ModVarimo::nomeprogetto.isEmpty() || ModVarimo::valuta.isEmpty()) {
         messaggio(ModVarimo::nomeprogetto.isEmpty() ? testifile::digitareNome
                                                     : testifile::immettereValuta,
                   ModVarimo::titoloaiuto, Icona::Informazione);
         if (mostraQuadro_) mostraQuadro_();
-        return;
+        return false;
     }
 
     // Built before the dialog, so that a text the file cannot hold is
@@ -158,18 +166,37 @@ void ComandiFile::archivia() {
     if (!esito.riuscito()) {
         messaggio(QStringLiteral("Il progetto non è stato salvato.\r") + esito.errore,
                   ModVarimo::titoloaiuto, Icona::Esclamazione);
-        return;
+        return false;
     }
 
     if (stato_.filecorrente.isEmpty()) {
         const std::optional<QString> percorso =
             chiedi(titoloDialogo_, testifile::filtroSalva, 0, true);
-        if (!percorso) return;
+        if (!percorso) return false;
         stato_.filecorrente = *percorso;
     }
-    if (const auto errore = scriviFileProgetto(stato_.filecorrente, esito.contenuto))
+    if (const auto errore = scriviFileProgetto(stato_.filecorrente, esito.contenuto)) {
         avvisa(QStringLiteral("Impossibile salvare il file di dati:"), stato_.filecorrente,
                *errore);
+        return false;
+    }
+    if (StoriaCalcolo* storia = StoriaCalcolo::di(stato_)) storia->segnaSalvato();
+    if (fileUsato_) fileUsato_(stato_.filecorrente);
+    return true;
+}
+
+bool ComandiFile::consentiChiusura() {
+    const StoriaCalcolo* storia = StoriaCalcolo::di(stato_);
+    if (!storia || !storia->modificato()) return true;
+    switch (messaggio(testifile::salvareModifiche, ModVarimo::titoloaiuto, Icona::Domanda,
+                      Pulsanti::SiNoAnnulla, Risposta::Si)) {
+        case Risposta::Si:
+            return salva_Click();
+        case Risposta::No:
+            return true;
+        default:
+            return false;
+    }
 }
 
 void ComandiFile::eliminare_click() {

@@ -42,6 +42,8 @@ inline const QString filtroCompleto =
 inline const QString filtroSalva = QStringLiteral("File Varimo-dati- | Varimo-dati-*");
 inline const QString digitareNome = QStringLiteral("Digitare il nome del progetto.");
 inline const QString immettereValuta = QStringLiteral("Immettere la valuta.");
+inline const QString salvareModifiche =
+    QStringLiteral("Salvare le modifiche al progetto prima di chiudere?");
 }  // namespace testifile
 
 // Splits a "description|pattern|..." filter into its pairs. Descriptions are
@@ -60,17 +62,29 @@ class ComandiFile {
     // showing it when the save stops for a missing name or currency.
     void impostaNomeValuta(ImpostaNomeValuta f) { impostaNomeValuta_ = std::move(f); }
     void impostaMostraQuadro(std::function<void()> f) { mostraQuadro_ = std::move(f); }
+    // Told the path of every project file opened or saved (recent projects).
+    void impostaFileUsato(std::function<void(const QString&)> f) { fileUsato_ = std::move(f); }
 
     void apri_Click();
     // Open without the dialog: the project file at that path is checked and,
     // when sound, applied as Open applies it. A file that cannot be read gets
     // Open's message and changes nothing. True when the project was applied.
+    // With the window's undo history, the Open empties it and is then its one
+    // step (undo gives back the work that was on screen), and the opened
+    // project counts as saved.
     bool apriPercorso(const QString& percorso);
-    void salva_Click();
-    void salvanome_Click();
+    // Save and Save as; true when the file was written.
+    bool salva_Click();
+    bool salvanome_Click();
     void eliminare_click();
-    // The save itself; its dialog shows the title the caller set.
-    void archivia();
+    // The save itself; its dialog shows the title the caller set. True when
+    // the file was written; the state then counts as saved.
+    bool archivia();
+
+    // The close box of the calculation window: with changes not saved, asks
+    // whether to save them first (Yes, No, Cancel). True when the window may
+    // close: nothing unsaved, No, or Yes and the save succeeded.
+    bool consentiChiusura();
 
     // The dialog's file name as it will be shown next (Save, Save as, Delete).
     const QString& nomeDialogo() const { return nomeDialogo_; }
@@ -86,6 +100,7 @@ class ComandiFile {
     QString titoloDialogo_;
     ImpostaNomeValuta impostaNomeValuta_;
     std::function<void()> mostraQuadro_;
+    std::function<void(const QString&)> fileUsato_;
 };
 
 }  // namespace varimo

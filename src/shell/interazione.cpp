@@ -8,7 +8,15 @@ namespace {
 class InterazioneSilenziosa final : public Interazione {
   public:
     Risposta mostraMessaggio(const Messaggio& m) override {
-        return m.pulsanti == Pulsanti::SiNo ? Risposta::No : Risposta::Ok;
+        switch (m.pulsanti) {
+            case Pulsanti::SiNo:
+                return Risposta::No;
+            case Pulsanti::SiNoAnnulla:
+                return Risposta::Annulla;
+            case Pulsanti::Ok:
+                break;
+        }
+        return Risposta::Ok;
     }
     std::optional<QString> chiediFile(const RichiestaFile&) override { return std::nullopt; }
     std::optional<quint32> chiediColore(quint32) override { return std::nullopt; }

@@ -12,8 +12,8 @@ namespace varimo {
 // records what was asked and hands back queued answers.
 
 enum class Icona { Nessuna, Informazione, Esclamazione, Domanda, Critica };
-enum class Pulsanti { Ok, SiNo };
-enum class Risposta { Ok, Si, No };
+enum class Pulsanti { Ok, SiNo, SiNoAnnulla };
+enum class Risposta { Ok, Si, No, Annulla };
 
 struct Messaggio {
     QString testo;  // lines joined by "\r" (character 13), as the program states them

@@ -39,6 +39,17 @@ class Valore {
         return true;
     }
 
+    // Puts back a value recorded earlier (undo and redo): stores it and tells
+    // the views, but runs no handler. The value is restored together with
+    // everything its handler once derived from it, so nothing is recomputed.
+    // Returns true when the value changed.
+    bool ripristina(const T& salvato) {
+        if (salvato == valore_) return false;
+        valore_ = salvato;
+        for (const auto& v : viste_) v();
+        return true;
+    }
+
     // The window's change handler (costo_Change and the like). One per value.
     void suCambio(Azione gestore) { gestore_ = std::move(gestore); }
     // A view that mirrors the value; runs before the handler.

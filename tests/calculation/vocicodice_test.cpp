@@ -8,6 +8,7 @@
 
 #include "calculation/numeri.h"
 #include "calculation/statocalcolo.h"
+#include "calculation/storiacalcolo.h"
 #include "datafile/comandifile.h"
 #include "datafile/formato.h"
 #include "shell/modvarimo.h"
@@ -115,6 +116,22 @@ TEST_F(VociCodice, RelabelsRowsEToSKeepingAmountsAndReferences) {
     EXPECT_FALSE(vocicodice_Click(s));
     ASSERT_EQ(utente.messaggi.size(), 1);
     EXPECT_EQ(utente.messaggi.first().pulsanti, Pulsanti::Ok);
+}
+
+TEST_F(VociCodice, OneUndoStepTakesTheWholeRelabellingBack) {
+    auto* storia = new StoriaCalcolo(s);  // a child of the state
+    const Istantanea prima = istantanea();
+    utente.rispondi(Risposta::Si);
+    ASSERT_TRUE(vocicodice_Click(s));
+    const Istantanea dopo = istantanea();
+    EXPECT_EQ(storia->passiAnnullabili(), 1);
+    storia->annulla();
+    EXPECT_TRUE(istantanea() == prima);
+    storia->ripeti();
+    EXPECT_TRUE(istantanea() == dopo);
+    // The links still work after undo and redo.
+    s.scriviCosto(A, QStringLiteral("100000"));
+    EXPECT_EQ(s.costo(G), "5000");
 }
 
 TEST_F(VociCodice, AnswerNoChangesNothing) {

@@ -18,7 +18,15 @@ Risposta InterazioneFinta::mostraMessaggio(const Messaggio& m) {
         risposte.pop_front();
         return r;
     }
-    return m.pulsanti == Pulsanti::SiNo ? Risposta::No : Risposta::Ok;
+    switch (m.pulsanti) {
+        case Pulsanti::SiNo:
+            return Risposta::No;
+        case Pulsanti::SiNoAnnulla:
+            return Risposta::Annulla;
+        case Pulsanti::Ok:
+            break;
+    }
+    return Risposta::Ok;
 }
 
 std::optional<QString> InterazioneFinta::chiediFile(const RichiestaFile& r) {

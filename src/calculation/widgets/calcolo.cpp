@@ -1,5 +1,6 @@
 #include "calculation/widgets/calcolo.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
@@ -36,6 +37,9 @@ Calcolo::Calcolo(QWidget* parent) : QMainWindow(parent), stato_(new StatoCalcolo
 
     collegaStato();
     stato_->formLoad();
+    // The history starts from the loaded window, which counts as saved.
+    storia_ = new StoriaCalcolo(*stato_);
+    collegaModifiche();
 }
 
 Calcolo::~Calcolo() {
@@ -218,20 +222,6 @@ void Calcolo::collegaStato() {
         if (delriga_[i]) {
             vista(r.suggerimentoDelriga,
                   [this, s, i] { delriga_[i]->setToolTip(s->suggerimentoDelriga(i)); });
-        }
-
-        connect(tipo_[i], &QLineEdit::textEdited, s,
-                [s, i](const QString& t) { s->scriviTipo(i, t); });
-        connect(costo_[i], &QLineEdit::textEdited, s,
-                [s, i](const QString& t) { s->scriviCosto(i, t); });
-        // Arrows, page clicks, dragging and keys all end in valueChanged; the
-        // state's own writes echo an equal value, which runs nothing.
-        connect(hscroll_[i], &QScrollBar::valueChanged, s,
-                [s, i](int v) { s->scriviHScroll(i, v); });
-        connect(combo_[i]->lineEdit(), &QLineEdit::textEdited, s,
-                [s, i](const QString& t) { s->scriviTestoCombo(i, t); });
-        connect(combo_[i], &QComboBox::activated, s, [s, i](int p) { s->scegliCombo(i, p); });
-        if (delriga_[i]) {
             connect(delriga_[i], &QToolButton::clicked, s, [this, i] { delriga_Click(i); });
         }
     }
@@ -244,8 +234,6 @@ void Calcolo::collegaStato() {
     vista(s->cmdannullaValore(), [this, s] { cmdannulla_->setVisible(s->cmdannullaVisibile()); });
     vista(s->suggerimentoEscoValore(), [this, s] { esco_->setToolTip(s->suggerimentoEsco()); });
 
-    connect(costoprogetto_, &QLineEdit::textEdited, s,
-            [s](const QString& t) { s->scriviCostoprogetto(t); });
     connect(s, &StatoCalcolo::cambiato, this, &Calcolo::aggiornaPagine);
 
     connect(cmdannulla_, &QPushButton::clicked, this, &Calcolo::cmdannulla_Click);
@@ -257,6 +245,31 @@ void Calcolo::collegaStato() {
 
     for (const auto& v : viste) v();
     aggiornaPagine();
+}
+
+// The user's edits, written into the state through the undo history: each
+// edit is one step, keystrokes in one box and the moves of one drag joined.
+void Calcolo::collegaModifiche() {
+    StoriaCalcolo* st = storia_;
+    for (int i = 1; i <= kVoci; ++i) {
+        connect(tipo_[i], &QLineEdit::textEdited, st,
+                [st, i](const QString& t) { st->scriviTipo(i, t); });
+        connect(costo_[i], &QLineEdit::textEdited, st,
+                [st, i](const QString& t) { st->scriviCosto(i, t); });
+        // Arrows, page clicks, dragging and keys all end in valueChanged; the
+        // state's own writes echo an equal value, which runs nothing.
+        QScrollBar* h = hscroll_[i];
+        connect(h, &QScrollBar::valueChanged, st,
+                [st, h, i](int v) { st->scriviHScroll(i, v, h->isSliderDown()); });
+        connect(h, &QScrollBar::sliderReleased, st, &StoriaCalcolo::interrompiUnione);
+        connect(combo_[i]->lineEdit(), &QLineEdit::textEdited, st,
+                [st, i](const QString& t) { st->scriviTestoCombo(i, t); });
+        connect(combo_[i], &QComboBox::activated, st, [st, i](int p) { st->scegliCombo(i, p); });
+    }
+    connect(costoprogetto_, &QLineEdit::textEdited, st,
+            [st](const QString& t) { st->scriviCostoprogetto(t); });
+    // Typing joins one step only while the focus stays in the box.
+    connect(qApp, &QApplication::focusChanged, st, &StoriaCalcolo::interrompiUnione);
 }
 
 void Calcolo::aggiornaCombo(int i) {
@@ -274,7 +287,11 @@ void Calcolo::aggiornaCombo(int i) {
         c->clear();
         c->addItems(r.voci);
     }
-    if (c->currentIndex() != r.posizione) c->setCurrentIndex(r.posizione);
+    if (c->currentIndex() != r.posizione) {
+        c->setCurrentIndex(r.posizione);
+        // A list not being edited shows the start of its entry, as after Open.
+        if (!c->lineEdit()->hasFocus()) c->lineEdit()->setCursorPosition(0);
+    }
     // A typed text is not an entry: the box keeps it with nothing selected.
     if (c->currentText() != r.testo) {
         c->setEditText(r.testo);
@@ -293,7 +310,8 @@ void Calcolo::aggiornaPagine() {
 void Calcolo::vis_Click() {
     Economico* quadro = Finestre::istanza().mostra<Economico>();
     quadro->mostra(*stato_);
-    stato_->scriviCostoprogetto(stato_->progetto());
+    storia_->registraPasso(QStringLiteral("visualizzazione quadro economico"),
+                           [this] { stato_->scriviCostoprogetto(stato_->progetto()); });
 }
 
 void Calcolo::aiuto_Click() {
@@ -303,13 +321,13 @@ void Calcolo::controlla_Click() {
     stato_->controlla_Click();
 }
 void Calcolo::cancella_Click() {
-    stato_->cancella_Click();
+    storia_->cancella_Click();
 }
 void Calcolo::cmdannulla_Click() {
-    stato_->cmdannulla_Click();
+    storia_->cmdannulla_Click();
 }
 void Calcolo::delriga_Click(int i) {
-    stato_->delriga_Click(i);
+    storia_->delriga_Click(i);
 }
 
 }  // namespace varimo

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "calculation/statocalcolo.h"
+#include "calculation/storiacalcolo.h"
 
 class QComboBox;
 class QLabel;
@@ -20,7 +21,9 @@ class clsResize;
 // The calculation window `calcolo`: a view on StatoCalcolo, which holds the
 // data of every control and runs every change handler. The user's edits are
 // written into the state; the state's change notifications update the
-// widgets (compare and set, so an echo runs nothing).
+// widgets (compare and set, so an echo runs nothing). Every edit and command
+// of the user reaches the state through its undo history (StoriaCalcolo), so
+// that each is one step.
 //
 // The menu bar and the command bar go in the window's own areas
 // (menuBar(), addToolBar()); the rows live in the central widget.
@@ -37,6 +40,9 @@ class Calcolo : public QMainWindow {
 
     StatoCalcolo& stato() { return *stato_; }
     const StatoCalcolo& stato() const { return *stato_; }
+    // Undo and redo of the window's data; the user's edits go through it.
+    StoriaCalcolo& storia() { return *storia_; }
+    const StoriaCalcolo& storia() const { return *storia_; }
 
     // Commands of the window (buttons, menus, command bar).
     void vis_Click();  // hand-off to the framework window
@@ -74,10 +80,12 @@ class Calcolo : public QMainWindow {
   private:
     void creaControlli();
     void collegaStato();
+    void collegaModifiche();
     void aggiornaCombo(int i);
     void aggiornaPagine();
 
     StatoCalcolo* stato_;
+    StoriaCalcolo* storia_ = nullptr;
     std::unique_ptr<clsResize> scaler_;
     std::array<QLabel*, kVoci + 1> num_{};
     std::array<QLineEdit*, kVoci + 1> tipo_{};

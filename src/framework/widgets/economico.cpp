@@ -227,8 +227,10 @@ void Economico::elabor_Click() {
     // The calculation window is loaded first: a window built here starts with
     // no constraint pending, and the rework's state must outlast that start.
     Calcolo* calcolo = Finestre::istanza().carica<Calcolo>();
-    ModVarimo::statovincolo = 1;
-    calcolo->stato().impostaCmdannullaVisibile(true);
+    calcolo->storia().registraPasso(QStringLiteral("rielaborazione quadro economico"), [calcolo] {
+        ModVarimo::statovincolo = 1;
+        calcolo->stato().impostaCmdannullaVisibile(true);
+    });
     Finestre::porta(calcolo);
 }
 

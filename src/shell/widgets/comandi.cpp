@@ -3,8 +3,11 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStyle>
 #include <QToolBar>
@@ -12,6 +15,7 @@
 
 #include "shell/interazione.h"
 #include "shell/modvarimo.h"
+#include "shell/recenti.h"
 #include "shell/widgets/avvio.h"
 #include "shell/widgets/finestre.h"
 
@@ -23,15 +27,27 @@ const char* const kProprieta = "varimoFinestraPrincipale";
 
 // Ctrl+A and Ctrl+B switch windows and Ctrl+E exports the PDF even while a
 // text box has the focus: a text box would otherwise claim Ctrl+A as "select
-// all" and, with the X11 key bindings, Ctrl+E as "end of line". The override
-// request is stopped before it reaches the box, so the window's shortcut runs.
+// all" and, with the X11 key bindings, Ctrl+E as "end of line". Ctrl+Z,
+// Ctrl+Y and Ctrl+Shift+Z are the undo and redo of the calculation window's
+// data: a text box would otherwise undo its own text and leave the sums
+// behind. The override request is stopped before it reaches the box, so the
+// window's shortcut runs; when there is nothing to undo (the shortcut is
+// disabled) the key press itself is stopped, so the box never applies its own
+// undo.
 class PrecedenzaScorciatoie final : public QObject {
   public:
     bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() != QEvent::ShortcutOverride || !o->isWidgetType()) return false;
+        const bool richiesta = e->type() == QEvent::ShortcutOverride;
+        if ((!richiesta && e->type() != QEvent::KeyPress) || !o->isWidgetType()) return false;
         const auto* k = static_cast<QKeyEvent*>(e);
-        if (k->modifiers() != Qt::ControlModifier) return false;
-        if (k->key() != Qt::Key_A && k->key() != Qt::Key_B && k->key() != Qt::Key_E) return false;
+        const bool scambio =
+            k->modifiers() == Qt::ControlModifier &&
+            (k->key() == Qt::Key_A || k->key() == Qt::Key_B || k->key() == Qt::Key_E);
+        const bool annulla =
+            (k->modifiers() == Qt::ControlModifier &&
+             (k->key() == Qt::Key_Z || k->key() == Qt::Key_Y)) ||
+            (k->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier) && k->key() == Qt::Key_Z);
+        if (!annulla && !(scambio && richiesta)) return false;
         const QWidget* w = static_cast<QWidget*>(o)->window();
         return w && w->property(kProprieta).isValid();
     }
@@ -70,6 +86,40 @@ std::function<void()> oNiente(std::function<void()> f) {
 
 }  // namespace
 
+void impostaVociAnnulla(QMainWindow* f, const QString& passoAnnulla, const QString& passoRipeti) {
+    auto imposta = [f](const char* nome, const QString& testo, const QString& passo) {
+        auto* act = f->findChild<QAction*>(QString::fromLatin1(nome));
+        if (!act) return;
+        act->setText(passo.isEmpty() ? testo : testo + QLatin1Char(' ') + passo);
+        act->setEnabled(!passo.isEmpty());
+    };
+    imposta("annulla", QStringLiteral("&Annulla"), passoAnnulla);
+    imposta("ripeti", QStringLiteral("&Ripeti"), passoRipeti);
+}
+
+void impostaRecenti(QMainWindow* f, const QStringList& percorsi) {
+    auto* menu = f->findChild<QMenu*>(QStringLiteral("recenti"));
+    if (!menu) return;
+    for (QAction* act : menu->actions()) {
+        // The entry may be the one being chosen: it goes once the choice is over.
+        menu->removeAction(act);
+        act->setObjectName(QString());
+        act->setParent(nullptr);
+        act->deleteLater();
+    }
+    int n = 0;
+    for (const QString& percorso : percorsi) {
+        if (n == recenti::kMassimo) break;
+        QString nome = QFileInfo(percorso).fileName();
+        nome.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* act = menu->addAction(nome);
+        act->setObjectName(QStringLiteral("recente_%1").arg(++n));
+        act->setToolTip(QDir::toNativeSeparators(percorso));
+        act->setData(percorso);
+    }
+    menu->setEnabled(n > 0);
+}
+
 void fin1_click(Principale da) {
     if (da == Principale::Calcolo)
         chiediGuida(da);
@@ -102,6 +152,9 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     a.colorare = oNiente(a.colorare);
     a.controlla = oNiente(a.controlla);
     a.cancella = oNiente(a.cancella);
+    a.annulla = oNiente(a.annulla);
+    a.ripeti = oNiente(a.ripeti);
+    auto apriRecente = a.apriRecente ? a.apriRecente : [](const QString&) {};
 
     QMenuBar* barra = f->menuBar();
     barra->clear();
@@ -118,9 +171,18 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
 
     QMenu* file = barra->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("file"));
-    voce(file, "apri", QStringLiteral("&Apri..."), a.apri);
+    voce(file, "apri", QStringLiteral("&Apri..."), a.apri)->setShortcut(QKeySequence::Open);
+    QMenu* menuRecenti = file->addMenu(QStringLiteral("Progetti &recenti"));
+    menuRecenti->setObjectName(QStringLiteral("recenti"));
+    menuRecenti->menuAction()->setObjectName(QStringLiteral("recenti"));
+    menuRecenti->setToolTipsVisible(true);
+    menuRecenti->setEnabled(false);
+    QObject::connect(menuRecenti, &QMenu::triggered, f, [apriRecente](QAction* act) {
+        const QString percorso = act->data().toString();
+        if (!percorso.isEmpty()) apriRecente(percorso);
+    });
     linea(file, "linea1");
-    voce(file, "salva", QStringLiteral("&Salva"), a.salva);
+    voce(file, "salva", QStringLiteral("&Salva"), a.salva)->setShortcut(QKeySequence::Save);
     voce(file, "salvanome", QStringLiteral("Salva con &nome..."), a.salvanome);
     linea(file, "linea2");
     voce(file, "eliminare", QStringLiteral("&Elimina..."), a.eliminare);
@@ -140,6 +202,14 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
 
     QMenu* modifica = barra->addMenu(QStringLiteral("&Modifica"));
     modifica->setObjectName(QStringLiteral("modifica"));
+    QAction* annulla = voce(modifica, "annulla", QStringLiteral("&Annulla"), a.annulla);
+    annulla->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* ripeti = voce(modifica, "ripeti", QStringLiteral("&Ripeti"), a.ripeti);
+    ripeti->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    annulla->setEnabled(false);
+    ripeti->setEnabled(false);
+    linea(modifica, "lineaannulla");
     voce(modifica, "colorare", QStringLiteral("&Colore di sfondo"), a.colorare);
     voce(modifica, "controlla", QStringLiteral("Controlla &dati immessi"), a.controlla);
     voce(modifica, "cancella", QStringLiteral("C&ancella dati immessi"), a.cancella);

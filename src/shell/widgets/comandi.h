@@ -24,6 +24,11 @@ struct AzioniFinestra {
     std::function<void()> colorare;
     std::function<void()> controlla;
     std::function<void()> cancella;
+    // Undo and redo of the calculation window's data, and the opening of a
+    // file of the recent projects.
+    std::function<void()> annulla;
+    std::function<void()> ripeti;
+    std::function<void(const QString&)> apriRecente;
     // Only the windows that have it get the item "Voci secondo il D.Lgs. 36/2023".
     std::function<void()> vocicodice;
 };
@@ -37,6 +42,16 @@ enum class Principale { Calcolo = 1, Quadro = 2 };
 // Both main windows get identical menus and bars; only the checked entry, the
 // toggle button and the window counter differ.
 void installaComandi(QMainWindow* finestra, Principale quale, AzioniFinestra azioni);
+
+// Brings "&Annulla" and "&Ripeti" of a main window in line with the undo
+// history: each names the step it acts on and is disabled when there is none
+// (an empty name).
+void impostaVociAnnulla(QMainWindow* finestra, const QString& passoAnnulla,
+                        const QString& passoRipeti);
+
+// Fills "Progetti &recenti" of a main window: one entry per path (recente_1
+// ... recente_8), showing the file's name with the full path as tooltip.
+void impostaRecenti(QMainWindow* finestra, const QStringList& percorsi);
 
 // Window switching, the same for the menu, the shortcut keys and the bar.
 void fin1_click(Principale da);

@@ -38,9 +38,20 @@ void Finestre::registra(QWidget* w, const QString& nome) {
 
 bool Finestre::eventFilter(QObject* o, QEvent* e) {
     if (e->type() == QEvent::Close) {
-        // Every window of the program accepts its close; from here on it is gone.
-        const bool caricata = finestra(o->objectName()) == o;
-        dimentica(o->objectName(), o);
+        // A close by the user may be refused by the window kind's guard (it
+        // runs before the window sees the event); otherwise every window of
+        // the program accepts its close, and from here on it is gone.
+        const QString nome = o->objectName();
+        const bool caricata = finestra(nome) == o;
+        const auto guardia = guardie_.constFind(nome);
+        if (chiusuraDelProgramma_ == 0 && caricata && guardia != guardie_.constEnd() && *guardia) {
+            const std::function<bool()> consenti = *guardia;
+            if (!consenti()) {
+                e->ignore();
+                return true;
+            }
+        }
+        dimentica(nome, o);
         if (caricata) emit finestraTolta();
     } else if (e->type() == QEvent::Hide && !e->spontaneous() && finestra(o->objectName()) == o) {
         // Put away by the program (a button that only hides), not minimised.
@@ -69,7 +80,11 @@ void Finestre::chiudiSeNessunaVisibile() {
 }
 
 void Finestre::chiudi(const QString& nome) {
-    if (QWidget* w = finestra(nome)) w->close();
+    QWidget* w = finestra(nome);
+    if (!w) return;
+    ++chiusuraDelProgramma_;
+    w->close();
+    --chiusuraDelProgramma_;
 }
 
 int Finestre::numeroCaricate() const {

@@ -72,8 +72,16 @@ class Finestre : public QObject {
 
     QWidget* finestra(const QString& nome) const;
     bool caricata(const QString& nome) const { return finestra(nome) != nullptr; }
-    // Closes (unloads) the window of that name if it is loaded.
+    // Closes (unloads) the window of that name if it is loaded. A close by the
+    // program asks nothing: the guard below is not consulted.
     void chiudi(const QString& nome);
+
+    // A window kind whose close by the user (its frame's close box) may be
+    // refused: the guard runs first and may ask the user; false keeps the
+    // window open and untouched.
+    void impostaGuardiaChiusura(const QString& nome, std::function<bool()> guardia) {
+        guardie_.insert(nome, std::move(guardia));
+    }
     int numeroCaricate() const;
     QStringList nomiCaricate() const;
     // Shows a window and brings it to the front.
@@ -109,6 +117,8 @@ class Finestre : public QObject {
     QHash<QString, QPointer<QWidget>> finestre_;
     QHash<QString, std::function<QWidget*()>> fabbriche_;
     std::function<void(QWidget*)> allaCreazione_;
+    QHash<QString, std::function<bool()>> guardie_;
+    int chiusuraDelProgramma_ = 0;  // inside chiudi()
     int uscite_ = 0;
 };
 

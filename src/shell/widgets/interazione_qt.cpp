@@ -35,15 +35,35 @@ Risposta InterazioneQt::mostraMessaggio(const Messaggio& m) {
             box.setIcon(QMessageBox::Critical);
             break;
     }
-    if (m.pulsanti == Pulsanti::SiNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(m.predefinita == Risposta::Si ? QMessageBox::Yes : QMessageBox::No);
-        box.setEscapeButton(QMessageBox::No);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
+    switch (m.pulsanti) {
+        case Pulsanti::SiNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(m.predefinita == Risposta::Si ? QMessageBox::Yes
+                                                               : QMessageBox::No);
+            box.setEscapeButton(QMessageBox::No);
+            break;
+        case Pulsanti::SiNoAnnulla:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setDefaultButton(m.predefinita == Risposta::No        ? QMessageBox::No
+                                 : m.predefinita == Risposta::Annulla ? QMessageBox::Cancel
+                                                                      : QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+        case Pulsanti::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
     }
     const int r = box.exec();
-    if (m.pulsanti == Pulsanti::SiNo) return r == QMessageBox::Yes ? Risposta::Si : Risposta::No;
+    switch (m.pulsanti) {
+        case Pulsanti::SiNo:
+            return r == QMessageBox::Yes ? Risposta::Si : Risposta::No;
+        case Pulsanti::SiNoAnnulla:
+            return r == QMessageBox::Yes  ? Risposta::Si
+                   : r == QMessageBox::No ? Risposta::No
+                                          : Risposta::Annulla;
+        case Pulsanti::Ok:
+            break;
+    }
     return Risposta::Ok;
 }
 

@@ -1,11 +1,14 @@
 #include "shell/widgets/registro_finestre.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 
 #include "calculation/statocalcolo.h"
+#include "calculation/storiacalcolo.h"
 #include "calculation/vocicodice.h"
 #include "calculation/widgets/calcolo.h"
 #include "datafile/comandifile.h"
@@ -22,7 +25,9 @@
 #include "help/widgets/supportoclienti.h"
 #include "reports/colore.h"
 #include "reports/stampe.h"
+#include "shell/interazione.h"
 #include "shell/modvarimo.h"
+#include "shell/recenti.h"
 #include "shell/widgets/comandi.h"
 #include "shell/widgets/finestre.h"
 #include "shell/widgets/frmsplash.h"
@@ -57,6 +62,73 @@ void colora(QWidget* questa, bool daCalcolo) {
         QWidget* altra = daCalcolo ? static_cast<QWidget*>(quadro()) : calcolo();
         impostaColoreSfondo(altra, *c.altra);
     }
+}
+
+// The title of a main window: its caption, then the name of the project file
+// the calculation window holds, with Qt's mark of unsaved changes.
+void intitola(QMainWindow* w, const QString& didascalia, const QString& file, bool modificato) {
+    QString titolo = didascalia;
+    if (!file.isEmpty()) {
+        QString nome = QFileInfo(file).fileName();
+        nome.replace(QStringLiteral("[*]"), QStringLiteral("[[*]]"));
+        titolo += QStringLiteral(" \u2013 ") + nome;
+    }
+    w->setWindowTitle(titolo + QStringLiteral("[*]"));
+    w->setWindowModified(modificato);
+}
+
+// Titles and the undo and redo entries of both main windows follow the
+// calculation window's file and history.
+void aggiornaPrincipali() {
+    Finestre& r = Finestre::istanza();
+    Calcolo* c = r.trova<Calcolo>();
+    const StoriaCalcolo* storia = c ? &c->storia() : nullptr;
+    const QString file = c ? c->stato().filecorrente : QString();
+    const bool modificato = storia && storia->modificato();
+    const QString annulla = storia ? storia->nomeAnnulla() : QString();
+    const QString ripeti = storia ? storia->nomeRipeti() : QString();
+    if (c) {
+        intitola(c, testicalcolo::titoloFinestra, file, modificato);
+        impostaVociAnnulla(c, annulla, ripeti);
+    }
+    if (Economico* e = r.trova<Economico>()) {
+        intitola(e, testieconomico::titoloFinestra, file, modificato);
+        impostaVociAnnulla(e, annulla, ripeti);
+    }
+}
+
+void aggiornaRecenti() {
+    const QStringList elenco = recenti::elenco();
+    Finestre& r = Finestre::istanza();
+    if (Calcolo* c = r.trova<Calcolo>()) impostaRecenti(c, elenco);
+    if (Economico* e = r.trova<Economico>()) impostaRecenti(e, elenco);
+}
+
+// A file of the recent projects opens as Open opens it, in the calculation
+// window brought to the front; a file that is gone leaves the list.
+void apriRecente(const QString& percorso) {
+    if (!QFileInfo::exists(percorso)) {
+        recenti::togli(percorso);
+        aggiornaRecenti();
+        messaggio(QStringLiteral("Il progetto non esiste più:\r") +
+                      QDir::toNativeSeparators(percorso) +
+                      QStringLiteral("\rè stato tolto dall'elenco dei progetti recenti."),
+                  ModVarimo::titoloaiuto, Icona::Esclamazione);
+        return;
+    }
+    Calcolo* c = calcolo();
+    comandiFileDi(c).apriPercorso(percorso);
+    aggiornaPrincipali();
+    Finestre::porta(c);
+}
+
+// Runs a file command, then brings the titles in line (Save as, Delete and a
+// cancelled dialog change the current file without a step).
+std::function<void()> conTitoli(std::function<void()> comando) {
+    return [comando] {
+        comando();
+        aggiornaPrincipali();
+    };
 }
 
 // What the reports read from the windows, as displayed.
@@ -124,12 +196,23 @@ void preparaCalcolo(Calcolo* c) {
         e.scriviValut(valuta);
     });
     f.impostaMostraQuadro([] { Finestre::istanza().mostra<Economico>(); });
+    f.impostaFileUsato([](const QString& percorso) {
+        recenti::aggiungi(percorso);
+        aggiornaRecenti();
+    });
+    // Undo and redo of an Open put the project name and currency back the
+    // way Open sets them.
+    c->storia().impostaNomeValuta([](const QString& nome, const QString& valuta) {
+        StatoEconomico& e = quadro()->stato();
+        e.scriviNomeprog(nome);
+        e.scriviValut(valuta);
+    });
 
     AzioniFinestra a;
-    a.apri = [&f] { f.apri_Click(); };
-    a.salva = [&f] { f.salva_Click(); };
-    a.salvanome = [&f] { f.salvanome_Click(); };
-    a.eliminare = [&f] { f.eliminare_click(); };
+    a.apri = conTitoli([&f] { f.apri_Click(); });
+    a.salva = conTitoli([&f] { f.salva_Click(); });
+    a.salvanome = conTitoli([&f] { f.salvanome_Click(); });
+    a.eliminare = conTitoli([&f] { f.eliminare_click(); });
     a.stampa = [c] { dopoStampa(stampaCalcolo(datiStampa(c)), nullptr); };
     a.esportapdf = [c] { dopoStampa(esportaCalcolo(datiStampa(c)), nullptr); };
     a.stampasezioni = [] { stampaSezioniDelQuadro(false); };
@@ -137,8 +220,18 @@ void preparaCalcolo(Calcolo* c) {
     a.colorare = [c] { colora(c, true); };
     a.controlla = [c] { c->controlla_Click(); };
     a.cancella = [c] { c->cancella_Click(); };
+    a.annulla = [c] { c->storia().annulla(); };
+    a.ripeti = [c] { c->storia().ripeti(); };
+    a.apriRecente = apriRecente;
     a.vocicodice = [c] { vocicodice_Click(c->stato()); };
     installaComandi(c, Principale::Calcolo, a);
+
+    QObject::connect(&c->storia(), &StoriaCalcolo::cambiata, c, aggiornaPrincipali);
+    // Gone, it leaves the framework window with its caption alone and nothing
+    // to undo.
+    QObject::connect(c, &QObject::destroyed, [] { aggiornaPrincipali(); });
+    aggiornaPrincipali();
+    aggiornaRecenti();
 
     // A framework after the tender already open follows the new window.
     if (PostGara* p = Finestre::istanza().trova<PostGara>()) p->riprendiProgetto();
@@ -154,11 +247,17 @@ void preparaEconomico(Economico* e) {
     if (!ModVarimo::nomeprogetto.isEmpty()) quadroNuovo.scriviNomeprog(ModVarimo::nomeprogetto);
     if (!ModVarimo::valuta.isEmpty()) quadroNuovo.scriviValut(ModVarimo::valuta);
 
-    auto sulCalcolo = [](void (ComandiFile::*comando)(), bool porta) {
-        return [comando, porta] {
+    auto sulCalcolo = [](auto comando, bool porta) {
+        return conTitoli([comando, porta] {
             Calcolo* c = calcolo();
             (comandiFileDi(c).*comando)();
             if (porta) Finestre::porta(c);
+        });
+    };
+    // Undo and redo act on the calculation window's data, when it is loaded.
+    auto sullaStoria = [](void (StoriaCalcolo::*comando)()) {
+        return [comando] {
+            if (Calcolo* c = Finestre::istanza().trova<Calcolo>()) (c->storia().*comando)();
         };
     };
     AzioniFinestra a;
@@ -173,14 +272,21 @@ void preparaEconomico(Economico* e) {
     a.colorare = [e] { colora(e, false); };
     a.controlla = [e] { e->controlla_Click(); };
     a.cancella = [e] { e->cancella_Click(); };
+    a.annulla = sullaStoria(&StoriaCalcolo::annulla);
+    a.ripeti = sullaStoria(&StoriaCalcolo::ripeti);
+    a.apriRecente = apriRecente;
     installaComandi(e, Principale::Quadro, a);
+    aggiornaPrincipali();
+    aggiornaRecenti();
 }
 
 }  // namespace
 
 bool apriProgettoAllAvvio(const QString& percorso) {
     Calcolo* c = Finestre::istanza().mostra<Calcolo>();
-    return comandiFileDi(c).apriPercorso(percorso);
+    const bool aperto = comandiFileDi(c).apriPercorso(percorso);
+    aggiornaPrincipali();
+    return aperto;
 }
 
 ComandiFile& comandiFileDi(Calcolo* c) {
@@ -217,6 +323,12 @@ void registraFinestre() {
     r.registraFabbrica<Catalogo>();
     r.registraFabbrica<Supportoclienti>();
     r.registraFabbrica<Informa>();
+    // The close box of the calculation window asks before unsaved changes
+    // are lost; the exit command closes it with its own question.
+    r.impostaGuardiaChiusura(QString::fromLatin1(Calcolo::kNome), [] {
+        Calcolo* c = Finestre::istanza().trova<Calcolo>();
+        return !c || comandiFileDi(c).consentiChiusura();
+    });
     r.impostaAllaCreazione([](QWidget* w) {
         if (auto* c = dynamic_cast<Calcolo*>(w))
             preparaCalcolo(c);

@@ -344,10 +344,11 @@ TEST_F(PercorsoCompleto, FinestreChiuseERiaperte) {
     EXPECT_FALSE(registro().caricata(QStringLiteral("frmSplash")));
     EXPECT_TRUE(c->isVisible() && e->isVisible());
 
-    // The calculation window closed by its frame; Ctrl+A in the framework
-    // window builds a new one. The currency the framework window shows is
-    // still the one that prints and saves.
+    // The calculation window closed by its frame, its unsaved work given up;
+    // Ctrl+A in the framework window builds a new one. The currency the
+    // framework window shows is still the one that prints and saves.
     QPointer<Calcolo> vecchio = c;
+    utente.rispondi(Risposta::No);
     c->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_TRUE(vecchio.isNull());

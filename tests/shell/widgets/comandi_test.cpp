@@ -130,24 +130,39 @@ TEST_F(Comandi, MenuCaptionsSeparatorsAndShortcuts) {
     QStringList file;
     for (QAction* a : w->menuBar()->actions().first()->menu()->actions())
         file << (a->isSeparator() ? QString("-") : a->objectName());
-    EXPECT_EQ(file, QStringList({"apri", "-", "salva", "salvanome", "-", "eliminare", "-", "stampa",
-                                 "esportapdf", "stampasezioni", "esportasezionipdf", "-", "esci"}));
+    EXPECT_EQ(file, QStringList({"apri", "recenti", "-", "salva", "salvanome", "-", "eliminare",
+                                 "-", "stampa", "esportapdf", "stampasezioni", "esportasezionipdf",
+                                 "-", "esci"}));
+    QStringList modifica;
+    for (QAction* a : w->menuBar()->actions().at(1)->menu()->actions())
+        modifica << (a->isSeparator() ? QString("-") : a->objectName());
+    EXPECT_EQ(modifica,
+              QStringList({"annulla", "ripeti", "-", "colorare", "controlla", "cancella"}));
     EXPECT_EQ(voce(w, "fin1")->shortcut(), QKeySequence("Ctrl+A"));
     EXPECT_EQ(voce(w, "fin2")->shortcut(), QKeySequence("Ctrl+B"));
+    EXPECT_EQ(voce(w, "apri")->shortcut(), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(voce(w, "salva")->shortcut(), QKeySequence(QKeySequence::Save));
+    EXPECT_EQ(voce(w, "annulla")->shortcut(), QKeySequence("Ctrl+Z"));
+    EXPECT_EQ(voce(w, "ripeti")->shortcuts(),
+              QList<QKeySequence>({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")}));
     EXPECT_TRUE(voce(w, "fin1")->isChecked());
     EXPECT_FALSE(voce(w, "fin2")->isChecked());
-    // The window switches and the PDF export are the only menu items with a
-    // shortcut key, and no two keys of the window are the same.
+    // The window switches, the PDF export, undo, redo, open and save are the
+    // only menu items with a shortcut key, and no two keys of the window are
+    // the same.
     QStringList conScorciatoia;
     QList<QKeySequence> tasti;
     for (QAction* a : w->findChildren<QAction*>()) {
-        if (a->shortcut().isEmpty()) continue;
-        if (!a->objectName().isEmpty()) conScorciatoia << a->objectName();
-        EXPECT_FALSE(tasti.contains(a->shortcut())) << qPrintable(a->shortcut().toString());
-        tasti << a->shortcut();
+        for (const QKeySequence& k : a->shortcuts()) {
+            EXPECT_FALSE(tasti.contains(k)) << qPrintable(k.toString());
+            tasti << k;
+        }
+        if (!a->shortcut().isEmpty() && !a->objectName().isEmpty())
+            conScorciatoia << a->objectName();
     }
     conScorciatoia.sort();
-    EXPECT_EQ(conScorciatoia, QStringList({"esportapdf", "fin1", "fin2"}));
+    EXPECT_EQ(conScorciatoia,
+              QStringList({"annulla", "apri", "esportapdf", "fin1", "fin2", "ripeti", "salva"}));
 }
 
 TEST_F(Comandi, CommandBarHas19PositionsWithTooltipsAndOneToggle) {

@@ -1,0 +1,57 @@
+#include "calculation/fotocalcolo.h"
+
+#include "shell/modvarimo.h"
+
+namespace varimo {
+
+FotoCalcolo StatoCalcolo::foto() const {
+    FotoCalcolo f;
+    for (int i = 1; i <= kVoci; ++i) {
+        const RigaCalcolo& r = righe_[i];
+        FotoRiga& d = f.righe[i];
+        d.tipo = r.tipo();
+        d.costo = r.costo();
+        d.perc = r.perc();
+        d.hscroll = r.hscroll();
+        d.combo = r.combo();
+        d.centesimi = centesimi[i];
+        d.vocerif = vocerif[i];
+        d.costorif = costorif[i];
+    }
+    f.progetto = progetto_();
+    f.costoprogetto = costoprogetto_();
+    f.cmdannulla = cmdannullaVisibile_();
+    f.centesimi20 = centesimi20;
+    f.statovincolo = ModVarimo::statovincolo;
+    f.vincoloUtente = vincoloUtente_;
+    return f;
+}
+
+void StatoCalcolo::ripristina(const FotoCalcolo& f) {
+    // The members first, so that a view reading them sees the restored state.
+    for (int i = 1; i <= kVoci; ++i) {
+        const FotoRiga& d = f.righe[i];
+        centesimi[i] = d.centesimi;
+        vocerif[i] = d.vocerif;
+        costorif[i] = d.costorif;
+    }
+    centesimi20 = f.centesimi20;
+    ModVarimo::statovincolo = f.statovincolo;
+    vincoloUtente_ = f.vincoloUtente;
+    eventoCombo_ = EventoCombo::Nessuno;
+    for (int i = 1; i <= kVoci; ++i) {
+        RigaCalcolo& r = righe_[i];
+        const FotoRiga& d = f.righe[i];
+        r.tipo.ripristina(d.tipo);
+        r.costo.ripristina(d.costo);
+        r.perc.ripristina(d.perc);
+        r.hscroll.ripristina(d.hscroll);
+        r.combo.ripristina(d.combo);
+    }
+    progetto_.ripristina(f.progetto);
+    costoprogetto_.ripristina(f.costoprogetto);
+    cmdannullaVisibile_.ripristina(f.cmdannulla);
+    emit cambiato();
+}
+
+}  // namespace varimo
