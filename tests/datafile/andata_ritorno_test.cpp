@@ -163,8 +163,9 @@ TEST(AndataRitorno, RandomStatesSurviveSaveAndOpen) {
             ASSERT_EQ(aperto.costo(i), s.costo(i)) << "row " << i << "\n" << righe(primo);
         }
         // (After a clear the total box is empty; the passes of Open write 0.)
-        if (!(s.progetto().isEmpty() && aperto.progetto() == QStringLiteral("0")))
+        if (!(s.progetto().isEmpty() && aperto.progetto() == QStringLiteral("0"))) {
             ASSERT_EQ(aperto.progetto(), s.progetto()) << righe(primo);
+        }
         const ProgettoFile previsto = atteso(leggi(primo));
         if (!(previsto == leggi(primo))) ++conEccezione;
         const EsitoScrittura e = scriviProgettoFile(previsto);

@@ -15,7 +15,10 @@ void filtra(QtMsgType t, const QMessageLogContext& c, const QString& m) {
 
 int main(int argc, char** argv) {
     predefinito = qInstallMessageHandler(filtra);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen always; a test may choose the offscreen screen it runs on
+    // ("offscreen:configfile=...").
+    if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);

@@ -25,17 +25,24 @@ namespace varimo {
 
 using namespace disegno;
 
+namespace {
+// How the keyboard sets a percentage (the scroll bar has no tooltip of its own
+// in the design).
+const QString kSuggerimentoBarra = QStringLiteral(
+    "percentuale: frecce ±1, Pag su/Pag giù ±5, oppure digitare le cifre (2 e 2 per il 22%)");
+}  // namespace
+
 Calcolo::Calcolo(QWidget* parent) : QMainWindow(parent), stato_(new StatoCalcolo(this)) {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(testicalcolo::titoloFinestra);
     creaControlli();
+    // The controls show the state's texts before the layout is fitted to them.
+    collegaStato();
     // Scaling: record the design layout, size to the screen, then the
     // window's own size.
     scaler_ = scalaFinestraPrincipale(this, [this] {
         if (scaler_) scaler_->ResizeControls();
     });
-
-    collegaStato();
     stato_->formLoad();
     // The history starts from the loaded window, which counts as saved.
     storia_ = new StoriaCalcolo(*stato_);
@@ -60,8 +67,8 @@ void Calcolo::creaControlli() {
         QString testo, suggerimento;
         int sinistra, larghezza;
     } titoli[] = {
-        {19, testicalcolo::perc19, testicalcolo::perc19Suggerimento, 360, 3255},
-        {20, testicalcolo::perc20, testicalcolo::perc20Suggerimento, 3600, 2415},
+        {19, testicalcolo::perc19, testicalcolo::perc19Suggerimento, 360, 3240},
+        {20, testicalcolo::perc20, testicalcolo::perc20Suggerimento, 3600, 2400},
         {0, testicalcolo::perc0, testicalcolo::perc0Suggerimento, 6240, 1455},
     };
     for (const auto& t : titoli)
@@ -77,12 +84,12 @@ void Calcolo::creaControlli() {
         const int alto = altoRiga(i);
         auto* n = new QLabel(QString(letteraVoce(i)), area);
         n->setObjectName(nomeControllo("num", i));
-        collocaTwip(n, 120, alto, 255, kRiga);
+        collocaTwip(n, 120, alto, 240, kRiga);
         num_[i] = n;
 
-        auto* t = new QLineEdit(area);
+        auto* t = new QLineEdit(stato_->tipo(i), area);
         t->setObjectName(nomeControllo("tipo", i));
-        collocaTwip(t, 360, alto, 3255, kRiga);
+        collocaTwip(t, 360, alto, 3240, kRiga);
         if (StatoCalcolo::tipoSoloLettura(i)) {
             t->setReadOnly(true);
             testoColorato(t, Qt::red, true);
@@ -91,7 +98,7 @@ void Calcolo::creaControlli() {
 
         auto* c = new QLineEdit(area);
         c->setObjectName(nomeControllo("costo", i));
-        collocaTwip(c, 3600, alto, 2415, kRiga);
+        collocaTwip(c, 3600, alto, 2400, kRiga);
         c->setReadOnly(StatoCalcolo::costoSoloLettura(i));
         c->setToolTip(stato_->suggerimentoCosto(i));
         costo_[i] = c;
@@ -101,7 +108,7 @@ void Calcolo::creaControlli() {
             d->setObjectName(nomeControllo("delriga", i));
             d->setIcon(cestino);
             d->setAutoRaise(false);
-            collocaTwip(d, 6000, alto, 255, kRiga);
+            collocaTwip(d, 6000, alto, 240, kRiga);
             d->setVisible(StatoCalcolo::delrigaVisibile(i));
             delriga_[i] = d;
         }
@@ -111,20 +118,21 @@ void Calcolo::creaControlli() {
         p->setObjectName(nomeControllo("perc", i));
         p->setAlignment(Qt::AlignCenter);
         sfondo(p, Qt::yellow);
-        collocaTwip(p, 6240, alto, 495, kRiga);
+        collocaTwip(p, 6240, alto, 480, kRiga);
         p->setVisible(percentuale);
         perc_[i] = p;
 
-        auto* h = new QScrollBar(Qt::Horizontal, area);
+        auto* h = new BarraPercentuale(area);
         h->setObjectName(nomeControllo("HScroll1", i));
         h->setRange(0, 100);
         h->setSingleStep(1);
         h->setPageStep(1);
+        h->setToolTip(kSuggerimentoBarra);
         collocaTwip(h, 6720, alto, 975, kRiga);
         h->setVisible(percentuale);
         hscroll_[i] = h;
 
-        auto* cb = new QComboBox(area);
+        auto* cb = new ElencoIntero(area);
         cb->setObjectName(nomeControllo("Combo1", i));
         cb->setEditable(true);
         cb->setInsertPolicy(QComboBox::NoInsert);
@@ -135,12 +143,20 @@ void Calcolo::creaControlli() {
         combo_[i] = cb;
     }
 
+    // From the keyboard a row reads label, amount, percentage, reference, then
+    // its delete button.
+    for (int i = 1; i <= kVoci; ++i) {
+        setTabOrder(costo_[i], hscroll_[i]);
+        setTabOrder(hscroll_[i], combo_[i]);
+        if (delriga_[i]) setTabOrder(combo_[i], delriga_[i]);
+    }
+
     calcolato_ = new QLineEdit(testicalcolo::calcolato, area);
     calcolato_->setObjectName(QStringLiteral("calcolato"));
     calcolato_->setReadOnly(true);
     calcolato_->setToolTip(testicalcolo::calcolatoSuggerimento);
     grassetto(calcolato_);
-    collocaTwip(calcolato_, 120, 5280, 3495, kRiga);
+    collocaTwip(calcolato_, 120, 5280, 3480, kRiga);
 
     progetto_ = new QLineEdit(area);
     progetto_->setObjectName(QStringLiteral("progetto"));
@@ -152,20 +168,20 @@ void Calcolo::creaControlli() {
         p.setColor(QPalette::Base, Qt::white);
         progetto_->setPalette(p);
     }
-    collocaTwip(progetto_, 3600, 5280, 2415, kRiga);
+    collocaTwip(progetto_, 3600, 5280, 2400, kRiga);
 
     vincolato_ = new QLineEdit(testicalcolo::vincolato, area);
     vincolato_->setObjectName(QStringLiteral("vincolato"));
     vincolato_->setReadOnly(true);
     vincolato_->setToolTip(testicalcolo::vincolatoSuggerimento);
     grassetto(vincolato_);
-    collocaTwip(vincolato_, 120, 5520, 3495, kRiga);
+    collocaTwip(vincolato_, 120, 5520, 3480, kRiga);
 
     costoprogetto_ = new QLineEdit(area);
     costoprogetto_->setObjectName(QStringLiteral("costoprogetto"));
     costoprogetto_->setToolTip(testicalcolo::costoprogettoSuggerimento);
     testoColorato(costoprogetto_, Qt::blue, true);
-    collocaTwip(costoprogetto_, 3600, 5520, 2415, kRiga);
+    collocaTwip(costoprogetto_, 3600, 5520, 2400, kRiga);
 
     auto tasto = [area](const char* n, const QString& testo, const QString& suggerimento,
                         int sinistra, int alto, int larghezza) {
@@ -177,16 +193,16 @@ void Calcolo::creaControlli() {
         return b;
     };
     cmdannulla_ = tasto("cmdannulla", testicalcolo::cmdannulla,
-                        testicalcolo::cmdannullaSuggerimento, 6240, 5400, 1815);
+                        testicalcolo::cmdannullaSuggerimento, 6240, 5400, 1800);
     cmdannulla_->setVisible(false);
     vis_ = tasto("vis", testicalcolo::vis, testicalcolo::visSuggerimento, 8040, 5400, 1335);
-    aiuto_ = tasto("aiuto", testicalcolo::aiuto, testicalcolo::aiutoSuggerimento, 4080, 5880, 1335);
+    aiuto_ = tasto("aiuto", testicalcolo::aiuto, testicalcolo::aiutoSuggerimento, 4080, 5880, 1320);
     command6_ = tasto("Command6", QStringLiteral("&Guida in linea"),
                       QStringLiteral("cliccare per visualizzare il sommario della Guida"), 5400,
-                      5880, 1335);
+                      5880, 1320);
     cmdStampa_ =
         tasto("cmdStampa", QStringLiteral("&Stampa"),
-              QStringLiteral("clicca per stampare i dati della finestra"), 6720, 5880, 1335);
+              QStringLiteral("clicca per stampare i dati della finestra"), 6720, 5880, 1320);
     esco_ = tasto("esco", QStringLiteral("&USCITA"), QString(), 8040, 5880, 1335);
 }
 

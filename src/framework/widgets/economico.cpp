@@ -25,13 +25,13 @@ Economico::Economico(QWidget* parent) : QMainWindow(parent), stato_(new StatoEco
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(testieconomico::titoloFinestra);
     creaControlli();
+    // The controls show the state's texts before the layout is fitted to them.
+    collegaStato();
     // Scaling: record the design layout, size to the screen, then the
     // window's own size.
     scaler_ = scalaFinestraPrincipale(this, [this] {
         if (scaler_) scaler_->ResizeControls();
     });
-
-    collegaStato();
     stato_->formLoad();
 }
 
@@ -52,7 +52,7 @@ void Economico::creaControlli() {
         QString testo, suggerimento;
         int sinistra, larghezza;
     } titoli[] = {
-        {19, testieconomico::perc19, testieconomico::perc19Suggerimento, 360, 3255},
+        {19, testieconomico::perc19, testieconomico::perc19Suggerimento, 360, 3240},
         {20, testieconomico::perc20, testieconomico::perc20Suggerimento, 3600, 2535},
         {0, testieconomico::perc0, testieconomico::perc0Suggerimento, 6240, 495},
     };
@@ -66,12 +66,12 @@ void Economico::creaControlli() {
         const int alto = altoRiga(k);
         auto* n = new QLabel(area);
         n->setObjectName(nomeControllo("num", k));
-        collocaTwip(n, 120, alto, 255, kRiga);
+        collocaTwip(n, 120, alto, 240, kRiga);
         num_[k] = n;
 
         auto* t = new QLineEdit(area);
         t->setObjectName(nomeControllo("tipo", k));
-        collocaTwip(t, 360, alto, 3255, kRiga);
+        collocaTwip(t, 360, alto, 3240, kRiga);
         tipo_[k] = t;
 
         auto* c = new QLineEdit(area);
@@ -100,7 +100,7 @@ void Economico::creaControlli() {
         g.setBold(true);
         t19->setFont(g);
     }
-    collocaTwip(t19, 120, 5280, 3495, kRiga);
+    collocaTwip(t19, 120, 5280, 3480, kRiga);
     tipo_[kTotaleQuadro] = t19;
 
     auto* c19 = new QLineEdit(area);
@@ -117,13 +117,13 @@ void Economico::creaControlli() {
     label2_ = new QLabel(testieconomico::label2, area);
     label2_->setObjectName(QStringLiteral("Label2"));
     label2_->setToolTip(testieconomico::label2Suggerimento);
-    collocaTwip(label2_, 120, 5550, 1215, kRiga);
+    collocaTwip(label2_, 120, 5550, 1200, kRiga);
 
     nomeprog_ = new QLineEdit(area);
     nomeprog_->setObjectName(QStringLiteral("nomeprog"));
     collocaTwip(nomeprog_, 1320, 5550, 4815, kRiga);
 
-    valut_ = new QComboBox(area);
+    valut_ = new ElencoIntero(area);
     valut_->setObjectName(QStringLiteral("valut"));
     valut_->setEditable(true);
     valut_->setInsertPolicy(QComboBox::NoInsert);
@@ -131,22 +131,22 @@ void Economico::creaControlli() {
     collocaTwip(valut_, 120, 5800, 1215, kRiga);
 
     auto tasto = [area](const char* n, const QString& testo, const QString& suggerimento,
-                        int sinistra, int alto) {
+                        int sinistra, int alto, int larghezza = 1320) {
         auto* b = new QPushButton(testo, area);
         b->setObjectName(QString::fromLatin1(n));
         b->setToolTip(suggerimento);
         b->setAutoDefault(false);
-        collocaTwip(b, sinistra, alto, 1335, kTasto);
+        collocaTwip(b, sinistra, alto, larghezza, kTasto);
         return b;
     };
-    elabor_ = tasto("elabor", testieconomico::elabor, QString(), 8040, 5400);
+    elabor_ = tasto("elabor", testieconomico::elabor, QString(), 8040, 5400, 1335);
     aiuto_ = tasto("aiuto", testieconomico::aiuto, testieconomico::aiutoSuggerimento, 4080, 5880);
     command6_ =
         tasto("Command6", QStringLiteral("&Guida in linea"),
               QStringLiteral("cliccare per visualizzare il sommario della Guida"), 5400, 5880);
     cmdStampa_ = tasto("cmdStampa", QStringLiteral("&Stampa"),
                        QStringLiteral("clicca per stampare i dati della finestra"), 6720, 5880);
-    esco_ = tasto("esco", QStringLiteral("&USCITA"), QString(), 8040, 5880);
+    esco_ = tasto("esco", QStringLiteral("&USCITA"), QString(), 8040, 5880, 1335);
 }
 
 void Economico::collegaStato() {

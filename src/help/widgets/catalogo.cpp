@@ -17,7 +17,7 @@ constexpr int kAltezza = 6825;
 Catalogo::Catalogo() {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(QStringLiteral("Catalogo prodotti Software Veladio"));
-    resize(twip(kLarghezza), twip(kAltezza));
+    resize(twip(this, kLarghezza), twip(this, kAltezza));
 
     label1_ = new QLabel(QStringLiteral("altri prodotti Software Veladio"), this);
     label1_->setObjectName(QStringLiteral("Label1"));

@@ -4,16 +4,22 @@
 
 namespace varimo {
 
-FinestraProporzionata::FinestraProporzionata(QWidget* parent) : QWidget(parent) {}
+FinestraProporzionata::FinestraProporzionata(QWidget* parent) : QWidget(parent) {
+    impostaFattoreTwip(this, fattoreCarattere(font()));
+}
 
 FinestraProporzionata::~FinestraProporzionata() = default;
 
 void FinestraProporzionata::avviaScala(int larghezza, int altezza, std::optional<int> sinistra) {
+    // The layout first grows for the texts of the window, at its design size.
+    resize(twip(this, larghezza), twip(this, altezza));
+    adattaAlTesto(this);
+    resize(twip(this, larghezza), twip(this, altezza));
     scala_ = std::make_unique<clsResize>();
     scala_->setSourceForm(this);
     scala_->SizeFormToScreen(75);
-    resize(twip(larghezza), twip(altezza));
-    if (sinistra) move(twip(*sinistra), y());
+    resize(twip(this, larghezza), twip(this, altezza));
+    if (sinistra) move(twip(this, *sinistra), y());
     // A window not yet shown receives its resize event only when it appears;
     // the controls are placed now so the window is right from the start.
     scala_->ResizeControls();

@@ -20,8 +20,9 @@ class FinestraProporzionata : public QWidget {
 
   protected:
     // Load step of every scaled window, once its controls are at their design
-    // places: records the layout, sizes the window to 75 % of the screen, then
-    // gives it its own size (twips) and, when given, its left edge (twips).
+    // places with their texts: fits the layout to the texts (adattaAlTesto),
+    // records the layout, sizes the window to 75 % of the screen, then gives it
+    // its own size (twips) and, when given, its left edge (twips).
     void avviaScala(int larghezza, int altezza, std::optional<int> sinistra = std::nullopt);
 
     void resizeEvent(QResizeEvent* e) override;

@@ -22,11 +22,11 @@ FrmTip::FrmTip(const QString& percorsoSuggerimenti) {
 void FrmTip::costruisci() {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(QStringLiteral("Suggerimento del giorno"));
-    setFixedSize(twip(6255), twip(3630));
+    impostaFattoreTwip(this, fattoreCarattere(font()));
+    resize(twip(this, 6255), twip(this, 3630));
 
     picture1_ = new QLabel(this);
     picture1_->setObjectName(QStringLiteral("Picture1"));
-    picture1_->setPixmap(disegnoLampadina(twip(720)));
     collocaTwip(picture1_, 120, 120, 720, 720);
 
     label1_ = new QLabel(QStringLiteral("Non tutti sanno che..."), this);
@@ -46,7 +46,7 @@ void FrmTip::costruisci() {
     p.setColor(QPalette::Window, Qt::white);
     p.setColor(QPalette::WindowText, Qt::black);
     lblTipText_->setPalette(p);
-    lblTipText_->setMargin(twip(90));
+    lblTipText_->setMargin(twip(this, 90));
     collocaTwip(lblTipText_, 1020, 720, 5115, 2160);
 
     cmdprecedente_ = new QPushButton(QStringLiteral("&Precedente"), this);
@@ -59,6 +59,10 @@ void FrmTip::costruisci() {
     cmdOK_->setObjectName(QStringLiteral("cmdOK"));
     cmdOK_->setDefault(true);
     collocaTwip(cmdOK_, 4500, 3000, 1635, 435);
+
+    adattaAlTesto(this);
+    setFixedSize(twip(this, 6255), twip(this, 3630));
+    picture1_->setPixmap(disegnoLampadina(picture1_->width()));
 
     connect(cmdprecedente_, &QPushButton::clicked, this, &FrmTip::cmdprecedente_Click);
     connect(cmdNextTip_, &QPushButton::clicked, this, &FrmTip::cmdNextTip_Click);

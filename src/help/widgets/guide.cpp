@@ -22,7 +22,7 @@ FinestraGuida::FinestraGuida(const Impostazione& imp) {
     const int w = imp.larghezza;
     // Design size: the window's own size, so the controls land on their design
     // places once the window takes it.
-    resize(twip(w), twip(kAltezza));
+    resize(twip(this, w), twip(this, kAltezza));
 
     label1_ = new QLabel(imp.titolo, this);
     label1_->setObjectName(QStringLiteral("Label1"));
@@ -45,7 +45,7 @@ FinestraGuida::FinestraGuida(const Impostazione& imp) {
     label2_->setWordWrap(true);
     label2_->setAlignment(Qt::AlignJustify | Qt::AlignTop);
     label2_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label2_->setMargin(twip(60));
+    label2_->setMargin(twip(this, 60));
     areaTesto_->setWidget(label2_);
     collocaTwip(areaTesto_, 120, 600, w - 240, 5280);
 

@@ -33,7 +33,8 @@ void linea(QWidget* padre, const char* nome, int top) {
 
 Informa::Informa() {
     setObjectName(QString::fromLatin1(kNome));
-    setFixedSize(twip(kLarghezza), twip(4200));
+    impostaFattoreTwip(this, fattoreCarattere(font()));
+    resize(twip(this, kLarghezza), twip(this, 4200));
 
     label1_ = etichetta(this, "Label1", QString(), 180, 780);
     QFont grande = label1_->font();
@@ -65,6 +66,8 @@ Informa::Informa() {
     label2_->setText(ModVarimo::descrizioneprogramma);
     label6_->setText(rigaEdizione(ModVarimo::versioneprogramma, ModVarimo::dataversione,
                                   ModVarimo::codicecompilazione));
+    adattaAlTesto(this);
+    setFixedSize(twip(this, kLarghezza), twip(this, 4200));
 }
 
 void Informa::cmdOK_Click() {

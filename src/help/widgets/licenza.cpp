@@ -22,7 +22,7 @@ constexpr int kSinistra = 5467;
 Licenza::Licenza() {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(QStringLiteral("LICENZA D'USO"));
-    resize(twip(kLarghezza), twip(kAltezza));
+    resize(twip(this, kLarghezza), twip(this, kAltezza));
 
     label2_ = new QLabel(this);
     label2_->setObjectName(QStringLiteral("Label2"));

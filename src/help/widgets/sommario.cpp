@@ -65,7 +65,7 @@ Sommario::Sommario() {
     setObjectName(QString::fromLatin1(kNome));
     numeroargomenti = kMassimoArgomenti;
     setMouseTracking(true);
-    resize(twip(kLarghezza), twip(kAltezza));
+    resize(twip(this, kLarghezza), twip(this, kAltezza));
 
     label1_ = new QLabel(QStringLiteral("Argomenti della guida"), this);
     label1_->setObjectName(QStringLiteral("Label1"));
@@ -112,7 +112,11 @@ Sommario::Sommario() {
 
     // Load work, in the window's order: scaling and own size, tooltips of the
     // entry buttons, of the exit button, then the caption.
+    // An entry turns bold under the mouse: the layout is fitted to the bold
+    // texts, so an entry never gets cut when it is pointed at.
+    for (QLabel* l : lbl_) impostaGrassetto(l, true);
     avviaScala(kLarghezza, kAltezza);
+    for (QLabel* l : lbl_) impostaGrassetto(l, false);
     for (int i = 1; i <= numeroargomenti; ++i)
         puls(i)->setToolTip(QStringLiteral("cliccare per visualizzare: ") + lbl(i)->text());
     command1_->setToolTip(QStringLiteral("cliccare per uscire da ") + ModVarimo::nomeprogramma);

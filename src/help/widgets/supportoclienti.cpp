@@ -32,7 +32,8 @@ void linea(QWidget* padre, const char* nome, int top) {
 Supportoclienti::Supportoclienti() {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(QStringLiteral("Servizi di supporto ai clienti"));
-    setFixedSize(twip(kLarghezza), twip(5760));
+    impostaFattoreTwip(this, fattoreCarattere(font()));
+    resize(twip(this, kLarghezza), twip(this, 5760));
 
     QLabel* l1 =
         nuova(this, 1, QStringLiteral("software Veladio"), 120, 120, kLarghezza - 240, 435);
@@ -78,6 +79,8 @@ Supportoclienti::Supportoclienti() {
     command1_->setDefault(true);
     collocaTwip(command1_, (kLarghezza - 1215) / 2, 5160, 1215, 435);
     connect(command1_, &QPushButton::clicked, this, &Supportoclienti::Command1_Click);
+    adattaAlTesto(this);
+    setFixedSize(twip(this, kLarghezza), twip(this, 5760));
 }
 
 QLabel* Supportoclienti::etichetta(int n) const {

@@ -31,8 +31,29 @@ class BloccoDisegno {
     bool prima_;
 };
 
-qint32 aTwip(int pixel) {
-    return static_cast<qint32>(std::lround(pixel / pixelPerTwip()));
+qint32 aTwip(const QWidget* form, int pixel) {
+    return static_cast<qint32>(std::lround(pixel / pixelPerTwip(form)));
+}
+
+// Size of a control's font: points, or pixels (negative) for a font given in
+// pixels.
+double misuraCarattere(const QFont& f) {
+    return f.pointSizeF() > 0 ? f.pointSizeF() : -static_cast<double>(f.pixelSize());
+}
+
+void scalaCarattere(QWidget* c, double misura, double fattore) {
+    if (misura == 0) return;
+    QFont f = c->font();
+    if (misura > 0) {
+        const double punti = misura * fattore;
+        if (f.pointSizeF() == punti) return;
+        f.setPointSizeF(punti);
+    } else {
+        const int pixel = std::max(1, static_cast<int>(std::lround(-misura * fattore)));
+        if (f.pixelSize() == pixel) return;
+        f.setPixelSize(pixel);
+    }
+    c->setFont(f);
 }
 
 // Whole twips, half to even (the default rounding mode).
@@ -82,7 +103,7 @@ QSizeF clsResize::dimensioneSchermo(QWidget* form) {
     const QScreen* s = form ? form->screen() : nullptr;
     if (!s) s = QGuiApplication::primaryScreen();
     if (!s) return {};
-    const double ppt = pixelPerTwip();
+    const double ppt = pixelPerTwip(form);
     return QSizeF(s->geometry().width() / ppt, s->geometry().height() / ppt);
 }
 
@@ -94,7 +115,7 @@ QSizeF clsResize::dimensioneInterna(QWidget* form) {
         // the central widget has the size the window will give it.
         if (QLayout* l = form->layout()) l->setGeometry(form->rect());
     }
-    const double ppt = pixelPerTwip();
+    const double ppt = pixelPerTwip(form);
     return QSizeF(area->width() / ppt, area->height() / ppt);
 }
 
@@ -116,7 +137,8 @@ void clsResize::CaptureLayout() {
     layouts_.reserve(lista.size());
     for (QWidget* c : lista) {
         const QRect g = c->geometry();
-        layouts_.append({c, aTwip(g.x()), aTwip(g.y()), aTwip(g.width()), aTwip(g.height())});
+        layouts_.append({c, aTwip(form_, g.x()), aTwip(form_, g.y()), aTwip(form_, g.width()),
+                         aTwip(form_, g.height()), misuraCarattere(c->font())});
     }
     needsCapture_ = false;
 }
@@ -129,8 +151,8 @@ void clsResize::SizeFormToScreen(quint8 percent) {
     const double w = std::floor(percent / 100.0 * s.width());
     const double top = (s.height() - h) / 2;
     const double left = (s.width() - w) / 2;
-    form_->move(twip(left), twip(top));
-    form_->resize(twip(w), twip(h));
+    form_->move(twip(form_, left), twip(form_, top));
+    form_->resize(twip(form_, w), twip(form_, h));
     ResizeControls();
 }
 
@@ -147,16 +169,32 @@ void clsResize::ResizeControls() {
     // A design size of 0 cannot be scaled from: such a side keeps factor 1.
     const double fy = designHeight_ != 0 ? dentro.height() / designHeight_ : 1.0;
     const double fx = designWidth_ != 0 ? dentro.width() / designWidth_ : 1.0;
+    // Texts grow and shrink with the smaller of the two factors, so they stay
+    // inside controls that grew at least as much; at the design size every
+    // control gets its recorded font size back exactly.
+    const double fc = std::min(fx, fy);
+    const double ppt = pixelPerTwip(form_);
+    auto pixel = [ppt](double t) { return static_cast<int>(std::lround(t * ppt)); };
     for (const ControlLayout& r : layouts_) {
         QWidget* c = r.control.data();
         if (!c) continue;
         const QString tag = direttiva(c);
-        QRect g = c->geometry();
-        const int x = tag.contains(QLatin1Char('L')) ? twip(r.Left * fx) : g.x();
-        const int y = tag.contains(QLatin1Char('T')) ? twip(r.Top * fy) : g.y();
-        const int larghezza = tag.contains(QLatin1Char('W')) ? twip(r.Width * fx) : g.width();
-        const int altezza = tag.contains(QLatin1Char('H')) ? twip(r.Height * fy) : g.height();
+        const QRect g = c->geometry();
+        const bool l = tag.contains(QLatin1Char('L'));
+        const bool t = tag.contains(QLatin1Char('T'));
+        const bool w = tag.contains(QLatin1Char('W'));
+        const bool h = tag.contains(QLatin1Char('H'));
+        const int x = l ? pixel(r.Left * fx) : g.x();
+        const int y = t ? pixel(r.Top * fy) : g.y();
+        // A control scaled in place and size takes its right and bottom edges
+        // from its own scaled twips, so neighbours that meet at the design size
+        // meet at every size, without a gap or an overlap.
+        const int larghezza =
+            w ? (l ? pixel((r.Left + r.Width) * fx) - x : pixel(r.Width * fx)) : g.width();
+        const int altezza =
+            h ? (t ? pixel((r.Top + r.Height) * fy) - y : pixel(r.Height * fy)) : g.height();
         c->setGeometry(x, y, larghezza, altezza);
+        if (std::isfinite(fc) && fc > 0) scalaCarattere(c, r.carattere, fc);
     }
 }
 

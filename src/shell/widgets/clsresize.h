@@ -13,7 +13,9 @@ namespace varimo {
 // At the window's start it records the window's inner design size and the
 // place and size of every control; it then sizes the window to a percentage of
 // the screen and centres it; whenever the window is resized it moves and
-// stretches every control in proportion. Fonts are not scaled.
+// stretches every control in proportion, and scales the size of its font with
+// the smaller of the two factors (a maximised window reads larger; back at its
+// design size every control has its recorded font again).
 //
 // Usage, in the constructor of every scaled window (after its controls exist
 // at their design places, with the window at its design size):
@@ -21,7 +23,7 @@ namespace varimo {
 //     scaler_ = std::make_unique<clsResize>();
 //     scaler_->setSourceForm(this);
 //     scaler_->SizeFormToScreen(75);
-//     resize(twip(9600), twip(6825));   // the window's own size
+//     resize(twip(this, 9600), twip(this, 6825));   // the window's own size
 //
 // and in the window:
 //
@@ -37,7 +39,8 @@ namespace varimo {
 // are not scaled); for any other window its direct child widgets. Top-level
 // children (dialogs) are skipped. Order = creation order.
 // Inner size: the central widget's size for a QMainWindow, the window's own
-// size otherwise. All positions and sizes are kept in twips.
+// size otherwise. All positions and sizes are kept in twips of the window
+// (twips.h: the screen's resolution and the window's factor).
 //
 // Directive: a control may carry a dynamic property "Tag" (QString). A tag
 // that begins with "@" lists by the letters L, T, W, H (anywhere after it, any
@@ -53,6 +56,9 @@ class clsResize {
         qint32 Top = 0;
         qint32 Width = 0;
         qint32 Height = 0;
+        // Size of the control's font when the layout was captured: points, or
+        // pixels given as a negative number; 0 = none.
+        double carattere = 0;
     };
 
     // Supplies a size in twips (width, height).

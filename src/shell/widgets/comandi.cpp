@@ -1,4 +1,5 @@
 #include "shell/widgets/comandi.h"
+#include "shell/widgets/controlli.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -346,6 +347,9 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
         auto stampa = a.stampa;
         QObject::connect(st, &QAbstractButton::clicked, f, [stampa] { stampa(); });
     }
+
+    // The bars sit above the rows: the window grows by them.
+    areaCentraleADisegno(f);
 }
 
 }  // namespace varimo

@@ -1,10 +1,17 @@
 #include "shell/widgets/controlli.h"
 
+#include <QAbstractItemView>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QScreen>
+#include <QStyle>
 #include <QWidget>
+#include <algorithm>
 
 #include "shell/widgets/clsresize.h"
 #include "shell/widgets/twips.h"
@@ -12,6 +19,10 @@
 namespace varimo {
 
 namespace {
+
+// Frame of a window before the window manager has framed it.
+constexpr int kBordoStimato = 4;
+constexpr int kTitoloStimato = 30;
 
 class OsservaMisura final : public QObject {
   public:
@@ -91,6 +102,7 @@ QWidget* creaAreaCentrale(QMainWindow* finestra) {
     f.setPointSize(8);
     area->setFont(f);
     finestra->setCentralWidget(area);
+    impostaFattoreTwip(finestra, fattoreCarattere(f));
     return area;
 }
 
@@ -104,13 +116,116 @@ QLabel* titoloColonna(QWidget* area, const QString& nome, const QString& testo,
     return l;
 }
 
+int ElencoIntero::larghezzaElenco() const {
+    const QFontMetrics fm(font());
+    int testo = 0;
+    for (int i = 0; i < count(); ++i) testo = std::max(testo, fm.horizontalAdvance(itemText(i)));
+    // Item margins and focus frame of the style, the list's frame, and the
+    // scroll bar when the list holds more entries than it shows.
+    const int margini = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) +
+                        2 * fm.horizontalAdvance(QLatin1Char(' '));
+    const int cornice = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int barra =
+        count() > maxVisibleItems() ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
+    return testo + margini + cornice + barra;
+}
+
+void ElencoIntero::showPopup() {
+    QAbstractItemView* v = view();
+    // The open list is a window of its own and would take the application's
+    // font: it shows the entries in the box's font, measured here.
+    v->setFont(font());
+    v->setTextElideMode(Qt::ElideNone);
+    int larghezza = std::max(width(), larghezzaElenco());
+    if (const QScreen* s = screen())
+        larghezza = std::min(larghezza, s->availableGeometry().width());
+    v->setMinimumWidth(larghezza);
+    QComboBox::showPopup();
+}
+
+BarraPercentuale::BarraPercentuale(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void BarraPercentuale::keyPressEvent(QKeyEvent* e) {
+    const int k = e->key();
+    if (k >= Qt::Key_0 && k <= Qt::Key_9 && !(e->modifiers() & ~Qt::KeypadModifier)) {
+        const int v = cifre_.cifra(k - Qt::Key_0, static_cast<qint64>(e->timestamp()));
+        setValue(std::clamp(v, minimum(), maximum()));
+        e->accept();
+        return;
+    }
+    cifre_.azzera();
+    // A percentage grows to the right and upwards, whatever way a scroll bar
+    // of a document would go (the wheel keeps the desktop's direction).
+    if (!e->modifiers()) {
+        switch (k) {
+            case Qt::Key_Right:
+            case Qt::Key_Up:
+                triggerAction(SliderSingleStepAdd);
+                return;
+            case Qt::Key_Left:
+            case Qt::Key_Down:
+                triggerAction(SliderSingleStepSub);
+                return;
+            case Qt::Key_PageUp:
+                triggerAction(SliderPageStepAdd);
+                return;
+            case Qt::Key_PageDown:
+                triggerAction(SliderPageStepSub);
+                return;
+            default:
+                break;
+        }
+    }
+    QScrollBar::keyPressEvent(e);
+}
+
+void BarraPercentuale::focusOutEvent(QFocusEvent* e) {
+    cifre_.azzera();
+    QScrollBar::focusOutEvent(e);
+}
+
+void dentroLoSchermo(QWidget* finestra) {
+    const QScreen* s = finestra->screen();
+    if (!s) s = QGuiApplication::primaryScreen();
+    if (!s) return;
+    const QRect area = s->availableGeometry();
+    const QRect dentro = finestra->geometry();
+    QRect telaio = finestra->frameGeometry();
+    if (telaio == dentro) {
+        // The frame is not known before the window manager has framed the
+        // window: room for a title bar and thin borders is kept anyway.
+        telaio = dentro.adjusted(-kBordoStimato, -kTitoloStimato, kBordoStimato, kBordoStimato);
+    }
+    if (area.contains(telaio)) return;
+    int x = telaio.x();
+    int y = telaio.y();
+    x = std::max(area.left(), std::min(x, area.right() + 1 - telaio.width()));
+    y = std::max(area.top(), std::min(y, area.bottom() + 1 - telaio.height()));
+    // pos() of a window is the place of its frame.
+    finestra->move(x, y);
+}
+
+void areaCentraleADisegno(QMainWindow* finestra) {
+    QWidget* area = finestra->centralWidget();
+    if (!area) return;
+    // A window not yet shown lays out its bars only when it appears: do it now.
+    if (QLayout* l = finestra->layout()) l->setGeometry(finestra->rect());
+    const int barre = finestra->height() - area->height();
+    finestra->resize(twip(finestra, disegno::kLarghezza),
+                     twip(finestra, disegno::kAltezza) + std::max(0, barre));
+}
+
 std::unique_ptr<clsResize> scalaFinestraPrincipale(QMainWindow* finestra,
                                                    std::function<void()> riscala) {
-    finestra->resize(twip(disegno::kLarghezza), twip(disegno::kAltezza));
+    finestra->resize(twip(finestra, disegno::kLarghezza), twip(finestra, disegno::kAltezza));
+    adattaAlTesto(finestra);
+    finestra->resize(twip(finestra, disegno::kLarghezza), twip(finestra, disegno::kAltezza));
     auto scala = std::make_unique<clsResize>();
     scala->setSourceForm(finestra);
     scala->SizeFormToScreen(75);
-    finestra->resize(twip(disegno::kLarghezza), twip(disegno::kAltezza));
+    finestra->resize(twip(finestra, disegno::kLarghezza), twip(finestra, disegno::kAltezza));
     allaNuovaMisura(finestra->centralWidget(), finestra, std::move(riscala));
     return scala;
 }

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QColor>
+#include <QComboBox>
+#include <QScrollBar>
 #include <QString>
 #include <functional>
 #include <memory>
+
+#include "calculation/cifrepercentuale.h"
 
 class QLabel;
 class QLineEdit;
@@ -55,7 +59,7 @@ void allaNuovaMisura(QWidget* area, QObject* proprietario, std::function<void()>
 class clsResize;
 
 // The central area of a main window, parent of its controls, in an 8-point
-// font.
+// font; the window converts its twips with the factor of that font.
 QWidget* creaAreaCentrale(QMainWindow* finestra);
 
 // A column heading of a main window: cyan, with its tooltip, on the headings'
@@ -63,10 +67,47 @@ QWidget* creaAreaCentrale(QMainWindow* finestra);
 QLabel* titoloColonna(QWidget* area, const QString& nome, const QString& testo,
                       const QString& suggerimento, int sinistra, int larghezza);
 
-// Proportional scaling of a main window: records the design layout, sizes the
-// window to 75 % of the screen and then to its own design size. `riscala`
-// runs whenever the central area changes size.
+// Proportional scaling of a main window: fits the layout to the texts of the
+// controls (adattaAlTesto, so they must already carry their texts), records
+// the design layout, sizes the window to 75 % of the screen and then to its
+// own design size. `riscala` runs whenever the central area changes size.
 std::unique_ptr<clsResize> scalaFinestraPrincipale(QMainWindow* finestra,
                                                    std::function<void()> riscala);
+
+// An editable list whose open list is as wide as its longest entry (within
+// the screen), in the box's own font, and never shortens an entry.
+class ElencoIntero : public QComboBox {
+  public:
+    explicit ElencoIntero(QWidget* parent = nullptr) : QComboBox(parent) {}
+    void showPopup() override;
+    // Width the open list needs for its longest entry.
+    int larghezzaElenco() const;
+};
+
+// A horizontal scroll bar for a whole percentage that the keyboard drives as
+// well as the mouse: Tab reaches it, the arrows move it by 1, Page Up and Page
+// Down by its page step, Home and End to its ends, and digits typed one soon
+// after the other set the value directly (2 then 2: 22). Every change is a
+// change of value, as for a drag.
+class BarraPercentuale : public QScrollBar {
+  public:
+    explicit BarraPercentuale(QWidget* parent = nullptr);
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+  private:
+    CifrePercentuale cifre_;
+};
+
+// Moves a window inside the available area of its screen when any part of it
+// (its frame included) lies outside; a window that fits stays where it is.
+void dentroLoSchermo(QWidget* finestra);
+
+// Gives a main window the height its menu bar and command bar take on top of
+// the design size, so that its central area keeps the design size and the
+// controls their design places.
+void areaCentraleADisegno(QMainWindow* finestra);
 
 }  // namespace varimo

@@ -2,6 +2,8 @@
 
 #include <QEvent>
 
+#include "shell/widgets/controlli.h"
+
 namespace varimo {
 
 Finestre& Finestre::istanza() {
@@ -103,7 +105,10 @@ QStringList Finestre::nomiCaricate() const {
 
 void Finestre::porta(QWidget* w) {
     if (w->isMinimized()) w->showNormal();
+    // Whatever place the window was given, all of it is on the screen.
+    dentroLoSchermo(w);
     w->show();
+    dentroLoSchermo(w);
     w->raise();
     w->activateWindow();
 }

@@ -84,7 +84,8 @@ class Finestre : public QObject {
     }
     int numeroCaricate() const;
     QStringList nomiCaricate() const;
-    // Shows a window and brings it to the front.
+    // Shows a window and brings it to the front, moved inside the available
+    // screen area if any part of it would lie outside.
     static void porta(QWidget* w);
 
     // Registers a window built elsewhere under its name.

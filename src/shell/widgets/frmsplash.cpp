@@ -44,8 +44,8 @@ FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuono_) {
     }
     label(0)->setGeometry(0, 0, kLarghezza, kBarra);
     label(9)->setGeometry(0, kAltezza - kBarra, kLarghezza, kBarra);
-    label(10)->setGeometry(0, 0, kBarra, kAltezza);
-    label(11)->setGeometry(kLarghezza - kBarra, 0, kBarra, kAltezza);
+    label(10)->setGeometry(0, kBarra, kBarra, kAltezza - 2 * kBarra);
+    label(11)->setGeometry(kLarghezza - kBarra, kBarra, kBarra, kAltezza - 2 * kBarra);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));

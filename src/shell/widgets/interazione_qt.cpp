@@ -2,10 +2,57 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QScreen>
+#include <QSpacerItem>
+#include <QStandardPaths>
+#include <QTreeView>
+#include <algorithm>
 
 namespace varimo {
+
+namespace {
+
+// The file list of the dialogs in the program's language: Qt's file model
+// writes sizes and dates in the system's language and names folders and file
+// types in English. Size, type and date are written again here with the
+// program's locale and the Italian names of the types.
+class ElencoFileItaliano final : public QIdentityProxyModel {
+  public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& indice, int ruolo) const override {
+        const auto* file = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (ruolo != Qt::DisplayRole || !file || indice.column() < 1 || indice.column() > 3)
+            return QIdentityProxyModel::data(indice, ruolo);
+        const QFileInfo info = file->fileInfo(mapToSource(indice));
+        const QLocale locale;
+        switch (indice.column()) {
+            case 1:
+                return info.isDir() ? QString() : locale.formattedDataSize(info.size());
+            case 2: {
+                if (info.isDir()) return QStringLiteral("Cartella");
+                const QString descrizione = QMimeDatabase().mimeTypeForFile(info).comment();
+                return descrizione.isEmpty() ? QIdentityProxyModel::data(indice, ruolo)
+                                             : QVariant(descrizione);
+            }
+            default:
+                return locale.toString(info.lastModified(), QLocale::ShortFormat);
+        }
+    }
+};
+
+}  // namespace
 
 QString InterazioneQt::testoVisibile(const QString& testo) {
     QString t = testo;
@@ -14,8 +61,15 @@ QString InterazioneQt::testoVisibile(const QString& testo) {
     return t;
 }
 
-Risposta InterazioneQt::mostraMessaggio(const Messaggio& m) {
-    QMessageBox box(QApplication::activeWindow());
+int InterazioneQt::larghezzaPerTitolo(const QString& titolo) {
+    QFont f = QApplication::font();
+    f.setBold(true);
+    // Icon on the left, three buttons on the right, margins.
+    constexpr int kBarra = 120;
+    return QFontMetrics(f).horizontalAdvance(titolo) + kBarra;
+}
+
+void InterazioneQt::preparaMessaggio(QMessageBox& box, const Messaggio& m) {
     box.setWindowTitle(m.titolo);
     box.setText(testoVisibile(m.testo));
     switch (m.icona) {
@@ -53,6 +107,18 @@ Risposta InterazioneQt::mostraMessaggio(const Messaggio& m) {
             box.setStandardButtons(QMessageBox::Ok);
             break;
     }
+    // A message box is as wide as its text; a longer title would be cut in
+    // the title bar. A spacer across the box's grid keeps it wide enough.
+    if (auto* griglia = qobject_cast<QGridLayout*>(box.layout())) {
+        const int larghezza = larghezzaPerTitolo(m.titolo);
+        griglia->addItem(new QSpacerItem(larghezza, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                         griglia->rowCount(), 0, 1, griglia->columnCount());
+    }
+}
+
+Risposta InterazioneQt::mostraMessaggio(const Messaggio& m) {
+    QMessageBox box(QApplication::activeWindow());
+    preparaMessaggio(box, m);
     const int r = box.exec();
     switch (m.pulsanti) {
         case Pulsanti::SiNo:
@@ -77,8 +143,19 @@ QStringList InterazioneQt::filtriQt(const QList<FiltroFile>& filtri) {
     return out;
 }
 
-std::optional<QString> InterazioneQt::chiediFile(const RichiestaFile& r) {
-    QFileDialog dlg(QApplication::activeWindow(), r.titolo);
+QString InterazioneQt::cartellaIniziale(const QString& nomeFile, const QString& ricordata) {
+    const QFileInfo nome(nomeFile);
+    if (!nomeFile.isEmpty() && nome.isAbsolute() && nome.dir().exists())
+        return nome.dir().absolutePath();
+    if (!ricordata.isEmpty() && QFileInfo(ricordata).isDir()) return ricordata;
+    const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documenti.isEmpty() && QFileInfo(documenti).isDir()) return documenti;
+    return QDir::homePath();
+}
+
+void InterazioneQt::preparaDialogoFile(QFileDialog& dlg, const RichiestaFile& r,
+                                       const QString& ricordata) {
+    dlg.setWindowTitle(r.titolo);
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setOption(QFileDialog::HideNameFilterDetails);
     // Nothing asks before overwriting: the program's save replaces the file.
@@ -89,10 +166,28 @@ std::optional<QString> InterazioneQt::chiediFile(const RichiestaFile& r) {
     dlg.setNameFilters(filtri);
     if (r.filtroScelto >= 0 && r.filtroScelto < filtri.size())
         dlg.selectNameFilter(filtri.at(r.filtroScelto));
-    if (!r.nomeFile.isEmpty()) dlg.selectFile(r.nomeFile);
+    dlg.setProxyModel(new ElencoFileItaliano(&dlg));
+    // Size, type and date columns as wide as their texts and headings.
+    if (auto* vista = dlg.findChild<QTreeView*>()) {
+        for (int colonna = 1; colonna <= 3; ++colonna)
+            vista->header()->setSectionResizeMode(colonna, QHeaderView::ResizeToContents);
+    }
+    // Wide enough for the name, size, type and date of a file side by side.
+    QSize misura(880, 500);
+    if (const QScreen* schermo = dlg.screen())
+        misura = misura.boundedTo(schermo->availableGeometry().size() * 9 / 10);
+    dlg.resize(misura.expandedTo(dlg.sizeHint()).boundedTo(misura));
+    dlg.setDirectory(cartellaIniziale(r.nomeFile, ricordata));
+    if (!r.nomeFile.isEmpty()) dlg.selectFile(QFileInfo(r.nomeFile).fileName());
+}
+
+std::optional<QString> InterazioneQt::chiediFile(const RichiestaFile& r) {
+    QFileDialog dlg(QApplication::activeWindow());
+    preparaDialogoFile(dlg, r, cartellaRicordata_);
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList scelti = dlg.selectedFiles();
     if (scelti.isEmpty()) return std::nullopt;
+    cartellaRicordata_ = QFileInfo(scelti.first()).absolutePath();
     return scelti.first();
 }
 

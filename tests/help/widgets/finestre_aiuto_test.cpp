@@ -69,7 +69,7 @@ TEST_F(FinestreAiuto, SommarioVociETitoli) {
     EXPECT_EQ(s->Command1()->text(), "&USCITA");
     EXPECT_EQ(s->Command1()->toolTip(), "cliccare per uscire da Varimo");
     EXPECT_EQ(s->cmdStampa()->toolTip(), "cliccare per avere la copia su carta del sommario");
-    EXPECT_EQ(s->size(), QSize(twip(3975), twip(6825)));
+    EXPECT_EQ(s->size(), QSize(twip(s, 3975), twip(s, 6825)));
 }
 
 TEST_F(FinestreAiuto, SommarioGrassettoAlPassaggioDelMouse) {
@@ -189,9 +189,9 @@ TEST_F(FinestreAiuto, GuideTitoliTestiEMisure) {
         EXPECT_EQ(g->cmdChiudi()->text(), "&Chiudi");
         EXPECT_EQ(g->cmdSommario()->text(), "&Sommario");
         EXPECT_EQ(g->cmdStampa()->text(), "S&tampa");
-        EXPECT_EQ(g->size(), QSize(twip(a.larghezza), twip(6825)));
+        EXPECT_EQ(g->size(), QSize(twip(g, a.larghezza), twip(g, 6825)));
         if (a.sinistra >= 0) {
-            EXPECT_EQ(g->x(), twip(a.sinistra));
+            EXPECT_EQ(g->x(), twip(g, a.sinistra));
         }
         const bool conSuggerimenti = i == 0;
         EXPECT_EQ(g->cmdChiudi()->toolTip().isEmpty(), !conSuggerimenti);
@@ -216,10 +216,10 @@ TEST_F(FinestreAiuto, GuidaChiusaERiapertaENuovaEAllaSuaMisura) {
     s->puls(4)->click();
     Guidaquadro* dopo = registro.trova<Guidaquadro>();
     ASSERT_NE(dopo, nullptr);
-    EXPECT_EQ(dopo->size(), QSize(twip(5640), twip(6825)));
-    EXPECT_EQ(dopo->x(), twip(5467));
+    EXPECT_EQ(dopo->size(), QSize(twip(dopo, 5640), twip(dopo, 6825)));
+    EXPECT_EQ(dopo->x(), twip(dopo, 5467));
     // The controls are back on their design places at the design size.
-    EXPECT_EQ(dopo->Label1()->geometry(), twipRect(120, 120, 5640 - 240, 375));
+    EXPECT_EQ(dopo->Label1()->geometry(), twipRect(dopo, 120, 120, 5640 - 240, 375));
 }
 
 TEST_F(FinestreAiuto, GuidaSommarioMostraIlSommario) {
@@ -295,8 +295,8 @@ TEST_F(FinestreAiuto, Licenza) {
     EXPECT_EQ(l->Label2()->text(), "Varimo");
     EXPECT_TRUE(l->Text1()->isReadOnly());
     EXPECT_GT(l->Text1()->toPlainText().size(), 500);
-    EXPECT_EQ(l->size(), QSize(twip(5640), twip(6825)));
-    EXPECT_EQ(l->x(), twip(5467));
+    EXPECT_EQ(l->size(), QSize(twip(l, 5640), twip(l, 6825)));
+    EXPECT_EQ(l->x(), twip(l, 5467));
     EXPECT_EQ(l->cmdChiudi()->toolTip(), "cliccare per chiudere la finestra LICENZA D'USO");
     EXPECT_EQ(l->cmdSommario()->toolTip(), "cliccare per visualizzare il sommario della guida");
     EXPECT_EQ(l->cmdStampa()->toolTip(), "cliccare per stampare la LICENZA D'USO");
@@ -316,7 +316,7 @@ TEST_F(FinestreAiuto, Licenza) {
 TEST_F(FinestreAiuto, Catalogo) {
     Catalogo* c = registro.mostra<Catalogo>();
     EXPECT_EQ(c->objectName(), "catalogo");
-    EXPECT_EQ(c->size(), QSize(twip(9600), twip(6825)));
+    EXPECT_EQ(c->size(), QSize(twip(c, 9600), twip(c, 6825)));
     EXPECT_FALSE(c->Label1()->text().isEmpty());
     c->cmdSommario()->click();
     ASSERT_NE(registro.trova<Sommario>(), nullptr);
@@ -332,7 +332,7 @@ TEST_F(FinestreAiuto, ControlliScalatiConLaFinestra) {
     EXPECT_NEAR(dopo.width(), prima.width() * 2, 2);
     EXPECT_EQ(dopo.y(), prima.y());
     // Back at its size, back on the design places.
-    m->resize(twip(9600), twip(6825));
+    m->resize(twip(m, 9600), twip(m, 6825));
     EXPECT_EQ(m->cmdStampa()->geometry(), prima);
 }
 

@@ -8,11 +8,25 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QToolBar>
+#include <cmath>
 
 #include "shell/widgets/twips.h"
 
 namespace varimo {
 namespace {
+
+// The windows of these tests convert at 15 twips to the pixel at 96 dpi (a
+// factor of 1), so the scaler's arithmetic on twips is exact.
+int twip(double t) {
+    return static_cast<int>(std::lround(t * pixelPerTwip()));
+}
+QRect twipRect(int left, int top, int width, int height) {
+    const double p = pixelPerTwip();
+    const int x = static_cast<int>(std::lround(left * p));
+    const int y = static_cast<int>(std::lround(top * p));
+    return QRect(x, y, static_cast<int>(std::lround((left + width) * p)) - x,
+                 static_cast<int>(std::lround((top + height) * p)) - y);
+}
 
 // A plain window 6000 x 3000 twips with three controls at known places.
 struct Finestra {
@@ -22,6 +36,8 @@ struct Finestra {
     QPushButton* c;
 
     Finestra() {
+        // 15 twips to the pixel at 96 dpi: the scaler's arithmetic is exact.
+        impostaFattoreTwip(&form, 1.0);
         form.resize(twip(6000), twip(3000));
         a = new QLabel(QStringLiteral("a"), &form);
         b = new QLineEdit(&form);
@@ -229,6 +245,7 @@ TEST(ClsResize, ControlGoneAfterCaptureIsSkipped) {
 
 TEST(ClsResize, MainWindowScalesCentralAreaOnly) {
     QMainWindow mw;
+    impostaFattoreTwip(&mw, 1.0);
     mw.setMenuBar(new QMenuBar(&mw));
     mw.menuBar()->addMenu(QStringLiteral("&File"));
     mw.addToolBar(new QToolBar(&mw));
@@ -252,6 +269,63 @@ TEST(ClsResize, MainWindowScalesCentralAreaOnly) {
     mw.resize(twip(12000), twip(4000));
     r.ResizeControls();
     EXPECT_EQ(e->geometry(), twipRect(600, 300, 6000, 300));
+}
+
+// Texts follow the smaller of the two factors, keep their other attributes,
+// and come back exactly at the design size; fonts given in pixels too.
+TEST(ClsResize, FontsFollowTheSmallerFactorAndComeBackExactly) {
+    Finestra f;
+    QFont g = f.c->font();
+    g.setBold(true);
+    f.c->setFont(g);
+    QFont px = f.a->font();
+    px.setPixelSize(20);
+    f.a->setFont(px);
+    const QFont a0 = f.a->font(), b0 = f.b->font(), c0 = f.c->font();
+    clsResize r;
+    r.setSourceForm(&f.form);
+    r.ResizeControls();  // records
+
+    const struct {
+        int larghezza, altezza;
+        double fattore;
+    } casi[] = {{12000, 4500, 1.5}, {9000, 6000, 1.5}, {3000, 6000, 0.5}, {6000, 3000, 1.0}};
+    for (const auto& k : casi) {
+        f.form.resize(twip(k.larghezza), twip(k.altezza));
+        r.ResizeControls();
+        EXPECT_DOUBLE_EQ(f.b->font().pointSizeF(), b0.pointSizeF() * k.fattore) << k.larghezza;
+        EXPECT_DOUBLE_EQ(f.c->font().pointSizeF(), c0.pointSizeF() * k.fattore) << k.larghezza;
+        EXPECT_TRUE(f.c->font().bold());
+        EXPECT_EQ(f.a->font().pixelSize(), static_cast<int>(std::lround(20 * k.fattore)));
+    }
+    // Back at the design size after a round of sizes: the recorded fonts.
+    EXPECT_EQ(f.a->font(), a0);
+    EXPECT_EQ(f.b->font(), b0);
+    EXPECT_EQ(f.c->font(), c0);
+}
+
+// Controls designed edge to edge stay edge to edge at any size: each edge is
+// rounded from its own scaled twips.
+TEST(ClsResize, NeighboursMeetAtEverySize) {
+    QWidget form;
+    impostaFattoreTwip(&form, 1.0);
+    form.resize(twip(9600), twip(3000));
+    QList<QWidget*> fila;
+    const int sinistre[] = {120, 360, 3600, 6000, 6240, 6720};
+    for (int i = 0; i + 1 < 6; ++i) {
+        auto* w = new QWidget(&form);
+        collocaTwip(w, sinistre[i], 840, sinistre[i + 1] - sinistre[i], 240);
+        fila << w;
+    }
+    clsResize r;
+    r.setSourceForm(&form);
+    r.ResizeControls();
+    for (int larghezza = 9600; larghezza <= 21000; larghezza += 137) {
+        form.resize(twip(larghezza), twip(3000 + larghezza / 7));
+        r.ResizeControls();
+        for (int i = 0; i + 1 < fila.size(); ++i)
+            ASSERT_EQ(fila[i]->geometry().right() + 1, fila[i + 1]->geometry().x()) << larghezza;
+    }
 }
 
 }  // namespace
