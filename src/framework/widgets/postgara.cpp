@@ -86,10 +86,12 @@ void poni(QLabel* l, const QString& t) {
 PostGara::PostGara() : stato_(new StatoPostGara(this)) {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(testipostgara::titolo);
+    // The small font of the main windows' rows, and the twips of this font.
     QFont f = font();
     f.setPointSize(8);
     setFont(f);
-    resize(twip(kLarghezza), twip(kAltezzaFinestra));
+    impostaFattoreTwip(this, fattoreCarattere(font()));
+    resize(twip(this, kLarghezza), twip(this, kAltezzaFinestra));
     creaControlli();
     avviaScala(kLarghezza, kAltezzaFinestra);
 
