@@ -1,29 +1,46 @@
 #!/bin/sh
-# Builds the libFuzzer target of the project data file reader with clang in
-# build-fuzz and runs it for a short while (60 s by default) on a copy of the
-# committed seed corpus. Usable by CI: a non-zero exit means a crash, a leak,
-# a hang or a broken promise of the reader (see fuzz/fuzz_lettura_progetto.cpp).
+# Builds the three libFuzzer targets with clang in build-fuzz and runs each for
+# a short while (10 s by default) on a copy of its committed seed corpus.
+# Usable by CI: a non-zero exit means a crash, a leak, a hang, undefined
+# behaviour or a broken promise of the target:
+#   fuzz_lettura_progetto  the project data file reader (fuzz/corpus)
+#   fuzz_numeri            the number conversions and the display format
+#                          (fuzz/corpus-numeri)
+#   fuzz_apertura          the whole Open path: read, apply to the
+#                          calculation, save, read again (fuzz/corpus)
 #
-#   scripts/fuzz-smoke.sh            # 60 seconds
-#   scripts/fuzz-smoke.sh 3600       # one hour
+#   scripts/fuzz-smoke.sh            # 10 seconds each
+#   scripts/fuzz-smoke.sh 600        # ten minutes each
 #
-# Longer runs: keep the growing corpus between runs by running the target by
+# Longer runs: keep the growing corpus between runs by running a target by
 # hand, for example
 #   build-fuzz/fuzz/fuzz_lettura_progetto -max_total_time=28800 -jobs=2 \
 #       -max_len=4096 -timeout=10 my-corpus fuzz/corpus
-# and add to fuzz/corpus any crash reproducer once the fault is mended.
+# and add to the seed corpus any crash reproducer once the fault is mended.
 set -eu
-secondi=${1:-60}
+secondi=${1:-10}
 radice=$(cd "$(dirname "$0")/.." && pwd)
 build="$radice/build-fuzz"
 
 CC=clang CXX=clang++ cmake -S "$radice" -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARIMO_BUILD_FUZZ=ON \
     -DVARIMO_BUILD_TESTS=OFF -DVARIMO_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" -j2 --target fuzz_lettura_progetto
+cmake --build "$build" -j2 --target fuzz_lettura_progetto fuzz_numeri fuzz_apertura
 
 lavoro=$(mktemp -d)
 trap 'rm -rf "$lavoro"' EXIT
-cp "$radice"/fuzz/corpus/* "$lavoro"/
-"$build/fuzz/fuzz_lettura_progetto" -max_total_time="$secondi" -max_len=4096 -timeout=10 \
-    -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/" "$lavoro"
+
+esegui() {
+    bersaglio=$1
+    semi=$2
+    mkdir -p "$lavoro/$bersaglio"
+    cp "$radice/fuzz/$semi"/* "$lavoro/$bersaglio"/
+    echo "== $bersaglio, $secondi s"
+    "$build/fuzz/$bersaglio" -max_total_time="$secondi" -max_len=4096 -timeout=30 \
+        -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/$bersaglio-" \
+        "$lavoro/$bersaglio"
+}
+
+esegui fuzz_lettura_progetto corpus
+esegui fuzz_numeri corpus-numeri
+esegui fuzz_apertura corpus

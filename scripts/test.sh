@@ -10,7 +10,7 @@ cmake --build build-test -j"$(nproc)"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-# A short run of the data file reader's fuzzer (clang, libFuzzer) first, so
+# Short runs of the three fuzz targets (clang, libFuzzer) first, so
 # that the test summary closes the output.
 if [ -x scripts/fuzz-smoke.sh ]; then
   bash scripts/fuzz-smoke.sh

@@ -1,5 +1,9 @@
 #include "calculation/numeri.h"
 
+#include <locale.h>
+#include <stdlib.h>
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -35,35 +39,14 @@ double converti(const std::string& s) {
     if (!s.empty() && (s[0] == '-' || s[0] == '+')) ++inizio;
     auto [p, ec] = std::from_chars(inizio, fine, v);
     if (ec == std::errc::result_out_of_range) {
-        // Decide between overflow and underflow from the decimal magnitude:
-        // significant integer digits plus the exponent.
-        long cifreIntere = 0;
-        bool significativa = false;
-        bool dopoPunto = false;
-        long zeriDopoPunto = 0;
-        long esponente = 0;
-        for (const char* q = inizio; q < fine; ++q) {
-            if (*q == '.') {
-                dopoPunto = true;
-            } else if (*q == 'e' || *q == 'E') {
-                esponente = std::strtol(q + 1, nullptr, 10);
-                break;
-            } else if (!dopoPunto) {
-                if (*q != '0' || significativa) {
-                    significativa = true;
-                    ++cifreIntere;
-                }
-            } else if (!significativa) {
-                if (*q == '0') {
-                    ++zeriDopoPunto;
-                } else {
-                    significativa = true;
-                }
-            }
-        }
-        const long grandezza =
-            cifreIntere > 0 ? cifreIntere + esponente : esponente - zeriDopoPunto;
-        v = grandezza > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+        // Beyond the range of a double, or below its normal range: the C
+        // conversion (in the C locale, whatever the program's) gives +/-inf
+        // for an overflow, and the nearest subnormal number or 0 for an
+        // underflow, whatever the number of digits or the exponent.
+        static const locale_t localeC = newlocale(LC_ALL_MASK, "C", locale_t{});
+        const std::string senzaSegno(inizio, fine);
+        v = localeC ? ::strtod_l(senzaSegno.c_str(), nullptr, localeC) : 0.0;
+        if (std::isinf(v)) v = std::numeric_limits<double>::infinity();
     } else if (ec != std::errc() || p == inizio) {
         v = 0.0;
     }
@@ -343,6 +326,26 @@ static std::optional<double> centesimiDiretta(const QString& testo, Separatori s
         const double intero = std::round(x);
         if (std::fabs(x - intero) <= 0.5e-15 * std::fabs(x)) return intero;
     }
+    // The composition reads the 15-digit text back. Where that text takes the
+    // exponent form with a decimal comma ("1,29999999999999E+15",
+    // "1,5E-05"), the tolerant reading would stop at the comma and give the
+    // first digit instead of the amount; the number of cents is then the
+    // number that text stands for (x to fifteen significant digits), as it
+    // is for the exponent forms without a comma ("1E+15").
+    char forma[40];
+    const auto [fine, ec] =
+        std::to_chars(forma, forma + sizeof forma, x, std::chars_format::scientific, 14);
+    if (ec == std::errc()) {
+        const char* e = std::find(forma, fine, 'e');
+        int esponente = 0;
+        if (e != fine) std::from_chars(e + (e[1] == '+' ? 2 : 1), fine, esponente);
+        if (esponente >= 15 || esponente < -4) {
+            double arrotondato = 0.0;
+            const auto [p, errore] = std::from_chars(forma, fine, arrotondato);
+            (void)p;
+            return errore == std::errc() ? arrotondato : 0.0;  // 0: below the doubles' range
+        }
+    }
     const double c = letturaTollerante(scritturaNumerica(x, s));
     if (!std::isfinite(c)) return std::nullopt;
     return c;
@@ -505,7 +508,7 @@ std::optional<double> letturaCentesimi(const QString& testo, Separatori s) {
 
 bool importoAccettabile(const QString& testo) {
     const auto v = letturaRigorosa(testo);
-    return v && std::isfinite(*v);
+    return v && std::isfinite(*v) && std::fabs(*v) <= kImportoMassimo;
 }
 
 }  // namespace varimo

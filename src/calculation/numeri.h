@@ -16,6 +16,10 @@ struct Separatori {
     QChar gruppo = QLatin1Char('.');
 };
 
+// The largest amount the calculation carries exactly, to the cent: fifteen
+// significant digits. Sums of amounts up to it stay exact as well.
+inline constexpr double kImportoMassimo = 999999999999.99;
+
 // Strict, locale-aware reading of a number ("lettura rigorosa").
 // Accepted: blanks (space, tab, CR, LF) before and after; an optional sign;
 // the integer digits, where a grouping point may stand between two digits at
@@ -52,7 +56,11 @@ QString scritturaNumerica(double valore, Separatori s = {});
 // An amount text in whole cents ("lettura in centesimi"): the tolerant reading
 // of the scrittura numerica of (lettura rigorosa of the text x 100). With the
 // decimal comma, decimals beyond the second are dropped ("0,015" -> 1).
-// nullopt when the strict reading fails or the value is not finite.
+// Where that number text takes the exponent form ("1,5E+15": 1E15 cents and
+// more, or less than a ten-thousandth of a cent) the result is the number the
+// text stands for, never the digit before its decimal comma, so large
+// amounts and sums never collapse. nullopt when the strict reading fails or
+// the value is not finite.
 std::optional<double> letturaCentesimi(const QString& testo, Separatori s = {});
 
 // Display format "##,##0.00": the text read strictly with `s`, rounded to the
@@ -63,8 +71,9 @@ std::optional<double> letturaCentesimi(const QString& testo, Separatori s = {});
 QString formatoImporto(const QString& testo, Separatori s = {});
 
 // Whether an amount text can stand in an amount box: the strict reading
-// reads it. The empty text is not an amount (callers treat it as "no amount",
-// which counts as zero).
+// reads it and the amount lies within +/- kImportoMassimo, where it is carried
+// exactly to the cent. The empty text is not an amount (callers treat it as
+// "no amount", which counts as zero).
 bool importoAccettabile(const QString& testo);
 
 }  // namespace varimo

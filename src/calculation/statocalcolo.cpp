@@ -576,6 +576,13 @@ void StatoCalcolo::controlla_Click() {
         const QString& t = righe_[i].costo();
         if (t.isEmpty()) continue;
         const QString voce = QString(letteraVoce(i));
+        if (!importoAccettabile(t) && letturaRigorosa(t)) {
+            messaggio(QStringLiteral("L'importo della voce ") + voce +
+                          QStringLiteral(" supera 999.999.999.999,99, il massimo che il calcolo "
+                                         "porta esatto al centesimo."),
+                      titolo, Icona::Esclamazione);
+            return;
+        }
         if (!importoAccettabile(t)) {
             messaggio(QStringLiteral("L'importo della voce ") + voce +
                           QStringLiteral(" non è leggibile: correggerlo usando solo cifre, la "

@@ -1,7 +1,12 @@
 #include "datafile/comandifile.h"
 
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
 
 #include "calculation/statocalcolo.h"
 #include "calculation/storiacalcolo.h"
@@ -84,6 +89,25 @@ QList<FiltroFile> filtriDa(const QString& filtro) {
     for (qsizetype i = 0; i + 1 < parti.size(); i += 2)
         r.append(FiltroFile{parti[i], parti[i + 1].trimmed()});
     return r;
+}
+
+std::optional<QString> eliminaFile(const QString& percorso) {
+    if (::unlink(QFile::encodeName(percorso).constData()) == 0) return std::nullopt;
+    const int e = errno;
+    switch (e) {
+        case ENOENT:
+            return QStringLiteral("il file non esiste.");
+        case EISDIR:
+            return QStringLiteral("è una cartella, non un file.");
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("non si hanno i permessi per eliminare il file.");
+        case EROFS:
+            return QStringLiteral("il disco è di sola lettura.");
+        default:
+            return QStringLiteral("il file non può essere eliminato (") +
+                   QString::fromLocal8Bit(std::strerror(e)) + QStringLiteral(").");
+    }
 }
 
 ComandiFile::ComandiFile(StatoCalcolo& stato) : stato_(stato) {}
@@ -203,8 +227,12 @@ void ComandiFile::eliminare_click() {
     const std::optional<QString> percorso =
         chiedi(ModVarimo::titoloelimina, testifile::filtroCompleto, 1, false);
     if (!percorso) return;
-    stato_.filecorrente = *percorso;
-    QFile::remove(*percorso);
+    // The current file stays what it was: deleting it lets the next Save
+    // re-create it, and deleting another file never makes Save write the
+    // current project there.
+    if (const auto errore = eliminaFile(*percorso)) {
+        avvisa(QStringLiteral("Impossibile eliminare il file:"), *percorso, *errore);
+    }
 }
 
 }  // namespace varimo

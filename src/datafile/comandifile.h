@@ -51,6 +51,9 @@ inline const QString salvareModifiche =
 // matched against file names.
 QList<FiltroFile> filtriDa(const QString& filtro);
 
+// Deletes the file at percorso; on failure the reason, in Italian.
+std::optional<QString> eliminaFile(const QString& percorso);
+
 // The Open, Save, Save as and Delete commands of the calculation window, with
 // its one file dialog (the dialog's remembered file name lives here). The
 // framework window calls the same object.
@@ -76,6 +79,8 @@ class ComandiFile {
     // Save and Save as; true when the file was written.
     bool salva_Click();
     bool salvanome_Click();
+    // Delete: the chosen file is removed; the current file stays the same
+    // (after deleting it, the next Save re-creates it). A failure is told.
     void eliminare_click();
     // The save itself; its dialog shows the title the caller set. True when
     // the file was written; the state then counts as saved.

@@ -1,9 +1,10 @@
 #include "datafile/filedati.h"
 
+#include "datafile/scritturafile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace varimo {
 
@@ -57,21 +58,7 @@ std::optional<QString> scriviFileProgetto(const QString& percorso, const QByteAr
     const QFileInfo cartella(info.absolutePath());
     if (!cartella.exists()) return QStringLiteral("la cartella non esiste.");
 
-    QSaveFile f(percorso);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (!cartella.isWritable())
-            return QStringLiteral("non si hanno i permessi per scrivere nella cartella.");
-        return conDettaglio(QStringLiteral("il file non può essere creato."), f.errorString());
-    }
-    if (f.write(contenuto) != contenuto.size()) {
-        const QString dettaglio = f.errorString();
-        f.cancelWriting();
-        return conDettaglio(QStringLiteral("errore durante la scrittura (il disco potrebbe essere "
-                                           "pieno)."),
-                            dettaglio);
-    }
-    if (!f.commit())
-        return conDettaglio(QStringLiteral("il file non può essere sostituito."), f.errorString());
+    if (const auto errore = scriviFileCompleto(percorso, contenuto)) return errore->motivo;
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <climits>
+#include <optional>
 
 #include "datafile/codifica.h"
 
@@ -39,6 +40,14 @@ QString maiuscolaIniziale(QString s) {
 class Scrittore {
   public:
     bool testo(const QString& t, const Contesto& ctx) {
+        if (t.size() > lunghezzaMassimaCampo) {
+            errore_ = QStringLiteral("Il testo de") + articolato(ctx.nome) +
+                      QStringLiteral(" ha ") + QString::number(t.size()) +
+                      QStringLiteral(" caratteri: il file di progetto ne può contenere al più ") +
+                      QString::number(lunghezzaMassimaCampo) +
+                      QStringLiteral(". Accorciarlo e salvare di nuovo.");
+            return false;
+        }
         if (t.contains(u'\r') || t.contains(u'\n')) {
             errore_ = maiuscolaIniziale(ctx.nome) +
                       QStringLiteral(
@@ -58,6 +67,17 @@ class Scrittore {
                           "Windows-1252. Sostituirlo e salvare di nuovo.");
             return false;
         }
+        if (const qsizetype k = posizioneControllo(pulito); k >= 0) {
+            errore_ = maiuscolaIniziale(ctx.nome) +
+                      QStringLiteral(" contiene il carattere di controllo ") +
+                      descriviCarattere(pulito[k].unicode()) +
+                      QStringLiteral(
+                          ", che il file di progetto non può contenere: eliminarlo e salvare di "
+                          "nuovo.");
+            return false;
+        }
+        for (const char b : c.byte)
+            if (static_cast<unsigned char>(b) >= 0x80 && !primoNonAscii_) primoNonAscii_ = ctx;
         separa();
         out_ += '"';
         out_ += c.byte;
@@ -100,6 +120,22 @@ class Scrittore {
     QByteArray contenuto() const { return out_; }
     QString errore() const { return errore_; }
 
+    // The reader takes bytes that are valid UTF-8 (and not plain ASCII) for
+    // UTF-8. In Windows-1252 that happens only for a few sequences of an
+    // accented capital or "â" followed by symbols ("Ã¨", "â€™": the marks of
+    // a text already decoded the wrong way); such a file would not read back
+    // as written, so it is not written.
+    bool rileggibile() {
+        if (!sembraUtf8(out_)) return true;
+        errore_ = QStringLiteral("Il testo de") +
+                  articolato(primoNonAscii_.value_or(Contesto{}).nome) +
+                  QStringLiteral(
+                      " contiene sequenze di caratteri (come «Ã¨» o «â€™») che alla "
+                      "riapertura verrebbero lette come un altro testo: correggerle e salvare di "
+                      "nuovo.");
+        return false;
+    }
+
   private:
     void separa() {
         if (!primo_) out_ += ',';
@@ -118,6 +154,7 @@ class Scrittore {
     QByteArray out_;
     QString errore_;
     bool primo_ = true;
+    std::optional<Contesto> primoNonAscii_;
 };
 
 }  // namespace
@@ -137,10 +174,42 @@ EsitoScrittura scriviProgettoFile(const ProgettoFile& p) {
         if (!s.campo(v.vocerif, contestoVoce("la voce di riferimento", i))) return fallito();
         s.fineRiga();
     }
+    if (!s.rileggibile()) return fallito();
     return EsitoScrittura{s.contenuto(), {}};
 }
 
 // ---- Reading ---------------------------------------------------------------
+
+qsizetype posizioneControllo(const QString& testo) {
+    for (qsizetype i = 0; i < testo.size(); ++i) {
+        const QChar c = testo[i];
+        if (c != u'\t' && c.category() == QChar::Other_Control) return i;
+    }
+    return -1;
+}
+
+QString senzaControlli(const QString& testo) {
+    if (posizioneControllo(testo) < 0) return testo;
+    QString r;
+    r.reserve(testo.size());
+    for (QChar c : testo)
+        if (c == u'\t' || c.category() != QChar::Other_Control) r.append(c);
+    return r;
+}
+
+bool sembraUtf8(const QByteArray& dati) {
+    bool nonAscii = false;
+    for (const char b : dati) {
+        if (static_cast<unsigned char>(b) >= 0x80) {
+            nonAscii = true;
+            break;
+        }
+    }
+    if (!nonAscii) return false;
+    QStringDecoder dec(QStringDecoder::Utf8);
+    [[maybe_unused]] const QString t = dec(dati);
+    return !dec.hasError();
+}
 
 QString ErroreLettura::testo() const {
     if (riga <= 0) return descrizione;
@@ -218,9 +287,12 @@ class Lettore {
             return false;  // no more fields; the caller reports the shortage
         }
         if (t_[pos_] == u'"') {
-            const qsizetype fine = t_.indexOf(u'"', pos_ + 1);
-            const qsizetype capo = indiceCapo(pos_ + 1);
-            if (fine < 0 || (capo >= 0 && capo < fine)) {
+            // One scan up to the closing quote, which must come before the
+            // line ends.
+            qsizetype fine = pos_ + 1;
+            while (fine < t_.size() && t_[fine] != u'"' && t_[fine] != u'\r' && t_[fine] != u'\n')
+                ++fine;
+            if (fine >= t_.size() || t_[fine] != u'"') {
                 errore_ = {riga_,
                            QStringLiteral("virgolette aperte e non chiuse sulla stessa riga")};
                 return false;
@@ -228,6 +300,7 @@ class Lettore {
             c.tipo = Campo::Tipo::Testo;
             c.testo = t_.mid(pos_ + 1, fine - pos_ - 1);
             pos_ = fine + 1;
+            if (!ammissibile(c.testo)) return false;
             saltaSpazi();
             if (pos_ < t_.size() && !separatore(t_[pos_])) {
                 errore_ = {riga_, QStringLiteral("dopo le virgolette di chiusura deve seguire una "
@@ -237,8 +310,10 @@ class Lettore {
         } else {
             qsizetype fine = pos_;
             while (fine < t_.size() && !separatore(t_[fine])) ++fine;
-            const QString grezzo = t_.mid(pos_, fine - pos_).trimmed();
+            const QString intero = t_.mid(pos_, fine - pos_);
             pos_ = fine;
+            if (!ammissibile(intero)) return false;
+            const QString grezzo = intero.trimmed();
             if (grezzo.contains(u'"')) {
                 errore_ = {riga_, QStringLiteral("virgolette fuori posto nel valore «") + grezzo +
                                       QStringLiteral("»")};
@@ -284,10 +359,22 @@ class Lettore {
   private:
     static bool separatore(QChar ch) { return ch == u',' || ch == u'\r' || ch == u'\n'; }
 
-    qsizetype indiceCapo(qsizetype da) const {
-        for (qsizetype i = da; i < t_.size(); ++i)
-            if (t_[i] == u'\r' || t_[i] == u'\n') return i;
-        return -1;
+    // A value the program never writes: one with a control character (a tab
+    // aside) or longer than the longest text a box takes.
+    bool ammissibile(const QString& valore) {
+        if (valore.size() > lunghezzaMassimaCampo) {
+            errore_ = {riga_,
+                       QStringLiteral("un valore è lungo ") + QString::number(valore.size()) +
+                           QStringLiteral(" caratteri, più dei ") +
+                           QString::number(lunghezzaMassimaCampo) + QStringLiteral(" ammessi")};
+            return false;
+        }
+        if (const qsizetype k = posizioneControllo(valore); k >= 0) {
+            errore_ = {riga_, QStringLiteral("un valore contiene il carattere di controllo ") +
+                                  descriviCarattere(valore[k].unicode())};
+            return false;
+        }
+        return true;
     }
 
     void saltaSpazi() {
@@ -330,6 +417,12 @@ std::optional<ErroreLettura> controllaDecodifica(const QByteArray& dati, QString
         QStringDecoder dec(QStringDecoder::Utf8);
         testo = dec(corpo);
         if (dec.hasError()) return ErroreLettura{0, QStringLiteral("il testo UTF-8 non è valido")};
+        return std::nullopt;
+    }
+    // Bytes that are valid UTF-8 and not plain ASCII come from a UTF-8
+    // editor; the program's own files never are (the writer sees to it).
+    if (sembraUtf8(dati)) {
+        testo = QString::fromUtf8(dati);
         return std::nullopt;
     }
     const TestoDecodificato d = decodificaWindows1252(dati);

@@ -22,6 +22,19 @@ inline constexpr int campiTotali = 2 + numeroVoci * campiPerVoce;  // 92
 // before it is read into memory.
 inline constexpr qint64 dimensioneMassimaFile = 1024 * 1024;
 
+// The longest text a field may hold; the reader refuses longer ones and the
+// writer does not write them.
+inline constexpr qsizetype lunghezzaMassimaCampo = 1000;
+
+// Position of the first control character of a text (a tab is allowed), or
+// -1. The file holds none; typed or pasted ones are removed.
+qsizetype posizioneControllo(const QString& testo);
+QString senzaControlli(const QString& testo);
+
+// True for bytes that are valid UTF-8 and not plain ASCII: such a file is
+// read as UTF-8.
+bool sembraUtf8(const QByteArray& dati);
+
 struct VoceFile {
     QString tipo;       // label
     QString costo;      // cost text, empty when the row has none
@@ -50,9 +63,11 @@ struct EsitoScrittura {
 
 // Builds the file's bytes. A straight double quote inside a text is written as
 // the closing typographic quote ” (byte 0x94), since the layout has no escape
-// for it. A character that Windows-1252 cannot hold, or a line break inside a
-// text, makes the whole file unwritable: the description names the row (or
-// the project name or currency) and the character.
+// for it. A character that Windows-1252 cannot hold, a line break or another
+// control character, a text longer than lunghezzaMassimaCampo, or texts whose
+// bytes would be taken for UTF-8 on reading make the whole file unwritable:
+// the description names the row (or the project name or currency) and the
+// fault.
 EsitoScrittura scriviProgettoFile(const ProgettoFile& p);
 
 // ---- Reading ---------------------------------------------------------------
@@ -70,8 +85,11 @@ struct ErroreLettura {
 // the 92 fields (blank lines at the end are allowed, anything else after
 // the last field is refused), every percentage must be a whole number from 0
 // to 100 (an empty field counts as 0), every reference number 0..18 or empty,
-// and every byte must be a Windows-1252 character. A file that starts with the
-// UTF-8 byte order mark is read as UTF-8.
+// no value may hold a control character (a tab aside) or be longer than
+// lunghezzaMassimaCampo, and every byte must be a Windows-1252 character. A
+// file that starts with the UTF-8 byte order mark, or whose bytes are valid
+// UTF-8 and not plain ASCII, is read as UTF-8. The time taken grows linearly
+// with the size of the file.
 std::variant<ProgettoFile, ErroreLettura> leggiProgettoFile(const QByteArray& contenuto);
 
 }  // namespace varimo

@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
+#include "datafile/scritturafile.h"
 #include "reports/docx.h"
 #include "reports/pdf.h"
 #include "shell/interazione.h"
@@ -135,20 +135,13 @@ std::optional<QString> consegnaDocumento(const Documento& d, const QString& nome
     const std::optional<QByteArray> pacchetto = pacchettoDocx(d, &errore);
     if (!pacchetto) return fallito(errore);
 
-    // NewOnly: a file that appeared meanwhile is never overwritten; the next
-    // free name is tried instead.
-    QFile f(percorso);
-    for (int tentativi = 0; !f.open(QIODevice::WriteOnly | QIODevice::NewOnly); ++tentativi) {
-        if (!QFileInfo::exists(percorso) || tentativi > 20) return fallito(f.errorString());
+    // A file that appeared meanwhile is never overwritten: the next free
+    // name is tried instead.
+    for (int tentativi = 0;; ++tentativi) {
+        const auto errore = scriviFileCompleto(percorso, *pacchetto, ModoScrittura::SoloNuovo);
+        if (!errore) break;
+        if (!errore->giaEsistente || tentativi > 20) return fallito(errore->motivo);
         percorso = percorsoLibero(cartella, nome, QStringLiteral(".docx"));
-        f.setFileName(percorso);
-    }
-    const bool scritto = f.write(*pacchetto) == pacchetto->size() && f.flush();
-    const QString motivo = f.errorString();
-    f.close();
-    if (!scritto || f.error() != QFileDevice::NoError) {
-        QFile::remove(percorso);
-        return fallito(motivo);
     }
     if (!apriPerUtente(percorso)) return std::nullopt;
     return percorso;
@@ -163,10 +156,8 @@ bool salvaDocumento(const Documento& d, const QString& percorso, QString* errore
     const std::optional<QByteArray> pacchetto =
         formato == Documento::Formato::PdfA ? pdfDocumento(d, errore) : pacchettoDocx(d, errore);
     if (!pacchetto) return false;
-    QSaveFile f(percorso);
-    if (!f.open(QIODevice::WriteOnly) || f.write(*pacchetto) != pacchetto->size() || !f.commit()) {
-        if (errore) *errore = testoErrore(f.errorString());
-        f.cancelWriting();
+    if (const auto e = scriviFileCompleto(percorso, *pacchetto)) {
+        if (errore) *errore = e->motivo;
         return false;
     }
     return true;

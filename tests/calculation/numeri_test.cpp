@@ -217,4 +217,70 @@ TEST(Conversioni, AndataERitornoDegliImporti) {
     }
 }
 
+TEST(Conversioni, EsponentiEstremiSenzaComportamentiIndefiniti) {
+    // Exponents far beyond any double, with many digits or none before them:
+    // overflow is an error of the strict reading and inf for the tolerant
+    // one, underflow is 0 (or the nearest subnormal number).
+    const struct {
+        const char* testo;
+        std::optional<double> rigorosa;
+        double tollerante;
+    } casi[] = {
+        {"1E99999999999999999999", std::nullopt, std::numeric_limits<double>::infinity()},
+        {"-123456789012345678901234567890E9223372036854775807", std::nullopt,
+         -std::numeric_limits<double>::infinity()},
+        {"1E-99999999999999999999", 0, 0},
+        {"0,000000000000000000001E-9223372036854775808", 0, 0},
+        {"4,9406564584124654E-324", 4.9406564584124654e-324, 4.9406564584124654e-324},
+        {"2,5E-320", 2.5e-320, 2.5e-320},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.testo);
+        const QString t = QString::fromUtf8(c.testo);
+        const auto v = letturaRigorosa(t);
+        ASSERT_EQ(v.has_value(), c.rigorosa.has_value());
+        if (v) {
+            EXPECT_EQ(*v, *c.rigorosa);
+        }
+        QString punto = t;  // the tolerant reading's decimal point
+        punto.replace(u',', u'.');
+        EXPECT_EQ(letturaTollerante(punto), c.tollerante);
+    }
+}
+
+TEST(LetturaCentesimi, ImportiGrandiESommeNonCollassano) {
+    // Every amount with two decimals up to the largest one is exact in cents;
+    // 1E15 cents and more were written in exponent form, whose decimal comma
+    // stopped the reading at the first digit.
+    const double massimo = kImportoMassimo * 100;
+    for (double c = massimo; c > 1; c = std::floor(c / 7.3)) {
+        for (const double segno : {1.0, -1.0}) {
+            const double cc = segno * c;
+            const QString t = scritturaNumerica(cc / 100);
+            ASSERT_EQ(letturaCentesimi(t), cc) << t.toStdString();
+            ASSERT_EQ(letturaRigorosa(formatoImporto(t)), cc / 100) << t.toStdString();
+        }
+    }
+    EXPECT_EQ(scritturaNumerica(kImportoMassimo), QStringLiteral("999999999999,99"));
+    // The boxes accept exactly the amounts carried to the cent.
+    for (const char* t : {"999.999.999.999,99", "-999999999999,99", "0", "9,99999E11"})
+        EXPECT_TRUE(importoAccettabile(QString::fromUtf8(t))) << t;
+    for (const char* t : {"1.000.000.000.000", "999999999999,991", "-1E12", "1E400", "12x", ""})
+        EXPECT_FALSE(importoAccettabile(QString::fromUtf8(t))) << t;
+    const struct {
+        const char* testo;
+        double centesimi;
+    } casi[] = {
+        {"12999999999999,9", 1299999999999990},  // a sum of thirteen largest amounts
+        {"10000000000000", 1e15},
+        {"100000000000100", 1.000000000001e16},
+        {"1,5E+20", 1.5e22},
+        {"0,00000015", 1.5e-5},  // "1,5E-05" cents
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.testo);
+        EXPECT_EQ(letturaCentesimi(QString::fromUtf8(c.testo)), c.centesimi);
+    }
+}
+
 }  // namespace

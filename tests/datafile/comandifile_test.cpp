@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <QStringList>
 
 #include "calculation/statocalcolo.h"
 #include "datafile/preparazione.h"
 #include "shell/modvarimo.h"
+#include "support/figlio_limitato.h"
 #include "support/interazione_finta.h"
 
 namespace varimo {
@@ -308,6 +310,173 @@ TEST_F(ComandiFileTest, DeleteRemovesTheFileAndTheNextSaveRecreatesIt) {
     comandi.eliminare_click();  // cancelled: nothing deleted, file name kept
     EXPECT_TRUE(QFileInfo::exists(p));
     EXPECT_EQ(stato.filecorrente, p);
+}
+
+TEST_F(ComandiFileTest, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
+    test::progettoValido(stato);
+    const QString p = percorso("Varimo-dati-pieno");
+    salvaCome(p);
+    const QByteArray vecchio = contenutoDi(p);
+    stato.scriviCosto(1, QStringLiteral("2000"));
+
+    // The save runs where files cannot grow past 64 bytes: a write fails
+    // part-way, as on a full disk.
+    const std::optional<QString> messaggi = test::nelFiglioConLimite(64, [this] {
+        comandi.salva_Click();
+        return finta.testi().join(u'\n');
+    });
+    ASSERT_TRUE(messaggi.has_value());
+    EXPECT_TRUE(messaggi->startsWith(QStringLiteral("Impossibile salvare il file di dati:\r") +
+                                     QDir::toNativeSeparators(p) + u'\r'))
+        << messaggi->toStdString();
+    EXPECT_TRUE(messaggi->contains(QStringLiteral("il disco potrebbe essere pieno")))
+        << messaggi->toStdString();
+    EXPECT_EQ(contenutoDi(p), vecchio);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("Varimo-dati-pieno")});
+
+    // With room again the same save goes through.
+    comandi.salva_Click();
+    EXPECT_TRUE(finta.messaggi.isEmpty());
+    EXPECT_TRUE(contenutoDi(p).contains("\"Lavori a misura\",\"2000\""));
+}
+
+TEST_F(ComandiFileTest, DeletingAnotherFileNeverMakesSaveWriteThere) {
+    test::progettoValido(stato);
+    const QString a = percorso("Varimo-dati-a");
+    const QString b = percorso("Varimo-dati-b");
+    salvaCome(b);
+    salvaCome(a);
+    finta.scegliFile(a);
+    comandi.apri_Click();
+    ASSERT_EQ(stato.filecorrente, a);
+
+    finta.scegliFile(b);
+    comandi.eliminare_click();
+    EXPECT_FALSE(QFileInfo::exists(b));
+    EXPECT_EQ(stato.filecorrente, a);
+
+    stato.scriviCosto(1, QStringLiteral("3000"));
+    comandi.salva_Click();
+    EXPECT_FALSE(QFileInfo::exists(b));
+    EXPECT_TRUE(contenutoDi(a).contains("\"Lavori a misura\",\"3000\""));
+    EXPECT_TRUE(finta.messaggi.isEmpty());
+
+    // With no current file, a delete leaves none: the next Save asks.
+    comandi.salvanome_Click();  // cancelled: no current file
+    ASSERT_TRUE(stato.filecorrente.isEmpty());
+    finta.scegliFile(a);
+    comandi.eliminare_click();
+    EXPECT_TRUE(stato.filecorrente.isEmpty());
+    const qsizetype richieste = finta.richiesteFile.size();
+    comandi.salva_Click();
+    EXPECT_EQ(finta.richiesteFile.size(), richieste + 1);
+    EXPECT_FALSE(QFileInfo::exists(a));
+}
+
+TEST_F(ComandiFileTest, FailedDeleteNamesTheFileAndTheReason) {
+    test::progettoValido(stato);
+    const QString a = percorso("Varimo-dati-a");
+    salvaCome(a);
+    const QString cartella = percorso("Varimo-dati-cartella");
+    ASSERT_TRUE(QDir().mkpath(cartella));
+    struct Caso {
+        QString scelta;
+        QString motivo;
+    };
+    const Caso casi[] = {
+        {percorso("Varimo-dati-sparito"), QStringLiteral("il file non esiste.")},
+        {cartella, QStringLiteral("è una cartella, non un file.")},
+    };
+    for (const Caso& c : casi) {
+        finta.messaggi.clear();
+        finta.scegliFile(c.scelta);
+        comandi.eliminare_click();
+        ASSERT_EQ(finta.messaggi.size(), 1);
+        EXPECT_EQ(finta.messaggi[0].testo, QStringLiteral("Impossibile eliminare il file:\r") +
+                                               QDir::toNativeSeparators(c.scelta) + u'\r' +
+                                               c.motivo);
+        EXPECT_EQ(finta.messaggi[0].icona, Icona::Esclamazione);
+        EXPECT_EQ(stato.filecorrente, a);
+    }
+    EXPECT_TRUE(QFileInfo(cartella).isDir());
+}
+
+TEST_F(ComandiFileTest, Utf8FileWithoutByteOrderMarkOpensRightAndIsSavedInWindows1252) {
+    const QString p = percorso("Varimo-dati-utf8");
+    QByteArray dati = test::contenutoDi(test::fixture("Varimo-dati-scuola"));
+    ASSERT_FALSE(dati.isEmpty());
+    // The same project as a UTF-8 editor would save it, plus a euro sign.
+    QString testo = QString::fromLatin1(dati);  // the fixture's accents are Latin-1 bytes
+    testo.replace(QStringLiteral("\"euro\""), QStringLiteral("\"€ euro\""));
+    ASSERT_TRUE(test::scriviContenuto(p, testo.toUtf8()));
+    ASSERT_TRUE(comandi.apriPercorso(p)) << finta.testi().join(u'\n').toStdString();
+    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola media Città"));
+    EXPECT_EQ(ModVarimo::valuta, QStringLiteral("€ euro"));
+
+    comandi.salva_Click();
+    EXPECT_TRUE(finta.messaggi.isEmpty()) << finta.testi().join(u'\n').toStdString();
+    const QByteArray salvato = contenutoDi(p);
+    EXPECT_TRUE(salvato.startsWith("\"Scuola media Citt\xE0\",\"\x80 euro\"\r\n"))
+        << salvato.left(40).toStdString();
+    ASSERT_TRUE(comandi.apriPercorso(p));
+    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola media Città"));
+}
+
+TEST_F(ComandiFileTest, ControlCharactersAndOverlongFieldsAreRefusedWithTheirLine) {
+    const QByteArray buono = test::contenutoDi(test::fixture("Varimo-dati-scuola"));
+    const QList<QByteArray> righe = buono.split('\n');
+    ASSERT_GE(righe.size(), 19);
+    auto conRiga3 = [&](const QByteArray& etichetta) {
+        QList<QByteArray> r = righe;
+        const qsizetype fine = r[2].indexOf("\",");
+        r[2] = '"' + etichetta + r[2].mid(fine);
+        return r.join('\n');
+    };
+    struct Caso {
+        QByteArray etichetta;
+        QString motivo;  // empty: the file opens
+    };
+    const Caso casi[] = {
+        {QByteArray("Lavori\0a corpo", 14),
+         QStringLiteral("riga 3: un valore contiene il carattere di controllo U+0000")},
+        {"Lavori\x1B a corpo",
+         QStringLiteral("riga 3: un valore contiene il carattere di controllo U+001B")},
+        {"Lavori\ta corpo", {}},
+        {QByteArray(1001, 'x'),
+         QStringLiteral("riga 3: un valore è lungo 1001 caratteri, più dei 1000 ammessi")},
+        {QByteArray(1000, 'x'), {}},
+    };
+    for (const Caso& c : casi) {
+        const QString p = percorso("Varimo-dati-prova");
+        ASSERT_TRUE(test::scriviContenuto(p, conRiga3(c.etichetta)));
+        finta.messaggi.clear();
+        const bool aperto = comandi.apriPercorso(p);
+        if (c.motivo.isEmpty()) {
+            EXPECT_TRUE(aperto) << finta.testi().join(u'\n').toStdString();
+            EXPECT_EQ(stato.tipo(2), QString::fromLatin1(c.etichetta));
+        } else {
+            EXPECT_FALSE(aperto);
+            ASSERT_EQ(finta.messaggi.size(), 1);
+            EXPECT_TRUE(finta.messaggi[0].testo.contains(c.motivo))
+                << finta.messaggi[0].testo.toStdString();
+        }
+    }
+
+    // What the program cannot read back it does not write either.
+    test::progettoValido(stato);
+    for (const QString& etichetta : {QStringLiteral("Lavori\u0007"), QString(1001, u'y')}) {
+        stato.scriviTipo(2, etichetta);
+        finta.messaggi.clear();  // the long-label warning
+        finta.scegliFile(percorso("Varimo-dati-nuovo"));
+        comandi.salvanome_Click();
+        ASSERT_EQ(finta.messaggi.size(), 1);
+        EXPECT_TRUE(finta.messaggi[0].testo.startsWith(
+            QStringLiteral("Il progetto non è stato salvato.\r")));
+        EXPECT_TRUE(finta.messaggi[0].testo.contains(QStringLiteral("etichetta della voce B")))
+            << finta.messaggi[0].testo.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(percorso("Varimo-dati-nuovo")));
+    }
 }
 
 }  // namespace

@@ -148,6 +148,17 @@ TEST(FormatoScrittura, UnwritableCharacterRefusesTheWholeFile) {
          {"etichetta della voce E", "ritorno a capo"}},
         {[](ProgettoFile& p) { p.voci[5].costorif = QStringLiteral("1\u20AC\u0416"); },
          {"«Ж»", "costo di riferimento della voce F"}},
+        {[](ProgettoFile& p) { p.voci[6].tipo = QStringLiteral("Impre\u0000visti"); },
+         {"etichetta della voce G", "carattere di controllo U+0000"}},
+        {[](ProgettoFile& p) { p.valuta = QString(1001, u'e'); }, {"valuta", "1001 caratteri"}},
+        // With only these accents the file's bytes are valid UTF-8 and would
+        // read back as "Scuola è" (a text decoded the wrong way once).
+        {[](ProgettoFile& p) {
+             p.nomeprogetto = QStringLiteral("Scuola Ã¨");
+             p.voci[11].tipo = QStringLiteral("Spese per attivita");
+             p.voci[13].tipo = QStringLiteral("Spese per pubblicita");
+         },
+         {"nome del progetto", "«Ã¨»"}},
     };
     for (const Caso& c : casi) {
         ProgettoFile p = progettoBase();
@@ -158,6 +169,19 @@ TEST(FormatoScrittura, UnwritableCharacterRefusesTheWholeFile) {
         for (const QString& a : c.attesi)
             EXPECT_TRUE(e.errore.contains(a)) << e.errore.toStdString();
     }
+}
+
+TEST(FormatoScrittura, AccentsThatAreNotUtf8AreWrittenAndReadBack) {
+    // The same sequence beside any accent that UTF-8 cannot start with ("à"
+    // before a quote) keeps the file Windows-1252 on reading.
+    ProgettoFile p = progettoBase();
+    p.nomeprogetto = QStringLiteral("Scuola Ã¨");
+    const EsitoScrittura e = scriviProgettoFile(p);
+    ASSERT_TRUE(e.riuscito()) << e.errore.toStdString();
+    EXPECT_FALSE(sembraUtf8(e.contenuto));
+    const auto letto = leggiProgettoFile(e.contenuto);
+    ASSERT_TRUE(std::holds_alternative<ProgettoFile>(letto));
+    EXPECT_EQ(std::get<ProgettoFile>(letto), p);
 }
 
 TEST(FormatoLettura, WrittenFileReadsBackUnchanged) {

@@ -8,6 +8,7 @@
 
 #include "reports/ambiente_stampe.h"
 #include "reports/word.h"
+#include "support/figlio_limitato.h"
 
 namespace varimo {
 namespace {
@@ -90,6 +91,26 @@ TEST_F(ConsegnaTest, EachPrintReplacesTheProgramWideReferences) {
     EXPECT_EQ(ModWord::appword->documento(1).get(), &b);
     EXPECT_EQ(ModWord::tabellaword, nullptr);
     EXPECT_EQ(appA->documento(1).get(), &a) << "the earlier document is left alone";
+}
+
+TEST_F(ConsegnaTest, FullDiskIsToldAndLeavesNoPartOfTheDocument) {
+    Documento d;
+    d.scriviTesto(QStringLiteral("Un documento che non entra nel disco."));
+    // Files cannot grow past 256 bytes in the child: the package does not fit.
+    const std::optional<QString> esito = test::nelFiglioConLimite(256, [&] {
+        const auto percorso = consegnaDocumento(d, QStringLiteral("pieno"));
+        return QString::number(percorso.has_value()) + QString::number(aperti.size()) +
+               utente.testi().join(u'\n');
+    });
+    ASSERT_TRUE(esito.has_value());
+    const QString atteso =
+        QDir::toNativeSeparators(cartella.filePath(QStringLiteral("pieno.docx")));
+    EXPECT_TRUE(esito->startsWith(
+        QStringLiteral("00Non è stato possibile scrivere il documento\r") + atteso + u'\r'))
+        << esito->toStdString();
+    EXPECT_TRUE(esito->contains(QStringLiteral("il disco potrebbe essere pieno")))
+        << esito->toStdString();
+    EXPECT_TRUE(QDir(cartella.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 }  // namespace

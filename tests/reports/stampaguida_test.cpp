@@ -11,6 +11,7 @@
 #include "reports/ambiente_stampe.h"
 #include "reports/lettore_docx.h"
 #include "reports/stampaguida.h"
+#include "support/figlio_limitato.h"
 
 namespace varimo {
 namespace {
@@ -181,6 +182,36 @@ TEST_F(StampaGuidaTest, GuideIsStillShownWhenNoCopyCanBeSaved) {
     ASSERT_EQ(utente.messaggi.size(), 1);
     EXPECT_TRUE(utente.messaggi[0].testo.startsWith(
         QStringLiteral("Non è stato possibile salvare la guida:")));
+}
+
+TEST_F(StampaGuidaTest, FullDiskKeepsTheSavedGuideAsItWasAndSaysWhy) {
+    ASSERT_TRUE(stampaguidacompleta(quattroGuide(), programma).mostrata);
+    const QString salvata = QDir(programma).filePath(QStringLiteral("Varimo-guida.doc"));
+    QFile f(salvata);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray vecchia = f.readAll();
+    f.close();
+    const QString casa = cartella.filePath(QStringLiteral("casa"));
+
+    auto guide = quattroGuide();
+    guide[3].testo = QStringLiteral("Testo cambiato.");
+    // Files cannot grow past 256 bytes in the child; its documents folder is
+    // a private one.
+    const std::optional<QString> messaggi = test::nelFiglioConLimite(256, [&] {
+        qputenv("HOME", QFile::encodeName(casa));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(casa + QStringLiteral("/.config")));
+        const EsitoGuidaCompleta e = stampaguidacompleta(guide, programma);
+        return QString::number(e.salvataIn.isEmpty()) + utente.testi().join(u'\n');
+    });
+    ASSERT_TRUE(messaggi.has_value());
+    EXPECT_TRUE(messaggi->startsWith(QStringLiteral("1Non è stato possibile salvare la guida:\r") +
+                                     QDir::toNativeSeparators(salvata) + u'\r'))
+        << messaggi->toStdString();
+    EXPECT_TRUE(messaggi->contains(QStringLiteral("il disco potrebbe essere pieno")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), vecchia);
+    EXPECT_EQ(QDir(programma).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"Varimo-guida.doc"});
 }
 
 }  // namespace

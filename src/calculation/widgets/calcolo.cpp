@@ -19,6 +19,7 @@
 #include "shell/widgets/clsresize.h"
 #include "shell/widgets/controlli.h"
 #include "shell/widgets/finestre.h"
+#include "shell/widgets/testodigitato.h"
 #include "shell/widgets/twips.h"
 
 namespace varimo {
@@ -38,6 +39,7 @@ Calcolo::Calcolo(QWidget* parent) : QMainWindow(parent), stato_(new StatoCalcolo
     creaControlli();
     // The controls show the state's texts before the layout is fitted to them.
     collegaStato();
+    limitaTestiDigitati(this);
     // Scaling: record the design layout, size to the screen, then the
     // window's own size.
     scaler_ = scalaFinestraPrincipale(this, [this] {

@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "calculation/numeri.h"
 #include "shell/widgets/clsresize.h"
 #include "shell/widgets/twips.h"
 
@@ -75,15 +76,22 @@ void segnaImporto(QLineEdit* e, bool leggibile) {
     static const char* const kSegnato = "varimoImportoSegnato";
     static const char* const kSuggerimento = "varimoSuggerimentoProprio";
     static const char* const kSfondo = "varimoSfondoProprio";
-    if (e->property(kSegnato).toBool() == !leggibile) return;
+    // A number beyond the exact range reads, but is marked all the same.
+    const QString perche =
+        letturaRigorosa(e->text())
+            ? QStringLiteral("Importo oltre 999.999.999.999,99: il calcolo non è più esatto")
+            : QStringLiteral("Importo non leggibile: usare cifre, la virgola per i decimali");
+    if (e->property(kSegnato).toBool() == !leggibile) {
+        if (!leggibile) e->setToolTip(perche);
+        return;
+    }
     e->setProperty(kSegnato, !leggibile);
     QPalette p = e->palette();
     if (!leggibile) {
         e->setProperty(kSuggerimento, e->toolTip());
         e->setProperty(kSfondo, p.color(QPalette::Base));
         p.setColor(QPalette::Base, QColor(255, 120, 120));
-        e->setToolTip(
-            QStringLiteral("Importo non leggibile: usare cifre, la virgola per i decimali"));
+        e->setToolTip(perche);
     } else {
         p.setColor(QPalette::Base, e->property(kSfondo).value<QColor>());
         e->setToolTip(e->property(kSuggerimento).toString());

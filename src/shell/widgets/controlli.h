@@ -46,9 +46,9 @@ void testoColorato(QWidget* w, const QColor& testo, bool inGrassetto);
 // when the user types, which never comes through here.
 void mostraTesto(QLineEdit* e, const QString& t);
 
-// Marks an amount box whose text cannot be read as an amount: red background
-// and a tooltip that says how to write it, until the text is corrected; then
-// the box's own tooltip comes back.
+// Marks an amount box whose text cannot be read as an amount, or is beyond
+// the largest exact amount: red background and a tooltip that says why, until
+// the text is corrected; then the box's own tooltip comes back.
 void segnaImporto(QLineEdit* e, bool leggibile);
 
 // Runs f whenever `area` changes size (the central area of a main window also

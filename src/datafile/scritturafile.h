@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace varimo {
+
+// Writing a whole file so that a failure never harms what was there: the
+// bytes go to a new file beside the target, which is forced to the disk and
+// only then renamed over the target. A full disk, a quota or a file-size
+// limit is found while writing or syncing (never hidden in a buffer), the
+// new file is removed and the old one stays byte for byte as it was.
+
+enum class ModoScrittura {
+    Sostituisci,  // an existing file is replaced (its permissions are kept)
+    SoloNuovo,    // an existing file is never touched: giaEsistente
+};
+
+struct ErroreScritturaFile {
+    QString motivo;             // Italian, for the user
+    bool giaEsistente = false;  // SoloNuovo and the name is taken
+};
+
+// The reason of a failed write of data: "errore durante la scrittura (il disco
+// potrebbe essere pieno)." and the system's detail.
+QString motivoScritturaFallita(const QString& dettaglio);
+
+// Writes `contenuto` as the whole file at `percorso` (a symbolic link is
+// followed to the file it names). Nothing on success.
+std::optional<ErroreScritturaFile> scriviFileCompleto(
+    const QString& percorso, const QByteArray& contenuto,
+    ModoScrittura modo = ModoScrittura::Sostituisci);
+
+}  // namespace varimo

@@ -1,0 +1,13 @@
+#pragma once
+
+class QWidget;
+
+namespace varimo {
+
+// The text boxes of `finestra` take what the project file can hold: control
+// characters (a tab aside) that the user types or pastes are removed before
+// the text reaches the window's state, and a box takes at most
+// lunghezzaMassimaCampo characters.
+void limitaTestiDigitati(QWidget* finestra);
+
+}  // namespace varimo
