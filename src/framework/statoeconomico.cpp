@@ -44,6 +44,8 @@ void StatoEconomico::formLoad() {
 
 void StatoEconomico::mostra(const StatoCalcolo& calcolo) {
     numerovoci = 0;
+    origine_.fill(0);
+    percentuale_.fill(false);
     for (int i = 1; i <= kVociQuadro; ++i) {
         righe_[i].visibile.imposta(false);
         const QString costo = calcolo.costo(i);
@@ -56,6 +58,8 @@ void StatoEconomico::mostra(const StatoCalcolo& calcolo) {
         r.costo.imposta(formatoImporto(costo));
         r.perc.imposta(calcolo.perc(i));
         r.riferimento.imposta(calcolo.combo(i).testo);
+        origine_[k] = i;
+        percentuale_[k] = calcolo.combo(i).posizione >= 0;
     }
     righe_[kTotaleQuadro].costo.imposta(formatoImporto(calcolo.progetto()));
 }
@@ -78,6 +82,13 @@ QString StatoEconomico::riferimento(int i) const {
 bool StatoEconomico::visibile(int i) const {
     if (i == kTotaleQuadro) return true;
     return rigaValida(i) && righe_[i].visibile();
+}
+
+int StatoEconomico::origine(int k) const {
+    return rigaValida(k) ? origine_[k] : 0;
+}
+bool StatoEconomico::percentuale(int k) const {
+    return rigaValida(k) && percentuale_[k];
 }
 
 RigaQuadro& StatoEconomico::riga(int i) {

@@ -95,6 +95,11 @@ class StatoEconomico : public QObject {
     QString perc(int i) const;
     QString riferimento(int i) const;
     bool visibile(int i) const;  // row 19 is always shown
+    // The calculation row (1..18) that the last fill copied into shown row k,
+    // 0 for a row the fill did not reach; and whether that row was then a
+    // percentage of its reference (an entry of its list chosen).
+    int origine(int k) const;
+    bool percentuale(int k) const;
     QString nomeprog() const { return nomeprog_(); }
     QString valut() const { return valut_(); }
     const QStringList& valutVoci() const { return valutVoci_; }
@@ -130,6 +135,8 @@ class StatoEconomico : public QObject {
     void aggiornaTotale();
 
     std::array<RigaQuadro, kTotaleQuadro + 1> righe_;  // 0 unused
+    std::array<int, kVociQuadro + 1> origine_{};
+    std::array<bool, kVociQuadro + 1> percentuale_{};
     Valore<QString> nomeprog_;
     Valore<QString> valut_{QStringLiteral("euro")};
     QStringList valutVoci_;

@@ -100,6 +100,18 @@ Cella& Tabella::cella(int riga, int colonna) {
     return celle_.at(static_cast<std::size_t>((riga - 1) * colonne_ + (colonna - 1)));
 }
 
+void Tabella::impostaGrassettoRiga(int riga, bool grassetto) {
+    if (riga < 1 || riga > righe_) return;
+    for (int c = 1; c <= colonne_; ++c) cella(riga, c).grassetto = grassetto;
+}
+
+Carattere Tabella::carattereCella(int riga, int colonna) const {
+    Carattere c = carattere_;
+    if (riga >= 1 && riga <= righe_ && colonna >= 1 && colonna <= colonne_)
+        c.grassetto = c.grassetto || cella(riga, colonna).grassetto;
+    return c;
+}
+
 // --- ParagrafoAggiunto -------------------------------------------------------
 
 void ParagrafoAggiunto::impostaDimensioneCarattere(double punti) {
@@ -152,6 +164,10 @@ void Documento::impostaNomeCarattere(const QString& nome) {
 
 void Documento::impostaDimensioneCarattere(double punti) {
     selezione_.dimensione = punti;
+}
+
+void Documento::impostaGrassetto(bool grassetto) {
+    selezione_.grassetto = grassetto;
 }
 
 void Documento::chiudiParagrafo() {

@@ -20,6 +20,7 @@ namespace varimo {
 struct Carattere {
     QString nome;
     double dimensione = 12;
+    bool grassetto = false;  // Font.Bold
     bool operator==(const Carattere&) const = default;
 };
 
@@ -53,6 +54,7 @@ struct Paragrafo {
 struct Cella {
     QString testo;  // character 13 separates the paragraphs of the cell
     Allineamento allineamento = Allineamento::Sinistra;
+    bool grassetto = false;  // Cell(r, c).Range.Font.Bold, over the table's font
 };
 
 class Tabella {
@@ -72,6 +74,10 @@ class Tabella {
     QString testoCella(int riga, int colonna) const;
     const Cella& cella(int riga, int colonna) const;
     Cella& cella(int riga, int colonna);
+    // Rows(riga).Range.Font.Bold; a row outside the table is left alone.
+    void impostaGrassettoRiga(int riga, bool grassetto);
+    // The font a cell's text is written in: the table's, bold when the cell is.
+    Carattere carattereCella(int riga, int colonna) const;
 
     // Range.Font.Size: one size for the whole table.
     void impostaDimensioneCarattere(double punti) { carattere_.dimensione = punti; }
@@ -127,9 +133,10 @@ class Documento {
     const ProprietaDocumento& proprieta() const { return proprieta_; }
     void impostaTitolo(const QString& titolo) { proprieta_.titolo = titolo; }
 
-    // Selection.Font.Name / .Size: font of the text typed next.
+    // Selection.Font.Name / .Size / .Bold: font of the text typed next.
     void impostaNomeCarattere(const QString& nome);
     void impostaDimensioneCarattere(double punti);
+    void impostaGrassetto(bool grassetto);
     const Carattere& carattereSelezione() const { return selezione_; }
 
     // Selection.TypeText: character 13 (also a line feed, or both together)

@@ -47,6 +47,10 @@ class Scrittore {
             for (const char* a : {"ascii", "hAnsi", "cs", "eastAsia"})
                 attributo(QString::fromLatin1(a), c.nome);
         }
+        if (c.grassetto) {
+            vuoto(QStringLiteral("b"));
+            vuoto(QStringLiteral("bCs"));
+        }
         const QString mezziPunti = QString::number(std::max(2L, std::lround(c.dimensione * 2)));
         vuotoVal(QStringLiteral("sz"), mezziPunti);
         vuotoVal(QStringLiteral("szCs"), mezziPunti);
@@ -171,11 +175,12 @@ class Scrittore {
                 attributo(QStringLiteral("type"), QStringLiteral("dxa"));
                 fine();
                 // A cell holds at least one paragraph, also when empty.
+                const Carattere carattere = t.carattereCella(r, c);
                 for (const QString& testo : cella.testo.split(QChar(13))) {
                     Paragrafo p;
-                    p.marcatore = t.carattere();
+                    p.marcatore = carattere;
                     p.allineamento = cella.allineamento;
-                    p.accoda(testo, t.carattere());
+                    p.accoda(testo, carattere);
                     paragrafo(p);
                 }
                 fine();

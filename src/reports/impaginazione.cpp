@@ -50,7 +50,7 @@ Bisogno bisognoColonna(const Tabella& t, int colonna) {
     const double punti = t.carattere().dimensione;
     b.minimo = b.massimo = necessaria(QString(), punti, false);
     for (int r = 1; r <= t.righe(); ++r) {
-        const bool grassetto = rigaInGrassetto(t, r);
+        const bool grassetto = cellaInGrassetto(t, r, colonna);
         for (const QString& riga : t.cella(r, colonna).testo.split(QChar(13))) {
             b.massimo = std::max(b.massimo, necessaria(riga, punti, grassetto));
             for (const QString& parola : riga.split(QLatin1Char(' '), Qt::SkipEmptyParts))
@@ -86,6 +86,10 @@ int larghezzaRiga(const QString& testo, double punti, bool grassetto) {
 
 bool rigaInGrassetto(const Tabella& t, int riga) {
     return riga == 1 && t.formato() == Tabella::kFormatoColorato2;
+}
+
+bool cellaInGrassetto(const Tabella& t, int riga, int colonna) {
+    return rigaInGrassetto(t, riga) || t.carattereCella(riga, colonna).grassetto;
 }
 
 std::vector<int> larghezzeColonne(const Tabella& t, int disponibile) {

@@ -38,6 +38,8 @@ int larghezzaRiga(const QString& testo, double punti, bool grassetto);
 
 // Whether a table row is set in bold: the heading row of the coloured format.
 bool rigaInGrassetto(const Tabella& t, int riga);
+// Whether a cell is set in bold: its row is, or the cell itself was made bold.
+bool cellaInGrassetto(const Tabella& t, int riga, int colonna);
 
 // Column widths of a table, in twips, within the text width: the widths are
 // fixed in the document, so every word processor lays the table out the

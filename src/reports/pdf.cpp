@@ -37,7 +37,7 @@ constexpr double kBordoGriglia = 10;   // 1/2 point
 QFont fontDi(const Carattere& c, bool grassetto) {
     QFont f(c.nome.isEmpty() ? carattereIniziale().nome : c.nome);
     f.setPointSizeF(c.dimensione > 0 ? c.dimensione : carattereIniziale().dimensione);
-    f.setBold(grassetto);
+    f.setBold(grassetto || c.grassetto);
     // Outline metrics, as a word processor lays text out for print.
     f.setHintingPreference(QFont::PreferNoHinting);
     return f;
@@ -178,13 +178,13 @@ void Impaginatore::tabella(const Tabella& t) {
 }
 
 void Impaginatore::collocaRiga(const Tabella& t, int riga, const std::vector<int>& larghezze) {
-    const bool grassetto = rigaInGrassetto(t, riga);
     std::vector<CellaImpaginata> celle(static_cast<std::size_t>(t.colonne()));
     double altezza = 0;
     for (int c = 1; c <= t.colonne(); ++c) {
         const Cella& cella = t.cella(riga, c);
         CellaImpaginata& ci = celle[static_cast<std::size_t>(c - 1)];
         const double interno = larghezze[static_cast<std::size_t>(c - 1)] - 2 * kMargineCella;
+        const bool grassetto = cellaInGrassetto(t, riga, c);
         for (const QString& testo : cella.testo.split(QChar(13))) {
             QList<Frammento> f;
             if (!testo.isEmpty()) f.append(Frammento{testo, t.carattere()});

@@ -71,6 +71,10 @@ bool intestazione(const QString& titolo) {
     return true;
 }
 
+std::shared_ptr<Documento> documentoConIntestazione(const QString& titolo) {
+    return nuovaStampa(titolo);
+}
+
 EsitoStampa consegnaStampa(std::shared_ptr<Documento> doc) {
     const QString nome = doc->proprieta().titolo;
     ModWord::adotta(std::move(doc));

@@ -52,6 +52,10 @@ inline const QString kTitoloStampaQuadro = QStringLiteral("QUADRO ECONOMICO");
 // document (appword, docword) and types the heading with the given title,
 // closing it with a paragraph added at the end of the document.
 bool intestazione(const QString& titolo);
+// The same preamble into a new document of its own, not yet delivered (for
+// reports built first and then printed or exported); nothing, after the
+// message, when the project name or the currency is missing.
+std::shared_ptr<Documento> documentoConIntestazione(const QString& titolo);
 
 // The documents of the two reports, built and not yet delivered: the same
 // document goes to the word processor (stampa...) or to a PDF file

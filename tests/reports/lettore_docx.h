@@ -52,6 +52,7 @@ struct ParagrafoLetto {
     QString testo;             // w:t texts; w:tab as 9, w:br as 11, page breaks as 12
     QStringList caratteri;     // font of each run
     QList<double> dimensioni;  // size of each run, points
+    QList<bool> grassetti;     // bold of each run
     QString allineamento;      // w:jc value, empty when absent
     int interruzioniPagina = 0;
     double dimensioneMarcatore = 0;
@@ -104,13 +105,17 @@ inline QString val(const QXmlStreamReader& x, const char* nome = "val") {
     return {};
 }
 
-// Reads a w:rPr: font name and size into the given fields.
-inline void leggiRPr(QXmlStreamReader& x, QString* carattere, double* dimensione) {
+// Reads a w:rPr: font name, size and bold into the given fields.
+inline void leggiRPr(QXmlStreamReader& x, QString* carattere, double* dimensione,
+                     bool* grassetto = nullptr) {
     while (x.readNextStartElement()) {
         if (x.name() == QLatin1String("rFonts")) {
             *carattere = val(x, "ascii");
         } else if (x.name() == QLatin1String("sz")) {
             *dimensione = val(x).toDouble() / 2;
+        } else if (x.name() == QLatin1String("b") && grassetto) {
+            const QString v = val(x);
+            *grassetto = v.isEmpty() || v == QLatin1String("1") || v == QLatin1String("true");
         }
         x.skipCurrentElement();
     }
@@ -133,9 +138,10 @@ inline ParagrafoLetto leggiParagrafo(QXmlStreamReader& x) {
         } else if (x.name() == QLatin1String("r")) {
             QString car;
             double dim = 0;
+            bool grassetto = false;
             while (x.readNextStartElement()) {
                 if (x.name() == QLatin1String("rPr")) {
-                    leggiRPr(x, &car, &dim);
+                    leggiRPr(x, &car, &dim, &grassetto);
                 } else if (x.name() == QLatin1String("t")) {
                     p.testo += x.readElementText();
                 } else if (x.name() == QLatin1String("tab")) {
@@ -155,6 +161,7 @@ inline ParagrafoLetto leggiParagrafo(QXmlStreamReader& x) {
             }
             p.caratteri.append(car);
             p.dimensioni.append(dim);
+            p.grassetti.append(grassetto);
         } else {
             x.skipCurrentElement();
         }

@@ -33,8 +33,9 @@ void esciprogramma() {
 
     // Every window but the splash is closed, in this order, without saving.
     static const char* const ordine[] = {
-        "calcolo",     "economico", "sommario", "manuale",  "guidafunzionamento", "guidacalcolo",
-        "guidaquadro", "frmTip",    "licenza",  "catalogo", "supportoclienti",    "informa"};
+        "calcolo",      "economico",   "postgara", "sommario", "manuale",  "guidafunzionamento",
+        "guidacalcolo", "guidaquadro", "frmTip",   "licenza",  "catalogo", "supportoclienti",
+        "informa"};
     Finestre& registro = Finestre::istanza();
     for (const char* nome : ordine) registro.chiudi(QString::fromLatin1(nome));
 

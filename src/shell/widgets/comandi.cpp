@@ -147,6 +147,8 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     a.eliminare = oNiente(a.eliminare);
     a.stampa = oNiente(a.stampa);
     a.esportapdf = oNiente(a.esportapdf);
+    a.stampasezioni = oNiente(a.stampasezioni);
+    a.esportasezionipdf = oNiente(a.esportasezionipdf);
     a.colorare = oNiente(a.colorare);
     a.controlla = oNiente(a.controlla);
     a.cancella = oNiente(a.cancella);
@@ -191,6 +193,10 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     QAction* esporta = voce(file, "esportapdf", QStringLiteral("Esporta in P&DF..."), a.esportapdf);
     esporta->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     esporta->setShortcutContext(Qt::WindowShortcut);
+    // The framework in its two sections, printed and as a PDF/A file.
+    voce(file, "stampasezioni", QStringLiteral("Stampa per se&zioni"), a.stampasezioni);
+    voce(file, "esportasezionipdf", QStringLiteral("Esp&orta per sezioni in PDF..."),
+         a.esportasezionipdf);
     linea(file, "linea3");
     voce(file, "esci", QStringLiteral("Es&ci"), [] { esciprogramma(); });
 
@@ -207,6 +213,9 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     voce(modifica, "colorare", QStringLiteral("&Colore di sfondo"), a.colorare);
     voce(modifica, "controlla", QStringLiteral("Controlla &dati immessi"), a.controlla);
     voce(modifica, "cancella", QStringLiteral("C&ancella dati immessi"), a.cancella);
+    if (a.vocicodice)
+        voce(modifica, "vocicodice", QStringLiteral("Voci secondo il D.Lgs. 36/2023"),
+             a.vocicodice);
 
     QMenu* visu = barra->addMenu(QStringLiteral("&Visualizza"));
     visu->setObjectName(QStringLiteral("visu"));
@@ -222,6 +231,7 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
             act->setChecked((act == fin1) == (quale == Principale::Calcolo));
         });
     }
+    voce(visu, "apripostgara", QStringLiteral("Quadro dopo la &gara"), [] { mostra("postgara"); });
     fin1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     fin2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     fin1->setChecked(quale == Principale::Calcolo);

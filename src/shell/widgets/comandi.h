@@ -19,6 +19,8 @@ struct AzioniFinestra {
     std::function<void()> eliminare;
     std::function<void()> stampa;
     std::function<void()> esportapdf;
+    std::function<void()> stampasezioni;
+    std::function<void()> esportasezionipdf;
     std::function<void()> colorare;
     std::function<void()> controlla;
     std::function<void()> cancella;
@@ -27,6 +29,8 @@ struct AzioniFinestra {
     std::function<void()> annulla;
     std::function<void()> ripeti;
     std::function<void(const QString&)> apriRecente;
+    // Only the windows that have it get the item "Voci secondo il D.Lgs. 36/2023".
+    std::function<void()> vocicodice;
 };
 
 // Which of the two main windows: 1 the calculation window, 2 the framework

@@ -9,10 +9,13 @@
 
 #include "calculation/statocalcolo.h"
 #include "calculation/storiacalcolo.h"
+#include "calculation/vocicodice.h"
 #include "calculation/widgets/calcolo.h"
 #include "datafile/comandifile.h"
+#include "framework/persezioni.h"
 #include "framework/statoeconomico.h"
 #include "framework/widgets/economico.h"
+#include "framework/widgets/postgara.h"
 #include "help/widgets/catalogo.h"
 #include "help/widgets/frmtip.h"
 #include "help/widgets/guide.h"
@@ -165,6 +168,15 @@ void dopoStampa(EsitoStampa esito, Economico* quadroAperto) {
         Finestre::istanza().mostra<Economico>();
 }
 
+// "Stampa per sezioni" and its PDF export, from either main window: the
+// framework window's rows in the two sections. Missing name or currency
+// bring that window forward.
+void stampaSezioniDelQuadro(bool pdf) {
+    Economico* e = quadro();
+    const QuadroSezioni q = sezioniDelQuadro(e->stato());
+    dopoStampa(pdf ? esportaSezioni(q) : stampaSezioni(q), e);
+}
+
 void preparaCalcolo(Calcolo* c) {
     // The window's start-up sets the currency to "euro". A calculation window
     // built while the framework window is still loaded (the previous one was
@@ -203,12 +215,15 @@ void preparaCalcolo(Calcolo* c) {
     a.eliminare = conTitoli([&f] { f.eliminare_click(); });
     a.stampa = [c] { dopoStampa(stampaCalcolo(datiStampa(c)), nullptr); };
     a.esportapdf = [c] { dopoStampa(esportaCalcolo(datiStampa(c)), nullptr); };
+    a.stampasezioni = [] { stampaSezioniDelQuadro(false); };
+    a.esportasezionipdf = [] { stampaSezioniDelQuadro(true); };
     a.colorare = [c] { colora(c, true); };
     a.controlla = [c] { c->controlla_Click(); };
     a.cancella = [c] { c->cancella_Click(); };
     a.annulla = [c] { c->storia().annulla(); };
     a.ripeti = [c] { c->storia().ripeti(); };
     a.apriRecente = apriRecente;
+    a.vocicodice = [c] { vocicodice_Click(c->stato()); };
     installaComandi(c, Principale::Calcolo, a);
 
     QObject::connect(&c->storia(), &StoriaCalcolo::cambiata, c, aggiornaPrincipali);
@@ -217,6 +232,9 @@ void preparaCalcolo(Calcolo* c) {
     QObject::connect(c, &QObject::destroyed, [] { aggiornaPrincipali(); });
     aggiornaPrincipali();
     aggiornaRecenti();
+
+    // A framework after the tender already open follows the new window.
+    if (PostGara* p = Finestre::istanza().trova<PostGara>()) p->riprendiProgetto();
 }
 
 // The framework window's file commands run the calculation window's and then
@@ -249,6 +267,8 @@ void preparaEconomico(Economico* e) {
     a.eliminare = sulCalcolo(&ComandiFile::eliminare_click, false);
     a.stampa = [e] { dopoStampa(stampaQuadro(datiStampa(e)), e); };
     a.esportapdf = [e] { dopoStampa(esportaQuadro(datiStampa(e)), e); };
+    a.stampasezioni = [] { stampaSezioniDelQuadro(false); };
+    a.esportasezionipdf = [] { stampaSezioniDelQuadro(true); };
     a.colorare = [e] { colora(e, false); };
     a.controlla = [e] { e->controlla_Click(); };
     a.cancella = [e] { e->cancella_Click(); };
@@ -292,6 +312,7 @@ void registraFinestre() {
     r.registraFabbrica<FrmSplash>();
     r.registraFabbrica<Calcolo>();
     r.registraFabbrica<Economico>();
+    r.registraFabbrica<PostGara>();
     r.registraFabbrica<Sommario>();
     r.registraFabbrica<Manuale>();
     r.registraFabbrica<Guidafunzionamento>();

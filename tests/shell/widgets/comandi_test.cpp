@@ -104,12 +104,15 @@ TEST_F(Comandi, MenuCaptionsSeparatorsAndShortcuts) {
         {"salvanome", "Salva con &nome..."},
         {"eliminare", "&Elimina..."},
         {"stampa", "S&tampa"},
+        {"stampasezioni", "Stampa per se&zioni"},
+        {"esportasezionipdf", "Esp&orta per sezioni in PDF..."},
         {"esci", "Es&ci"},
         {"colorare", "&Colore di sfondo"},
         {"controlla", "Controlla &dati immessi"},
         {"cancella", "C&ancella dati immessi"},
         {"fin1", "Finestra Calcolo"},
         {"fin2", "Finestra Quadro economico"},
+        {"apripostgara", "Quadro dopo la &gara"},
         {"guida", "&Guida in linea"},
         {"suggerisco", "&Suggerimenti..."},
         {"supporto", "Supporto &prodotto"},
@@ -128,7 +131,8 @@ TEST_F(Comandi, MenuCaptionsSeparatorsAndShortcuts) {
     for (QAction* a : w->menuBar()->actions().first()->menu()->actions())
         file << (a->isSeparator() ? QString("-") : a->objectName());
     EXPECT_EQ(file, QStringList({"apri", "recenti", "-", "salva", "salvanome", "-", "eliminare",
-                                 "-", "stampa", "esportapdf", "-", "esci"}));
+                                 "-", "stampa", "esportapdf", "stampasezioni", "esportasezionipdf",
+                                 "-", "esci"}));
     QStringList modifica;
     for (QAction* a : w->menuBar()->actions().at(1)->menu()->actions())
         modifica << (a->isSeparator() ? QString("-") : a->objectName());

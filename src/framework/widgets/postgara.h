@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QPointer>
+#include <array>
+
+#include "framework/postgara.h"
+#include "help/widgets/finestraproporzionata.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace varimo {
+
+// The window `postgara` "Quadro economico dopo la gara": a view on
+// StatoPostGara. It takes the calculation window's rows as they stand (again
+// whenever that window changes), the tender discount typed in `ribasso`,
+// and shows side by side the project (`prima_i`), the framework after the
+// tender (`dopo_i`) and the difference (`differenza_i`), row by row, the
+// marks "segue il ribasso" (`segue_5` ... `segue_17`), the economies
+// (`economie`), the totals and, below, the contract amount (`contratto`),
+// the discount on the works and the economies in figures and in words.
+class PostGara final : public FinestraProporzionata {
+    Q_OBJECT
+  public:
+    static constexpr const char* kNome = "postgara";
+
+    PostGara();
+    ~PostGara() override;
+
+    StatoPostGara& stato() { return *stato_; }
+
+    // Takes the project again from the calculation window, if one is loaded,
+    // and follows its changes from now on.
+    void riprendiProgetto();
+
+    // The print (.docx) of the framework after the tender, and its PDF export.
+    void cmdStampa_Click();
+    void cmdPdf_Click();
+    void cmdChiudi_Click();
+
+  protected:
+    void showEvent(QShowEvent* e) override;
+
+  private:
+    void creaControlli();
+    void aggiorna();
+    void stampa(bool pdf);
+
+    StatoPostGara* stato_;
+    QPointer<StatoCalcolo> calcolo_;
+    QLineEdit* ribasso_ = nullptr;
+    QLabel* avviso_ = nullptr;
+    std::array<QLabel*, kVoci + 1> num_{};
+    std::array<QLabel*, kVoci + 1> tipo_{};
+    std::array<QLineEdit*, kVoci + 1> prima_{};
+    std::array<QCheckBox*, kVoci + 1> segue_{};  // 5..17
+    std::array<QLineEdit*, kVoci + 1> dopo_{};
+    std::array<QLineEdit*, kVoci + 1> differenza_{};
+    QLineEdit* economiePrima_ = nullptr;
+    QLineEdit* economie_ = nullptr;
+    QLineEdit* economieDifferenza_ = nullptr;
+    QLineEdit* totalePrima_ = nullptr;
+    QLineEdit* totaleDopo_ = nullptr;
+    QLineEdit* totaleDifferenza_ = nullptr;
+    struct RigaDichiarazione {
+        QLabel* voce = nullptr;
+        QLineEdit* cifre = nullptr;
+        QLabel* lettere = nullptr;
+    };
+    std::array<RigaDichiarazione, 3> dichiarazioni_{};
+    QPushButton* cmdStampa_ = nullptr;
+    QPushButton* cmdPdf_ = nullptr;
+    QPushButton* cmdChiudi_ = nullptr;
+};
+
+}  // namespace varimo
