@@ -32,9 +32,11 @@ Risposta InterazioneFinta::mostraMessaggio(const Messaggio& m) {
 std::optional<QString> InterazioneFinta::chiediFile(const RichiestaFile& r) {
     richiesteFile.append(r);
     if (file.empty()) return std::nullopt;
-    auto f = file.front();
+    const bool scelto = file.front().has_value();
+    const QString nome = scelto ? *file.front() : QString();
     file.pop_front();
-    return f;
+    if (!scelto) return std::nullopt;
+    return nome;
 }
 
 std::optional<quint32> InterazioneFinta::chiediColore(quint32 iniziale) {
