@@ -104,7 +104,7 @@ void StoriaCalcolo::registra(const QString& nome, const QString& unione,
     ++indice_;
     unioneAperta_ = unione;
     if (static_cast<int>(passi_.size()) > kPassiConservati) {
-        passi_.erase(passi_.begin());
+        passi_.pop_front();
         --indice_;
         pulito_ = pulito_ > 0 ? pulito_ - 1 : -1;
     }

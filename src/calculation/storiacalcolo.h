@@ -2,8 +2,8 @@
 
 #include <QObject>
 #include <QString>
+#include <deque>
 #include <functional>
-#include <vector>
 
 #include "calculation/fotocalcolo.h"
 
@@ -146,7 +146,9 @@ class StoriaCalcolo : public QObject {
     void fineOperazioneEsterna();
 
     StatoCalcolo& stato_;
-    std::vector<Voce> passi_;
+    // A deque: once the history is full, every new step drops the oldest,
+    // which must not move the hundreds of steps behind it.
+    std::deque<Voce> passi_;
     int indice_ = 0;        // steps that can be undone; passi_[indice_..] can be redone
     int pulito_ = 0;        // value of indice_ when the state was saved; -1 when out of reach
     FotoCalcolo attuale_;   // the state after the last step (or at the start)
