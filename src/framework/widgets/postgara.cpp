@@ -42,12 +42,15 @@ const int kAltezzaFinestra = kAltoTasti + kTasto + 180;
 struct Colonna {
     int sinistra, larghezza;
 };
-constexpr Colonna kNum{120, 255};
-constexpr Colonna kTipo{360, 3015};
-constexpr Colonna kPrima{3420, 1695};
-constexpr Colonna kSegue{5160, 855};
-constexpr Colonna kDopo{6060, 1695};
-constexpr Colonna kDifferenza{7800, 1695};
+// The label column is wide enough for the default labels to show whole:
+// the window is too tall to grow for them within a small screen.
+constexpr Colonna kNum{120, 240};
+constexpr Colonna kTipo{360, 3600};
+constexpr Colonna kPrima{4005, 1695};
+constexpr Colonna kSegue{5745, 855};
+constexpr Colonna kDopo{6645, 1695};
+constexpr Colonna kDifferenza{8385, 1695};
+constexpr int kLarghezzaFinestra = kDifferenza.sinistra + kDifferenza.larghezza + 120;
 
 const QColor kSegnalato(255, 200, 200);
 
@@ -91,13 +94,13 @@ PostGara::PostGara() : stato_(new StatoPostGara(this)) {
     f.setPointSize(8);
     setFont(f);
     impostaFattoreTwip(this, fattoreCarattere(font()));
-    resize(twip(this, kLarghezza), twip(this, kAltezzaFinestra));
+    resize(twip(this, kLarghezzaFinestra), twip(this, kAltezzaFinestra));
     creaControlli();
-    avviaScala(kLarghezza, kAltezzaFinestra);
-
     connect(stato_, &StatoPostGara::cambiato, this, &PostGara::aggiorna);
     riprendiProgetto();
     aggiorna();
+    // The layout grows for the texts it now shows (the project's labels).
+    avviaScala(kLarghezzaFinestra, kAltezzaFinestra);
 }
 
 PostGara::~PostGara() = default;
@@ -115,7 +118,8 @@ void PostGara::creaControlli() {
     avviso_->setObjectName(QStringLiteral("avviso"));
     avviso_->setWordWrap(true);
     avviso_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    collocaTwip(avviso_, 3420, 60, kDifferenza.sinistra + kDifferenza.larghezza - 3420, 420);
+    collocaTwip(avviso_, kPrima.sinistra, 60,
+                kDifferenza.sinistra + kDifferenza.larghezza - kPrima.sinistra, 420);
 
     const struct {
         const char* nome;

@@ -136,9 +136,13 @@ void clsResize::CaptureLayout() {
     const QList<QWidget*> lista = controlli(form_);
     layouts_.reserve(lista.size());
     for (QWidget* c : lista) {
+        // The right and bottom edges are converted on their own, so that
+        // controls that meet on screen meet in the recorded twips too.
         const QRect g = c->geometry();
-        layouts_.append({c, aTwip(form_, g.x()), aTwip(form_, g.y()), aTwip(form_, g.width()),
-                         aTwip(form_, g.height()), misuraCarattere(c->font())});
+        const qint32 sinistra = aTwip(form_, g.x());
+        const qint32 alto = aTwip(form_, g.y());
+        layouts_.append({c, sinistra, alto, aTwip(form_, g.x() + g.width()) - sinistra,
+                         aTwip(form_, g.y() + g.height()) - alto, misuraCarattere(c->font())});
     }
     needsCapture_ = false;
 }
