@@ -50,6 +50,7 @@ constexpr Colonna kPrima{4005, 1695};
 constexpr Colonna kSegue{5745, 855};
 constexpr Colonna kDopo{6645, 1695};
 constexpr Colonna kDifferenza{8385, 1695};
+constexpr int kFine = kDifferenza.sinistra + kDifferenza.larghezza + 105;  // buttons end here
 constexpr int kLarghezzaFinestra = kDifferenza.sinistra + kDifferenza.larghezza + 120;
 
 const QColor kSegnalato(255, 200, 200);
@@ -211,12 +212,13 @@ void PostGara::creaControlli() {
         collocaTwip(b, sinistra, kAltoTasti, 1335, kTasto);
         return b;
     };
-    cmdStampa_ = tasto("cmdStampa", QStringLiteral("&Stampa"),
-                       QStringLiteral("documento del quadro dopo la gara (.docx)"), 6720);
+    cmdStampa_ =
+        tasto("cmdStampa", QStringLiteral("&Stampa"),
+              QStringLiteral("documento del quadro dopo la gara (.docx)"), kFine - 2 * 1440);
     cmdPdf_ = tasto("cmdPdf", QStringLiteral("Esporta in &PDF..."),
-                    QStringLiteral("quadro dopo la gara in un file PDF"), 5280);
+                    QStringLiteral("quadro dopo la gara in un file PDF"), kFine - 3 * 1440);
     cmdChiudi_ = tasto("cmdChiudi", QStringLiteral("&Chiudi"),
-                       QStringLiteral("chiude la finestra; il progetto non cambia"), 8160);
+                       QStringLiteral("chiude la finestra; il progetto non cambia"), kFine - 1440);
 
     connect(ribasso_, &QLineEdit::textEdited, stato_,
             [this](const QString& t) { stato_->scriviRibasso(t); });
