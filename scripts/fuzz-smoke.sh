@@ -1,6 +1,6 @@
 #!/bin/sh
 # Builds the three libFuzzer targets with clang in build-fuzz and runs each for
-# a short while (10 s by default) on a copy of its committed seed corpus.
+# a short while (10 s by default) on a copy of its committed starting corpus.
 # Usable by CI: a non-zero exit means a crash, a leak, a hang, undefined
 # behaviour or a broken promise of the target:
 #   fuzz_lettura_progetto  the project data file reader (fuzz/corpus)
@@ -16,7 +16,7 @@
 # hand, for example
 #   build-fuzz/fuzz/fuzz_lettura_progetto -max_total_time=28800 -jobs=2 \
 #       -max_len=4096 -timeout=10 my-corpus fuzz/corpus
-# and add to the seed corpus any crash reproducer once the fault is mended.
+# and add to the starting corpus any crash reproducer once the fault is mended.
 set -eu
 secondi=${1:-10}
 radice=$(cd "$(dirname "$0")/.." && pwd)
