@@ -11,17 +11,7 @@ namespace {
 // Used before the program installs its dialogs: never blocks, never agrees.
 class InterazioneSilenziosa final : public Interazione {
   public:
-    Risposta mostraMessaggio(const Messaggio& m) override {
-        switch (m.pulsanti) {
-            case Pulsanti::SiNo:
-                return Risposta::No;
-            case Pulsanti::SiNoAnnulla:
-                return Risposta::Annulla;
-            case Pulsanti::Ok:
-                break;
-        }
-        return Risposta::Ok;
-    }
+    Risposta mostraMessaggio(const Messaggio& m) override { return rispostaPrudente(m.pulsanti); }
     std::optional<QString> chiediFile(const RichiestaFile&) override { return std::nullopt; }
     std::optional<quint32> chiediColore(quint32) override { return std::nullopt; }
 };
@@ -36,6 +26,18 @@ struct Preparazione {
 std::vector<Preparazione> preparazioni;
 
 }  // namespace
+
+Risposta rispostaPrudente(Pulsanti p) {
+    switch (p) {
+        case Pulsanti::SiNo:
+            return Risposta::No;
+        case Pulsanti::SiNoAnnulla:
+            return Risposta::Annulla;
+        case Pulsanti::Ok:
+            break;
+    }
+    return Risposta::Ok;
+}
 
 Interazione& Interazione::corrente() {
     return *attuale;

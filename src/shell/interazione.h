@@ -18,6 +18,10 @@ enum class Icona { Nessuna, Informazione, Esclamazione, Domanda, Critica };
 enum class Pulsanti { Ok, SiNo, SiNoAnnulla };
 enum class Risposta { Ok, Si, No, Annulla };
 
+// The answer that agrees to nothing: No to a question, Annulla where it can
+// be cancelled, OK to a plain message.
+Risposta rispostaPrudente(Pulsanti p);
+
 struct Messaggio {
     QString testo;  // lines joined by "\r" (character 13), as the program states them
     QString titolo;

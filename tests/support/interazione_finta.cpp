@@ -18,15 +18,7 @@ Risposta InterazioneFinta::mostraMessaggio(const Messaggio& m) {
         risposte.pop_front();
         return r;
     }
-    switch (m.pulsanti) {
-        case Pulsanti::SiNo:
-            return Risposta::No;
-        case Pulsanti::SiNoAnnulla:
-            return Risposta::Annulla;
-        case Pulsanti::Ok:
-            break;
-    }
-    return Risposta::Ok;
+    return rispostaPrudente(m.pulsanti);
 }
 
 std::optional<QString> InterazioneFinta::chiediFile(const RichiestaFile& r) {
