@@ -59,6 +59,9 @@ void numero(double v) {
     if (!std::isfinite(v)) return;
     const QString t = scritturaNumerica(v);
     const auto r = letturaRigorosa(t);
+    // Within 15 significant digits of the largest double, the written form
+    // rounds up past it and reads as an overflow; every other value comes back.
+    if (!r && std::fabs(v) >= 1.797693134862315e308) return;
     if (!r || !vicini(*r, v, 1e-14)) rotto();
     // The written form has no grouping and at most 15 significant digits.
     if (t.contains(u'.')) rotto();
