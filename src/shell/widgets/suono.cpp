@@ -88,13 +88,16 @@ struct Suono::Motore {
     fluid_player_t* lettore = nullptr;
     QString file;
 
+    // The audio output goes first: its thread renders the synthesizer, and
+    // the player's timer lives in the synthesizer, so neither may go away
+    // while that thread still runs.
     ~Motore() {
         const Fluid* f = fluid();  // loaded: this engine was made with it
+        if (driver) f->delete_audio_driver(driver);
         if (lettore) {
             f->player_stop(lettore);
             f->delete_player(lettore);
         }
-        if (driver) f->delete_audio_driver(driver);
         if (sintetizzatore) f->delete_synth(sintetizzatore);
         if (impostazioni) f->delete_settings(impostazioni);
     }
@@ -154,10 +157,12 @@ std::unique_ptr<Suono::Motore> Suono::creaMotore(Uscita uscita, const QString& f
     if (!m->sintetizzatore) return nullptr;
     if (f->synth_sfload(m->sintetizzatore, QFile::encodeName(sf).constData(), 1) == FLUID_FAILED)
         return nullptr;
-    m->driver = f->new_audio_driver(m->impostazioni, m->sintetizzatore);
-    if (!m->driver) return nullptr;
+    // The player before the audio output, so that the output's thread never
+    // runs while the player sets itself up inside the synthesizer.
     m->lettore = f->new_player(m->sintetizzatore);
     if (!m->lettore || f->player_add(m->lettore, percorso.constData()) != FLUID_OK) return nullptr;
+    m->driver = f->new_audio_driver(m->impostazioni, m->sintetizzatore);
+    if (!m->driver) return nullptr;
     m->file = file;
     return m;
 }
