@@ -1,9 +1,13 @@
 #include "datafile/comandifile.h"
 
 #include <unistd.h>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QSysInfo>
+#include <QCoreApplication>
 
 #include <cerrno>
 #include <cstring>
@@ -112,6 +116,78 @@ std::optional<QString> eliminaFile(const QString& percorso) {
 
 ComandiFile::ComandiFile(StatoCalcolo& stato) : stato_(stato) {}
 
+ComandiFile::~ComandiFile() = default;
+
+namespace {
+
+QByteArray hashDi(const QByteArray& dati) {
+    return QCryptographicHash::hash(dati, QCryptographicHash::Sha256);
+}
+
+// The lock file of a project, beside it, named as office suites name theirs.
+QString nomeBlocco(const QString& percorso) {
+    const QFileInfo info(percorso);
+    return info.dir().filePath(QStringLiteral(".~lock.") + info.fileName() + u'#');
+}
+
+}  // namespace
+
+void ComandiFile::ricorda(const QString& percorso, const QByteArray& contenuto) {
+    const QFileInfo info(percorso);
+    impronta_ = Impronta{percorso, info.size(), info.lastModified(), hashDi(contenuto)};
+}
+
+bool ComandiFile::cambiatoSulDisco() const {
+    if (impronta_.percorso.isEmpty() || impronta_.percorso != stato_.filecorrente) return false;
+    const QFileInfo info(impronta_.percorso);
+    if (!info.exists()) return false;  // removed meanwhile: the save makes it again
+    if (info.size() == impronta_.dimensione && info.lastModified() == impronta_.modifica)
+        return false;
+    // Touched or rewritten: only a different content counts.
+    QByteArray ora;
+    if (std::holds_alternative<QString>(leggiFileProgetto(impronta_.percorso, &ora)) &&
+        ora.isEmpty())
+        return true;
+    return hashDi(ora) != impronta_.hash;
+}
+
+bool ComandiFile::blocca(const QString& percorso, bool chiedendo) {
+    const QString nome = nomeBlocco(percorso);
+    if (blocco_ && blocco_->fileName() == nome) return true;
+    auto nuovo = std::make_unique<QLockFile>(nome);
+    // Only a dead process makes a lock stale, however old it is: a project
+    // stays open for hours.
+    nuovo->setStaleLockTime(0);
+    if (!nuovo->tryLock(0) && nuovo->error() == QLockFile::LockFailedError) {
+        qint64 pid = 0;
+        QString computer;
+        QString programma;
+        nuovo->getLockInfo(&pid, &computer, &programma);
+        // The same program (another window of it, a test) holds no one back.
+        if (pid != QCoreApplication::applicationPid() || computer != QSysInfo::machineHostName()) {
+            if (chiedendo) {
+                const QString utente = QFileInfo(nome).owner();
+                const QString chi =
+                    (utente.isEmpty() ? QString() : QStringLiteral("dall'utente ") + utente) +
+                    (computer.isEmpty() ? QString()
+                                        : QStringLiteral(" sul computer ") + computer);
+                if (messaggio(QStringLiteral("Il progetto") + u'\r' +
+                                  QDir::toNativeSeparators(percorso) + u'\r' +
+                                  QStringLiteral("è già aperto in un altro Varimo") +
+                                  (chi.isEmpty() ? QString() : u' ' + chi.trimmed()) +
+                                  QStringLiteral(": le modifiche salvate da uno dei due "
+                                                 "potrebbero andare perse. Aprirlo comunque?"),
+                              ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
+                              Risposta::No) != Risposta::Si)
+                    return false;
+            }
+            nuovo.reset();  // someone else's lock is left alone
+        }
+    }
+    blocco_ = std::move(nuovo);
+    return true;
+}
+
 std::optional<QString> ComandiFile::chiedi(const QString& titolo, const QString& filtro, int scelto,
                                            bool salvataggio) {
     RichiestaFile r;
@@ -142,11 +218,14 @@ void ComandiFile::apri_Click() {
 }
 
 bool ComandiFile::apriPercorso(const QString& percorso) {
-    auto letto = leggiFileProgetto(percorso);
+    QByteArray contenuto;
+    auto letto = leggiFileProgetto(percorso, &contenuto);
     if (auto* errore = std::get_if<QString>(&letto)) {
         avvisa(QStringLiteral("Impossibile aprire il file di dati:"), percorso, *errore);
         return false;
     }
+    if (!blocca(percorso, true)) return false;
+    ricorda(percorso, contenuto);
     StoriaCalcolo* storia = StoriaCalcolo::di(stato_);
     if (storia) storia->svuota();
     {
@@ -197,13 +276,26 @@ bool ComandiFile::archivia() {
         const std::optional<QString> percorso =
             chiedi(titoloDialogo_, testifile::filtroSalva, 0, true);
         if (!percorso) return false;
+        const QFileInfo esistente(*percorso);
+        if ((esistente.exists() || esistente.isSymLink()) && !esistente.isDir() &&
+            messaggio(QStringLiteral("Il file") + u'\r' + QDir::toNativeSeparators(*percorso) +
+                          u'\r' + QStringLiteral("esiste già. Si vuole sostituirlo?"),
+                      ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
+                      Risposta::No) != Risposta::Si)
+            return false;
         stato_.filecorrente = *percorso;
+    } else if (cambiatoSulDisco() &&
+               messaggio(testifile::modificatoAltrove, ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
+                         Risposta::No) != Risposta::Si) {
+        return false;
     }
     if (const auto errore = scriviFileProgetto(stato_.filecorrente, esito.contenuto)) {
         avvisa(QStringLiteral("Impossibile salvare il file di dati:"), stato_.filecorrente,
                *errore);
         return false;
     }
+    ricorda(stato_.filecorrente, esito.contenuto);
+    blocca(stato_.filecorrente, false);
     if (StoriaCalcolo* storia = StoriaCalcolo::di(stato_)) storia->segnaSalvato();
     if (fileUsato_) fileUsato_(stato_.filecorrente);
     return true;

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <functional>
+#include <memory>
 
 #include "datafile/formato.h"
 #include "shell/interazione.h"
+
+class QLockFile;
 
 namespace varimo {
 
@@ -44,6 +49,8 @@ inline const QString digitareNome = QStringLiteral("Digitare il nome del progett
 inline const QString immettereValuta = QStringLiteral("Immettere la valuta.");
 inline const QString salvareModifiche =
     QStringLiteral("Salvare le modifiche al progetto prima di chiudere?");
+inline const QString modificatoAltrove = QStringLiteral(
+    "Il file è stato modificato da un altro programma dopo l'apertura: sovrascriverlo?");
 }  // namespace testifile
 
 // Splits a "description|pattern|..." filter into its pairs. Descriptions are
@@ -60,6 +67,9 @@ std::optional<QString> eliminaFile(const QString& percorso);
 class ComandiFile {
   public:
     explicit ComandiFile(StatoCalcolo& stato);
+    ~ComandiFile();
+    ComandiFile(const ComandiFile&) = delete;
+    ComandiFile& operator=(const ComandiFile&) = delete;
 
     // Framework window hooks: writing its name and currency boxes (Open), and
     // showing it when the save stops for a missing name or currency.
@@ -70,13 +80,18 @@ class ComandiFile {
 
     void apri_Click();
     // Open without the dialog: the project file at that path is checked and,
+    // when another running Varimo holds it (its lock file beside it), the user
+    // is told and asked whether to open it all the same; then,
     // when sound, applied as Open applies it. A file that cannot be read gets
     // Open's message and changes nothing. True when the project was applied.
     // With the window's undo history, the Open empties it and is then its one
     // step (undo gives back the work that was on screen), and the opened
     // project counts as saved.
     bool apriPercorso(const QString& percorso);
-    // Save and Save as; true when the file was written.
+    // Save and Save as; true when the file was written. A name chosen in the
+    // dialog that is taken by an existing file is replaced only after a
+    // question; Save onto the opened file asks first when another program
+    // has changed the file since it was opened or last saved.
     bool salva_Click();
     bool salvanome_Click();
     // Delete: the chosen file is removed; the current file stays the same
@@ -96,6 +111,21 @@ class ComandiFile {
     const QString& titoloDialogo() const { return titoloDialogo_; }
 
   private:
+    // What the opened or last saved file was, to see whether another program
+    // has changed it since.
+    struct Impronta {
+        QString percorso;
+        qint64 dimensione = -1;
+        QDateTime modifica;
+        QByteArray hash;
+    };
+    void ricorda(const QString& percorso, const QByteArray& contenuto);
+    bool cambiatoSulDisco() const;
+    // Holds the lock file of percorso for this program (releasing the one
+    // held before). False, after the question, when the user declined to
+    // open a project that another running Varimo holds.
+    bool blocca(const QString& percorso, bool chiedendo);
+
     std::optional<QString> chiedi(const QString& titolo, const QString& filtro, int scelto,
                                   bool salvataggio);
     void avvisa(const QString& intestazione, const QString& percorso, const QString& motivo);
@@ -106,6 +136,8 @@ class ComandiFile {
     ImpostaNomeValuta impostaNomeValuta_;
     std::function<void()> mostraQuadro_;
     std::function<void(const QString&)> fileUsato_;
+    Impronta impronta_;
+    std::unique_ptr<QLockFile> blocco_;
 };
 
 }  // namespace varimo

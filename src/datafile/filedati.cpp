@@ -1,6 +1,7 @@
 #include "datafile/filedati.h"
 
 #include "datafile/scritturafile.h"
+#include "shell/piattaforma.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,40 +9,24 @@
 
 namespace varimo {
 
-namespace {
-
-// Qt's own error strings are English; the program speaks Italian and adds
-// Qt's text only as a detail.
-QString conDettaglio(const QString& motivo, const QString& dettaglio) {
-    if (dettaglio.isEmpty()) return motivo;
-    return motivo + QStringLiteral(" (") + dettaglio + u')';
+std::variant<ProgettoFile, QString> leggiFileProgetto(const QString& percorso) {
+    return leggiFileProgetto(percorso, nullptr);
 }
 
-}  // namespace
-
-std::variant<ProgettoFile, QString> leggiFileProgetto(const QString& percorso) {
-    const QFileInfo info(percorso);
-    if (!info.exists()) return QStringLiteral("il file non esiste.");
-    if (info.isDir()) return QStringLiteral("è una cartella, non un file.");
-    if (info.size() > dimensioneMassimaFile)
-        return QStringLiteral("il file è troppo grande per essere un file di dati di Varimo.");
-    QFile f(percorso);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (!info.isReadable())
-            return QStringLiteral("non si hanno i permessi per leggere il file.");
-        return conDettaglio(QStringLiteral("il file non può essere aperto."), f.errorString());
-    }
-    // Read one byte more than allowed, in case the file grew since the check.
-    const QByteArray dati = f.read(dimensioneMassimaFile + 1);
-    if (f.error() != QFileDevice::NoError)
-        return conDettaglio(QStringLiteral("errore durante la lettura del file."), f.errorString());
+std::variant<ProgettoFile, QString> leggiFileProgetto(const QString& percorso,
+                                                      QByteArray* contenuto) {
+    // Only a regular file is read, and never waited on (a FIFO, a device).
+    auto letto = piattaforma::leggiFileRegolare(percorso, dimensioneMassimaFile);
+    if (auto* e = std::get_if<QString>(&letto)) return *e;
+    const QByteArray& dati = std::get<QByteArray>(letto);
     if (dati.size() > dimensioneMassimaFile)
         return QStringLiteral("il file è troppo grande per essere un file di dati di Varimo.");
-    auto letto = leggiProgettoFile(dati);
-    if (auto* e = std::get_if<ErroreLettura>(&letto))
+    if (contenuto) *contenuto = dati;
+    auto progetto = leggiProgettoFile(dati);
+    if (auto* e = std::get_if<ErroreLettura>(&progetto))
         return QStringLiteral("il contenuto non è quello di un file di dati di Varimo: ") +
                e->testo() + u'.';
-    return std::get<ProgettoFile>(std::move(letto));
+    return std::get<ProgettoFile>(std::move(progetto));
 }
 
 std::optional<QString> scriviFileProgetto(const QString& percorso, const QByteArray& contenuto) {

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <algorithm>
 #include <climits>
 #include <optional>
 
@@ -409,8 +410,23 @@ class Lettore {
     ErroreLettura errore_;
 };
 
+// A text saved as UTF-16 by an editor: its byte order mark, or a NUL byte in
+// every other place of its first line (the ASCII characters of the name).
+bool sembraUtf16(const QByteArray& dati) {
+    if (dati.startsWith("\xFF\xFE") || dati.startsWith("\xFE\xFF")) return true;
+    if (dati.size() < 4) return false;
+    const int inizio = dati.at(0) == '\0' ? 0 : 1;
+    const qsizetype fine = std::min<qsizetype>(dati.size(), 64);
+    for (qsizetype i = inizio; i < fine; i += 2)
+        if (dati.at(i) != '\0') return false;
+    return true;
+}
+
 std::optional<ErroreLettura> controllaDecodifica(const QByteArray& dati, QString& testo) {
     static const QByteArray bom("\xEF\xBB\xBF");
+    if (sembraUtf16(dati))
+        return ErroreLettura{0, QStringLiteral("il file è scritto nella codifica UTF-16, che Varimo "
+                                               "non legge (salvarlo in UTF-8 o Windows-1252)")};
     if (dati.startsWith(bom)) {
         const QByteArray corpo = dati.mid(bom.size());
         // Reject invalid UTF-8 rather than letting replacement characters in.

@@ -11,6 +11,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "shell/nomifile.h"
+#include "shell/piattaforma.h"
+
 namespace varimo {
 
 namespace {
@@ -72,7 +75,14 @@ QString motivoScritturaFallita(const QString& dettaglio) {
 
 std::optional<ErroreScritturaFile> scriviFileCompleto(const QString& percorso,
                                                       const QByteArray& contenuto,
-                                                      ModoScrittura modo) {
+                                                      ModoScrittura modo,
+                                                      Riservatezza riservatezza) {
+    // A new file never goes through an existing name (the rename below
+    // refuses it); only a replacement might follow a link.
+    if (modo == ModoScrittura::Sostituisci) {
+        if (auto vietato = piattaforma::collegamentoVietato(percorso))
+            return ErroreScritturaFile{*vietato, false};
+    }
     QString bersaglio = percorso;
     const QFileInfo info(percorso);
     if (info.isSymLink() && modo == ModoScrittura::Sostituisci) {
@@ -82,11 +92,15 @@ std::optional<ErroreScritturaFile> scriviFileCompleto(const QString& percorso,
     const QFileInfo infoBersaglio(bersaglio);
     const QString cartella = infoBersaglio.absolutePath();
     const QByteArray destinazione = QFile::encodeName(infoBersaglio.absoluteFilePath());
+    piattaforma::rimuoviTemporaneiAbbandonati(cartella);
 
     // The temporary file: hidden, in the same folder (a rename never crosses
-    // file systems), with a unique suffix.
-    QByteArray modello =
-        QFile::encodeName(QDir(cartella).filePath(u'.' + infoBersaglio.fileName())) + ".XXXXXX";
+    // file systems), marked with the process that writes it, with a unique
+    // suffix; the name part is shortened so the whole fits the name limit.
+    const QString marca = piattaforma::marcaTemporaneo() + QStringLiteral(".XXXXXX");
+    const int spazio = kByteMassimiNomeFile - 1 - static_cast<int>(marca.toUtf8().size());
+    QByteArray modello = QFile::encodeName(QDir(cartella).filePath(
+        u'.' + troncaInByte(infoBersaglio.fileName(), spazio) + marca));
     const int fd = ::mkostemp(modello.data(), O_CLOEXEC);
     if (fd < 0) {
         const int e = errno;
@@ -110,7 +124,9 @@ std::optional<ErroreScritturaFile> scriviFileCompleto(const QString& percorso,
     // The new file takes the old one's permissions, or those of any new file.
     struct stat vecchio {};
     const bool esisteva = ::stat(destinazione.constData(), &vecchio) == 0;
-    const mode_t permessi = esisteva ? (vecchio.st_mode & 07777) : permessiNuovoFile();
+    const mode_t permessi = riservatezza == Riservatezza::Privato ? mode_t{0600}
+                            : esisteva ? (vecchio.st_mode & 07777)
+                                       : permessiNuovoFile();
     if (::fchmod(fd, permessi) != 0)
         return abbandona(
             conDettaglio(QStringLiteral("il file non può essere creato."), dettaglioErrno(errno)));

@@ -17,6 +17,11 @@ enum class ModoScrittura {
     SoloNuovo,    // an existing file is never touched: giaEsistente
 };
 
+enum class Riservatezza {
+    Comune,   // a new file gets the permissions the file-creation mask allows
+    Privato,  // readable and writable by the user only, whatever was there
+};
+
 struct ErroreScritturaFile {
     QString motivo;             // Italian, for the user
     bool giaEsistente = false;  // SoloNuovo and the name is taken
@@ -26,10 +31,14 @@ struct ErroreScritturaFile {
 // potrebbe essere pieno)." and the system's detail.
 QString motivoScritturaFallita(const QString& dettaglio);
 
-// Writes `contenuto` as the whole file at `percorso` (a symbolic link is
-// followed to the file it names). Nothing on success.
+// Writes `contenuto` as the whole file at `percorso`. A symbolic link of the
+// user's own is followed to the file it names; one planted by another user,
+// or any link in a folder shared by everyone, is refused with the reason.
+// Temporary files that earlier saves in the same folder left behind when
+// their process died are removed first. Nothing on success.
 std::optional<ErroreScritturaFile> scriviFileCompleto(
     const QString& percorso, const QByteArray& contenuto,
-    ModoScrittura modo = ModoScrittura::Sostituisci);
+    ModoScrittura modo = ModoScrittura::Sostituisci,
+    Riservatezza riservatezza = Riservatezza::Comune);
 
 }  // namespace varimo

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "reports/impaginazione.h"
+#include "shell/nomifile.h"
 
 namespace varimo {
 
@@ -314,8 +315,8 @@ std::optional<QByteArray> pdfDocumento(const Documento& d, QString* errore) {
         w.setResolution(kRisoluzione);
         w.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                     QMarginsF(0, 0, 0, 0), QPageLayout::Point));
-        w.setTitle(d.proprieta().titolo);
-        w.setCreator(d.proprieta().autore);
+        w.setTitle(testoPerMetadati(d.proprieta().titolo));
+        w.setCreator(testoPerMetadati(d.proprieta().autore));
 
         Impaginatore imp(&w);
         for (const Documento::Blocco& b : d.blocchi()) {

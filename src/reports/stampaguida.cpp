@@ -96,7 +96,7 @@ bool stampalicenza(const QString& testoLicenza) {
 }
 
 QString nomeFileGuida() {
-    return ModVarimo::nomeprogramma + QStringLiteral("-guida.doc");
+    return ModVarimo::nomeprogramma + QStringLiteral("-guida.docx");
 }
 
 EsitoGuidaCompleta stampaguidacompleta(const std::array<GuidaDaStampare, 4>& guide,

@@ -29,7 +29,8 @@ struct EsitoGuidaCompleta {
     QString salvataIn;      // the saved copy; empty when no copy could be saved
 };
 
-// The file name of the saved whole guide: "<nomeprogramma>-guida.doc".
+// The file name of the saved whole guide: "<nomeprogramma>-guida.docx", an Office Open XML
+// document with the extension word processors expect.
 QString nomeFileGuida();
 
 // Prints the four guides (manual, how it works, calculation window, framework

@@ -9,6 +9,7 @@
 #include "reports/docx.h"
 #include "reports/pdf.h"
 #include "shell/interazione.h"
+#include "shell/piattaforma.h"
 #include "shell/modvarimo.h"
 
 namespace varimo {
@@ -17,7 +18,10 @@ namespace {
 
 ApriDocumento apertura;
 
-constexpr qsizetype kLunghezzaMassimaNome = 150;
+bool esisteNome(const QString& percorso) {
+    const QFileInfo info(percorso);
+    return info.exists() || info.isSymLink();  // a dangling link holds the name too
+}
 
 QString testoErrore(const QString& motivo) {
     return motivo.isEmpty() ? QStringLiteral("errore sconosciuto") : motivo;
@@ -70,32 +74,10 @@ const ApriDocumento& apriDocumento() {
     return apertura;
 }
 
-QString nomeFileSicuro(const QString& nome) {
-    static const QString vietati = QStringLiteral("<>:\"/\\|?*");
-    QString r;
-    r.reserve(nome.size());
-    for (QChar c : nome) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F || vietati.contains(c)) {
-            r.append(QLatin1Char('_'));
-        } else {
-            r.append(c);
-        }
-    }
-    if (r.size() > kLunghezzaMassimaNome) {
-        r.truncate(kLunghezzaMassimaNome);
-        if (r.back().isHighSurrogate()) r.chop(1);
-    }
-    // Blanks and dots at the ends make names that some systems refuse.
-    while (!r.isEmpty() && (r.front().isSpace() || r.front() == QLatin1Char('.'))) r.remove(0, 1);
-    while (!r.isEmpty() && (r.back().isSpace() || r.back() == QLatin1Char('.'))) r.chop(1);
-    if (r.isEmpty()) r = QStringLiteral("documento");
-    return r;
-}
-
 QString percorsoLibero(const QString& cartella, const QString& nome, const QString& estensione) {
     const QDir dir(cartella);
     QString candidato = dir.filePath(nome + estensione);
-    for (int n = 2; QFileInfo::exists(candidato); ++n)
+    for (int n = 2; esisteNome(candidato); ++n)
         candidato = dir.filePath(QStringLiteral("%1 (%2)%3").arg(nome).arg(n).arg(estensione));
     return candidato;
 }
@@ -112,8 +94,15 @@ bool apriPerUtente(const QString& percorso) {
 }
 
 std::optional<QString> consegnaDocumento(const Documento& d, const QString& nomeDocumento) {
-    const QString cartella = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    const QString temporanea = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
     const QString nome = nomeFileSicuro(nomeDocumento);
+    // The user's own folder inside the temporary one: other users can
+    // neither read the documents nor take their names.
+    QString motivoCartella;
+    const QString cartella =
+        temporanea.isEmpty() || !QFileInfo(temporanea).isDir()
+            ? QString()
+            : piattaforma::cartellaPrivata(temporanea, &motivoCartella);
     QString percorso = percorsoLibero(cartella, nome, QStringLiteral(".docx"));
 
     auto fallito = [&](const QString& motivo) -> std::optional<QString> {
@@ -125,10 +114,14 @@ std::optional<QString> consegnaDocumento(const Documento& d, const QString& nome
 
     // An unusable temporary folder comes back as an empty path: never fall
     // back to the working folder.
-    if (cartella.isEmpty() || !QFileInfo(cartella).isDir()) {
+    if (temporanea.isEmpty() || !QFileInfo(temporanea).isDir()) {
         const QString indicata = qEnvironmentVariable("TMPDIR");
-        percorso = QDir(indicata.isEmpty() ? cartella : indicata).filePath(nome + ".docx");
+        percorso = QDir(indicata.isEmpty() ? temporanea : indicata).filePath(nome + ".docx");
         return fallito(QStringLiteral("cartella dei file temporanei non disponibile"));
+    }
+    if (cartella.isEmpty()) {
+        percorso = QDir(temporanea).filePath(nome + ".docx");
+        return fallito(motivoCartella);
     }
 
     QString errore;
@@ -138,7 +131,8 @@ std::optional<QString> consegnaDocumento(const Documento& d, const QString& nome
     // A file that appeared meanwhile is never overwritten: the next free
     // name is tried instead.
     for (int tentativi = 0;; ++tentativi) {
-        const auto errore = scriviFileCompleto(percorso, *pacchetto, ModoScrittura::SoloNuovo);
+        const auto errore = scriviFileCompleto(percorso, *pacchetto, ModoScrittura::SoloNuovo,
+                                               Riservatezza::Privato);
         if (!errore) break;
         if (!errore->giaEsistente || tentativi > 20) return fallito(errore->motivo);
         percorso = percorsoLibero(cartella, nome, QStringLiteral(".docx"));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "reports/documento.h"
+#include "shell/nomifile.h"
 
 namespace varimo {
 
@@ -52,16 +53,13 @@ using ApriDocumento = std::function<bool(const QString& percorso)>;
 void impostaApriDocumento(ApriDocumento apri);
 const ApriDocumento& apriDocumento();
 
-// A file name made from any text: characters that file systems refuse (and
-// control characters) become "_", blanks and dots at the ends go, the length
-// is kept reasonable; never empty.
-QString nomeFileSicuro(const QString& nome);
-
 // A path in cartella, "<nome><estensione>" or, when that exists already,
-// "<nome> (2)<estensione>", "(3)" and so on.
+// "<nome> (2)<estensione>", "(3)" and so on (a name held by a dangling link
+// counts as taken).
 QString percorsoLibero(const QString& cartella, const QString& nome, const QString& estensione);
 
-// Writes the package to a new file in the temporary folder, named after
+// Writes the package to a new file in the user's own folder inside the
+// temporary folder (readable by the user only, as is the file), named after
 // nomeDocumento (made safe, ".docx" added), never over an existing file,
 // and hands it to the opener. On failure the user is told what went wrong and
 // where, and nothing is returned (a file that could not be written whole is

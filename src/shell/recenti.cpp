@@ -2,13 +2,27 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace varimo::recenti {
 
 namespace {
 
 const QString kChiave = QStringLiteral("progetti/recenti");
+
+// The settings file's lock is held only while the file is written, for
+// milliseconds. An empty lock (a crash while it was being made) or one left
+// by a process that has ended would make the next write wait half a minute
+// for it: one older than a second counts as abandoned and goes.
+void liberaBloccoAbbandonato() {
+    const QString cartella = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (cartella.isEmpty()) return;
+    QLockFile blocco(cartella + QStringLiteral("/Veladio/Varimo.ini.lock"));
+    blocco.setStaleLockTime(1000);
+    if (blocco.tryLock(1000)) blocco.unlock();
+}
 
 QSettings impostazioni() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Veladio"),
@@ -22,6 +36,7 @@ QString normale(const QString& percorso) {
 void scrivi(QStringList l) {
     l.removeDuplicates();
     while (l.size() > kMassimo) l.removeLast();
+    liberaBloccoAbbandonato();
     QSettings s = impostazioni();
     s.setValue(kChiave, l);
     s.sync();

@@ -6,6 +6,7 @@
 // values set as at start-up, and a scripted user.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -43,6 +44,11 @@ class AmbienteStampe : public ::testing::Test {
         } else {
             qputenv("TMPDIR", tmpPrecedente);
         }
+    }
+
+    // The user's own folder of documents inside the temporary folder.
+    QString documenti() const {
+        return cartella.filePath(QStringLiteral("varimo-") + QString::number(::geteuid()));
     }
 
     QTemporaryDir cartella;

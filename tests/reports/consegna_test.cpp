@@ -5,8 +5,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <cstdlib>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "reports/ambiente_stampe.h"
+#include "datafile/scritturafile.h"
 #include "reports/word.h"
 #include "support/figlio_limitato.h"
 
@@ -30,7 +35,76 @@ TEST(NomeFileSicuro, MakesUsableFileNames) {
     EXPECT_LE(nomeFileSicuro(QString(500, QLatin1Char('x'))).size(), 150);
 }
 
+// Any text, however hostile, gives a name a file system takes: within the
+// 255-byte limit with room for " (N)" and an extension, whole characters,
+// nothing that separates folders, controls the terminal or turns the
+// direction of the text around.
+TEST(NomeFileSicuro, AnyTextGivesANameWithinTheLimitsAndWithoutHiddenTricks) {
+    const QString pezzi[] = {QStringLiteral("à"),      QStringLiteral("a"),
+                             QStringLiteral("\U0001F600"), QString(QChar(0xD800)),
+                             QString(QChar(0xDC00)),   QString(QChar(0x202E)),
+                             QString(QChar(0x2067)),   QStringLiteral("/"),
+                             QStringLiteral("\x01"),   QStringLiteral("€"),
+                             QStringLiteral(" "),      QStringLiteral(".")};
+    std::srand(28);
+    for (int prova = 0; prova < 2000; ++prova) {
+        QString nome;
+        const int n = std::rand() % 600;
+        for (int i = 0; i < n; ++i) nome += pezzi[std::rand() % std::size(pezzi)];
+        const QString r = nomeFileSicuro(nome);
+        const QByteArray utf8 = r.toUtf8();
+        ASSERT_FALSE(r.isEmpty());
+        ASSERT_LE(utf8.size(), kByteMassimiNomeFile - 16) << nome.size();
+        ASSERT_EQ(QString::fromUtf8(utf8), r) << "an unpaired surrogate survived";
+        for (QChar c : r) {
+            ASSERT_FALSE(c == u'/' || c.unicode() < 0x20 || c.unicode() == 0x202E ||
+                         c.unicode() == 0x2067);
+        }
+    }
+}
+
 class ConsegnaTest : public test::AmbienteStampe {};
+
+// Documents go to the user's own folder (0700) as files only the user reads
+// (0600), whatever the file-creation mask; a name already taken, also by a
+// dangling link, moves on to the next; a project name of a thousand
+// non-ASCII letters still prints; a folder that is not the user's is refused.
+TEST_F(ConsegnaTest, DocumentsArePrivateAndATakenNameMovesOn) {
+    const mode_t maschera = ::umask(022);
+    Documento d;
+    d.scriviTesto(QStringLiteral("riservato"));
+    ASSERT_TRUE(QDir().mkdir(documenti(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                               QFileDevice::ExeOther));
+    ASSERT_EQ(::symlink("/nessuno/bersaglio",
+                        QFile::encodeName(QDir(documenti()).filePath("doc.docx")).constData()),
+              0);
+    const auto primo = consegnaDocumento(d, QStringLiteral("doc"));
+    const auto lungo = consegnaDocumento(d, QString(1000, QChar(0xE0)));
+    ::umask(maschera);
+    ASSERT_TRUE(primo && lungo) << utente.testi().join(u'\n').toStdString();
+    EXPECT_EQ(QFileInfo(*primo).fileName(), "doc (2).docx");
+    struct stat s {};
+    for (const QString& f : {*primo, *lungo}) {
+        ASSERT_EQ(::stat(QFile::encodeName(f).constData(), &s), 0);
+        EXPECT_EQ(s.st_mode & 0777, 0600u) << f.toStdString();
+    }
+    ASSERT_EQ(::stat(QFile::encodeName(documenti()).constData(), &s), 0);
+    EXPECT_EQ(s.st_mode & 0777, 0700u);
+    EXPECT_LE(QFileInfo(*lungo).fileName().toUtf8().size(), kByteMassimiNomeFile);
+
+    // The folder's name taken by a link (to a folder someone else reads).
+    QTemporaryDir altrove;
+    ASSERT_TRUE(QDir(documenti()).removeRecursively());
+    ASSERT_EQ(::symlink(QFile::encodeName(altrove.path()).constData(),
+                        QFile::encodeName(documenti()).constData()),
+              0);
+    EXPECT_FALSE(consegnaDocumento(d, QStringLiteral("doc")).has_value());
+    ASSERT_EQ(utente.messaggi.size(), 1);
+    EXPECT_TRUE(utente.messaggi[0].testo.contains("non appartiene all'utente"))
+        << utente.messaggi[0].testo.toStdString();
+    EXPECT_TRUE(QDir(altrove.path()).isEmpty());
+}
 
 TEST_F(ConsegnaTest, EveryDocumentGetsItsOwnFileAndIsOpened) {
     Documento d;
@@ -41,7 +115,7 @@ TEST_F(ConsegnaTest, EveryDocumentGetsItsOwnFileAndIsOpened) {
     EXPECT_NE(*primo, *secondo);
     EXPECT_EQ(QFileInfo(*primo).fileName(), "Varimo - prova_ 1_2.docx");
     EXPECT_EQ(QFileInfo(*secondo).fileName(), "Varimo - prova_ 1_2 (2).docx");
-    EXPECT_EQ(QFileInfo(*primo).absolutePath(), QDir(cartella.path()).absolutePath());
+    EXPECT_EQ(QFileInfo(*primo).absolutePath(), QDir(documenti()).absolutePath());
     EXPECT_EQ(aperti, (QStringList{*primo, *secondo}));
     EXPECT_TRUE(utente.messaggi.isEmpty());
 }
@@ -52,7 +126,7 @@ TEST_F(ConsegnaTest, OpenerFailureIsToldWithThePath) {
     EXPECT_FALSE(consegnaDocumento(d, QStringLiteral("doc")).has_value());
     ASSERT_EQ(utente.messaggi.size(), 1);
     const QString percorso =
-        QDir::toNativeSeparators(cartella.filePath(QStringLiteral("doc.docx")));
+        QDir::toNativeSeparators(QDir(documenti()).filePath(QStringLiteral("doc.docx")));
     EXPECT_TRUE(utente.messaggi[0].testo.contains(percorso))
         << utente.messaggi[0].testo.toStdString();
     EXPECT_EQ(utente.messaggi[0].titolo, "Varimo: aiuto in linea");
@@ -104,13 +178,13 @@ TEST_F(ConsegnaTest, FullDiskIsToldAndLeavesNoPartOfTheDocument) {
     });
     ASSERT_TRUE(esito.has_value());
     const QString atteso =
-        QDir::toNativeSeparators(cartella.filePath(QStringLiteral("pieno.docx")));
+        QDir::toNativeSeparators(QDir(documenti()).filePath(QStringLiteral("pieno.docx")));
     EXPECT_TRUE(esito->startsWith(
         QStringLiteral("00Non è stato possibile scrivere il documento\r") + atteso + u'\r'))
         << esito->toStdString();
     EXPECT_TRUE(esito->contains(QStringLiteral("il disco potrebbe essere pieno")))
         << esito->toStdString();
-    EXPECT_TRUE(QDir(cartella.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(QDir(documenti()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 }  // namespace

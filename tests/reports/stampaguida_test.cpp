@@ -83,7 +83,7 @@ TEST_F(StampaGuidaTest, LicenceIsPrintedAfterTheHeadingInTwelvePoints) {
 
 TEST_F(StampaGuidaTest, WholeGuideHasFourTitlesEachFromANewPageAndIsSaved) {
     const EsitoGuidaCompleta e = stampaguidacompleta(quattroGuide(), programma);
-    const QString salvata = QDir(programma).filePath(QStringLiteral("Varimo-guida.doc"));
+    const QString salvata = QDir(programma).filePath(QStringLiteral("Varimo-guida.docx"));
     EXPECT_TRUE(e.mostrata);
     EXPECT_EQ(e.salvataIn, salvata);
     EXPECT_EQ(aperti, QStringList{salvata});
@@ -117,7 +117,7 @@ TEST_F(StampaGuidaTest, WholeGuideHasFourTitlesEachFromANewPageAndIsSaved) {
 
 TEST_F(StampaGuidaTest, SecondWholeGuideReplacesTheSavedFileEvenWhileItIsOpen) {
     ASSERT_TRUE(stampaguidacompleta(quattroGuide(), programma).mostrata);
-    const QString salvata = QDir(programma).filePath(QStringLiteral("Varimo-guida.doc"));
+    const QString salvata = QDir(programma).filePath(QStringLiteral("Varimo-guida.docx"));
     // Another program keeps the first copy open.
     QFile tenuto(salvata);
     ASSERT_TRUE(tenuto.open(QIODevice::ReadOnly));
@@ -129,7 +129,7 @@ TEST_F(StampaGuidaTest, SecondWholeGuideReplacesTheSavedFileEvenWhileItIsOpen) {
     EXPECT_EQ(e.salvataIn, salvata);
     EXPECT_EQ(test::leggiDocx(salvata).paragrafi().last().testo, "Testo cambiato.");
     EXPECT_TRUE(utente.messaggi.isEmpty());
-    EXPECT_EQ(QDir(programma).entryList(QDir::Files), QStringList{"Varimo-guida.doc"});
+    EXPECT_EQ(QDir(programma).entryList(QDir::Files), QStringList{"Varimo-guida.docx"});
 }
 
 TEST_F(StampaGuidaTest, UnwritableProgramFolderSavesInDocumentsAndSaysWhere) {
@@ -147,7 +147,7 @@ TEST_F(StampaGuidaTest, UnwritableProgramFolderSavesInDocumentsAndSaysWhere) {
     qputenv("XDG_CONFIG_HOME", configPrima);
 
     ASSERT_TRUE(documenti.startsWith(casa)) << documenti.toStdString();
-    const QString attesa = QDir(documenti).filePath(QStringLiteral("Varimo-guida.doc"));
+    const QString attesa = QDir(documenti).filePath(QStringLiteral("Varimo-guida.docx"));
     EXPECT_EQ(e.salvataIn, attesa);
     EXPECT_TRUE(e.mostrata);
     EXPECT_EQ(aperti, QStringList{attesa});
@@ -186,7 +186,7 @@ TEST_F(StampaGuidaTest, GuideIsStillShownWhenNoCopyCanBeSaved) {
 
 TEST_F(StampaGuidaTest, FullDiskKeepsTheSavedGuideAsItWasAndSaysWhy) {
     ASSERT_TRUE(stampaguidacompleta(quattroGuide(), programma).mostrata);
-    const QString salvata = QDir(programma).filePath(QStringLiteral("Varimo-guida.doc"));
+    const QString salvata = QDir(programma).filePath(QStringLiteral("Varimo-guida.docx"));
     QFile f(salvata);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray vecchia = f.readAll();
@@ -211,7 +211,7 @@ TEST_F(StampaGuidaTest, FullDiskKeepsTheSavedGuideAsItWasAndSaysWhy) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), vecchia);
     EXPECT_EQ(QDir(programma).entryList(QDir::Files | QDir::Hidden),
-              QStringList{"Varimo-guida.doc"});
+              QStringList{"Varimo-guida.docx"});
 }
 
 }  // namespace

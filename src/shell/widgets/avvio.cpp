@@ -10,6 +10,7 @@
 
 #include "reports/word.h"
 #include "shell/modvarimo.h"
+#include "shell/piattaforma.h"
 #include "shell/widgets/finestre.h"
 #include "shell/widgets/frmsplash.h"
 #include "shell/widgets/interazione_qt.h"
@@ -45,6 +46,8 @@ void esciprogramma() {
 }
 
 int avviaProgramma(int argc, char** argv) {
+    // A file-size limit makes a save fail with a message, not end the program.
+    piattaforma::ignoraLimiteDimensioneFile();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varimo"));
     QApplication::setOrganizationName(QStringLiteral("Veladio"));

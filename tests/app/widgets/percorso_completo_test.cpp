@@ -379,7 +379,7 @@ TEST_F(PercorsoCompleto, FinestreChiuseERiaperte) {
     ASSERT_NE(sommario, nullptr);
     clicca(controllo<QPushButton>(sommario, QStringLiteral("cmdStampa")));
     ASSERT_EQ(documenti.size(), 2);
-    EXPECT_TRUE(QFile::exists(cartellaProgrammaProva() + QStringLiteral("/Varimo-guida.doc")));
+    EXPECT_TRUE(QFile::exists(cartellaProgrammaProva() + QStringLiteral("/Varimo-guida.docx")));
     QStringList titoli;
     int interruzioni = 0;
     for (const ParagrafoLetto& p : leggiDocx(documenti.last()).paragrafi()) {

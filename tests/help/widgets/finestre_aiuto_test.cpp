@@ -254,7 +254,7 @@ TEST_F(FinestreAiuto, StampaDellaGuidaCompleta) {
     s->cmdStampa()->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-    const QString salvata = cartella.filePath("Varimo-guida.doc");
+    const QString salvata = cartella.filePath("Varimo-guida.docx");
     ASSERT_TRUE(QFileInfo(salvata).isFile());
     ASSERT_EQ(aperti.size(), 1);
     EXPECT_EQ(aperti.at(0), salvata);

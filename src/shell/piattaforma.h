@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <variant>
+
+namespace varimo::piattaforma {
+
+// What the program needs of the operating system beyond Qt, for files shared
+// with other users and for the process itself. Each system has one file that
+// implements it (piattaforma_posix.cpp here); the rest of the program never
+// calls the system directly for these.
+
+// Ignores the signal a file-size limit sends, so that a write past the limit
+// fails with an error the save reports, instead of ending the program.
+void ignoraLimiteDimensioneFile();
+
+// Whether writing at percorso would go through a symbolic link that must not
+// be followed: one owned by another user (other than the administrator), or
+// any link in a folder where everyone may create files (a shared temporary
+// folder). The reason, in Italian, or nothing when the name may be written
+// (no link, or one of the user's own links elsewhere).
+std::optional<QString> collegamentoVietato(const QString& percorso);
+
+// The user's own folder for documents inside the temporary folder: created
+// (readable by the user only) when missing, and refused when it is a link or
+// belongs to someone else. Its path, or the reason in *errore.
+QString cartellaPrivata(const QString& temporanea, QString* errore);
+
+// Reads a whole regular file of at most `massimo` bytes. A FIFO, a device, a
+// socket or a folder is never waited on: it is refused at once. On failure
+// an Italian reason ("il file non esiste.", ...).
+std::variant<QByteArray, QString> leggiFileRegolare(const QString& percorso, qint64 massimo);
+
+// The name part that marks a temporary file of this process ("~varimo<pid>").
+QString marcaTemporaneo();
+// Removes, in cartella, the temporary files (marked as above) that belong to
+// the user and were left by processes that no longer run. How many went.
+int rimuoviTemporaneiAbbandonati(const QString& cartella);
+
+}  // namespace varimo::piattaforma

@@ -1,0 +1,256 @@
+// Files shared with other users and other programs: links planted by someone
+// else, special files given as projects, saves racing another window,
+// leftovers of interrupted saves, file-size limits.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSysInfo>
+#include <QTemporaryDir>
+
+#include "calculation/statocalcolo.h"
+#include "datafile/comandifile.h"
+#include "datafile/filedati.h"
+#include "datafile/preparazione.h"
+#include "datafile/scritturafile.h"
+#include "shell/piattaforma.h"
+#include "support/figlio_limitato.h"
+#include "support/interazione_finta.h"
+
+namespace varimo {
+namespace {
+
+using test::contenutoDi;
+using test::scriviContenuto;
+
+constexpr uid_t kAltroUtente = 65534;  // nobody
+
+// A symbolic link at `link` to `bersaglio`, owned by `proprietario`; false
+// when the process may not give it away (not the administrator).
+bool collegamento(const QString& bersaglio, const QString& link, uid_t proprietario) {
+    const QByteArray l = QFile::encodeName(link);
+    if (::symlink(QFile::encodeName(bersaglio).constData(), l.constData()) != 0) return false;
+    if (proprietario == ::geteuid()) return true;
+    return ::lchown(l.constData(), proprietario, static_cast<gid_t>(-1)) == 0;
+}
+
+// Every way of writing through a planted link is refused and leaves the
+// file it points to as it was; the user's own link in the user's own folder
+// is followed, as editors do.
+TEST(CollegamentiPiantati, AnotherUsersLinkOrALinkInASharedFolderIsNeverWrittenThrough) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a link to another user needs the administrator";
+    QTemporaryDir casa;
+    const QString bersaglio = casa.filePath("bersaglio");
+    ASSERT_TRUE(scriviContenuto(bersaglio, "originale"));
+
+    // Another user's link in an ordinary folder, to an existing file and
+    // dangling.
+    ASSERT_TRUE(collegamento(bersaglio, casa.filePath("quadro.pdf"), kAltroUtente));
+    ASSERT_TRUE(collegamento(casa.filePath("nuovo"), casa.filePath("vuoto.pdf"), kAltroUtente));
+    // The user's own link in a folder where everyone writes (sticky).
+    const QString condivisa = casa.filePath("condivisa");
+    ASSERT_TRUE(QDir().mkdir(condivisa));
+    ASSERT_EQ(::chmod(QFile::encodeName(condivisa).constData(), 01777), 0);
+    ASSERT_TRUE(collegamento(bersaglio, condivisa + "/mio.pdf", ::geteuid()));
+    // The user's own link at home.
+    ASSERT_TRUE(collegamento(bersaglio, casa.filePath("mio.pdf"), ::geteuid()));
+
+    for (const QString& nome : {casa.filePath("quadro.pdf"), casa.filePath("vuoto.pdf"),
+                                condivisa + "/mio.pdf"}) {
+        const auto errore = scriviFileCompleto(nome, "nuovo contenuto");
+        ASSERT_TRUE(errore.has_value()) << nome.toStdString();
+        EXPECT_TRUE(errore->motivo.contains("collegamento simbolico")) << errore->motivo.toStdString();
+        // The project Save says the same.
+        const auto erroreSalva = scriviFileProgetto(nome, "nuovo contenuto");
+        ASSERT_TRUE(erroreSalva.has_value());
+        EXPECT_EQ(*erroreSalva, errore->motivo);
+        EXPECT_TRUE(QFileInfo(nome).isSymLink());
+    }
+    EXPECT_EQ(contenutoDi(bersaglio), "originale");
+    EXPECT_FALSE(QFileInfo::exists(casa.filePath("nuovo")));
+
+    EXPECT_FALSE(scriviFileCompleto(casa.filePath("mio.pdf"), "mio").has_value());
+    EXPECT_EQ(contenutoDi(bersaglio), "mio");
+    EXPECT_TRUE(QFileInfo(casa.filePath("mio.pdf")).isSymLink());
+}
+
+// What is not a regular file is refused at once, with what it is.
+TEST(FileSpeciali, FifosDevicesFoldersAndLinkLoopsAreRefusedWithoutWaiting) {
+    QTemporaryDir dir;
+    const QString coda = dir.filePath("coda");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(coda).constData(), 0600), 0);
+    const QString ciclo = dir.filePath("ciclo");
+    ASSERT_EQ(::symlink("ciclo", QFile::encodeName(ciclo).constData()), 0);
+    QByteArray utf16 = QByteArray("\xFF\xFE");
+    for (QChar c : QStringLiteral("\"Scuola\",\"euro\"\r\n"))
+        utf16.append(static_cast<char>(c.unicode())).append('\0');
+    ASSERT_TRUE(scriviContenuto(dir.filePath("utf16"), utf16));
+
+    const struct {
+        QString percorso;
+        QString motivo;
+    } casi[] = {
+        {coda, "non è un file di progetto"},
+        {QStringLiteral("/dev/zero"), "non è un file di progetto"},
+        {dir.path(), "è una cartella"},
+        {ciclo, "ciclo di collegamenti"},
+        {dir.filePath("assente"), "il file non esiste"},
+        {dir.filePath("utf16"), "UTF-16"},
+    };
+    for (const auto& c : casi) {
+        QElapsedTimer t;
+        t.start();
+        const auto letto = leggiFileProgetto(c.percorso);
+        EXPECT_LT(t.elapsed(), 1000) << c.percorso.toStdString();
+        ASSERT_TRUE(std::holds_alternative<QString>(letto)) << c.percorso.toStdString();
+        EXPECT_TRUE(std::get<QString>(letto).contains(c.motivo))
+            << std::get<QString>(letto).toStdString();
+    }
+}
+
+class SalvataggiConcorrenti : public ::testing::Test {
+  protected:
+    SalvataggiConcorrenti() : comandi(stato) {
+        test::programmaNuovo();
+        stato.formLoad();
+        test::progettoValido(stato);
+    }
+    QString percorso(const char* nome) const { return dir.filePath(QString::fromUtf8(nome)); }
+
+    QTemporaryDir dir;
+    test::InterazioneFinta finta;
+    StatoCalcolo stato;
+    ComandiFile comandi;
+};
+
+// Save as onto an existing file, and Save onto a file another program has
+// changed since, ask first; No keeps the other file byte for byte, Yes
+// writes. A file only touched (same content) asks nothing.
+TEST_F(SalvataggiConcorrenti, ReplacingAnotherFileOrAChangedFileAsksFirst) {
+    const QString altro = percorso("Varimo-dati-altro");
+    ASSERT_TRUE(scriviContenuto(altro, "altro progetto"));
+    finta.scegliFile(altro);
+    EXPECT_FALSE(comandi.salvanome_Click());
+    ASSERT_EQ(finta.messaggi.size(), 1);
+    EXPECT_EQ(finta.messaggi[0].pulsanti, Pulsanti::SiNo);
+    EXPECT_EQ(finta.messaggi[0].predefinita, Risposta::No);
+    EXPECT_TRUE(finta.messaggi[0].testo.contains(QDir::toNativeSeparators(altro)));
+    EXPECT_EQ(contenutoDi(altro), "altro progetto");
+
+    finta.scegliFile(altro);
+    finta.rispondi(Risposta::Si);
+    ASSERT_TRUE(comandi.salvanome_Click());
+    const QByteArray salvato = contenutoDi(altro);
+    EXPECT_EQ(salvato.count('\n'), 19);
+
+    // Unchanged, or rewritten with the same bytes: no question.
+    finta.messaggi.clear();
+    ASSERT_TRUE(comandi.salva_Click());
+    ASSERT_TRUE(scriviContenuto(altro, salvato));
+    ASSERT_TRUE(comandi.salva_Click());
+    EXPECT_TRUE(finta.messaggi.isEmpty());
+
+    // Another program writes the file: Save asks, No keeps its content.
+    ASSERT_TRUE(scriviContenuto(altro, "scritto da un altro programma"));
+    EXPECT_FALSE(comandi.salva_Click());
+    ASSERT_EQ(finta.messaggi.size(), 1);
+    EXPECT_EQ(finta.messaggi[0].testo, testifile::modificatoAltrove);
+    EXPECT_EQ(contenutoDi(altro), "scritto da un altro programma");
+    finta.rispondi(Risposta::Si);
+    EXPECT_TRUE(comandi.salva_Click());
+    EXPECT_EQ(contenutoDi(altro), salvato);
+
+    // The same after an Open.
+    ComandiFile secondo(stato);
+    ASSERT_TRUE(secondo.apriPercorso(altro));
+    ASSERT_TRUE(scriviContenuto(altro, salvato + "\r\n"));
+    finta.messaggi.clear();
+    EXPECT_FALSE(secondo.salva_Click());
+    EXPECT_EQ(finta.testi(), QStringList{testifile::modificatoAltrove});
+}
+
+// A project held by another running program is told before it opens (No
+// leaves the work on screen); the lock of a process that has ended is not.
+TEST_F(SalvataggiConcorrenti, AProjectOpenInAnotherRunningProgramIsTold) {
+    const QString p = percorso("Varimo-dati-condiviso");
+    finta.scegliFile(p);
+    ASSERT_TRUE(comandi.salvanome_Click());
+    const QString blocco = percorso(".~lock.Varimo-dati-condiviso#");
+    EXPECT_TRUE(QFileInfo::exists(blocco));  // held by this program now
+
+    // Another process takes the project: a child that holds the lock.
+    const QString altro = percorso("Varimo-dati-altro");
+    ASSERT_TRUE(scriviContenuto(altro, contenutoDi(p)));
+    int tubo[2];
+    ASSERT_EQ(::pipe(tubo), 0);
+    const pid_t figlio = ::fork();
+    if (figlio == 0) {
+        QLockFile l(percorso(".~lock.Varimo-dati-altro#"));
+        const char pronto = l.tryLock(0) ? '1' : '0';
+        [[maybe_unused]] auto n = ::write(tubo[1], &pronto, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char pronto = 0;
+    ASSERT_EQ(::read(tubo[0], &pronto, 1), 1);
+    ASSERT_EQ(pronto, '1');
+
+    ComandiFile secondo(stato);
+    stato.scriviCosto(2, QStringLiteral("55"));
+    EXPECT_FALSE(secondo.apriPercorso(altro));
+    ASSERT_EQ(finta.messaggi.size(), 1);
+    EXPECT_TRUE(finta.messaggi[0].testo.contains("già aperto in un altro Varimo"));
+    EXPECT_EQ(stato.costo(2), QStringLiteral("55"));  // nothing was applied
+    finta.rispondi(Risposta::Si);
+    EXPECT_TRUE(secondo.apriPercorso(altro));
+
+    // The other program ends without removing its lock: no question any more.
+    ::kill(figlio, SIGKILL);
+    ::waitpid(figlio, nullptr, 0);
+    ::close(tubo[0]);
+    ::close(tubo[1]);
+    ComandiFile terzo(stato);
+    finta.messaggi.clear();
+    EXPECT_TRUE(terzo.apriPercorso(altro));
+    EXPECT_TRUE(finta.messaggi.isEmpty());
+}
+
+// Temporary files of saves whose process died go at the next save in that
+// folder; one of a running process stays. Past a file-size limit the save
+// fails with the full-disk message, leaves no temporary file and the old
+// file as it was.
+TEST(SalvataggiInterrotti, LeftoversOfDeadProcessesGoAndASizeLimitIsAMessage) {
+    QTemporaryDir dir;
+    pid_t morto = ::fork();
+    if (morto == 0) ::_exit(0);
+    ::waitpid(morto, nullptr, 0);
+    const QString abbandonato =
+        dir.filePath(QStringLiteral(".Varimo-dati-x~varimo%1.Ab3dEf").arg(morto));
+    const QString vivo = dir.filePath(QStringLiteral(".Varimo-dati-x~varimo1.Ab3dEf"));
+    const QString estraneo = dir.filePath(QStringLiteral(".appunti~varimo.txt"));
+    for (const QString& f : {abbandonato, vivo, estraneo}) ASSERT_TRUE(scriviContenuto(f, "x"));
+
+    const QString p = dir.filePath("Varimo-dati-x");
+    ASSERT_FALSE(scriviFileCompleto(p, "vecchio").has_value());
+    EXPECT_FALSE(QFileInfo::exists(abbandonato));
+    EXPECT_TRUE(QFileInfo::exists(vivo));
+    EXPECT_TRUE(QFileInfo::exists(estraneo));
+
+    const auto motivo = test::nelFiglioConLimite(
+        64, [&] { return *scriviFileProgetto(p, QByteArray(4096, 'x')); });
+    ASSERT_TRUE(motivo.has_value());
+    EXPECT_TRUE(motivo->startsWith(motivoScritturaFallita({}).chopped(1))) << motivo->toStdString();
+    EXPECT_EQ(contenutoDi(p), "vecchio");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3)
+        << QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString();
+}
+
+}  // namespace
+}  // namespace varimo
