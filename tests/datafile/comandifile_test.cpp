@@ -224,14 +224,17 @@ TEST_F(ComandiFileTest, UnwritableTargetsGetAMessageAndKeepTheOldFile) {
     for (const Caso& c : casi) {
         finta.messaggi.clear();
         finta.scegliFile(c.percorso);
+        // An existing file is replaced only after a question.
+        const bool esiste = QFileInfo(c.percorso).isFile();
+        if (esiste) finta.rispondi(Risposta::Si);
         comandi.salvanome_Click();
-        ASSERT_EQ(finta.messaggi.size(), 1);
-        const QString t = finta.messaggi[0].testo;
+        ASSERT_EQ(finta.messaggi.size(), esiste ? 2 : 1);
+        const QString t = finta.messaggi.back().testo;
         EXPECT_TRUE(t.startsWith(QStringLiteral("Impossibile salvare il file di dati:\r") +
                                  QDir::toNativeSeparators(c.percorso) + u'\r'))
             << t.toStdString();
         EXPECT_TRUE(t.contains(c.motivo)) << t.toStdString();
-        EXPECT_EQ(finta.messaggi[0].titolo, ModVarimo::titoloaiuto);
+        EXPECT_EQ(finta.messaggi.back().titolo, ModVarimo::titoloaiuto);
     }
     EXPECT_EQ(contenutoDi(solaLettura), QByteArray("vecchio"));
 }
@@ -332,8 +335,10 @@ TEST_F(ComandiFileTest, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
     EXPECT_TRUE(messaggi->contains(QStringLiteral("il disco potrebbe essere pieno")))
         << messaggi->toStdString();
     EXPECT_EQ(contenutoDi(p), vecchio);
+    // The project and its lock file, no temporary file.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("Varimo-dati-pieno")});
+              (QStringList{QStringLiteral(".~lock.Varimo-dati-pieno#"),
+                           QStringLiteral("Varimo-dati-pieno")}));
 
     // With room again the same save goes through.
     comandi.salva_Click();
