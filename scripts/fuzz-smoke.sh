@@ -1,5 +1,5 @@
 #!/bin/sh
-# Builds the three libFuzzer targets with clang in build-fuzz and runs each for
+# Builds the four libFuzzer targets with clang in build-fuzz and runs each for
 # a short while (10 s by default) on a copy of its committed starting corpus.
 # Usable by CI: a non-zero exit means a crash, a leak, a hang, undefined
 # behaviour or a broken promise of the target:
@@ -8,6 +8,8 @@
 #                          (fuzz/corpus-numeri)
 #   fuzz_apertura          the whole Open path: read, apply to the
 #                          calculation, save, read again (fuzz/corpus)
+#   fuzz_nomi              hostile project names made into file names and
+#                          document metadata (fuzz/corpus-nomi)
 #
 #   scripts/fuzz-smoke.sh            # 10 seconds each
 #   scripts/fuzz-smoke.sh 600        # ten minutes each
@@ -25,7 +27,7 @@ build="$radice/build-fuzz"
 CC=clang CXX=clang++ cmake -S "$radice" -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARIMO_BUILD_FUZZ=ON \
     -DVARIMO_BUILD_TESTS=OFF -DVARIMO_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" -j2 --target fuzz_lettura_progetto fuzz_numeri fuzz_apertura
+cmake --build "$build" -j2 --target fuzz_lettura_progetto fuzz_numeri fuzz_apertura fuzz_nomi
 
 lavoro=$(mktemp -d)
 trap 'rm -rf "$lavoro"' EXIT
@@ -44,3 +46,4 @@ esegui() {
 esegui fuzz_lettura_progetto corpus
 esegui fuzz_numeri corpus-numeri
 esegui fuzz_apertura corpus
+esegui fuzz_nomi corpus-nomi

@@ -9,9 +9,10 @@ constexpr qsizetype kLunghezzaMassimaNome = 150;
 constexpr int kByteRiservati = 16;
 
 // Characters that change the direction of the text around them: in a file
-// name they make the end of the name look like another extension.
+// name they make the end of the name look like another extension. The
+// invisible byte order mark goes with them.
 bool controlloDirezione(char16_t c) {
-    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+    return c == 0xFEFF || c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
            (c >= 0x2066 && c <= 0x2069);
 }
 

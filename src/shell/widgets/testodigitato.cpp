@@ -1,6 +1,7 @@
 #include "shell/widgets/testodigitato.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QLineEdit>
 #include <QValidator>
 
@@ -25,13 +26,44 @@ class ValidatoreSenzaControlli final : public QValidator {
     }
 };
 
+// A line edit keeps its own undo list of every keystroke for as long as its
+// text is not set by the program, which in a long session grows without end
+// (the window's own undo history, bounded, is the one the user reaches). When
+// a box loses the focus its list is emptied: the same text set again, with
+// the cursor and the selection as they were.
+class SvuotaAnnullaCasella final : public QObject {
+  public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* oggetto, QEvent* evento) override {
+        if (evento->type() == QEvent::FocusOut) {
+            auto* e = qobject_cast<QLineEdit*>(oggetto);
+            if (e && (e->isUndoAvailable() || e->isRedoAvailable())) {
+                const int cursore = e->cursorPosition();
+                const int inizio = e->selectionStart();
+                const int lunghezza = e->selectionLength();
+                e->setText(e->text());
+                if (inizio >= 0 && lunghezza > 0) {
+                    e->setSelection(inizio, lunghezza);
+                    if (cursore == inizio) e->setSelection(inizio + lunghezza, -lunghezza);
+                } else {
+                    e->setCursorPosition(cursore);
+                }
+            }
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 void limitaTestiDigitati(QWidget* finestra) {
     auto* validatore = new ValidatoreSenzaControlli(finestra);
+    auto* svuota = new SvuotaAnnullaCasella(finestra);
     for (QLineEdit* e : finestra->findChildren<QLineEdit*>()) {
         if (!e->validator()) e->setValidator(validatore);
         e->setMaxLength(static_cast<int>(lunghezzaMassimaCampo));
+        e->installEventFilter(svuota);
     }
 }
 
