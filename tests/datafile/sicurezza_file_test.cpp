@@ -176,6 +176,37 @@ TEST_F(SalvataggiConcorrenti, ReplacingAnotherFileOrAChangedFileAsksFirst) {
     EXPECT_EQ(finta.testi(), QStringList{testifile::modificatoAltrove});
 }
 
+// Amounts no calculation can carry open as they are, listed in one message
+// with their rows; a sound project opens without one.
+TEST_F(SalvataggiConcorrenti, UnusableAmountsAreListedInOneMessageAfterTheOpen) {
+    const QString p = percorso("Varimo-dati-importi");
+    finta.scegliFile(p);
+    ASSERT_TRUE(comandi.salvanome_Click());
+    ComandiFile secondo(stato);
+    finta.messaggi.clear();
+    ASSERT_TRUE(secondo.apriPercorso(p));
+    EXPECT_TRUE(finta.messaggi.isEmpty());
+
+    QList<QByteArray> righe = contenutoDi(p).split('\n');
+    const char* const guasti[] = {"NaN", "inf", "1E308", "1234567890123456789012"};
+    for (int k = 0; k < 4; ++k) {
+        // Rows B, C, E, F: the amount is the second field of lines 3, 4, 6, 7.
+        QByteArray& r = righe[k < 2 ? k + 2 : k + 3];
+        const qsizetype apre = r.indexOf('"', r.indexOf('"', 1) + 1);  // third quote
+        r.replace(apre + 1, r.indexOf('"', apre + 1) - apre - 1, guasti[k]);
+    }
+    ASSERT_TRUE(scriviContenuto(p, righe.join('\n')));
+    ASSERT_TRUE(secondo.apriPercorso(p)) << finta.testi().join(u'\n').toStdString();
+    ASSERT_EQ(finta.messaggi.size(), 1);
+    const QStringList testo = finta.messaggi[0].testo.split(u'\r');
+    ASSERT_EQ(testo.size(), 5) << finta.messaggi[0].testo.toStdString();
+    const QString lettere = QStringLiteral("BCEF");
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_TRUE(testo[k + 1].startsWith(lettere[k])) << testo[k + 1].toStdString();
+        EXPECT_TRUE(testo[k + 1].endsWith(QString::fromLatin1(guasti[k])));
+    }
+}
+
 // A project held by another running program is told before it opens (No
 // leaves the work on screen); the lock of a process that has ended is not.
 TEST_F(SalvataggiConcorrenti, AProjectOpenInAnotherRunningProgramIsTold) {
