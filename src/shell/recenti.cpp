@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
-#include <QStandardPaths>
 
 namespace varimo::recenti {
 
@@ -16,10 +15,9 @@ const QString kChiave = QStringLiteral("progetti/recenti");
 // milliseconds. An empty lock (a crash while it was being made) or one left
 // by a process that has ended would make the next write wait half a minute
 // for it: one older than a second counts as abandoned and goes.
-void liberaBloccoAbbandonato() {
-    const QString cartella = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (cartella.isEmpty()) return;
-    QLockFile blocco(cartella + QStringLiteral("/Veladio/Varimo.ini.lock"));
+// (Reading the settings takes no lock; only writing does.)
+void liberaBloccoAbbandonato(const QSettings& impostazioni) {
+    QLockFile blocco(impostazioni.fileName() + QStringLiteral(".lock"));
     blocco.setStaleLockTime(1000);
     if (blocco.tryLock(1000)) blocco.unlock();
 }
@@ -36,8 +34,8 @@ QString normale(const QString& percorso) {
 void scrivi(QStringList l) {
     l.removeDuplicates();
     while (l.size() > kMassimo) l.removeLast();
-    liberaBloccoAbbandonato();
     QSettings s = impostazioni();
+    liberaBloccoAbbandonato(s);
     s.setValue(kChiave, l);
     s.sync();
 }

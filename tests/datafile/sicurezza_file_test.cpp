@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSettings>
 #include <QSysInfo>
 #include <QTemporaryDir>
 
@@ -21,6 +22,7 @@
 #include "datafile/preparazione.h"
 #include "datafile/scritturafile.h"
 #include "shell/piattaforma.h"
+#include "shell/recenti.h"
 #include "support/figlio_limitato.h"
 #include "support/interazione_finta.h"
 
@@ -281,6 +283,22 @@ TEST(SalvataggiInterrotti, LeftoversOfDeadProcessesGoAndASizeLimitIsAMessage) {
     EXPECT_EQ(contenutoDi(p), "vecchio");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3)
         << QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString();
+}
+
+// A settings lock left empty by a crash (or by a process that has ended)
+// delays the next write of the recent projects by at most about a second.
+TEST(SalvataggiInterrotti, AnAbandonedSettingsLockDoesNotHoldTheProgram) {
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    const QString blocco = dir.filePath(QStringLiteral("Veladio/Varimo.ini.lock"));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("Veladio"))));
+    ASSERT_TRUE(scriviContenuto(blocco, {}));
+    QElapsedTimer t;
+    t.start();
+    recenti::aggiungi(dir.filePath(QStringLiteral("Varimo-dati-uno")));
+    EXPECT_LT(t.elapsed(), 2500);
+    EXPECT_EQ(recenti::elenco().size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(blocco));
 }
 
 }  // namespace
