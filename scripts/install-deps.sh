@@ -14,6 +14,9 @@ PACCHETTI=(
   libzip-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool libx11-dev
+  # the real program among other users: a second user (useradd), its
+  # commands (setpriv) and a file-size limit (prlimit); screenshots
+  passwd util-linux imagemagick
   # the documents read by real readers in the tests: LibreOffice lays out the
   # .docx files, poppler reads the PDF files
   libreoffice-writer-nogui poppler-utils
