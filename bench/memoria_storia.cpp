@@ -1,7 +1,7 @@
 // Heap of a long editing session: the calculation window (offscreen, with
-// its menus and command bar) takes amounts typed into alternating rows, each one a step of its undo history, and the
-// heap in use is printed at intervals. Once the history holds its 500 steps
-// the figure must stay flat.
+// its menus and command bar) takes amounts typed into alternating rows, each one a step of its undo
+// history, and the heap in use is printed at intervals. Once the history holds its 500 steps the
+// figure must stay flat.
 //   varimo_memoria_storia [edits]   (default 150000)
 #include <malloc.h>
 

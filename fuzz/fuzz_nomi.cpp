@@ -56,8 +56,7 @@ void nomeSicuro(const QString& nome) {
             u == 0x200F)
             rotto();
     }
-    if (r.front().isSpace() || r.front() == u'.' || r.back().isSpace() || r.back() == u'.')
-        rotto();
+    if (r.front().isSpace() || r.front() == u'.' || r.back().isSpace() || r.back() == u'.') rotto();
 }
 
 void tronca(const QString& nome, int limite) {

@@ -1,13 +1,13 @@
 #include "datafile/comandifile.h"
 
 #include <unistd.h>
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSysInfo>
-#include <QCoreApplication>
 
 #include <cerrno>
 #include <cstring>
@@ -170,8 +170,7 @@ bool ComandiFile::blocca(const QString& percorso, bool chiedendo) {
                 const QString utente = QFileInfo(nome).owner();
                 const QString chi =
                     (utente.isEmpty() ? QString() : QStringLiteral("dall'utente ") + utente) +
-                    (computer.isEmpty() ? QString()
-                                        : QStringLiteral(" sul computer ") + computer);
+                    (computer.isEmpty() ? QString() : QStringLiteral(" sul computer ") + computer);
                 if (messaggio(QStringLiteral("Il progetto") + u'\r' +
                                   QDir::toNativeSeparators(percorso) + u'\r' +
                                   QStringLiteral("è già aperto in un altro Varimo") +
@@ -248,7 +247,8 @@ void ComandiFile::avvisaImportiInutilizzabili() {
     for (int i = 1; i <= kVoci; ++i) {
         const QString c = stato_.costo(i);
         if (c.trimmed().isEmpty() || importoAccettabile(c)) continue;
-        righe.append(QStringLiteral("%1 (%2): %3").arg(letteraVoce(i)).arg(stato_.tipo(i), c.left(40)));
+        righe.append(
+            QStringLiteral("%1 (%2): %3").arg(letteraVoce(i)).arg(stato_.tipo(i), c.left(40)));
     }
     if (righe.isEmpty()) return;
     messaggio(QStringLiteral("Gli importi di queste voci non sono numeri utilizzabili (al massimo "
@@ -304,8 +304,8 @@ bool ComandiFile::archivia() {
             return false;
         stato_.filecorrente = *percorso;
     } else if (cambiatoSulDisco() &&
-               messaggio(testifile::modificatoAltrove, ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
-                         Risposta::No) != Risposta::Si) {
+               messaggio(testifile::modificatoAltrove, ModVarimo::titoloaiuto, Icona::Domanda,
+                         Pulsanti::SiNo, Risposta::No) != Risposta::Si) {
         return false;
     }
     if (const auto errore = scriviFileProgetto(stato_.filecorrente, esito.contenuto)) {

@@ -425,8 +425,9 @@ bool sembraUtf16(const QByteArray& dati) {
 std::optional<ErroreLettura> controllaDecodifica(const QByteArray& dati, QString& testo) {
     static const QByteArray bom("\xEF\xBB\xBF");
     if (sembraUtf16(dati))
-        return ErroreLettura{0, QStringLiteral("il file è scritto nella codifica UTF-16, che Varimo "
-                                               "non legge (salvarlo in UTF-8 o Windows-1252)")};
+        return ErroreLettura{0,
+                             QStringLiteral("il file è scritto nella codifica UTF-16, che Varimo "
+                                            "non legge (salvarlo in UTF-8 o Windows-1252)")};
     if (dati.startsWith(bom)) {
         const QByteArray corpo = dati.mid(bom.size());
         // Reject invalid UTF-8 rather than letting replacement characters in.

@@ -99,8 +99,8 @@ std::optional<ErroreScritturaFile> scriviFileCompleto(const QString& percorso,
     // suffix; the name part is shortened so the whole fits the name limit.
     const QString marca = piattaforma::marcaTemporaneo() + QStringLiteral(".XXXXXX");
     const int spazio = kByteMassimiNomeFile - 1 - static_cast<int>(marca.toUtf8().size());
-    QByteArray modello = QFile::encodeName(QDir(cartella).filePath(
-        u'.' + troncaInByte(infoBersaglio.fileName(), spazio) + marca));
+    QByteArray modello = QFile::encodeName(
+        QDir(cartella).filePath(u'.' + troncaInByte(infoBersaglio.fileName(), spazio) + marca));
     const int fd = ::mkostemp(modello.data(), O_CLOEXEC);
     if (fd < 0) {
         const int e = errno;
@@ -125,8 +125,8 @@ std::optional<ErroreScritturaFile> scriviFileCompleto(const QString& percorso,
     struct stat vecchio {};
     const bool esisteva = ::stat(destinazione.constData(), &vecchio) == 0;
     const mode_t permessi = riservatezza == Riservatezza::Privato ? mode_t{0600}
-                            : esisteva ? (vecchio.st_mode & 07777)
-                                       : permessiNuovoFile();
+                            : esisteva                            ? (vecchio.st_mode & 07777)
+                                                                  : permessiNuovoFile();
     if (::fchmod(fd, permessi) != 0)
         return abbandona(
             conDettaglio(QStringLiteral("il file non può essere creato."), dettaglioErrno(errno)));

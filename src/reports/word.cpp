@@ -9,8 +9,8 @@
 #include "reports/docx.h"
 #include "reports/pdf.h"
 #include "shell/interazione.h"
-#include "shell/piattaforma.h"
 #include "shell/modvarimo.h"
+#include "shell/piattaforma.h"
 
 namespace varimo {
 
@@ -99,10 +99,9 @@ std::optional<QString> consegnaDocumento(const Documento& d, const QString& nome
     // The user's own folder inside the temporary one: other users can
     // neither read the documents nor take their names.
     QString motivoCartella;
-    const QString cartella =
-        temporanea.isEmpty() || !QFileInfo(temporanea).isDir()
-            ? QString()
-            : piattaforma::cartellaPrivata(temporanea, &motivoCartella);
+    const QString cartella = temporanea.isEmpty() || !QFileInfo(temporanea).isDir()
+                                 ? QString()
+                                 : piattaforma::cartellaPrivata(temporanea, &motivoCartella);
     QString percorso = percorsoLibero(cartella, nome, QStringLiteral(".docx"));
 
     auto fallito = [&](const QString& motivo) -> std::optional<QString> {

@@ -12,8 +12,8 @@ constexpr int kByteRiservati = 16;
 // name they make the end of the name look like another extension. The
 // invisible byte order mark goes with them.
 bool controlloDirezione(char16_t c) {
-    return c == 0xFEFF || c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
-           (c >= 0x2066 && c <= 0x2069);
+    return c == 0xFEFF || c == 0x061C || c == 0x200E || c == 0x200F ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
 bool nonCarattere(char32_t c) {
@@ -28,8 +28,8 @@ QString troncaInByte(const QString& nome, int byteMassimi) {
     while (i < nome.size()) {
         const bool coppia =
             nome.at(i).isHighSurrogate() && i + 1 < nome.size() && nome.at(i + 1).isLowSurrogate();
-        const char32_t c = coppia ? QChar::surrogateToUcs4(nome.at(i), nome.at(i + 1))
-                                  : nome.at(i).unicode();
+        const char32_t c =
+            coppia ? QChar::surrogateToUcs4(nome.at(i), nome.at(i + 1)) : nome.at(i).unicode();
         const int lunghezza = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
         if (byte + lunghezza > byteMassimi) break;
         byte += lunghezza;

@@ -64,11 +64,12 @@ TEST(CollegamentiPiantati, AnotherUsersLinkOrALinkInASharedFolderIsNeverWrittenT
     // The user's own link at home.
     ASSERT_TRUE(collegamento(bersaglio, casa.filePath("mio.pdf"), ::geteuid()));
 
-    for (const QString& nome : {casa.filePath("quadro.pdf"), casa.filePath("vuoto.pdf"),
-                                condivisa + "/mio.pdf"}) {
+    for (const QString& nome :
+         {casa.filePath("quadro.pdf"), casa.filePath("vuoto.pdf"), condivisa + "/mio.pdf"}) {
         const auto errore = scriviFileCompleto(nome, "nuovo contenuto");
         ASSERT_TRUE(errore.has_value()) << nome.toStdString();
-        EXPECT_TRUE(errore->motivo.contains("collegamento simbolico")) << errore->motivo.toStdString();
+        EXPECT_TRUE(errore->motivo.contains("collegamento simbolico"))
+            << errore->motivo.toStdString();
         // The project Save says the same.
         const auto erroreSalva = scriviFileProgetto(nome, "nuovo contenuto");
         ASSERT_TRUE(erroreSalva.has_value());
@@ -276,8 +277,8 @@ TEST(SalvataggiInterrotti, LeftoversOfDeadProcessesGoAndASizeLimitIsAMessage) {
     EXPECT_TRUE(QFileInfo::exists(vivo));
     EXPECT_TRUE(QFileInfo::exists(estraneo));
 
-    const auto motivo = test::nelFiglioConLimite(
-        64, [&] { return *scriviFileProgetto(p, QByteArray(4096, 'x')); });
+    const auto motivo =
+        test::nelFiglioConLimite(64, [&] { return *scriviFileProgetto(p, QByteArray(4096, 'x')); });
     ASSERT_TRUE(motivo.has_value());
     EXPECT_TRUE(motivo->startsWith(motivoScritturaFallita({}).chopped(1))) << motivo->toStdString();
     EXPECT_EQ(contenutoDi(p), "vecchio");

@@ -3,15 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <cstdlib>
 #include <iterator>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include "reports/ambiente_stampe.h"
 #include "datafile/scritturafile.h"
+#include "reports/ambiente_stampe.h"
 #include "reports/word.h"
 #include "support/figlio_limitato.h"
 
@@ -40,12 +40,11 @@ TEST(NomeFileSicuro, MakesUsableFileNames) {
 // nothing that separates folders, controls the terminal or turns the
 // direction of the text around.
 TEST(NomeFileSicuro, AnyTextGivesANameWithinTheLimitsAndWithoutHiddenTricks) {
-    const QString pezzi[] = {QStringLiteral("à"),      QStringLiteral("a"),
-                             QStringLiteral("\U0001F600"), QString(QChar(0xD800)),
-                             QString(QChar(0xDC00)),   QString(QChar(0x202E)),
-                             QString(QChar(0x2067)),   QStringLiteral("/"),
-                             QStringLiteral("\x01"),   QStringLiteral("€"),
-                             QStringLiteral(" "),      QStringLiteral(".")};
+    const QString pezzi[] = {
+        QStringLiteral("à"),    QStringLiteral("a"),    QStringLiteral("\U0001F600"),
+        QString(QChar(0xD800)), QString(QChar(0xDC00)), QString(QChar(0x202E)),
+        QString(QChar(0x2067)), QStringLiteral("/"),    QStringLiteral("\x01"),
+        QStringLiteral("€"),    QStringLiteral(" "),    QStringLiteral(".")};
     std::srand(28);
     for (int prova = 0; prova < 2000; ++prova) {
         QString nome;
@@ -74,8 +73,8 @@ TEST_F(ConsegnaTest, DocumentsArePrivateAndATakenNameMovesOn) {
     Documento d;
     d.scriviTesto(QStringLiteral("riservato"));
     ASSERT_TRUE(QDir().mkdir(documenti(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                               QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                                               QFileDevice::ExeOther));
+                                              QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                              QFileDevice::ExeOther));
     ASSERT_EQ(::symlink("/nessuno/bersaglio",
                         QFile::encodeName(QDir(documenti()).filePath("doc.docx")).constData()),
               0);
