@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 
 #include "reports/ambiente_stampe.h"
 #include "reports/esportazione.h"
@@ -225,6 +226,40 @@ TEST_F(EsportazionePdf, AFileThatCannotBeWrittenIsNamedWithTheReasonAndNothingIs
     EXPECT_EQ(fileInUscita(), QStringList{"occupato.pdf"});
     EXPECT_TRUE(QFileInfo(cartellaAlPosto).isDir());
     EXPECT_TRUE(QDir(cartellaAlPosto).isEmpty());
+}
+
+// A hostile project name (noncharacters, a direction control, a thousand
+// non-ASCII letters) still exports: the proposed file name fits the file
+// system without the direction control, and the PDF's XMP metadata stay
+// well-formed XML that poppler reads, with the title in them.
+TEST_F(EsportazionePdf, AHostileProjectNameGivesAUsableFileAndWellFormedMetadata) {
+    const QString mancano = test::strumentiMancanti({"pdfinfo"});
+    if (!mancano.isEmpty()) GTEST_SKIP() << "not installed: " << mancano.toStdString();
+    ModVarimo::nomeprogetto = QStringLiteral("Scuola") + QChar(0xFFFE) + QChar(0xFFFF) +
+                              QChar(0x202E) + QStringLiteral("fdp.exe") + QString(1000, QChar(0xE0));
+    const QString proposto = percorsoPropostoPdf(ModVarimo::nomeprogetto);
+    const QString nome = QFileInfo(proposto).fileName();
+    EXPECT_LE(nome.toUtf8().size(), 255);
+    EXPECT_FALSE(nome.contains(QChar(0x202E)));
+    EXPECT_TRUE(nome.endsWith(QStringLiteral(".pdf")));
+
+    const QString pdf = inUscita(nome);
+    utente.scegliFile(pdf);
+    ASSERT_EQ(esportaQuadro(test::quadroLargo("euro")), EsitoStampa::Fatto)
+        << utente.testi().join(u'\n').toStdString();
+    const auto meta = test::esegui("pdfinfo", {QStringLiteral("-meta"), pdf});
+    ASSERT_TRUE(meta.has_value());
+    const qsizetype inizio = meta->indexOf("<x:xmpmeta");
+    const qsizetype fine = meta->indexOf("</x:xmpmeta>");
+    ASSERT_TRUE(inizio >= 0 && fine > inizio) << meta->toStdString();
+    QXmlStreamReader xml(meta->mid(inizio, fine + 12 - inizio));
+    QString testi;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isCharacters()) testi += xml.text();
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(testi.contains(QStringLiteral("Scuola"))) << meta->toStdString();
 }
 
 }  // namespace
