@@ -9,6 +9,7 @@
 #include "reports/word.h"
 #include "shell/interazione.h"
 #include "shell/modvarimo.h"
+#include "shell/piattaforma.h"
 
 namespace varimo {
 
@@ -38,6 +39,13 @@ EsitoStampa esportaDocumentoPdf(const Documento& doc, const QString& nomePropost
     QString percorso = *scelta;
     if (!percorso.endsWith(kEstensione, Qt::CaseInsensitive)) percorso += kEstensione;
 
+    // A link planted by someone else is refused before any question.
+    if (const auto vietato = piattaforma::collegamentoVietato(percorso)) {
+        messaggio(QStringLiteral("Non è stato possibile esportare il documento PDF") + kFine +
+                      QDir::toNativeSeparators(percorso) + kFine + *vietato,
+                  ModVarimo::titoloaiuto, Icona::Esclamazione);
+        return EsitoStampa::NonRiuscito;
+    }
     const QFileInfo esistente(percorso);
     if (esistente.exists() && !esistente.isDir() &&
         messaggio(QStringLiteral("Il file") + kFine + QDir::toNativeSeparators(percorso) + kFine +

@@ -4,6 +4,7 @@
 // graphical application of these tests.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -236,7 +237,8 @@ TEST_F(EsportazionePdf, AHostileProjectNameGivesAUsableFileAndWellFormedMetadata
     const QString mancano = test::strumentiMancanti({"pdfinfo"});
     if (!mancano.isEmpty()) GTEST_SKIP() << "not installed: " << mancano.toStdString();
     ModVarimo::nomeprogetto = QStringLiteral("Scuola") + QChar(0xFFFE) + QChar(0xFFFF) +
-                              QChar(0x202E) + QStringLiteral("fdp.exe") + QString(1000, QChar(0xE0));
+                              QChar(0x202E) + QStringLiteral("fdp.exe") +
+                              QString(1000, QChar(0xE0));
     const QString proposto = percorsoPropostoPdf(ModVarimo::nomeprogetto);
     const QString nome = QFileInfo(proposto).fileName();
     EXPECT_LE(nome.toUtf8().size(), 255);
@@ -260,6 +262,28 @@ TEST_F(EsportazionePdf, AHostileProjectNameGivesAUsableFileAndWellFormedMetadata
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_TRUE(testi.contains(QStringLiteral("Scuola"))) << meta->toStdString();
+}
+
+// A link planted by another user where the PDF is to go is refused before
+// any question, and the file it points to stays as it was.
+TEST_F(EsportazionePdf, ALinkPlantedByAnotherUserIsRefusedBeforeAnyQuestion) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a link to another user needs the administrator";
+    const QString bersaglio = inUscita(QStringLiteral("bersaglio"));
+    QFile f(bersaglio);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("originale");
+    f.close();
+    const QString pdf = inUscita(QStringLiteral("quadro.pdf"));
+    ASSERT_EQ(
+        ::symlink(QFile::encodeName(bersaglio).constData(), QFile::encodeName(pdf).constData()), 0);
+    ASSERT_EQ(::lchown(QFile::encodeName(pdf).constData(), 65534, static_cast<gid_t>(-1)), 0);
+    utente.scegliFile(pdf);
+    utente.rispondi(Risposta::Si);
+    EXPECT_EQ(esportaQuadro(test::quadroLargo("euro")), EsitoStampa::NonRiuscito);
+    ASSERT_EQ(utente.messaggi.size(), 1);
+    EXPECT_EQ(utente.messaggi[0].pulsanti, Pulsanti::Ok);
+    EXPECT_TRUE(utente.messaggi[0].testo.contains(QDir::toNativeSeparators(pdf)));
+    EXPECT_EQ(contenuto(bersaglio), "originale");
 }
 
 }  // namespace
