@@ -45,7 +45,7 @@ TEST(NomeFileSicuro, AnyTextGivesANameWithinTheLimitsAndWithoutHiddenTricks) {
         QString(QChar(0xD800)), QString(QChar(0xDC00)), QString(QChar(0x202E)),
         QString(QChar(0x2067)), QStringLiteral("/"),    QStringLiteral("\x01"),
         QStringLiteral("€"),    QStringLiteral(" "),    QStringLiteral(".")};
-    std::srand(28);
+    std::srand(2026);
     for (int prova = 0; prova < 2000; ++prova) {
         QString nome;
         const int n = std::rand() % 600;
