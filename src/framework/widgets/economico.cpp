@@ -33,6 +33,7 @@ Economico::Economico(QWidget* parent) : QMainWindow(parent), stato_(new StatoEco
     // window's own size.
     scaler_ = scalaFinestraPrincipale(this, [this] {
         if (scaler_) scaler_->ResizeControls();
+        spaziaDopoD();
     });
     stato_->formLoad();
 }
@@ -44,6 +45,33 @@ Economico::~Economico() {
 void Economico::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
     if (scaler_) scaler_->ResizeControls();
+    spaziaDopoD();
+}
+
+void Economico::mostra(const StatoCalcolo& calcolo) {
+    stato_->mostra(calcolo);
+    spaziaDopoD();
+}
+
+// The works end with row D: the blank line that separates them from the sums
+// at the administration's disposal falls after D wherever it is shown (third
+// when B is empty), not after the fourth row. Rows from the fifth on never
+// move; the rows between D and the fifth take the fifth's spacing.
+void Economico::spaziaDopoD() {
+    int posizioneD = 4;
+    for (int k = 1; k <= 4; ++k) {
+        if (stato_->origine(k) == 4) posizioneD = k;
+    }
+    const int passo = tipo_[6]->y() - tipo_[5]->y();
+    for (int k = 2; k <= 4; ++k) {
+        const int alto =
+            k <= posizioneD ? tipo_[1]->y() + (k - 1) * passo : tipo_[5]->y() - (5 - k) * passo;
+        const int spostamento = alto - tipo_[k]->y();
+        if (spostamento == 0) continue;
+        for (QWidget* w : std::initializer_list<QWidget*>{num_[k], tipo_[k], costo_[k], perc_[k],
+                                                          riferimento_[k]})
+            w->move(w->x(), w->y() + spostamento);
+    }
 }
 
 void Economico::creaControlli() {

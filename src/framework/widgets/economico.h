@@ -35,7 +35,7 @@ class Economico : public QMainWindow {
     const StatoEconomico& stato() const { return *stato_; }
 
     // Fills the window from the calculation window.
-    void mostra(const StatoCalcolo& calcolo) { stato_->mostra(calcolo); }
+    void mostra(const StatoCalcolo& calcolo);
 
     // Commands of the window (buttons, menus, command bar).
     void elabor_Click();
@@ -64,6 +64,7 @@ class Economico : public QMainWindow {
 
   protected:
     void resizeEvent(QResizeEvent* e) override;
+    void spaziaDopoD();
 
   private:
     void creaControlli();
