@@ -39,9 +39,12 @@ const QString kEtichette[kVoci + 1] = {
 
 const char kLettere[] = "ABCDEFGHILMNOPQRST";
 
+// An amount with a misplaced thousands point ("1234.56") reads, but almost
+// always stands for a decimal typed with a point: the passes treat it as an
+// unreadable amount rather than compute with a hundred times the amount.
 double rigorosa(const QString& t) {
     const auto v = letturaRigorosa(t);
-    if (!v) throw ErroreCalcolo{};
+    if (!v || separatoreFuoriPosto(t)) throw ErroreCalcolo{};
     return *v;
 }
 
@@ -53,7 +56,7 @@ double tollerante(const QString& t) {
 
 double centesimiDi(const QString& t) {
     const auto v = letturaCentesimi(t);
-    if (!v) throw ErroreCalcolo{};
+    if (!v || separatoreFuoriPosto(t)) throw ErroreCalcolo{};
     return *v;
 }
 

@@ -191,17 +191,28 @@ TEST_F(Calcolo, RiferimentiVuotiPiccoliOIlleggibili) {
 }
 
 TEST_F(Calcolo, ImportoIlleggibileFermaLeSomme) {
-    s.scriviCosto(A, "1000");
-    s.scriviCosto(B, "12x");
-    s.scriviCosto(C, "5");
-    s.scriviCosto(E, "7");
-    EXPECT_EQ(s.costo(D), "1000");
-    EXPECT_EQ(s.costo(T), "0");
-    EXPECT_EQ(s.progetto(), "1000");
-    s.scriviCosto(B, "12");
-    EXPECT_EQ(s.costo(D), "1017");
-    EXPECT_EQ(s.costo(T), "7");
-    EXPECT_EQ(s.progetto(), "1024");
+    // A misplaced thousands point counts as unreadable: "1234.56" is not
+    // taken for 123456, not even by a constrained descent.
+    for (const QString& illeggibile : {QStringLiteral("12x"), QStringLiteral("1234.56")}) {
+        SCOPED_TRACE(illeggibile.toStdString());
+        s.cancella_Click();
+        s.scriviCosto(A, "1000");
+        s.scriviCosto(B, illeggibile);
+        s.scriviCosto(C, "5");
+        s.scriviCosto(E, "7");
+        EXPECT_EQ(s.costo(D), "1000");
+        EXPECT_EQ(s.costo(T), "0");
+        EXPECT_EQ(s.progetto(), "1000");
+        s.scriviCostoprogetto("5000");
+        s.scriviCosto(E, "8");
+        EXPECT_EQ(s.progetto(), "1000");
+        s.scriviCostoprogetto("");
+        s.scriviCosto(A, "1000");
+        s.scriviCosto(B, "12");
+        EXPECT_EQ(s.costo(D), "1017");
+        EXPECT_EQ(s.costo(T), "8");
+        EXPECT_EQ(s.progetto(), "1025");
+    }
 }
 
 TEST_F(Calcolo, VoceSvuotataContaZero) {
