@@ -55,22 +55,31 @@ void Economico::mostra(const StatoCalcolo& calcolo) {
 
 // The works end with row D: the blank line that separates them from the sums
 // at the administration's disposal falls after D wherever it is shown (third
-// when B is empty), not after the fourth row. Rows from the fifth on never
-// move; the rows between D and the fifth take the fifth's spacing.
+// when B is empty), not after the fourth row. The rows between D and the
+// fifth move down by the gap; a row still where this put it is moved back
+// first (one placed afresh by the scaler is not).
 void Economico::spaziaDopoD() {
+    const auto sposta = [this](int k, int dy) {
+        for (QWidget* w : std::initializer_list<QWidget*>{num_[k], tipo_[k], costo_[k], perc_[k],
+                                                          riferimento_[k]})
+            w->move(w->x(), w->y() + dy);
+    };
+    for (int k = 2; k <= 4; ++k) {
+        if (spostamento_[k] != 0 && tipo_[k]->y() == dovePosta_[k]) sposta(k, -spostamento_[k]);
+        spostamento_[k] = 0;
+    }
     int posizioneD = 4;
     for (int k = 1; k <= 4; ++k) {
         if (stato_->origine(k) == 4) posizioneD = k;
     }
-    const int passo = tipo_[6]->y() - tipo_[5]->y();
-    for (int k = 2; k <= 4; ++k) {
-        const int alto =
-            k <= posizioneD ? tipo_[1]->y() + (k - 1) * passo : tipo_[5]->y() - (5 - k) * passo;
-        const int spostamento = alto - tipo_[k]->y();
-        if (spostamento == 0) continue;
-        for (QWidget* w : std::initializer_list<QWidget*>{num_[k], tipo_[k], costo_[k], perc_[k],
-                                                          riferimento_[k]})
-            w->move(w->x(), w->y() + spostamento);
+    if (posizioneD >= 4) return;
+    const int riga = tipo_[4]->y() - tipo_[3]->y();
+    const int salto = tipo_[5]->y() - tipo_[4]->y() - riga;
+    if (salto <= 0) return;
+    for (int k = posizioneD + 1; k <= 4; ++k) {
+        sposta(k, salto);
+        spostamento_[k] = salto;
+        dovePosta_[k] = tipo_[k]->y();
     }
 }
 

@@ -73,6 +73,8 @@ class Economico : public QMainWindow {
 
     StatoEconomico* stato_;
     std::unique_ptr<clsResize> scaler_;
+    std::array<int, 5> spostamento_{};  // rows 2..4 moved down to fall after D
+    std::array<int, 5> dovePosta_{};    // where each moved row was put
     std::array<QLabel*, kVociQuadro + 1> num_{};
     std::array<QLineEdit*, kTotaleQuadro + 1> tipo_{};
     std::array<QLineEdit*, kTotaleQuadro + 1> costo_{};
