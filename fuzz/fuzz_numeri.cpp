@@ -94,7 +94,9 @@ void testo(const QString& t) {
     if (c && !v) rotto();
     if (v && !c && std::isfinite(*v * 100)) rotto();
     // A box accepts exactly the amounts carried to the cent.
-    if (importoAccettabile(t) != (v && std::fabs(*v) <= kImportoMassimo)) rotto();
+    if (importoAccettabile(t) !=
+        (v && std::fabs(*v) <= kImportoMassimo && !separatoreFuoriPosto(t)))
+        rotto();
     const QString f = formatoImporto(t);
     if (!v) {
         if (f != t) rotto();

@@ -506,9 +506,29 @@ std::optional<double> letturaCentesimi(const QString& testo, Separatori s) {
     return memoria.leggi(testo, s, [&] { return centesimiDiretta(testo, s); });
 }
 
+bool separatoreFuoriPosto(const QString& testo) {
+    const qsizetype virgola = testo.indexOf(QLatin1Char(','));
+    const qsizetype fine = virgola < 0 ? testo.size() : virgola;
+    for (qsizetype i = 0; i < fine; ++i) {
+        if (testo[i] != QLatin1Char('.')) continue;
+        int cifre = 0;
+        qsizetype k = i + 1;
+        for (; k < fine && testo[k] != QLatin1Char('.'); ++k) {
+            if (!cifra(testo[k])) break;
+            ++cifre;
+        }
+        // Only trailing blanks may follow the three digits of the last group.
+        while (k < fine && testo[k] != QLatin1Char('.') && spazio(testo[k])) ++k;
+        const bool finito = k == fine || testo[k] == QLatin1Char('.');
+        if (cifre != 3 || !finito) return true;
+    }
+    return false;
+}
+
 bool importoAccettabile(const QString& testo) {
     const auto v = letturaRigorosa(testo);
-    return v && std::isfinite(*v) && std::fabs(*v) <= kImportoMassimo;
+    return v && std::isfinite(*v) && std::fabs(*v) <= kImportoMassimo &&
+           !separatoreFuoriPosto(testo);
 }
 
 }  // namespace varimo

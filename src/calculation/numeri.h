@@ -70,10 +70,18 @@ std::optional<double> letturaCentesimi(const QString& testo, Separatori s = {});
 // does not read as a number is returned unchanged.
 QString formatoImporto(const QString& testo, Separatori s = {});
 
+// Whether a grouping point of an amount text stands where no thousands
+// separator can: one that is not followed by exactly three digits up to the
+// next point, the decimal comma or the end ("1234.56", "1.2345"). The strict
+// reading still reads such a text (as 123456 and 12345), but it is almost
+// always a decimal point typed by mistake.
+bool separatoreFuoriPosto(const QString& testo);
+
 // Whether an amount text can stand in an amount box: the strict reading
-// reads it and the amount lies within +/- kImportoMassimo, where it is carried
-// exactly to the cent. The empty text is not an amount (callers treat it as
-// "no amount", which counts as zero).
+// reads it, no grouping point is out of place, and the amount lies within
+// +/- kImportoMassimo, where it is carried exactly to the cent. The empty
+// text is not an amount (callers treat it as "no amount", which counts as
+// zero).
 bool importoAccettabile(const QString& testo);
 
 }  // namespace varimo

@@ -39,9 +39,12 @@ const QString kEtichette[kVoci + 1] = {
 
 const char kLettere[] = "ABCDEFGHILMNOPQRST";
 
+// An amount with a misplaced thousands point ("1234.56") reads, but almost
+// always stands for a decimal typed with a point: the passes treat it as an
+// unreadable amount rather than compute with a hundred times the amount.
 double rigorosa(const QString& t) {
     const auto v = letturaRigorosa(t);
-    if (!v) throw ErroreCalcolo{};
+    if (!v || separatoreFuoriPosto(t)) throw ErroreCalcolo{};
     return *v;
 }
 
@@ -53,7 +56,7 @@ double tollerante(const QString& t) {
 
 double centesimiDi(const QString& t) {
     const auto v = letturaCentesimi(t);
-    if (!v) throw ErroreCalcolo{};
+    if (!v || separatoreFuoriPosto(t)) throw ErroreCalcolo{};
     return *v;
 }
 
@@ -94,6 +97,9 @@ class StatoCalcolo::Operazione {
         if (s_.operazioni_++ == 0) {
             s_.passiOperazione_ = 0;
             s_.avvisato_ = false;
+            s_.passiDiscesa_ = 0;
+            s_.discesaCeduta_ = false;
+            s_.aPrimaDelVincolo_.reset();
         }
     }
     ~Operazione() {
@@ -375,7 +381,17 @@ void StatoCalcolo::costoprogetto_change() {
     if (inerte_) return;
     if (ModVarimo::statovincolo == 2) return;
     ModVarimo::statovincolo = 1;
-    righe_[1].costo.imposta(costoprogetto_());
+    // A constrained total that the rows already make moves nothing: the
+    // hand-off of "Visualizza" writes the total itself, and restarting the
+    // descent from it would change the amounts just shown and printed.
+    const QString& vincolo = costoprogetto_();
+    if (riavvio_ == 0 && !vincolo.isEmpty()) {
+        const auto c = letturaRigorosa(vincolo);
+        const auto p = letturaRigorosa(progetto_());
+        if (c && p && *c == *p) return;
+    }
+    ricordaRigaA();
+    righe_[1].costo.imposta(vincolo);
 }
 
 void StatoCalcolo::cmdannulla_Click() {
@@ -403,7 +419,12 @@ void StatoCalcolo::delriga_Click(int i) {
 void StatoCalcolo::tipo_Change(int /*i*/) {
     Operazione op(*this);
     if (inerte_) return;
-    if (caricamento == 1) return;
+    if (caricamento == 1) {
+        // A label read from a file is not typed: no warning now, nor at the
+        // next change of another label.
+        for (int j = 1; j <= kVoci; ++j) etichettaLunga_[j] = righe_[j].tipo().size() > 50;
+        return;
+    }
     // Every list is emptied and refilled with the current labels. A row keeps
     // the reference it had chosen (same row number), and its box shows that
     // row's new label: the selection is put back without running a handler,
@@ -412,9 +433,14 @@ void StatoCalcolo::tipo_Change(int /*i*/) {
     for (int j = 1; j <= kVoci; ++j) {
         scelte[j] = righe_[j].combo().posizione;
         svuotaCombo(j);
-        if (righe_[j].tipo().size() > 50) {
-            messaggio(testicalcolo::avvisoLunghezza, ModVarimo::titoloaiuto, Icona::Informazione);
+        // The warning comes once when a label goes past 50 characters (again
+        // only after it came back within them), and it does not take the
+        // keyboard: the keys typed meanwhile reach the box.
+        const bool lunga = righe_[j].tipo().size() > 50;
+        if (lunga && !etichettaLunga_[j]) {
+            avviso(testicalcolo::avvisoLunghezza, ModVarimo::titoloaiuto, Icona::Informazione);
         }
+        etichettaLunga_[j] = lunga;
     }
     impostavoci();
     for (int j = 1; j <= kVoci; ++j) {
@@ -450,7 +476,14 @@ void StatoCalcolo::ricalcola() {
         // The pass ends here; what it wrote stays.
     }
     --profondita_;
-    if (fermo_ && profondita_ == 0) {
+    if (profondita_ > 0 || ricerca_) return;
+    if (!fermo_ && vincoloToccato_) {
+        ++profondita_;
+        affinaVincolo();
+        --profondita_;
+    }
+    vincoloToccato_ = false;
+    if (fermo_) {
         fermo_ = false;
         concludiInterruzione();
     }
@@ -505,19 +538,29 @@ void StatoCalcolo::passo(bool conDiscesa) {
     progetto_.imposta(
         scrittura((centesimiDi(righe_[4].costo()) + centesimiDi(righe_[18].costo())) / 100));
     // 6. One step of the constrained descent.
-    if (!conDiscesa || ModVarimo::statovincolo != 1 || righe_[1].costo().isEmpty()) return;
+    if (!conDiscesa || ricerca_ || ModVarimo::statovincolo != 1 || righe_[1].costo().isEmpty())
+        return;
     if (costoprogetto_().isEmpty()) {
         ModVarimo::statovincolo = 0;
         return;
     }
+    // The outermost pass ends the descent with the search in cents.
+    vincoloToccato_ = true;
+    if (discesaCeduta_) return;
     centesimi20 = costoprogetto_();
     double p = tollerante(progetto_());
     double c = unitaVincolo(costoprogetto_());
-    if (p > c) righe_[1].costo.imposta(scrittura(rigorosa(righe_[1].costo()) - (p - c) / 2));
-    if (fermo_) return;
+    if (p > c) {
+        if (!contaPassoDiscesa()) return;
+        const QString a = scrittura(rigorosa(righe_[1].costo()) - (p - c) / 2);
+        ricordaRigaA();
+        righe_[1].costo.imposta(a);
+    }
+    if (fermo_ || discesaCeduta_) return;
     p = tollerante(progetto_());
     c = unitaVincolo(costoprogetto_());
     if (p < c) {
+        if (!contaPassoDiscesa()) return;
         // Restart from A = the constrained total: empty the box and write the
         // saved text back, each write running costoprogetto_change.
         struct Riavvio {
@@ -527,9 +570,9 @@ void StatoCalcolo::passo(bool conDiscesa) {
         } riavvio(riavvio_);
         const QString salvato = centesimi20;
         costoprogetto_.imposta(QString());
-        if (fermo_) return;
+        if (fermo_ || discesaCeduta_) return;
         costoprogetto_.imposta(salvato);
-        if (fermo_) return;
+        if (fermo_ || discesaCeduta_) return;
     }
     p = tollerante(progetto_());
     c = unitaVincolo(costoprogetto_());
@@ -551,16 +594,175 @@ void StatoCalcolo::concludiInterruzione() {
     riavvio_ = 0;
     eventoCombo_ = EventoCombo::Nessuno;
     costoprogetto_.imposta(vincoloUtente_);
-    try {
-        passo(false);
-    } catch (const ErroreCalcolo&) {
-    }
+    // Row A goes back to what it was before the descent moved it in this
+    // operation (a text the user typed there stays).
+    if (aPrimaDelVincolo_) righe_[1].costo.imposta(*aPrimaDelVincolo_);
+    assesta();
     ModVarimo::statovincolo = 0;
     inerte_ = false;
     if (!avvisato_) {
         avvisato_ = true;
         messaggio(costoprogetto_().isEmpty() ? kMessaggioCiclo : kMessaggioVincolo,
                   ModVarimo::titoloaiuto, Icona::Esclamazione);
+    }
+}
+
+// Passes that nest nothing and take no step, until no amount changes: every
+// percentage row then equals its percentage of its reference, and D, T and the
+// total are the sums of what the boxes show. Percentages that refer to one
+// another in a loop that grows for ever never settle; the passes stop after
+// as many rounds as there are rows.
+void StatoCalcolo::assesta() {
+    const bool eraInerte = inerte_;
+    inerte_ = true;
+    for (int giro = 0; giro < 2 * kVoci + 2; ++giro) {
+        std::array<QString, kVoci + 2> prima;
+        for (int i = 1; i <= kVoci; ++i) prima[i] = righe_[i].costo();
+        prima[kVoci + 1] = progetto_();
+        try {
+            passo(false);
+        } catch (const ErroreCalcolo&) {
+            break;
+        }
+        bool uguale = prima[kVoci + 1] == progetto_();
+        for (int i = 1; i <= kVoci && uguale; ++i) uguale = prima[i] == righe_[i].costo();
+        if (uguale) break;
+    }
+    inerte_ = eraInerte;
+}
+
+void StatoCalcolo::ricordaRigaA() {
+    if (!aPrimaDelVincolo_) aPrimaDelVincolo_ = righe_[1].costo();
+}
+
+bool StatoCalcolo::contaPassoDiscesa() {
+    if (++passiDiscesa_ <= kPassiDimezzamento) return true;
+    discesaCeduta_ = true;
+    return false;
+}
+
+// The project total, in cents, that row A = `a` cents makes: row A is written
+// and its passes settle every row that depends on it; no pass takes a step of
+// the descent meanwhile. Nothing when a pass fails or a bound is reached.
+std::optional<qint64> StatoCalcolo::totaleCon(qint64 a) {
+    righe_[1].costo.imposta(scritturaNumerica(static_cast<double>(a) / 100));
+    if (fermo_) return std::nullopt;
+    const auto t = letturaCentesimi(progetto_());
+    if (!t || !std::isfinite(*t) || std::fabs(*t) > 1e17) return std::nullopt;
+    return static_cast<qint64>(std::llround(*t));
+}
+
+// The smallest amount of row A, in cents, whose total is at least `soglia`.
+// The total never decreases as row A grows (every percentage lies between 0
+// and 100), so the amount is bracketed from `da` by doubling steps and then
+// found by halving the bracket. Nothing when no amount of row A within the
+// exact range reaches the threshold, or a pass fails.
+std::optional<qint64> StatoCalcolo::minimoRigaA(qint64 soglia, qint64 da) {
+    const qint64 limite = std::llround(kImportoMassimo * 100);
+    da = std::clamp(da, -limite, limite);
+    auto t = totaleCon(da);
+    if (!t) return std::nullopt;
+    qint64 basso = 0;  // total below the threshold
+    qint64 alto = 0;   // total at or above it
+    if (*t >= soglia) {
+        alto = da;
+        for (qint64 passo = 1;; passo *= 2) {
+            if (alto == -limite) return alto;
+            const qint64 prova = std::max(-limite, da - passo);
+            t = totaleCon(prova);
+            if (!t) return std::nullopt;
+            if (*t < soglia) {
+                basso = prova;
+                break;
+            }
+            alto = prova;
+        }
+    } else {
+        basso = da;
+        for (qint64 passo = 1;; passo *= 2) {
+            if (basso == limite) return std::nullopt;
+            const qint64 prova = std::min(limite, da + passo);
+            t = totaleCon(prova);
+            if (!t) return std::nullopt;
+            if (*t >= soglia) {
+                alto = prova;
+                break;
+            }
+            basso = prova;
+        }
+    }
+    while (alto - basso > 1) {
+        const qint64 medio = basso + (alto - basso) / 2;
+        t = totaleCon(medio);
+        if (!t) return std::nullopt;
+        if (*t >= soglia) {
+            alto = medio;
+        } else {
+            basso = medio;
+        }
+    }
+    return alto;
+}
+
+// Ends a constrained descent: the total keeps the whole units of the
+// constrained total and, among the totals that some amount of row A in cents
+// makes, is the smallest one not below the constrained total (exactly that
+// total when one is reachable). The halving steps bring row A close; the
+// search in cents finishes, and also finds the amount when the percentages
+// weigh so much on row A that the halving cannot converge. When no amount of
+// row A gives those whole units, row A goes back to what it was before this
+// operation moved it, every row is brought in line, and the user is told.
+void StatoCalcolo::affinaVincolo() {
+    const QString vincolo = costoprogetto_();
+    const auto c = letturaRigorosa(vincolo);
+    if (vincolo.isEmpty() || !c || !std::isfinite(*c) || std::fabs(*c) > kImportoMassimo ||
+        righe_[1].costo().isEmpty()) {
+        return;
+    }
+    // Totals with the whole units of the constrained total.
+    const qint64 unita = static_cast<qint64>(std::trunc(*c));
+    const qint64 minimo = unita > 0 ? unita * 100 : unita * 100 - 99;
+    const qint64 massimo = unita < 0 ? unita * 100 : unita * 100 + 99;
+    qint64 soglia = std::clamp(static_cast<qint64>(std::ceil(*c * 100 - 1e-6)), minimo, massimo);
+    const auto dentro = [&](qint64 t) { return t >= minimo && t <= massimo; };
+
+    // Already there, with row A in whole cents: nothing to search.
+    const auto a = letturaCentesimi(righe_[1].costo());
+    const auto totale = letturaCentesimi(progetto_());
+    if (a && totale && *totale == static_cast<double>(soglia) &&
+        scritturaNumerica(*a / 100) == righe_[1].costo()) {
+        ModVarimo::statovincolo = 0;
+        return;
+    }
+    const qint64 da = a && std::fabs(*a) < 1e17 ? std::llround(*a) : unita * 100;
+    ricerca_ = true;
+    std::optional<qint64> trovato;
+    std::optional<qint64> t;
+    for (int prova = 0; prova < 2 && !fermo_; ++prova) {
+        trovato = minimoRigaA(soglia, da);
+        if (fermo_) break;
+        if (trovato) t = totaleCon(*trovato);
+        if (t && dentro(*t)) break;
+        trovato.reset();
+        // Nothing reaches the constrained total within its whole units: the
+        // smallest total with those units, below it, will do.
+        if (soglia == minimo) break;
+        soglia = minimo;
+    }
+    ricerca_ = false;
+    if (fermo_) return;
+    ModVarimo::statovincolo = 0;
+    if (trovato) return;
+    if (aPrimaDelVincolo_) {
+        inerte_ = true;
+        righe_[1].costo.imposta(*aPrimaDelVincolo_);
+        inerte_ = false;
+    }
+    assesta();
+    ++interruzioni_;
+    if (!avvisato_) {
+        avvisato_ = true;
+        messaggio(kMessaggioVincolo, ModVarimo::titoloaiuto, Icona::Esclamazione);
     }
 }
 
@@ -584,6 +786,13 @@ void StatoCalcolo::controlla_Click() {
         const QString& t = righe_[i].costo();
         if (t.isEmpty()) continue;
         const QString voce = QString(letteraVoce(i));
+        if (separatoreFuoriPosto(t)) {
+            messaggio(QStringLiteral("L'importo della voce ") + voce +
+                          QStringLiteral(" ha un separatore delle migliaia fuori posto: per i "
+                                         "decimali usare la virgola."),
+                      titolo, Icona::Esclamazione);
+            return;
+        }
         if (!importoAccettabile(t) && letturaRigorosa(t)) {
             messaggio(QStringLiteral("L'importo della voce ") + voce +
                           QStringLiteral(" supera 999.999.999.999,99, il massimo che il calcolo "

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <array>
+#include <optional>
 
 #include "shell/valore.h"
 
@@ -22,6 +23,9 @@ constexpr int kVoci = 18;
 // user is told once.
 constexpr int kProfonditaMassima = 1000;  // passes nested inside one another
 constexpr long kPassiMassimi = 20000;     // passes run by one operation of the user
+// Halving steps of the constrained descent in one operation; the search in
+// cents that ends every descent takes over from there.
+constexpr int kPassiDimezzamento = 60;
 
 // 1..18 -> 'A'..'T' skipping J and K; anything else -> a blank.
 QChar letteraVoce(int i);
@@ -227,6 +231,12 @@ class StatoCalcolo : public QObject {
     void gestisciCombo(int i);
     void selezioneCombo(int i);
     void concludiInterruzione();
+    void assesta();
+    void ricordaRigaA();
+    bool contaPassoDiscesa();
+    std::optional<qint64> totaleCon(qint64 a);
+    std::optional<qint64> minimoRigaA(qint64 soglia, qint64 da);
+    void affinaVincolo();
     void imponiCombo(int i, const Riferimento& r, EventoCombo e);
 
     std::array<RigaCalcolo, kVoci + 1> righe_;  // 0 unused
@@ -248,6 +258,12 @@ class StatoCalcolo : public QObject {
     int riavvio_ = 0;                 // inside the restart writes of a constrained step
     bool riavvioInterrotto_ = false;  // a bound was reached during a restart
     QString vincoloUtente_;           // constrained total last entered from outside a restart
+    bool vincoloToccato_ = false;     // a pass of the outermost one took part in a descent
+    bool discesaCeduta_ = false;      // the halving steps handed over to the search in cents
+    int passiDiscesa_ = 0;            // halving steps and restarts in this operation
+    bool ricerca_ = false;            // the search in cents is writing row A
+    std::optional<QString> aPrimaDelVincolo_;       // row A before the descent moved it
+    std::array<bool, kVoci + 1> etichettaLunga_{};  // label past 50 characters, already told
 };
 
 }  // namespace varimo

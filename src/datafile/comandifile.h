@@ -38,8 +38,8 @@ void applicaProgetto(StatoCalcolo& stato, const ProgettoFile& progetto,
 // Dialog texts of the file commands.
 namespace testifile {
 inline const QString titoloApri = QStringLiteral("Apri file (sezioni)");
-inline const QString titoloSalva = QStringLiteral("Salva file (sezioni)");
-inline const QString titoloSalvaNome = QStringLiteral("Salva file con nome (sezioni)");
+inline const QString titoloSalva = QStringLiteral("Salva i dati del progetto");
+inline const QString titoloSalvaNome = QStringLiteral("Salva i dati del progetto con nome");
 inline const QString nomeIniziale = QStringLiteral("Varimo-dati-");
 // The filters as the program states them: "description|pattern" pairs.
 inline const QString filtroCompleto =

@@ -113,8 +113,16 @@ bool puoSeguireRibasso(const ProgettoGara& p, int i) {
     return i >= 5 && i <= 17 && p.voci.at(static_cast<std::size_t>(i)).riferimento > 0;
 }
 
+bool incentiviTecnici(const ProgettoGara& p, int i) {
+    return i >= 1 && i <= kVoci &&
+           p.voci.at(static_cast<std::size_t>(i))
+               .tipo.contains(QStringLiteral("Incentivi per funzioni tecniche"),
+                              Qt::CaseInsensitive);
+}
+
 bool segueRibassoDiBase(const ProgettoGara& p, int i) {
-    return puoSeguireRibasso(p, i) && p.voci.at(static_cast<std::size_t>(i)).riferimento == 4;
+    return puoSeguireRibasso(p, i) && p.voci.at(static_cast<std::size_t>(i)).riferimento == 4 &&
+           !incentiviTecnici(p, i);
 }
 
 QString ErroreDopoGara::testo() const {
@@ -226,12 +234,14 @@ void StatoPostGara::caricaProgetto(const ProgettoGara& p) {
         const auto u = static_cast<std::size_t>(i);
         if (!puoSeguireRibasso(p, i)) {
             segue_.at(u) = false;
+            sceltaUtente_.at(u) = false;
             riferimentoSegnato_.at(u) = 0;
         } else if (riferimentoSegnato_.at(u) != p.voci.at(u).riferimento) {
-            segue_.at(u) = segueRibassoDiBase(p, i);
+            sceltaUtente_.at(u) = false;
             riferimentoSegnato_.at(u) = p.voci.at(u).riferimento;
         }
     }
+    segniPredefiniti();
     ricalcola();
 }
 
@@ -244,9 +254,33 @@ void StatoPostGara::scriviRibasso(const QString& testo) {
 void StatoPostGara::scriviSegue(int i, bool segue) {
     if (!puoSeguire(i)) return;
     const auto u = static_cast<std::size_t>(i);
+    sceltaUtente_.at(u) = true;
     if (segue_.at(u) == segue) return;
     segue_.at(u) = segue;
+    segniPredefiniti();
     ricalcola();
+}
+
+// The rows the user has not marked himself: a row follows the discount when
+// its reference is D (the VAT on the works, not the incentives for technical
+// functions, which the law computes on the tender base amount), or when its
+// reference is a row that follows it (O = 4 % of M follows with M).
+void StatoPostGara::segniPredefiniti() {
+    for (int giro = 0; giro < kVoci; ++giro) {
+        bool cambiati = false;
+        for (int i = 5; i <= 17; ++i) {
+            const auto u = static_cast<std::size_t>(i);
+            if (sceltaUtente_.at(u) || !puoSeguireRibasso(progetto_, i)) continue;
+            const int k = progetto_.voci.at(u).riferimento;
+            const bool v = segueRibassoDiBase(progetto_, i) ||
+                           (k >= 5 && k <= 17 && segue_.at(static_cast<std::size_t>(k)));
+            if (v != segue_.at(u)) {
+                segue_.at(u) = v;
+                cambiati = true;
+            }
+        }
+        if (!cambiati) break;
+    }
 }
 
 bool StatoPostGara::segue(int i) const {

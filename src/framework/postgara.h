@@ -50,7 +50,12 @@ QString scriviRibasso(qint64 millesimi);
 
 // Rows E to S that are a percentage of another row can follow the discount.
 bool puoSeguireRibasso(const ProgettoGara& p, int i);
-// Checked at first: the rows whose reference is D (the VAT on the works).
+// The row of the incentives for technical functions (art. 45 of D.Lgs.
+// 36/2023), found by its label: they are computed on the tender base amount,
+// so they do not follow the discount unless the user says so.
+bool incentiviTecnici(const ProgettoGara& p, int i);
+// Checked at first: the rows whose reference is D (the VAT on the works),
+// except the incentives for technical functions.
 bool segueRibassoDiBase(const ProgettoGara& p, int i);
 
 // The two frameworks side by side, in cents.
@@ -149,12 +154,14 @@ class StatoPostGara : public QObject {
 
   private:
     void ricalcola();
+    void segniPredefiniti();
 
     ProgettoGara progetto_;
     QString ribasso_;
     LetturaRibasso lettura_;
     std::array<bool, kVoci + 1> segue_{};
     std::array<int, kVoci + 1> riferimentoSegnato_{};  // reference when the mark was decided
+    std::array<bool, kVoci + 1> sceltaUtente_{};       // the user set the mark of this row
     std::optional<QuadroDopoGara> quadro_;
     QString avviso_;
 };

@@ -124,9 +124,13 @@ void StatoEconomico::scegliValut(int posizione) {
 
 void StatoEconomico::tipo_Change(int i) {
     if (!rigaOTotale(i)) return;
-    if (righe_[i].tipo().size() > 50) {
-        messaggio(testieconomico::avvisoLunghezza, ModVarimo::titoloaiuto, Icona::Informazione);
+    // Once each time the label goes past 50 characters, without taking the
+    // keyboard from the box.
+    const bool lunga = righe_[i].tipo().size() > 50;
+    if (lunga && !etichettaLunga_[i]) {
+        avviso(testieconomico::avvisoLunghezza, ModVarimo::titoloaiuto, Icona::Informazione);
     }
+    etichettaLunga_[i] = lunga;
 }
 
 void StatoEconomico::nomeprog_Change() {

@@ -137,6 +137,7 @@ class StatoEconomico : public QObject {
     std::array<RigaQuadro, kTotaleQuadro + 1> righe_;  // 0 unused
     std::array<int, kVociQuadro + 1> origine_{};
     std::array<bool, kVociQuadro + 1> percentuale_{};
+    std::array<bool, kTotaleQuadro + 1> etichettaLunga_{};  // past 50 characters, already told
     Valore<QString> nomeprog_;
     Valore<QString> valut_{QStringLiteral("euro")};
     QStringList valutVoci_;

@@ -139,6 +139,16 @@ std::vector<Riga> Impaginatore::righe(const QList<Frammento>& frammenti, const C
     for (QTextLine l = layout->createLine(); l.isValid(); l = layout->createLine()) {
         l.setLeadingIncluded(true);
         l.setLineWidth(larghezza);
+        // A slash inside a word ("ottocentonove/41", an amount in words with
+        // its cents) is no place for a line break: the line ends at the blank
+        // before the word, which runs on the next line whole.
+        const int inizio = l.textStart();
+        const int fine = inizio + l.textLength();
+        if (fine < testo.size() && fine > inizio && testo.at(fine - 1) == QLatin1Char('/') &&
+            !testo.at(fine).isSpace()) {
+            const auto spazio = testo.lastIndexOf(QLatin1Char(' '), fine - 1);
+            if (spazio >= inizio) l.setNumColumns(static_cast<int>(spazio) + 1 - inizio, larghezza);
+        }
         l.setPosition(QPointF(0, 0));
         r.push_back(Riga{layout, l.lineNumber(), l.height()});
     }

@@ -61,4 +61,12 @@ Risposta messaggio(const QString& testo, const QString& titolo, Icona icona, Pul
         Messaggio{testo, titolo, icona, pulsanti, predefinita});
 }
 
+void avviso(const QString& testo, const QString& titolo, Icona icona) {
+    const std::vector<Preparazione> daFare = preparazioni;
+    for (const Preparazione& p : daFare)
+        if (!p.proprietario.isNull()) p.f();
+    Interazione::corrente().mostraAvviso(
+        Messaggio{testo, titolo, icona, Pulsanti::Ok, Risposta::Ok});
+}
+
 }  // namespace varimo

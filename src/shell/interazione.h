@@ -54,6 +54,10 @@ class Interazione {
     // The chosen colour as 0xRRGGBB, or nothing when cancelled.
     virtual std::optional<quint32> chiediColore(quint32 iniziale) = 0;
 
+    // A message that does not stop the user: shown without taking the
+    // keyboard from the box being typed into. By default it is shown as any
+    // other message.
+    virtual void mostraAvviso(const Messaggio& m) { mostraMessaggio(m); }
     static Interazione& corrente();
     // Installs the facade used from now on; nullptr restores the silent default
     // (answers Ok/No, cancels dialogs).
@@ -69,5 +73,8 @@ void primaDiOgniMessaggio(QObject* proprietario, std::function<void()> f);
 // Shorthand for the common case; runs the hooks above first.
 Risposta messaggio(const QString& testo, const QString& titolo, Icona icona = Icona::Informazione,
                    Pulsanti pulsanti = Pulsanti::Ok, Risposta predefinita = Risposta::Ok);
+// A warning with an OK button that leaves the keyboard where it is
+// (Interazione::mostraAvviso); runs the hooks above first.
+void avviso(const QString& testo, const QString& titolo, Icona icona = Icona::Informazione);
 
 }  // namespace varimo

@@ -267,6 +267,15 @@ TEST(LetturaCentesimi, ImportiGrandiESommeNonCollassano) {
         EXPECT_TRUE(importoAccettabile(QString::fromUtf8(t))) << t;
     for (const char* t : {"1.000.000.000.000", "999999999999,991", "-1E12", "1E400", "12x", ""})
         EXPECT_FALSE(importoAccettabile(QString::fromUtf8(t))) << t;
+    // A point not followed by exactly three digits is no thousands separator:
+    // the strict reading would take "1234.56" for 123456.
+    for (const char* t : {"1234.56", "1.2345", "12.3", "1.234.56", "1.23,45", "1234.", "0.5"}) {
+        EXPECT_TRUE(separatoreFuoriPosto(QString::fromUtf8(t))) << t;
+        EXPECT_FALSE(importoAccettabile(QString::fromUtf8(t))) << t;
+    }
+    for (const char* t : {"1.234", "1.234.567,89", "-12.345 ", "1234,56", "1234", "1,5.3"}) {
+        EXPECT_FALSE(separatoreFuoriPosto(QString::fromUtf8(t))) << t;
+    }
     const struct {
         const char* testo;
         double centesimi;

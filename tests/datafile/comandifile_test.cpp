@@ -76,9 +76,8 @@ TEST_F(ComandiFileTest, DialogOfEachCommand) {
         bool salvataggio;
     };
     const Atteso attesi[] = {
-        {QStringLiteral("Salva file (sezioni)"), 1, 0, QStringLiteral("Varimo-dati-"), true},
-        {QStringLiteral("Salva file con nome (sezioni)"), 1, 0, QStringLiteral("Varimo-dati-"),
-         true},
+        {testifile::titoloSalva, 1, 0, QStringLiteral("Varimo-dati-"), true},
+        {testifile::titoloSalvaNome, 1, 0, QStringLiteral("Varimo-dati-"), true},
         {QStringLiteral("Elimina: seleziona il file desiderato e clicca su Apri per cancellarlo"),
          2, 1, p, false},
         {QStringLiteral("Apri file (sezioni)"), 2, 1, QString(), false},

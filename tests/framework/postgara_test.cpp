@@ -158,6 +158,37 @@ TEST_F(DopoGara, MarksDecideWhichPercentageRowsFollowTheDiscount) {
     EXPECT_FALSE(stato.segue(M));
 }
 
+// O = 4 % of M follows the discount when M does, and with it when the user
+// changes M's mark; the incentives for technical functions, computed on the
+// tender base amount, do not follow by default although their reference is D.
+TEST_F(DopoGara, LinksFollowAndIncentivesStayPut) {
+    constexpr int N = 12, O = 13;
+    esempio();
+    percentuale(M, D, 9);
+    percentuale(O, M, 4);
+    calcolo.scriviTipo(N, QStringLiteral("Incentivi per funzioni tecniche (art. 45)"));
+    percentuale(N, D, 2);
+    stato.caricaProgetto(progettoDa(calcolo));
+    EXPECT_TRUE(stato.segue(M));
+    EXPECT_TRUE(stato.segue(O));
+    EXPECT_FALSE(stato.segue(N));
+    stato.scriviRibasso(QStringLiteral("10"));
+    ASSERT_TRUE(stato.quadro());
+    const QuadroDopoGara q = *stato.quadro();
+    EXPECT_EQ(q.dopo[O], (q.dopo[M] * 4 + 50) / 100);
+    EXPECT_EQ(q.dopo[N], q.prima[N]);
+    EXPECT_EQ(q.totaleDopo, q.totalePrima);
+
+    stato.scriviSegue(M, false);
+    EXPECT_FALSE(stato.segue(O));
+    EXPECT_EQ(stato.quadro()->dopo[O], stato.quadro()->prima[O]);
+    // A mark the user sets himself stays his.
+    stato.scriviSegue(O, true);
+    stato.scriviSegue(M, true);
+    stato.scriviSegue(M, false);
+    EXPECT_TRUE(stato.segue(O));
+}
+
 TEST_F(DopoGara, DiscountOutsideTheRangeOrUnreadableComputesNothing) {
     esempio();
     stato.caricaProgetto(progettoDa(calcolo));

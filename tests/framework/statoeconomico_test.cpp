@@ -108,10 +108,13 @@ TEST_F(StatoEconomicoTest, LabelLengthWarning) {
             QStringLiteral("Attenzione: per una stampa corretta non superare i 50 caratteri."));
         EXPECT_EQ(finta.messaggi[0].titolo, QStringLiteral("Varimo: aiuto in linea"));
         EXPECT_EQ(finta.messaggi[0].icona, Icona::Informazione);
-        quadro.scriviTipo(i, cinquanta + "yz");  // repeats while over 50
-        EXPECT_EQ(finta.messaggi.size(), 2);
+        quadro.scriviTipo(i, cinquanta + "yz");  // once per crossing: not again
+        EXPECT_EQ(finta.messaggi.size(), 1);
         quadro.scriviTipo(i, cinquanta);  // back to 50: nothing
+        EXPECT_EQ(finta.messaggi.size(), 1);
+        quadro.scriviTipo(i, cinquanta + "w");  // past 50 again: once more
         EXPECT_EQ(finta.messaggi.size(), 2);
+        quadro.scriviTipo(i, cinquanta);
     }
 }
 

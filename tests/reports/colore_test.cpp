@@ -20,6 +20,10 @@ struct CasoColore {
     std::optional<quint32> altra;
 };
 
+void PrintTo(const CasoColore& c, std::ostream* os) {
+    *os << c.nome;
+}
+
 class ColoreTest : public ::testing::TestWithParam<CasoColore> {};
 
 TEST_P(ColoreTest, DecidesTheColoursOfBothWindows) {

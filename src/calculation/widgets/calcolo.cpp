@@ -351,6 +351,10 @@ void Calcolo::aggiornaCombo(int i) {
         c->lineEdit()->setCursorPosition(
             scrittoQui ? std::min(cursore, static_cast<int>(r.testo.size())) : 0);
     }
+    // A chosen entry, whether picked from the list or put back after the
+    // lists were refilled, shows the beginning of its label.
+    if (r.posizione >= 0 && c->lineEdit()->cursorPosition() != 0)
+        c->lineEdit()->setCursorPosition(0);
 }
 
 void Calcolo::aggiornaPagine() {

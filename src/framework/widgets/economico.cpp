@@ -33,6 +33,7 @@ Economico::Economico(QWidget* parent) : QMainWindow(parent), stato_(new StatoEco
     // window's own size.
     scaler_ = scalaFinestraPrincipale(this, [this] {
         if (scaler_) scaler_->ResizeControls();
+        spaziaDopoD();
     });
     stato_->formLoad();
 }
@@ -44,6 +45,42 @@ Economico::~Economico() {
 void Economico::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
     if (scaler_) scaler_->ResizeControls();
+    spaziaDopoD();
+}
+
+void Economico::mostra(const StatoCalcolo& calcolo) {
+    stato_->mostra(calcolo);
+    spaziaDopoD();
+}
+
+// The works end with row D: the blank line that separates them from the sums
+// at the administration's disposal falls after D wherever it is shown (third
+// when B is empty), not after the fourth row. The rows between D and the
+// fifth move down by the gap; a row still where this put it is moved back
+// first (one placed afresh by the scaler is not).
+void Economico::spaziaDopoD() {
+    const auto sposta = [this](int k, int dy) {
+        for (QWidget* w : std::initializer_list<QWidget*>{num_[k], tipo_[k], costo_[k], perc_[k],
+                                                          riferimento_[k]})
+            w->move(w->x(), w->y() + dy);
+    };
+    for (int k = 2; k <= 4; ++k) {
+        if (spostamento_[k] != 0 && tipo_[k]->y() == dovePosta_[k]) sposta(k, -spostamento_[k]);
+        spostamento_[k] = 0;
+    }
+    int posizioneD = 4;
+    for (int k = 1; k <= 4; ++k) {
+        if (stato_->origine(k) == 4) posizioneD = k;
+    }
+    if (posizioneD >= 4) return;
+    const int riga = tipo_[4]->y() - tipo_[3]->y();
+    const int salto = tipo_[5]->y() - tipo_[4]->y() - riga;
+    if (salto <= 0) return;
+    for (int k = posizioneD + 1; k <= 4; ++k) {
+        sposta(k, salto);
+        spostamento_[k] = salto;
+        dovePosta_[k] = tipo_[k]->y();
+    }
 }
 
 void Economico::creaControlli() {

@@ -35,7 +35,7 @@ class Economico : public QMainWindow {
     const StatoEconomico& stato() const { return *stato_; }
 
     // Fills the window from the calculation window.
-    void mostra(const StatoCalcolo& calcolo) { stato_->mostra(calcolo); }
+    void mostra(const StatoCalcolo& calcolo);
 
     // Commands of the window (buttons, menus, command bar).
     void elabor_Click();
@@ -64,6 +64,7 @@ class Economico : public QMainWindow {
 
   protected:
     void resizeEvent(QResizeEvent* e) override;
+    void spaziaDopoD();
 
   private:
     void creaControlli();
@@ -72,6 +73,8 @@ class Economico : public QMainWindow {
 
     StatoEconomico* stato_;
     std::unique_ptr<clsResize> scaler_;
+    std::array<int, 5> spostamento_{};  // rows 2..4 moved down to fall after D
+    std::array<int, 5> dovePosta_{};    // where each moved row was put
     std::array<QLabel*, kVociQuadro + 1> num_{};
     std::array<QLineEdit*, kTotaleQuadro + 1> tipo_{};
     std::array<QLineEdit*, kTotaleQuadro + 1> costo_{};

@@ -78,7 +78,10 @@ void segnaImporto(QLineEdit* e, bool leggibile) {
     static const char* const kSfondo = "varimoSfondoProprio";
     // A number beyond the exact range reads, but is marked all the same.
     const QString perche =
-        letturaRigorosa(e->text())
+        separatoreFuoriPosto(e->text())
+            ? QStringLiteral(
+                  "Separatore delle migliaia fuori posto: per i decimali usare la virgola")
+        : letturaRigorosa(e->text())
             ? QStringLiteral("Importo oltre 999.999.999.999,99: il calcolo non è più esatto")
             : QStringLiteral("Importo non leggibile: usare cifre, la virgola per i decimali");
     if (e->property(kSegnato).toBool() == !leggibile) {

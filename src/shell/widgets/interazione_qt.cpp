@@ -133,6 +133,16 @@ Risposta InterazioneQt::mostraMessaggio(const Messaggio& m) {
     return Risposta::Ok;
 }
 
+void InterazioneQt::mostraAvviso(const Messaggio& m) {
+    auto* box = new QMessageBox(QApplication::activeWindow());
+    preparaMessaggio(*box, m);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
+    box->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
 QStringList InterazioneQt::filtriQt(const QList<FiltroFile>& filtri) {
     QStringList out;
     for (const FiltroFile& f : filtri) {

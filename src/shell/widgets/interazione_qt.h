@@ -12,6 +12,9 @@ namespace varimo {
 class InterazioneQt final : public Interazione {
   public:
     Risposta mostraMessaggio(const Messaggio& m) override;
+    // A box that is not modal and does not take the keyboard: the user goes on
+    // typing and closes it when he likes.
+    void mostraAvviso(const Messaggio& m) override;
     std::optional<QString> chiediFile(const RichiestaFile& r) override;
     std::optional<quint32> chiediColore(quint32 iniziale) override;
 

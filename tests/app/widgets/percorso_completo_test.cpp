@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "calculation/statocalcolo.h"
+#include "datafile/comandifile.h"
 #include "help/widgets/frmtip.h"
 #include "help/widgets/guide.h"
 #include "help/widgets/sommario.h"
@@ -63,8 +64,8 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_TRUE(utente.messaggi.isEmpty());
 
     // (4) "Visualizza": the framework shows A, D, S, T numbered 1..4 and the
-    // total; the calculation window takes 1100 as constrained total and moves
-    // row A down until the whole units of the total are 1100 again.
+    // total; the calculation window takes 1100 as constrained total, which
+    // the rows already make: no amount moves.
     clicca(c->vis());
     Economico* e = aperta<Economico>();
     ASSERT_NE(e, nullptr);
@@ -92,10 +93,10 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in euro)");
     EXPECT_EQ(e->costo(19)->text(), "1.100,00");
     EXPECT_EQ(c->costoprogetto()->text(), "1100");
-    EXPECT_EQ(c->costo(1)->text(), "1000,5");
-    EXPECT_EQ(c->costo(17)->text(), "100,05");
-    EXPECT_EQ(c->progetto()->text(), "1100,55");
-    EXPECT_EQ(ModVarimo::statovincolo, 0);
+    EXPECT_EQ(c->costo(1)->text(), "1000");
+    EXPECT_EQ(c->costo(17)->text(), "100");
+    EXPECT_EQ(c->progetto()->text(), "1100");
+    EXPECT_EQ(ModVarimo::statovincolo, 1);
 
     // (5) Project name in the framework window, Save from its menu.
     scrivi(e, "nomeprog", QStringLiteral("Scuola di Prova"));
@@ -106,7 +107,7 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_TRUE(utente.messaggi.isEmpty()) << qPrintable(utente.testi().join(" | "));
     ASSERT_EQ(utente.richiesteFile.size(), 1);
     const RichiestaFile& dialogo = utente.richiesteFile.first();
-    EXPECT_EQ(dialogo.titolo, "Salva file (sezioni)");
+    EXPECT_EQ(dialogo.titolo, testifile::titoloSalva);
     EXPECT_EQ(dialogo.nomeFile, "Varimo-dati-");
     EXPECT_TRUE(dialogo.salvataggio);
     ASSERT_EQ(dialogo.filtri.size(), 1);
@@ -127,11 +128,11 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     const QStringList righe = righeFile(contenuto);
     ASSERT_EQ(righe.size(), 20);  // the last line end leaves an empty piece
     EXPECT_EQ(righe[0], "\"Scuola di Prova\",\"euro\"");
-    EXPECT_EQ(righe[1], "\"Lavori a misura\",\"1000,5\",\"0\",0,");
+    EXPECT_EQ(righe[1], "\"Lavori a misura\",\"1000\",\"0\",0,");
     EXPECT_EQ(righe[2], "\"Lavori a corpo\",\"\",\"0\",0,");
-    EXPECT_EQ(righe[4], "\"Importo a base dell'appalto\",\"1000,5\",\"0\",0,");
-    EXPECT_EQ(righe[17], "\"IVA sui lavori\",\"100,05\",\"10\",\"1000,5\",1");
-    EXPECT_EQ(righe[18], "\"Totale somme a disposizione\",\"100,05\",\"0\",0,");
+    EXPECT_EQ(righe[4], "\"Importo a base dell'appalto\",\"1000\",\"0\",0,");
+    EXPECT_EQ(righe[17], "\"IVA sui lavori\",\"100\",\"10\",\"1000\",1");
+    EXPECT_EQ(righe[18], "\"Totale somme a disposizione\",\"100\",\"0\",0,");
     for (int i = 1; i <= kVoci; ++i)
         EXPECT_TRUE(righe[i].startsWith(QLatin1Char('"') + etichettaIniziale(i) + "\","))
             << qPrintable(righe[i]);
@@ -225,10 +226,10 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_EQ(apri.filtroScelto, 1);
     EXPECT_EQ(c->stato().filecorrente, file);
     for (int i = 1; i <= kVoci; ++i) EXPECT_EQ(c->tipo(i)->text(), etichettaIniziale(i)) << i;
-    const QList<QPair<int, QString>> importi = {
-        {1, "1000,5"}, {2, ""}, {3, ""}, {4, "1000,5"}, {5, ""}, {17, "100,05"}, {18, "100,05"}};
+    const QList<QPair<int, QString>> importi = {{1, "1000"}, {2, ""},     {3, ""},    {4, "1000"},
+                                                {5, ""},     {17, "100"}, {18, "100"}};
     for (const auto& [i, atteso] : importi) EXPECT_EQ(c->costo(i)->text(), atteso) << i;
-    EXPECT_EQ(c->progetto()->text(), "1100,55");
+    EXPECT_EQ(c->progetto()->text(), "1100");
     EXPECT_EQ(c->perc(17)->text(), "10");
     EXPECT_EQ(c->hscroll(17)->value(), 10);
     EXPECT_EQ(c->combo(17)->currentIndex(), 0);
@@ -261,7 +262,7 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
     clicca(c->vis());
     Economico* e = aperta<Economico>();
     ASSERT_NE(e, nullptr);
-    ASSERT_EQ(c->costo(1)->text(), "1000,5");
+    ASSERT_EQ(c->costo(1)->text(), "1000");
 
     // "Rielabora": the calculation window in front with its button shown.
     clicca(e->elabor());
@@ -271,14 +272,14 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
     EXPECT_TRUE(c->cmdannulla()->isVisible());
     EXPECT_EQ(ModVarimo::statovincolo, 1);
 
-    // A higher percentage of S: row A moves down, the total stays at 1100
-    // in whole units.
+    // A higher percentage of S: row A moves down, the total stays at 1100,
+    // met to the cent (A = 990,98 would make 1099,99 with its 11 %).
     portaBarra(c, 17, 11);
     const double a = QLocale().toDouble(c->costo(1)->text());
-    EXPECT_LT(a, 1000.5);
+    EXPECT_EQ(c->costo(1)->text(), "990,99");
     const double s = std::floor(11.0 / 100 * std::round(a * 100) + 0.5) / 100;
     EXPECT_EQ(c->costo(17)->text(), QLocale().toString(s, 'g', 15));
-    EXPECT_EQ(std::floor(QLocale().toDouble(c->progetto()->text())), 1100);
+    EXPECT_EQ(c->progetto()->text(), "1100");
     EXPECT_EQ(c->costoprogetto()->text(), "1100");
     EXPECT_EQ(ModVarimo::statovincolo, 0);
 

@@ -27,6 +27,11 @@ struct ProgettoAtteso {
     QList<RigaAttesa> righe;  // rows not listed: initial label, empty cost, "0", none
 };
 
+// Test names and failure reports show the file, not the object's bytes.
+void PrintTo(const ProgettoAtteso& p, std::ostream* os) {
+    *os << p.file;
+}
+
 class RigaDiComando : public ProgrammaIntero,
                       public ::testing::WithParamInterface<ProgettoAtteso> {};
 

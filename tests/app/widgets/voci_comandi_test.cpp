@@ -3,6 +3,7 @@
 // the switching keys, the own-window question, the tip window and the colour.
 #include <QPointer>
 
+#include "datafile/comandifile.h"
 #include "help/widgets/frmtip.h"
 #include "programma_intero.h"
 #include "reports/lettore_docx.h"
@@ -63,6 +64,12 @@ struct Caso {
     Voce voce;
 };
 
+std::string nomeCaso(const ::testing::TestParamInfo<Caso>& i);
+
+void PrintTo(const Caso& c, std::ostream* os) {
+    *os << nomeCaso(::testing::TestParamInfo<Caso>(c, 0));
+}
+
 std::vector<Caso> casi() {
     std::vector<Caso> r;
     for (bool c : {true, false})
@@ -106,7 +113,7 @@ class FinestrePrincipali : public ProgrammaIntero {
         ASSERT_NE(e, nullptr);
         scrivi(e, QStringLiteral("nomeprog"), QStringLiteral("Prova"));
         ASSERT_EQ(ModVarimo::nomeprogetto, "Prova");
-        ASSERT_EQ(c->costo(1)->text(), "1000,5");
+        ASSERT_EQ(c->costo(1)->text(), "1000");
         ASSERT_TRUE(utente.messaggi.isEmpty());
         coloreCalcolo = coloreSfondo(c);
         coloreEconomico = coloreSfondo(e);
@@ -205,9 +212,8 @@ TEST_P(OgniVoce, HaIlSuoEffetto) {
         EXPECT_TRUE(utente.messaggi.isEmpty());
         davanti(c);
     } else if (azione == "salva" || azione == "salvanome") {
-        unicoDialogo(azione == "salva" ? QStringLiteral("Salva file (sezioni)")
-                                       : QStringLiteral("Salva file con nome (sezioni)"),
-                     1, 0, true);
+        unicoDialogo(azione == "salva" ? testifile::titoloSalva : testifile::titoloSalvaNome, 1, 0,
+                     true);
         EXPECT_EQ(utente.richiesteFile.first().nomeFile, "Varimo-dati-");
         EXPECT_TRUE(utente.messaggi.isEmpty()) << qPrintable(utente.testi().join(" | "));
         const QStringList righe = righeFile(file);
@@ -248,7 +254,7 @@ TEST_P(OgniVoce, HaIlSuoEffetto) {
         EXPECT_EQ(utente.messaggi.first().pulsanti, Pulsanti::SiNo);
         EXPECT_TRUE(c->isVisible());  // answered No
         EXPECT_TRUE(e->isVisible());
-        EXPECT_EQ(c->costo(1)->text(), "1000,5");
+        EXPECT_EQ(c->costo(1)->text(), "1000");
     } else if (azione == "colorare") {
         unicoMessaggio(QStringLiteral("Desideri un colore riposante (grigio)?"));
         EXPECT_EQ(utente.messaggi.first().titolo, "Varimo: colore di sfondo");
@@ -281,7 +287,7 @@ TEST_P(OgniVoce, HaIlSuoEffetto) {
             EXPECT_TRUE(e->costo(19)->text().isEmpty());
             EXPECT_TRUE(ModVarimo::nomeprogetto.isEmpty());
             EXPECT_EQ(e->nomeprog()->text(), "Prova");
-            EXPECT_EQ(c->costo(1)->text(), "1000,5");
+            EXPECT_EQ(c->costo(1)->text(), "1000");
         }
     } else if (azione == "fin1" || azione == "fin2") {
         const bool propria = (azione == "fin1") == caso.daCalcolo;
@@ -419,7 +425,7 @@ TEST_F(FinestrePrincipali, DomandaSullaPropriaGuidaSiApreLaGuidaELaFinestraResta
         EXPECT_FALSE(visibile(f.altra)) << f.guida;
         EXPECT_TRUE(f.w->isVisible());
         EXPECT_TRUE(c->isVisible() && e->isVisible());
-        EXPECT_EQ(c->costo(1)->text(), "1000,5");
+        EXPECT_EQ(c->costo(1)->text(), "1000");
         registro().chiudi(QString::fromLatin1(f.guida));
     }
     EXPECT_EQ(utente.messaggi.size(), 2);
@@ -628,14 +634,14 @@ TEST_F(FinestrePrincipali, UnSoloDialogoPerLeDueFinestre) {
     QFile::remove(primo);
     voce(e, "salvanome")->trigger();
     ASSERT_EQ(utente.richiesteFile.size(), 2);
-    EXPECT_EQ(utente.richiesteFile[1].titolo, "Salva file con nome (sezioni)");
+    EXPECT_EQ(utente.richiesteFile[1].titolo, testifile::titoloSalvaNome);
     EXPECT_EQ(utente.richiesteFile[1].nomeFile, primo);
     EXPECT_FALSE(QFile::exists(primo));
     EXPECT_TRUE(c->stato().filecorrente.isEmpty());
     utente.scegliFile(primo);
     clicca(pulsanteBarra(c, 2));
     ASSERT_EQ(utente.richiesteFile.size(), 3);
-    EXPECT_EQ(utente.richiesteFile[2].titolo, "Salva file (sezioni)");
+    EXPECT_EQ(utente.richiesteFile[2].titolo, testifile::titoloSalva);
     EXPECT_TRUE(QFile::exists(primo));
 
     // Open from the framework window starts from an empty name; Delete from
@@ -644,7 +650,7 @@ TEST_F(FinestrePrincipali, UnSoloDialogoPerLeDueFinestre) {
     voce(e, "apri")->trigger();
     ASSERT_EQ(utente.richiesteFile.size(), 4);
     EXPECT_TRUE(utente.richiesteFile[3].nomeFile.isEmpty());
-    EXPECT_EQ(c->costo(1)->text(), "1000,5");
+    EXPECT_EQ(c->costo(1)->text(), "1000");
     voce(c, "eliminare")->trigger();  // cancelled
     ASSERT_EQ(utente.richiesteFile.size(), 5);
     EXPECT_EQ(utente.richiesteFile[4].nomeFile, primo);

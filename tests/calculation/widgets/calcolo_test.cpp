@@ -341,13 +341,29 @@ TEST_F(CalcoloTest, HandOffToTheFrameworkWindow) {
     EXPECT_EQ(e->costo(19)->text(), QStringLiteral("1.100,00"));
     EXPECT_TRUE(e->num(5)->isHidden());
 
-    // Back here the total became the constraint and row A moved down to it.
-    EXPECT_EQ(costo(1)->text(), QStringLiteral("1000,5"));
-    EXPECT_EQ(costo(11)->text(), QStringLiteral("100,05"));
-    EXPECT_EQ(linea("progetto")->text(), QStringLiteral("1100,55"));
+    // Back here the total became the constraint; the rows already make it,
+    // so nothing moved.
+    EXPECT_EQ(costo(1)->text(), QStringLiteral("1000"));
+    EXPECT_EQ(costo(11)->text(), QStringLiteral("100"));
+    EXPECT_EQ(linea("progetto")->text(), QStringLiteral("1100"));
     EXPECT_EQ(linea("costoprogetto")->text(), QStringLiteral("1100"));
-    EXPECT_EQ(ModVarimo::statovincolo, 0);
+    EXPECT_EQ(ModVarimo::statovincolo, 1);
     controllaAllineati();
+}
+
+// A chosen reference shows the beginning of its label, whether picked from
+// the list (the box has the focus) or put back after a label edit refilled
+// every list.
+TEST_F(CalcoloTest, ChosenReferenceShowsTheBeginningOfItsLabel) {
+    QComboBox* s = combo(17);
+    s->setFocus();
+    s->setCurrentIndex(3);
+    emit s->activated(3);
+    ASSERT_EQ(w->stato().combo(17).posizione, 3);
+    EXPECT_EQ(s->lineEdit()->cursorPosition(), 0);
+    digita(c<QLineEdit>(QStringLiteral("tipo_2")), QStringLiteral(" e forniture"));
+    EXPECT_EQ(s->currentIndex(), 3);
+    EXPECT_EQ(s->lineEdit()->cursorPosition(), 0);
 }
 
 TEST_F(CalcoloTest, ReworkTwiceThenSwitchOffTheConstraint) {

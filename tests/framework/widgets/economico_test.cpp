@@ -153,6 +153,45 @@ TEST_F(EconomicoTest, LabelWarningAndProjectName) {
               QStringLiteral("Digitare il nome del progetto in caso di stampa."));
 }
 
+// The blank line falls after row D wherever it is shown: with B empty it is
+// the third row, and "Imprevisti" (G) comes among the sums, after the gap,
+// also once the window is scaled; with B back D is fourth again.
+TEST_F(EconomicoTest, GapAfterRowD) {
+    StatoCalcolo calcolo;
+    calcolo.formLoad();
+    calcolo.scriviCosto(1, QStringLiteral("1000"));
+    calcolo.scriviCosto(3, QStringLiteral("50"));
+    calcolo.scriviCosto(7, QStringLiteral("20"));
+    const auto passi = [&] {
+        QList<int> p;
+        for (int k = 2; k <= 5; ++k) p << w->costo(k)->y() - w->costo(k - 1)->y();
+        return p;
+    };
+    for (const QSize misura : {QSize(), QSize(twip(w, 9600), twip(w, 13650))}) {
+        if (misura.isValid()) {
+            w->resize(misura);
+            QCoreApplication::processEvents();
+        }
+        w->mostra(calcolo);
+        ASSERT_EQ(w->stato().origine(3), 4);
+        QList<int> p = passi();  // 1-2, 2-3, 3-4 (the gap), 4-5
+        EXPECT_EQ(w->tipo(4)->text(), QStringLiteral("Imprevisti"));
+        EXPECT_GT(p[2], p[0] + p[0] / 4);
+        EXPECT_LE(std::abs(p[0] - p[1]), 1);
+        EXPECT_LE(std::abs(p[0] - p[3]), 1);
+        EXPECT_EQ(w->num(4)->y() - w->num(3)->y(), p[2]);
+        EXPECT_EQ(w->riferimento(4)->y() - w->riferimento(3)->y(), p[2]);
+
+        calcolo.scriviCosto(2, QStringLiteral("5"));
+        w->mostra(calcolo);
+        p = passi();
+        EXPECT_GT(p[3], p[0] + p[0] / 4);
+        EXPECT_LE(std::abs(p[0] - p[2]), 1);
+        calcolo.scriviCosto(2, QString());
+        calcolo.delriga_Click(2);
+    }
+}
+
 TEST_F(EconomicoTest, RescaledOnResize) {
     w->resize(twip(w, 9600), twip(w, 13650));
     QCoreApplication::processEvents();

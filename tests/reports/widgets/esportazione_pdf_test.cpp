@@ -149,6 +149,24 @@ TEST_F(EsportazionePdf, ARowTallerThanAPageRunsOnWithTheHeadingRepeated) {
     }
 }
 
+// An amount in words with its cents after a slash is one word: wherever the
+// line ends, it is never broken at the slash ("...nove/" | "38)").
+TEST_F(EsportazionePdf, AnAmountInWordsIsNeverBrokenAtItsSlash) {
+    const QString mancano = test::strumentiMancanti({"pdftotext"});
+    if (!mancano.isEmpty()) GTEST_SKIP() << "not installed: " << mancano.toStdString();
+    const QString parola = QStringLiteral("duecentosettantaseimilatrecentotrentanove/38)");
+    Documento d;
+    for (int k = 0; k < 60; ++k) {
+        d.scriviTesto(QStringLiteral("Importo contrattuale:") + QString(k, QLatin1Char('x')) +
+                      QStringLiteral(" euro 276.339,38 (euro ") + parola + QChar(13));
+    }
+    const QString pdf = inUscita(QStringLiteral("parole.pdf"));
+    QString errore;
+    ASSERT_TRUE(esportaPdf(d, pdf, &errore)) << errore.toStdString();
+    const QString testo = test::testoPdf(pdf, false);
+    EXPECT_EQ(testo.count(parola), 60) << testo.toStdString();
+}
+
 TEST_F(EsportazionePdf, WithoutProjectNameOrCurrencyNothingIsAsked) {
     ModVarimo::valuta.clear();
     EXPECT_EQ(esportaCalcolo(test::calcoloLargo()), EsitoStampa::MostraQuadro);
