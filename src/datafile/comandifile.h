@@ -93,7 +93,6 @@ class ComandiFile {
 
     // The dialog's file name as it will be shown next (Save, Save as, Delete).
     const QString& nomeDialogo() const { return nomeDialogo_; }
-    const QString& titoloDialogo() const { return titoloDialogo_; }
 
   private:
     std::optional<QString> chiedi(const QString& titolo, const QString& filtro, int scelto,

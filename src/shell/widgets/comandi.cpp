@@ -19,6 +19,7 @@
 #include "shell/recenti.h"
 #include "shell/widgets/avvio.h"
 #include "shell/widgets/finestre.h"
+#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 
@@ -347,8 +348,9 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
         QObject::connect(st, &QAbstractButton::clicked, f, [stampa] { stampa(); });
     }
 
-    // The bars sit above the rows: the window grows by them.
-    areaCentraleADisegno(f);
+    // The bars sit above the rows: the window grows by them, so that its
+    // rows keep their design size.
+    portaAlDisegno(f);
 }
 
 }  // namespace varimo
