@@ -88,11 +88,13 @@ bool Tabella::impostaTestoCella(int riga, int colonna, const QString& testo) {
 }
 
 const Cella& Tabella::cella(int riga, int colonna) const {
-    return celle_.at(static_cast<std::size_t>((riga - 1) * colonne_ + (colonna - 1)));
+    return celle_.at(static_cast<std::size_t>(riga - 1) * static_cast<std::size_t>(colonne_) +
+                     static_cast<std::size_t>(colonna - 1));
 }
 
 Cella& Tabella::cella(int riga, int colonna) {
-    return celle_.at(static_cast<std::size_t>((riga - 1) * colonne_ + (colonna - 1)));
+    return celle_.at(static_cast<std::size_t>(riga - 1) * static_cast<std::size_t>(colonne_) +
+                     static_cast<std::size_t>(colonna - 1));
 }
 
 void Tabella::impostaGrassettoRiga(int riga, bool grassetto) {

@@ -99,7 +99,9 @@ Sommario::Sommario() {
 
         auto* p = new QPushButton(QStringLiteral("--->"), this);
         p->setObjectName(QStringLiteral("puls_%1").arg(i));
-        p->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        // The arrow button takes its share of the line, never less than its text.
+        p->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        p->setMinimumWidth(fm.horizontalAdvance(p->text()) + larghezzaCaratteri(fm, 2));
         connect(p, &QPushButton::clicked, this, [this, i] { puls_Click(i); });
         puls_[static_cast<std::size_t>(i - 1)] = p;
 
@@ -109,7 +111,6 @@ Sommario::Sommario() {
         riga->addWidget(p, 8);
         colonna->addLayout(riga, 1);
     }
-    colonna->addStretch(1);
 
     cmdChiudi_ = new QPushButton(QStringLiteral("&Chiudi"), this);
     cmdChiudi_->setObjectName(QStringLiteral("cmdChiudi"));
