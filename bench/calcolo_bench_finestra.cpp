@@ -9,7 +9,6 @@
 
 #include "calculation/widgets/calcolo.h"
 #include "shell/modvarimo.h"
-#include "shell/widgets/stile.h"
 
 #include "quadro_tipico.h"
 
@@ -143,7 +142,6 @@ int main(int argc, char** argv) {
     predefinito = qInstallMessageHandler(filtra);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    installaStile();  // as the program does
     QApplication::setQuitOnLastWindowClosed(false);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -16,7 +16,6 @@
 #include "shell/modvarimo.h"
 #include "shell/widgets/finestre.h"
 #include "shell/widgets/registro_finestre.h"
-#include "shell/widgets/stile.h"
 
 #include "quadro_tipico.h"
 
@@ -44,7 +43,6 @@ double residenteMiB() {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    installaStile();
     const long modifiche = argc > 1 ? std::atol(argv[1]) : 150000;
     ModVarimo::azzera();
     // The window as the program builds it: menus, command bar, titles.

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACCHETTI=(
   # toolchain
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-tidy
   # Qt 6 Widgets and its Italian translations
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n fonts-dejavu-core
   # sound: FluidSynth and a General MIDI soundfont

@@ -15,4 +15,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 if [ -x scripts/fuzz-smoke.sh ]; then
   bash scripts/fuzz-smoke.sh
 fi
+# Static checks of the program's own code (.clang-tidy at the root).
+run-clang-tidy -quiet -p build-test -j"$(nproc)" "$PWD/src/" > build-test/clang-tidy.log 2>&1 ||
+  { grep -E "(warning|error):" build-test/clang-tidy.log; echo "clang-tidy: see build-test/clang-tidy.log"; exit 1; }
 ctest --test-dir build-test --output-on-failure -j"$(nproc)"

@@ -8,13 +8,11 @@
 #include <optional>
 
 #include "shell/valore.h"
+#include "shell/voci.h"
 
 namespace varimo {
 
 struct FotoCalcolo;
-
-// Number of framework rows (A..T without J and K).
-constexpr int kVoci = 18;
 
 // Bounds that keep a recalculation from running on for ever (percentage
 // cycles above 100 %, percentages that weigh 2 or more on row A, totals that

@@ -30,7 +30,8 @@ StoriaCalcolo* StoriaCalcolo::di(const StatoCalcolo& stato) {
 
 // ---------------------------------------------------------------- steps
 
-StoriaCalcolo::Passo::Passo(StoriaCalcolo* storia, QString nome, QString unione) : storia_(storia) {
+StoriaCalcolo::Passo::Passo(StoriaCalcolo* storia, const QString& nome, const QString& unione)
+    : storia_(storia) {
     if (storia_) storia_->inizia(nome, unione);
 }
 

@@ -62,7 +62,7 @@ class StoriaCalcolo : public QObject {
     class Passo {
       public:
         // A null history makes the scope do nothing.
-        Passo(StoriaCalcolo* storia, QString nome, QString unione = {});
+        Passo(StoriaCalcolo* storia, const QString& nome, const QString& unione = {});
         ~Passo();
         Passo(const Passo&) = delete;
         Passo& operator=(const Passo&) = delete;

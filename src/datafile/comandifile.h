@@ -109,7 +109,6 @@ class ComandiFile {
 
     // The dialog's file name as it will be shown next (Save, Save as, Delete).
     const QString& nomeDialogo() const { return nomeDialogo_; }
-    const QString& titoloDialogo() const { return titoloDialogo_; }
 
   private:
     // What the opened or last saved file was, to see whether another program

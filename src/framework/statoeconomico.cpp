@@ -9,7 +9,7 @@ namespace varimo {
 
 namespace {
 bool rigaValida(int i) {
-    return i >= 1 && i <= kVociQuadro;
+    return i >= 1 && i <= kVoci;
 }
 bool rigaOTotale(int i) {
     return i >= 1 && i <= kTotaleQuadro;
@@ -18,7 +18,7 @@ bool rigaOTotale(int i) {
 
 StatoEconomico::StatoEconomico(QObject* parent) : QObject(parent) {
     // Before the first fill the rows show the letters of the calculation rows.
-    for (int i = 1; i <= kVociQuadro; ++i) righe_[i].num.imposta(QString(letteraVoce(i)));
+    for (int i = 1; i <= kVoci; ++i) righe_[i].num.imposta(QString(letteraVoce(i)));
     righe_[kTotaleQuadro].tipo.imposta(testieconomico::totalePrima + valut_() +
                                        testieconomico::totaleDopo);
     for (int i = 1; i <= kTotaleQuadro; ++i) righe_[i].tipo.suCambio([this, i] { tipo_Change(i); });
@@ -46,7 +46,7 @@ void StatoEconomico::mostra(const StatoCalcolo& calcolo) {
     numerovoci = 0;
     origine_.fill(0);
     percentuale_.fill(false);
-    for (int i = 1; i <= kVociQuadro; ++i) {
+    for (int i = 1; i <= kVoci; ++i) {
         righe_[i].visibile.imposta(false);
         const QString costo = calcolo.costo(i);
         if (costo.isEmpty()) continue;
@@ -158,7 +158,7 @@ void StatoEconomico::controlla_Click() {
 }
 
 void StatoEconomico::cancella_Click() {
-    for (int i = 1; i <= kVociQuadro; ++i) {
+    for (int i = 1; i <= kVoci; ++i) {
         RigaQuadro& r = righe_[i];
         r.tipo.imposta(QString());
         r.costo.imposta(QString());

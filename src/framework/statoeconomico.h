@@ -6,14 +6,14 @@
 #include <array>
 
 #include "shell/valore.h"
+#include "shell/voci.h"
 
 namespace varimo {
 
 class StatoCalcolo;
 
-// Number of rows of the final framework, and the index of the total row.
-constexpr int kVociQuadro = 18;
-constexpr int kTotaleQuadro = 19;
+// Index of the total row of the final framework, after its kVoci rows.
+constexpr int kTotaleQuadro = kVoci + 1;
 
 // Fixed captions, tooltips and messages of the framework window.
 namespace testieconomico {
@@ -81,7 +81,7 @@ class StatoEconomico : public QObject {
     explicit StatoEconomico(QObject* parent = nullptr);  // start state; no formLoad
     ~StatoEconomico() override;
 
-    // Form_Load after the scaling: titles, exit tooltip, currency list.
+    // Form_Load after the layout: titles, exit tooltip, currency list.
     void formLoad();
 
     // Fills the rows from the calculation window: the rows that carry a cost,
@@ -135,8 +135,8 @@ class StatoEconomico : public QObject {
     void aggiornaTotale();
 
     std::array<RigaQuadro, kTotaleQuadro + 1> righe_;  // 0 unused
-    std::array<int, kVociQuadro + 1> origine_{};
-    std::array<bool, kVociQuadro + 1> percentuale_{};
+    std::array<int, kVoci + 1> origine_{};
+    std::array<bool, kVoci + 1> percentuale_{};
     std::array<bool, kTotaleQuadro + 1> etichettaLunga_{};  // past 50 characters, already told
     Valore<QString> nomeprog_;
     Valore<QString> valut_{QStringLiteral("euro")};

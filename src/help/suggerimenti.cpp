@@ -20,7 +20,7 @@ QString messaggioSuggerimentiMancanti() {
 
 QString percorsoSuggerimenti() {
     const QString nome = QString::fromLatin1(kFileSuggerimenti);
-    const QString trovato = trovaDato(nome);
+    QString trovato = trovaDato(nome);
     if (!trovato.isEmpty()) return trovato;
     return QDir(cartellaProgramma()).filePath(nome);
 }

@@ -87,17 +87,14 @@ bool Tabella::impostaTestoCella(int riga, int colonna, const QString& testo) {
     return true;
 }
 
-QString Tabella::testoCella(int riga, int colonna) const {
-    if (riga < 1 || riga > righe_ || colonna < 1 || colonna > colonne_) return {};
-    return cella(riga, colonna).testo;
-}
-
 const Cella& Tabella::cella(int riga, int colonna) const {
-    return celle_.at(static_cast<std::size_t>((riga - 1) * colonne_ + (colonna - 1)));
+    return celle_.at(static_cast<std::size_t>(riga - 1) * static_cast<std::size_t>(colonne_) +
+                     static_cast<std::size_t>(colonna - 1));
 }
 
 Cella& Tabella::cella(int riga, int colonna) {
-    return celle_.at(static_cast<std::size_t>((riga - 1) * colonne_ + (colonna - 1)));
+    return celle_.at(static_cast<std::size_t>(riga - 1) * static_cast<std::size_t>(colonne_) +
+                     static_cast<std::size_t>(colonna - 1));
 }
 
 void Tabella::impostaGrassettoRiga(int riga, bool grassetto) {

@@ -59,9 +59,9 @@ struct Cella {
 
 class Tabella {
   public:
-    // Table formats of AutoFormat used by the program.
-    static constexpr int kFormatoNessuno = 0;
-    static constexpr int kFormatoColorato2 = 9;
+    // Table formats of AutoFormat used by the program: none (a plain grid)
+    // and "Colorful 2" (coloured heading row, shaded body).
+    enum class Formato { Nessuno, Colorato2 };
 
     Tabella(int righe, int colonne, Carattere carattere);
 
@@ -71,7 +71,6 @@ class Tabella {
     // Cell(riga, colonna).Range.Text; rows and columns count from 1. A cell
     // outside the table is left alone and false is returned.
     bool impostaTestoCella(int riga, int colonna, const QString& testo);
-    QString testoCella(int riga, int colonna) const;
     const Cella& cella(int riga, int colonna) const;
     Cella& cella(int riga, int colonna);
     // Rows(riga).Range.Font.Bold; a row outside the table is left alone.
@@ -84,14 +83,14 @@ class Tabella {
     const Carattere& carattere() const { return carattere_; }
 
     // AutoFormat(formato).
-    void formatoAutomatico(int formato) { formato_ = formato; }
-    int formato() const { return formato_; }
+    void formatoAutomatico(Formato formato) { formato_ = formato; }
+    Formato formato() const { return formato_; }
 
   private:
     int righe_;
     int colonne_;
     Carattere carattere_;
-    int formato_ = kFormatoNessuno;
+    Formato formato_ = Formato::Nessuno;
     std::vector<Cella> celle_;
 };
 
@@ -137,7 +136,6 @@ class Documento {
     void impostaNomeCarattere(const QString& nome);
     void impostaDimensioneCarattere(double punti);
     void impostaGrassetto(bool grassetto);
-    const Carattere& carattereSelezione() const { return selezione_; }
 
     // Selection.TypeText: character 13 (also a line feed, or both together)
     // ends the paragraph, character 12 starts a new page, character 11 breaks

@@ -121,7 +121,7 @@ class Scrittore {
     }
 
     void tabella(const Tabella& t) {
-        const bool colorata = t.formato() == Tabella::kFormatoColorato2;
+        const bool colorata = t.formato() == Tabella::Formato::Colorato2;
         const std::vector<int> colonne = larghezzeColonne(t);
         int totale = 0;
         for (int l : colonne) totale += l;

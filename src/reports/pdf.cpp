@@ -209,7 +209,7 @@ void Impaginatore::collocaRiga(const Tabella& t, int riga, const std::vector<int
 
     // The heading row of the coloured format repeats at the top of every page
     // the table runs onto.
-    const bool ripeti = riga > 1 && t.formato() == Tabella::kFormatoColorato2;
+    const bool ripeti = riga > 1 && t.formato() == Tabella::Formato::Colorato2;
     auto voltaPagina = [&] {
         nuovaPagina();
         if (ripeti) collocaRiga(t, 1, larghezze);
@@ -217,7 +217,8 @@ void Impaginatore::collocaRiga(const Tabella& t, int riga, const std::vector<int
 
     // A row that does not fit here goes whole to the next page; a row taller
     // than a page starts here and runs on between its lines.
-    const double bordi = t.formato() == Tabella::kFormatoColorato2 ? kBordoColorato : kBordoGriglia;
+    const double bordi =
+        t.formato() == Tabella::Formato::Colorato2 ? kBordoColorato : kBordoGriglia;
     const bool staInUnaPagina = altezza + bordi <= kFondo - kMargineAlto;
     if (y_ + altezza + bordi > kFondo && !inCima() && staInUnaPagina) voltaPagina();
     for (;;) {
@@ -233,7 +234,7 @@ void Impaginatore::collocaRiga(const Tabella& t, int riga, const std::vector<int
 // lines of text, then the borders.
 void Impaginatore::fetta(const Tabella& t, int riga, const std::vector<int>& larghezze,
                          std::vector<CellaImpaginata>& celle) {
-    const bool colorata = t.formato() == Tabella::kFormatoColorato2;
+    const bool colorata = t.formato() == Tabella::Formato::Colorato2;
     const bool intestazione = riga == 1 && colorata;
     // The borders take room of their own, above and below the text, as in a
     // word processor.

@@ -49,7 +49,7 @@ void tabellaSezioni(Documento& doc, const QuadroSezioni& q, double dimensione) {
     riga(QString(), QStringLiteral("TOTALE PROGETTO (A + B) in ") + ModVarimo::valuta,
          q.totaleProgetto, true);
 
-    t.formatoAutomatico(Tabella::kFormatoColorato2);
+    t.formatoAutomatico(Tabella::Formato::Colorato2);
     const int n = doc.numeroTabelle();
     for (int c = 0; c < importi; ++c) {
         doc.selezionaColonna(n, 3 + c);

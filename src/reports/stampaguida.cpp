@@ -38,13 +38,13 @@ void giustificaTutto(Documento& doc) {
 // path of the copy, or empty when neither could be written.
 QString salvaGuida(const Documento& doc, const QString& cartella) {
     const QString nome = nomeFileGuida();
-    const QString primo = QDir(cartella).filePath(nome);
+    QString primo = QDir(cartella).filePath(nome);
     QString errorePrimo;
     if (!cartella.isEmpty() && doc.salvaCome(primo, &errorePrimo)) return primo;
     if (cartella.isEmpty()) errorePrimo = QStringLiteral("cartella non indicata");
 
     const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString secondo = documenti.isEmpty() ? QString() : QDir(documenti).filePath(nome);
+    QString secondo = documenti.isEmpty() ? QString() : QDir(documenti).filePath(nome);
     QString erroreSecondo = QStringLiteral("cartella dei documenti non disponibile");
     if (!secondo.isEmpty()) {
         QDir().mkpath(documenti);

@@ -65,12 +65,6 @@ QString nomeDocumentoStampa(const QString& titolo) {
            ModVarimo::nomeprogetto;
 }
 
-bool intestazione(const QString& titolo) {
-    if (!nomeEValutaPresenti()) return false;
-    scriviIntestazione(ModWord::nuovoDocumento(), titolo);
-    return true;
-}
-
 std::shared_ptr<Documento> documentoConIntestazione(const QString& titolo) {
     return nuovaStampa(titolo);
 }
@@ -101,7 +95,7 @@ std::shared_ptr<Documento> documentoCalcolo(const DatiStampaCalcolo& dati) {
         t->impostaTestoCella(i + 1, 4, r.perc);
         t->impostaTestoCella(i + 1, 5, r.riferimento);
     }
-    t->formatoAutomatico(Tabella::kFormatoColorato2);
+    t->formatoAutomatico(Tabella::Formato::Colorato2);
 
     ParagrafoAggiunto p = doc.aggiungiParagrafo();
     p.impostaDimensioneCarattere(12);
@@ -115,7 +109,7 @@ std::shared_ptr<Documento> documentoCalcolo(const DatiStampaCalcolo& dati) {
     t->impostaTestoCella(2, 2, formatoImporto(dati.progetto));
     t->impostaTestoCella(3, 1, dati.vincolato);
     t->impostaTestoCella(3, 2, formatoImporto(dati.costoprogetto));
-    t->formatoAutomatico(Tabella::kFormatoColorato2);
+    t->formatoAutomatico(Tabella::Formato::Colorato2);
 
     for (int c = 3; c <= 4; ++c) {
         doc.selezionaColonna(1, c);
@@ -159,7 +153,7 @@ std::shared_ptr<Documento> documentoQuadro(const DatiStampaQuadro& dati) {
     t->impostaTestoCella(n + 2, 1, numeroConSegno(n + 1));
     t->impostaTestoCella(n + 2, 2, dati.tipo.at(19));
     t->impostaTestoCella(n + 2, 3, formatoImporto(dati.costo.at(19)));
-    t->formatoAutomatico(Tabella::kFormatoColorato2);
+    t->formatoAutomatico(Tabella::Formato::Colorato2);
 
     doc.selezionaColonna(1, 3);
     doc.impostaAllineamentoSelezione(kAllineaDestra);

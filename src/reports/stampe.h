@@ -48,12 +48,9 @@ inline const QString kTitoloStampaCalcolo = QStringLiteral("Calcolo del QUADRO E
 inline const QString kTitoloStampaQuadro = QStringLiteral("QUADRO ECONOMICO");
 
 // Report preamble shared by both reports: checks the project name and the
-// currency (false, after the message, when one is missing), then starts a new
-// document (appword, docword) and types the heading with the given title,
-// closing it with a paragraph added at the end of the document.
-bool intestazione(const QString& titolo);
-// The same preamble into a new document of its own, not yet delivered (for
-// reports built first and then printed or exported); nothing, after the
+// currency, then types the heading with the given title, closing it with a
+// paragraph added at the end, into a new document of its own, not yet
+// delivered (for reports built first and then printed or exported); nothing, after the
 // message, when the project name or the currency is missing.
 std::shared_ptr<Documento> documentoConIntestazione(const QString& titolo);
 

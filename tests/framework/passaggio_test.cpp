@@ -27,7 +27,7 @@ QString testoDocumento(const Documento& d) {
     for (int n = 1; n <= d.numeroTabelle(); ++n) {
         const Tabella* tab = d.tabella(n);
         for (int r = 1; r <= tab->righe(); ++r)
-            for (int c = 1; c <= tab->colonne(); ++c) t += tab->testoCella(r, c) + QLatin1Char('|');
+            for (int c = 1; c <= tab->colonne(); ++c) t += tab->cella(r, c).testo + QLatin1Char('|');
     }
     return t;
 }

@@ -26,7 +26,7 @@ class StatoEconomicoTest : public ::testing::Test {
 
 TEST_F(StatoEconomicoTest, StartState) {
     const QString lettere = QStringLiteral("ABCDEFGHILMNOPQRST");
-    for (int i = 1; i <= kVociQuadro; ++i) {
+    for (int i = 1; i <= kVoci; ++i) {
         EXPECT_EQ(quadro.num(i), QString(lettere[i - 1])) << i;
         EXPECT_EQ(quadro.perc(i), QStringLiteral("0"));
         EXPECT_TRUE(quadro.visibile(i));
@@ -43,7 +43,7 @@ TEST_F(StatoEconomicoTest, StartState) {
 TEST_F(StatoEconomicoTest, FillFromEmptyCalculationHidesEveryRow) {
     quadro.mostra(calcolo);
     EXPECT_EQ(quadro.numerovoci, 0);
-    for (int i = 1; i <= kVociQuadro; ++i) EXPECT_FALSE(quadro.visibile(i)) << i;
+    for (int i = 1; i <= kVoci; ++i) EXPECT_FALSE(quadro.visibile(i)) << i;
     EXPECT_TRUE(quadro.visibile(19));
     EXPECT_EQ(quadro.costo(19), QString());
     EXPECT_TRUE(finta.messaggi.isEmpty());
@@ -167,7 +167,7 @@ TEST_F(StatoEconomicoTest, ClearKeepsNameBoxAndVisibility) {
     quadro.scriviNomeprog(QStringLiteral("Ponte"));
     quadro.scriviValut(QStringLiteral("dollari"));
     quadro.cancella_Click();
-    for (int i = 1; i <= kVociQuadro; ++i) {
+    for (int i = 1; i <= kVoci; ++i) {
         EXPECT_EQ(quadro.tipo(i), QString());
         EXPECT_EQ(quadro.costo(i), QString());
         EXPECT_EQ(quadro.perc(i), QStringLiteral("0"));

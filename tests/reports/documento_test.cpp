@@ -119,7 +119,7 @@ TEST_F(DocumentoTest, AutomaticFormatFitsColumnsToTheirContents) {
     formattata.impostaTestoCella(1, 1, QStringLiteral(" 1"));
     formattata.impostaTestoCella(2, 2, QStringLiteral("Lavori a corpo\rcon una seconda riga"));
     formattata.impostaTestoCella(1, 3, QStringLiteral("1.000,00"));
-    formattata.formatoAutomatico(Tabella::kFormatoColorato2);
+    formattata.formatoAutomatico(Tabella::Formato::Colorato2);
 
     const QList<TabellaLetta> t = scriviELeggi(d).tabelle();
     ASSERT_EQ(t.size(), 2);
@@ -203,7 +203,7 @@ TEST_F(DocumentoTest, TextWithMarkupCharactersAccentsAndControlsSurvives) {
 
 TEST_F(DocumentoTest, PackageHoldsWellFormedPartsAndTheColouredStyleOnce) {
     Documento d;
-    d.aggiungiTabella(2, 2).formatoAutomatico(Tabella::kFormatoColorato2);
+    d.aggiungiTabella(2, 2).formatoAutomatico(Tabella::Formato::Colorato2);
     const QString p = cartella.filePath(QStringLiteral("parti.docx"));
     ASSERT_TRUE(salvaDocumento(d, p, nullptr));
 

@@ -3,8 +3,6 @@
 
 #include <QApplication>
 
-#include "shell/widgets/stile.h"
-
 namespace {
 // The offscreen platform cannot raise windows; that notice says nothing
 // about the program under test.
@@ -17,12 +15,13 @@ void filtra(QtMsgType t, const QMessageLogContext& c, const QString& m) {
 
 int main(int argc, char** argv) {
     predefinito = qInstallMessageHandler(filtra);
-    // Offscreen always; a test may choose the offscreen screen it runs on
-    // ("offscreen:configfile=...").
-    if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
+    // Offscreen unless a real X server is asked for ("xcb", the walks over
+    // every window on Xvfb); a test may choose the offscreen screen it runs
+    // on ("offscreen:configfile=...").
+    const QByteArray piattaforma = qgetenv("QT_QPA_PLATFORM");
+    if (!piattaforma.startsWith("offscreen") && piattaforma != "xcb")
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    varimo::installaStile();  // the program's own style
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -2,12 +2,12 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QEvent>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyle>
 #include <QToolButton>
@@ -18,15 +18,12 @@
 #include "calculation/numeri.h"
 #include "framework/widgets/economico.h"
 #include "shell/interazione.h"
-#include "shell/widgets/clsresize.h"
 #include "shell/widgets/controlli.h"
 #include "shell/widgets/finestre.h"
+#include "shell/widgets/proporzioni.h"
 #include "shell/widgets/testodigitato.h"
-#include "shell/widgets/twips.h"
 
 namespace varimo {
-
-using namespace disegno;
 
 namespace {
 // How the keyboard sets a percentage (the scroll bar has no tooltip of its own
@@ -42,58 +39,91 @@ Calcolo::Calcolo(QWidget* parent) : QMainWindow(parent), stato_(new StatoCalcolo
     // The controls show the state's texts before the layout is fitted to them.
     collegaStato();
     limitaTestiDigitati(this);
-    // Scaling: record the design layout, size to the screen, then the
-    // window's own size.
-    scaler_ = scalaFinestraPrincipale(this, [this] {
-        if (scaler_) scaler_->ResizeControls();
-    });
+    // The window's design size: what its layout asks for, in the proportion
+    // of the main windows; from then on its texts follow its size.
+    Proporzioni::avvia(centralWidget(), disegno::kProporzioneLarghezza,
+                       disegno::kProporzioneAltezza);
+    collocaSulloSchermo(this);
     stato_->formLoad();
     // The history starts from the loaded window, which counts as saved.
     storia_ = new StoriaCalcolo(*stato_);
     collegaModifiche();
 }
 
-Calcolo::~Calcolo() {
-    scaler_.reset();
-}
+Calcolo::~Calcolo() = default;
 
-void Calcolo::resizeEvent(QResizeEvent* e) {
-    QMainWindow::resizeEvent(e);
-    if (scaler_) scaler_->ResizeControls();
+namespace {
+// Columns of the window, left to right: letter, label, amount, delete
+// button, percentage, its scroll bar, a gap, the reference list. Widths in
+// average characters of the window's font; they also share out, in the same
+// proportion, the room a larger window gives.
+enum Colonna { cNum, cTipo, cCosto, cDelriga, cPerc, cBarra, cSpazio, cCombo, cColonne };
+constexpr double kLarghezze[cColonne] = {3.2, 43.2, 32, 3.2, 6.4, 13, 1.4, 21};
+
+// Rows of the grid: the headings, rows A to D, a gap, rows E to T, the two
+// project amounts, a gap, the command buttons.
+constexpr int kTitoli = 0;
+constexpr int kSpazioVoci = 5;
+int rigaGriglia(int i) {
+    return i <= 4 ? i : i + 1;
 }
+constexpr int kCalcolato = kVoci + 2;
+constexpr int kVincolato = kCalcolato + 1;
+constexpr int kSpazioTasti = kVincolato + 1;
+constexpr int kTasti = kSpazioTasti + 1;
+}  // namespace
 
 void Calcolo::creaControlli() {
-    QWidget* area = creaAreaCentrale(this);
+    QGridLayout* griglia = creaAreaCentrale(this);
+    QWidget* area = centralWidget();
+    const QFontMetrics fm(area->font());
+    for (int k = 0; k < cColonne; ++k) {
+        griglia->setColumnMinimumWidth(k, larghezzaCaratteri(fm, kLarghezze[k]));
+        griglia->setColumnStretch(k, static_cast<int>(kLarghezze[k] * 10));
+    }
+    for (int r = 0; r <= kTasti; ++r) griglia->setRowStretch(r, 2);
+    for (int r : {kSpazioVoci, kSpazioTasti}) {
+        griglia->setRowMinimumHeight(r, fm.height() / 2);
+        griglia->setRowStretch(r, 1);
+    }
+    griglia->setRowStretch(kTasti, 3);
+    auto poni = [griglia](QWidget* w, int riga, int colonna, int righe = 1, int colonne = 1) {
+        riempieCella(w);
+        griglia->addWidget(w, riga, colonna, righe, colonne);
+    };
 
     // Column headings, in the order the window shows them.
     const struct {
         int indice;
         QString testo, suggerimento;
-        int sinistra, larghezza;
+        int colonna, colonne;
     } titoli[] = {
-        {19, testicalcolo::perc19, testicalcolo::perc19Suggerimento, 360, 3240},
-        {20, testicalcolo::perc20, testicalcolo::perc20Suggerimento, 3600, 2400},
-        {0, testicalcolo::perc0, testicalcolo::perc0Suggerimento, 6240, 1455},
+        {19, testicalcolo::perc19, testicalcolo::perc19Suggerimento, cTipo, 1},
+        {20, testicalcolo::perc20, testicalcolo::perc20Suggerimento, cCosto, 1},
+        {0, testicalcolo::perc0, testicalcolo::perc0Suggerimento, cPerc, 2},
     };
-    for (const auto& t : titoli)
-        perc_[t.indice] = titoloColonna(area, nomeControllo("perc", t.indice), t.testo,
-                                        t.suggerimento, t.sinistra, t.larghezza);
+    for (const auto& t : titoli) {
+        perc_[t.indice] =
+            titoloColonna(area, nomeControllo("perc", t.indice), t.testo, t.suggerimento);
+        griglia->addWidget(perc_[t.indice], kTitoli, t.colonna, 1, t.colonne);
+    }
     label1_ = titoloColonna(area, QStringLiteral("Label1"), testicalcolo::label1,
-                            testicalcolo::label1Suggerimento, 7800, 1575);
+                            testicalcolo::label1Suggerimento);
+    griglia->addWidget(label1_, kTitoli, cCombo);
 
     QIcon cestino = style()->standardIcon(QStyle::SP_TrashIcon);
     if (cestino.isNull()) cestino = style()->standardIcon(QStyle::SP_DialogDiscardButton);
 
     for (int i = 1; i <= kVoci; ++i) {
-        const int alto = altoRiga(i);
+        const int riga = rigaGriglia(i);
         auto* n = new QLabel(QString(letteraVoce(i)), area);
         n->setObjectName(nomeControllo("num", i));
-        collocaTwip(n, 120, alto, 240, kRiga);
+        poni(n, riga, cNum);
         num_[i] = n;
 
         auto* t = new QLineEdit(stato_->tipo(i), area);
         t->setObjectName(nomeControllo("tipo", i));
-        collocaTwip(t, 360, alto, 3240, kRiga);
+        poni(t, riga, cTipo);
         if (StatoCalcolo::tipoSoloLettura(i)) {
             t->setReadOnly(true);
             testoColorato(t, Qt::red, true);
@@ -102,7 +132,7 @@ void Calcolo::creaControlli() {
 
         auto* c = new QLineEdit(area);
         c->setObjectName(nomeControllo("costo", i));
-        collocaTwip(c, 3600, alto, 2400, kRiga);
+        poni(c, riga, cCosto);
         c->setReadOnly(StatoCalcolo::costoSoloLettura(i));
         c->setToolTip(stato_->suggerimentoCosto(i));
         costo_[i] = c;
@@ -112,7 +142,7 @@ void Calcolo::creaControlli() {
             d->setObjectName(nomeControllo("delriga", i));
             d->setIcon(cestino);
             d->setAutoRaise(false);
-            collocaTwip(d, 6000, alto, 240, kRiga);
+            poni(d, riga, cDelriga);
             d->setVisible(StatoCalcolo::delrigaVisibile(i));
             delriga_[i] = d;
         }
@@ -122,7 +152,7 @@ void Calcolo::creaControlli() {
         p->setObjectName(nomeControllo("perc", i));
         p->setAlignment(Qt::AlignCenter);
         sfondo(p, Qt::yellow);
-        collocaTwip(p, 6240, alto, 480, kRiga);
+        poni(p, riga, cPerc);
         p->setVisible(percentuale);
         perc_[i] = p;
 
@@ -132,7 +162,7 @@ void Calcolo::creaControlli() {
         h->setSingleStep(1);
         h->setPageStep(1);
         h->setToolTip(kSuggerimentoBarra);
-        collocaTwip(h, 6720, alto, 975, kRiga);
+        poni(h, riga, cBarra);
         h->setVisible(percentuale);
         hscroll_[i] = h;
 
@@ -142,7 +172,7 @@ void Calcolo::creaControlli() {
         cb->setInsertPolicy(QComboBox::NoInsert);
         cb->setCompleter(nullptr);
         cb->setMaxVisibleItems(kVoci);
-        collocaTwip(cb, 7800, alto, 1575, kRiga);
+        poni(cb, riga, cCombo);
         cb->setVisible(percentuale);
         combo_[i] = cb;
     }
@@ -160,7 +190,7 @@ void Calcolo::creaControlli() {
     calcolato_->setReadOnly(true);
     calcolato_->setToolTip(testicalcolo::calcolatoSuggerimento);
     grassetto(calcolato_);
-    collocaTwip(calcolato_, 120, 5280, 3480, kRiga);
+    poni(calcolato_, kCalcolato, cNum, 1, 2);
 
     progetto_ = new QLineEdit(area);
     progetto_->setObjectName(QStringLiteral("progetto"));
@@ -172,42 +202,58 @@ void Calcolo::creaControlli() {
         p.setColor(QPalette::Base, Qt::white);
         progetto_->setPalette(p);
     }
-    collocaTwip(progetto_, 3600, 5280, 2400, kRiga);
+    poni(progetto_, kCalcolato, cCosto);
 
     vincolato_ = new QLineEdit(testicalcolo::vincolato, area);
     vincolato_->setObjectName(QStringLiteral("vincolato"));
     vincolato_->setReadOnly(true);
     vincolato_->setToolTip(testicalcolo::vincolatoSuggerimento);
     grassetto(vincolato_);
-    collocaTwip(vincolato_, 120, 5520, 3480, kRiga);
+    poni(vincolato_, kVincolato, cNum, 1, 2);
 
     costoprogetto_ = new QLineEdit(area);
     costoprogetto_->setObjectName(QStringLiteral("costoprogetto"));
     costoprogetto_->setToolTip(testicalcolo::costoprogettoSuggerimento);
     testoColorato(costoprogetto_, Qt::blue, true);
-    collocaTwip(costoprogetto_, 3600, 5520, 2400, kRiga);
+    poni(costoprogetto_, kVincolato, cCosto);
 
-    auto tasto = [area](const char* n, const QString& testo, const QString& suggerimento,
-                        int sinistra, int alto, int larghezza) {
+    auto tasto = [area](const char* n, const QString& testo, const QString& suggerimento) {
         auto* b = new QPushButton(testo, area);
         b->setObjectName(QString::fromLatin1(n));
         b->setToolTip(suggerimento);
         b->setAutoDefault(false);
-        collocaTwip(b, sinistra, alto, larghezza, kTasto);
+        b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         return b;
     };
-    cmdannulla_ = tasto("cmdannulla", testicalcolo::cmdannulla,
-                        testicalcolo::cmdannullaSuggerimento, 6240, 5400, 1800);
-    cmdannulla_->setVisible(false);
-    vis_ = tasto("vis", testicalcolo::vis, testicalcolo::visSuggerimento, 8040, 5400, 1335);
-    aiuto_ = tasto("aiuto", testicalcolo::aiuto, testicalcolo::aiutoSuggerimento, 4080, 5880, 1320);
+    // Beside the two project amounts: the rework switch (which keeps its room
+    // while hidden) and "Visualizza".
+    cmdannulla_ =
+        tasto("cmdannulla", testicalcolo::cmdannulla, testicalcolo::cmdannullaSuggerimento);
+    vis_ = tasto("vis", testicalcolo::vis, testicalcolo::visSuggerimento);
+    {
+        QSizePolicy p = cmdannulla_->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        cmdannulla_->setSizePolicy(p);
+        cmdannulla_->setVisible(false);
+        auto* riga = new QHBoxLayout;
+        riga->setSpacing(0);
+        riga->addStretch(3);
+        riga->addWidget(cmdannulla_, 24);
+        riga->addWidget(vis_, 18);
+        griglia->addLayout(riga, kCalcolato, cDelriga, 2, cColonne - cDelriga);
+    }
+    // The command buttons, on the right of the last line.
+    aiuto_ = tasto("aiuto", testicalcolo::aiuto, testicalcolo::aiutoSuggerimento);
     command6_ = tasto("Command6", QStringLiteral("&Guida in linea"),
-                      QStringLiteral("cliccare per visualizzare il sommario della Guida"), 5400,
-                      5880, 1320);
-    cmdStampa_ =
-        tasto("cmdStampa", QStringLiteral("&Stampa"),
-              QStringLiteral("clicca per stampare i dati della finestra"), 6720, 5880, 1320);
-    esco_ = tasto("esco", QStringLiteral("&USCITA"), QString(), 8040, 5880, 1335);
+                      QStringLiteral("cliccare per visualizzare il sommario della Guida"));
+    cmdStampa_ = tasto("cmdStampa", QStringLiteral("&Stampa"),
+                       QStringLiteral("clicca per stampare i dati della finestra"));
+    esco_ = tasto("esco", QStringLiteral("&USCITA"), QString());
+    auto* tasti = new QHBoxLayout;
+    tasti->setSpacing(0);
+    tasti->addStretch(53);
+    for (QPushButton* b : {aiuto_, command6_, cmdStampa_, esco_}) tasti->addWidget(b, 18);
+    griglia->addLayout(tasti, kTasti, cNum, 1, cColonne);
 }
 
 void Calcolo::collegaStato() {
@@ -263,9 +309,6 @@ void Calcolo::collegaStato() {
     connect(cmdannulla_, &QPushButton::clicked, this, &Calcolo::cmdannulla_Click);
     connect(vis_, &QPushButton::clicked, this, &Calcolo::vis_Click);
     connect(aiuto_, &QPushButton::clicked, this, &Calcolo::aiuto_Click);
-    connect(esco_, &QPushButton::clicked, this, &Calcolo::esco_Click);
-    connect(cmdStampa_, &QPushButton::clicked, this, &Calcolo::cmdStampa_Click);
-    connect(command6_, &QPushButton::clicked, this, &Calcolo::Command6_Click);
 
     for (const auto& v : viste_) v();
     aggiornaPagine();

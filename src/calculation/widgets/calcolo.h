@@ -3,7 +3,6 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
-#include <memory>
 #include <vector>
 
 #include "calculation/statocalcolo.h"
@@ -18,8 +17,6 @@ class QToolButton;
 
 namespace varimo {
 
-class clsResize;
-
 // The calculation window `calcolo`: a view on StatoCalcolo, which holds the
 // data of every control and runs every change handler. The user's edits are
 // written into the state; the state's change notifications update the
@@ -29,14 +26,14 @@ class clsResize;
 //
 // The menu bar and the command bar go in the window's own areas
 // (menuBar(), addToolBar()); the rows live in the central widget.
-// The buttons esco, cmdStampa and Command6 only emit their signal: their
-// commands are connected by whoever owns them.
+// The buttons esco, cmdStampa and Command6 carry the commands of the menus;
+// whoever installs the commands connects them.
 class Calcolo : public QMainWindow {
     Q_OBJECT
   public:
     static constexpr const char* kNome = "calcolo";
 
-    // Form_Load: scaling to the screen, then the window's own start-up.
+    // Form_Load: the layout and its design size, then the window's own start-up.
     explicit Calcolo(QWidget* parent = nullptr);
     ~Calcolo() override;
 
@@ -69,15 +66,6 @@ class Calcolo : public QMainWindow {
     QPushButton* esco() const { return esco_; }
     QPushButton* cmdStampa() const { return cmdStampa_; }
     QPushButton* Command6() const { return command6_; }
-    clsResize* scaler() const { return scaler_.get(); }
-
-  signals:
-    void esco_Click();
-    void cmdStampa_Click();
-    void Command6_Click();
-
-  protected:
-    void resizeEvent(QResizeEvent* e) override;
 
   private:
     void creaControlli();
@@ -97,7 +85,6 @@ class Calcolo : public QMainWindow {
     std::vector<char> marcata_;
     std::vector<size_t> marcate_;
     bool aggiornando_ = false;
-    std::unique_ptr<clsResize> scaler_;
     std::array<QLabel*, kVoci + 1> num_{};
     std::array<QLineEdit*, kVoci + 1> tipo_{};
     std::array<QLineEdit*, kVoci + 1> costo_{};

@@ -1,26 +1,23 @@
 #include "framework/widgets/economico.h"
 
 #include <QComboBox>
-#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <algorithm>
 #include <functional>
 #include <vector>
 
 #include "calculation/widgets/calcolo.h"
 #include "shell/modvarimo.h"
-#include "shell/widgets/clsresize.h"
 #include "shell/widgets/controlli.h"
 #include "shell/widgets/finestre.h"
+#include "shell/widgets/proporzioni.h"
 #include "shell/widgets/testodigitato.h"
-#include "shell/widgets/twips.h"
 
 namespace varimo {
-
-using namespace disegno;
 
 Economico::Economico(QWidget* parent) : QMainWindow(parent), stato_(new StatoEconomico(this)) {
     setObjectName(QString::fromLatin1(kNome));
@@ -29,24 +26,34 @@ Economico::Economico(QWidget* parent) : QMainWindow(parent), stato_(new StatoEco
     // The controls show the state's texts before the layout is fitted to them.
     collegaStato();
     limitaTestiDigitati(this);
-    // Scaling: record the design layout, size to the screen, then the
-    // window's own size.
-    scaler_ = scalaFinestraPrincipale(this, [this] {
-        if (scaler_) scaler_->ResizeControls();
-        spaziaDopoD();
-    });
+    // The design size, in the proportion of the main windows; from then on
+    // the window's texts follow its size.
+    Proporzioni::avvia(centralWidget(), disegno::kProporzioneLarghezza,
+                       disegno::kProporzioneAltezza);
+    collocaSulloSchermo(this);
     stato_->formLoad();
 }
 
-Economico::~Economico() {
-    scaler_.reset();
-}
+Economico::~Economico() = default;
 
-void Economico::resizeEvent(QResizeEvent* e) {
-    QMainWindow::resizeEvent(e);
-    if (scaler_) scaler_->ResizeControls();
-    spaziaDopoD();
+namespace {
+// Columns of the window, left to right: number, label, amount, a gap, the
+// percentage, a gap, the reference. Widths in average characters of the
+// window's font, also the shares of the room a larger window gives.
+enum Colonna { cNum, cTipo, cCosto, cSpazio1, cPerc, cSpazio2, cRiferimento, cColonne };
+constexpr double kLarghezze[cColonne] = {3.2, 43.2, 33.8, 1.4, 6.6, 1.4, 33.8};
+
+// Rows of the grid: the headings, rows 1 to 4, a gap, the other rows, the
+// total, the project name, the currency with the command buttons.
+constexpr int kTitoli = 0;
+constexpr int kSpazioVoci = 5;
+int rigaGriglia(int k) {
+    return k <= 4 ? k : k + 1;
 }
+constexpr int kTotale = kVoci + 2;
+constexpr int kNomeProgetto = kTotale + 1;
+constexpr int kTasti = kNomeProgetto + 1;
+}  // namespace
 
 void Economico::mostra(const StatoCalcolo& calcolo) {
     stato_->mostra(calcolo);
@@ -55,137 +62,164 @@ void Economico::mostra(const StatoCalcolo& calcolo) {
 
 // The works end with row D: the blank line that separates them from the sums
 // at the administration's disposal falls after D wherever it is shown (third
-// when B is empty), not after the fourth row. The rows between D and the
-// fifth move down by the gap; a row still where this put it is moved back
-// first (one placed afresh by the scaler is not).
+// when B is empty), not after the fourth row. The rows after D among the first
+// four move below the gap.
 void Economico::spaziaDopoD() {
-    const auto sposta = [this](int k, int dy) {
-        for (QWidget* w : std::initializer_list<QWidget*>{num_[k], tipo_[k], costo_[k], perc_[k],
-                                                          riferimento_[k]})
-            w->move(w->x(), w->y() + dy);
-    };
-    for (int k = 2; k <= 4; ++k) {
-        if (spostamento_[k] != 0 && tipo_[k]->y() == dovePosta_[k]) sposta(k, -spostamento_[k]);
-        spostamento_[k] = 0;
-    }
     int posizioneD = 4;
     for (int k = 1; k <= 4; ++k) {
         if (stato_->origine(k) == 4) posizioneD = k;
     }
-    if (posizioneD >= 4) return;
-    const int riga = tipo_[4]->y() - tipo_[3]->y();
-    const int salto = tipo_[5]->y() - tipo_[4]->y() - riga;
-    if (salto <= 0) return;
-    for (int k = posizioneD + 1; k <= 4; ++k) {
-        sposta(k, salto);
-        spostamento_[k] = salto;
-        dovePosta_[k] = tipo_[k]->y();
+    if (posizioneD == posizioneD_ || griglia_ == nullptr) return;
+    posizioneD_ = posizioneD;
+    const int altezzaSpazio = QFontMetrics(centralWidget()->font()).height() / 2;
+    for (int k = 1; k <= 4; ++k) {
+        const int riga = k <= posizioneD ? k : k + 1;
+        for (QWidget* w : std::initializer_list<QWidget*>{num_[k], tipo_[k], costo_[k], perc_[k],
+                                                          riferimento_[k]}) {
+            const int i = griglia_->indexOf(w);
+            int r = 0, c = 0, rs = 0, cs = 0;
+            griglia_->getItemPosition(i, &r, &c, &rs, &cs);
+            griglia_->removeWidget(w);
+            griglia_->addWidget(w, riga, c, rs, cs);
+        }
+    }
+    for (int r = 1; r <= kSpazioVoci; ++r) {
+        const bool spazio = r == posizioneD + 1;
+        griglia_->setRowMinimumHeight(r, spazio ? altezzaSpazio : 0);
+        griglia_->setRowStretch(r, spazio ? 1 : 2);
     }
 }
 
 void Economico::creaControlli() {
-    QWidget* area = creaAreaCentrale(this);
+    QGridLayout* griglia = creaAreaCentrale(this);
+    griglia_ = griglia;
+    QWidget* area = centralWidget();
+    const QFontMetrics fm(area->font());
+    for (int k = 0; k < cColonne; ++k) {
+        griglia->setColumnMinimumWidth(k, larghezzaCaratteri(fm, kLarghezze[k]));
+        griglia->setColumnStretch(k, static_cast<int>(kLarghezze[k] * 10));
+    }
+    for (int r = 0; r <= kTasti; ++r) griglia->setRowStretch(r, 2);
+    griglia->setRowMinimumHeight(kSpazioVoci, fm.height() / 2);
+    griglia->setRowStretch(kSpazioVoci, 1);
+    griglia->setRowStretch(kTasti, 3);
+    auto poni = [griglia](QWidget* w, int riga, int colonna, int righe = 1, int colonne = 1) {
+        riempieCella(w);
+        griglia->addWidget(w, riga, colonna, righe, colonne);
+    };
 
     const struct {
         int indice;
         QString testo, suggerimento;
-        int sinistra, larghezza;
+        int colonna;
     } titoli[] = {
-        {19, testieconomico::perc19, testieconomico::perc19Suggerimento, 360, 3240},
-        {20, testieconomico::perc20, testieconomico::perc20Suggerimento, 3600, 2535},
-        {0, testieconomico::perc0, testieconomico::perc0Suggerimento, 6240, 495},
+        {19, testieconomico::perc19, testieconomico::perc19Suggerimento, cTipo},
+        {20, testieconomico::perc20, testieconomico::perc20Suggerimento, cCosto},
+        {0, testieconomico::perc0, testieconomico::perc0Suggerimento, cPerc},
     };
-    for (const auto& t : titoli)
-        perc_[t.indice] = titoloColonna(area, nomeControllo("perc", t.indice), t.testo,
-                                        t.suggerimento, t.sinistra, t.larghezza);
+    for (const auto& t : titoli) {
+        perc_[t.indice] =
+            titoloColonna(area, nomeControllo("perc", t.indice), t.testo, t.suggerimento);
+        griglia->addWidget(perc_[t.indice], kTitoli, t.colonna);
+    }
     label1_ = titoloColonna(area, QStringLiteral("Label1"), testieconomico::label1,
-                            testieconomico::label1Suggerimento, 6840, 2535);
+                            testieconomico::label1Suggerimento);
+    griglia->addWidget(label1_, kTitoli, cRiferimento);
 
-    for (int k = 1; k <= kVociQuadro; ++k) {
-        const int alto = altoRiga(k);
+    for (int k = 1; k <= kVoci; ++k) {
+        const int riga = rigaGriglia(k);
         auto* n = new QLabel(area);
         n->setObjectName(nomeControllo("num", k));
-        collocaTwip(n, 120, alto, 240, kRiga);
+        poni(n, riga, cNum);
         num_[k] = n;
 
         auto* t = new QLineEdit(area);
         t->setObjectName(nomeControllo("tipo", k));
-        collocaTwip(t, 360, alto, 3240, kRiga);
+        poni(t, riga, cTipo);
         tipo_[k] = t;
 
         auto* c = new QLineEdit(area);
         c->setObjectName(nomeControllo("costo", k));
         c->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        collocaTwip(c, 3600, alto, 2535, kRiga);
+        poni(c, riga, cCosto);
         costo_[k] = c;
 
         auto* p = new QLabel(area);
         p->setObjectName(nomeControllo("perc", k));
         p->setAlignment(Qt::AlignCenter);
-        collocaTwip(p, 6240, alto, 495, kRiga);
+        poni(p, riga, cPerc);
         perc_[k] = p;
 
         auto* r = new QLabel(area);
         r->setObjectName(nomeControllo("riferimento", k));
-        collocaTwip(r, 6840, alto, 2535, kRiga);
+        poni(r, riga, cRiferimento);
         riferimento_[k] = r;
     }
 
     auto* t19 = new QLineEdit(area);
     t19->setObjectName(nomeControllo("tipo", kTotaleQuadro));
     t19->setToolTip(testieconomico::tipo19Suggerimento);
-    {
-        QFont g = t19->font();
-        g.setBold(true);
-        t19->setFont(g);
-    }
-    collocaTwip(t19, 120, 5280, 3480, kRiga);
+    grassetto(t19);
+    poni(t19, kTotale, cNum, 1, 2);
     tipo_[kTotaleQuadro] = t19;
 
     auto* c19 = new QLineEdit(area);
     c19->setObjectName(nomeControllo("costo", kTotaleQuadro));
     c19->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    {
-        QFont g = c19->font();
-        g.setBold(true);
-        c19->setFont(g);
-    }
-    collocaTwip(c19, 3600, 5280, 2535, kRiga);
+    grassetto(c19);
+    poni(c19, kTotale, cCosto);
     costo_[kTotaleQuadro] = c19;
 
     label2_ = new QLabel(testieconomico::label2, area);
     label2_->setObjectName(QStringLiteral("Label2"));
     label2_->setToolTip(testieconomico::label2Suggerimento);
-    collocaTwip(label2_, 120, 5550, 1200, kRiga);
 
     nomeprog_ = new QLineEdit(area);
     nomeprog_->setObjectName(QStringLiteral("nomeprog"));
-    collocaTwip(nomeprog_, 1320, 5550, 4815, kRiga);
+    riempieCella(nomeprog_);
+    {
+        auto* riga = new QHBoxLayout;
+        riga->setSpacing(0);
+        riga->addWidget(label2_, 16);
+        riga->addWidget(nomeprog_, 64);
+        griglia->addLayout(riga, kNomeProgetto, cNum, 1, cSpazio1);
+    }
 
     valut_ = new ElencoIntero(area);
     valut_->setObjectName(QStringLiteral("valut"));
     valut_->setEditable(true);
     valut_->setInsertPolicy(QComboBox::NoInsert);
     valut_->setCompleter(nullptr);
-    collocaTwip(valut_, 120, 5800, 1215, kRiga);
+    valut_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    valut_->setMinimumContentsLength(8);
 
-    auto tasto = [area](const char* n, const QString& testo, const QString& suggerimento,
-                        int sinistra, int alto, int larghezza = 1320) {
+    auto tasto = [area](const char* n, const QString& testo, const QString& suggerimento) {
         auto* b = new QPushButton(testo, area);
         b->setObjectName(QString::fromLatin1(n));
         b->setToolTip(suggerimento);
         b->setAutoDefault(false);
-        collocaTwip(b, sinistra, alto, larghezza, kTasto);
+        b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         return b;
     };
-    elabor_ = tasto("elabor", testieconomico::elabor, QString(), 8040, 5400, 1335);
-    aiuto_ = tasto("aiuto", testieconomico::aiuto, testieconomico::aiutoSuggerimento, 4080, 5880);
-    command6_ =
-        tasto("Command6", QStringLiteral("&Guida in linea"),
-              QStringLiteral("cliccare per visualizzare il sommario della Guida"), 5400, 5880);
+    elabor_ = tasto("elabor", testieconomico::elabor, QString());
+    {
+        auto* riga = new QHBoxLayout;
+        riga->addStretch(16);
+        riga->addWidget(elabor_, 18);
+        griglia->addLayout(riga, kTotale, cRiferimento, 2, 1);
+    }
+    aiuto_ = tasto("aiuto", testieconomico::aiuto, testieconomico::aiutoSuggerimento);
+    command6_ = tasto("Command6", QStringLiteral("&Guida in linea"),
+                      QStringLiteral("cliccare per visualizzare il sommario della Guida"));
     cmdStampa_ = tasto("cmdStampa", QStringLiteral("&Stampa"),
-                       QStringLiteral("clicca per stampare i dati della finestra"), 6720, 5880);
-    esco_ = tasto("esco", QStringLiteral("&USCITA"), QString(), 8040, 5880, 1335);
+                       QStringLiteral("clicca per stampare i dati della finestra"));
+    esco_ = tasto("esco", QStringLiteral("&USCITA"), QString());
+    auto* tasti = new QHBoxLayout;
+    tasti->setSpacing(0);
+    tasti->addWidget(valut_, 16);
+    tasti->addStretch(37);
+    for (QPushButton* b : {aiuto_, command6_, cmdStampa_, esco_}) tasti->addWidget(b, 18);
+    griglia->addLayout(tasti, kTasti, cNum, 1, cColonne);
 }
 
 void Economico::collegaStato() {
@@ -233,9 +267,6 @@ void Economico::collegaStato() {
 
     connect(elabor_, &QPushButton::clicked, this, &Economico::elabor_Click);
     connect(aiuto_, &QPushButton::clicked, this, &Economico::aiuto_Click);
-    connect(esco_, &QPushButton::clicked, this, &Economico::esco_Click);
-    connect(cmdStampa_, &QPushButton::clicked, this, &Economico::cmdStampa_Click);
-    connect(command6_, &QPushButton::clicked, this, &Economico::Command6_Click);
 
     for (const auto& v : viste) v();
 }

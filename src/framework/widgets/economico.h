@@ -2,11 +2,11 @@
 
 #include <QMainWindow>
 #include <array>
-#include <memory>
 
 #include "framework/statoeconomico.h"
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -14,20 +14,21 @@ class QPushButton;
 namespace varimo {
 
 class StatoCalcolo;
-class clsResize;
 
 // The framework window `economico`: a view on StatoEconomico. It shows the
 // final framework that the calculation window hands over, with project name
 // and currency; "&Rielabora" goes back to the calculation window.
 //
 // The menu bar and the command bar go in the window's own areas; the buttons
-// esco, cmdStampa and Command6 only emit their signal.
+// esco, cmdStampa and Command6 carry the commands of the menus, connected by
+// whoever installs the commands.
 class Economico : public QMainWindow {
     Q_OBJECT
   public:
     static constexpr const char* kNome = "economico";
 
-    // Form_Load: scaling to the screen, titles, exit tooltip, currency list.
+    // Form_Load: the layout and its design size, titles, exit tooltip,
+    // currency list.
     explicit Economico(QWidget* parent = nullptr);
     ~Economico() override;
 
@@ -55,31 +56,21 @@ class Economico : public QMainWindow {
     QPushButton* esco() const { return esco_; }
     QPushButton* cmdStampa() const { return cmdStampa_; }
     QPushButton* Command6() const { return command6_; }
-    clsResize* scaler() const { return scaler_.get(); }
-
-  signals:
-    void esco_Click();
-    void cmdStampa_Click();
-    void Command6_Click();
-
-  protected:
-    void resizeEvent(QResizeEvent* e) override;
-    void spaziaDopoD();
 
   private:
     void creaControlli();
     void collegaStato();
     void aggiornaValut();
+    void spaziaDopoD();
 
     StatoEconomico* stato_;
-    std::unique_ptr<clsResize> scaler_;
-    std::array<int, 5> spostamento_{};  // rows 2..4 moved down to fall after D
-    std::array<int, 5> dovePosta_{};    // where each moved row was put
-    std::array<QLabel*, kVociQuadro + 1> num_{};
+    QGridLayout* griglia_ = nullptr;
+    int posizioneD_ = 4;  // row of the window where D is shown (the gap follows it)
+    std::array<QLabel*, kVoci + 1> num_{};
     std::array<QLineEdit*, kTotaleQuadro + 1> tipo_{};
     std::array<QLineEdit*, kTotaleQuadro + 1> costo_{};
     std::array<QLabel*, 21> perc_{};
-    std::array<QLabel*, kVociQuadro + 1> riferimento_{};
+    std::array<QLabel*, kVoci + 1> riferimento_{};
     QLabel* label1_ = nullptr;
     QLabel* label2_ = nullptr;
     QLineEdit* nomeprog_ = nullptr;

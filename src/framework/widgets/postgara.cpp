@@ -1,6 +1,8 @@
 #include "framework/widgets/postgara.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,64 +18,45 @@
 #include "shell/modvarimo.h"
 #include "shell/widgets/controlli.h"
 #include "shell/widgets/finestre.h"
-#include "shell/widgets/twips.h"
+#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 
-using namespace disegno;
-
 namespace {
 
-// Layout in twips. The rows keep the lines of the main windows, a little
-// lower to leave room for the discount; the economies come after row S and
-// before T, the total after a gap, then the three statements and the buttons.
-constexpr int kScendi = 240;
-constexpr int kTitoli = 480;  // headings, two lines high
-int alto(int k) {
-    return altoRiga(k) + kScendi;
-}
-const int kAltoEconomie = alto(kVoci);
-const int kAltoT = kAltoEconomie + kRiga;
-const int kAltoTotale = kAltoT + kRiga + 120;
-const int kAltoDichiarazioni = kAltoTotale + kRiga + 240;
-const int kAltoTasti = kAltoDichiarazioni + 3 * 2 * kRiga + 3 * 60 + 120;
-const int kAltezzaFinestra = kAltoTasti + kTasto + 180;
+// Columns of the window, left to right: letter, label, the project, the mark
+// "segue il ribasso", after the tender, the difference. Widths in average
+// characters of the window's font, also the shares of the room a larger
+// window gives. The label column is wide enough for the default labels to
+// show whole.
+enum Colonna { cNum, cTipo, cPrima, cSegue, cDopo, cDifferenza, cColonne };
+constexpr double kLarghezze[cColonne] = {3.2, 48, 22.6, 11.4, 22.6, 22.6};
 
-struct Colonna {
-    int sinistra, larghezza;
-};
-// The label column is wide enough for the default labels to show whole:
-// the window is too tall to grow for them within a small screen.
-constexpr Colonna kNum{120, 240};
-constexpr Colonna kTipo{360, 3600};
-constexpr Colonna kPrima{4005, 1695};
-constexpr Colonna kSegue{5745, 855};
-constexpr Colonna kDopo{6645, 1695};
-constexpr Colonna kDifferenza{8385, 1695};
-constexpr int kFine = kDifferenza.sinistra + kDifferenza.larghezza + 105;  // buttons end here
-constexpr int kLarghezzaFinestra = kDifferenza.sinistra + kDifferenza.larghezza + 120;
+// Rows of the grid: the discount and its notice, the headings (two lines
+// high), rows A to D, a gap, rows E to S, the economies, row T, a gap, the
+// project total, a gap, the three statements (figures, then words), a gap,
+// the buttons.
+constexpr int kRibasso = 0;
+constexpr int kTitoli = 1;
+int rigaGriglia(int i) {
+    if (i <= 4) return kTitoli + i;
+    if (i < kVoci) return kTitoli + i + 1;
+    return kTitoli + i + 2;  // row T, after the economies
+}
+constexpr int kSpazioVoci = kTitoli + 5;
+constexpr int kEconomie = kTitoli + kVoci + 1;
+constexpr int kSpazioTotale = kTitoli + kVoci + 3;
+constexpr int kTotale = kSpazioTotale + 1;
+constexpr int kSpazioDichiarazioni = kTotale + 1;
+constexpr int kDichiarazioni = kSpazioDichiarazioni + 1;
+constexpr int kSpazioTasti = kDichiarazioni + 6;
+constexpr int kTasti = kSpazioTasti + 1;
+
+// Proportion of the window's width to its height.
+constexpr int kProporzioneLarghezza = 136;
+constexpr int kProporzioneAltezza = 115;
 
 const QColor kSegnalato(255, 200, 200);
-
-void colloca(QWidget* w, Colonna c, int top, int altezza = kRiga) {
-    collocaTwip(w, c.sinistra, top, c.larghezza, altezza);
-}
-
-QLineEdit* importo(QWidget* padre, const QString& nome, Colonna c, int top) {
-    auto* e = new QLineEdit(padre);
-    e->setObjectName(nome);
-    e->setReadOnly(true);
-    e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    colloca(e, c, top);
-    return e;
-}
-
-QLabel* etichetta(QWidget* padre, const QString& nome, const QString& testo, Colonna c, int top) {
-    auto* l = new QLabel(testo, padre);
-    l->setObjectName(nome);
-    colloca(l, c, top);
-    return l;
-}
 
 void poni(QLineEdit* e, const QString& t) {
     if (e->text() != t) {
@@ -90,70 +73,115 @@ void poni(QLabel* l, const QString& t) {
 PostGara::PostGara() : stato_(new StatoPostGara(this)) {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(testipostgara::titolo);
-    // The small font of the main windows' rows, and the twips of this font.
+    // The small font of the main windows' rows.
     QFont f = font();
     f.setPointSize(8);
     setFont(f);
-    impostaFattoreTwip(this, fattoreCarattere(font()));
-    resize(twip(this, kLarghezzaFinestra), twip(this, kAltezzaFinestra));
     creaControlli();
     connect(stato_, &StatoPostGara::cambiato, this, &PostGara::aggiorna);
     riprendiProgetto();
     aggiorna();
-    // The layout grows for the texts it now shows (the project's labels).
-    avviaScala(kLarghezzaFinestra, kAltezzaFinestra);
+    // The design size, from the texts the window now shows (the project's
+    // labels); from then on the texts follow the window's size.
+    Proporzioni::avvia(this, kProporzioneLarghezza, kProporzioneAltezza);
+    collocaSulloSchermo(this);
 }
 
 PostGara::~PostGara() = default;
 
 void PostGara::creaControlli() {
-    etichetta(this, QStringLiteral("Label1"), QStringLiteral("Ribasso d'asta offerto (%):"),
-              {120, 2175}, 120);
+    auto* griglia = new QGridLayout(this);
+    const QFontMetrics fm(font());
+    griglia->setHorizontalSpacing(larghezzaCaratteri(fm, 0.6));
+    griglia->setVerticalSpacing(0);
+    const int lato = larghezzaCaratteri(fm, 1.6);
+    griglia->setContentsMargins(lato, fm.height() / 3, lato, fm.height() / 2);
+    for (int k = 0; k < cColonne; ++k) {
+        griglia->setColumnMinimumWidth(k, larghezzaCaratteri(fm, kLarghezze[k]));
+        griglia->setColumnStretch(k, static_cast<int>(kLarghezze[k] * 10));
+    }
+    for (int r = 0; r <= kTasti; ++r) griglia->setRowStretch(r, 2);
+    for (int r : {kSpazioVoci, kSpazioTotale, kSpazioDichiarazioni, kSpazioTasti}) {
+        griglia->setRowMinimumHeight(r, fm.height() / 2);
+        griglia->setRowStretch(r, 1);
+    }
+    griglia->setRowStretch(kTasti, 3);
+    auto cella = [griglia](QWidget* w, int riga, int colonna, int colonne = 1) {
+        riempieCella(w);
+        griglia->addWidget(w, riga, colonna, 1, colonne);
+    };
+    auto importo = [this, &cella](const QString& nome, int colonna, int riga) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(nome);
+        e->setReadOnly(true);
+        e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        cella(e, riga, colonna);
+        return e;
+    };
+    auto etichetta = [this, &cella](const QString& nome, const QString& testo, int colonna,
+                                    int riga, int colonne = 1) {
+        auto* l = new QLabel(testo, this);
+        l->setObjectName(nome);
+        cella(l, riga, colonna, colonne);
+        return l;
+    };
+
+    auto* label1 = new QLabel(QStringLiteral("Ribasso d'asta offerto (%):"), this);
+    label1->setObjectName(QStringLiteral("Label1"));
     ribasso_ = new QLineEdit(this);
     ribasso_->setObjectName(QStringLiteral("ribasso"));
     ribasso_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     ribasso_->setToolTip(QStringLiteral(
         "percentuale di ribasso offerta dall'aggiudicatario, fino a tre decimali (23,456)"));
-    collocaTwip(ribasso_, 2340, 120, 975, kRiga);
+    ribasso_->setMinimumWidth(larghezzaCaratteri(fm, 13));
+    {
+        auto* riga = new QHBoxLayout;
+        riga->setSpacing(griglia->horizontalSpacing());
+        riga->addWidget(label1);
+        riga->addWidget(ribasso_);
+        riga->addStretch(1);
+        griglia->addLayout(riga, kRibasso, cNum, 1, 2, Qt::AlignTop);
+    }
     avviso_ = new QLabel(this);
     avviso_->setObjectName(QStringLiteral("avviso"));
     avviso_->setWordWrap(true);
     avviso_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    collocaTwip(avviso_, kPrima.sinistra, 60,
-                kDifferenza.sinistra + kDifferenza.larghezza - kPrima.sinistra, 420);
+    avviso_->setMinimumHeight(altezzaRighe(fm, 2));
+    cella(avviso_, kRibasso, cPrima, cColonne - cPrima);
 
     const struct {
         const char* nome;
         QString testo;
-        Colonna colonna;
+        int colonna;
     } titoli[] = {
-        {"titolovoce", QStringLiteral("voce del quadro"), kTipo},
-        {"titoloprima", QStringLiteral("progetto"), kPrima},
-        {"titolosegue", testipostgara::segue, kSegue},
-        {"titolodopo", QStringLiteral("dopo la gara"), kDopo},
-        {"titolodifferenza", QStringLiteral("differenza"), kDifferenza},
+        {"titolovoce", QStringLiteral("voce del quadro"), cTipo},
+        {"titoloprima", QStringLiteral("progetto"), cPrima},
+        {"titolosegue", testipostgara::segue, cSegue},
+        {"titolodopo", QStringLiteral("dopo la gara"), cDopo},
+        {"titolodifferenza", QStringLiteral("differenza"), cDifferenza},
     };
     for (const auto& t : titoli) {
         auto* l = new QLabel(t.testo, this);
         l->setObjectName(QString::fromLatin1(t.nome));
         l->setWordWrap(true);
         l->setAlignment(Qt::AlignCenter);
+        l->setMinimumHeight(altezzaRighe(fm, 2));
         sfondo(l, Qt::cyan);
-        colloca(l, t.colonna, alto(1) - kTitoli - 30, kTitoli);
+        cella(l, kTitoli, t.colonna);
     }
 
     for (int i = 1; i <= kVoci; ++i) {
-        const int top = i == kVoci ? kAltoT : alto(i);
-        num_[i] = etichetta(this, nomeControllo("num", i), QString(letteraVoce(i)), kNum, top);
-        tipo_[i] = etichetta(this, nomeControllo("tipo", i), QString(), kTipo, top);
-        prima_[i] = importo(this, nomeControllo("prima", i), kPrima, top);
-        dopo_[i] = importo(this, nomeControllo("dopo", i), kDopo, top);
-        differenza_[i] = importo(this, nomeControllo("differenza", i), kDifferenza, top);
+        const int riga = rigaGriglia(i);
+        num_[i] = etichetta(nomeControllo("num", i), QString(letteraVoce(i)), cNum, riga);
+        tipo_[i] = etichetta(nomeControllo("tipo", i), QString(), cTipo, riga);
+        prima_[i] = importo(nomeControllo("prima", i), cPrima, riga);
+        dopo_[i] = importo(nomeControllo("dopo", i), cDopo, riga);
+        differenza_[i] = importo(nomeControllo("differenza", i), cDifferenza, riga);
         if (i >= 5 && i <= 17) {
             auto* c = new QCheckBox(this);
             c->setObjectName(nomeControllo("segue", i));
             c->setToolTip(testipostgara::segue);
-            collocaTwip(c, kSegue.sinistra + (kSegue.larghezza - 240) / 2, top, 240, kRiga);
+            griglia->addWidget(c, riga, cSegue, Qt::AlignCenter);
             connect(c, &QCheckBox::clicked, stato_,
                     [this, i](bool v) { stato_->scriviSegue(i, v); });
             segue_[i] = c;
@@ -166,19 +194,18 @@ void PostGara::creaControlli() {
         }
     }
 
-    etichetta(this, QStringLiteral("tipoeconomie"), testipostgara::economie, kTipo, kAltoEconomie);
-    economiePrima_ = importo(this, QStringLiteral("economieprima"), kPrima, kAltoEconomie);
-    economie_ = importo(this, QStringLiteral("economie"), kDopo, kAltoEconomie);
-    economieDifferenza_ =
-        importo(this, QStringLiteral("economiedifferenza"), kDifferenza, kAltoEconomie);
+    etichetta(QStringLiteral("tipoeconomie"), testipostgara::economie, cTipo, kEconomie);
+    economiePrima_ = importo(QStringLiteral("economieprima"), cPrima, kEconomie);
+    economie_ = importo(QStringLiteral("economie"), cDopo, kEconomie);
+    economieDifferenza_ = importo(QStringLiteral("economiedifferenza"), cDifferenza, kEconomie);
     testoColorato(economie_, Qt::darkGreen, true);
 
-    auto* tt = etichetta(this, QStringLiteral("tipototale"),
-                         QStringLiteral("TOTALE PROGETTO (D + T)"), kTipo, kAltoTotale);
+    auto* tt = etichetta(QStringLiteral("tipototale"), QStringLiteral("TOTALE PROGETTO (D + T)"),
+                         cTipo, kTotale);
     grassetto(tt);
-    totalePrima_ = importo(this, QStringLiteral("totaleprima"), kPrima, kAltoTotale);
-    totaleDopo_ = importo(this, QStringLiteral("totaledopo"), kDopo, kAltoTotale);
-    totaleDifferenza_ = importo(this, QStringLiteral("totaledifferenza"), kDifferenza, kAltoTotale);
+    totalePrima_ = importo(QStringLiteral("totaleprima"), cPrima, kTotale);
+    totaleDopo_ = importo(QStringLiteral("totaledopo"), cDopo, kTotale);
+    totaleDifferenza_ = importo(QStringLiteral("totaledifferenza"), cDifferenza, kTotale);
     for (QWidget* w : {static_cast<QWidget*>(totalePrima_), static_cast<QWidget*>(totaleDopo_),
                        static_cast<QWidget*>(totaleDifferenza_)})
         testoColorato(w, Qt::blue, true);
@@ -189,36 +216,39 @@ void PostGara::creaControlli() {
         {"etichettaeconomie", "economieriepilogo", "economielettere"},
     };
     for (int d = 0; d < 3; ++d) {
-        const int top = kAltoDichiarazioni + d * (2 * kRiga + 60);
+        const int riga = kDichiarazioni + 2 * d;
         RigaDichiarazione& r = dichiarazioni_.at(static_cast<std::size_t>(d));
-        r.voce = etichetta(this, QString::fromLatin1(nomi[d][0]), QString(),
-                           {kTipo.sinistra, kPrima.sinistra - kTipo.sinistra}, top);
+        r.voce = etichetta(QString::fromLatin1(nomi[d][0]), QString(), cTipo, riga);
         grassetto(r.voce);
-        r.cifre = importo(this, QString::fromLatin1(nomi[d][1]), kPrima, top);
+        r.cifre = importo(QString::fromLatin1(nomi[d][1]), cPrima, riga);
         grassetto(r.cifre);
-        r.lettere = etichetta(
-            this, QString::fromLatin1(nomi[d][2]), QString(),
-            {kTipo.sinistra, kDifferenza.sinistra + kDifferenza.larghezza - kTipo.sinistra},
-            top + kRiga);
+        r.lettere = etichetta(QString::fromLatin1(nomi[d][2]), QString(), cTipo, riga + 1,
+                              cColonne - cTipo);
         r.lettere->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
 
-    auto tasto = [this](const char* nome, const QString& testo, const QString& suggerimento,
-                        int sinistra) {
+    auto tasto = [this](const char* nome, const QString& testo, const QString& suggerimento) {
         auto* b = new QPushButton(testo, this);
         b->setObjectName(QString::fromLatin1(nome));
         b->setToolTip(suggerimento);
         b->setAutoDefault(false);
-        collocaTwip(b, sinistra, kAltoTasti, 1335, kTasto);
+        b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         return b;
     };
-    cmdStampa_ =
-        tasto("cmdStampa", QStringLiteral("&Stampa"),
-              QStringLiteral("documento del quadro dopo la gara (.docx)"), kFine - 2 * 1440);
+    cmdStampa_ = tasto("cmdStampa", QStringLiteral("&Stampa"),
+                       QStringLiteral("documento del quadro dopo la gara (.docx)"));
     cmdPdf_ = tasto("cmdPdf", QStringLiteral("Esporta in &PDF..."),
-                    QStringLiteral("quadro dopo la gara in un file PDF"), kFine - 3 * 1440);
+                    QStringLiteral("quadro dopo la gara in un file PDF"));
     cmdChiudi_ = tasto("cmdChiudi", QStringLiteral("&Chiudi"),
-                       QStringLiteral("chiude la finestra; il progetto non cambia"), kFine - 1440);
+                       QStringLiteral("chiude la finestra; il progetto non cambia"));
+    {
+        // On the right of the last line: the PDF, the print, then the close.
+        auto* riga = new QHBoxLayout;
+        riga->setSpacing(larghezzaCaratteri(fm, 1.4));
+        riga->addStretch(95);
+        for (QPushButton* b : {cmdPdf_, cmdStampa_, cmdChiudi_}) riga->addWidget(b, 18);
+        griglia->addLayout(riga, kTasti, cNum, 1, cColonne);
+    }
 
     connect(ribasso_, &QLineEdit::textEdited, stato_,
             [this](const QString& t) { stato_->scriviRibasso(t); });
@@ -241,7 +271,7 @@ void PostGara::riprendiProgetto() {
 }
 
 void PostGara::showEvent(QShowEvent* e) {
-    FinestraProporzionata::showEvent(e);
+    QWidget::showEvent(e);
     if (!e->spontaneous()) riprendiProgetto();
 }
 

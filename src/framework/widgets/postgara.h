@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QPointer>
+#include <QWidget>
 #include <array>
 
 #include "framework/postgara.h"
-#include "help/widgets/finestraproporzionata.h"
 
 class QCheckBox;
 class QLabel;
@@ -21,7 +21,7 @@ namespace varimo {
 // marks "segue il ribasso" (`segue_5` ... `segue_17`), the economies
 // (`economie`), the totals and, below, the contract amount (`contratto`),
 // the discount on the works and the economies in figures and in words.
-class PostGara final : public FinestraProporzionata {
+class PostGara final : public QWidget {
     Q_OBJECT
   public:
     static constexpr const char* kNome = "postgara";

@@ -1,23 +1,26 @@
 #include "help/widgets/catalogo.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "help/widgets/sommario.h"
 #include "shell/widgets/finestre.h"
-#include "shell/widgets/twips.h"
+#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 
 namespace {
-constexpr int kLarghezza = 9600;
-constexpr int kAltezza = 6825;
+// Design size, in average characters and lines of the window's font.
+constexpr double kLarghezzaCaratteri = 128;
+constexpr double kAltezzaRighe = 35;
 }  // namespace
 
 Catalogo::Catalogo() {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(QStringLiteral("Catalogo prodotti Software Veladio"));
-    resize(twip(this, kLarghezza), twip(this, kAltezza));
+    const QFontMetrics fm(font());
 
     label1_ = new QLabel(QStringLiteral("altri prodotti Software Veladio"), this);
     label1_->setObjectName(QStringLiteral("Label1"));
@@ -26,7 +29,6 @@ Catalogo::Catalogo() {
     f.setPointSizeF(f.pointSizeF() * 1.6);
     label1_->setFont(f);
     label1_->setAlignment(Qt::AlignCenter);
-    collocaTwip(label1_, 120, 240, kLarghezza - 240, 555);
 
     label2_ = new QLabel(
         QStringLiteral(
@@ -40,21 +42,40 @@ Catalogo::Catalogo() {
     label2_->setObjectName(QStringLiteral("Label2"));
     label2_->setWordWrap(true);
     label2_->setAlignment(Qt::AlignJustify | Qt::AlignTop);
-    collocaTwip(label2_, 480, 1200, kLarghezza - 960, 4200);
+    label2_->setMargin(larghezzaCaratteri(fm, 2.4));
 
     cmdSommario_ = new QPushButton(QStringLiteral("&Sommario"), this);
     cmdSommario_->setObjectName(QStringLiteral("cmdSommario"));
     cmdSommario_->setToolTip(QStringLiteral("cliccare per visualizzare il sommario della guida"));
-    collocaTwip(cmdSommario_, 2400, 5880, 2175, 495);
     cmdChiudi_ = new QPushButton(QStringLiteral("&Chiudi"), this);
     cmdChiudi_->setObjectName(QStringLiteral("cmdChiudi"));
     cmdChiudi_->setToolTip(QStringLiteral("cliccare per chiudere la finestra"));
-    collocaTwip(cmdChiudi_, 5025, 5880, 2175, 495);
+
+    // Title, text, and the two buttons in the middle of the last line.
+    auto* colonna = new QVBoxLayout(this);
+    const int lato = larghezzaCaratteri(fm, 1.6);
+    colonna->setContentsMargins(lato, lato, lato, lato);
+    colonna->setSpacing(fm.height());
+    colonna->addWidget(label1_);
+    colonna->addWidget(label2_, 1);
+    auto* tasti = new QHBoxLayout;
+    tasti->setSpacing(larghezzaCaratteri(fm, 6));
+    tasti->addStretch(30);
+    for (QPushButton* b : {cmdSommario_, cmdChiudi_}) {
+        b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        b->setMinimumHeight(altezzaRighe(fm, 2));
+        tasti->addWidget(b, 29);
+    }
+    tasti->addStretch(30);
+    colonna->addLayout(tasti);
 
     connect(cmdSommario_, &QPushButton::clicked, this, &Catalogo::cmdSommario_Click);
     connect(cmdChiudi_, &QPushButton::clicked, this, &Catalogo::cmdchiudi_Click);
 
-    avviaScala(kLarghezza, kAltezza);
+    Proporzioni::avvia(
+        this, 0, 0,
+        QSize(larghezzaCaratteri(fm, kLarghezzaCaratteri), altezzaRighe(fm, kAltezzaRighe)));
+    collocaSulloSchermo(this);
 }
 
 void Catalogo::cmdSommario_Click() {

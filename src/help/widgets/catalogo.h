@@ -1,6 +1,6 @@
 #pragma once
 
-#include "help/widgets/finestraproporzionata.h"
+#include <QWidget>
 
 class QLabel;
 class QPushButton;
@@ -9,7 +9,7 @@ namespace varimo {
 
 // "altri prodotti Software Veladio": the maker's other programs, with the way
 // back to the contents of the guide.
-class Catalogo final : public FinestraProporzionata {
+class Catalogo final : public QWidget {
     Q_OBJECT
   public:
     static constexpr const char* kNome = "catalogo";

@@ -1,13 +1,15 @@
 #include "help/widgets/frmtip.h"
 
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <cmath>
 
-#include "shell/widgets/twips.h"
+#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 
@@ -22,12 +24,12 @@ FrmTip::FrmTip(const QString& percorsoSuggerimenti) {
 void FrmTip::costruisci() {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(QStringLiteral("Suggerimento del giorno"));
-    impostaFattoreTwip(this, fattoreCarattere(font()));
-    resize(twip(this, 6255), twip(this, 3630));
+    const QFontMetrics fm(font());
 
     picture1_ = new QLabel(this);
     picture1_->setObjectName(QStringLiteral("Picture1"));
-    collocaTwip(picture1_, 120, 120, 720, 720);
+    const int lato = altezzaRighe(fm, 3.5);
+    picture1_->setFixedSize(lato, lato);
 
     label1_ = new QLabel(QStringLiteral("Non tutti sanno che..."), this);
     label1_->setObjectName(QStringLiteral("Label1"));
@@ -35,7 +37,6 @@ void FrmTip::costruisci() {
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 1.3);
     label1_->setFont(f);
-    collocaTwip(label1_, 1020, 180, 5115, 435);
 
     lblTipText_ = new QLabel(this);
     lblTipText_->setObjectName(QStringLiteral("lblTipText"));
@@ -46,22 +47,37 @@ void FrmTip::costruisci() {
     p.setColor(QPalette::Window, Qt::white);
     p.setColor(QPalette::WindowText, Qt::black);
     lblTipText_->setPalette(p);
-    lblTipText_->setMargin(twip(this, 90));
-    collocaTwip(lblTipText_, 1020, 720, 5115, 2160);
+    lblTipText_->setMargin(fm.averageCharWidth());
+    lblTipText_->setMinimumHeight(altezzaRighe(fm, 9));
 
     cmdprecedente_ = new QPushButton(QStringLiteral("&Precedente"), this);
     cmdprecedente_->setObjectName(QStringLiteral("cmdprecedente"));
-    collocaTwip(cmdprecedente_, 1020, 3000, 1635, 435);
     cmdNextTip_ = new QPushButton(QStringLiteral("&Successivo"), this);
     cmdNextTip_->setObjectName(QStringLiteral("cmdNextTip"));
-    collocaTwip(cmdNextTip_, 2760, 3000, 1635, 435);
     cmdOK_ = new QPushButton(QStringLiteral("&Chiudi"), this);
     cmdOK_->setObjectName(QStringLiteral("cmdOK"));
     cmdOK_->setDefault(true);
-    collocaTwip(cmdOK_, 4500, 3000, 1635, 435);
 
-    adattaAlTesto(this);
-    setFixedSize(twip(this, 6255), twip(this, 3630));
+    // The bulb on the left; on its right the title, the tip and the buttons.
+    auto* riga = new QHBoxLayout(this);
+    const int margine = larghezzaCaratteri(fm, 1.6);
+    riga->setContentsMargins(margine, margine, margine, margine);
+    riga->setSpacing(margine);
+    riga->addWidget(picture1_, 0, Qt::AlignTop);
+    auto* colonna = new QVBoxLayout;
+    colonna->setSpacing(fm.height() / 2);
+    colonna->addWidget(label1_);
+    colonna->addWidget(lblTipText_, 1);
+    auto* tasti = new QHBoxLayout;
+    tasti->setSpacing(margine);
+    for (QPushButton* b : {cmdprecedente_, cmdNextTip_, cmdOK_}) {
+        b->setMinimumHeight(altezzaRighe(fm, 2));
+        tasti->addWidget(b, 1);
+    }
+    colonna->addLayout(tasti);
+    riga->addLayout(colonna, 1);
+
+    fissaMisura(this, larghezzaCaratteri(fm, 83));
     picture1_->setPixmap(disegnoLampadina(picture1_->width()));
 
     connect(cmdprecedente_, &QPushButton::clicked, this, &FrmTip::cmdprecedente_Click);

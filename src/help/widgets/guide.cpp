@@ -1,28 +1,30 @@
 #include "help/widgets/guide.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QVBoxLayout>
 
 #include "help/widgets/sommario.h"
 #include "help/widgets/testiaiuto.h"
 #include "reports/stampaguida.h"
 #include "shell/widgets/finestre.h"
-#include "shell/widgets/twips.h"
+#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 
 namespace {
-constexpr int kAltezza = 6825;
-constexpr int kLeftGuideStrette = 5467;
+// Height of every guide window, in lines of its font.
+constexpr int kAltezzaRighe = 35;
+// The narrow guides open with their left edge at this share of the screen's
+// width, beside the contents window.
+constexpr double kSinistraAccanto = 0.3;
 }  // namespace
 
 FinestraGuida::FinestraGuida(const Impostazione& imp) {
     setWindowTitle(QStringLiteral("Guida in linea"));
-    const int w = imp.larghezza;
-    // Design size: the window's own size, so the controls land on their design
-    // places once the window takes it.
-    resize(twip(this, w), twip(this, kAltezza));
+    const QFontMetrics fm(font());
 
     label1_ = new QLabel(imp.titolo, this);
     label1_->setObjectName(QStringLiteral("Label1"));
@@ -31,7 +33,6 @@ FinestraGuida::FinestraGuida(const Impostazione& imp) {
     f1.setPointSizeF(f1.pointSizeF() * 1.3);
     label1_->setFont(f1);
     label1_->setAlignment(Qt::AlignCenter);
-    collocaTwip(label1_, 120, 120, w - 240, 375);
 
     // The text sits in a scrolling area, so that it stays readable whatever
     // the typeface and the size the window takes.
@@ -45,20 +46,31 @@ FinestraGuida::FinestraGuida(const Impostazione& imp) {
     label2_->setWordWrap(true);
     label2_->setAlignment(Qt::AlignJustify | Qt::AlignTop);
     label2_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label2_->setMargin(twip(this, 60));
+    label2_->setMargin(fm.averageCharWidth() / 2 + 1);
     areaTesto_->setWidget(label2_);
-    collocaTwip(areaTesto_, 120, 600, w - 240, 5280);
 
-    const int larghezzaTasto = (w - 240 - 240) / 3;
     cmdChiudi_ = new QPushButton(QStringLiteral("&Chiudi"), this);
     cmdChiudi_->setObjectName(QStringLiteral("cmdChiudi"));
-    collocaTwip(cmdChiudi_, 120, 6120, larghezzaTasto, 495);
     cmdSommario_ = new QPushButton(QStringLiteral("&Sommario"), this);
     cmdSommario_->setObjectName(QStringLiteral("cmdSommario"));
-    collocaTwip(cmdSommario_, 120 + larghezzaTasto + 120, 6120, larghezzaTasto, 495);
     cmdStampa_ = new QPushButton(QStringLiteral("S&tampa"), this);
     cmdStampa_->setObjectName(QStringLiteral("cmdStampa"));
-    collocaTwip(cmdStampa_, 120 + 2 * (larghezzaTasto + 120), 6120, larghezzaTasto, 495);
+
+    // Title, text, and the three buttons side by side, as wide as each other.
+    auto* colonna = new QVBoxLayout(this);
+    const int lato = larghezzaCaratteri(fm, 1.6);
+    colonna->setContentsMargins(lato, lato, lato, lato);
+    colonna->setSpacing(fm.height() / 2);
+    colonna->addWidget(label1_);
+    colonna->addWidget(areaTesto_, 1);
+    auto* tasti = new QHBoxLayout;
+    tasti->setSpacing(lato);
+    for (QPushButton* b : {cmdChiudi_, cmdSommario_, cmdStampa_}) {
+        b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        b->setMinimumHeight(altezzaRighe(fm, 2));
+        tasti->addWidget(b, 1);
+    }
+    colonna->addLayout(tasti);
 
     if (imp.conSuggerimenti) {
         cmdChiudi_->setToolTip(QStringLiteral("cliccare per chiudere la finestra"));
@@ -72,7 +84,11 @@ FinestraGuida::FinestraGuida(const Impostazione& imp) {
     connect(cmdSommario_, &QPushButton::clicked, this, &FinestraGuida::cmdSommario_Click);
     connect(cmdStampa_, &QPushButton::clicked, this, &FinestraGuida::cmdstampa_Click);
 
-    avviaScala(w, kAltezza, imp.sinistra);
+    // Design size: `caratteri` average characters wide, as high as the other
+    // help windows; the narrow guides open beside the contents.
+    Proporzioni::avvia(
+        this, 0, 0, QSize(larghezzaCaratteri(fm, imp.caratteri), altezzaRighe(fm, kAltezzaRighe)));
+    collocaSulloSchermo(this, imp.accantoAlSommario ? kSinistraAccanto : 0.125);
 }
 
 void FinestraGuida::cmdchiudi_Click() {
@@ -89,25 +105,25 @@ void FinestraGuida::cmdstampa_Click() {
 
 Manuale::Manuale()
     : FinestraGuida({QStringLiteral("MANUALE D'USO RAPIDO"), QString::fromLatin1(kTestoManuale),
-                     9600, std::nullopt, true}) {
+                     128, false, true}) {
     setObjectName(QString::fromLatin1(kNome));
 }
 
 Guidafunzionamento::Guidafunzionamento()
     : FinestraGuida({QStringLiteral("FUNZIONAMENTO DEL PROGRAMMA"),
-                     QString::fromLatin1(kTestoFunzionamento), 5640, kLeftGuideStrette, false}) {
+                     QString::fromLatin1(kTestoFunzionamento), 75, true, false}) {
     setObjectName(QString::fromLatin1(kNome));
 }
 
 Guidacalcolo::Guidacalcolo()
-    : FinestraGuida({QStringLiteral("Finestra CALCOLO"), QString::fromLatin1(kTestoCalcolo), 5640,
-                     kLeftGuideStrette, false}) {
+    : FinestraGuida({QStringLiteral("Finestra CALCOLO"), QString::fromLatin1(kTestoCalcolo), 75,
+                     true, false}) {
     setObjectName(QString::fromLatin1(kNome));
 }
 
 Guidaquadro::Guidaquadro()
     : FinestraGuida({QStringLiteral("Finestra QUADRO ECONOMICO"), QString::fromLatin1(kTestoQuadro),
-                     5640, kLeftGuideStrette, false}) {
+                     75, true, false}) {
     setObjectName(QString::fromLatin1(kNome));
 }
 

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <optional>
-
-#include "help/widgets/finestraproporzionata.h"
+#include <QWidget>
 
 class QLabel;
 class QPushButton;
@@ -13,7 +11,7 @@ namespace varimo {
 // A window of the on-line guide: one title (Label1) and one text (Label2),
 // with the buttons "&Chiudi" (unloads the window), "&Sommario" (shows the
 // contents window) and "S&tampa" (prints the text).
-class FinestraGuida : public FinestraProporzionata {
+class FinestraGuida : public QWidget {
     Q_OBJECT
   public:
     QLabel* Label1() const { return label1_; }
@@ -30,9 +28,9 @@ class FinestraGuida : public FinestraProporzionata {
     struct Impostazione {
         QString titolo;
         QString risorsaTesto;
-        int larghezza = 5640;
-        std::optional<int> sinistra;
-        bool conSuggerimenti = false;  // tooltips on the three buttons
+        double caratteri = 75;           // width, in average characters
+        bool accantoAlSommario = false;  // opens beside the contents window
+        bool conSuggerimenti = false;    // tooltips on the three buttons
     };
     explicit FinestraGuida(const Impostazione& imp);
 

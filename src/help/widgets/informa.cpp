@@ -3,61 +3,69 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "help/edizione.h"
 #include "shell/modvarimo.h"
-#include "shell/widgets/twips.h"
+#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 
 namespace {
-constexpr int kLarghezza = 5760;
+// Width of the window, in average characters of its font.
+constexpr double kLarghezzaCaratteri = 77;
 
-QLabel* etichetta(QWidget* padre, const char* nome, const QString& testo, int top, int altezza) {
-    auto* l = new QLabel(testo, padre);
+QLabel* etichetta(QVBoxLayout* colonna, const char* nome, const QString& testo) {
+    auto* l = new QLabel(testo, colonna->parentWidget());
     l->setObjectName(QString::fromLatin1(nome));
     l->setAlignment(Qt::AlignCenter);
     l->setWordWrap(true);
-    collocaTwip(l, 120, top, kLarghezza - 240, altezza);
+    colonna->addWidget(l);
     return l;
 }
 
-void linea(QWidget* padre, const char* nome, int top) {
-    auto* f = new QFrame(padre);
+void linea(QVBoxLayout* colonna, const char* nome) {
+    auto* f = new QFrame(colonna->parentWidget());
     f->setObjectName(QString::fromLatin1(nome));
     f->setFrameShape(QFrame::HLine);
     f->setFrameShadow(QFrame::Sunken);
-    collocaTwip(f, 240, top, kLarghezza - 480, 30);
+    colonna->addWidget(f);
 }
 }  // namespace
 
 Informa::Informa() {
     setObjectName(QString::fromLatin1(kNome));
-    impostaFattoreTwip(this, fattoreCarattere(font()));
-    resize(twip(this, kLarghezza), twip(this, 4200));
+    const QFontMetrics fm(font());
+    // Name, description, edition and maker one under the other, between
+    // lines, then the button.
+    auto* colonna = new QVBoxLayout(this);
+    const int lato = larghezzaCaratteri(fm, 1.6);
+    colonna->setContentsMargins(lato, lato, lato, lato);
+    colonna->setSpacing(fm.height() / 2);
 
-    label1_ = etichetta(this, "Label1", QString(), 180, 780);
+    label1_ = etichetta(colonna, "Label1", QString());
     QFont grande = label1_->font();
     grande.setBold(true);
     grande.setWeight(QFont::Black);
     grande.setPointSizeF(grande.pointSizeF() * 2.6);
     label1_->setFont(grande);
-    label2_ = etichetta(this, "Label2", QString(), 1000, 375);
-    linea(this, "Line1", 1440);
-    label6_ = etichetta(this, "Label6", QString(), 1560, 375);
-    label5_ = etichetta(this, "Label5", QStringLiteral("per sistemi Windows a 32 bit "), 1980, 375);
-    linea(this, "Line2", 2460);
-    label3_ = etichetta(this, "Label3", QStringLiteral("software Veladio"), 2580, 375);
+    label2_ = etichetta(colonna, "Label2", QString());
+    linea(colonna, "Line1");
+    label6_ = etichetta(colonna, "Label6", QString());
+    label5_ = etichetta(colonna, "Label5", QStringLiteral("per sistemi Windows a 32 bit "));
+    linea(colonna, "Line2");
+    label3_ = etichetta(colonna, "Label3", QStringLiteral("software Veladio"));
     QFont marchio = label3_->font();
     marchio.setItalic(true);
     marchio.setBold(true);
     label3_->setFont(marchio);
-    linea(this, "Line3", 3060);
+    linea(colonna, "Line3");
 
     cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
     cmdOK_->setObjectName(QStringLiteral("cmdOK"));
     cmdOK_->setDefault(true);
-    collocaTwip(cmdOK_, (kLarghezza - 1215) / 2, 3240, 1215, 435);
+    cmdOK_->setMinimumSize(larghezzaCaratteri(fm, 16), altezzaRighe(fm, 2));
+    colonna->addWidget(cmdOK_, 0, Qt::AlignHCenter);
     connect(cmdOK_, &QPushButton::clicked, this, &Informa::cmdOK_Click);
 
     // Load work: the texts that come from the program-wide values.
@@ -66,8 +74,7 @@ Informa::Informa() {
     label2_->setText(ModVarimo::descrizioneprogramma);
     label6_->setText(rigaEdizione(ModVarimo::versioneprogramma, ModVarimo::dataversione,
                                   ModVarimo::codicecompilazione));
-    adattaAlTesto(this);
-    setFixedSize(twip(this, kLarghezza), twip(this, 4200));
+    fissaMisura(this, larghezzaCaratteri(fm, kLarghezzaCaratteri));
 }
 
 void Informa::cmdOK_Click() {

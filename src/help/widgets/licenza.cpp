@@ -1,28 +1,32 @@
 #include "help/widgets/licenza.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "help/widgets/sommario.h"
 #include "help/widgets/testiaiuto.h"
 #include "reports/stampaguida.h"
 #include "shell/modvarimo.h"
 #include "shell/widgets/finestre.h"
-#include "shell/widgets/twips.h"
+#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 
 namespace {
-constexpr int kLarghezza = 5640;
-constexpr int kAltezza = 6825;
-constexpr int kSinistra = 5467;
+// Design size, in average characters and lines of the window's font, and the
+// left edge, as a share of the screen's width.
+constexpr double kLarghezzaCaratteri = 75;
+constexpr double kAltezzaRighe = 35;
+constexpr double kSinistra = 0.3;
 }  // namespace
 
 Licenza::Licenza() {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(QStringLiteral("LICENZA D'USO"));
-    resize(twip(this, kLarghezza), twip(this, kAltezza));
+    const QFontMetrics fm(font());
 
     label2_ = new QLabel(this);
     label2_->setObjectName(QStringLiteral("Label2"));
@@ -31,34 +35,48 @@ Licenza::Licenza() {
     f.setPointSizeF(f.pointSizeF() * 1.4);
     label2_->setFont(f);
     label2_->setAlignment(Qt::AlignCenter);
-    collocaTwip(label2_, 120, 120, kLarghezza - 240, 435);
 
     text1_ = new QPlainTextEdit(this);
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->setReadOnly(true);
     text1_->setPlainText(testoAiuto(QString::fromLatin1(kTestoLicenza)));
-    collocaTwip(text1_, 120, 660, kLarghezza - 240, 5340);
 
-    const int larghezzaTasto = (kLarghezza - 240 - 240) / 3;
     cmdChiudi_ = new QPushButton(QStringLiteral("&Chiudi"), this);
     cmdChiudi_->setObjectName(QStringLiteral("cmdChiudi"));
     cmdChiudi_->setToolTip(QStringLiteral("cliccare per chiudere la finestra LICENZA D'USO"));
-    collocaTwip(cmdChiudi_, 120, 6120, larghezzaTasto, 495);
     cmdSommario_ = new QPushButton(QStringLiteral("&Sommario"), this);
     cmdSommario_->setObjectName(QStringLiteral("cmdSommario"));
     cmdSommario_->setToolTip(QStringLiteral("cliccare per visualizzare il sommario della guida"));
-    collocaTwip(cmdSommario_, 240 + larghezzaTasto, 6120, larghezzaTasto, 495);
     cmdStampa_ = new QPushButton(QStringLiteral("S&tampa"), this);
     cmdStampa_->setObjectName(QStringLiteral("cmdStampa"));
     cmdStampa_->setToolTip(QStringLiteral("cliccare per stampare la LICENZA D'USO"));
-    collocaTwip(cmdStampa_, 360 + 2 * larghezzaTasto, 6120, larghezzaTasto, 495);
+
+    // The program's name, the text, and the three buttons side by side.
+    auto* colonna = new QVBoxLayout(this);
+    const int lato = larghezzaCaratteri(fm, 1.6);
+    colonna->setContentsMargins(lato, lato, lato, lato);
+    colonna->setSpacing(fm.height() / 2);
+    colonna->addWidget(label2_);
+    colonna->addWidget(text1_, 1);
+    auto* tasti = new QHBoxLayout;
+    tasti->setSpacing(lato);
+    for (QPushButton* b : {cmdChiudi_, cmdSommario_, cmdStampa_}) {
+        b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        b->setMinimumHeight(altezzaRighe(fm, 2));
+        tasti->addWidget(b, 1);
+    }
+    colonna->addLayout(tasti);
 
     connect(cmdChiudi_, &QPushButton::clicked, this, &Licenza::cmdchiudi_Click);
     connect(cmdSommario_, &QPushButton::clicked, this, &Licenza::cmdSommario_Click);
     connect(cmdStampa_, &QPushButton::clicked, this, &Licenza::cmdstampa_Click);
 
-    avviaScala(kLarghezza, kAltezza, kSinistra);
     label2_->setText(ModVarimo::nomeprogramma);
+    // As the narrow guides: beside the contents window.
+    Proporzioni::avvia(
+        this, 0, 0,
+        QSize(larghezzaCaratteri(fm, kLarghezzaCaratteri), altezzaRighe(fm, kAltezzaRighe)));
+    collocaSulloSchermo(this, kSinistra);
 }
 
 void Licenza::cmdchiudi_Click() {

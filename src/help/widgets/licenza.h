@@ -1,6 +1,6 @@
 #pragma once
 
-#include "help/widgets/finestraproporzionata.h"
+#include <QWidget>
 
 class QLabel;
 class QPlainTextEdit;
@@ -10,7 +10,7 @@ namespace varimo {
 
 // "LICENZA D'USO": the licence-agreement text of the program, read only,
 // with the program's name; "&Chiudi" hides it, "S&tampa" prints the text.
-class Licenza final : public FinestraProporzionata {
+class Licenza final : public QWidget {
     Q_OBJECT
   public:
     static constexpr const char* kNome = "licenza";

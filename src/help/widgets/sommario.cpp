@@ -1,8 +1,10 @@
 #include "help/widgets/sommario.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "help/widgets/catalogo.h"
 #include "help/widgets/frmtip.h"
@@ -13,13 +15,14 @@
 #include "shell/percorsi.h"
 #include "shell/widgets/avvio.h"
 #include "shell/widgets/finestre.h"
-#include "shell/widgets/twips.h"
+#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 
 namespace {
-constexpr int kLarghezza = 3975;
-constexpr int kAltezza = 6825;
+// Design size, in average characters and lines of the window's font.
+constexpr double kLarghezzaCaratteri = 53;
+constexpr double kAltezzaRighe = 35;
 
 void impostaGrassetto(QLabel* l, bool grassetto) {
     QFont f = l->font();
@@ -65,7 +68,7 @@ Sommario::Sommario() {
     setObjectName(QString::fromLatin1(kNome));
     numeroargomenti = kMassimoArgomenti;
     setMouseTracking(true);
-    resize(twip(this, kLarghezza), twip(this, kAltezza));
+    const QFontMetrics fm(font());
 
     label1_ = new QLabel(QStringLiteral("Argomenti della guida"), this);
     label1_->setObjectName(QStringLiteral("Label1"));
@@ -74,8 +77,15 @@ Sommario::Sommario() {
     f1.setPointSizeF(f1.pointSizeF() * 1.2);
     label1_->setFont(f1);
     label1_->setAlignment(Qt::AlignCenter);
-    collocaTwip(label1_, 120, 120, kLarghezza - 240, 375);
 
+    // Title, the seven entries each with its button, then the three commands,
+    // one under the other, as wide as the window.
+    auto* colonna = new QVBoxLayout(this);
+    const int lato = larghezzaCaratteri(fm, 1.6);
+    colonna->setContentsMargins(lato, lato, lato, lato);
+    colonna->setSpacing(fm.height() * 2 / 3);
+    colonna->addWidget(label1_);
+    const int alto = altezzaRighe(fm, 2);
     for (int i = 1; i <= numeroargomenti; ++i) {
         auto* l = new QLabel(didascalia(i), this);
         l->setObjectName(QStringLiteral("lbl_%1").arg(i));
@@ -84,39 +94,55 @@ Sommario::Sommario() {
         l->setMouseTracking(true);
         l->setCursor(Qt::PointingHandCursor);
         l->installEventFilter(this);
-        collocaTwip(l, 120, 720 + (i - 1) * 600, 3075, 435);
+        l->setMinimumHeight(alto);
         lbl_[static_cast<std::size_t>(i - 1)] = l;
 
         auto* p = new QPushButton(QStringLiteral("--->"), this);
         p->setObjectName(QStringLiteral("puls_%1").arg(i));
-        collocaTwip(p, 3255, 720 + (i - 1) * 600, 600, 435);
+        // The arrow button takes its share of the line, never less than its text.
+        p->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        p->setMinimumWidth(fm.horizontalAdvance(p->text()) + larghezzaCaratteri(fm, 2));
         connect(p, &QPushButton::clicked, this, [this, i] { puls_Click(i); });
         puls_[static_cast<std::size_t>(i - 1)] = p;
+
+        auto* riga = new QHBoxLayout;
+        riga->setSpacing(fm.averageCharWidth());
+        riga->addWidget(l, 41);
+        riga->addWidget(p, 8);
+        colonna->addLayout(riga, 1);
     }
 
     cmdChiudi_ = new QPushButton(QStringLiteral("&Chiudi"), this);
     cmdChiudi_->setObjectName(QStringLiteral("cmdChiudi"));
     cmdChiudi_->setToolTip(QStringLiteral("cliccare per chiudere la finestra"));
-    collocaTwip(cmdChiudi_, 120, 5040, kLarghezza - 240, 435);
     cmdStampa_ = new QPushButton(QStringLiteral("&Stampa"), this);
     cmdStampa_->setObjectName(QStringLiteral("cmdStampa"));
     cmdStampa_->setToolTip(QStringLiteral("cliccare per avere la copia su carta del sommario"));
-    collocaTwip(cmdStampa_, 120, 5580, kLarghezza - 240, 435);
     command1_ = new QPushButton(QStringLiteral("&USCITA"), this);
     command1_->setObjectName(QStringLiteral("Command1"));
-    collocaTwip(command1_, 120, 6180, kLarghezza - 240, 435);
+    for (QPushButton* b : {cmdChiudi_, cmdStampa_, command1_}) {
+        b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        b->setMinimumHeight(alto);
+        colonna->addWidget(b, 1);
+    }
 
     connect(cmdChiudi_, &QPushButton::clicked, this, &Sommario::cmdchiudi_Click);
     connect(cmdStampa_, &QPushButton::clicked, this, &Sommario::cmdstampa_Click);
     connect(command1_, &QPushButton::clicked, this, &Sommario::Command1_Click);
 
-    // Load work, in the window's order: scaling and own size, tooltips of the
-    // entry buttons, of the exit button, then the caption.
-    // An entry turns bold under the mouse: the layout is fitted to the bold
-    // texts, so an entry never gets cut when it is pointed at.
-    for (QLabel* l : lbl_) impostaGrassetto(l, true);
-    avviaScala(kLarghezza, kAltezza);
-    for (QLabel* l : lbl_) impostaGrassetto(l, false);
+    // Load work, in the window's order: design size, tooltips of the entry
+    // buttons, of the exit button, then the caption. An entry turns bold under
+    // the mouse: each keeps the room of its bold text, so that it is never
+    // cut when it is pointed at.
+    for (QLabel* l : lbl_) {
+        impostaGrassetto(l, true);
+        l->setMinimumWidth(l->minimumSizeHint().width());
+        impostaGrassetto(l, false);
+    }
+    Proporzioni::avvia(
+        this, 0, 0,
+        QSize(larghezzaCaratteri(fm, kLarghezzaCaratteri), altezzaRighe(fm, kAltezzaRighe)));
+    collocaSulloSchermo(this);
     for (int i = 1; i <= numeroargomenti; ++i)
         puls(i)->setToolTip(QStringLiteral("cliccare per visualizzare: ") + lbl(i)->text());
     command1_->setToolTip(QStringLiteral("cliccare per uscire da ") + ModVarimo::nomeprogramma);
@@ -221,12 +247,12 @@ bool Sommario::eventFilter(QObject* o, QEvent* e) {
         }
         break;
     }
-    return FinestraProporzionata::eventFilter(o, e);
+    return QWidget::eventFilter(o, e);
 }
 
 void Sommario::mouseMoveEvent(QMouseEvent* e) {
     form_MouseMove();
-    FinestraProporzionata::mouseMoveEvent(e);
+    QWidget::mouseMoveEvent(e);
 }
 
 }  // namespace varimo

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "help/widgets/finestraproporzionata.h"
+#include <QWidget>
 
 class QLabel;
 class QPushButton;
@@ -11,7 +11,7 @@ namespace varimo {
 
 // Contents window of the on-line guide: seven topics, each opening its
 // window; prints the whole guide and leaves the program.
-class Sommario final : public FinestraProporzionata {
+class Sommario final : public QWidget {
     Q_OBJECT
   public:
     static constexpr const char* kNome = "sommario";

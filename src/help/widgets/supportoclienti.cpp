@@ -1,42 +1,41 @@
 #include "help/widgets/supportoclienti.h"
 
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
-#include "shell/widgets/twips.h"
+#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 
 namespace {
-constexpr int kLarghezza = 6960;
+// Width of the window, in average characters of its font.
+constexpr double kLarghezzaCaratteri = 93;
 
-QLabel* nuova(QWidget* padre, int n, const QString& testo, int left, int top, int width,
-              int height) {
+QLabel* nuova(QWidget* padre, int n, const QString& testo) {
     auto* l = new QLabel(testo, padre);
     l->setObjectName(QStringLiteral("Label%1").arg(n));
     l->setWordWrap(true);
-    collocaTwip(l, left, top, width, height);
     return l;
 }
 
-void linea(QWidget* padre, const char* nome, int top) {
+QFrame* linea(QWidget* padre, const char* nome) {
     auto* f = new QFrame(padre);
     f->setObjectName(QString::fromLatin1(nome));
     f->setFrameShape(QFrame::HLine);
     f->setFrameShadow(QFrame::Sunken);
-    collocaTwip(f, 120, top, kLarghezza - 240, 30);
+    return f;
 }
 }  // namespace
 
 Supportoclienti::Supportoclienti() {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(QStringLiteral("Servizi di supporto ai clienti"));
-    impostaFattoreTwip(this, fattoreCarattere(font()));
-    resize(twip(this, kLarghezza), twip(this, 5760));
+    const QFontMetrics fm(font());
 
-    QLabel* l1 =
-        nuova(this, 1, QStringLiteral("software Veladio"), 120, 120, kLarghezza - 240, 435);
+    QLabel* l1 = nuova(this, 1, QStringLiteral("software Veladio"));
     QFont f = l1->font();
     f.setBold(true);
     f.setItalic(true);
@@ -44,18 +43,18 @@ Supportoclienti::Supportoclienti() {
     l1->setFont(f);
     l1->setAlignment(Qt::AlignCenter);
 
-    // Contact data of the maker.
-    nuova(this, 2, QStringLiteral("Via dell'Esempio 1 - 00000 Città Fittizia (XX)"), 120, 600,
-          kLarghezza - 240, 255);
-    nuova(this, 3, QStringLiteral("tel. e fax 000 0000000        e-mail:"), 120, 870, 3300, 255);
-    nuova(this, 10, QStringLiteral("assistenza@veladio.example.invalid"), 3480, 870, 3360, 255);
-    nuova(this, 8, QStringLiteral("sito internet:"), 120, 1140, 3300, 255)
-        ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    nuova(this, 9, QStringLiteral("www.veladio.example.invalid"), 3480, 1140, 3360, 255);
-    etichetta(3)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    linea(this, "Line1", 1500);
+    // Contact data of the maker: the address, then the telephone, e-mail and
+    // web site, each name on the left of its value.
+    QLabel* l2 = nuova(this, 2, QStringLiteral("Via dell'Esempio 1 - 00000 Città Fittizia (XX)"));
+    QLabel* l3 = nuova(this, 3, QStringLiteral("tel. e fax 000 0000000        e-mail:"));
+    QLabel* l10 = nuova(this, 10, QStringLiteral("assistenza@veladio.example.invalid"));
+    QLabel* l8 = nuova(this, 8, QStringLiteral("sito internet:"));
+    l8->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QLabel* l9 = nuova(this, 9, QStringLiteral("www.veladio.example.invalid"));
+    l3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFrame* line1 = linea(this, "Line1");
 
-    nuova(
+    QLabel* l4 = nuova(
         this, 4,
         QStringLiteral(
             "I clienti possono inviare fax o e-mail per avere delucidazioni su elementi inerenti "
@@ -64,23 +63,43 @@ Supportoclienti::Supportoclienti() {
             "verbale. In questo caso va indicato con precisione il punto del programma che non "
             "funziona o che non appare comprensibile. La linea telefonica è a disposizione dalle "
             "9,30 alle 13,00 e dalle 15,00 alle 18,00 di tutti i giorni dal lunedì al venerdì "
-            "escluso i festivi."),
-        120, 1620, kLarghezza - 240, 2160);
-    linea(this, "Line2", 3840);
-    nuova(this, 5,
-          QStringLiteral("Su richiesta il programma può essere adattato alle esigenze particolari "
-                         "dell'utente, rivolgendosi al responsabile del software di Veladio. "
-                         "Sono graditi i suggerimenti per migliorare il prodotto nelle versioni "
-                         "successive."),
-          120, 3960, kLarghezza - 240, 1080);
+            "escluso i festivi."));
+    QFrame* line2 = linea(this, "Line2");
+    QLabel* l5 =
+        nuova(this, 5,
+              QStringLiteral("Su richiesta il programma può essere adattato alle esigenze "
+                             "particolari dell'utente, rivolgendosi al responsabile del software "
+                             "di Veladio. Sono graditi i suggerimenti per migliorare il prodotto "
+                             "nelle versioni successive."));
 
     command1_ = new QPushButton(QStringLiteral("OK"), this);
     command1_->setObjectName(QStringLiteral("Command1"));
     command1_->setDefault(true);
-    collocaTwip(command1_, (kLarghezza - 1215) / 2, 5160, 1215, 435);
+    command1_->setMinimumSize(larghezzaCaratteri(fm, 16), altezzaRighe(fm, 2));
     connect(command1_, &QPushButton::clicked, this, &Supportoclienti::Command1_Click);
-    adattaAlTesto(this);
-    setFixedSize(twip(this, kLarghezza), twip(this, 5760));
+
+    auto* colonna = new QVBoxLayout(this);
+    const int lato = larghezzaCaratteri(fm, 1.6);
+    colonna->setContentsMargins(lato, lato, lato, lato);
+    colonna->setSpacing(fm.height() / 2);
+    colonna->addWidget(l1);
+    colonna->addWidget(l2);
+    auto* recapiti = new QGridLayout;
+    recapiti->setHorizontalSpacing(fm.averageCharWidth());
+    recapiti->setVerticalSpacing(0);
+    recapiti->addWidget(l3, 0, 0);
+    recapiti->addWidget(l10, 0, 1);
+    recapiti->addWidget(l8, 1, 0);
+    recapiti->addWidget(l9, 1, 1);
+    recapiti->setColumnStretch(0, 1);
+    recapiti->setColumnStretch(1, 1);
+    colonna->addLayout(recapiti);
+    colonna->addWidget(line1);
+    colonna->addWidget(l4);
+    colonna->addWidget(line2);
+    colonna->addWidget(l5);
+    colonna->addWidget(command1_, 0, Qt::AlignHCenter);
+    fissaMisura(this, larghezzaCaratteri(fm, kLarghezzaCaratteri));
 }
 
 QLabel* Supportoclienti::etichetta(int n) const {

@@ -16,7 +16,6 @@
 #include "shell/widgets/interazione_qt.h"
 #include "shell/widgets/misuraavvio.h"
 #include "shell/widgets/registro_finestre.h"
-#include "shell/widgets/stile.h"
 
 namespace varimo {
 
@@ -53,7 +52,6 @@ int avviaProgramma(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Veladio"));
     QApplication::setQuitOnLastWindowClosed(false);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    installaStile();
     // The start-up benchmark's switch: end at the first painted window.
     misuraAlPrimoDisegno();
 

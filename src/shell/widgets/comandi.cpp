@@ -19,6 +19,7 @@
 #include "shell/recenti.h"
 #include "shell/widgets/avvio.h"
 #include "shell/widgets/finestre.h"
+#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 
@@ -80,7 +81,7 @@ QIcon icona(QWidget* w, const char* tema, QStyle::StandardPixmap riserva) {
     return QIcon::fromTheme(QString::fromLatin1(tema), w->style()->standardIcon(riserva));
 }
 
-std::function<void()> oNiente(std::function<void()> f) {
+std::function<void()> oNiente(const std::function<void()>& f) {
     return f ? f : [] {};
 }
 
@@ -162,7 +163,7 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
                     std::function<void()> azione) {
         QAction* act = menu->addAction(testo);
         act->setObjectName(QString::fromLatin1(nome));
-        QObject::connect(act, &QAction::triggered, f, [azione] { azione(); });
+        QObject::connect(act, &QAction::triggered, f, [azione = std::move(azione)] { azione(); });
         return act;
     };
     auto linea = [](QMenu* menu, const char* nome) {
@@ -347,8 +348,9 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
         QObject::connect(st, &QAbstractButton::clicked, f, [stampa] { stampa(); });
     }
 
-    // The bars sit above the rows: the window grows by them.
-    areaCentraleADisegno(f);
+    // The bars sit above the rows: the window grows by them, so that its
+    // rows keep their design size.
+    portaAlDisegno(f);
 }
 
 }  // namespace varimo

@@ -1,11 +1,10 @@
 #include "shell/widgets/controlli.h"
 
 #include <QAbstractItemView>
-#include <QEvent>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QScreen>
@@ -14,8 +13,7 @@
 #include <algorithm>
 
 #include "calculation/numeri.h"
-#include "shell/widgets/clsresize.h"
-#include "shell/widgets/twips.h"
+#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 
@@ -24,20 +22,6 @@ namespace {
 // Frame of a window before the window manager has framed it.
 constexpr int kBordoStimato = 4;
 constexpr int kTitoloStimato = 30;
-
-class OsservaMisura final : public QObject {
-  public:
-    OsservaMisura(QObject* parent, std::function<void()> f) : QObject(parent), f_(std::move(f)) {}
-
-  protected:
-    bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::Resize) f_();
-        return QObject::eventFilter(o, e);
-    }
-
-  private:
-    std::function<void()> f_;
-};
 
 }  // namespace
 
@@ -102,28 +86,36 @@ void segnaImporto(QLineEdit* e, bool leggibile) {
     e->setPalette(p);
 }
 
-void allaNuovaMisura(QWidget* area, QObject* proprietario, std::function<void()> f) {
-    area->installEventFilter(new OsservaMisura(proprietario, std::move(f)));
-}
-
-QWidget* creaAreaCentrale(QMainWindow* finestra) {
+QGridLayout* creaAreaCentrale(QMainWindow* finestra) {
     auto* area = new QWidget(finestra);
     area->setObjectName(QStringLiteral("area"));
     QFont f = area->font();
     f.setPointSize(8);
     area->setFont(f);
     finestra->setCentralWidget(area);
-    impostaFattoreTwip(finestra, fattoreCarattere(f));
-    return area;
+    auto* griglia = new QGridLayout(area);
+    griglia->setSpacing(0);
+    // Narrow margins: a character and a half at the sides and below, a
+    // little above the headings, which start just under the command bar.
+    const QFontMetrics fm(f);
+    const int lato = larghezzaCaratteri(fm, 1.6);
+    griglia->setContentsMargins(lato, fm.height() / 3, lato, fm.height() / 2);
+    return griglia;
+}
+
+void riempieCella(QWidget* c) {
+    QSizePolicy p = c->sizePolicy();
+    p.setHorizontalPolicy(QSizePolicy::Ignored);
+    p.setVerticalPolicy(QSizePolicy::Preferred);
+    c->setSizePolicy(p);
 }
 
 QLabel* titoloColonna(QWidget* area, const QString& nome, const QString& testo,
-                      const QString& suggerimento, int sinistra, int larghezza) {
+                      const QString& suggerimento) {
     auto* l = new QLabel(testo, area);
     l->setObjectName(nome);
     l->setToolTip(suggerimento);
     sfondo(l, Qt::cyan);
-    collocaTwip(l, sinistra, 600, larghezza, disegno::kRiga);
     return l;
 }
 
@@ -216,29 +208,6 @@ void dentroLoSchermo(QWidget* finestra) {
     y = std::max(area.top(), std::min(y, area.bottom() + 1 - telaio.height()));
     // pos() of a window is the place of its frame.
     finestra->move(x, y);
-}
-
-void areaCentraleADisegno(QMainWindow* finestra) {
-    QWidget* area = finestra->centralWidget();
-    if (!area) return;
-    // A window not yet shown lays out its bars only when it appears: do it now.
-    if (QLayout* l = finestra->layout()) l->setGeometry(finestra->rect());
-    const int barre = finestra->height() - area->height();
-    finestra->resize(twip(finestra, disegno::kLarghezza),
-                     twip(finestra, disegno::kAltezza) + std::max(0, barre));
-}
-
-std::unique_ptr<clsResize> scalaFinestraPrincipale(QMainWindow* finestra,
-                                                   std::function<void()> riscala) {
-    finestra->resize(twip(finestra, disegno::kLarghezza), twip(finestra, disegno::kAltezza));
-    adattaAlTesto(finestra);
-    finestra->resize(twip(finestra, disegno::kLarghezza), twip(finestra, disegno::kAltezza));
-    auto scala = std::make_unique<clsResize>();
-    scala->setSourceForm(finestra);
-    scala->SizeFormToScreen(75);
-    finestra->resize(twip(finestra, disegno::kLarghezza), twip(finestra, disegno::kAltezza));
-    allaNuovaMisura(finestra->centralWidget(), finestra, std::move(riscala));
-    return scala;
 }
 
 }  // namespace varimo

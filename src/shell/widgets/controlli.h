@@ -4,32 +4,23 @@
 #include <QComboBox>
 #include <QScrollBar>
 #include <QString>
-#include <functional>
-#include <memory>
 
 #include "calculation/cifrepercentuale.h"
 
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QMainWindow;
-class QObject;
 class QWidget;
 
 namespace varimo {
 
-// Layout shared by the two main windows, in twips: both lay their rows out on
-// the same lines and share the window size.
+// Layout shared by the two main windows: both lay their rows out on the same
+// lines, in columns measured in average characters of their 8-point font,
+// and keep the same proportion of width to height.
 namespace disegno {
-constexpr int kLarghezza = 9600;  // window width
-constexpr int kAltezza = 6825;    // window height
-constexpr int kRiga = 240;        // height of a row's controls
-constexpr int kTasto = 375;       // height of a command button
-
-// Top of row (or shown row) k: four rows from 840, a gap of 360 that
-// separates the fourth from the fifth, the rest from 1920.
-constexpr int altoRiga(int k) {
-    return k <= 4 ? 840 + kRiga * (k - 1) : 1920 + kRiga * (k - 5);
-}
+constexpr int kProporzioneLarghezza = 128;
+constexpr int kProporzioneAltezza = 91;
 }  // namespace disegno
 
 // Name of element i of a control array: "costo_3".
@@ -51,28 +42,19 @@ void mostraTesto(QLineEdit* e, const QString& t);
 // the text is corrected; then the box's own tooltip comes back.
 void segnaImporto(QLineEdit* e, bool leggibile);
 
-// Runs f whenever `area` changes size (the central area of a main window also
-// changes when the menu bar or the command bar are added after it was built).
-// The watcher belongs to `proprietario`.
-void allaNuovaMisura(QWidget* area, QObject* proprietario, std::function<void()> f);
-
-class clsResize;
-
 // The central area of a main window, parent of its controls, in an 8-point
-// font; the window converts its twips with the factor of that font.
-QWidget* creaAreaCentrale(QMainWindow* finestra);
+// font, with a grid layout without spacing (neighbours meet edge to edge) and
+// narrow margins.
+QGridLayout* creaAreaCentrale(QMainWindow* finestra);
 
-// A column heading of a main window: cyan, with its tooltip, on the headings'
-// line (600 twips from the top).
+// Makes a control fill the cell a layout gives it, in both directions: its
+// column and row decide its size, not its own preferred size.
+void riempieCella(QWidget* c);
+
+// A column heading of a main window: cyan, with its tooltip; it keeps the
+// room its text needs.
 QLabel* titoloColonna(QWidget* area, const QString& nome, const QString& testo,
-                      const QString& suggerimento, int sinistra, int larghezza);
-
-// Proportional scaling of a main window: fits the layout to the texts of the
-// controls (adattaAlTesto, so they must already carry their texts), records
-// the design layout, sizes the window to 75 % of the screen and then to its
-// own design size. `riscala` runs whenever the central area changes size.
-std::unique_ptr<clsResize> scalaFinestraPrincipale(QMainWindow* finestra,
-                                                   std::function<void()> riscala);
+                      const QString& suggerimento);
 
 // An editable list whose open list is as wide as its longest entry (within
 // the screen), in the box's own font, and never shortens an entry.
@@ -104,10 +86,5 @@ class BarraPercentuale : public QScrollBar {
 // Moves a window inside the available area of its screen when any part of it
 // (its frame included) lies outside; a window that fits stays where it is.
 void dentroLoSchermo(QWidget* finestra);
-
-// Gives a main window the height its menu bar and command bar take on top of
-// the design size, so that its central area keeps the design size and the
-// controls their design places.
-void areaCentraleADisegno(QMainWindow* finestra);
 
 }  // namespace varimo

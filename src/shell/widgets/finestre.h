@@ -79,8 +79,8 @@ class Finestre : public QObject {
     // A window kind whose close by the user (its frame's close box) may be
     // refused: the guard runs first and may ask the user; false keeps the
     // window open and untouched.
-    void impostaGuardiaChiusura(const QString& nome, std::function<bool()> guardia) {
-        guardie_.insert(nome, std::move(guardia));
+    void impostaGuardiaChiusura(const QString& nome, const std::function<bool()>& guardia) {
+        guardie_.insert(nome, guardia);
     }
     int numeroCaricate() const;
     QStringList nomiCaricate() const;

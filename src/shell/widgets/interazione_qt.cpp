@@ -158,7 +158,7 @@ QString InterazioneQt::cartellaIniziale(const QString& nomeFile, const QString& 
     if (!nomeFile.isEmpty() && nome.isAbsolute() && nome.dir().exists())
         return nome.dir().absolutePath();
     if (!ricordata.isEmpty() && QFileInfo(ricordata).isDir()) return ricordata;
-    const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (!documenti.isEmpty() && QFileInfo(documenti).isDir()) return documenti;
     return QDir::homePath();
 }

@@ -125,7 +125,7 @@ void apriRecente(const QString& percorso) {
 // Runs a file command, then brings the titles in line (Save as, Delete and a
 // cancelled dialog change the current file without a step).
 std::function<void()> conTitoli(std::function<void()> comando) {
-    return [comando] {
+    return [comando = std::move(comando)] {
         comando();
         aggiornaPrincipali();
     };

@@ -44,8 +44,6 @@ class Suono {
     // Runs the event loop until a background opening has ended (or the time
     // is up); true when it has.
     bool attendi(int millisecondi);
-    // While opening in the background: whether the sound will play when ready.
-    bool suoneraAllApertura() const { return suonaAllApertura_; }
     // The file actually opened (after the lookup), empty when closed.
     QString fileAperto() const { return fileAperto_; }
 

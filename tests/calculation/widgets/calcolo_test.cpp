@@ -17,23 +17,11 @@
 #include "calculation/numeri.h"
 #include "framework/widgets/economico.h"
 #include "shell/modvarimo.h"
-#include "shell/widgets/clsresize.h"
 #include "shell/widgets/finestre.h"
-#include "shell/widgets/twips.h"
 #include "support/interazione_finta.h"
 
 namespace varimo {
 namespace {
-
-// A rectangle scaled from twips, within the pixel that rounding may take.
-::testing::AssertionResult quasi(const QRect& a, const QRect& b) {
-    const int d = std::max({std::abs(a.left() - b.left()), std::abs(a.top() - b.top()),
-                            std::abs(a.right() - b.right()), std::abs(a.bottom() - b.bottom())});
-    if (d <= 1) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << a.x() << "," << a.y() << " " << a.width() << "x" << a.height() << " invece di "
-           << b.x() << "," << b.y() << " " << b.width() << "x" << b.height();
-}
 
 class CalcoloTest : public ::testing::Test {
   protected:
@@ -427,19 +415,41 @@ TEST_F(CalcoloTest, ClearEmptiesEveryBox) {
     controllaAllineati();
 }
 
-TEST_F(CalcoloTest, ScaledToItsSizeAndRescaledOnResize) {
-    const clsResize* r = w->scaler();
-    ASSERT_NE(r, nullptr);
-    EXPECT_FALSE(r->needsCapture());
-    // Headings 4, rows 6 x 18, delete buttons 17, totals 4, buttons 6.
-    EXPECT_EQ(r->layouts().size(), 4 + 6 * 18 + 17 + 4 + 6);
-    EXPECT_EQ(w->size(), QSize(twip(w, 9600), twip(w, 6825)));
-    EXPECT_TRUE(quasi(costo(1)->geometry(), twipRect(w, 3600, 840, 2400, 240)));
-    EXPECT_TRUE(quasi(costo(5)->geometry(), twipRect(w, 3600, 1920, 2400, 240)));
-    w->resize(twip(w, 19200), twip(w, 6825));
+TEST_F(CalcoloTest, RowsKeepTheirOrderAndProportionsAtAnySize) {
+    // Each row reads left to right: letter, label, amount, delete button,
+    // percentage, scroll bar, reference list; the rows top to bottom; and a
+    // wider window widens every column in the same proportion.
+    auto controlla = [this](const char* quando) {
+        int alto = -1;
+        for (int i = 1; i <= kVoci; ++i) {
+            QList<QWidget*> riga;
+            for (QWidget* c :
+                 {w->findChild<QWidget*>(QStringLiteral("num_%1").arg(i)),
+                  static_cast<QWidget*>(w->tipo(i)), static_cast<QWidget*>(w->costo(i)),
+                  static_cast<QWidget*>(w->perc(i)), static_cast<QWidget*>(w->hscroll(i)),
+                  static_cast<QWidget*>(w->combo(i))})
+                if (c->isVisibleTo(w)) riga << c;
+            for (qsizetype k = 1; k < riga.size(); ++k)
+                EXPECT_LE(riga[k - 1]->geometry().right(), riga[k]->geometry().left())
+                    << quando << " riga " << i << " colonna " << k;
+            EXPECT_GT(riga[1]->geometry().top(), alto) << quando << " riga " << i;
+            alto = riga[1]->geometry().bottom();
+            if (w->delriga(i) && w->delriga(i)->isVisibleTo(w)) {
+                EXPECT_LE(w->costo(i)->geometry().right(), w->delriga(i)->geometry().left());
+                if (w->perc(i)->isVisibleTo(w)) {
+                    EXPECT_LE(w->delriga(i)->geometry().right(), w->perc(i)->geometry().left());
+                }
+            }
+        }
+    };
+    w->show();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(quasi(costo(5)->geometry(), twipRect(w, 7200, 1920, 4800, 240)));
-    EXPECT_TRUE(quasi(tasto("esco")->geometry(), twipRect(w, 16080, 5880, 2670, 375)));
+    controlla("al disegno");
+    const double prima = static_cast<double>(w->costo(1)->width()) / w->tipo(1)->width();
+    w->resize(w->width() * 2, w->height());
+    QCoreApplication::processEvents();
+    controlla("larga il doppio");
+    EXPECT_NEAR(static_cast<double>(w->costo(1)->width()) / w->tipo(1)->width(), prima, 0.03);
 }
 
 }  // namespace
