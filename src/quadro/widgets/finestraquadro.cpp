@@ -62,7 +62,6 @@ std::optional<QString> dataDaScrivere(const QString& testo) {
 
 FinestraQuadro::FinestraQuadro() {
     setObjectName(QString::fromLatin1(kNome));
-    setAttribute(Qt::WA_DeleteOnClose);
     modello_ = new ModelloQuadro(&documento_, this);
 
     auto* centro = new QWidget(this);
@@ -136,7 +135,7 @@ FinestraQuadro::FinestraQuadro() {
     totaleVincolato_->setObjectName(QStringLiteral("totalevincolato"));
     totaleVincolato_->setAlignment(Qt::AlignRight);
     totaleVincolato_->setPlaceholderText(QStringLiteral("1.250.000,00"));
-    auto* etichettaCompensa = new QLabel(QStringLiteral("&compensato da"), centro);
+    auto* etichettaCompensa = new QLabel(QStringLiteral("compensato da"), centro);
     compensa_ = new QComboBox(centro);
     compensa_->setObjectName(QStringLiteral("compensa"));
     compensa_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -251,6 +250,12 @@ FinestraQuadro::FinestraQuadro() {
         misura = misura.boundedTo(schermo->availableSize() * 0.95);
     resize(misura);
     vista_->setFocus();
+}
+
+FinestraQuadro::~FinestraQuadro() {
+    // The view goes before the document it shows: the widgets are otherwise
+    // destroyed after the members and may still ask for the items.
+    delete centralWidget();
 }
 
 Percorso FinestraQuadro::corrente() const {

@@ -28,6 +28,7 @@ class FinestraQuadro final : public QMainWindow {
     static constexpr const char* kNome = "quadro";
 
     FinestraQuadro();
+    ~FinestraQuadro() override;
 
     DocumentoQuadro& documento() { return documento_; }
     ModelloQuadro& modello() { return *modello_; }

@@ -11,9 +11,26 @@ ModelloQuadro::ModelloQuadro(DocumentoQuadro* documento, QObject* parent)
     : QAbstractItemModel(parent), documento_(documento) {
     ricostruisci();
     connect(documento_, &DocumentoQuadro::cambiato, this, [this] {
-        beginResetModel();
-        ricostruisci();
-        endResetModel();
+        // An edit of a value leaves the tree's shape alone: the views keep
+        // their editors, selection and scrolling. Only a change of shape
+        // rebuilds the tree.
+        const QList<VoceInOrdine> voci = vociInOrdine(documento_->quadro());
+        bool stessaForma = voci.size() == nodi_.size();
+        for (qsizetype k = 0; stessaForma && k < voci.size(); ++k)
+            stessaForma = voci[k].percorso == nodi_[k].percorso;
+        if (!stessaForma) {
+            beginResetModel();
+            ricostruisci();
+            endResetModel();
+            return;
+        }
+        if (!cime_.isEmpty())
+            emit dataChanged(index(0, 0), index(int(cime_.size()) - 1, Colonne - 1));
+        for (int n = 0; n < nodi_.size(); ++n)
+            if (!nodi_[n].figli.isEmpty()) {
+                const QModelIndex g = createIndex(nodi_[n].riga, 0, quintptr(n));
+                emit dataChanged(index(0, 0, g), index(int(nodi_[n].figli.size()) - 1, Colonne - 1, g));
+            }
     });
 }
 
@@ -56,12 +73,13 @@ int ModelloQuadro::columnCount(const QModelIndex&) const {
 }
 
 const Voce* ModelloQuadro::voce(const QModelIndex& i) const {
-    if (!i.isValid()) return nullptr;
+    if (!i.isValid() || i.internalId() >= quintptr(nodi_.size())) return nullptr;
     return voceA(documento_->quadro(), nodi_[int(i.internalId())].percorso);
 }
 
 Percorso ModelloQuadro::percorso(const QModelIndex& i) const {
-    return i.isValid() ? nodi_[int(i.internalId())].percorso : Percorso();
+    return i.isValid() && i.internalId() < quintptr(nodi_.size()) ? nodi_[int(i.internalId())].percorso
+                                                                  : Percorso();
 }
 
 QModelIndex ModelloQuadro::indiceDi(const Percorso& p, int colonna) const {
