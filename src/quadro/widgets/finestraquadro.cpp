@@ -242,7 +242,9 @@ FinestraQuadro::FinestraQuadro() {
     connect(modello_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         if (!scelta_) scelta_ = corrente();
     });
+    connect(modello_, &QAbstractItemModel::modelReset, vista_, &QTreeView::expandAll);
     aggiorna();
+    vista_->expandAll();
     // Wide enough for the bar of commands and a long label, never past the
     // screen (1366 x 768 included).
     QSize misura(fontMetrics().averageCharWidth() * 170, fontMetrics().height() * 44);
@@ -327,7 +329,6 @@ void FinestraQuadro::aggiorna() {
     setWindowTitle(kTitolo + QStringLiteral(" - ") + nome + QStringLiteral("[*]"));
     setWindowModified(documento_.modificato());
 
-    vista_->expandAll();
     const Percorso dopo = scelta_.value_or(corrente());
     scelta_.reset();
     QModelIndex scelto = modello_->indiceDi(dopo);
@@ -341,7 +342,8 @@ void FinestraQuadro::aggiorna() {
             scelto = modello_->indiceDi(su);
         }
     }
-    if (scelto.isValid() && vista_->currentIndex() != scelto)
+    // The same row keeps its current cell (and an editor open in it).
+    if (scelto.isValid() && modello_->percorso(scelto) != corrente())
         vista_->setCurrentIndex(scelto);
     aggiornando_ = false;
 }
