@@ -168,7 +168,7 @@ FinestraQuadro::FinestraQuadro() {
     connect(vincolato_, &QCheckBox::toggled, this, &FinestraQuadro::scriviVincolo);
     connect(totaleVincolato_, &QLineEdit::editingFinished, this, &FinestraQuadro::scriviVincolo);
     connect(compensa_, &QComboBox::activated, this, &FinestraQuadro::scriviVincolo);
-    connect(modello_, &ModelloQuadro::rifiutato, this,
+    connect(modello_, &ModelloQuadro::avviso, this,
             [this](const QString& m) { mostraEsito(m); });
 
     // Menus and the bar of commands.

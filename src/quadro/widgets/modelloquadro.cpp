@@ -199,9 +199,16 @@ bool ModelloQuadro::setData(const QModelIndex& i, const QVariant& valore, int ru
         }
     }
     if (esito) {
-        emit rifiutato(*esito);
+        emit avviso(*esito);
         return false;
     }
+    if (i.column() == Etichetta && testo.size() > kEtichettaLunga)
+        emit avviso(QStringLiteral("Attenzione: l'etichetta della voce «%1» supera i %2 "
+                                   "caratteri; per una stampa corretta conviene accorciarla.")
+                        .arg(v->codice)
+                        .arg(kEtichettaLunga));
+    else
+        emit avviso(QString());  // an earlier refusal no longer applies
     return true;
 }
 
