@@ -123,8 +123,9 @@ FinestraQuadro::FinestraQuadro() {
     vista_->header()->setSectionResizeMode(ModelloQuadro::Codice, QHeaderView::ResizeToContents);
     vista_->header()->setSectionResizeMode(ModelloQuadro::Regola, QHeaderView::Interactive);
     vista_->header()->setSectionResizeMode(ModelloQuadro::Importo, QHeaderView::ResizeToContents);
-    vista_->setColumnWidth(ModelloQuadro::Regola, fontMetrics().horizontalAdvance(
-                                                      QStringLiteral("22 % di B.7.1 + B.7.2 +")));
+    vista_->setColumnWidth(
+        ModelloQuadro::Regola,
+        fontMetrics().horizontalAdvance(QStringLiteral("4 % di B.7.1 + B.7.2 + B.7.3 MMM")));
     colonna->addWidget(vista_, 1);
 
     // The fixed total and the totals.
@@ -134,7 +135,6 @@ FinestraQuadro::FinestraQuadro() {
     totaleVincolato_ = new QLineEdit(centro);
     totaleVincolato_->setObjectName(QStringLiteral("totalevincolato"));
     totaleVincolato_->setAlignment(Qt::AlignRight);
-    totaleVincolato_->setPlaceholderText(QStringLiteral("1.250.000,00"));
     auto* etichettaCompensa = new QLabel(QStringLiteral("compensato da"), centro);
     compensa_ = new QComboBox(centro);
     compensa_->setObjectName(QStringLiteral("compensa"));
@@ -168,8 +168,7 @@ FinestraQuadro::FinestraQuadro() {
     connect(vincolato_, &QCheckBox::toggled, this, &FinestraQuadro::scriviVincolo);
     connect(totaleVincolato_, &QLineEdit::editingFinished, this, &FinestraQuadro::scriviVincolo);
     connect(compensa_, &QComboBox::activated, this, &FinestraQuadro::scriviVincolo);
-    connect(modello_, &ModelloQuadro::avviso, this,
-            [this](const QString& m) { mostraEsito(m); });
+    connect(modello_, &ModelloQuadro::avviso, this, [this](const QString& m) { mostraEsito(m); });
 
     // Menus and the bar of commands.
     auto azione = [this](QMenu* menu, const char* nome, const QString& testo, QKeySequence tasto,
@@ -256,7 +255,7 @@ FinestraQuadro::FinestraQuadro() {
     vista_->expandAll();
     // Wide enough for the bar of commands and a long label, never past the
     // screen (1366 x 768 included).
-    QSize misura(fontMetrics().averageCharWidth() * 170, fontMetrics().height() * 44);
+    QSize misura(fontMetrics().averageCharWidth() * 170, fontMetrics().height() * 52);
     if (const QScreen* schermo = screen())
         misura = misura.boundedTo(schermo->availableSize() * 0.95);
     resize(misura);
