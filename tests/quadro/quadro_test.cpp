@@ -448,8 +448,10 @@ TEST(Conversione, UnProgettoClassicoCasualeTieneOgniImportoEIlTotale) {
         EXPECT_EQ(q.voci[1].voci.size(), 13);
         for (const VoceInOrdine& o : vociInOrdine(q))
             if (o.voce->tipo == Tipo::Percentuale) ++percentualiTenute;
-        // The converted file is a sound .varimo file.
-        EXPECT_TRUE(std::holds_alternative<FileQuadro>(leggiQuadro(scriviQuadro(c.file))));
+        // The converted file is a sound .varimo file that reads back whole.
+        const auto riletto = leggiQuadro(scriviQuadro(c.file));
+        ASSERT_TRUE(std::holds_alternative<FileQuadro>(riletto));
+        EXPECT_EQ(std::get<FileQuadro>(riletto), c.file);
     }
     EXPECT_GT(percentualiTenute, 100);
     EXPECT_LT(troppoGrandi, 20);
