@@ -489,6 +489,12 @@ TEST(Modifiche, OgniModificaSiApplicaTuttaONonCambiaNulla) {
     ASSERT_FALSE(spostaVoce(q, n, +1, &n));
     EXPECT_EQ(voceA(q, n)->codice, "B.3");
     EXPECT_EQ(percorsoDi(q, "B.3"), p);
+    // The contingencies item stays an amount only while it absorbs a fixed total.
+    Quadro libero = q;
+    EXPECT_FALSE(impostaRegola(libero, *percorsoDi(q, "B.4"), "1 % di A", 0));
+    q.vincolo.totale = 100;
+    EXPECT_TRUE(impostaRegola(q, *percorsoDi(q, "B.4"), "1 % di A", 0));
+    q.vincolo.totale.reset();
     Percorso nuova;
     ASSERT_FALSE(aggiungiVoce(q, *percorsoDi(q, "B.8.x"), true, &nuova));
     EXPECT_EQ(voceA(q, nuova)->codice, "B.8.x.5");
