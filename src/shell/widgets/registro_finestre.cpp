@@ -23,6 +23,7 @@
 #include "help/widgets/licenza.h"
 #include "help/widgets/sommario.h"
 #include "help/widgets/supportoclienti.h"
+#include "quadro/widgets/finestraquadro.h"
 #include "reports/colore.h"
 #include "reports/stampe.h"
 #include "shell/interazione.h"
@@ -224,6 +225,7 @@ void preparaCalcolo(Calcolo* c) {
     a.ripeti = [c] { c->storia().ripeti(); };
     a.apriRecente = apriRecente;
     a.vocicodice = [c] { vocicodice_Click(c->stato()); };
+    a.convertiquadro = [c] { quadro::convertiInQuadro(c->stato()); };
     installaComandi(c, Principale::Calcolo, a);
 
     QObject::connect(&c->storia(), &StoriaCalcolo::cambiata, c, aggiornaPrincipali);
@@ -323,11 +325,16 @@ void registraFinestre() {
     r.registraFabbrica<Catalogo>();
     r.registraFabbrica<Supportoclienti>();
     r.registraFabbrica<Informa>();
+    r.registraFabbrica<quadro::FinestraQuadro>();
     // The close box of the calculation window asks before unsaved changes
     // are lost; the exit command closes it with its own question.
     r.impostaGuardiaChiusura(QString::fromLatin1(Calcolo::kNome), [] {
         Calcolo* c = Finestre::istanza().trova<Calcolo>();
         return !c || comandiFileDi(c).consentiChiusura();
+    });
+    r.impostaGuardiaChiusura(QString::fromLatin1(quadro::FinestraQuadro::kNome), [] {
+        auto* q = Finestre::istanza().trova<quadro::FinestraQuadro>();
+        return !q || q->chiudibile();
     });
     r.impostaAllaCreazione([](QWidget* w) {
         if (auto* c = dynamic_cast<Calcolo*>(w))
