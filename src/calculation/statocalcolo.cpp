@@ -849,15 +849,6 @@ void StatoCalcolo::controlla_Click() {
             return;
         }
     }
-    // The constrained total is read as the amounts are.
-    if (const QString& v = costoprogetto_(); !v.isEmpty() && !importoAccettabile(v)) {
-        messaggio(QStringLiteral("L'importo vincolato del progetto non è utilizzabile: "
-                                 "correggerlo usando solo cifre, la virgola per i decimali ed "
-                                 "eventualmente il punto per le migliaia (al massimo "
-                                 "999.999.999.999,99)."),
-                  titolo, Icona::Esclamazione);
-        return;
-    }
     if (costoprogetto_().isEmpty() && !importi) {
         messaggio(QStringLiteral("Non è stato digitato alcun valore significativo: iniziare con il "
                                  "costo di una voce o con l'importo vincolato del progetto."),
