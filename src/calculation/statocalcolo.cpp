@@ -502,8 +502,10 @@ void StatoCalcolo::passo(bool conDiscesa) {
         const QString riferimento = righe_[k].costo();
         // A reference that reads as zero from the start ("", "0", "abc") makes
         // the row "0"; a reference below one unit ("0,79") still counts.
-        bool zero = tollerante(riferimento) == 0;
-        if (zero) {
+        // Bringing the rows in line after an Open, an unusable reference
+        // counts as zero too.
+        bool zero = zeroInutilizzabili_ && !importoAccettabile(riferimento);
+        if (!zero && tollerante(riferimento) == 0) {
             const auto r = letturaRigorosa(riferimento);
             zero = !r || *r == 0;
         }
@@ -520,7 +522,8 @@ void StatoCalcolo::passo(bool conDiscesa) {
     // up what the boxes show, which is also all that a saved file can carry.
     for (int i = 1; i <= kVoci; ++i) {
         const QString t = righe_[i].costo();
-        centesimi[i] = t.isEmpty() ? 0 : centesimiDi(t);
+        const bool zero = t.isEmpty() || (zeroInutilizzabili_ && !importoAccettabile(t));
+        centesimi[i] = zero ? 0 : centesimiDi(t);
     }
     // 3. Row D.
     righe_[4].costo.imposta(
@@ -764,6 +767,36 @@ void StatoCalcolo::affinaVincolo() {
         avvisato_ = true;
         messaggio(kMessaggioVincolo, ModVarimo::titoloaiuto, Icona::Esclamazione);
     }
+}
+
+// ---------------------------------------------------------------- unusable amounts
+
+QStringList StatoCalcolo::importiInutilizzabili() const {
+    QStringList righe;
+    for (int i = 1; i <= kVoci; ++i) {
+        const QString& c = righe_[i].costo();
+        if (c.trimmed().isEmpty() || importoAccettabile(c)) continue;
+        righe.append(QStringLiteral("%1 (%2): %3").arg(letteraVoce(i)).arg(tipo(i), c.left(40)));
+    }
+    return righe;
+}
+
+bool StatoCalcolo::avvisaImportiInutilizzabili() {
+    const QStringList righe = importiInutilizzabili();
+    if (righe.isEmpty()) return false;
+    messaggio(QStringLiteral("Gli importi di queste voci non sono numeri utilizzabili (al massimo "
+                             "999.999.999.999,99) e vanno corretti prima di calcolare il "
+                             "quadro:") +
+                  u'\r' + righe.join(u'\r'),
+              ModVarimo::titoloaiuto, Icona::Esclamazione);
+    return true;
+}
+
+void StatoCalcolo::assestaImportiInutilizzabili() {
+    Operazione op(*this);
+    zeroInutilizzabili_ = true;
+    assesta();
+    zeroInutilizzabili_ = false;
 }
 
 // ---------------------------------------------------------------- commands

@@ -186,6 +186,16 @@ class StatoCalcolo : public QObject {
     void controlla_Click();
     void cancella_Click();
     void aiuto_Click();
+    // Rows whose amount no calculation can use (not a number, beyond the exact
+    // range, a misplaced thousands point), one line each: letter, label, text.
+    QStringList importiInutilizzabili() const;
+    // When some row holds such an amount: one message listing those rows, and
+    // true. Nothing and false otherwise.
+    bool avvisaImportiInutilizzabili();
+    // Brings every row in line as after an Open of a file with such amounts:
+    // they count as zero, as an empty box does, so D, T and the total are the
+    // sums of what the boxes show. Runs no descent; the texts stay as read.
+    void assestaImportiInutilizzabili();
 
     // --- undo and redo (calculation/fotocalcolo.h)
     // Every value of the window's state that the views show, the file stores
@@ -250,16 +260,17 @@ class StatoCalcolo : public QObject {
     long passiTotali_ = 0;
     long passiOperazione_ = 0;
     int interruzioni_ = 0;
-    bool inerte_ = false;             // handlers do nothing (stopping after a bound)
-    bool fermo_ = false;              // a bound was reached: the passes are ending
-    bool avvisato_ = false;           // bound message already shown in this operation
-    int riavvio_ = 0;                 // inside the restart writes of a constrained step
-    bool riavvioInterrotto_ = false;  // a bound was reached during a restart
-    QString vincoloUtente_;           // constrained total last entered from outside a restart
-    bool vincoloToccato_ = false;     // a pass of the outermost one took part in a descent
-    bool discesaCeduta_ = false;      // the halving steps handed over to the search in cents
-    int passiDiscesa_ = 0;            // halving steps and restarts in this operation
-    bool ricerca_ = false;            // the search in cents is writing row A
+    bool inerte_ = false;              // handlers do nothing (stopping after a bound)
+    bool zeroInutilizzabili_ = false;  // the passes count unusable amounts as zero
+    bool fermo_ = false;               // a bound was reached: the passes are ending
+    bool avvisato_ = false;            // bound message already shown in this operation
+    int riavvio_ = 0;                  // inside the restart writes of a constrained step
+    bool riavvioInterrotto_ = false;   // a bound was reached during a restart
+    QString vincoloUtente_;            // constrained total last entered from outside a restart
+    bool vincoloToccato_ = false;      // a pass of the outermost one took part in a descent
+    bool discesaCeduta_ = false;       // the halving steps handed over to the search in cents
+    int passiDiscesa_ = 0;             // halving steps and restarts in this operation
+    bool ricerca_ = false;             // the search in cents is writing row A
     std::optional<QString> aPrimaDelVincolo_;       // row A before the descent moved it
     std::array<bool, kVoci + 1> etichettaLunga_{};  // label past 50 characters, already told
 };

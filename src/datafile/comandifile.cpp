@@ -233,29 +233,15 @@ bool ComandiFile::apriPercorso(const QString& percorso) {
         stato_.cancella_Click();
         stato_.filecorrente = percorso;
         applicaProgetto(stato_, std::get<ProgettoFile>(letto), impostaNomeValuta_);
+        // A file may hold amounts no calculation can carry (NaN, inf, 1E308,
+        // twenty digits): they are shown as read and count as zero, so the
+        // sums still add up what the boxes show; one message lists them.
+        if (!stato_.importiInutilizzabili().isEmpty()) stato_.assestaImportiInutilizzabili();
     }
     if (storia) storia->segnaSalvato();
     if (fileUsato_) fileUsato_(percorso);
-    avvisaImportiInutilizzabili();
+    stato_.avvisaImportiInutilizzabili();
     return true;
-}
-
-void ComandiFile::avvisaImportiInutilizzabili() {
-    // A file may hold amounts no calculation can carry (NaN, inf, 1E308,
-    // twenty digits): they are shown as read, and listed in one message.
-    QStringList righe;
-    for (int i = 1; i <= kVoci; ++i) {
-        const QString c = stato_.costo(i);
-        if (c.trimmed().isEmpty() || importoAccettabile(c)) continue;
-        righe.append(
-            QStringLiteral("%1 (%2): %3").arg(letteraVoce(i)).arg(stato_.tipo(i), c.left(40)));
-    }
-    if (righe.isEmpty()) return;
-    messaggio(QStringLiteral("Gli importi di queste voci non sono numeri utilizzabili (al massimo "
-                             "999.999.999.999,99) e vanno corretti prima di calcolare il "
-                             "quadro:") +
-                  u'\r' + righe.join(u'\r'),
-              ModVarimo::titoloaiuto, Icona::Esclamazione);
 }
 
 bool ComandiFile::salva_Click() {

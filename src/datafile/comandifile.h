@@ -87,7 +87,8 @@ class ComandiFile {
     // With the window's undo history, the Open empties it and is then its one
     // step (undo gives back the work that was on screen), and the opened
     // project counts as saved. Amounts that cannot be used (not a number, or
-    // beyond the exact range) are listed in one message after the Open.
+    // beyond the exact range) count as zero in the sums and are listed in one
+    // message after the Open.
     bool apriPercorso(const QString& percorso);
     // Save and Save as; true when the file was written. A name chosen in the
     // dialog that is taken by an existing file is replaced only after a
@@ -125,9 +126,6 @@ class ComandiFile {
     // held before). False, after the question, when the user declined to
     // open a project that another running Varimo holds.
     bool blocca(const QString& percorso, bool chiedendo);
-    // After an Open: one message listing the rows whose amounts no
-    // calculation can use.
-    void avvisaImportiInutilizzabili();
 
     std::optional<QString> chiedi(const QString& titolo, const QString& filtro, int scelto,
                                   bool salvataggio);

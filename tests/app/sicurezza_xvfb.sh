@@ -123,7 +123,7 @@ if avvia "$PROGRAMMA" "$cartella/Varimo-dati-aperto"; then
   xdotool key --clearmodifiers alt+f
   sleep 0.5
   xdotool key --clearmodifiers n
-  if d=$(attendi 'Salva file con nome' 50); then
+  if d=$(attendi 'Salva i dati del progetto con nome' 50); then
     xdotool windowfocus --sync "$d" 2>/dev/null || true
     sleep 0.5
     xdotool key --clearmodifiers ctrl+a

@@ -8,6 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
+#include <cmath>
+#include <random>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -16,9 +20,11 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 
+#include "calculation/numeri.h"
 #include "calculation/statocalcolo.h"
 #include "datafile/comandifile.h"
 #include "datafile/filedati.h"
+#include "datafile/formato.h"
 #include "datafile/preparazione.h"
 #include "datafile/scritturafile.h"
 #include "shell/piattaforma.h"
@@ -207,6 +213,91 @@ TEST_F(SalvataggiConcorrenti, UnusableAmountsAreListedInOneMessageAfterTheOpen) 
     for (int k = 0; k < 4; ++k) {
         EXPECT_TRUE(testo[k + 1].startsWith(lettere[k])) << testo[k + 1].toStdString();
         EXPECT_TRUE(testo[k + 1].endsWith(QString::fromLatin1(guasti[k])));
+    }
+}
+
+// Random files with hostile amounts (not numbers, beyond the exact range, a
+// misplaced thousands point), in rows, in the texts written into referenced
+// rows, under random percentages: after the Open D, T and the total are the
+// sums, to the cent, of what the boxes show (an unusable amount counting as
+// zero, as an empty box does), and one message names exactly the rows whose
+// amounts cannot be used.
+TEST_F(SalvataggiConcorrenti, AfterAnOpenTheSumsFollowTheBoxesWhateverTheAmounts) {
+    const QString ostili[] = {QStringLiteral("NaN"),
+                              QStringLiteral("inf"),
+                              QStringLiteral("-inf"),
+                              QStringLiteral("1E308"),
+                              QStringLiteral("-1e300"),
+                              QStringLiteral("1234567890123456789012"),
+                              QStringLiteral("1.000.000.000.000,00"),
+                              QStringLiteral("1234.56"),
+                              QStringLiteral("12x")};
+    const auto centesimiMostrati = [](const QString& t) -> qint64 {
+        if (t.trimmed().isEmpty() || !importoAccettabile(t)) return 0;
+        return std::llround(*letturaCentesimi(t));
+    };
+    std::mt19937 caso(2806);
+    const QString p = percorso("Varimo-dati-casuale");
+    for (int prova = 0; prova < 80; ++prova) {
+        const auto uno = [&](int n) { return static_cast<int>(caso() % n); };
+        const auto importo = [&]() -> QString {
+            switch (uno(4)) {
+                case 0:
+                    return QString();
+                case 1:
+                    return ostili[uno(std::size(ostili))];
+                default:
+                    return scritturaNumerica(static_cast<double>(uno(100000000)) / 100);
+            }
+        };
+        ProgettoFile f;
+        f.nomeprogetto = QStringLiteral("prova");
+        f.valuta = QStringLiteral("euro");
+        for (int i = 1; i <= kVoci; ++i) {
+            VoceFile& v = f.voci[i - 1];
+            v.tipo = etichettaIniziale(i);
+            v.costo = importo();
+            // Percentages only where the window offers them, on earlier rows:
+            // no loops.
+            if (StatoCalcolo::percentualeVisibile(i) && uno(2) == 0) {
+                v.vocerif = 1 + uno(i - 1);
+                v.perc = uno(101);
+                v.costorif = importo();
+            }
+        }
+        const EsitoScrittura e = scriviProgettoFile(f);
+        ASSERT_TRUE(e.riuscito()) << e.errore.toStdString();
+        ASSERT_TRUE(scriviContenuto(p, e.contenuto));
+        finta.messaggi.clear();
+        ComandiFile apertura(stato);
+        ASSERT_TRUE(apertura.apriPercorso(p)) << finta.testi().join(u'\n').toStdString();
+
+        std::array<qint64, kVoci + 1> c{};
+        QString inutilizzabili;
+        for (int i = 1; i <= kVoci; ++i) {
+            c[i] = centesimiMostrati(stato.costo(i));
+            if (!stato.costo(i).trimmed().isEmpty() && !importoAccettabile(stato.costo(i)))
+                inutilizzabili += letteraVoce(i);
+        }
+        SCOPED_TRACE(e.contenuto.toStdString());
+        ASSERT_TRUE(importoAccettabile(stato.costo(4))) << stato.costo(4).toStdString();
+        ASSERT_TRUE(importoAccettabile(stato.costo(18))) << stato.costo(18).toStdString();
+        ASSERT_TRUE(importoAccettabile(stato.progetto())) << stato.progetto().toStdString();
+        EXPECT_EQ(c[4], c[1] + c[2] + c[3]);
+        qint64 t = 0;
+        for (int i = 5; i <= 17; ++i) t += c[i];
+        EXPECT_EQ(c[18], t);
+        EXPECT_EQ(centesimiMostrati(stato.progetto()), c[4] + c[18]);
+
+        if (inutilizzabili.isEmpty()) {
+            EXPECT_TRUE(finta.messaggi.isEmpty()) << finta.testi().join(u'\n').toStdString();
+        } else {
+            ASSERT_EQ(finta.messaggi.size(), 1) << finta.testi().join(u'\n').toStdString();
+            const QStringList righe = finta.messaggi[0].testo.split(u'\r');
+            QString nominate;
+            for (qsizetype k = 1; k < righe.size(); ++k) nominate += righe[k].left(1);
+            EXPECT_EQ(nominate, inutilizzabili);
+        }
     }
 }
 

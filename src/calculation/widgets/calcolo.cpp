@@ -408,6 +408,10 @@ void Calcolo::aggiornaPagine() {
 }
 
 void Calcolo::vis_Click() {
+    // With an amount no calculation can use on screen the hand-off would
+    // start a descent from figures that do not add up: the rows are named
+    // instead, and nothing changes.
+    if (stato_->avvisaImportiInutilizzabili()) return;
     Economico* quadro = Finestre::istanza().mostra<Economico>();
     quadro->mostra(*stato_);
     storia_->registraPasso(QStringLiteral("visualizzazione quadro economico"),

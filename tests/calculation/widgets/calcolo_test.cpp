@@ -374,6 +374,32 @@ TEST_F(CalcoloTest, ReworkTwiceThenSwitchOffTheConstraint) {
     EXPECT_EQ(ModVarimo::statovincolo, 2);
 }
 
+// With an amount no calculation can use on screen, "Visualizza" names that
+// row once and hands nothing off: no descent, row A and the constrained total
+// as they were, no framework window.
+TEST_F(CalcoloTest, ShowWithAnUnusableAmountNamesTheRowAndMovesNothing) {
+    digita(costo(1), QStringLiteral("1000"));
+    digita(costo(2), QStringLiteral("NaN"));
+    finta.messaggi.clear();
+    QTest::mouseClick(tasto("vis"), Qt::LeftButton);
+    ASSERT_EQ(finta.messaggi.size(), 1);
+    const QStringList righe = finta.messaggi[0].testo.split(u'\r');
+    ASSERT_EQ(righe.size(), 2);
+    EXPECT_TRUE(righe[1].startsWith(u'B'));
+    EXPECT_TRUE(righe[1].endsWith(QStringLiteral("NaN")));
+    EXPECT_EQ(costo(1)->text(), QStringLiteral("1000"));
+    EXPECT_EQ(linea("costoprogetto")->text(), QString());
+    EXPECT_EQ(Finestre::istanza().trova<Economico>(), nullptr);
+    // Corrected, the same click hands off as always.
+    costo(2)->selectAll();
+    digita(costo(2), QStringLiteral("5"));
+    QTest::mouseClick(tasto("vis"), Qt::LeftButton);
+    EXPECT_EQ(finta.messaggi.size(), 1);
+    EXPECT_NE(Finestre::istanza().trova<Economico>(), nullptr);
+    EXPECT_EQ(costo(1)->text(), QStringLiteral("1000"));
+    EXPECT_EQ(linea("costoprogetto")->text(), w->stato().progetto());
+}
+
 TEST_F(CalcoloTest, ReworkLoadsTheCalculationWindowWhenClosed) {
     w->vis_Click();
     Economico* e = Finestre::istanza().trova<Economico>();
