@@ -88,6 +88,8 @@ void Economico::spaziaDopoD() {
         griglia_->setRowMinimumHeight(r, spazio ? altezzaSpazio : 0);
         griglia_->setRowStretch(r, spazio ? 1 : 2);
     }
+    griglia_->invalidate();
+    griglia_->activate();
 }
 
 void Economico::creaControlli() {
