@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "quadro/quadro.h"
+
+// The edits the window makes to a framework, as functions on values: each
+// either applies whole or refuses with an Italian message and leaves the
+// framework untouched. The window wraps them in undo steps.
+
+namespace varimo::quadro {
+
+using EsitoModifica = std::optional<QString>;  // nothing: applied; else why not
+
+// A new amount item after the item at `dopo` (at the same level), or as the
+// last child of `dopo` when that is a section and `dentro` is true. Its code
+// is the first free one after its neighbour's; `nuovo` receives its path.
+EsitoModifica aggiungiVoce(Quadro& q, const Percorso& dopo, bool dentro, Percorso* nuovo = nullptr);
+// Removes an item (and its children). Refused while another item refers to it
+// or to one of its children, naming them.
+EsitoModifica rimuoviVoce(Quadro& q, const Percorso& p);
+// Makes the item the last child of the section just above it.
+EsitoModifica rientraVoce(Quadro& q, const Percorso& p, Percorso* nuovo = nullptr);
+// Makes the item the next sibling of its section.
+EsitoModifica sporgiVoce(Quadro& q, const Percorso& p, Percorso* nuovo = nullptr);
+// Moves the item up (-1) or down (+1) among its siblings.
+EsitoModifica spostaVoce(Quadro& q, const Percorso& p, int verso, Percorso* nuovo = nullptr);
+// A new code; the references to the old one (lists, absorbing item) follow.
+EsitoModifica cambiaCodice(Quadro& q, const Percorso& p, const QString& codice);
+// Turns an item into a section (its amount is lost), an amount (keeping its
+// current computed amount) or a percentage (of nothing yet).
+EsitoModifica cambiaTipo(Quadro& q, const Percorso& p, Tipo tipo, Centesimi importoAttuale);
+// Reads a rule typed in the window: "22 % di B.8 + B.8.c", "22% di B.8, B.8.c",
+// or an empty text (the item becomes an amount with `importoAttuale`).
+EsitoModifica impostaRegola(Quadro& q, const Percorso& p, const QString& regola,
+                            Centesimi importoAttuale);
+
+}  // namespace varimo::quadro

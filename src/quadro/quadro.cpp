@@ -1,0 +1,590 @@
+#include "quadro/quadro.h"
+
+#include <QSet>
+#include <algorithm>
+
+namespace varimo::quadro {
+
+namespace {
+
+// Products of a sum in cents and a percentage in thousandths pass 2^63.
+__extension__ typedef __int128 Grande;
+
+// ---- Walking the tree --------------------------------------------------------
+
+void raccogli(const QList<Voce>& voci, Percorso& percorso, QList<VoceInOrdine>& out) {
+    for (int i = 0; i < voci.size(); ++i) {
+        percorso.append(i);
+        out.append({&voci[i], percorso, int(percorso.size()) - 1});
+        if (voci[i].tipo == Tipo::Sezione) raccogli(voci[i].voci, percorso, out);
+        percorso.removeLast();
+    }
+}
+
+bool haSpazi(const QString& s) {
+    for (const QChar c : s)
+        if (c.isSpace() || c.category() == QChar::Other_Control) return true;
+    return false;
+}
+
+QString elencoCodici(const QStringList& codici) {
+    QStringList q;
+    for (const QString& c : codici) q.append(QStringLiteral("«%1»").arg(c));
+    return q.join(QStringLiteral(", "));
+}
+
+// Division rounded half up (towards +infinity at exactly one half), as
+// floor(n / d + 1/2), for d > 0.
+Grande divisioneMezzoSu(Grande n, Grande d) {
+    const Grande a = 2 * n + d;
+    const Grande b = 2 * d;
+    Grande q = a / b;
+    if ((a % b != 0) && (a < 0)) --q;  // floor for negative numerators
+    return q;
+}
+
+// The framework flattened for evaluation: every item once, in an order where
+// each item comes after everything it depends on.
+struct Compilato {
+    QList<const Voce*> voci;  // reading order
+    QHash<QString, int> indice;
+    QList<QList<int>> dipendenze;  // section: children; percentage: its list
+    QList<int> ordine;             // evaluation order
+    QList<int> cime;               // the top level
+    int compensa = -1;             // the item whose amount may be replaced
+};
+
+std::variant<Compilato, Problema> compila(const Quadro& q) {
+    Compilato c;
+    const QList<VoceInOrdine> tutte = vociInOrdine(q);
+    c.voci.reserve(tutte.size());
+    for (const VoceInOrdine& v : tutte) c.voci.append(v.voce);
+    const int n = int(c.voci.size());
+    c.indice.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const Voce& v = *c.voci[i];
+        if (v.codice.isEmpty())
+            return Problema{QStringLiteral("La voce «%1» non ha un codice.").arg(v.etichetta), {}};
+        if (haSpazi(v.codice))
+            return Problema{
+                QStringLiteral("Il codice «%1» contiene spazi o caratteri di controllo.").arg(v.codice),
+                {v.codice}};
+        if (c.indice.contains(v.codice))
+            return Problema{QStringLiteral("Il codice «%1» è usato da più voci.").arg(v.codice),
+                            {v.codice}};
+        c.indice.insert(v.codice, i);
+    }
+    for (int i = 0; i < int(tutte.size()); ++i)
+        if (tutte[i].profondita == 0) c.cime.append(i);
+
+    c.dipendenze.resize(n);
+    for (int i = 0; i < n; ++i) {
+        const Voce& v = *c.voci[i];
+        switch (v.tipo) {
+            case Tipo::Sezione: {
+                // The children follow their section in reading order.
+                int j = i + 1;
+                const int profondita = tutte[i].profondita;
+                for (; j < n && tutte[j].profondita > profondita; ++j)
+                    if (tutte[j].profondita == profondita + 1) c.dipendenze[i].append(j);
+                break;
+            }
+            case Tipo::Importo:
+                if (v.importo > kImportoMassimo || v.importo < -kImportoMassimo)
+                    return Problema{
+                        QStringLiteral("L'importo della voce «%1» supera 999.999.999.999,99.")
+                            .arg(v.codice),
+                        {v.codice}};
+                break;
+            case Tipo::Percentuale: {
+                if (v.percentuale < 0 || v.percentuale > kPercentualeMassima)
+                    return Problema{QStringLiteral("La percentuale della voce «%1» (%2 %) non è "
+                                                   "compresa tra 0 e 100.")
+                                        .arg(v.codice, QString::number(v.percentuale / 1000.0)),
+                                    {v.codice}};
+                QSet<int> viste;
+                for (const QString& di : v.di) {
+                    const auto it = c.indice.constFind(di);
+                    if (it == c.indice.constEnd())
+                        return Problema{QStringLiteral("La voce «%1» è una percentuale della voce "
+                                                       "«%2», che non esiste.")
+                                            .arg(v.codice, di),
+                                        {v.codice}};
+                    if (viste.contains(*it))
+                        return Problema{QStringLiteral("La voce «%1» nomina due volte la voce "
+                                                       "«%2».")
+                                            .arg(v.codice, di),
+                                        {v.codice, di}};
+                    viste.insert(*it);
+                    c.dipendenze[i].append(*it);
+                }
+                break;
+            }
+        }
+    }
+
+    // Evaluation order (Kahn): what is left over lies on or behind a cycle.
+    QList<int> mancanti(n, 0);
+    QList<QList<int>> chiDipende(n);
+    for (int i = 0; i < n; ++i) {
+        mancanti[i] = int(c.dipendenze[i].size());
+        for (int d : c.dipendenze[i]) chiDipende[d].append(i);
+    }
+    c.ordine.reserve(n);
+    for (int i = 0; i < n; ++i)
+        if (mancanti[i] == 0) c.ordine.append(i);
+    for (int k = 0; k < c.ordine.size(); ++k)
+        for (int j : chiDipende[c.ordine[k]])
+            if (--mancanti[j] == 0) c.ordine.append(j);
+    if (c.ordine.size() < n) {
+        // Follow unresolved dependencies until one repeats: that is a cycle.
+        int inizio = 0;
+        while (mancanti[inizio] == 0) ++inizio;
+        QList<int> cammino;
+        QHash<int, int> posizione;
+        int x = inizio;
+        while (!posizione.contains(x)) {
+            posizione.insert(x, int(cammino.size()));
+            cammino.append(x);
+            for (int d : c.dipendenze[x])
+                if (mancanti[d] > 0) {
+                    x = d;
+                    break;
+                }
+        }
+        QStringList codici;
+        for (qsizetype k = posizione.value(x); k < cammino.size(); ++k)
+            codici.append(c.voci[cammino[k]]->codice);
+        return Problema{QStringLiteral("Le voci %1 dipendono l'una dall'altra in un ciclo: "
+                                       "nessuna può essere calcolata.")
+                            .arg(elencoCodici(codici)),
+                        codici};
+    }
+
+    const QString compensa = codiceCompensa(q);
+    if (!q.vincolo.compensa.isEmpty()) {
+        const auto it = c.indice.constFind(q.vincolo.compensa);
+        if (it == c.indice.constEnd())
+            return Problema{QStringLiteral("La voce «%1», che compensa il totale vincolato, non "
+                                           "esiste.")
+                                .arg(q.vincolo.compensa),
+                            {}};
+        if (c.voci[*it]->tipo != Tipo::Importo)
+            return Problema{QStringLiteral("La voce «%1», che compensa il totale vincolato, deve "
+                                           "essere un importo.")
+                                .arg(q.vincolo.compensa),
+                            {q.vincolo.compensa}};
+    }
+    if (q.vincolo.totale && (*q.vincolo.totale < 0 || *q.vincolo.totale > kCalcolatoMassimo))
+        return Problema{QStringLiteral("Il totale vincolato non è un importo accettabile."), {}};
+    if (!compensa.isEmpty()) c.compensa = c.indice.value(compensa);
+    return c;
+}
+
+// The amounts of every item, with the absorbing item at `compensa` when
+// given. nullopt when an amount goes past kCalcolatoMassimo (`oltre` names it).
+std::optional<Centesimi> calcola(const Compilato& c, std::optional<Centesimi> compensa,
+                                 QList<Centesimi>& valori, int* oltre = nullptr) {
+    valori.resize(c.voci.size());
+    for (int i : c.ordine) {
+        const Voce& v = *c.voci[i];
+        Grande x = 0;
+        switch (v.tipo) {
+            case Tipo::Importo:
+                x = (i == c.compensa && compensa) ? *compensa : v.importo;
+                break;
+            case Tipo::Sezione:
+                for (int d : c.dipendenze[i]) x += valori[d];
+                break;
+            case Tipo::Percentuale: {
+                Grande somma = 0;
+                for (int d : c.dipendenze[i]) somma += valori[d];
+                x = divisioneMezzoSu(somma * v.percentuale, Grande(100) * kPercentualeMassima);
+                break;
+            }
+        }
+        if (x > kCalcolatoMassimo || x < -kCalcolatoMassimo) {
+            if (oltre) *oltre = i;
+            return std::nullopt;
+        }
+        valori[i] = Centesimi(x);
+    }
+    Grande totale = 0;
+    for (int i : c.cime) totale += valori[i];
+    if (totale > kCalcolatoMassimo || totale < -kCalcolatoMassimo) {
+        if (oltre) *oltre = -1;
+        return std::nullopt;
+    }
+    return Centesimi(totale);
+}
+
+Problema troppoGrande(const Compilato& c, int oltre) {
+    if (oltre < 0)
+        return Problema{QStringLiteral("Il totale del progetto è troppo grande per essere "
+                                       "calcolato."),
+                        {}};
+    const QString codice = c.voci[oltre]->codice;
+    return Problema{QStringLiteral("L'importo della voce «%1» è troppo grande per essere "
+                                   "calcolato.")
+                        .arg(codice),
+                    {codice}};
+}
+
+std::variant<Valutazione, Problema> valutaCompilato(const Compilato& c,
+                                                    std::optional<Centesimi> compensa) {
+    QList<Centesimi> valori;
+    int oltre = -1;
+    const std::optional<Centesimi> totale = calcola(c, compensa, valori, &oltre);
+    if (!totale) return troppoGrande(c, oltre);
+    Valutazione val;
+    val.importi.reserve(c.voci.size());
+    for (int i = 0; i < c.voci.size(); ++i) {
+        const Voce& v = *c.voci[i];
+        val.importi.insert(v.codice, valori[i]);
+        if (v.etichetta.size() > kEtichettaLunga)
+            val.avvisi.append(QStringLiteral("L'etichetta della voce «%1» supera i %2 caratteri.")
+                                  .arg(v.codice)
+                                  .arg(kEtichettaLunga));
+    }
+    val.totale = *totale;
+    if (c.compensa >= 0) val.compensa = c.voci[c.compensa]->codice;
+    return val;
+}
+
+}  // namespace
+
+// ---- Looking items up ------------------------------------------------------
+
+QList<VoceInOrdine> vociInOrdine(const Quadro& q) {
+    QList<VoceInOrdine> out;
+    Percorso p;
+    raccogli(q.voci, p, out);
+    return out;
+}
+
+const Voce* voceA(const Quadro& q, const Percorso& p) {
+    const QList<Voce>* lista = &q.voci;
+    const Voce* v = nullptr;
+    for (int i : p) {
+        if (i < 0 || i >= lista->size()) return nullptr;
+        v = &(*lista)[i];
+        lista = &v->voci;
+    }
+    return v;
+}
+
+Voce* voceA(Quadro& q, const Percorso& p) {
+    return const_cast<Voce*>(voceA(std::as_const(q), p));
+}
+
+std::optional<Percorso> percorsoDi(const Quadro& q, const QString& codice) {
+    for (const VoceInOrdine& v : vociInOrdine(q))
+        if (v.voce->codice == codice) return v.percorso;
+    return std::nullopt;
+}
+
+const Voce* trovaVoce(const Quadro& q, const QString& codice) {
+    const auto p = percorsoDi(q, codice);
+    return p ? voceA(q, *p) : nullptr;
+}
+
+Voce* trovaVoce(Quadro& q, const QString& codice) {
+    return const_cast<Voce*>(trovaVoce(std::as_const(q), codice));
+}
+
+bool ribassabile(const Quadro& q, const Percorso& p) {
+    const Voce* v = voceA(q, p);
+    if (!v) return false;
+    if (v->ribassabile) return *v->ribassabile;
+    const Voce* cima = voceA(q, {p.value(0)});
+    return p.size() > 1 && cima && cima->codice == QLatin1String("A");
+}
+
+QString codiceCompensa(const Quadro& q) {
+    if (!q.vincolo.compensa.isEmpty()) return q.vincolo.compensa;
+    for (const VoceInOrdine& v : vociInOrdine(q))
+        if (v.voce->tipo == Tipo::Importo &&
+            v.voce->etichetta.trimmed().startsWith(QLatin1String("imprevisti"),
+                                                   Qt::CaseInsensitive))
+            return v.voce->codice;
+    return {};
+}
+
+// ---- Checking and evaluating -----------------------------------------------
+
+std::optional<Problema> verifica(const Quadro& q) {
+    auto c = compila(q);
+    if (auto* p = std::get_if<Problema>(&c)) return *p;
+    return std::nullopt;
+}
+
+std::variant<Valutazione, Problema> valuta(const Quadro& q) {
+    auto c = compila(q);
+    if (auto* p = std::get_if<Problema>(&c)) return *p;
+    return valutaCompilato(std::get<Compilato>(c), std::nullopt);
+}
+
+std::variant<Valutazione, Problema> ricalcola(Quadro& q) {
+    auto cc = compila(q);
+    if (auto* p = std::get_if<Problema>(&cc)) return *p;
+    const Compilato& c = std::get<Compilato>(cc);
+    if (!q.vincolo.totale) return valutaCompilato(c, std::nullopt);
+
+    const Centesimi fisso = *q.vincolo.totale;
+    auto esito = [&](EsitoVincolo e, Centesimi scarto,
+                     std::optional<Centesimi> x) -> std::variant<Valutazione, Problema> {
+        auto r = valutaCompilato(c, x);
+        if (auto* v = std::get_if<Valutazione>(&r)) {
+            v->vincolo = e;
+            v->scarto = scarto;
+        }
+        return r;
+    };
+    if (c.compensa < 0) return esito(EsitoVincolo::SenzaCompensa, 0, std::nullopt);
+
+    // The total grows by at least one cent with each cent of the absorbing
+    // item (it counts once in the total, and percentages never shrink as a
+    // sum grows), so the answer lies in [0, fixed - total at 0] and a
+    // bisection finds it.
+    QList<Centesimi> valori;
+    const std::optional<Centesimi> a0 = calcola(c, Centesimi(0), valori);
+    if (!a0) return esito(EsitoVincolo::Irraggiungibile, 0, std::nullopt);
+    if (*a0 > fisso) return esito(EsitoVincolo::Irraggiungibile, *a0 - fisso, std::nullopt);
+    Centesimi basso = 0;  // total(basso) <= fisso
+    Centesimi alto = std::min<Centesimi>(fisso - *a0, kImportoMassimo);
+    auto totaleCon = [&](Centesimi x) { return calcola(c, x, valori); };
+    if (const auto t = totaleCon(alto); t && *t <= fisso) {
+        basso = alto;
+    } else {
+        while (alto - basso > 1) {
+            const Centesimi medio = basso + (alto - basso) / 2;
+            const auto t = totaleCon(medio);
+            if (t && *t <= fisso)
+                basso = medio;
+            else
+                alto = medio;
+        }
+    }
+    auto r = esito(EsitoVincolo::Raggiunto, 0, basso);
+    if (auto* v = std::get_if<Valutazione>(&r)) {
+        if (v->totale != fisso) {
+            v->vincolo = EsitoVincolo::Scarto;
+            v->scarto = fisso - v->totale;
+        }
+        trovaVoce(q, v->compensa)->importo = basso;
+    }
+    return r;
+}
+
+// ---- Texts ------------------------------------------------------------------
+
+QString testoRegola(const Voce& v) {
+    if (v.tipo != Tipo::Percentuale) return {};
+    const QString di = v.di.isEmpty() ? QStringLiteral("nessuna voce") : v.di.join(QStringLiteral(" + "));
+    return QStringLiteral("%1 % di %2").arg(testoPercentuale(v.percentuale), di);
+}
+
+QString testoImporto(Centesimi c, bool raggruppa) {
+    const bool negativo = c < 0;
+    const quint64 a = negativo ? quint64(0) - quint64(c) : quint64(c);
+    QString intero = QString::number(a / 100);
+    if (raggruppa)
+        for (qsizetype i = intero.size() - 3; i > 0; i -= 3) intero.insert(i, QLatin1Char('.'));
+    return (negativo ? QStringLiteral("-") : QString()) + intero + QLatin1Char(',') +
+           QStringLiteral("%1").arg(a % 100, 2, 10, QLatin1Char('0'));
+}
+
+namespace {
+
+QString testoMillesimi(Millesimi m, QChar decimale) {
+    QString s = QString::number(m / 1000);
+    int resto = m % 1000;
+    if (resto == 0) return s;
+    QString dec = QStringLiteral("%1").arg(resto, 3, 10, QLatin1Char('0'));
+    while (dec.endsWith(QLatin1Char('0'))) dec.chop(1);
+    return s + decimale + dec;
+}
+
+// Digits only, possibly empty.
+bool soloCifre(QStringView s) {
+    for (const QChar c : s)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+    return true;
+}
+
+// A whole part and a decimal part of at most `decimali` digits, as a number
+// of units of 10^-decimali; nullopt past `massimo`.
+std::optional<qint64> componi(QStringView intero, QStringView decimi, int decimali,
+                              qint64 massimo) {
+    if (intero.isEmpty() && decimi.isEmpty()) return std::nullopt;
+    if (!soloCifre(intero) || !soloCifre(decimi) || decimi.size() > decimali) return std::nullopt;
+    // Leading zeros are harmless; too many digits are not.
+    qsizetype primo = 0;
+    while (primo < intero.size() - 1 && intero[primo] == QLatin1Char('0')) ++primo;
+    intero = intero.mid(primo);
+    if (intero.size() > 18) return std::nullopt;
+    qint64 valore = 0;
+    for (const QChar c : intero) {
+        valore = valore * 10 + (c.unicode() - '0');
+        if (valore > massimo) return std::nullopt;
+    }
+    for (int k = 0; k < decimali; ++k) {
+        valore = valore * 10 + (k < decimi.size() ? decimi[k].unicode() - '0' : 0);
+        if (valore > massimo) return std::nullopt;
+    }
+    return valore;
+}
+
+}  // namespace
+
+QString testoPercentuale(Millesimi m) {
+    return testoMillesimi(m, QLatin1Char(','));
+}
+
+std::optional<Centesimi> leggiImportoItaliano(const QString& testo) {
+    QString t = testo.trimmed();
+    bool negativo = false;
+    if (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))) {
+        negativo = t.startsWith(QLatin1Char('-'));
+        t = t.mid(1).trimmed();
+    }
+    const qsizetype virgola = t.indexOf(QLatin1Char(','));
+    QString intero = virgola < 0 ? t : t.left(virgola);
+    const QString decimi = virgola < 0 ? QString() : t.mid(virgola + 1);
+    if (intero.contains(QLatin1Char('.'))) {
+        // Grouping: 1 to 3 digits, then groups of exactly three.
+        const QStringList gruppi = intero.split(QLatin1Char('.'));
+        if (gruppi.first().isEmpty() || gruppi.first().size() > 3) return std::nullopt;
+        for (qsizetype i = 1; i < gruppi.size(); ++i)
+            if (gruppi[i].size() != 3) return std::nullopt;
+        intero = gruppi.join(QString());
+    }
+    const auto v = componi(intero, decimi, 2, kImportoMassimo);
+    if (!v) return std::nullopt;
+    return negativo ? -*v : *v;
+}
+
+std::optional<Millesimi> leggiPercentualeItaliana(const QString& testo) {
+    QString t = testo.trimmed();
+    if (t.endsWith(QLatin1Char('%'))) t = t.chopped(1).trimmed();
+    const qsizetype virgola = t.indexOf(QLatin1Char(','));
+    const QString intero = virgola < 0 ? t : t.left(virgola);
+    const QString decimi = virgola < 0 ? QString() : t.mid(virgola + 1);
+    const auto v = componi(intero, decimi, 3, kPercentualeMassima);
+    if (!v) return std::nullopt;
+    return Millesimi(*v);
+}
+
+QString testoImportoFile(Centesimi c) {
+    return testoImporto(c, false).replace(QLatin1Char(','), QLatin1Char('.'));
+}
+
+QString testoPercentualeFile(Millesimi m) {
+    return testoMillesimi(m, QLatin1Char('.'));
+}
+
+std::optional<Centesimi> leggiImportoFile(const QString& testo) {
+    QStringView t(testo);
+    bool negativo = false;
+    if (t.startsWith(QLatin1Char('-'))) {
+        negativo = true;
+        t = t.mid(1);
+    }
+    const qsizetype punto = t.indexOf(QLatin1Char('.'));
+    if (punto >= 0 && punto == t.size() - 1) return std::nullopt;  // "12."
+    const auto v = componi(punto < 0 ? t : t.left(punto), punto < 0 ? QStringView() : t.mid(punto + 1),
+                           2, kImportoMassimo);
+    if (!v || (punto == 0)) return std::nullopt;
+    return negativo ? -*v : *v;
+}
+
+std::optional<Millesimi> leggiPercentualeFile(const QString& testo) {
+    QStringView t(testo);
+    const qsizetype punto = t.indexOf(QLatin1Char('.'));
+    if (punto == 0 || (punto >= 0 && punto == t.size() - 1)) return std::nullopt;
+    const auto v = componi(punto < 0 ? t : t.left(punto), punto < 0 ? QStringView() : t.mid(punto + 1),
+                           3, kPercentualeMassima);
+    if (!v) return std::nullopt;
+    return Millesimi(*v);
+}
+
+// ---- Template --------------------------------------------------------------
+
+namespace {
+
+Voce importo(const char* codice, const QString& etichetta, const QString& nota = {}) {
+    Voce v;
+    v.codice = QString::fromLatin1(codice);
+    v.etichetta = etichetta;
+    v.nota = nota;
+    return v;
+}
+
+Voce percentuale(const char* codice, const QString& etichetta, Millesimi m, QStringList di,
+                 const QString& nota = {}) {
+    Voce v = importo(codice, etichetta, nota);
+    v.tipo = Tipo::Percentuale;
+    v.percentuale = m;
+    v.di = std::move(di);
+    return v;
+}
+
+Voce sezione(const char* codice, const QString& etichetta, QList<Voce> voci,
+             const QString& nota = {}) {
+    Voce v = importo(codice, etichetta, nota);
+    v.tipo = Tipo::Sezione;
+    v.voci = std::move(voci);
+    return v;
+}
+
+}  // namespace
+
+Quadro modello2023() {
+    const QString allegato = QStringLiteral("D.Lgs. 36/2023, allegato I.7, art. 5");
+    Voce sicurezza = importo("A.3", QStringLiteral("Costi della sicurezza"),
+                             allegato + QStringLiteral(": non soggetti a ribasso"));
+    sicurezza.ribassabile = false;
+    Quadro q;
+    q.voci = {
+        sezione("A", QStringLiteral("Lavori"),
+                {importo("A.1", QStringLiteral("Lavori a corpo"), allegato),
+                 importo("A.2", QStringLiteral("Lavori a misura"), allegato), sicurezza}),
+        sezione(
+            "B", QStringLiteral("Somme a disposizione dell'amministrazione"),
+            {importo("B.1", QStringLiteral("Lavori esclusi dall'appalto"), allegato),
+             importo("B.2", QStringLiteral("Rilievi, accertamenti e indagini"), allegato),
+             importo("B.3", QStringLiteral("Allacciamenti ai pubblici servizi"), allegato),
+             importo("B.4", QStringLiteral("Imprevisti"), allegato),
+             importo("B.5", QStringLiteral("Accantonamento per la revisione dei prezzi"),
+                     QStringLiteral("D.Lgs. 36/2023, art. 60")),
+             importo("B.6", QStringLiteral("Acquisizione di aree e immobili"), allegato),
+             sezione("B.7", QStringLiteral("Spese tecniche"),
+                     {importo("B.7.1", QStringLiteral("Progettazione")),
+                      importo("B.7.2", QStringLiteral("Direzione dei lavori")),
+                      importo("B.7.3", QStringLiteral("Coordinamento della sicurezza")),
+                      percentuale("B.7.4", QStringLiteral("Contributo previdenziale"), 4000,
+                                  {QStringLiteral("B.7.1"), QStringLiteral("B.7.2"),
+                                   QStringLiteral("B.7.3")},
+                                  QStringLiteral("Cassa di previdenza dei professionisti"))},
+                     allegato),
+             percentuale("B.8", QStringLiteral("Incentivo per le funzioni tecniche"), 2000,
+                         {QStringLiteral("A")}, QStringLiteral("D.Lgs. 36/2023, art. 45")),
+             importo("B.9", QStringLiteral("Supporto al RUP, verifica e validazione"), allegato),
+             importo("B.10", QStringLiteral("Commissioni giudicatrici"), allegato),
+             importo("B.11", QStringLiteral("Pubblicità"), allegato),
+             importo("B.12", QStringLiteral("Accertamenti di laboratorio e verifiche tecniche"),
+                     allegato),
+             importo("B.13", QStringLiteral("Collaudi"), allegato),
+             importo("B.14", QStringLiteral("Verifica preventiva dell'interesse archeologico"),
+                     allegato),
+             importo("B.15", QStringLiteral("Opere d'arte"), allegato),
+             percentuale("B.16", QStringLiteral("IVA sui lavori"), 10000, {QStringLiteral("A")},
+                         QStringLiteral("D.P.R. 633/1972")),
+             percentuale("B.17", QStringLiteral("IVA sulle spese tecniche"), 22000,
+                         {QStringLiteral("B.7")}, QStringLiteral("D.P.R. 633/1972")),
+             importo("B.18", QStringLiteral("Altre imposte e contributi"), allegato)}),
+    };
+    return q;
+}
+
+}  // namespace varimo::quadro

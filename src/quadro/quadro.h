@@ -1,0 +1,201 @@
+#pragma once
+
+#include <QHash>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+#include <optional>
+#include <variant>
+
+// The framework of any shape: a tree of items (voci) whose amounts are kept in
+// whole cents, with sections that sum their children, typed amounts and
+// percentages of lists of items, an optional fixed total (the funding) that
+// one amount item absorbs, and the header of the project. Values only: no
+// widget, no file access (formatoquadro.h reads and writes the .varimo file).
+
+namespace varimo::quadro {
+
+// Amounts in whole cents of the currency.
+using Centesimi = qint64;
+// Percentages in thousandths of a per cent: 1,8 % is 1800, 100 % is 100000.
+using Millesimi = qint32;
+
+inline constexpr Millesimi kPercentualeMassima = 100000;  // 100 %
+// The largest amount an item may be typed with: 999.999.999.999,99.
+inline constexpr Centesimi kImportoMassimo = 99999999999999LL;
+// The largest amount a computed item, section or total may reach; beyond it
+// the framework is refused (a sum of many large amounts).
+inline constexpr Centesimi kCalcolatoMassimo = 999999999999999999LL;
+// Labels past this length get a warning (they are kept whole).
+inline constexpr qsizetype kEtichettaLunga = 120;
+
+enum class Tipo {
+    Sezione,      // its amount is the sum of its children
+    Importo,      // a typed amount
+    Percentuale,  // a percentage of the sum of a list of items, rounded half up to the cent
+};
+
+struct Voce {
+    QString codice;     // "A", "A.1", "B.8.2"...: unique in the framework, no blanks
+    QString etichetta;  // any length
+    QString nota;       // free text (the article of law an item comes from)
+    Tipo tipo = Tipo::Importo;
+    Centesimi importo = 0;       // Importo: the typed amount (the absorbing item: as set)
+    Millesimi percentuale = 0;   // Percentuale: 0..kPercentualeMassima
+    QStringList di;              // Percentuale: the codes whose amounts are summed
+    std::optional<bool> ribassabile;  // subject to the tender discount; unset: the default
+    QList<Voce> voci;            // Sezione: the children, in order
+    QJsonObject altri;           // keys of the file this program does not know, kept on save
+
+    bool operator==(const Voce&) const = default;
+};
+
+// The header of a project.
+struct Intestazione {
+    QString ente, titolo, cup, cig, rup, progettista, fase, data;
+    QString valuta = QStringLiteral("euro");
+    QJsonObject altri;
+
+    bool operator==(const Intestazione&) const = default;
+};
+
+// The fixed total (the funding) and the amount item that absorbs the
+// difference. Without a fixed total nothing is absorbed.
+struct Vincolo {
+    std::optional<Centesimi> totale;
+    QString compensa;  // code of an amount item; empty: the contingencies item
+    QJsonObject altri;
+
+    bool operator==(const Vincolo&) const = default;
+};
+
+// One framework: its items and its fixed total. A phase of a project holds one.
+struct Quadro {
+    QList<Voce> voci;  // the top level; the project total is their sum
+    Vincolo vincolo;
+    QJsonObject altri;
+
+    bool operator==(const Quadro&) const = default;
+};
+
+// A whole .varimo document: header, framework and the unknown keys of its top
+// level.
+struct FileQuadro {
+    int versione = 1;
+    Intestazione intestazione;
+    Quadro quadro;
+    QJsonObject altri;
+
+    bool operator==(const FileQuadro&) const = default;
+};
+
+// ---- Looking items up ------------------------------------------------------
+
+// The path of an item: its position in each list from the top level down.
+using Percorso = QList<int>;
+
+// Every item in reading order (parents before their children), with its path
+// and depth (0 at the top level).
+struct VoceInOrdine {
+    const Voce* voce;
+    Percorso percorso;
+    int profondita;
+};
+QList<VoceInOrdine> vociInOrdine(const Quadro& q);
+
+const Voce* trovaVoce(const Quadro& q, const QString& codice);
+Voce* trovaVoce(Quadro& q, const QString& codice);
+const Voce* voceA(const Quadro& q, const Percorso& p);
+Voce* voceA(Quadro& q, const Percorso& p);
+std::optional<Percorso> percorsoDi(const Quadro& q, const QString& codice);
+
+// Whether an item is subject to the discount: as set, else true for the items
+// under the top-level item with code "A" and false elsewhere.
+bool ribassabile(const Quadro& q, const Percorso& p);
+
+// The code of the item that absorbs the difference: vincolo.compensa, or else
+// the first amount item whose label starts with "Imprevisti"; empty if none.
+QString codiceCompensa(const Quadro& q);
+
+// ---- Checking and evaluating -----------------------------------------------
+
+// Why a framework cannot be evaluated: an Italian message that names the
+// items, and their codes.
+struct Problema {
+    QString messaggio;
+    QStringList codici;
+};
+
+// Checks codes (present, unique, without blanks), references (every code in
+// a percentage's list exists, no cycle through percentages and sections),
+// percentages (0..100 %), typed amounts (within kImportoMassimo) and the
+// absorbing item (an amount item). Nothing when the framework is sound.
+std::optional<Problema> verifica(const Quadro& q);
+
+// What the fixed total came to.
+enum class EsitoVincolo {
+    Nessuno,          // no fixed total
+    Raggiunto,        // the total equals the fixed total
+    Scarto,           // the largest reachable total below it: `scarto` cents short
+    Irraggiungibile,  // even with the absorbing item at 0 the total is above it
+    SenzaCompensa,    // no absorbing item (none named and no contingencies item)
+};
+
+struct Valutazione {
+    QHash<QString, Centesimi> importi;  // every item's amount, by code
+    Centesimi totale = 0;               // the project total
+    EsitoVincolo vincolo = EsitoVincolo::Nessuno;
+    Centesimi scarto = 0;  // fixed total minus total (Scarto), total minus fixed total (Irraggiungibile)
+    QString compensa;      // the code of the absorbing item used, if any
+    QStringList avvisi;    // warnings that refuse nothing (labels past kEtichettaLunga)
+
+    Centesimi importo(const QString& codice) const { return importi.value(codice); }
+};
+
+// Evaluates the framework as it stands (no absorbing).
+std::variant<Valutazione, Problema> valuta(const Quadro& q);
+
+// Evaluates and, with a fixed total, sets the absorbing item's amount so that
+// the total is the largest reachable total not above the fixed total (exactly
+// it when reachable); percentages of the absorbing item follow. When no
+// non-negative amount of it reaches the fixed total, or there is no absorbing
+// item, the framework is left unchanged and the outcome says so. On a
+// Problema nothing changes.
+std::variant<Valutazione, Problema> ricalcola(Quadro& q);
+
+// ---- Texts ------------------------------------------------------------------
+
+// The rule of an item as the window and the exports show it: "22 % di B.8 +
+// B.8.c" for a percentage, empty otherwise.
+QString testoRegola(const Voce& v);
+
+// Italian figures: 123456 -> "1.234,56" (grouping), or "1234,56" without it.
+QString testoImporto(Centesimi c, bool raggruppa = true);
+// 1800 -> "1,8"; 22000 -> "22"; 12345 -> "12,345".
+QString testoPercentuale(Millesimi m);
+
+// Reads an amount typed the Italian way: "1.234,56", "1234,56", "1234",
+// "-12,5"; at most two decimals; grouping points only between groups of three
+// digits ("1.5" and "12.34,5" are refused, never taken as 15 or 1234,5).
+std::optional<Centesimi> leggiImportoItaliano(const QString& testo);
+// Reads a percentage typed the Italian way ("1,8", "22", "8,125"), 0..100 with
+// at most three decimals; a trailing "%" is allowed.
+std::optional<Millesimi> leggiPercentualeItaliana(const QString& testo);
+
+// The same quantities as the file writes them: a point for decimals, no
+// grouping: "812345.67", "-0.05", "1.8", "22".
+QString testoImportoFile(Centesimi c);
+QString testoPercentualeFile(Millesimi m);
+std::optional<Centesimi> leggiImportoFile(const QString& testo);
+std::optional<Millesimi> leggiPercentualeFile(const QString& testo);
+
+// ---- Template --------------------------------------------------------------
+
+// A new framework with the items of the annex to the 2023 public contracts
+// code (works, safety costs, the sums at the administration's disposal, VAT)
+// and typical rules ready to be edited; amounts at 0.
+Quadro modello2023();
+
+}  // namespace varimo::quadro

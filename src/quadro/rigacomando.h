@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+#include "quadro/quadro.h"
+
+// The commands that run without a window:
+//   varimo --esporta IN OUT     computes IN (.varimo or classic data file) and
+//                               writes OUT in the format of its extension
+//   varimo --converti IN OUT.varimo   converts a classic data file
+// Exit status 0 on success; otherwise a message on standard error, a non-zero
+// status and OUT untouched.
+
+namespace varimo::quadro {
+
+// A framework computed for export: its file (header and items, the absorbing
+// item set) and its evaluation.
+struct QuadroCalcolato {
+    FileQuadro file;
+    Valutazione valutazione;
+};
+
+// Writes the export to `percorso` (atomically); nothing on success, else the
+// reason in Italian.
+using Esportatore =
+    std::function<std::optional<QString>(const QuadroCalcolato&, const QString& percorso)>;
+
+// The writers by extension (lower case, with the point: ".csv"). A format
+// joins the table by registering its writer before the command runs.
+void registraEsportatore(const QString& estensione, Esportatore esportatore);
+const Esportatore* esportatorePer(const QString& percorso);
+QStringList estensioniEsportabili();
+
+// The .csv export: UTF-8 with a byte order mark, ';' between fields, a header
+// line "codice;etichetta;regola;importo", one line per item in reading order,
+// amounts with a decimal comma and no grouping, the project total last with
+// the code TOTALE.
+QByteArray csvQuadro(const QuadroCalcolato& q);
+
+// Reads IN as a .varimo file or, failing its signature, as a classic data
+// file (converted), and computes it.
+std::variant<QuadroCalcolato, QString> leggiEcalcola(const QString& percorso);
+
+// Whether the arguments (argv[1] on) ask for a command without a window.
+bool comandoSenzaFinestra(const QStringList& argomenti);
+// Runs it; messages go to `errori` (standard error in the program). The
+// exit status.
+int eseguiComando(const QStringList& argomenti, QString* errori);
+
+}  // namespace varimo::quadro
