@@ -1,0 +1,133 @@
+// The framework's spreadsheet as the RUP's office reads it: LibreOffice Calc
+// opens the .xlsx, recalculates every formula and must find, in every cell,
+// the amount the framework computed, to the cent.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <cmath>
+
+#include "quadro/documentiquadro.h"
+#include "quadro/esempi_documenti.h"
+#include "reports/foglioquadro.h"
+#include "reports/lettore_foglio.h"
+#include "shell/modvarimo.h"
+
+namespace varimo::test {
+namespace {
+
+constexpr int kColonnaImporto = 4;
+
+Centesimi centesimi(const CellaFoglio& c) {
+    return c.valore ? static_cast<Centesimi>(std::llround(*c.valore * 100)) : Q_INT64_C(-1);
+}
+
+// Every item's row, the total and the fixed total as LibreOffice computed
+// them, against the record the sheet was written from.
+void controllaFoglio(const FoglioLetto& f, const QuadroEsportato& q, const std::string& nome) {
+    ASSERT_TRUE(f.errore.isEmpty()) << nome << ": " << f.errore.toStdString();
+    const int prima = kRigaIntestazioneColonne + 1;
+    for (int i = 0; i < q.voci.size(); ++i) {
+        const VoceEsportata& v = q.voci.at(i);
+        const CellaFoglio importo = f.cella(prima + i, kColonnaImporto);
+        EXPECT_EQ(f.cella(prima + i, 1).testo, v.codice) << nome;
+        EXPECT_EQ(f.cella(prima + i, 2).testo, v.etichetta) << nome;
+        EXPECT_EQ(centesimi(importo), v.centesimi) << nome << " " << v.codice.toStdString();
+        // Sections and percentages are live formulas; the absorbing item is
+        // the value computed for it, with a comment saying so.
+        const bool assorbe = v.compensa && q.totaleFisso;
+        if (v.tipo == VoceEsportata::Tipo::Sezione)
+            EXPECT_TRUE(importo.formula.contains(QLatin1String("SUM("))) << nome;
+        else if (v.tipo == VoceEsportata::Tipo::Percentuale && !assorbe)
+            EXPECT_TRUE(importo.formula.contains(QLatin1String("ROUND("))) << nome;
+        else
+            EXPECT_TRUE(importo.formula.isEmpty()) << nome << " " << v.codice.toStdString();
+        EXPECT_EQ(!importo.nota.isEmpty(), assorbe) << nome << " " << v.codice.toStdString();
+    }
+    const int totale = prima + static_cast<int>(q.voci.size());
+    EXPECT_TRUE(f.cella(totale, 2).testo.startsWith(QLatin1String("TOTALE PROGETTO"))) << nome;
+    EXPECT_EQ(centesimi(f.cella(totale, kColonnaImporto)), q.totale) << nome;
+    EXPECT_FALSE(f.cella(totale, kColonnaImporto).formula.isEmpty()) << nome;
+    if (q.totaleFisso) {
+        EXPECT_EQ(centesimi(f.cella(totale + 1, kColonnaImporto)), *q.totaleFisso) << nome;
+        EXPECT_EQ(centesimi(f.cella(totale + 2, kColonnaImporto)), *q.totaleFisso - q.totale)
+            << nome;
+    }
+}
+
+// Random frameworks (sub-sections, percentages of lists with decimals, a
+// fixed total absorbed by a random item), the school renovation and a
+// framework of hostile texts, written without the computed results, so that
+// every figure LibreOffice shows comes from the formulas; and the school
+// renovation as the program writes it, shown with Italian separators.
+TEST(FoglioQuadro, LibreOfficeRicalcolaGliStessiImportiAlCentesimo) {
+    const QString mancano = strumentiMancanti({"soffice"});
+    if (!mancano.isEmpty()) GTEST_SKIP() << "manca " << mancano.toStdString();
+    ModVarimo::impostatitoli();
+    QTemporaryDir cartella;
+    ASSERT_TRUE(cartella.isValid());
+
+    QList<QuadroEsportato> quadri;
+    QStringList nomi;
+    QRandomGenerator g(2026);
+    for (int i = 0; i < 12; ++i) {
+        FileQuadro f = casuale(g, 5 + static_cast<int>(g.bounded(60)), i % 3 != 0);
+        quadri << quadro::perDocumenti(calcolato(f));
+    }
+    quadri << quadro::perDocumenti(calcolato(scuola()));
+    quadri << quadro::perDocumenti(calcolato(scuolaOstile()));
+    for (int i = 0; i < quadri.size(); ++i) {
+        QString errore;
+        const auto dati = foglioQuadro(quadri.at(i), &errore, OpzioniFoglio{false});
+        ASSERT_TRUE(dati) << errore.toStdString();
+        nomi << cartella.filePath(QStringLiteral("q%1.xlsx").arg(i));
+        QFile file(nomi.last());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(*dati);
+    }
+    // The school renovation with its results, as the program saves it.
+    const QuadroEsportato scuolaEsportata = quadri.at(12);
+    nomi << cartella.filePath(QStringLiteral("scuola.xlsx"));
+    QString errore;
+    ASSERT_TRUE(scriviFoglioQuadro(scuolaEsportata, nomi.last(), &errore)) << errore.toStdString();
+
+    const QList<FoglioLetto> letti = ricalcolaConLibreOffice(nomi, cartella.path());
+    ASSERT_EQ(letti.size(), nomi.size());
+    for (int i = 0; i < quadri.size(); ++i)
+        controllaFoglio(letti.at(i), quadri.at(i), nomi.at(i).toStdString());
+    controllaFoglio(letti.last(), scuolaEsportata, "scuola.xlsx");
+
+    // The school renovation: the funding reached, the contingencies absorbing
+    // the difference; figures shown the Italian way; the header on top.
+    EXPECT_EQ(scuolaEsportata.totale, 125000000);
+    const FoglioLetto& s = letti.last();
+    const int totale = kRigaIntestazioneColonne + 1 + static_cast<int>(scuolaEsportata.voci.size());
+    EXPECT_EQ(s.cella(totale, kColonnaImporto).testo, QStringLiteral("1.250.000,00"));
+    EXPECT_EQ(s.cella(kRigaIntestazioneColonne + 1, kColonnaImporto).testo,
+              QStringLiteral("836.716,04"));
+    QStringList intestazione;
+    for (int r = 1; r < kRigaIntestazioneColonne; ++r) intestazione << s.cella(r, 2).testo;
+    for (const QString& campo : {scuola().intestazione.ente, scuola().intestazione.cup,
+                                 scuola().intestazione.cig, scuola().intestazione.rup})
+        EXPECT_TRUE(intestazione.contains(campo)) << campo.toStdString();
+    // The hostile texts come back as they were written.
+    const QuadroEsportato& o = quadri.at(13);
+    const FoglioLetto& lo = letti.at(13);
+    EXPECT_EQ(lo.cella(1, 2).testo, o.intestazione.ente);
+    EXPECT_EQ(lo.cella(2, 2).testo, o.intestazione.titolo);
+}
+
+// A text longer than a cell holds is refused with a message, not cut.
+TEST(FoglioQuadro, TestoTroppoLungoRifiutato) {
+    QuadroEsportato q = quadro::perDocumenti(calcolato(scuola()));
+    q.voci[1].etichetta = QString(40000, QLatin1Char('x'));
+    QString errore;
+    EXPECT_FALSE(foglioQuadro(q, &errore));
+    EXPECT_TRUE(errore.contains(q.voci.at(1).codice)) << errore.toStdString();
+}
+
+}  // namespace
+}  // namespace varimo::test
