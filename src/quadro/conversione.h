@@ -6,6 +6,10 @@
 #include "datafile/formato.h"
 #include "quadro/quadro.h"
 
+namespace varimo {
+class StatoCalcolo;
+}
+
 // A classic project (the eighteen rows of the calculation window) as a
 // framework of any shape: rows A-C become A.1-A.3 under section A (row D's
 // label), rows E-S become B.1-B.13 under section B (row T's label). Every
@@ -24,8 +28,13 @@ struct Conversione {
     Centesimi totaleClassico = 0;
 };
 
-// The computation runs on a calculation state without a window and shows no
-// message. titolo: the project name; valuta: the currency.
+// The project of a calculation state as it stands (the calculation window's
+// "Converti in quadro"); `nome` becomes the title, `moneta` the currency.
+Conversione convertiStato(const StatoCalcolo& stato, const QString& nome, const QString& moneta);
+
+// A classic data file: computed on a calculation state of its own, without a
+// window and without any message; the program-wide values the calculation
+// uses are put back afterwards.
 Conversione convertiClassico(const ProgettoFile& classico);
 
 }  // namespace varimo::quadro
