@@ -199,7 +199,7 @@ std::optional<Centesimi> calcola(const Compilato& c, std::optional<Centesimi> co
             case Tipo::Percentuale: {
                 Grande somma = 0;
                 for (int d : c.dipendenze[i]) somma += valori[d];
-                x = divisioneMezzoSu(somma * v.percentuale, Grande(100) * kPercentualeMassima);
+                x = divisioneMezzoSu(somma * v.percentuale, Grande(kPercentualeMassima));
                 break;
             }
         }

@@ -286,7 +286,7 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
         scriviTesto(x, kColRegola, regola, testo);
 
         QList<int> righe;
-        if (sezione) {
+        if (sezione && !v.figli.isEmpty()) {
             for (int f : v.figli)
                 if (valida(f)) righe << riga(f);
             scriviFormula(x, somma(righe), importoGrassetto, v.centesimi);

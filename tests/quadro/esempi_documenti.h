@@ -138,6 +138,23 @@ inline FileQuadro casuale(QRandomGenerator& g, int voci, bool vincolo) {
     return f;
 }
 
+// Percentages that fall on exactly half a cent: amounts ending in 5 cents,
+// up to a thousand million euro, at 10, 30, 50, 70 and 90 %; they round up.
+inline FileQuadro mezziCentesimi(QRandomGenerator& g) {
+    FileQuadro f;
+    Voce a = sezione(QStringLiteral("A"), QStringLiteral("Importi"), {});
+    Voce b = sezione(QStringLiteral("B"), QStringLiteral("Percentuali"), {});
+    for (int i = 1; i <= 20; ++i) {
+        const QString codice = QStringLiteral("A.") + QString::number(i);
+        const Centesimi limite = i % 2 ? Q_INT64_C(1000) : Q_INT64_C(10000000000);
+        a.voci << importo(codice, codice, 10 * static_cast<Centesimi>(g.bounded(limite)) + 5);
+        const Millesimi m = static_cast<Millesimi>(10000 + 20000 * (i % 5));
+        b.voci << percentuale(QStringLiteral("B.") + QString::number(i), codice, m, {codice});
+    }
+    f.quadro.voci = {a, b};
+    return f;
+}
+
 // A long framework (n items or a few more), for documents of several pages.
 inline FileQuadro lungo(int n) {
     QRandomGenerator g(150);
