@@ -4,6 +4,7 @@
 
 #include "calculation/importi.h"
 #include "reports/esportazione.h"
+#include "reports/foglioquadro.h"
 #include "reports/stampe.h"
 
 namespace varimo {
@@ -172,6 +173,18 @@ EsitoStampa stampaAmministrazione(const QuadroEsportato& q) {
 
 EsitoStampa esportaAmministrazionePdf(const QuadroEsportato& q) {
     return esportaDocumentoPdf(*documentoAmministrazione(q), nomeStampaAmministrazione(q));
+}
+
+EsitoStampa esportaFoglioQuadro(const QuadroEsportato& q) {
+    EsportazioneFile e;
+    e.titolo = QStringLiteral("Esporta in foglio di calcolo");
+    e.descrizioneFiltro = QStringLiteral("Fogli di calcolo Excel");
+    e.estensione = QStringLiteral(".xlsx");
+    e.fallimento = QStringLiteral("Non è stato possibile esportare il foglio di calcolo");
+    e.scrivi = [&q](const QString& percorso, QString* errore) {
+        return scriviFoglioQuadro(q, percorso, errore);
+    };
+    return esportaFile(e, nomeStampaAmministrazione(q));
 }
 
 }  // namespace varimo

@@ -31,5 +31,8 @@ EsitoStampa stampaAmministrazione(const QuadroEsportato& q);
 // The print exported as a PDF/A file (save dialog, question before
 // replacing, message on failure).
 EsitoStampa esportaAmministrazionePdf(const QuadroEsportato& q);
+// The spreadsheet of the framework (foglioquadro.h), through the same save
+// dialog, question and message.
+EsitoStampa esportaFoglioQuadro(const QuadroEsportato& q);
 
 }  // namespace varimo
