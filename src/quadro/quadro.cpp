@@ -100,7 +100,7 @@ std::variant<Compilato, Problema> compila(const Quadro& q) {
                 if (v.percentuale < 0 || v.percentuale > kPercentualeMassima)
                     return Problema{QStringLiteral("La percentuale della voce «%1» (%2 %) non è "
                                                    "compresa tra 0 e 100.")
-                                        .arg(v.codice, QString::number(v.percentuale / 1000.0)),
+                                        .arg(v.codice, testoPercentuale(v.percentuale)),
                                     {v.codice}};
                 QSet<int> viste;
                 for (const QString& di : v.di) {
@@ -253,6 +253,8 @@ std::variant<Valutazione, Problema> valutaCompilato(const Compilato& c,
 
 }  // namespace
 
+bool Voce::operator==(const Voce&) const = default;
+
 // ---- Looking items up ------------------------------------------------------
 
 QList<VoceInOrdine> vociInOrdine(const Quadro& q) {
@@ -273,8 +275,17 @@ const Voce* voceA(const Quadro& q, const Percorso& p) {
     return v;
 }
 
+// Non-const access all the way down, so that lists shared with a copy of the
+// framework are detached before the item is handed out for writing.
 Voce* voceA(Quadro& q, const Percorso& p) {
-    return const_cast<Voce*>(voceA(std::as_const(q), p));
+    QList<Voce>* lista = &q.voci;
+    Voce* v = nullptr;
+    for (int i : p) {
+        if (i < 0 || i >= lista->size()) return nullptr;
+        v = &(*lista)[i];
+        lista = &v->voci;
+    }
+    return v;
 }
 
 std::optional<Percorso> percorsoDi(const Quadro& q, const QString& codice) {
@@ -289,7 +300,8 @@ const Voce* trovaVoce(const Quadro& q, const QString& codice) {
 }
 
 Voce* trovaVoce(Quadro& q, const QString& codice) {
-    return const_cast<Voce*>(trovaVoce(std::as_const(q), codice));
+    const auto p = percorsoDi(q, codice);
+    return p ? voceA(q, *p) : nullptr;
 }
 
 bool ribassabile(const Quadro& q, const Percorso& p) {
