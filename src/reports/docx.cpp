@@ -128,10 +128,9 @@ class Scrittore {
 
         inizio(QStringLiteral("tbl"));
         inizio(QStringLiteral("tblPr"));
-        vuotoVal(QStringLiteral("tblStyle"),
-                 colorata      ? QString::fromUtf16(kStileColorato2)
-                 : t.bordi()   ? QString::fromUtf16(kStileGriglia)
-                               : QStringLiteral("Tabellanormale"));
+        vuotoVal(QStringLiteral("tblStyle"), colorata    ? QString::fromUtf16(kStileColorato2)
+                                             : t.bordi() ? QString::fromUtf16(kStileGriglia)
+                                                         : QStringLiteral("Tabellanormale"));
         vuoto(QStringLiteral("tblW"));
         attributo(QStringLiteral("w"), QString::number(totale));
         attributo(QStringLiteral("type"), QStringLiteral("dxa"));

@@ -54,7 +54,8 @@ QString somma(QList<int> righe) {
     while (argomenti.size() > kArgomentiSomma) {
         QStringList gruppi;
         for (qsizetype i = 0; i < argomenti.size(); i += kArgomentiSomma)
-            gruppi << QStringLiteral("SUM(") + argomenti.mid(i, kArgomentiSomma).join(QLatin1Char(',')) +
+            gruppi << QStringLiteral("SUM(") +
+                          argomenti.mid(i, kArgomentiSomma).join(QLatin1Char(',')) +
                           QLatin1Char(')');
         argomenti = gruppi;
     }
@@ -155,8 +156,8 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
         {QStringLiteral("CUP"), h.cup},
         {QStringLiteral("CIG"), h.cig},
         {QStringLiteral("Fase"), h.fase},
-        {QStringLiteral("Data"), h.data.isValid() ? h.data.toString(QStringLiteral("dd/MM/yyyy"))
-                                                  : QString()},
+        {QStringLiteral("Data"),
+         h.data.isValid() ? h.data.toString(QStringLiteral("dd/MM/yyyy")) : QString()},
         {QStringLiteral("RUP"), h.rup},
         {QStringLiteral("Progettista"), h.progettista},
         {QStringLiteral("Valuta"), valuta},
@@ -166,8 +167,9 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
     // Every text must fit a cell; a longer one is refused, not cut.
     for (const auto& [nome, valore] : campi)
         if (valore.size() > kTestoMassimo)
-            return fallisci(QStringLiteral("il campo ") + nome +
-                            QStringLiteral(" è più lungo di 32.767 caratteri, il massimo di una cella"));
+            return fallisci(
+                QStringLiteral("il campo ") + nome +
+                QStringLiteral(" è più lungo di 32.767 caratteri, il massimo di una cella"));
     for (const VoceEsportata& v : q.voci)
         if (v.etichetta.size() > kTestoMassimo || v.codice.size() > kTestoMassimo)
             return fallisci(QStringLiteral("la voce ") + v.codice.left(40) +
@@ -246,14 +248,14 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
         }
         s.verifica(worksheet_write_string(foglio, r, c, t.toUtf8().constData(), f));
     };
-    auto scriviFormula = [&](lxw_row_t r, const QString& formula, lxw_format* f,
-                             qint64 centesimi) {
+    auto scriviFormula = [&](lxw_row_t r, const QString& formula, lxw_format* f, qint64 centesimi) {
         const QByteArray testoFormula = (QLatin1Char('=') + formula).toLatin1();
         if (opzioni.risultati) {
             s.verifica(worksheet_write_formula_num(foglio, r, kColImporto, testoFormula.constData(),
                                                    f, euro(centesimi)));
         } else {
-            s.verifica(worksheet_write_formula(foglio, r, kColImporto, testoFormula.constData(), f));
+            s.verifica(
+                worksheet_write_formula(foglio, r, kColImporto, testoFormula.constData(), f));
         }
     };
 
@@ -266,8 +268,8 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
     }
     const lxw_row_t rigaColonne = kRigaIntestazioneColonne - 1;
     const QString colonne[] = {QStringLiteral("Codice"), QStringLiteral("Voce"),
-                               QStringLiteral("Regola"), QStringLiteral("Importo (") + valuta +
-                                                             QLatin1Char(')')};
+                               QStringLiteral("Regola"),
+                               QStringLiteral("Importo (") + valuta + QLatin1Char(')')};
     for (lxw_col_t c = 0; c < 4; ++c) scriviTesto(rigaColonne, c, colonne[c], intestazioneColonne);
 
     // The items: item i on the row after the heading plus i (rows from 1).
@@ -304,9 +306,11 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
         if (v.compensa && q.totaleFisso) {
             const QByteArray nota =
                 (QStringLiteral("Importo calcolato da ") + ModVarimo::nomeprogramma.trimmed() +
-                 QStringLiteral(" perché il totale del progetto non superi il totale finanziato (") +
-                 fisso + QStringLiteral("): è un valore, non una formula, e non segue le modifiche "
-                                        "delle altre voci."))
+                 QStringLiteral(
+                     " perché il totale del progetto non superi il totale finanziato (") +
+                 fisso +
+                 QStringLiteral("): è un valore, non una formula, e non segue le modifiche "
+                                "delle altre voci."))
                     .toUtf8();
             lxw_comment_options o{};
             o.width = 320;
@@ -354,8 +358,8 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
         importi << formatoCentesimi(v.centesimi);
     }
     if (q.totaleFisso) importi << fisso;
-    s.verifica(worksheet_set_column(foglio, kColCodice, kColCodice,
-                                    larghezza(codiciTutti, 8, 16), nullptr));
+    s.verifica(worksheet_set_column(foglio, kColCodice, kColCodice, larghezza(codiciTutti, 8, 16),
+                                    nullptr));
     s.verifica(worksheet_set_column(foglio, kColVoce, kColVoce, larghezza(voci, 30, 60), nullptr));
     s.verifica(
         worksheet_set_column(foglio, kColRegola, kColRegola, larghezza(regole, 10, 32), nullptr));

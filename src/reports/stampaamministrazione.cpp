@@ -51,7 +51,8 @@ void intestazione(Documento& doc, const QuadroEsportato& q) {
         {QStringLiteral("Fase"), h.fase},
     };
     for (const auto& [nome, valore] : campi)
-        if (!valore.trimmed().isEmpty()) doc.scriviTesto(nome + QStringLiteral(": ") + valore + kFine);
+        if (!valore.trimmed().isEmpty())
+            doc.scriviTesto(nome + QStringLiteral(": ") + valore + kFine);
     doc.scriviTesto(QStringLiteral("Data: ") + dataStampa(q) + kFine + kFine);
     doc.impostaGrassetto(true);
     doc.impostaDimensioneCarattere(12);
@@ -86,8 +87,12 @@ void righeVoce(const QuadroEsportato& q, int i, QList<RigaTabella>& righe, int p
     // record against a cycle it should never hold.
     if (profondita < q.voci.size())
         for (int f : v.figli) righeVoce(q, f, righe, profondita + 1);
-    righe.append({QString(), QStringLiteral("Totale ") + v.etichetta + QStringLiteral(" (") +
-                                 v.codice + QLatin1Char(')'),
+    // "Totale lavori (A)"; a label that already says it is a total keeps
+    // its words.
+    const bool totale = v.etichetta.startsWith(QStringLiteral("totale"), Qt::CaseInsensitive);
+    righe.append({QString(),
+                  (totale ? QString() : QStringLiteral("Totale ")) + v.etichetta +
+                      QStringLiteral(" (") + v.codice + QLatin1Char(')'),
                   QString(), formatoCentesimi(v.centesimi), true});
 }
 
@@ -101,7 +106,8 @@ void tabellaQuadro(Documento& doc, const QuadroEsportato& q) {
         if (s >= 0 && s < q.voci.size()) codici << q.voci.at(s).codice;
     }
     QString totale = QStringLiteral("TOTALE PROGETTO");
-    if (!codici.isEmpty()) totale += QStringLiteral(" (") + codici.join(QStringLiteral(" + ")) + QLatin1Char(')');
+    if (!codici.isEmpty())
+        totale += QStringLiteral(" (") + codici.join(QStringLiteral(" + ")) + QLatin1Char(')');
     righe.append({QString(), totale + QStringLiteral(" in ") + valuta(q), QString(),
                   formatoCentesimi(q.totale), true});
     if (q.totaleFisso) {
@@ -138,9 +144,9 @@ void firme(Documento& doc, const QuadroEsportato& q) {
     t.impostaDimensioneCarattere(10);
     t.impostaBordi(false);
     auto firma = [&](int colonna, const QString& ruolo, const QString& nome) {
-        t.impostaTestoCella(1, colonna,
-                            QStringList{QString(), ruolo, nome, QString(), QString(), kLineaFirma}
-                                .join(kFine));
+        t.impostaTestoCella(
+            1, colonna,
+            QStringList{QString(), ruolo, nome, QString(), QString(), kLineaFirma}.join(kFine));
     };
     firma(1, QStringLiteral("Il progettista"), q.intestazione.progettista);
     firma(2, QStringLiteral("Il Responsabile unico del progetto"), q.intestazione.rup);

@@ -56,9 +56,9 @@ inline Voce sezione(const QString& codice, const QString& etichetta, QList<Voce>
 inline FileQuadro scuola() {
     FileQuadro f;
     f.intestazione.ente = QStringLiteral("Comune di Borgo San Lorenzo");
-    f.intestazione.titolo =
-        QStringLiteral("Riqualificazione energetica e adeguamento sismico della scuola primaria "
-                       "«G. Pascoli»");
+    f.intestazione.titolo = QStringLiteral(
+        "Riqualificazione energetica e adeguamento sismico della scuola primaria "
+        "«G. Pascoli»");
     f.intestazione.cup = QStringLiteral("B61H23000120004");
     f.intestazione.cig = QStringLiteral("9876543210");
     f.intestazione.rup = QStringLiteral("Ing. Maria Rossi");
@@ -131,8 +131,7 @@ inline FileQuadro casuale(QRandomGenerator& g, int voci, bool vincolo) {
     for (int i = 0; fatte < voci; ++i)
         f.quadro.voci << nuova(QString(QChar(u'A' + i % 26)) + QString::number(i / 26), 0, {});
     if (vincolo && !importi.isEmpty()) {
-        f.quadro.vincolo.compensa =
-            importi.at(static_cast<qsizetype>(g.bounded(importi.size())));
+        f.quadro.vincolo.compensa = importi.at(static_cast<qsizetype>(g.bounded(importi.size())));
         f.quadro.vincolo.totale = static_cast<Centesimi>(g.bounded(Q_INT64_C(50000000000)));
     }
     return f;

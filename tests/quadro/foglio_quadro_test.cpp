@@ -6,13 +6,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cmath>
 
+#include "calculation/importi.h"
 #include "quadro/documentiquadro.h"
 #include "quadro/esempi_documenti.h"
+#include "quadro/formatoquadro.h"
 #include "reports/foglioquadro.h"
+#include "reports/lettore_docx.h"
 #include "reports/lettore_foglio.h"
 #include "shell/modvarimo.h"
 
@@ -120,6 +124,79 @@ TEST(FoglioQuadro, LibreOfficeRicalcolaGliStessiImportiAlCentesimo) {
     const FoglioLetto& lo = letti.at(primoEsempio + 1);
     EXPECT_EQ(lo.cella(1, 2).testo, o.intestazione.ente);
     EXPECT_EQ(lo.cella(2, 2).testo, o.intestazione.titolo);
+}
+
+// The program without a window: a classic data file and a .varimo file
+// become a PDF, a .docx and an .xlsx whose recalculated figures are the
+// framework's; a damaged input or an unwritable output leaves the old file
+// as it was, with a message and a non-zero status.
+TEST(FoglioQuadro, RigaDiComandoScriveIDocumentiDiOgniQuadro) {
+    const QString mancano = strumentiMancanti({"soffice", "pdftotext"});
+    if (!mancano.isEmpty()) GTEST_SKIP() << "manca " << mancano.toStdString();
+    QTemporaryDir cartella;
+    ASSERT_TRUE(cartella.isValid());
+    auto varimo = [&](const QStringList& argomenti, QString* errori = nullptr) {
+        QProcess p;
+        p.start(QStringLiteral(VARIMO_BIN_DIR "/varimo"), argomenti);
+        EXPECT_TRUE(p.waitForFinished(120000));
+        if (errori) *errori = QString::fromLocal8Bit(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+    auto leggi = [](const QString& percorso) {
+        QFile f(percorso);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+
+    const QString varimoFile = cartella.filePath(QStringLiteral("scuola.varimo"));
+    ASSERT_FALSE(quadro::salvaFileQuadro(varimoFile, scuola()));
+    const QStringList entrate = {
+        QStringLiteral(VARIMO_SOURCE_DIR "/tests/datafile/fixtures/Varimo-dati-scuola"),
+        varimoFile};
+    QStringList fogli;
+    QList<QuadroEsportato> attesi;
+    for (int i = 0; i < entrate.size(); ++i) {
+        const auto calcolo = quadro::leggiEcalcola(entrate.at(i));
+        ASSERT_TRUE(std::holds_alternative<quadro::QuadroCalcolato>(calcolo));
+        attesi << quadro::perDocumenti(std::get<quadro::QuadroCalcolato>(calcolo));
+        const QString base = cartella.filePath(QStringLiteral("uscita%1").arg(i));
+        for (const char* estensione : {".pdf", ".docx", ".xlsx"}) {
+            QString errori;
+            EXPECT_EQ(varimo({QStringLiteral("--esporta"), entrate.at(i),
+                              base + QLatin1String(estensione)},
+                             &errori),
+                      0)
+                << errori.toStdString();
+        }
+        fogli << base + QStringLiteral(".xlsx");
+        const QString testo = testoPdf(base + QStringLiteral(".pdf"), true);
+        EXPECT_TRUE(
+            suUnaRiga(testo.split(QLatin1Char('\n')), formatoCentesimi(attesi.last().totale)));
+        const CorpoLetto corpo = leggiDocx(base + QStringLiteral(".docx"));
+        EXPECT_TRUE(corpo.errore.isEmpty());
+        EXPECT_EQ(corpo.tabelle().size(), 2);  // the framework, the signatures
+    }
+    const QList<FoglioLetto> letti = ricalcolaConLibreOffice(fogli, cartella.path());
+    ASSERT_EQ(letti.size(), fogli.size());
+    for (int i = 0; i < fogli.size(); ++i)
+        controllaFoglio(letti.at(i), attesi.at(i), fogli.at(i).toStdString());
+
+    // Failures: a damaged framework, a folder that does not exist.
+    const QByteArray vecchio = leggi(fogli.first());
+    const QString guasto = cartella.filePath(QStringLiteral("guasto.varimo"));
+    QFile g(guasto);
+    ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+    g.write("{\"formato\": \"varimo-quadro\", \"versione\": 1, \"voci\": [");
+    g.close();
+    for (const QStringList& c :
+         {QStringList{QStringLiteral("--esporta"), guasto, fogli.first()},
+          QStringList{QStringLiteral("--esporta"), varimoFile,
+                      cartella.filePath(QStringLiteral("manca/uscita.pdf"))}}) {
+        QString errori;
+        EXPECT_NE(varimo(c, &errori), 0);
+        EXPECT_FALSE(errori.trimmed().isEmpty());
+    }
+    EXPECT_EQ(leggi(fogli.first()), vecchio);
+    EXPECT_FALSE(QFile::exists(cartella.filePath(QStringLiteral("manca/uscita.pdf"))));
 }
 
 // A text longer than a cell holds is refused with a message, not cut.

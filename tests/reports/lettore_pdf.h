@@ -164,7 +164,8 @@ inline void controllaMargini(const QString& pdf, int pagina = 1) {
     ASSERT_TRUE(i.has_value()) << pdf.toStdString() << " pag. " << pagina;
     const double margine = kMargineLato / 20.0;
     EXPECT_GE(i->sinistra, margine - 1) << pdf.toStdString() << " pag. " << pagina;
-    EXPECT_LE(i->destra, i->larghezzaPagina - margine + 1) << pdf.toStdString() << " pag. " << pagina;
+    EXPECT_LE(i->destra, i->larghezzaPagina - margine + 1)
+        << pdf.toStdString() << " pag. " << pagina;
 }
 
 }  // namespace varimo::test

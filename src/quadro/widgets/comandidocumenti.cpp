@@ -38,8 +38,9 @@ QList<QAction*> aggiungiComandiDocumenti(QWidget* finestra, QMenu* menu, QuadroC
                            esportaAmministrazionePdf);
     pdf->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     pdf->setShortcutContext(Qt::WindowShortcut);
-    QAction* foglio = comando("esportaquadroxlsx", QStringLiteral("Esporta in foglio di calcolo\u2026"),
-                              esportaFoglioQuadro);
+    QAction* foglio =
+        comando("esportaquadroxlsx", QStringLiteral("Esporta in foglio di calcolo\u2026"),
+                esportaFoglioQuadro);
     return {stampa, pdf, foglio};
 }
 

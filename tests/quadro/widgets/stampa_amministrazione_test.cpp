@@ -89,8 +89,7 @@ TEST(StampaAmministrazione, PdfADocxInLibreOfficeInteriConIntestazioneEFirme) {
         const QString xmp =
             QString::fromUtf8(esegui("pdfinfo", {QStringLiteral("-meta"), pdf}).value_or(""));
         EXPECT_TRUE(xmp.contains(QRegularExpression(QStringLiteral("pdfaid:part(=\"|>)1"))));
-        EXPECT_TRUE(
-            xmp.contains(QRegularExpression(QStringLiteral("pdfaid:conformance(=\"|>)B"))));
+        EXPECT_TRUE(xmp.contains(QRegularExpression(QStringLiteral("pdfaid:conformance(=\"|>)B"))));
         EXPECT_TRUE(campoPdf(pdf, QStringLiteral("Creator")).startsWith(ModVarimo::nomeprogramma));
         const QStringList caratteri = QString::fromUtf8(esegui("pdffonts", {pdf}).value_or(""))
                                           .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
@@ -102,9 +101,9 @@ TEST(StampaAmministrazione, PdfADocxInLibreOfficeInteriConIntestazioneEFirme) {
                 << f.toStdString();
         controllaStampa(pdf, quadri.last(), c.nome == QLatin1String("ostile"));
     }
-    EXPECT_GT(campoPdf(cartella.filePath(QStringLiteral("lungo.pdf")), QStringLiteral("Pages"))
-                  .toInt(),
-              2);
+    EXPECT_GT(
+        campoPdf(cartella.filePath(QStringLiteral("lungo.pdf")), QStringLiteral("Pages")).toInt(),
+        2);
 
     const QString lo = cartella.filePath(QStringLiteral("lo"));
     ASSERT_TRUE(QDir().mkpath(lo));
@@ -119,9 +118,9 @@ TEST(StampaAmministrazione, PdfADocxInLibreOfficeInteriConIntestazioneEFirme) {
     ASSERT_TRUE(corpo.errore.isEmpty()) << corpo.errore.toStdString();
     QStringList paragrafi;
     for (const ParagrafoLetto& p : corpo.paragrafi()) paragrafi << p.testo;
-    for (const QString& campo : {o.intestazione.ente, o.intestazione.titolo,
-                                 QStringLiteral("CUP: ") + o.intestazione.cup,
-                                 QStringLiteral("CIG: ") + o.intestazione.cig})
+    for (const QString& campo :
+         {o.intestazione.ente, o.intestazione.titolo, QStringLiteral("CUP: ") + o.intestazione.cup,
+          QStringLiteral("CIG: ") + o.intestazione.cig})
         EXPECT_TRUE(paragrafi.contains(campo)) << campo.toStdString();
     const TabellaLetta tabella = corpo.tabelle().first();
     QStringList etichette;
