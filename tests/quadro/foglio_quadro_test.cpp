@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cmath>
 
@@ -119,6 +120,20 @@ TEST(FoglioQuadro, LibreOfficeRicalcolaGliStessiImportiAlCentesimo) {
     for (const QString& campo : {scuola().intestazione.ente, scuola().intestazione.cup,
                                  scuola().intestazione.cig, scuola().intestazione.rup})
         EXPECT_TRUE(intestazione.contains(campo)) << campo.toStdString();
+    // Printed on A4 fitted to the page width; the label column wider than
+    // the code column; the column heading frozen in the file.
+    EXPECT_TRUE(s.xml.contains("style:scale-to-X=\"1\""));
+    EXPECT_TRUE(s.xml.contains("fo:page-height=\"29.7cm\""));
+    QList<double> larghezze;
+    const QRegularExpression larghezza(QStringLiteral("style:column-width=\"([0-9.]+)cm\""));
+    for (auto m = larghezza.globalMatch(QString::fromUtf8(s.xml)); m.hasNext();)
+        larghezze << m.next().captured(1).toDouble();
+    ASSERT_GE(larghezze.size(), 4);
+    EXPECT_GT(larghezze.at(1), 2 * larghezze.at(0));
+    const auto foglio = parteDocx(nomi.last(), "xl/worksheets/sheet1.xml");
+    ASSERT_TRUE(foglio);
+    EXPECT_TRUE(foglio->contains("ySplit=\"11\"") && foglio->contains("state=\"frozen\""));
+
     // The hostile texts come back as they were written.
     const QuadroEsportato& o = quadri.at(primoEsempio + 1);
     const FoglioLetto& lo = letti.at(primoEsempio + 1);

@@ -34,6 +34,7 @@ struct CellaFoglio {
 struct FoglioLetto {
     QList<QList<CellaFoglio>> righe;  // only the first columns
     QString errore;
+    QByteArray xml;  // the whole flat file (page styles, column widths)
 
     // Cell at riga, colonna (from 1); an empty cell outside what was read.
     CellaFoglio cella(int riga, int colonna) const {
@@ -169,7 +170,9 @@ inline QList<FoglioLetto> ricalcolaConLibreOffice(const QStringList& fogli,
             r.append(vuoto);
             continue;
         }
-        r.append(leggiFods(f.readAll()));
+        const QByteArray xml = f.readAll();
+        r.append(leggiFods(xml));
+        r.last().xml = xml;
     }
     return r;
 }
