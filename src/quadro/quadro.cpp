@@ -67,7 +67,8 @@ std::variant<Compilato, Problema> compila(const Quadro& q) {
             return Problema{QStringLiteral("La voce «%1» non ha un codice.").arg(v.etichetta), {}};
         if (haSpazi(v.codice))
             return Problema{
-                QStringLiteral("Il codice «%1» contiene spazi o caratteri di controllo.").arg(v.codice),
+                QStringLiteral("Il codice «%1» contiene spazi o caratteri di controllo.")
+                    .arg(v.codice),
                 {v.codice}};
         if (c.indice.contains(v.codice))
             return Problema{QStringLiteral("Il codice «%1» è usato da più voci.").arg(v.codice),
@@ -315,9 +316,8 @@ bool ribassabile(const Quadro& q, const Percorso& p) {
 QString codiceCompensa(const Quadro& q) {
     if (!q.vincolo.compensa.isEmpty()) return q.vincolo.compensa;
     for (const VoceInOrdine& v : vociInOrdine(q))
-        if (v.voce->tipo == Tipo::Importo &&
-            v.voce->etichetta.trimmed().startsWith(QLatin1String("imprevisti"),
-                                                   Qt::CaseInsensitive))
+        if (v.voce->tipo == Tipo::Importo && v.voce->etichetta.trimmed().startsWith(
+                                                 QLatin1String("imprevisti"), Qt::CaseInsensitive))
             return v.voce->codice;
     return {};
 }
@@ -364,14 +364,43 @@ std::variant<Valutazione, Problema> ricalcola(Quadro& q) {
     if (*a0 > fisso) return esito(EsitoVincolo::Irraggiungibile, *a0 - fisso, std::nullopt);
     Centesimi basso = 0;  // total(basso) <= fisso
     Centesimi alto = std::min<Centesimi>(fisso - *a0, kImportoMassimo);
-    auto totaleCon = [&](Centesimi x) { return calcola(c, x, valori); };
-    if (const auto t = totaleCon(alto); t && *t <= fisso) {
+    auto sotto = [&](Centesimi x) {
+        const auto t = calcola(c, x, valori);
+        return t && *t <= fisso;
+    };
+    const auto aAlto = calcola(c, alto, valori);
+    if (aAlto && *aAlto <= fisso) {
         basso = alto;
     } else {
+        // The total is nearly linear in the absorbing amount: a first guess
+        // from the two ends lands within a few cents, a gallop from it
+        // brackets the answer, and a bisection of that bracket ends it.
+        Centesimi stima = alto;
+        if (aAlto && *aAlto > *a0)
+            stima = Centesimi(Grande(fisso - *a0) * alto / (Grande(*aAlto) - *a0));
+        stima = std::clamp<Centesimi>(stima, basso, alto - 1);
+        if (sotto(stima)) {
+            basso = stima;
+            for (Centesimi passo = 1; basso + passo < alto; passo *= 2) {
+                if (!sotto(basso + passo)) {
+                    alto = basso + passo;
+                    break;
+                }
+                basso += passo;
+            }
+        } else {
+            alto = stima;
+            for (Centesimi passo = 1; alto - passo > basso; passo *= 2) {
+                if (sotto(alto - passo)) {
+                    basso = alto - passo;
+                    break;
+                }
+                alto -= passo;
+            }
+        }
         while (alto - basso > 1) {
             const Centesimi medio = basso + (alto - basso) / 2;
-            const auto t = totaleCon(medio);
-            if (t && *t <= fisso)
+            if (sotto(medio))
                 basso = medio;
             else
                 alto = medio;
@@ -392,7 +421,8 @@ std::variant<Valutazione, Problema> ricalcola(Quadro& q) {
 
 QString testoRegola(const Voce& v) {
     if (v.tipo != Tipo::Percentuale) return {};
-    const QString di = v.di.isEmpty() ? QStringLiteral("nessuna voce") : v.di.join(QStringLiteral(" + "));
+    const QString di =
+        v.di.isEmpty() ? QStringLiteral("nessuna voce") : v.di.join(QStringLiteral(" + "));
     return QStringLiteral("%1 % di %2").arg(testoPercentuale(v.percentuale), di);
 }
 
@@ -504,8 +534,8 @@ std::optional<Centesimi> leggiImportoFile(const QString& testo) {
     }
     const qsizetype punto = t.indexOf(QLatin1Char('.'));
     if (punto >= 0 && punto == t.size() - 1) return std::nullopt;  // "12."
-    const auto v = componi(punto < 0 ? t : t.left(punto), punto < 0 ? QStringView() : t.mid(punto + 1),
-                           2, kImportoMassimo);
+    const auto v = componi(punto < 0 ? t : t.left(punto),
+                           punto < 0 ? QStringView() : t.mid(punto + 1), 2, kImportoMassimo);
     if (!v || (punto == 0)) return std::nullopt;
     return negativo ? -*v : *v;
 }
@@ -514,8 +544,8 @@ std::optional<Millesimi> leggiPercentualeFile(const QString& testo) {
     QStringView t(testo);
     const qsizetype punto = t.indexOf(QLatin1Char('.'));
     if (punto == 0 || (punto >= 0 && punto == t.size() - 1)) return std::nullopt;
-    const auto v = componi(punto < 0 ? t : t.left(punto), punto < 0 ? QStringView() : t.mid(punto + 1),
-                           3, kPercentualeMassima);
+    const auto v = componi(punto < 0 ? t : t.left(punto),
+                           punto < 0 ? QStringView() : t.mid(punto + 1), 3, kPercentualeMassima);
     if (!v) return std::nullopt;
     return Millesimi(*v);
 }

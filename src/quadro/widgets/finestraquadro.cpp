@@ -14,8 +14,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 #include <QMenuBar>
+#include <QScreen>
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -64,7 +64,6 @@ std::optional<QString> dataDaScrivere(const QString& testo) {
 
 FinestraQuadro::FinestraQuadro() {
     setObjectName(QString::fromLatin1(kNome));
-    setAttribute(Qt::WA_DeleteOnClose);
     modello_ = new ModelloQuadro(&documento_, this);
 
     auto* centro = new QWidget(this);
@@ -75,10 +74,10 @@ FinestraQuadro::FinestraQuadro() {
     intestazione->setObjectName(QStringLiteral("intestazione"));
     auto* griglia = new QGridLayout(intestazione);
     const QList<std::pair<const char*, QString>> nomi = {
-        {"ente", QStringLiteral("Ente")},   {"titolo", QStringLiteral("Titolo")},
-        {"cup", QStringLiteral("CUP")},     {"cig", QStringLiteral("CIG")},
-        {"rup", QStringLiteral("RUP")},     {"progettista", QStringLiteral("Progettista")},
-        {"data", QStringLiteral("Data")},   {"valuta", QStringLiteral("Valuta")}};
+        {"ente", QStringLiteral("Ente")}, {"titolo", QStringLiteral("Titolo")},
+        {"cup", QStringLiteral("CUP")},   {"cig", QStringLiteral("CIG")},
+        {"rup", QStringLiteral("RUP")},   {"progettista", QStringLiteral("Progettista")},
+        {"data", QStringLiteral("Data")}, {"valuta", QStringLiteral("Valuta")}};
     int posto = 0;
     auto colloca = [&](const QString& testo, QWidget* campo) {
         auto* etichetta = new QLabel(testo, intestazione);
@@ -126,8 +125,9 @@ FinestraQuadro::FinestraQuadro() {
     vista_->header()->setSectionResizeMode(ModelloQuadro::Codice, QHeaderView::ResizeToContents);
     vista_->header()->setSectionResizeMode(ModelloQuadro::Regola, QHeaderView::Interactive);
     vista_->header()->setSectionResizeMode(ModelloQuadro::Importo, QHeaderView::ResizeToContents);
-    vista_->setColumnWidth(ModelloQuadro::Regola, fontMetrics().horizontalAdvance(
-                                                      QStringLiteral("22 % di B.7.1 + B.7.2 +")));
+    vista_->setColumnWidth(
+        ModelloQuadro::Regola,
+        fontMetrics().horizontalAdvance(QStringLiteral("4 % di B.7.1 + B.7.2 + B.7.3 MMM")));
     colonna->addWidget(vista_, 1);
 
     // The fixed total and the totals.
@@ -137,8 +137,7 @@ FinestraQuadro::FinestraQuadro() {
     totaleVincolato_ = new QLineEdit(centro);
     totaleVincolato_->setObjectName(QStringLiteral("totalevincolato"));
     totaleVincolato_->setAlignment(Qt::AlignRight);
-    totaleVincolato_->setPlaceholderText(QStringLiteral("1.250.000,00"));
-    auto* etichettaCompensa = new QLabel(QStringLiteral("&compensato da"), centro);
+    auto* etichettaCompensa = new QLabel(QStringLiteral("compensato da"), centro);
     compensa_ = new QComboBox(centro);
     compensa_->setObjectName(QStringLiteral("compensa"));
     compensa_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -171,8 +170,7 @@ FinestraQuadro::FinestraQuadro() {
     connect(vincolato_, &QCheckBox::toggled, this, &FinestraQuadro::scriviVincolo);
     connect(totaleVincolato_, &QLineEdit::editingFinished, this, &FinestraQuadro::scriviVincolo);
     connect(compensa_, &QComboBox::activated, this, &FinestraQuadro::scriviVincolo);
-    connect(modello_, &ModelloQuadro::rifiutato, this,
-            [this](const QString& m) { mostraEsito(m); });
+    connect(modello_, &ModelloQuadro::avviso, this, [this](const QString& m) { mostraEsito(m); });
 
     // Menus and the bar of commands.
     auto azione = [this](QMenu* menu, const char* nome, const QString& testo, QKeySequence tasto,
@@ -191,8 +189,10 @@ FinestraQuadro::FinestraQuadro() {
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("file"));
-    azione(file, "nuovoquadro", QStringLiteral("Nuovo quadro"), QKeySequence::New, [this] { nuovo(); });
-    azione(file, "apriquadro", QStringLiteral("Apri quadro…"), QKeySequence::Open, [this] { apri(); });
+    azione(file, "nuovoquadro", QStringLiteral("Nuovo quadro"), QKeySequence::New,
+           [this] { nuovo(); });
+    azione(file, "apriquadro", QStringLiteral("Apri quadro…"), QKeySequence::Open,
+           [this] { apri(); });
     file->addSeparator();
     azione(file, "salva", QStringLiteral("&Salva"), QKeySequence::Save, [this] { salva(); });
     azione(file, "salvanome", QStringLiteral("Salva con &nome…"), QKeySequence::SaveAs,
@@ -216,23 +216,30 @@ FinestraQuadro::FinestraQuadro() {
     modifica->addAction(annulla);
     modifica->addAction(ripeti);
     modifica->addSeparator();
-    azione(modifica, "copia", QStringLiteral("&Copia"), QKeySequence::Copy, [this] { copia(); },
-           true);
+    azione(
+        modifica, "copia", QStringLiteral("&Copia"), QKeySequence::Copy, [this] { copia(); }, true);
     modifica->addSeparator();
-    QAction* nuova = azione(modifica, "aggiungivoce", QStringLiteral("A&ggiungi voce"),
-                            QKeySequence(Qt::Key_Insert), [this] { aggiungi(false); }, true);
-    QAction* sotto = azione(modifica, "aggiungisottovoce", QStringLiteral("Aggiungi s&ottovoce"),
-                            QKeySequence(Qt::CTRL | Qt::Key_Insert), [this] { aggiungi(true); }, true);
-    QAction* via = azione(modifica, "eliminavoce", QStringLiteral("&Elimina voce"),
-                          QKeySequence(Qt::Key_Delete), [this] { elimina(); }, true);
-    QAction* dentro = azione(modifica, "rientra", QStringLiteral("&Rientra"),
-                             QKeySequence(Qt::ALT | Qt::Key_Right), [this] { rientra(); }, true);
-    QAction* fuori = azione(modifica, "sporgi", QStringLiteral("Es&ci dalla sezione"),
-                            QKeySequence(Qt::ALT | Qt::Key_Left), [this] { sporgi(); }, true);
-    QAction* su = azione(modifica, "su", QStringLiteral("Sposta s&u"),
-                         QKeySequence(Qt::ALT | Qt::Key_Up), [this] { sposta(-1); }, true);
-    QAction* giu = azione(modifica, "giu", QStringLiteral("Sposta &giù"),
-                          QKeySequence(Qt::ALT | Qt::Key_Down), [this] { sposta(+1); }, true);
+    QAction* nuova = azione(
+        modifica, "aggiungivoce", QStringLiteral("A&ggiungi voce"), QKeySequence(Qt::Key_Insert),
+        [this] { aggiungi(false); }, true);
+    QAction* sotto = azione(
+        modifica, "aggiungisottovoce", QStringLiteral("Aggiungi s&ottovoce"),
+        QKeySequence(Qt::CTRL | Qt::Key_Insert), [this] { aggiungi(true); }, true);
+    QAction* via = azione(
+        modifica, "eliminavoce", QStringLiteral("&Elimina voce"), QKeySequence(Qt::Key_Delete),
+        [this] { elimina(); }, true);
+    QAction* dentro = azione(
+        modifica, "rientra", QStringLiteral("&Rientra"), QKeySequence(Qt::ALT | Qt::Key_Right),
+        [this] { rientra(); }, true);
+    QAction* fuori = azione(
+        modifica, "sporgi", QStringLiteral("Es&ci dalla sezione"),
+        QKeySequence(Qt::ALT | Qt::Key_Left), [this] { sporgi(); }, true);
+    QAction* su = azione(
+        modifica, "su", QStringLiteral("Sposta s&u"), QKeySequence(Qt::ALT | Qt::Key_Up),
+        [this] { sposta(-1); }, true);
+    QAction* giu = azione(
+        modifica, "giu", QStringLiteral("Sposta &giù"), QKeySequence(Qt::ALT | Qt::Key_Down),
+        [this] { sposta(+1); }, true);
     auto* barra = addToolBar(QStringLiteral("Voci"));
     barra->setObjectName(QStringLiteral("barravoci"));
     barra->setMovable(false);
@@ -248,14 +255,22 @@ FinestraQuadro::FinestraQuadro() {
     connect(modello_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         if (!scelta_) scelta_ = corrente();
     });
+    connect(modello_, &QAbstractItemModel::modelReset, vista_, &QTreeView::expandAll);
     aggiorna();
+    vista_->expandAll();
     // Wide enough for the bar of commands and a long label, never past the
     // screen (1366 x 768 included).
-    QSize misura(fontMetrics().averageCharWidth() * 170, fontMetrics().height() * 44);
+    QSize misura(fontMetrics().averageCharWidth() * 170, fontMetrics().height() * 52);
     if (const QScreen* schermo = screen())
         misura = misura.boundedTo(schermo->availableSize() * 0.95);
     resize(misura);
     vista_->setFocus();
+}
+
+FinestraQuadro::~FinestraQuadro() {
+    // The view goes before the document it shows: the widgets are otherwise
+    // destroyed after the members and may still ask for the items.
+    delete centralWidget();
 }
 
 Percorso FinestraQuadro::corrente() const {
@@ -270,8 +285,8 @@ void FinestraQuadro::aggiorna() {
     aggiornando_ = true;
     const FileQuadro& f = documento_.file();
     const Intestazione& i = f.intestazione;
-    const QString valori[] = {i.ente, i.titolo, i.cup, i.cig, i.rup, i.progettista,
-                              dataDaMostrare(i.data), i.valuta};
+    const QString valori[] = {
+        i.ente, i.titolo, i.cup, i.cig, i.rup, i.progettista, dataDaMostrare(i.data), i.valuta};
     for (int k = 0; k < campi_.size(); ++k)
         if (campi_[k]->text() != valori[k]) campi_[k]->setText(valori[k]);
     if (fase_->currentText() != i.fase) fase_->setEditText(i.fase);
@@ -314,12 +329,13 @@ void FinestraQuadro::aggiorna() {
                                        .arg(v.compensa, testoImporto(v.scarto)));
             break;
         case EsitoVincolo::SenzaCompensa:
-            esitoVincolo_->setText(QStringLiteral("Scegliere la voce che compensa la differenza: "
-                                                  "il quadro non ha una voce «Imprevisti»."));
+            esitoVincolo_->setText(
+                QStringLiteral("Scegliere la voce che compensa la differenza: "
+                               "il quadro non ha una voce «Imprevisti»."));
             break;
     }
-    totale_->setText(QStringLiteral("Totale del progetto (in %1): %2")
-                         .arg(valuta, testoImporto(v.totale)));
+    totale_->setText(
+        QStringLiteral("Totale del progetto (in %1): %2").arg(valuta, testoImporto(v.totale)));
 
     const QString nome = documento_.percorso().isEmpty()
                              ? QStringLiteral("nuovo quadro")
@@ -327,7 +343,6 @@ void FinestraQuadro::aggiorna() {
     setWindowTitle(kTitolo + QStringLiteral(" - ") + nome + QStringLiteral("[*]"));
     setWindowModified(documento_.modificato());
 
-    vista_->expandAll();
     const Percorso dopo = scelta_.value_or(corrente());
     scelta_.reset();
     QModelIndex scelto = modello_->indiceDi(dopo);
@@ -341,7 +356,8 @@ void FinestraQuadro::aggiorna() {
             scelto = modello_->indiceDi(su);
         }
     }
-    if (scelto.isValid() && vista_->currentIndex() != scelto)
+    // The same row keeps its current cell (and an editor open in it).
+    if (scelto.isValid() && modello_->percorso(scelto) != corrente())
         vista_->setCurrentIndex(scelto);
     aggiornando_ = false;
 }
@@ -433,9 +449,8 @@ void FinestraQuadro::rientra() {
     const Percorso p = corrente();
     if (p.isEmpty()) return;
     riseleziona(p);
-    const auto e = documento_.modificaQuadro(QStringLiteral("rientra"), [&](Quadro& q) {
-        return rientraVoce(q, p, &nuovo);
-    });
+    const auto e = documento_.modificaQuadro(QStringLiteral("rientra"),
+                                             [&](Quadro& q) { return rientraVoce(q, p, &nuovo); });
     mostraEsito(e);
     if (!e) {
         riseleziona(nuovo);
@@ -448,9 +463,8 @@ void FinestraQuadro::sporgi() {
     const Percorso p = corrente();
     if (p.isEmpty()) return;
     riseleziona(p);
-    const auto e = documento_.modificaQuadro(QStringLiteral("esci dalla sezione"), [&](Quadro& q) {
-        return sporgiVoce(q, p, &nuovo);
-    });
+    const auto e = documento_.modificaQuadro(QStringLiteral("esci dalla sezione"),
+                                             [&](Quadro& q) { return sporgiVoce(q, p, &nuovo); });
     mostraEsito(e);
     if (!e) {
         riseleziona(nuovo);
@@ -463,9 +477,8 @@ void FinestraQuadro::sposta(int verso) {
     const Percorso p = corrente();
     if (p.isEmpty()) return;
     riseleziona(p);
-    const auto e = documento_.modificaQuadro(QStringLiteral("sposta voce"), [&](Quadro& q) {
-        return spostaVoce(q, p, verso, &nuovo);
-    });
+    const auto e = documento_.modificaQuadro(
+        QStringLiteral("sposta voce"), [&](Quadro& q) { return spostaVoce(q, p, verso, &nuovo); });
     mostraEsito(e);
     if (!e) {
         riseleziona(nuovo);
@@ -597,8 +610,7 @@ void convertiInQuadro(const StatoCalcolo& stato) {
     }
     auto* f = Finestre::istanza().mostra<FinestraQuadro>();
     if (!f->accogli(c.file)) return;
-    if (!c.avvisi.isEmpty())
-        messaggio(c.avvisi.join(u'\r'), kTitolo, Icona::Informazione);
+    if (!c.avvisi.isEmpty()) messaggio(c.avvisi.join(u'\r'), kTitolo, Icona::Informazione);
 }
 
 bool apriQuadroAllAvvio(const QString& percorso) {

@@ -28,6 +28,7 @@ class FinestraQuadro final : public QMainWindow {
     static constexpr const char* kNome = "quadro";
 
     FinestraQuadro();
+    ~FinestraQuadro() override;
 
     DocumentoQuadro& documento() { return documento_; }
     ModelloQuadro& modello() { return *modello_; }
@@ -36,7 +37,7 @@ class FinestraQuadro final : public QMainWindow {
     // The commands of the File menu. Those that would replace unsaved work ask
     // first. Each returns whether it went through.
     bool nuovo();
-    bool apri();                              // asks for the file
+    bool apri();                                 // asks for the file
     bool apriPercorso(const QString& percorso);  // a message on failure
     bool salva();
     bool salvaConNome();
