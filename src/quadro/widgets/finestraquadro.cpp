@@ -268,6 +268,10 @@ FinestraQuadro::FinestraQuadro() {
 }
 
 FinestraQuadro::~FinestraQuadro() {
+    // A document with unsaved edits says so once more while it is destroyed
+    // (its undo history leaves the unsaved state): the window no longer
+    // listens, its widgets are gone by then.
+    disconnect(&documento_, nullptr, this, nullptr);
     // The view goes before the document it shows: the widgets are otherwise
     // destroyed after the members and may still ask for the items.
     delete centralWidget();
