@@ -40,6 +40,12 @@ QString codiceLibero(const Quadro& q, const QString& genitore, int da) {
         if (!usati.contains(base + QString::number(k))) return base + QString::number(k);
 }
 
+// The item that must stay an amount: the absorbing item while a fixed total
+// is set, or the one named for it.
+QString compensaAttiva(const Quadro& q) {
+    return q.vincolo.totale ? codiceCompensa(q) : q.vincolo.compensa;
+}
+
 bool codiceValido(const QString& c) {
     if (c.isEmpty()) return false;
     for (const QChar ch : c)
@@ -119,7 +125,7 @@ EsitoModifica rientraVoce(Quadro& q, const Percorso& p, Percorso* nuovo) {
         if (sopra.tipo == Tipo::Percentuale)
             return QStringLiteral("La voce «%1» è una percentuale e non può contenere voci.")
                 .arg(sopra.codice);
-        if (sopra.tipo == Tipo::Importo && codiceCompensa(c) == sopra.codice)
+        if (sopra.tipo == Tipo::Importo && compensaAttiva(c) == sopra.codice)
             return QStringLiteral(
                        "La voce «%1» compensa il totale vincolato e non può diventare "
                        "una sezione.")
@@ -205,7 +211,7 @@ EsitoModifica cambiaTipo(Quadro& q, const Percorso& p, Tipo tipo, Centesimi impo
                        "La sezione «%1» contiene voci: per cambiarne il tipo "
                        "spostarle o eliminarle prima.")
                 .arg(v->codice);
-        if (codiceCompensa(c) == v->codice && tipo != Tipo::Importo)
+        if (compensaAttiva(c) == v->codice && tipo != Tipo::Importo)
             return QStringLiteral(
                        "La voce «%1» compensa il totale vincolato e deve restare un "
                        "importo.")
@@ -243,7 +249,7 @@ EsitoModifica impostaRegola(Quadro& q, const Percorso& p, const QString& regola,
     if (v->tipo == Tipo::Sezione && !v->voci.isEmpty())
         return QStringLiteral("La sezione «%1» contiene voci: il suo importo è la loro somma.")
             .arg(v->codice);
-    if (codiceCompensa(q) == v->codice)
+    if (compensaAttiva(q) == v->codice)
         return QStringLiteral(
                    "La voce «%1» compensa il totale vincolato e deve restare un "
                    "importo.")
