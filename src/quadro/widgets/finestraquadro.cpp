@@ -22,8 +22,10 @@
 
 #include "datafile/scritturafile.h"
 #include "quadro/conversione.h"
+#include "quadro/documentiquadro.h"
 #include "quadro/formatoquadro.h"
 #include "quadro/rigacomando.h"
+#include "quadro/widgets/comandidocumenti.h"
 #include "quadro/widgets/modelloquadro.h"
 #include "shell/interazione.h"
 #include "shell/modvarimo.h"
@@ -197,6 +199,9 @@ FinestraQuadro::FinestraQuadro() {
            [this] { salvaConNome(); });
     azione(file, "esportacsv", QStringLiteral("&Esporta in CSV…"), {}, [this] { esportaCsv(); });
     file->addSeparator();
+    // The administration's print, its PDF and the spreadsheet.
+    aggiungiComandiDocumenti(this, file, [this] { return calcolaPerDocumenti(documento_.file()); });
+    file->addSeparator();
     azione(file, "chiudi", QStringLiteral("&Chiudi"), QKeySequence::Close, [this] { close(); });
 
     QMenu* modifica = menuBar()->addMenu(QStringLiteral("&Modifica"));
@@ -263,6 +268,10 @@ FinestraQuadro::FinestraQuadro() {
 }
 
 FinestraQuadro::~FinestraQuadro() {
+    // A document with unsaved edits says so once more while it is destroyed
+    // (its undo history leaves the unsaved state): the window no longer
+    // listens, its widgets are gone by then.
+    disconnect(&documento_, nullptr, this, nullptr);
     // The view goes before the document it shows: the widgets are otherwise
     // destroyed after the members and may still ask for the items.
     delete centralWidget();
