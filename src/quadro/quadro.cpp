@@ -274,7 +274,17 @@ const Voce* voceA(const Quadro& q, const Percorso& p) {
 }
 
 Voce* voceA(Quadro& q, const Percorso& p) {
-    return const_cast<Voce*>(voceA(std::as_const(q), p));
+    // Non-const access all the way down, so that a framework sharing its lists
+    // with a copy (an undo step, an earlier phase) gets lists of its own before
+    // the item is changed.
+    QList<Voce>* lista = &q.voci;
+    Voce* v = nullptr;
+    for (int i : p) {
+        if (i < 0 || i >= lista->size()) return nullptr;
+        v = &(*lista)[i];
+        lista = &v->voci;
+    }
+    return v;
 }
 
 std::optional<Percorso> percorsoDi(const Quadro& q, const QString& codice) {
@@ -289,7 +299,8 @@ const Voce* trovaVoce(const Quadro& q, const QString& codice) {
 }
 
 Voce* trovaVoce(Quadro& q, const QString& codice) {
-    return const_cast<Voce*>(trovaVoce(std::as_const(q), codice));
+    const auto p = percorsoDi(q, codice);
+    return p ? voceA(q, *p) : nullptr;
 }
 
 bool ribassabile(const Quadro& q, const Percorso& p) {
