@@ -1,7 +1,24 @@
 // Starts the program: the application object, Italian translations, the real
-// dialogs, and the start splash.
+// dialogs, and the start splash. The commands that need no window
+// (--esporta, --converti) run without any of that.
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "quadro/rigacomando.h"
 #include "shell/widgets/avvio.h"
 
 int main(int argc, char** argv) {
+    QStringList argomenti;
+    for (int i = 1; i < argc; ++i) argomenti.append(QString::fromLocal8Bit(argv[i]));
+    if (varimo::quadro::comandoSenzaFinestra(argomenti)) {
+        // A graphical application without a screen: document writers may need
+        // its fonts, and nothing is ever shown.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        QString errori;
+        const int esito = varimo::quadro::eseguiComando(argomenti, &errori);
+        std::fputs(errori.toLocal8Bit().constData(), stderr);
+        return esito;
+    }
     return varimo::avviaProgramma(argc, argv);
 }

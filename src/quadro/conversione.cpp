@@ -106,6 +106,9 @@ Conversione convertiStato(const StatoCalcolo& stato, const QString& nome, const 
         if (!cambiato) break;
     }
 
+    if (const auto p = verifica(q))
+        c.errore = QStringLiteral("Il progetto non può essere convertito in quadro: %1")
+                       .arg(p->messaggio);
     c.file.intestazione.titolo = nome;
     if (!moneta.isEmpty()) c.file.intestazione.valuta = moneta;
     c.file.quadro = q;

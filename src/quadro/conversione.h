@@ -26,6 +26,9 @@ struct Conversione {
     // percentages): they become amounts with the classic amount, and a note.
     QStringList avvisi;
     Centesimi totaleClassico = 0;
+    // Not empty when the project cannot become a framework (an amount that
+    // the classic computation let grow past 999.999.999.999,99): why.
+    QString errore;
 };
 
 // The project of a calculation state as it stands (the calculation window's

@@ -100,7 +100,7 @@ std::variant<Compilato, Problema> compila(const Quadro& q) {
                 if (v.percentuale < 0 || v.percentuale > kPercentualeMassima)
                     return Problema{QStringLiteral("La percentuale della voce «%1» (%2 %) non è "
                                                    "compresa tra 0 e 100.")
-                                        .arg(v.codice, QString::number(v.percentuale / 1000.0)),
+                                        .arg(v.codice, testoPercentuale(v.percentuale)),
                                     {v.codice}};
                 QSet<int> viste;
                 for (const QString& di : v.di) {
@@ -199,7 +199,7 @@ std::optional<Centesimi> calcola(const Compilato& c, std::optional<Centesimi> co
             case Tipo::Percentuale: {
                 Grande somma = 0;
                 for (int d : c.dipendenze[i]) somma += valori[d];
-                x = divisioneMezzoSu(somma * v.percentuale, Grande(100) * kPercentualeMassima);
+                x = divisioneMezzoSu(somma * v.percentuale, Grande(kPercentualeMassima));
                 break;
             }
         }
@@ -253,6 +253,8 @@ std::variant<Valutazione, Problema> valutaCompilato(const Compilato& c,
 
 }  // namespace
 
+bool Voce::operator==(const Voce&) const = default;
+
 // ---- Looking items up ------------------------------------------------------
 
 QList<VoceInOrdine> vociInOrdine(const Quadro& q) {
@@ -273,10 +275,9 @@ const Voce* voceA(const Quadro& q, const Percorso& p) {
     return v;
 }
 
+// Non-const access all the way down, so that lists shared with a copy of the
+// framework are detached before the item is handed out for writing.
 Voce* voceA(Quadro& q, const Percorso& p) {
-    // Non-const access all the way down, so that a framework sharing its lists
-    // with a copy (an undo step, an earlier phase) gets lists of its own before
-    // the item is changed.
     QList<Voce>* lista = &q.voci;
     Voce* v = nullptr;
     for (int i : p) {

@@ -49,7 +49,7 @@ struct Voce {
     QList<Voce> voci;            // Sezione: the children, in order
     QJsonObject altri;           // keys of the file this program does not know, kept on save
 
-    bool operator==(const Voce&) const = default;
+    bool operator==(const Voce&) const;  // member by member (defined where Voce is complete)
 };
 
 // The header of a project.

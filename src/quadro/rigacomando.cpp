@@ -86,7 +86,9 @@ std::variant<QuadroCalcolato, QString> leggiEcalcola(const QString& percorso) {
             return QStringLiteral("Il file «%1» non è né un quadro economico (.varimo) né un file "
                                   "di dati di Varimo: %2")
                 .arg(percorso, *e);
-        q.file = convertiClassico(std::get<ProgettoFile>(classico)).file;
+        Conversione c = convertiClassico(std::get<ProgettoFile>(classico));
+        if (!c.errore.isEmpty()) return c.errore;
+        q.file = std::move(c.file);
     } else {
         q.file = std::get<FileQuadro>(std::move(letto));
     }
@@ -127,6 +129,7 @@ int eseguiComando(const QStringList& argomenti, QString* errori) {
             return errore(QStringLiteral("Impossibile leggere il file di dati «%1»: %2")
                               .arg(entrata, *e));
         const Conversione c = convertiClassico(std::get<ProgettoFile>(classico));
+        if (!c.errore.isEmpty()) return errore(c.errore);
         for (const QString& a : c.avvisi) errore(QStringLiteral("Avviso: ") + a);
         if (const auto e = salvaFileQuadro(uscita, c.file)) return errore(*e);
         return 0;

@@ -1,0 +1,257 @@
+#include "quadro/modifiche.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
+namespace varimo::quadro {
+
+namespace {
+
+QList<Voce>* listaDi(Quadro& q, const Percorso& genitore) {
+    if (genitore.isEmpty()) return &q.voci;
+    Voce* v = voceA(q, genitore);
+    return v ? &v->voci : nullptr;
+}
+
+// Runs an edit on a copy and keeps it only when the result is a sound
+// framework: nothing is ever half-applied.
+EsitoModifica applica(Quadro& q, const std::function<EsitoModifica(Quadro&)>& modifica) {
+    Quadro copia = q;
+    if (auto e = modifica(copia)) return e;
+    if (const auto p = verifica(copia)) return p->messaggio;
+    q = std::move(copia);
+    return std::nullopt;
+}
+
+void codiciSotto(const Voce& v, QSet<QString>& out) {
+    out.insert(v.codice);
+    for (const Voce& f : v.voci) codiciSotto(f, out);
+}
+
+QString codiceLibero(const Quadro& q, const QString& genitore, int da) {
+    QSet<QString> usati;
+    for (const VoceInOrdine& v : vociInOrdine(q)) usati.insert(v.voce->codice);
+    if (genitore.isEmpty()) {
+        for (char c = 'A'; c <= 'Z'; ++c)
+            if (!usati.contains(QString(QLatin1Char(c)))) return QString(QLatin1Char(c));
+    }
+    const QString base = genitore.isEmpty() ? QStringLiteral("V") : genitore + u'.';
+    for (int k = std::max(1, da);; ++k)
+        if (!usati.contains(base + QString::number(k))) return base + QString::number(k);
+}
+
+bool codiceValido(const QString& c) {
+    if (c.isEmpty()) return false;
+    for (const QChar ch : c)
+        if (ch.isSpace() || ch.category() == QChar::Other_Control) return false;
+    return true;
+}
+
+}  // namespace
+
+EsitoModifica aggiungiVoce(Quadro& q, const Percorso& dopo, bool dentro, Percorso* nuovo) {
+    return applica(q, [&](Quadro& c) -> EsitoModifica {
+        Voce v;
+        v.etichetta = QStringLiteral("Nuova voce");
+        Percorso p;
+        const Voce* rif = dopo.isEmpty() ? nullptr : voceA(c, dopo);
+        if (!dopo.isEmpty() && !rif) return QStringLiteral("La voce scelta non esiste più.");
+        if (rif && dentro && rif->tipo == Tipo::Sezione) {
+            v.codice = codiceLibero(c, rif->codice, int(rif->voci.size()) + 1);
+            p = dopo;
+            p.append(int(rif->voci.size()));
+            voceA(c, dopo)->voci.append(v);
+        } else {
+            Percorso genitore = dopo;
+            if (!genitore.isEmpty()) genitore.removeLast();
+            const Voce* g = genitore.isEmpty() ? nullptr : voceA(c, genitore);
+            QList<Voce>* lista = listaDi(c, genitore);
+            const int posto = dopo.isEmpty() ? int(lista->size()) : dopo.last() + 1;
+            v.codice = codiceLibero(c, g ? g->codice : QString(), posto + 1);
+            lista->insert(posto, v);
+            p = genitore;
+            p.append(posto);
+        }
+        if (nuovo) *nuovo = p;
+        return std::nullopt;
+    });
+}
+
+EsitoModifica rimuoviVoce(Quadro& q, const Percorso& p) {
+    const Voce* v = voceA(q, p);
+    if (!v) return QStringLiteral("La voce scelta non esiste più.");
+    QSet<QString> via;
+    codiciSotto(*v, via);
+    QStringList chi;
+    for (const VoceInOrdine& o : vociInOrdine(q)) {
+        if (via.contains(o.voce->codice)) continue;
+        for (const QString& d : o.voce->di)
+            if (via.contains(d)) {
+                chi.append(QStringLiteral("«%1»").arg(o.voce->codice));
+                break;
+            }
+    }
+    if (!chi.isEmpty())
+        return QStringLiteral("La voce «%1» non può essere eliminata: è usata nella regola di %2.")
+            .arg(v->codice, chi.join(QStringLiteral(", ")));
+    if (!q.vincolo.compensa.isEmpty() && via.contains(q.vincolo.compensa))
+        return QStringLiteral("La voce «%1» non può essere eliminata: compensa il totale "
+                              "vincolato.")
+            .arg(q.vincolo.compensa);
+    return applica(q, [&](Quadro& c) -> EsitoModifica {
+        Percorso genitore = p;
+        genitore.removeLast();
+        listaDi(c, genitore)->removeAt(p.last());
+        return std::nullopt;
+    });
+}
+
+EsitoModifica rientraVoce(Quadro& q, const Percorso& p, Percorso* nuovo) {
+    if (p.isEmpty() || p.last() == 0)
+        return QStringLiteral("Non c'è una voce sopra, allo stesso livello, in cui farla rientrare.");
+    return applica(q, [&](Quadro& c) -> EsitoModifica {
+        Percorso genitore = p;
+        genitore.removeLast();
+        QList<Voce>* lista = listaDi(c, genitore);
+        Voce& sopra = (*lista)[p.last() - 1];
+        if (sopra.tipo == Tipo::Percentuale)
+            return QStringLiteral("La voce «%1» è una percentuale e non può contenere voci.")
+                .arg(sopra.codice);
+        if (sopra.tipo == Tipo::Importo && codiceCompensa(c) == sopra.codice)
+            return QStringLiteral("La voce «%1» compensa il totale vincolato e non può diventare "
+                                  "una sezione.")
+                .arg(sopra.codice);
+        sopra.tipo = Tipo::Sezione;
+        sopra.importo = 0;
+        Voce v = lista->takeAt(p.last());  // `sopra` is not used past this point
+        Voce& sezione = (*lista)[p.last() - 1];
+        sezione.voci.append(std::move(v));
+        if (nuovo) {
+            *nuovo = genitore;
+            nuovo->append(p.last() - 1);
+            nuovo->append(int(sezione.voci.size()) - 1);
+        }
+        return std::nullopt;
+    });
+}
+
+EsitoModifica sporgiVoce(Quadro& q, const Percorso& p, Percorso* nuovo) {
+    if (p.size() < 2) return QStringLiteral("La voce è già al primo livello.");
+    return applica(q, [&](Quadro& c) -> EsitoModifica {
+        Percorso genitore = p;
+        genitore.removeLast();
+        Percorso nonno = genitore;
+        nonno.removeLast();
+        Voce v = listaDi(c, genitore)->takeAt(p.last());
+        listaDi(c, nonno)->insert(genitore.last() + 1, v);
+        if (nuovo) {
+            *nuovo = nonno;
+            nuovo->append(genitore.last() + 1);
+        }
+        return std::nullopt;
+    });
+}
+
+EsitoModifica spostaVoce(Quadro& q, const Percorso& p, int verso, Percorso* nuovo) {
+    if (p.isEmpty()) return QStringLiteral("Nessuna voce scelta.");
+    Percorso genitore = p;
+    genitore.removeLast();
+    QList<Voce>* lista = listaDi(q, genitore);
+    const int dove = p.last() + (verso < 0 ? -1 : 1);
+    if (!lista || dove < 0 || dove >= lista->size())
+        return QStringLiteral("La voce non può andare oltre.");
+    lista->swapItemsAt(p.last(), dove);
+    if (nuovo) {
+        *nuovo = genitore;
+        nuovo->append(dove);
+    }
+    return std::nullopt;
+}
+
+EsitoModifica cambiaCodice(Quadro& q, const Percorso& p, const QString& codiceNuovo) {
+    const QString codice = codiceNuovo.trimmed();
+    const Voce* v = voceA(q, p);
+    if (!v) return QStringLiteral("La voce scelta non esiste più.");
+    if (v->codice == codice) return std::nullopt;
+    if (!codiceValido(codice))
+        return QStringLiteral("Il codice «%1» non è valido: non può essere vuoto né contenere "
+                              "spazi.")
+            .arg(codice);
+    if (trovaVoce(q, codice))
+        return QStringLiteral("Il codice «%1» è già usato da un'altra voce.").arg(codice);
+    const QString vecchio = v->codice;
+    return applica(q, [&](Quadro& c) -> EsitoModifica {
+        voceA(c, p)->codice = codice;
+        for (const VoceInOrdine& o : vociInOrdine(c))
+            if (o.voce->di.contains(vecchio))
+                for (QString& d : voceA(c, o.percorso)->di)
+                    if (d == vecchio) d = codice;
+        if (c.vincolo.compensa == vecchio) c.vincolo.compensa = codice;
+        return std::nullopt;
+    });
+}
+
+EsitoModifica cambiaTipo(Quadro& q, const Percorso& p, Tipo tipo, Centesimi importoAttuale) {
+    return applica(q, [&](Quadro& c) -> EsitoModifica {
+        Voce* v = voceA(c, p);
+        if (!v) return QStringLiteral("La voce scelta non esiste più.");
+        if (v->tipo == tipo) return std::nullopt;
+        if (v->tipo == Tipo::Sezione && !v->voci.isEmpty())
+            return QStringLiteral("La sezione «%1» contiene voci: per cambiarne il tipo "
+                                  "spostarle o eliminarle prima.")
+                .arg(v->codice);
+        if (codiceCompensa(c) == v->codice && tipo != Tipo::Importo)
+            return QStringLiteral("La voce «%1» compensa il totale vincolato e deve restare un "
+                                  "importo.")
+                .arg(v->codice);
+        v->tipo = tipo;
+        v->importo = tipo == Tipo::Importo ? importoAttuale : 0;
+        if (tipo != Tipo::Percentuale) {
+            v->di.clear();
+            v->percentuale = 0;
+        }
+        return std::nullopt;
+    });
+}
+
+EsitoModifica impostaRegola(Quadro& q, const Percorso& p, const QString& regola,
+                            Centesimi importoAttuale) {
+    const QString testo = regola.trimmed();
+    if (testo.isEmpty()) return cambiaTipo(q, p, Tipo::Importo, importoAttuale);
+    static const QRegularExpression forma(
+        QStringLiteral("^([0-9.,]+)\\s*%?\\s*(?:di\\s+(.*))?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto m = forma.match(testo);
+    const QString esempio = QStringLiteral(" Scrivere per esempio «22 % di B.8 + B.8.c».");
+    if (!m.hasMatch())
+        return QStringLiteral("La regola «%1» non è comprensibile.").arg(testo) + esempio;
+    const auto perc = leggiPercentualeItaliana(m.captured(1));
+    if (!perc)
+        return QStringLiteral("La percentuale «%1» non è un numero da 0 a 100 con al più tre "
+                              "decimali (virgola decimale).")
+            .arg(m.captured(1));
+    static const QRegularExpression separatori(QStringLiteral("[\\s+;,]+"));
+    const QStringList di = m.captured(2).split(separatori, Qt::SkipEmptyParts);
+    const Voce* v = voceA(q, p);
+    if (!v) return QStringLiteral("La voce scelta non esiste più.");
+    if (v->tipo == Tipo::Sezione && !v->voci.isEmpty())
+        return QStringLiteral("La sezione «%1» contiene voci: il suo importo è la loro somma.")
+            .arg(v->codice);
+    if (codiceCompensa(q) == v->codice)
+        return QStringLiteral("La voce «%1» compensa il totale vincolato e deve restare un "
+                              "importo.")
+            .arg(v->codice);
+    for (const QString& d : di)
+        if (!trovaVoce(q, d))
+            return QStringLiteral("La voce «%1» non esiste.").arg(d) + esempio;
+    return applica(q, [&](Quadro& c) -> EsitoModifica {
+        Voce* w = voceA(c, p);
+        w->tipo = Tipo::Percentuale;
+        w->importo = 0;
+        w->percentuale = *perc;
+        w->di = di;
+        return std::nullopt;
+    });
+}
+
+}  // namespace varimo::quadro
