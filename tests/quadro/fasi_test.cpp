@@ -90,7 +90,7 @@ void controllaSomme(const Quadro& q, const Valutazione& v, const std::string& do
         } else if (voce.tipo == Tipo::Percentuale) {
             Grande s = 0;
             for (const QString& d : voce.di) s += v.importo(d);
-            EXPECT_EQ(v.importo(voce.codice), mezzoSu(s * voce.percentuale, 100 * 100000))
+            EXPECT_EQ(v.importo(voce.codice), mezzoSu(s * voce.percentuale, 100000))
                 << dove << " " << voce.codice.toStdString();
         } else {
             EXPECT_EQ(v.importo(voce.codice), voce.importo) << dove;
