@@ -5,6 +5,7 @@
 #include "datafile/scritturafile.h"
 #include "quadro/formatofasi.h"
 #include "quadro/rigacomando.h"
+#include "quadro/stampaconfronto.h"
 
 namespace varimo::quadro {
 
@@ -109,8 +110,9 @@ int eseguiComandoFasi(const QStringList& argomenti, QString* errori) {
                               .arg(*ribasso));
     }
     const QString est = estensione(uscita);
-    if (confronto && est != QLatin1String(".csv"))
-        return errore(QStringLiteral("Il confronto delle fasi si esporta in un file .csv."));
+    if (confronto && !estensioniConfronto().contains(est))
+        return errore(QStringLiteral("Il confronto delle fasi si esporta in un file %1.")
+                          .arg(estensioniConfronto().join(QStringLiteral(", "))));
     const Esportatore* esporta = esportatorePer(uscita);
     if (!confronto && !esporta)
         return errore(QStringLiteral("Il formato di «%1» non è tra quelli esportabili (%2).")
@@ -128,7 +130,9 @@ int eseguiComandoFasi(const QStringList& argomenti, QString* errori) {
     if (confronto) {
         auto c = confronta(f);
         if (auto* p = std::get_if<Problema>(&c)) return errore(p->messaggio);
-        return scrivi(csvConfronto(std::get<Confronto>(c)));
+        if (const auto e = esportaConfronto(f, std::get<Confronto>(c), uscita))
+            return errore(QStringLiteral("Impossibile scrivere «%1»: %2").arg(uscita, *e));
+        return 0;
     }
     const int i = fase ? indiceFase(f, *fase) : int(f.fasi.size()) - 1;
     if (i < 0) {

@@ -11,6 +11,7 @@
 #include <random>
 
 #include "quadro/comandifasi.h"
+#include "quadro/esempi_fasi.h"
 #include "quadro/fasi.h"
 #include "quadro/formatofasi.h"
 #include "quadro/formatoquadro.h"
@@ -23,35 +24,9 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 QT_END_NAMESPACE
 
 using namespace varimo::quadro;
+using namespace varimo::quadro::esempi;
 
 namespace {
-
-Voce importo(const QString& codice, const QString& etichetta, Centesimi c) {
-    Voce v;
-    v.codice = codice;
-    v.etichetta = etichetta;
-    v.importo = c;
-    return v;
-}
-
-Voce percentuale(const QString& codice, const QString& etichetta, Millesimi m, QStringList di) {
-    Voce v;
-    v.codice = codice;
-    v.etichetta = etichetta;
-    v.tipo = Tipo::Percentuale;
-    v.percentuale = m;
-    v.di = std::move(di);
-    return v;
-}
-
-Voce sezione(const QString& codice, const QString& etichetta, QList<Voce> voci) {
-    Voce v;
-    v.codice = codice;
-    v.etichetta = etichetta;
-    v.tipo = Tipo::Sezione;
-    v.voci = std::move(voci);
-    return v;
-}
 
 template <class T>
 T valore(std::variant<T, Problema> v) {
@@ -108,38 +83,6 @@ Quadro esempioGara() {
               sezione("B", "Somme a disposizione",
                       {percentuale("B.1", "IVA sui lavori", 10000, {"A"})})};
     return q;
-}
-
-// The school renovation: works 812.345,67 and safety 24.370,37; fees 9 % of
-// the works, contribution 4 % of the fees, VAT 22 % of fees and contribution,
-// VAT 10 % of the works section, incentive 2 % of it; contingencies absorb a
-// funding of 1.250.000,00.
-FileFasi scuola() {
-    FileFasi f;
-    f.intestazione.ente = "Comune di Castelvecchio";
-    f.intestazione.titolo = "Ristrutturazione della scuola elementare";
-    f.intestazione.cup = "J31B23000120004";
-    Fase e;
-    e.nome = "Progetto esecutivo";
-    e.tipo = TipoFase::Esecutivo;
-    e.data = "2026-03-02";
-    Voce sicurezza = importo("A.2", "Costi della sicurezza", 2437037);
-    sicurezza.ribassabile = false;
-    Voce lavori = importo("A.1", "Lavori a misura", 81234567);
-    impostaManodopera(lavori, 0);
-    e.quadro.voci = {
-        sezione("A", "Lavori", {lavori, sicurezza}),
-        sezione("B", "Somme a disposizione dell'amministrazione",
-                {importo("B.1", "Imprevisti", 0),
-                 percentuale("B.2", "Spese tecniche", 9000, {"A.1"}),
-                 percentuale("B.3", "Contributo previdenziale", 4000, {"B.2"}),
-                 percentuale("B.4", "IVA sulle spese tecniche", 22000, {"B.2", "B.3"}),
-                 percentuale("B.5", "IVA sui lavori", 10000, {"A"}),
-                 percentuale("B.6", "Incentivo per le funzioni tecniche", 2000, {"A"})})};
-    e.quadro.vincolo.totale = 125000000;
-    e.quadro.vincolo.compensa = "B.1";
-    f.fasi = {e};
-    return f;
 }
 
 // ---- Random files with phases -------------------------------------------------
@@ -482,7 +425,7 @@ TEST(Fasi, ScuolaDalProgettoAllaVariante) {
     EXPECT_NE(eseguiComando({"--esporta", in, niente, "--fase", "Collaudo"}, &errori), 0);
     EXPECT_NE(eseguiComando({"--esporta", in, niente, "--ribasso", "101"}, &errori), 0);
     EXPECT_NE(eseguiComando({"--esporta", in, niente, "--confronto", "--fase", "Gara"}, &errori), 0);
-    EXPECT_NE(eseguiComando({"--esporta", in, "x.pdf", "--confronto"}, &errori), 0);
+    EXPECT_NE(eseguiComando({"--esporta", in, "x.xlsx", "--confronto"}, &errori), 0);
     EXPECT_FALSE(QFile::exists(niente));
     EXPECT_EQ(errori.count('\n'), 4) << errori.toStdString();
 

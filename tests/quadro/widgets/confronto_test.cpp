@@ -1,0 +1,110 @@
+// The comparison of the school renovation's three phases: the window's table
+// against each phase's own figures (also with a phase left out), and the
+// comparison printed to PDF/A and .docx, read back to the cent through
+// poppler and LibreOffice.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include "../../reports/lettore_pdf.h"
+#include "quadro/esempi_fasi.h"
+#include "quadro/stampaconfronto.h"
+#include "quadro/widgets/finestraconfronto.h"
+#include "support/interazione_finta.h"
+
+using namespace varimo;
+using namespace varimo::quadro;
+
+namespace {
+
+QList<FaseCalcolata> calcolate(const FileFasi& f) {
+    QList<FaseCalcolata> out;
+    for (const Fase& x : f.fasi) out.append(std::get<FaseCalcolata>(calcolaFase(x)));
+    return out;
+}
+
+}  // namespace
+
+// Every cell of the table is the phase's amount for that code (empty where
+// the phase lacks the item), the difference runs between the chosen pair,
+// and leaving a phase out leaves its column out.
+TEST(Confronto, LaTabellaRiportaLeFasi) {
+    const FileFasi f = esempi::scuolaTreFasi();
+    const QList<FaseCalcolata> c = calcolate(f);
+    FinestraConfronto w(f);
+    w.show();
+    auto* tabella = w.findChild<QTableView*>("tabella");
+    ASSERT_TRUE(tabella);
+    const QAbstractItemModel* m = tabella->model();
+    ASSERT_EQ(m->columnCount(), 2 + 3 + 1);
+    for (int r = 0; r < m->rowCount() - 2; ++r) {
+        const QString codice = m->index(r, 0).data().toString();
+        Centesimi valori[3] = {0, 0, 0};
+        for (int k = 0; k < 3; ++k) {
+            const bool presente = c[k].valutazione.importi.contains(codice);
+            valori[k] = c[k].valutazione.importo(codice);
+            EXPECT_EQ(m->index(r, 2 + k).data().toString(),
+                      presente ? testoImporto(valori[k]) : QString())
+                << codice.toStdString();
+        }
+        const QString d = m->index(r, 5).data().toString();
+        EXPECT_EQ(*leggiImportoItaliano(d), valori[2] - valori[1]) << codice.toStdString();
+    }
+    const int totale = m->rowCount() - 1;
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(m->index(totale, 2 + k).data().toString(), testoImporto(c[k].valutazione.totale));
+    EXPECT_EQ(m->index(totale, 5).data().toString(), "0,00");  // the funding never moves
+
+    // Without the award, the difference runs between the project and the variant.
+    auto* fasi = w.findChild<QListWidget*>("fasi");
+    fasi->item(1)->setCheckState(Qt::Unchecked);
+    ASSERT_EQ(m->columnCount(), 2 + 2 + 1);
+    const int contratto = m->rowCount() - 2;
+    EXPECT_EQ(*leggiImportoItaliano(m->index(contratto, 4).data().toString()),
+              c[2].contratto - c[0].contratto);
+    EXPECT_TRUE(w.testoAndamento().contains("imprevisti usati"));
+}
+
+// PDF/A and .docx of the comparison: every amount of every phase whole on a
+// printed line, the header and the warning there, the page inside its margins.
+TEST(Confronto, StampaInPdfEWord) {
+    const QString mancano = test::strumentiMancanti({"pdftotext", "pdfinfo", "soffice"});
+    if (!mancano.isEmpty()) GTEST_SKIP() << mancano.toStdString();
+    FileFasi f = esempi::scuolaTreFasi();
+    f.fasi[2].limite->percentuale = 1000;  // 1 %: the variant goes past it
+    const QList<FaseCalcolata> c = calcolate(f);
+    const Confronto confronto = std::get<Confronto>(confronta(f));
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("confronto.pdf"), docx = dir.filePath("confronto.docx");
+
+    test::InterazioneFinta finta;
+    Interazione::imposta(&finta);
+    FinestraConfronto w(f);
+    finta.scegliFile(pdf);
+    w.findChild<QPushButton*>("esportaconfronto")->click();
+    Interazione::imposta(nullptr);
+    EXPECT_TRUE(finta.messaggi.isEmpty());
+    ASSERT_FALSE(esportaConfronto(f, confronto, docx));
+
+    EXPECT_TRUE(test::campoPdf(pdf, "PDF version").startsWith("1.4"));
+    test::controllaMargini(pdf);
+    const QStringList daWord = test::convertiConLibreOffice({docx}, dir.path());
+    ASSERT_EQ(daWord.size(), 1);
+    for (const QString& documento : {pdf, daWord.first()}) {
+        const QStringList righe =
+            test::testoPdf(documento, true).split('\n', Qt::SkipEmptyParts);
+        for (int k = 0; k < 3; ++k)
+            for (auto it = c[k].valutazione.importi.cbegin(); it != c[k].valutazione.importi.cend();
+                 ++it)
+                EXPECT_TRUE(test::suUnaRiga(righe, testoImporto(it.value())))
+                    << documento.toStdString() << " " << it.key().toStdString();
+        const QString testo = righe.join(' ');
+        EXPECT_TRUE(testo.contains("J31B23000120004")) << documento.toStdString();
+        EXPECT_TRUE(testo.contains("art. 120, comma 9")) << documento.toStdString();
+    }
+}
