@@ -83,9 +83,12 @@ std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto
     t.impostaGrassettoRiga(r, true);
     for (int col = 3; col <= colonne; ++col)
         for (int x = 1; x <= righe; ++x) t.cella(x, col).allineamento = Allineamento::Destra;
+    // Columns as wide as their contents need, amounts never wrapped.
+    t.formatoAutomatico(Tabella::kFormatoColorato2);
 
     doc.aggiungiParagrafo();
     doc.impostaDimensioneCarattere(9);
+    doc.scriviTesto(QString(kFine));
     for (int k = 0; k < fasi; ++k) {
         const int indice = c.fasi[k];
         if (indice >= andamenti.size()) continue;

@@ -170,7 +170,7 @@ void FinestraConfronto::riempiFasi() {
     for (const Fase& f : file_.fasi) {
         QString testo = f.nome;
         if (!f.data.isEmpty()) testo += QStringLiteral(" (") + f.data + u')';
-        if (f.bloccata) testo += QStringLiteral(" \U0001F512");
+        if (f.bloccata) testo += QStringLiteral(" (bloccata)");
         auto* voce = new QListWidgetItem(testo, fasi_);
         voce->setFlags(voce->flags() | Qt::ItemIsUserCheckable);
         voce->setCheckState(Qt::Checked);
