@@ -10,13 +10,13 @@ PACCHETTI=(
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n fonts-dejavu-core
   # sound: FluidSynth and a General MIDI soundfont
   libfluidsynth-dev timgm6mb-soundfont
-  # documents: zip container
-  libzip-dev
+  # documents: zip container; spreadsheets
+  libzip-dev libxlsxwriter-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool libx11-dev
   # the documents read by real readers in the tests: LibreOffice lays out the
-  # .docx files, poppler reads the PDF files
-  libreoffice-writer-nogui poppler-utils
+  # .docx files and recalculates the spreadsheets, poppler reads the PDF files
+  libreoffice-writer-nogui libreoffice-calc-nogui poppler-utils
   # desktop integration and its validators; opening documents
   desktop-file-utils appstream shared-mime-info xdg-utils
 )

@@ -4,7 +4,9 @@
 #include <QGuiApplication>
 #include <cstdio>
 
+#include "quadro/documentiquadro.h"
 #include "quadro/rigacomando.h"
+#include "shell/modvarimo.h"
 #include "shell/widgets/avvio.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +17,10 @@ int main(int argc, char** argv) {
         // its fonts, and nothing is ever shown.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
+        // The program's name goes into the documents' properties; the print,
+        // the PDF and the spreadsheet join the formats.
+        varimo::ModVarimo::impostatitoli();
+        varimo::quadro::registraEsportatoriDocumenti();
         QString errori;
         const int esito = varimo::quadro::eseguiComando(argomenti, &errori);
         std::fputs(errori.toLocal8Bit().constData(), stderr);

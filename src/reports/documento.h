@@ -87,11 +87,18 @@ class Tabella {
     void formatoAutomatico(int formato) { formato_ = formato; }
     int formato() const { return formato_; }
 
+    // Borders.Enable: a plain table without borders lays out blocks side by
+    // side (the signature lines of a print); each of its rows stays whole on
+    // one page.
+    void impostaBordi(bool bordi) { bordi_ = bordi; }
+    bool bordi() const { return bordi_; }
+
   private:
     int righe_;
     int colonne_;
     Carattere carattere_;
     int formato_ = kFormatoNessuno;
+    bool bordi_ = true;
     std::vector<Cella> celle_;
 };
 

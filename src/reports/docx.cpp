@@ -128,8 +128,9 @@ class Scrittore {
 
         inizio(QStringLiteral("tbl"));
         inizio(QStringLiteral("tblPr"));
-        vuotoVal(QStringLiteral("tblStyle"),
-                 QString::fromUtf16(colorata ? kStileColorato2 : kStileGriglia));
+        vuotoVal(QStringLiteral("tblStyle"), colorata    ? QString::fromUtf16(kStileColorato2)
+                                             : t.bordi() ? QString::fromUtf16(kStileGriglia)
+                                                         : QStringLiteral("Tabellanormale"));
         vuoto(QStringLiteral("tblW"));
         attributo(QStringLiteral("w"), QString::number(totale));
         attributo(QStringLiteral("type"), QStringLiteral("dxa"));
@@ -160,9 +161,11 @@ class Scrittore {
 
         for (int r = 1; r <= t.righe(); ++r) {
             inizio(QStringLiteral("tr"));
-            if (r == 1 && colorata) {
+            const bool intestazione = r == 1 && colorata;
+            if (intestazione || !t.bordi()) {
                 inizio(QStringLiteral("trPr"));
-                vuoto(QStringLiteral("tblHeader"));
+                if (!t.bordi()) vuoto(QStringLiteral("cantSplit"));
+                if (intestazione) vuoto(QStringLiteral("tblHeader"));
                 fine();
             }
             for (int c = 1; c <= t.colonne(); ++c) {

@@ -17,26 +17,30 @@ namespace {
 constexpr QChar kFine(13);
 const QString kEstensione = QStringLiteral(".pdf");
 
+QString percorsoProposto(const QString& nomeProposto, const QString& estensione) {
+    QString cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (cartella.isEmpty() || !QFileInfo(cartella).isDir()) cartella = QDir::homePath();
+    return QDir(cartella).filePath(nomeFileSicuro(nomeProposto) + estensione);
+}
+
 }  // namespace
 
 QString percorsoPropostoPdf(const QString& nomeProposto) {
-    QString cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (cartella.isEmpty() || !QFileInfo(cartella).isDir()) cartella = QDir::homePath();
-    return QDir(cartella).filePath(nomeFileSicuro(nomeProposto) + kEstensione);
+    return percorsoProposto(nomeProposto, kEstensione);
 }
 
-EsitoStampa esportaDocumentoPdf(const Documento& doc, const QString& nomeProposto) {
+EsitoStampa esportaFile(const EsportazioneFile& e, const QString& nomeProposto) {
     RichiestaFile r;
-    r.titolo = QStringLiteral("Esporta in PDF");
-    r.filtri = {FiltroFile{QStringLiteral("Documenti PDF"), QStringLiteral("*.pdf")}};
-    r.nomeFile = percorsoPropostoPdf(nomeProposto);
+    r.titolo = e.titolo;
+    r.filtri = {FiltroFile{e.descrizioneFiltro, QLatin1Char('*') + e.estensione}};
+    r.nomeFile = percorsoProposto(nomeProposto, e.estensione);
     r.salvataggio = true;
     const std::optional<QString> scelta = Interazione::corrente().chiediFile(r);
     if (!scelta || scelta->trimmed().isEmpty()) return EsitoStampa::Annullato;
 
     // A name typed without its extension gets it, as the filter shows.
     QString percorso = *scelta;
-    if (!percorso.endsWith(kEstensione, Qt::CaseInsensitive)) percorso += kEstensione;
+    if (!percorso.endsWith(e.estensione, Qt::CaseInsensitive)) percorso += e.estensione;
 
     const QFileInfo esistente(percorso);
     if (esistente.exists() && !esistente.isDir() &&
@@ -47,14 +51,25 @@ EsitoStampa esportaDocumentoPdf(const Documento& doc, const QString& nomePropost
         return EsitoStampa::Annullato;
 
     QString errore;
-    if (!esportaPdf(doc, percorso, &errore)) {
-        messaggio(QStringLiteral("Non è stato possibile esportare il documento PDF") + kFine +
-                      QDir::toNativeSeparators(percorso) + kFine +
+    if (!e.scrivi(percorso, &errore)) {
+        messaggio(e.fallimento + kFine + QDir::toNativeSeparators(percorso) + kFine +
                       (errore.isEmpty() ? QStringLiteral("errore sconosciuto") : errore),
                   ModVarimo::titoloaiuto, Icona::Esclamazione);
         return EsitoStampa::NonRiuscito;
     }
     return EsitoStampa::Fatto;
+}
+
+EsitoStampa esportaDocumentoPdf(const Documento& doc, const QString& nomeProposto) {
+    EsportazioneFile e;
+    e.titolo = QStringLiteral("Esporta in PDF");
+    e.descrizioneFiltro = QStringLiteral("Documenti PDF");
+    e.estensione = kEstensione;
+    e.fallimento = QStringLiteral("Non è stato possibile esportare il documento PDF");
+    e.scrivi = [&doc](const QString& percorso, QString* errore) {
+        return esportaPdf(doc, percorso, errore);
+    };
+    return esportaFile(e, nomeProposto);
 }
 
 }  // namespace varimo

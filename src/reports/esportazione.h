@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 #include "reports/documento.h"
 
@@ -17,5 +18,23 @@ EsitoStampa esportaDocumentoPdf(const Documento& doc, const QString& nomePropost
 
 // The path the save dialog proposes for nomeProposto.
 QString percorsoPropostoPdf(const QString& nomeProposto);
+
+// What an export command asks and writes: the dialog's title, its filter
+// ("Documenti PDF", "*.pdf"), the extension a name typed without it gets,
+// the message that starts the report of a failure, and the writer (true on
+// success, the reason in *errore otherwise).
+struct EsportazioneFile {
+    QString titolo;
+    QString descrizioneFiltro;
+    QString estensione;  // ".pdf"
+    QString fallimento;  // "Non è stato possibile esportare il documento PDF"
+    std::function<bool(const QString& percorso, QString* errore)> scrivi;
+};
+
+// The same command for any file: save dialog proposing
+// "<nomeProposto><estensione>" in the user's documents folder, question
+// before replacing, the file written, a message naming it and the reason on
+// failure.
+EsitoStampa esportaFile(const EsportazioneFile& e, const QString& nomeProposto);
 
 }  // namespace varimo

@@ -158,6 +158,7 @@ Carattere caratterePiePagina(const Documento& d) {
         }
     }
     c.dimensione = kDimensionePiePagina;
+    c.grassetto = false;
     return c;
 }
 

@@ -57,7 +57,8 @@ std::vector<int> larghezzeColonne(const Tabella& t, int disponibile = kLarghezza
 // printing) at the left, "pag. N di M" at the right.
 QString dataPiePagina(const Documento& d);
 QString testoPagina(int pagina, int pagine);
-// The font the footer is set in: the document's first font, footer size.
+// The font the footer is set in: the document's first font, plain, footer
+// size.
 Carattere caratterePiePagina(const Documento& d);
 
 }  // namespace varimo

@@ -263,12 +263,14 @@ void Impaginatore::fetta(const Tabella& t, int riga, const std::vector<int>& lar
         colorata ? (intestazione ? kColoreIntestazione : kColoreCorpo) : QColor(Qt::transparent);
     const QColor testo = intestazione ? QColor(Qt::white) : QColor(Qt::black);
     const QColor bordo = colorata ? kColoreIntestazione : QColor(Qt::black);
-    disegna([pezzi, sfondo, testo, bordo, spessore](QPainter& p) {
+    const bool conBordi = colorata || t.bordi();
+    disegna([pezzi, sfondo, testo, bordo, spessore, conBordi](QPainter& p) {
         if (sfondo.alpha() > 0)
             for (const Pezzo& pz : pezzi) p.fillRect(pz.cella, sfondo);
         p.setPen(testo);
         for (const Pezzo& pz : pezzi)
             for (const auto& [r, dove] : pz.righe) r.disegna(p, dove);
+        if (!conBordi) return;
         p.setPen(QPen(bordo, spessore));
         p.setBrush(Qt::NoBrush);
         for (const Pezzo& pz : pezzi) p.drawRect(pz.cella);

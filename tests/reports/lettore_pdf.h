@@ -118,12 +118,12 @@ struct Inchiostro {
     double larghezzaPagina = 0;
 };
 
-inline std::optional<Inchiostro> inchiostroPrimaPagina(const QString& pdf) {
+inline std::optional<Inchiostro> inchiostroPagina(const QString& pdf, int pagina) {
     constexpr int kDpi = 144;
+    const QString n = QString::number(pagina);
     const auto pgm =
         esegui("pdftoppm", {QStringLiteral("-gray"), QStringLiteral("-r"), QString::number(kDpi),
-                            QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                            QStringLiteral("1"), pdf});
+                            QStringLiteral("-f"), n, QStringLiteral("-l"), n, pdf});
     if (!pgm || !pgm->startsWith("P5")) return std::nullopt;
     // "P5" width height maxval, each followed by one blank, then the pixels.
     qsizetype pos = 2;
@@ -153,14 +153,19 @@ inline std::optional<Inchiostro> inchiostroPrimaPagina(const QString& pdf) {
     return Inchiostro{minX * punti, (maxX + 1) * punti, w * punti};
 }
 
-// Everything on the first page lies within the side margins (one point of
-// tolerance for the width of a border line).
-inline void controllaMargini(const QString& pdf) {
-    const std::optional<Inchiostro> i = inchiostroPrimaPagina(pdf);
-    ASSERT_TRUE(i.has_value()) << pdf.toStdString();
+inline std::optional<Inchiostro> inchiostroPrimaPagina(const QString& pdf) {
+    return inchiostroPagina(pdf, 1);
+}
+
+// Everything on a page (the first unless told) lies within the side margins
+// (one point of tolerance for the width of a border line).
+inline void controllaMargini(const QString& pdf, int pagina = 1) {
+    const std::optional<Inchiostro> i = inchiostroPagina(pdf, pagina);
+    ASSERT_TRUE(i.has_value()) << pdf.toStdString() << " pag. " << pagina;
     const double margine = kMargineLato / 20.0;
-    EXPECT_GE(i->sinistra, margine - 1) << pdf.toStdString();
-    EXPECT_LE(i->destra, i->larghezzaPagina - margine + 1) << pdf.toStdString();
+    EXPECT_GE(i->sinistra, margine - 1) << pdf.toStdString() << " pag. " << pagina;
+    EXPECT_LE(i->destra, i->larghezzaPagina - margine + 1)
+        << pdf.toStdString() << " pag. " << pagina;
 }
 
 }  // namespace varimo::test

@@ -1,0 +1,119 @@
+#include "quadro/documentiquadro.h"
+
+#include <QDate>
+#include <QFileInfo>
+#include <QHash>
+
+#include "reports/documento.h"
+#include "reports/foglioquadro.h"
+#include "reports/stampaamministrazione.h"
+
+namespace varimo::quadro {
+
+namespace {
+
+// Adds the item and its children to the record, parents first; its index.
+int aggiungi(const Voce& v, int livello, const Valutazione& val, QuadroEsportato& q,
+             QHash<QString, int>& indici) {
+    const int i = static_cast<int>(q.voci.size());
+    VoceEsportata e;
+    e.codice = v.codice;
+    e.etichetta = v.etichetta;
+    e.livello = livello;
+    e.centesimi = val.importo(v.codice);
+    switch (v.tipo) {
+        case Tipo::Sezione:
+            e.tipo = VoceEsportata::Tipo::Sezione;
+            break;
+        case Tipo::Importo:
+            e.tipo = VoceEsportata::Tipo::Importo;
+            break;
+        case Tipo::Percentuale:
+            e.tipo = VoceEsportata::Tipo::Percentuale;
+            e.percentuale = testoPercentualeFile(v.percentuale);
+            e.regola = testoRegola(v);
+            break;
+    }
+    q.voci.append(e);
+    indici.insert(v.codice, i);
+    QList<int> figli;
+    for (const Voce& f : v.voci) figli << aggiungi(f, livello + 1, val, q, indici);
+    q.voci[i].figli = figli;
+    return i;
+}
+
+std::optional<QString> comeEsito(bool riuscito, const QString& errore) {
+    if (riuscito) return std::nullopt;
+    return errore.isEmpty() ? QStringLiteral("errore sconosciuto") : errore;
+}
+
+}  // namespace
+
+QuadroEsportato perDocumenti(const QuadroCalcolato& c) {
+    const Intestazione& h = c.file.intestazione;
+    const Valutazione& val = c.valutazione;
+    QuadroEsportato q;
+    q.intestazione.ente = h.ente;
+    q.intestazione.titolo = h.titolo;
+    q.intestazione.cup = h.cup;
+    q.intestazione.cig = h.cig;
+    q.intestazione.rup = h.rup;
+    q.intestazione.progettista = h.progettista;
+    q.intestazione.fase = h.fase;
+    q.intestazione.data = QDate::fromString(h.data, Qt::ISODate);
+    q.intestazione.valuta = h.valuta;
+
+    QHash<QString, int> indici;
+    for (const Voce& v : c.file.quadro.voci) q.sezioni << aggiungi(v, 0, val, q, indici);
+    // The links of the percentages, once every item has its index.
+    for (const VoceInOrdine& o : vociInOrdine(c.file.quadro)) {
+        if (o.voce->tipo != Tipo::Percentuale) continue;
+        VoceEsportata& e = q.voci[indici.value(o.voce->codice)];
+        for (const QString& codice : o.voce->di)
+            if (indici.contains(codice)) e.riferimenti << indici.value(codice);
+    }
+    q.totale = val.totale;
+    q.totaleFisso = c.file.quadro.vincolo.totale;
+    // The absorbing item is marked only when it did absorb the difference.
+    if (q.totaleFisso &&
+        (val.vincolo == EsitoVincolo::Raggiunto || val.vincolo == EsitoVincolo::Scarto) &&
+        indici.contains(val.compensa))
+        q.voci[indici.value(val.compensa)].compensa = true;
+    return q;
+}
+
+std::variant<QuadroCalcolato, QString> calcolaPerDocumenti(const FileQuadro& f) {
+    // Absorbing again what the framework has absorbed already changes
+    // nothing, and tells which item absorbs.
+    QuadroCalcolato c{f, {}};
+    auto v = ricalcola(c.file.quadro);
+    if (const auto* p = std::get_if<Problema>(&v)) return p->messaggio;
+    c.valutazione = std::get<Valutazione>(v);
+    return c;
+}
+
+std::optional<QString> esportaPdfQuadro(const QuadroCalcolato& q, const QString& percorso) {
+    QString errore;
+    const bool ok = documentoAmministrazione(perDocumenti(q))
+                        ->salvaCome(percorso, &errore, Documento::Formato::PdfA);
+    return comeEsito(ok, errore);
+}
+
+std::optional<QString> esportaDocxQuadro(const QuadroCalcolato& q, const QString& percorso) {
+    QString errore;
+    const bool ok = documentoAmministrazione(perDocumenti(q))
+                        ->salvaCome(percorso, &errore, Documento::Formato::Docx);
+    return comeEsito(ok, errore);
+}
+
+std::optional<QString> esportaXlsxQuadro(const QuadroCalcolato& q, const QString& percorso) {
+    QString errore;
+    const bool ok = scriviFoglioQuadro(perDocumenti(q), percorso, &errore);
+    return comeEsito(ok, errore);
+}
+
+bool richiedeCaratteriGrafici(const QString& percorso) {
+    return QFileInfo(percorso).suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace varimo::quadro

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "quadro/rigacomando.h"
+#include "reports/quadroesportato.h"
+
+// The framework's documents: the record the writers of the document layer
+// read, made from a computed framework, and the writers of the formats that
+// go beyond the .csv (.pdf, .docx, .xlsx) joined to the export table.
+
+namespace varimo::quadro {
+
+// The computed framework as its documents see it: every item in reading
+// order with its amount, rule and links, the total, the fixed total.
+QuadroEsportato perDocumenti(const QuadroCalcolato& q);
+
+// Computes a framework as it stands (the absorbing item as set) for its
+// documents; the problem that prevents it, in Italian, otherwise.
+std::variant<QuadroCalcolato, QString> calcolaPerDocumenti(const FileQuadro& f);
+
+// The administration's print as PDF/A (needs the fonts of a graphical
+// application), as .docx, and the spreadsheet, written atomically to
+// percorso: nothing on success, the reason otherwise.
+std::optional<QString> esportaPdfQuadro(const QuadroCalcolato& q, const QString& percorso);
+std::optional<QString> esportaDocxQuadro(const QuadroCalcolato& q, const QString& percorso);
+std::optional<QString> esportaXlsxQuadro(const QuadroCalcolato& q, const QString& percorso);
+
+// Joins .pdf, .docx and .xlsx to the formats of `varimo --esporta`.
+void registraEsportatoriDocumenti();
+
+// Whether writing percorso needs the fonts of a graphical application (a
+// PDF): the command line then runs on the offscreen platform.
+bool richiedeCaratteriGrafici(const QString& percorso);
+
+}  // namespace varimo::quadro

@@ -1,0 +1,47 @@
+#include "quadro/widgets/comandidocumenti.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QWidget>
+
+#include "quadro/documentiquadro.h"
+#include "reports/stampaamministrazione.h"
+#include "reports/stampe.h"
+#include "shell/interazione.h"
+#include "shell/modvarimo.h"
+
+namespace varimo::quadro {
+
+QList<QAction*> aggiungiComandiDocumenti(QWidget* finestra, QMenu* menu, QuadroCorrente corrente) {
+    // Every command takes the framework as it stands when it runs; one that
+    // cannot be computed is reported and nothing is written.
+    auto comando = [finestra, menu, corrente](const char* nome, const QString& testo,
+                                              EsitoStampa (*esegui)(const QuadroEsportato&)) {
+        QAction* a = menu->addAction(testo);
+        a->setObjectName(QString::fromLatin1(nome));
+        QObject::connect(a, &QAction::triggered, finestra, [corrente, esegui] {
+            const auto q = corrente();
+            if (const auto* motivo = std::get_if<QString>(&q)) {
+                messaggio(QStringLiteral("Il quadro non può essere stampato né esportato:") +
+                              QChar(13) + *motivo,
+                          ModVarimo::titoloaiuto, Icona::Esclamazione);
+                return;
+            }
+            esegui(perDocumenti(std::get<QuadroCalcolato>(q)));
+        });
+        return a;
+    };
+    QAction* stampa = comando("stampaquadro", QStringLiteral("Stampa"), stampaAmministrazione);
+    stampa->setShortcut(QKeySequence::Print);
+    QAction* pdf = comando("esportaquadropdf", QStringLiteral("Esporta in PDF\u2026"),
+                           esportaAmministrazionePdf);
+    pdf->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    pdf->setShortcutContext(Qt::WindowShortcut);
+    QAction* foglio =
+        comando("esportaquadroxlsx", QStringLiteral("Esporta in foglio di calcolo\u2026"),
+                esportaFoglioQuadro);
+    return {stampa, pdf, foglio};
+}
+
+}  // namespace varimo::quadro
