@@ -4,6 +4,7 @@
 
 #include "datafile/scritturafile.h"
 #include "quadro/comandifasi.h"
+#include "quadro/foglioconfronto.h"
 
 namespace varimo::quadro {
 
@@ -110,7 +111,8 @@ std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto
 }
 
 QStringList estensioniConfronto() {
-    return {QStringLiteral(".csv"), QStringLiteral(".docx"), QStringLiteral(".pdf")};
+    return {QStringLiteral(".csv"), QStringLiteral(".docx"), QStringLiteral(".pdf"),
+            QStringLiteral(".xlsx")};
 }
 
 std::optional<QString> esportaConfronto(const FileFasi& f, const Confronto& c,
@@ -118,6 +120,13 @@ std::optional<QString> esportaConfronto(const FileFasi& f, const Confronto& c,
     const QString est = QFileInfo(percorso).suffix().toLower();
     if (est == QLatin1String("csv")) {
         if (const auto e = scriviFileCompleto(percorso, csvConfronto(c))) return e->motivo;
+        return std::nullopt;
+    }
+    if (est == QLatin1String("xlsx")) {
+        QString errore;
+        const auto dati = foglioConfronto(f, c, &errore);
+        if (!dati) return errore;
+        if (const auto e = scriviFileCompleto(percorso, *dati)) return e->motivo;
         return std::nullopt;
     }
     if (est != QLatin1String("docx") && est != QLatin1String("pdf"))

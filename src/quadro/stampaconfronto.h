@@ -19,7 +19,7 @@ std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto
                                               const QList<Andamento>& andamenti);
 
 // Writes the comparison to `percorso` in the format of its extension: .csv,
-// .docx or .pdf (PDF/A; it needs the fonts of a graphical application).
+// .docx, .pdf (PDF/A; it needs the fonts of a graphical application) or .xlsx.
 // Nothing on success, else the reason in Italian; the file is then untouched.
 std::optional<QString> esportaConfronto(const FileFasi& f, const Confronto& c,
                                         const QString& percorso);

@@ -425,7 +425,7 @@ TEST(Fasi, ScuolaDalProgettoAllaVariante) {
     EXPECT_NE(eseguiComando({"--esporta", in, niente, "--fase", "Collaudo"}, &errori), 0);
     EXPECT_NE(eseguiComando({"--esporta", in, niente, "--ribasso", "101"}, &errori), 0);
     EXPECT_NE(eseguiComando({"--esporta", in, niente, "--confronto", "--fase", "Gara"}, &errori), 0);
-    EXPECT_NE(eseguiComando({"--esporta", in, "x.xlsx", "--confronto"}, &errori), 0);
+    EXPECT_NE(eseguiComando({"--esporta", in, "x.ods", "--confronto"}, &errori), 0);
     EXPECT_FALSE(QFile::exists(niente));
     EXPECT_EQ(errori.count('\n'), 4) << errori.toStdString();
 

@@ -261,7 +261,8 @@ void FinestraConfronto::esporta() {
     r.titolo = QStringLiteral("Esporta il confronto");
     r.filtri = {{QStringLiteral("Testo separato da punto e virgola (*.csv)"), QStringLiteral("*.csv")},
                 {QStringLiteral("Documento PDF/A (*.pdf)"), QStringLiteral("*.pdf")},
-                {QStringLiteral("Documento di Word (*.docx)"), QStringLiteral("*.docx")}};
+                {QStringLiteral("Documento di Word (*.docx)"), QStringLiteral("*.docx")},
+                {QStringLiteral("Foglio di calcolo (*.xlsx)"), QStringLiteral("*.xlsx")}};
     r.nomeFile = QStringLiteral("confronto.csv");
     r.salvataggio = true;
     const auto percorso = Interazione::corrente().chiediFile(r);

@@ -11,8 +11,10 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include "../../reports/lettore_foglio.h"
 #include "../../reports/lettore_pdf.h"
 #include "quadro/esempi_fasi.h"
+#include "quadro/foglioconfronto.h"
 #include "quadro/stampaconfronto.h"
 #include "quadro/widgets/finestraconfronto.h"
 #include "support/interazione_finta.h"
@@ -70,9 +72,11 @@ TEST(Confronto, LaTabellaRiportaLeFasi) {
     EXPECT_TRUE(w.testoAndamento().contains("imprevisti usati"));
 }
 
-// PDF/A and .docx of the comparison: every amount of every phase whole on a
-// printed line, the header and the warning there, the page inside its margins.
-TEST(Confronto, StampaInPdfEWord) {
+// PDF/A, .docx and .xlsx of the comparison: every amount of every phase whole
+// on a printed line, the header and the warning there, the page inside its
+// margins; the spreadsheet recalculated by LibreOffice gives every cell, the
+// differences and totals from their formulas, to the cent.
+TEST(Confronto, StampaDocumentoEFoglio) {
     const QString mancano = test::strumentiMancanti({"pdftotext", "pdfinfo", "soffice"});
     if (!mancano.isEmpty()) GTEST_SKIP() << mancano.toStdString();
     FileFasi f = esempi::scuolaTreFasi();
@@ -90,6 +94,30 @@ TEST(Confronto, StampaInPdfEWord) {
     Interazione::imposta(nullptr);
     EXPECT_TRUE(finta.messaggi.isEmpty());
     ASSERT_FALSE(esportaConfronto(f, confronto, docx));
+    const QString xlsx = dir.filePath("confronto.xlsx");
+    ASSERT_FALSE(esportaConfronto(f, confronto, xlsx));
+    const QList<test::FoglioLetto> fogli = test::ricalcolaConLibreOffice({xlsx}, dir.path());
+    ASSERT_EQ(fogli.size(), 1);
+    ASSERT_TRUE(fogli[0].errore.isEmpty()) << fogli[0].errore.toStdString();
+    const test::FoglioLetto& foglio = fogli[0];
+    auto centesimi = [](const test::CellaFoglio& x) {
+        return x.valore ? qRound64(*x.valore * 100) : -1;
+    };
+    int riga = kRigaColonneConfronto + 1;
+    for (const RigaConfronto& r : confronto.righe) {
+        EXPECT_EQ(foglio.cella(riga, 1).testo, r.codice);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(centesimi(foglio.cella(riga, 3 + k)), r.importi[k].value_or(-1))
+                << r.codice.toStdString();
+        EXPECT_FALSE(foglio.cella(riga, 6).formula.isEmpty());
+        EXPECT_EQ(centesimi(foglio.cella(riga, 6)), confronto.differenza(r)) << r.codice.toStdString();
+        ++riga;
+    }
+    ++riga;  // the contract amount
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_TRUE(foglio.cella(riga, 3 + k).formula.contains("SUM"));
+        EXPECT_EQ(centesimi(foglio.cella(riga, 3 + k)), confronto.totali[k]);
+    }
 
     EXPECT_TRUE(test::campoPdf(pdf, "PDF version").startsWith("1.4"));
     test::controllaMargini(pdf);
