@@ -52,10 +52,10 @@ QByteArray csvConfronto(const Confronto& c) {
 QByteArray csvAggiudicazione(const FileQuadro& file, const Aggiudicazione& a) {
     QByteArray csv = csvQuadro(QuadroCalcolato{file, a.valutazione});
     const qsizetype totale = csv.lastIndexOf("\r\nTOTALE;");
-    const QString righe =
-        QStringLiteral("\r\nCONTRATTO;Importo contrattuale;;") + testoImporto(a.contratto, false) +
-        QStringLiteral("\r\nECONOMIE;") + campoCsv(kEtichettaEconomie) + QStringLiteral(";;") +
-        testoImporto(a.economie, false);
+    const QString righe = QStringLiteral("\r\nCONTRATTO;Importo contrattuale;;") +
+                          testoImporto(a.contratto, false) + QStringLiteral("\r\nECONOMIE;") +
+                          campoCsv(kEtichettaEconomie) + QStringLiteral(";;") +
+                          testoImporto(a.economie, false);
     csv.insert(totale < 0 ? csv.size() : totale, righe.toUtf8());
     return csv;
 }
@@ -92,8 +92,9 @@ int eseguiComandoFasi(const QStringList& argomenti, QString* errori) {
     }
     if (file.size() != 2) return errore(uso);
     if (confronto && (fase || ribasso))
-        return errore(QStringLiteral("--confronto confronta tutte le fasi: non si usa con --fase "
-                                     "né con --ribasso."));
+        return errore(
+            QStringLiteral("--confronto confronta tutte le fasi: non si usa con --fase "
+                           "né con --ribasso."));
     const QString& entrata = file[0];
     const QString& uscita = file[1];
     if (QFileInfo(entrata).absoluteFilePath() == QFileInfo(uscita).absoluteFilePath() ||

@@ -157,8 +157,8 @@ void impostaManodopera(Voce& v, std::optional<Centesimi> c) {
 
 Centesimi ribassato(Centesimi importo, Millesimi ribasso) {
     ribasso = std::clamp<Millesimi>(ribasso, 0, kPercentualeMassima);
-    return Centesimi(mezzoSu(Grande(importo) * (kPercentualeMassima - ribasso),
-                             Grande(kPercentualeMassima)));
+    return Centesimi(
+        mezzoSu(Grande(importo) * (kPercentualeMassima - ribasso), Grande(kPercentualeMassima)));
 }
 
 Centesimi importoContrattuale(const Quadro& q, const Valutazione& v) {
@@ -195,7 +195,9 @@ std::variant<Aggiudicazione, Problema> aggiudica(const Quadro& progetto, Millesi
                             {x.voce->codice}};
         const Centesimi importo = x.voce->importo;
         const Centesimi esclusa =
-            ribassaManodopera ? 0 : std::clamp<Centesimi>(m.value_or(0), 0, std::max<Centesimi>(importo, 0));
+            ribassaManodopera
+                ? 0
+                : std::clamp<Centesimi>(m.value_or(0), 0, std::max<Centesimi>(importo, 0));
         const Centesimi dopo = esclusa + ribassato(importo - esclusa, ribasso);
         r.ribassoLavori += importo - dopo;
         voceA(a, x.percorso)->importo = dopo;
@@ -241,7 +243,7 @@ std::variant<FaseCalcolata, Problema> calcolaFase(const Fase& f) {
 namespace {
 
 std::variant<QList<FaseCalcolata>, Problema> calcolaTutte(const FileFasi& f,
-                                                           const QList<int>& quali) {
+                                                          const QList<int>& quali) {
     QList<FaseCalcolata> out;
     for (int i : quali) {
         auto c = calcolaFase(f.fasi.at(i));
@@ -319,13 +321,13 @@ std::variant<QList<Andamento>, Problema> andamento(const FileFasi& f) {
                 if (base > 0) {
                     const qint64 m = aumentoInMillesimi(base, a.contratto);
                     quanto += QStringLiteral(", ") +
-                              (m > kPercentualeMassima * 100
-                                   ? QStringLiteral("oltre il 10000")
-                                   : testoPercentuale(Millesimi(m))) +
+                              (m > kPercentualeMassima * 100 ? QStringLiteral("oltre il 10000")
+                                                             : testoPercentuale(Millesimi(m))) +
                               QStringLiteral(" %");
                 }
-                a.avviso = QStringLiteral("La variante «%1» porta l'importo contrattuale da %2 a %3 "
-                                          "(+%4): oltre il limite del %5 %")
+                a.avviso = QStringLiteral(
+                               "La variante «%1» porta l'importo contrattuale da %2 a %3 "
+                               "(+%4): oltre il limite del %5 %")
                                .arg(fase.nome, testoImporto(base), testoImporto(a.contratto),
                                     quanto, testoPercentuale(fase.limite->percentuale));
                 if (!fase.limite->articolo.trimmed().isEmpty())
@@ -399,8 +401,7 @@ std::variant<int, QString> nuovaFase(FileFasi& f, int da, TipoFase tipo, const Q
         if (origine.quadro.vincolo.totale && !codiceCompensa(origine.quadro).isEmpty())
             nuova.quadro.vincolo.compensa = origine.quadro.vincolo.compensa;
     }
-    if (tipo == TipoFase::Aggiudicazione)
-        nuova.ribasso = 0;
+    if (tipo == TipoFase::Aggiudicazione) nuova.ribasso = 0;
     if (tipo == TipoFase::Variante) {
         nuova.atto = Atto{};
         for (int j = da; j >= 0 && !nuova.limite; --j)

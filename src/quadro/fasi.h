@@ -56,7 +56,7 @@ struct Fase {
     // Award only: the labour costs declared by the works items are discounted
     // too. By default they are kept out of the discount.
     bool ribassaManodopera = false;
-    std::optional<Atto> atto;               // variant only
+    std::optional<Atto> atto;              // variant only
     std::optional<LimiteVariante> limite;  // variant only
     QJsonObject altri;                     // keys of the file this program does not know
 };
@@ -170,8 +170,7 @@ std::variant<int, QString> nuovaFase(FileFasi& f, int da, TipoFase tipo, const Q
 // edit refuses; nothing changes then.
 using EsitoFase = std::optional<QString>;
 EsitoFase modificaFase(FileFasi& f, int i, const std::function<EsitoFase(Fase&)>& modifica);
-EsitoFase modificaQuadroFase(FileFasi& f, int i,
-                             const std::function<EsitoFase(Quadro&)>& modifica);
+EsitoFase modificaQuadroFase(FileFasi& f, int i, const std::function<EsitoFase(Quadro&)>& modifica);
 // Locking and unlocking are always allowed.
 void bloccaFase(FileFasi& f, int i, bool bloccata);
 // Removes a phase that is not locked and not the only one.

@@ -13,8 +13,7 @@ namespace {
 // "A", "B", ... "Z", "AA" ...
 QString lettera(int colonna) {
     QString s;
-    for (int c = colonna + 1; c > 0; c = (c - 1) / 26)
-        s.prepend(QChar(u'A' + (c - 1) % 26));
+    for (int c = colonna + 1; c > 0; c = (c - 1) / 26) s.prepend(QChar(u'A' + (c - 1) % 26));
     return s;
 }
 
@@ -70,8 +69,8 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
     };
     auto formula = [&](lxw_row_t r, lxw_col_t col, const QString& fx, Centesimi valore,
                        lxw_format* fm) {
-        verifica(worksheet_write_formula_num(foglio, r, col, fx.toUtf8().constData(), fm,
-                                             euro(valore)));
+        verifica(
+            worksheet_write_formula_num(foglio, r, col, fx.toUtf8().constData(), fm, euro(valore)));
     };
 
     const Intestazione& i = f.intestazione;
@@ -81,8 +80,7 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
     if (!i.cup.isEmpty()) codici.append(QStringLiteral("CUP ") + i.cup);
     if (!i.cig.isEmpty()) codici.append(QStringLiteral("CIG ") + i.cig);
     scrivi(2, 0, codici.join(QStringLiteral(" - ")), nullptr);
-    scrivi(3, 0,
-           QStringLiteral("Quadro economico: confronto tra le fasi - valori in ") + i.valuta,
+    scrivi(3, 0, QStringLiteral("Quadro economico: confronto tra le fasi - valori in ") + i.valuta,
            grassetto);
 
     const int fasi = int(c.nomi.size());
@@ -120,7 +118,8 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
     }
     scrivi(r, 1, QStringLiteral("Importo contrattuale"), nullptr);
     for (int k = 0; k < fasi; ++k)
-        verifica(worksheet_write_number(foglio, r, lxw_col_t(2 + k), euro(c.contratti[k]), importo));
+        verifica(
+            worksheet_write_number(foglio, r, lxw_col_t(2 + k), euro(c.contratti[k]), importo));
     if (c.haDifferenza()) differenza(r, c.contratti[c.a] - c.contratti[c.da], importo);
     ++r;
     scrivi(r, 0, QStringLiteral("TOTALE"), grassetto);

@@ -80,12 +80,14 @@ class LettoreFasi {
             return {};
         }
         if (!v.isString()) {
-            fallisci(dove, QStringLiteral("«%1» deve essere un testo tra virgolette").arg(chiave(k)));
+            fallisci(dove,
+                     QStringLiteral("«%1» deve essere un testo tra virgolette").arg(chiave(k)));
             return {};
         }
         if (v.toString().size() > kTestoMassimo)
-            fallisci(dove,
-                     QStringLiteral("«%1» è più lungo di %2 caratteri").arg(chiave(k)).arg(kTestoMassimo));
+            fallisci(dove, QStringLiteral("«%1» è più lungo di %2 caratteri")
+                               .arg(chiave(k))
+                               .arg(kTestoMassimo));
         return v.toString();
     }
 
@@ -163,7 +165,8 @@ class LettoreFasi {
             limite.percentuale = m.value_or(0);
             limite.articolo = testo(*l, "articolo", dove + QStringLiteral(" › limite"), false);
             for (auto it = l->constBegin(); it != l->constEnd(); ++it)
-                if (it.key() != QLatin1String("percentuale") && it.key() != QLatin1String("articolo"))
+                if (it.key() != QLatin1String("percentuale") &&
+                    it.key() != QLatin1String("articolo"))
                     limite.altri.insert(it.key(), it.value());
             f.limite = limite;
         }
@@ -185,10 +188,11 @@ class LettoreFasi {
         }
         f.quadro = std::get<FileQuadro>(std::move(letto)).quadro;
 
-        static const QSet<QString> note{
-            chiave("nome"),    chiave("tipo"),  chiave("data"),   chiave("bloccata"),
-            chiave("ribasso"), chiave("atto"),  chiave("limite"), chiave("voci"),
-            chiave("vincolo"), chiave("ribassa_manodopera")};
+        static const QSet<QString> note{chiave("nome"),    chiave("tipo"),
+                                        chiave("data"),    chiave("bloccata"),
+                                        chiave("ribasso"), chiave("atto"),
+                                        chiave("limite"),  chiave("voci"),
+                                        chiave("vincolo"), chiave("ribassa_manodopera")};
         for (auto it = o.constBegin(); it != o.constEnd(); ++it)
             if (!note.contains(it.key())) f.altri.insert(it.key(), it.value());
         return f;
@@ -238,7 +242,8 @@ std::variant<FileFasi, QString> leggiFasi(const QByteArray& dati) {
     if (pe.error != QJsonParseError::NoError)
         return kPrefisso + riga(dati, pe.offset) +
                QStringLiteral(": il testo JSON non è corretto (%1).").arg(pe.errorString());
-    if (!doc.isObject()) return kPrefisso + QStringLiteral("il documento non è un oggetto JSON { … }.");
+    if (!doc.isObject())
+        return kPrefisso + QStringLiteral("il documento non è un oggetto JSON { … }.");
     const QJsonObject o = doc.object();
     const QJsonValue ver = o.value(chiave("versione"));
     if (o.value(chiave("formato")).toString() != QLatin1String(kFormato) || !ver.isDouble() ||
@@ -247,8 +252,9 @@ std::variant<FileFasi, QString> leggiFasi(const QByteArray& dati) {
         // the version.
         if (ver.isDouble() && ver.toDouble() > kVersioneFasi &&
             o.value(chiave("formato")).toString() == QLatin1String(kFormato))
-            return QStringLiteral("Il quadro è stato scritto da una versione più recente di Varimo "
-                                  "(formato versione %1): questa versione legge fino alla %2.")
+            return QStringLiteral(
+                       "Il quadro è stato scritto da una versione più recente di Varimo "
+                       "(formato versione %1): questa versione legge fino alla %2.")
                 .arg(ver.toDouble())
                 .arg(kVersioneFasi);
         auto v1 = leggiQuadro(dati);

@@ -61,8 +61,9 @@ std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto
         t.impostaTestoCella(1, 3 + k, titolo);
     }
     if (c.haDifferenza())
-        t.impostaTestoCella(1, colonne, QStringLiteral("Differenza") + kFine + c.nomi[c.a] +
-                                            QStringLiteral(" - ") + c.nomi[c.da]);
+        t.impostaTestoCella(1, colonne,
+                            QStringLiteral("Differenza") + kFine + c.nomi[c.a] +
+                                QStringLiteral(" - ") + c.nomi[c.da]);
     t.impostaGrassettoRiga(1, true);
     int r = 2;
     for (const RigaConfronto& riga : c.righe) {
@@ -96,12 +97,13 @@ std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto
         const Andamento& a = andamenti[indice];
         QStringList parti;
         if (!a.imprevisti.codice.isEmpty())
-            parti.append(QStringLiteral("imprevisti usati %1, residui %2")
-                             .arg(testoImporto(a.imprevisti.usato),
-                                  testoImporto(a.imprevisti.residuo)));
+            parti.append(
+                QStringLiteral("imprevisti usati %1, residui %2")
+                    .arg(testoImporto(a.imprevisti.usato), testoImporto(a.imprevisti.residuo)));
         if (!a.economie.codice.isEmpty())
-            parti.append(QStringLiteral("economie usate %1, residue %2")
-                             .arg(testoImporto(a.economie.usato), testoImporto(a.economie.residuo)));
+            parti.append(
+                QStringLiteral("economie usate %1, residue %2")
+                    .arg(testoImporto(a.economie.usato), testoImporto(a.economie.residuo)));
         if (!parti.isEmpty())
             doc.scriviTesto(c.nomi[k] + QStringLiteral(": ") + parti.join(QStringLiteral("; ")) +
                             u'.' + kFine);
@@ -137,9 +139,9 @@ std::optional<QString> esportaConfronto(const FileFasi& f, const Confronto& c,
     if (auto* lista = std::get_if<QList<Andamento>>(&a)) andamenti = *lista;
     const auto doc = documentoConfronto(f, c, andamenti);
     QString errore;
-    if (!doc->salvaCome(percorso, &errore,
-                        est == QLatin1String("pdf") ? Documento::Formato::PdfA
-                                                    : Documento::Formato::Docx))
+    if (!doc->salvaCome(
+            percorso, &errore,
+            est == QLatin1String("pdf") ? Documento::Formato::PdfA : Documento::Formato::Docx))
         return errore.isEmpty() ? QStringLiteral("il documento non è stato scritto") : errore;
     return std::nullopt;
 }

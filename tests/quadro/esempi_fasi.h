@@ -16,7 +16,8 @@ inline Voce importo(const QString& codice, const QString& etichetta, Centesimi c
     return v;
 }
 
-inline Voce percentuale(const QString& codice, const QString& etichetta, Millesimi m, QStringList di) {
+inline Voce percentuale(const QString& codice, const QString& etichetta, Millesimi m,
+                        QStringList di) {
     Voce v;
     v.codice = codice;
     v.etichetta = etichetta;
@@ -54,13 +55,13 @@ inline FileFasi scuola() {
     impostaManodopera(lavori, 0);
     e.quadro.voci = {
         sezione("A", "Lavori", {lavori, sicurezza}),
-        sezione("B", "Somme a disposizione dell'amministrazione",
-                {importo("B.1", "Imprevisti", 0),
-                 percentuale("B.2", "Spese tecniche", 9000, {"A.1"}),
-                 percentuale("B.3", "Contributo previdenziale", 4000, {"B.2"}),
-                 percentuale("B.4", "IVA sulle spese tecniche", 22000, {"B.2", "B.3"}),
-                 percentuale("B.5", "IVA sui lavori", 10000, {"A"}),
-                 percentuale("B.6", "Incentivo per le funzioni tecniche", 2000, {"A"})})};
+        sezione(
+            "B", "Somme a disposizione dell'amministrazione",
+            {importo("B.1", "Imprevisti", 0), percentuale("B.2", "Spese tecniche", 9000, {"A.1"}),
+             percentuale("B.3", "Contributo previdenziale", 4000, {"B.2"}),
+             percentuale("B.4", "IVA sulle spese tecniche", 22000, {"B.2", "B.3"}),
+             percentuale("B.5", "IVA sui lavori", 10000, {"A"}),
+             percentuale("B.6", "Incentivo per le funzioni tecniche", 2000, {"A"})})};
     e.quadro.vincolo.totale = 125000000;
     e.quadro.vincolo.compensa = "B.1";
     f.fasi = {e};
@@ -72,8 +73,8 @@ inline FileFasi scuola() {
 // two phases locked.
 inline FileFasi scuolaTreFasi() {
     FileFasi f = scuola();
-    const int g = std::get<int>(nuovaFase(f, 0, TipoFase::Aggiudicazione, "Aggiudicazione",
-                                          "2026-07-01"));
+    const int g =
+        std::get<int>(nuovaFase(f, 0, TipoFase::Aggiudicazione, "Aggiudicazione", "2026-07-01"));
     f.fasi[g].ribasso = 18735;
     const int v = std::get<int>(nuovaFase(f, g, TipoFase::Variante, "Variante n. 1", "2027-03-15"));
     f.fasi[v].atto = Atto{"45", "2027-03-10", {}};

@@ -79,9 +79,9 @@ Quadro esempioGara() {
     Quadro q;
     Voce sicurezza = importo("A.2", "Oneri della sicurezza", 1953561);
     sicurezza.ribassabile = false;
-    q.voci = {sezione("A", "Lavori", {importo("A.1", "Lavori", 33549823), sicurezza}),
-              sezione("B", "Somme a disposizione",
-                      {percentuale("B.1", "IVA sui lavori", 10000, {"A"})})};
+    q.voci = {
+        sezione("A", "Lavori", {importo("A.1", "Lavori", 33549823), sicurezza}),
+        sezione("B", "Somme a disposizione", {percentuale("B.1", "IVA sui lavori", 10000, {"A"})})};
     return q;
 }
 
@@ -142,7 +142,8 @@ struct Generatore {
         e.data = "2026-01-15";
         e.quadro = quadro();
         f.fasi = {e};
-        auto fase = valore(nuovaFase(f, 0, TipoFase::Aggiudicazione, "Aggiudicazione", "2026-06-01"));
+        auto fase =
+            valore(nuovaFase(f, 0, TipoFase::Aggiudicazione, "Aggiudicazione", "2026-06-01"));
         EXPECT_FALSE(modificaFase(f, fase, [&](Fase& x) {
             x.ribasso = Millesimi(tra(0, 100000));
             x.ribassaManodopera = moneta(20);
@@ -151,16 +152,16 @@ struct Generatore {
         const int varianti = int(tra(0, 3));
         for (int k = 0; k < varianti; ++k) {
             const int da = int(f.fasi.size()) - 1;
-            auto i = valore(nuovaFase(f, da, TipoFase::Variante, nomeNuovaFase(f, TipoFase::Variante),
-                                      "2027-01-01"));
+            auto i = valore(nuovaFase(f, da, TipoFase::Variante,
+                                      nomeNuovaFase(f, TipoFase::Variante), "2027-01-01"));
             EXPECT_FALSE(modificaFase(f, i, [&](Fase& x) {
                 x.atto = Atto{QString::number(tra(1, 300)), "2027-02-02", {}};
                 if (moneta()) x.limite = LimiteVariante{Millesimi(tra(0, 50000)), "art. 120", {}};
                 Voce* v = trovaVoce(x.quadro, "A.1");
                 if (v) v->importo += tra(-100000, 3000000);
                 if (moneta(30))
-                    x.quadro.voci[1].voci.append(importo(QStringLiteral("B.N%1").arg(k),
-                                                         "Nuova spesa", tra(0, 100000)));
+                    x.quadro.voci[1].voci.append(
+                        importo(QStringLiteral("B.N%1").arg(k), "Nuova spesa", tra(0, 100000)));
                 return EsitoFase{};
             }));
         }
@@ -283,8 +284,7 @@ TEST(Fasi, ProprietaSuFileCasuali) {
         if (n >= 2) {
             EXPECT_EQ(c.differenzaTotale(), c.totali[aa] - c.totali[da]) << dove;
             for (const RigaConfronto& r : c.righe) {
-                EXPECT_EQ(c.differenza(r),
-                          r.importi[aa].value_or(0) - r.importi[da].value_or(0))
+                EXPECT_EQ(c.differenza(r), r.importi[aa].value_or(0) - r.importi[da].value_or(0))
                     << dove;
             }
         }
@@ -377,7 +377,8 @@ TEST(Fasi, ScuolaDalProgettoAllaVariante) {
         return EsitoFase{};
     }));
     const auto conAvviso = valore(andamento(oltre));
-    EXPECT_TRUE(conAvviso[2].avviso.contains("art. 120, comma 9")) << conAvviso[2].avviso.toStdString();
+    EXPECT_TRUE(conAvviso[2].avviso.contains("art. 120, comma 9"))
+        << conAvviso[2].avviso.toStdString();
 
     // The comparison from the command line, against the phases' own figures.
     QTemporaryDir dir;
@@ -424,7 +425,8 @@ TEST(Fasi, ScuolaDalProgettoAllaVariante) {
     errori.clear();
     EXPECT_NE(eseguiComando({"--esporta", in, niente, "--fase", "Collaudo"}, &errori), 0);
     EXPECT_NE(eseguiComando({"--esporta", in, niente, "--ribasso", "101"}, &errori), 0);
-    EXPECT_NE(eseguiComando({"--esporta", in, niente, "--confronto", "--fase", "Gara"}, &errori), 0);
+    EXPECT_NE(eseguiComando({"--esporta", in, niente, "--confronto", "--fase", "Gara"}, &errori),
+              0);
     EXPECT_NE(eseguiComando({"--esporta", in, "x.ods", "--confronto"}, &errori), 0);
     EXPECT_FALSE(QFile::exists(niente));
     EXPECT_EQ(errori.count('\n'), 4) << errori.toStdString();
@@ -470,7 +472,8 @@ TEST(Fasi, VersioniEFileDanneggiati) {
         const auto r = leggiFasi(d);
         ASSERT_TRUE(std::holds_alternative<QString>(r)) << a.toStdString();
         if (!a.contains("versione")) {
-            EXPECT_TRUE(std::get<QString>(r).contains("fase 1")) << std::get<QString>(r).toStdString();
+            EXPECT_TRUE(std::get<QString>(r).contains("fase 1"))
+                << std::get<QString>(r).toStdString();
         }
     }
     FileFasi doppia = f;

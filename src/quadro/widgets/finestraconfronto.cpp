@@ -59,9 +59,9 @@ QVariant ModelloConfronto::data(const QModelIndex& i, int ruolo) const {
     if (ruolo == Qt::TextAlignmentRole && col >= 2)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (ruolo == Qt::FontRole) {
-        const bool grassetto = i.row() >= n ? i.row() == n + 1
-                                            : c_.righe[i.row()].sezione ||
-                                                  c_.righe[i.row()].profondita == 0;
+        const bool grassetto = i.row() >= n
+                                   ? i.row() == n + 1
+                                   : c_.righe[i.row()].sezione || c_.righe[i.row()].profondita == 0;
         if (!grassetto) return {};
         QFont f;
         f.setBold(true);
@@ -76,7 +76,8 @@ QVariant ModelloConfronto::data(const QModelIndex& i, int ruolo) const {
         const QList<Centesimi>& v = totale ? c_.totali : c_.contratti;
         if (col == 0) return totale ? QStringLiteral("TOTALE") : QString();
         if (col == 1)
-            return totale ? QStringLiteral("TOTALE PROGETTO") : QStringLiteral("Importo contrattuale");
+            return totale ? QStringLiteral("TOTALE PROGETTO")
+                          : QStringLiteral("Importo contrattuale");
         if (differenza) return segno(v[c_.a] - v[c_.da]);
         return testoImporto(v[col - 2]);
     }
@@ -233,11 +234,13 @@ QString FinestraConfronto::testoAndamento() const {
         const Andamento& x = lista[i];
         QStringList parti{QStringLiteral("contratto %1").arg(testoImporto(x.contratto))};
         if (!x.imprevisti.codice.isEmpty())
-            parti.append(QStringLiteral("imprevisti usati %1, residui %2")
-                             .arg(testoImporto(x.imprevisti.usato), testoImporto(x.imprevisti.residuo)));
+            parti.append(
+                QStringLiteral("imprevisti usati %1, residui %2")
+                    .arg(testoImporto(x.imprevisti.usato), testoImporto(x.imprevisti.residuo)));
         if (!x.economie.codice.isEmpty())
-            parti.append(QStringLiteral("economie usate %1, residue %2")
-                             .arg(testoImporto(x.economie.usato), testoImporto(x.economie.residuo)));
+            parti.append(
+                QStringLiteral("economie usate %1, residue %2")
+                    .arg(testoImporto(x.economie.usato), testoImporto(x.economie.residuo)));
         righe.append(file_.fasi[i].nome + QStringLiteral(": ") + parti.join(QStringLiteral("; ")));
         if (!x.avviso.isEmpty()) righe.append(QStringLiteral("⚠ ") + x.avviso);
     }
@@ -259,18 +262,19 @@ void FinestraConfronto::esporta() {
     if (c.nomi.isEmpty()) return;
     RichiestaFile r;
     r.titolo = QStringLiteral("Esporta il confronto");
-    r.filtri = {{QStringLiteral("Testo separato da punto e virgola (*.csv)"), QStringLiteral("*.csv")},
-                {QStringLiteral("Documento PDF/A (*.pdf)"), QStringLiteral("*.pdf")},
-                {QStringLiteral("Documento di Word (*.docx)"), QStringLiteral("*.docx")},
-                {QStringLiteral("Foglio di calcolo (*.xlsx)"), QStringLiteral("*.xlsx")}};
+    r.filtri = {
+        {QStringLiteral("Testo separato da punto e virgola (*.csv)"), QStringLiteral("*.csv")},
+        {QStringLiteral("Documento PDF/A (*.pdf)"), QStringLiteral("*.pdf")},
+        {QStringLiteral("Documento di Word (*.docx)"), QStringLiteral("*.docx")},
+        {QStringLiteral("Foglio di calcolo (*.xlsx)"), QStringLiteral("*.xlsx")}};
     r.nomeFile = QStringLiteral("confronto.csv");
     r.salvataggio = true;
     const auto percorso = Interazione::corrente().chiediFile(r);
     if (!percorso) return;
     if (const auto e = esportaConfronto(file_, c, *percorso))
-        messaggio(QStringLiteral("Il confronto non è stato esportato in «%1»: %2")
-                      .arg(*percorso, *e),
-                  kTitolo, Icona::Esclamazione);
+        messaggio(
+            QStringLiteral("Il confronto non è stato esportato in «%1»: %2").arg(*percorso, *e),
+            kTitolo, Icona::Esclamazione);
 }
 
 }  // namespace varimo::quadro

@@ -110,7 +110,8 @@ TEST(Confronto, StampaDocumentoEFoglio) {
             EXPECT_EQ(centesimi(foglio.cella(riga, 3 + k)), r.importi[k].value_or(-1))
                 << r.codice.toStdString();
         EXPECT_FALSE(foglio.cella(riga, 6).formula.isEmpty());
-        EXPECT_EQ(centesimi(foglio.cella(riga, 6)), confronto.differenza(r)) << r.codice.toStdString();
+        EXPECT_EQ(centesimi(foglio.cella(riga, 6)), confronto.differenza(r))
+            << r.codice.toStdString();
         ++riga;
     }
     ++riga;  // the contract amount
@@ -124,8 +125,7 @@ TEST(Confronto, StampaDocumentoEFoglio) {
     const QStringList daWord = test::convertiConLibreOffice({docx}, dir.path());
     ASSERT_EQ(daWord.size(), 1);
     for (const QString& documento : {pdf, daWord.first()}) {
-        const QStringList righe =
-            test::testoPdf(documento, true).split('\n', Qt::SkipEmptyParts);
+        const QStringList righe = test::testoPdf(documento, true).split('\n', Qt::SkipEmptyParts);
         for (int k = 0; k < 3; ++k)
             for (auto it = c[k].valutazione.importi.cbegin(); it != c[k].valutazione.importi.cend();
                  ++it)
