@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QTimer>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
@@ -15,8 +19,10 @@
 #include "../../reports/lettore_pdf.h"
 #include "quadro/esempi_fasi.h"
 #include "quadro/foglioconfronto.h"
+#include "quadro/formatofasi.h"
 #include "quadro/stampaconfronto.h"
 #include "quadro/widgets/finestraconfronto.h"
+#include "quadro/widgets/nuovafase.h"
 #include "support/interazione_finta.h"
 
 using namespace varimo;
@@ -135,4 +141,40 @@ TEST(Confronto, StampaDocumentoEFoglio) {
         EXPECT_TRUE(testo.contains("J31B23000120004")) << documento.toStdString();
         EXPECT_TRUE(testo.contains("art. 120, comma 9")) << documento.toStdString();
     }
+}
+
+// "Nuova fase" from the award: the dialog proposes a variant; accepted, the
+// variant starts from the award's figures after the discount and the award
+// is locked; cancelled, nothing changes.
+TEST(Confronto, NuovaFaseDallAggiudicazione) {
+    FileFasi f = esempi::scuola();
+    f.fasi.append(f.fasi[0]);
+    f.fasi[1].nome = "Aggiudicazione";
+    f.fasi[1].tipo = TipoFase::Aggiudicazione;
+    f.fasi[1].ribasso = 18735;
+    const QByteArray prima = scriviFasi(f);
+    auto rispondi = [](bool accetta, const QString& nome) {
+        QTimer::singleShot(0, [=] {
+            auto* d = qobject_cast<DialogoNuovaFase*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(d);
+            EXPECT_EQ(d->tipo(), TipoFase::Variante);
+            EXPECT_TRUE(d->findChild<QCheckBox*>("bloccacorrente")->isChecked());
+            if (!nome.isEmpty()) d->findChild<QLineEdit*>("nomefase")->setText(nome);
+            accetta ? d->accept() : d->reject();
+        });
+    };
+    rispondi(false, {});
+    EXPECT_FALSE(comandoNuovaFase(nullptr, f, 1));
+    EXPECT_EQ(scriviFasi(f), prima);
+
+    rispondi(true, "Perizia di variante");
+    const auto i = comandoNuovaFase(nullptr, f, 1);
+    ASSERT_EQ(i, 2);
+    EXPECT_TRUE(f.fasi[1].bloccata);
+    EXPECT_EQ(f.fasi[2].nome, "Perizia di variante");
+    EXPECT_EQ(f.fasi[2].tipo, TipoFase::Variante);
+    const FaseCalcolata gara = std::get<FaseCalcolata>(calcolaFase(f.fasi[1]));
+    const FaseCalcolata variante = std::get<FaseCalcolata>(calcolaFase(f.fasi[2]));
+    EXPECT_EQ(variante.valutazione.importi, gara.valutazione.importi);
+    EXPECT_EQ(trovaVoce(f.fasi[2].quadro, "A.1")->importo, gara.valutazione.importo("A.1"));
 }
