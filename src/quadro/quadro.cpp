@@ -364,14 +364,43 @@ std::variant<Valutazione, Problema> ricalcola(Quadro& q) {
     if (*a0 > fisso) return esito(EsitoVincolo::Irraggiungibile, *a0 - fisso, std::nullopt);
     Centesimi basso = 0;  // total(basso) <= fisso
     Centesimi alto = std::min<Centesimi>(fisso - *a0, kImportoMassimo);
-    auto totaleCon = [&](Centesimi x) { return calcola(c, x, valori); };
-    if (const auto t = totaleCon(alto); t && *t <= fisso) {
+    auto sotto = [&](Centesimi x) {
+        const auto t = calcola(c, x, valori);
+        return t && *t <= fisso;
+    };
+    const auto aAlto = calcola(c, alto, valori);
+    if (aAlto && *aAlto <= fisso) {
         basso = alto;
     } else {
+        // The total is nearly linear in the absorbing amount: a first guess
+        // from the two ends lands within a few cents, a gallop from it
+        // brackets the answer, and a bisection of that bracket ends it.
+        Centesimi stima = alto;
+        if (aAlto && *aAlto > *a0)
+            stima = Centesimi(Grande(fisso - *a0) * alto / (Grande(*aAlto) - *a0));
+        stima = std::clamp<Centesimi>(stima, basso, alto - 1);
+        if (sotto(stima)) {
+            basso = stima;
+            for (Centesimi passo = 1; basso + passo < alto; passo *= 2) {
+                if (!sotto(basso + passo)) {
+                    alto = basso + passo;
+                    break;
+                }
+                basso += passo;
+            }
+        } else {
+            alto = stima;
+            for (Centesimi passo = 1; alto - passo > basso; passo *= 2) {
+                if (sotto(alto - passo)) {
+                    basso = alto - passo;
+                    break;
+                }
+                alto -= passo;
+            }
+        }
         while (alto - basso > 1) {
             const Centesimi medio = basso + (alto - basso) / 2;
-            const auto t = totaleCon(medio);
-            if (t && *t <= fisso)
+            if (sotto(medio))
                 basso = medio;
             else
                 alto = medio;

@@ -8,6 +8,8 @@
 #include <QTranslator>
 #include <QUrl>
 
+#include "quadro/formatoquadro.h"
+#include "quadro/widgets/finestraquadro.h"
 #include "reports/word.h"
 #include "shell/modvarimo.h"
 #include "shell/widgets/finestre.h"
@@ -35,7 +37,7 @@ void esciprogramma() {
     static const char* const ordine[] = {
         "calcolo",      "economico",   "postgara", "sommario", "manuale",  "guidafunzionamento",
         "guidacalcolo", "guidaquadro", "frmTip",   "licenza",  "catalogo", "supportoclienti",
-        "informa"};
+        "informa",      "quadro"};
     Finestre& registro = Finestre::istanza();
     for (const char* nome : ordine) registro.chiudi(QString::fromLatin1(nome));
 
@@ -88,7 +90,10 @@ int avviaProgramma(int argc, char** argv) {
     // A project file given as the only argument (a double click in the file
     // manager) opens at once in the calculation window, without the splash.
     const QStringList argomenti = QApplication::arguments();
-    if (argomenti.size() == 2)
+    if (argomenti.size() == 2 && argomenti.at(1).endsWith(QLatin1String(quadro::kEstensione),
+                                                          Qt::CaseInsensitive))
+        quadro::apriQuadroAllAvvio(argomenti.at(1));
+    else if (argomenti.size() == 2)
         apriProgettoAllAvvio(argomenti.at(1));
     else
         registro.mostra<FrmSplash>();

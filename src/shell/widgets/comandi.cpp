@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "quadro/widgets/finestraquadro.h"
 #include "shell/interazione.h"
 #include "shell/modvarimo.h"
 #include "shell/recenti.h"
@@ -186,6 +187,12 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     voce(file, "salvanome", QStringLiteral("Salva con &nome..."), a.salvanome);
     linea(file, "linea2");
     voce(file, "eliminare", QStringLiteral("&Elimina..."), a.eliminare);
+    // The framework of any shape, in its own window.
+    linea(file, "lineaquadro");
+    voce(file, "nuovoquadro", QStringLiteral("Nuovo quadro"), [] { quadro::nuovoQuadro(); });
+    voce(file, "apriquadro", QStringLiteral("Apri quadro…"), [] { quadro::apriQuadro(); });
+    if (a.convertiquadro)
+        voce(file, "convertiquadro", QStringLiteral("Converti in quadro"), a.convertiquadro);
     linea(file, "l");
     voce(file, "stampa", QStringLiteral("S&tampa"), a.stampa);
     // The same report as S&tampa, as a PDF/A file; the shortcut is free in

@@ -31,6 +31,8 @@ struct AzioniFinestra {
     std::function<void(const QString&)> apriRecente;
     // Only the windows that have it get the item "Voci secondo il D.Lgs. 36/2023".
     std::function<void()> vocicodice;
+    // Only the calculation window gets "Converti in quadro".
+    std::function<void()> convertiquadro;
 };
 
 // Which of the two main windows: 1 the calculation window, 2 the framework

@@ -16,6 +16,7 @@
 #include "framework/statoeconomico.h"
 #include "framework/widgets/economico.h"
 #include "framework/widgets/postgara.h"
+#include "quadro/widgets/finestraquadro.h"
 #include "help/widgets/catalogo.h"
 #include "help/widgets/frmtip.h"
 #include "help/widgets/guide.h"
@@ -224,6 +225,7 @@ void preparaCalcolo(Calcolo* c) {
     a.ripeti = [c] { c->storia().ripeti(); };
     a.apriRecente = apriRecente;
     a.vocicodice = [c] { vocicodice_Click(c->stato()); };
+    a.convertiquadro = [c] { quadro::convertiInQuadro(c->stato()); };
     installaComandi(c, Principale::Calcolo, a);
 
     QObject::connect(&c->storia(), &StoriaCalcolo::cambiata, c, aggiornaPrincipali);
@@ -323,11 +325,16 @@ void registraFinestre() {
     r.registraFabbrica<Catalogo>();
     r.registraFabbrica<Supportoclienti>();
     r.registraFabbrica<Informa>();
+    r.registraFabbrica<quadro::FinestraQuadro>();
     // The close box of the calculation window asks before unsaved changes
     // are lost; the exit command closes it with its own question.
     r.impostaGuardiaChiusura(QString::fromLatin1(Calcolo::kNome), [] {
         Calcolo* c = Finestre::istanza().trova<Calcolo>();
         return !c || comandiFileDi(c).consentiChiusura();
+    });
+    r.impostaGuardiaChiusura(QString::fromLatin1(quadro::FinestraQuadro::kNome), [] {
+        auto* q = Finestre::istanza().trova<quadro::FinestraQuadro>();
+        return !q || q->chiudibile();
     });
     r.impostaAllaCreazione([](QWidget* w) {
         if (auto* c = dynamic_cast<Calcolo*>(w))

@@ -24,7 +24,7 @@ namespace {
 const char* const kFinestre[] = {
     "frmSplash",          "calcolo",         "economico",   "sommario", "manuale",
     "guidafunzionamento", "guidacalcolo",    "guidaquadro", "frmTip",   "licenza",
-    "catalogo",           "supportoclienti", "informa",     "postgara"};
+    "catalogo",           "supportoclienti", "informa",     "postgara", "quadro"};
 
 QString chi(const QWidget* c, const QString& testo) {
     return c->window()->objectName() + QLatin1Char('/') + c->objectName() + QStringLiteral(" \"") +

@@ -1,0 +1,611 @@
+#include "quadro/widgets/finestraquadro.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "datafile/scritturafile.h"
+#include "quadro/conversione.h"
+#include "quadro/formatoquadro.h"
+#include "quadro/rigacomando.h"
+#include "quadro/widgets/modelloquadro.h"
+#include "shell/interazione.h"
+#include "shell/modvarimo.h"
+#include "shell/widgets/finestre.h"
+
+namespace varimo::quadro {
+
+namespace {
+
+const QString kTitolo = QStringLiteral("Quadro economico");
+
+QList<FiltroFile> filtriQuadro() {
+    return {{QStringLiteral("Quadri economici (*.varimo)"), QStringLiteral("*.varimo")},
+            {QStringLiteral("Tutti i file (*.*)"), QStringLiteral("*.*")}};
+}
+
+QString dataDaMostrare(const QString& iso) {
+    const QDate d = QDate::fromString(iso, Qt::ISODate);
+    return d.isValid() ? d.toString(QStringLiteral("dd/MM/yyyy")) : iso;
+}
+
+// "8/12/2026", "08/12/2026" or "2026-12-08" -> "2026-12-08"; empty stays
+// empty; nothing when it is no date.
+std::optional<QString> dataDaScrivere(const QString& testo) {
+    const QString t = testo.trimmed();
+    if (t.isEmpty()) return QString();
+    for (const QString& forma : {QStringLiteral("d/M/yyyy"), QStringLiteral("yyyy-MM-dd"),
+                                 QStringLiteral("d.M.yyyy"), QStringLiteral("d-M-yyyy")}) {
+        const QDate d = QDate::fromString(t, forma);
+        if (d.isValid()) return d.toString(Qt::ISODate);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+FinestraQuadro::FinestraQuadro() {
+    setObjectName(QString::fromLatin1(kNome));
+    modello_ = new ModelloQuadro(&documento_, this);
+
+    auto* centro = new QWidget(this);
+    auto* colonna = new QVBoxLayout(centro);
+
+    // The header.
+    auto* intestazione = new QGroupBox(QStringLiteral("Intestazione"), centro);
+    intestazione->setObjectName(QStringLiteral("intestazione"));
+    auto* griglia = new QGridLayout(intestazione);
+    const QList<std::pair<const char*, QString>> nomi = {
+        {"ente", QStringLiteral("Ente")},   {"titolo", QStringLiteral("Titolo")},
+        {"cup", QStringLiteral("CUP")},     {"cig", QStringLiteral("CIG")},
+        {"rup", QStringLiteral("RUP")},     {"progettista", QStringLiteral("Progettista")},
+        {"data", QStringLiteral("Data")},   {"valuta", QStringLiteral("Valuta")}};
+    int posto = 0;
+    auto colloca = [&](const QString& testo, QWidget* campo) {
+        auto* etichetta = new QLabel(testo, intestazione);
+        etichetta->setBuddy(campo);
+        griglia->addWidget(etichetta, posto / 2, (posto % 2) * 2);
+        griglia->addWidget(campo, posto / 2, (posto % 2) * 2 + 1);
+        ++posto;
+    };
+    for (const auto& [nome, testo] : nomi) {
+        auto* campo = new QLineEdit(intestazione);
+        campo->setObjectName(QString::fromLatin1(nome));
+        campi_.append(campo);
+        colloca(testo, campo);
+        connect(campo, &QLineEdit::editingFinished, this, &FinestraQuadro::scriviIntestazione);
+        if (posto == 6) {  // the phase after the designer
+            fase_ = new QComboBox(intestazione);
+            fase_->setObjectName(QStringLiteral("fase"));
+            fase_->setEditable(true);
+            fase_->addItems({QString(), QStringLiteral("fattibilità tecnico-economica"),
+                             QStringLiteral("esecutivo"), QStringLiteral("dopo la gara"),
+                             QStringLiteral("perizia di variante"), QStringLiteral("consuntivo")});
+            colloca(QStringLiteral("Fase"), fase_);
+            connect(fase_->lineEdit(), &QLineEdit::editingFinished, this,
+                    &FinestraQuadro::scriviIntestazione);
+            connect(fase_, &QComboBox::activated, this, &FinestraQuadro::scriviIntestazione);
+        }
+    }
+    campi_[6]->setPlaceholderText(QStringLiteral("gg/mm/aaaa"));
+    griglia->setColumnStretch(1, 1);
+    griglia->setColumnStretch(3, 1);
+    colonna->addWidget(intestazione);
+
+    // The items.
+    vista_ = new QTreeView(centro);
+    vista_->setObjectName(QStringLiteral("voci"));
+    vista_->setModel(modello_);
+    vista_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    vista_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    vista_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                            QAbstractItemView::AnyKeyPressed);
+    vista_->setAlternatingRowColors(true);
+    vista_->setUniformRowHeights(true);
+    vista_->header()->setStretchLastSection(false);
+    vista_->header()->setSectionResizeMode(ModelloQuadro::Etichetta, QHeaderView::Stretch);
+    vista_->header()->setSectionResizeMode(ModelloQuadro::Codice, QHeaderView::ResizeToContents);
+    vista_->header()->setSectionResizeMode(ModelloQuadro::Regola, QHeaderView::Interactive);
+    vista_->header()->setSectionResizeMode(ModelloQuadro::Importo, QHeaderView::ResizeToContents);
+    vista_->setColumnWidth(ModelloQuadro::Regola, fontMetrics().horizontalAdvance(
+                                                      QStringLiteral("22 % di B.7.1 + B.7.2 +")));
+    colonna->addWidget(vista_, 1);
+
+    // The fixed total and the totals.
+    auto* riga = new QHBoxLayout;
+    vincolato_ = new QCheckBox(QStringLiteral("Totale &vincolato"), centro);
+    vincolato_->setObjectName(QStringLiteral("vincolato"));
+    totaleVincolato_ = new QLineEdit(centro);
+    totaleVincolato_->setObjectName(QStringLiteral("totalevincolato"));
+    totaleVincolato_->setAlignment(Qt::AlignRight);
+    totaleVincolato_->setPlaceholderText(QStringLiteral("1.250.000,00"));
+    auto* etichettaCompensa = new QLabel(QStringLiteral("compensato da"), centro);
+    compensa_ = new QComboBox(centro);
+    compensa_->setObjectName(QStringLiteral("compensa"));
+    compensa_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    etichettaCompensa->setBuddy(compensa_);
+    riga->addWidget(vincolato_);
+    riga->addWidget(totaleVincolato_);
+    riga->addWidget(etichettaCompensa);
+    riga->addWidget(compensa_, 1);
+    colonna->addLayout(riga);
+    esitoVincolo_ = new QLabel(centro);
+    esitoVincolo_->setObjectName(QStringLiteral("esitovincolo"));
+    esitoVincolo_->setWordWrap(true);
+    colonna->addWidget(esitoVincolo_);
+    auto* piede = new QHBoxLayout;
+    avviso_ = new QLabel(centro);
+    avviso_->setObjectName(QStringLiteral("avviso"));
+    avviso_->setWordWrap(true);
+    avviso_->setStyleSheet(QStringLiteral("color: #a00000"));
+    totale_ = new QLabel(centro);
+    totale_->setObjectName(QStringLiteral("totale"));
+    QFont grassetto = totale_->font();
+    grassetto.setBold(true);
+    totale_->setFont(grassetto);
+    totale_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    piede->addWidget(avviso_, 1);
+    piede->addWidget(totale_);
+    colonna->addLayout(piede);
+    setCentralWidget(centro);
+
+    connect(vincolato_, &QCheckBox::toggled, this, &FinestraQuadro::scriviVincolo);
+    connect(totaleVincolato_, &QLineEdit::editingFinished, this, &FinestraQuadro::scriviVincolo);
+    connect(compensa_, &QComboBox::activated, this, &FinestraQuadro::scriviVincolo);
+    connect(modello_, &ModelloQuadro::rifiutato, this,
+            [this](const QString& m) { mostraEsito(m); });
+
+    // Menus and the bar of commands.
+    auto azione = [this](QMenu* menu, const char* nome, const QString& testo, QKeySequence tasto,
+                         std::function<void()> f, bool soloVoci = false) {
+        auto* a = new QAction(testo, this);
+        a->setObjectName(QString::fromLatin1(nome));
+        if (!tasto.isEmpty()) a->setShortcut(tasto);
+        if (soloVoci) {
+            // Keys that mean something else in a text box act only in the tree.
+            a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+            vista_->addAction(a);
+        }
+        connect(a, &QAction::triggered, this, [f] { f(); });
+        menu->addAction(a);
+        return a;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("file"));
+    azione(file, "nuovoquadro", QStringLiteral("Nuovo quadro"), QKeySequence::New, [this] { nuovo(); });
+    azione(file, "apriquadro", QStringLiteral("Apri quadro…"), QKeySequence::Open, [this] { apri(); });
+    file->addSeparator();
+    azione(file, "salva", QStringLiteral("&Salva"), QKeySequence::Save, [this] { salva(); });
+    azione(file, "salvanome", QStringLiteral("Salva con &nome…"), QKeySequence::SaveAs,
+           [this] { salvaConNome(); });
+    azione(file, "esportacsv", QStringLiteral("&Esporta in CSV…"), {}, [this] { esportaCsv(); });
+    file->addSeparator();
+    azione(file, "chiudi", QStringLiteral("&Chiudi"), QKeySequence::Close, [this] { close(); });
+
+    QMenu* modifica = menuBar()->addMenu(QStringLiteral("&Modifica"));
+    modifica->setObjectName(QStringLiteral("modifica"));
+    QAction* annulla = documento_.storia().createUndoAction(this, QStringLiteral("&Annulla"));
+    annulla->setObjectName(QStringLiteral("annulla"));
+    annulla->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* ripeti = documento_.storia().createRedoAction(this, QStringLiteral("&Ripeti"));
+    ripeti->setObjectName(QStringLiteral("ripeti"));
+    ripeti->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    modifica->addAction(annulla);
+    modifica->addAction(ripeti);
+    modifica->addSeparator();
+    azione(modifica, "copia", QStringLiteral("&Copia"), QKeySequence::Copy, [this] { copia(); },
+           true);
+    modifica->addSeparator();
+    QAction* nuova = azione(modifica, "aggiungivoce", QStringLiteral("A&ggiungi voce"),
+                            QKeySequence(Qt::Key_Insert), [this] { aggiungi(false); }, true);
+    QAction* sotto = azione(modifica, "aggiungisottovoce", QStringLiteral("Aggiungi s&ottovoce"),
+                            QKeySequence(Qt::CTRL | Qt::Key_Insert), [this] { aggiungi(true); }, true);
+    QAction* via = azione(modifica, "eliminavoce", QStringLiteral("&Elimina voce"),
+                          QKeySequence(Qt::Key_Delete), [this] { elimina(); }, true);
+    QAction* dentro = azione(modifica, "rientra", QStringLiteral("&Rientra"),
+                             QKeySequence(Qt::ALT | Qt::Key_Right), [this] { rientra(); }, true);
+    QAction* fuori = azione(modifica, "sporgi", QStringLiteral("Es&ci dalla sezione"),
+                            QKeySequence(Qt::ALT | Qt::Key_Left), [this] { sporgi(); }, true);
+    QAction* su = azione(modifica, "su", QStringLiteral("Sposta s&u"),
+                         QKeySequence(Qt::ALT | Qt::Key_Up), [this] { sposta(-1); }, true);
+    QAction* giu = azione(modifica, "giu", QStringLiteral("Sposta &giù"),
+                          QKeySequence(Qt::ALT | Qt::Key_Down), [this] { sposta(+1); }, true);
+    auto* barra = addToolBar(QStringLiteral("Voci"));
+    barra->setObjectName(QStringLiteral("barravoci"));
+    barra->setMovable(false);
+    barra->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (QAction* a : {nuova, sotto, via, dentro, fuori, su, giu}) barra->addAction(a);
+    barra->addSeparator();
+    barra->addAction(annulla);
+    barra->addAction(ripeti);
+
+    connect(&documento_, &DocumentoQuadro::cambiato, this, &FinestraQuadro::aggiorna);
+    // The current item outlives the rebuilding of the tree, unless an edit
+    // chose where to go next.
+    connect(modello_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        if (!scelta_) scelta_ = corrente();
+    });
+    connect(modello_, &QAbstractItemModel::modelReset, vista_, &QTreeView::expandAll);
+    aggiorna();
+    vista_->expandAll();
+    // Wide enough for the bar of commands and a long label, never past the
+    // screen (1366 x 768 included).
+    QSize misura(fontMetrics().averageCharWidth() * 170, fontMetrics().height() * 44);
+    if (const QScreen* schermo = screen())
+        misura = misura.boundedTo(schermo->availableSize() * 0.95);
+    resize(misura);
+    vista_->setFocus();
+}
+
+FinestraQuadro::~FinestraQuadro() {
+    // The view goes before the document it shows: the widgets are otherwise
+    // destroyed after the members and may still ask for the items.
+    delete centralWidget();
+}
+
+Percorso FinestraQuadro::corrente() const {
+    return modello_->percorso(vista_->currentIndex());
+}
+
+void FinestraQuadro::riseleziona(const Percorso& p) {
+    scelta_ = p;
+}
+
+void FinestraQuadro::aggiorna() {
+    aggiornando_ = true;
+    const FileQuadro& f = documento_.file();
+    const Intestazione& i = f.intestazione;
+    const QString valori[] = {i.ente, i.titolo, i.cup, i.cig, i.rup, i.progettista,
+                              dataDaMostrare(i.data), i.valuta};
+    for (int k = 0; k < campi_.size(); ++k)
+        if (campi_[k]->text() != valori[k]) campi_[k]->setText(valori[k]);
+    if (fase_->currentText() != i.fase) fase_->setEditText(i.fase);
+
+    const Quadro& q = f.quadro;
+    const Valutazione& v = documento_.valutazione();
+    vincolato_->setChecked(q.vincolo.totale.has_value());
+    totaleVincolato_->setEnabled(q.vincolo.totale.has_value());
+    compensa_->setEnabled(q.vincolo.totale.has_value());
+    const QString testoVincolo = q.vincolo.totale ? testoImporto(*q.vincolo.totale) : QString();
+    if (!totaleVincolato_->hasFocus() || totaleVincolato_->text() != testoVincolo)
+        totaleVincolato_->setText(testoVincolo);
+    compensa_->clear();
+    compensa_->addItem(QStringLiteral("(la voce degli imprevisti)"), QString());
+    for (const VoceInOrdine& o : vociInOrdine(q))
+        if (o.voce->tipo == Tipo::Importo)
+            compensa_->addItem(o.voce->codice + QStringLiteral("  ") + o.voce->etichetta,
+                               o.voce->codice);
+    compensa_->setCurrentIndex(std::max(0, compensa_->findData(q.vincolo.compensa)));
+
+    const QString valuta = i.valuta.isEmpty() ? QStringLiteral("euro") : i.valuta;
+    switch (v.vincolo) {
+        case EsitoVincolo::Nessuno:
+            esitoVincolo_->clear();
+            break;
+        case EsitoVincolo::Raggiunto:
+            esitoVincolo_->setText(
+                QStringLiteral("La voce «%1» compensa la differenza: il totale è quello vincolato.")
+                    .arg(v.compensa));
+            break;
+        case EsitoVincolo::Scarto:
+            esitoVincolo_->setText(QStringLiteral("La voce «%1» compensa la differenza; il totale "
+                                                  "resta sotto quello vincolato di %2.")
+                                       .arg(v.compensa, testoImporto(v.scarto)));
+            break;
+        case EsitoVincolo::Irraggiungibile:
+            esitoVincolo_->setText(QStringLiteral("Il totale vincolato non è raggiungibile: anche "
+                                                  "con la voce «%1» a zero il totale lo supera di "
+                                                  "%2. Nessuna voce è stata cambiata.")
+                                       .arg(v.compensa, testoImporto(v.scarto)));
+            break;
+        case EsitoVincolo::SenzaCompensa:
+            esitoVincolo_->setText(QStringLiteral("Scegliere la voce che compensa la differenza: "
+                                                  "il quadro non ha una voce «Imprevisti»."));
+            break;
+    }
+    totale_->setText(QStringLiteral("Totale del progetto (in %1): %2")
+                         .arg(valuta, testoImporto(v.totale)));
+
+    const QString nome = documento_.percorso().isEmpty()
+                             ? QStringLiteral("nuovo quadro")
+                             : QFileInfo(documento_.percorso()).fileName();
+    setWindowTitle(kTitolo + QStringLiteral(" - ") + nome + QStringLiteral("[*]"));
+    setWindowModified(documento_.modificato());
+
+    const Percorso dopo = scelta_.value_or(corrente());
+    scelta_.reset();
+    QModelIndex scelto = modello_->indiceDi(dopo);
+    if (!scelto.isValid() && !dopo.isEmpty()) {
+        Percorso su = dopo;
+        while (!su.isEmpty() && !scelto.isValid()) {
+            if (su.last() > 0)
+                --su.last();
+            else
+                su.removeLast();
+            scelto = modello_->indiceDi(su);
+        }
+    }
+    // The same row keeps its current cell (and an editor open in it).
+    if (scelto.isValid() && modello_->percorso(scelto) != corrente())
+        vista_->setCurrentIndex(scelto);
+    aggiornando_ = false;
+}
+
+void FinestraQuadro::mostraEsito(const EsitoModifica& e) {
+    avviso_->setText(e.value_or(QString()));
+}
+
+void FinestraQuadro::scriviIntestazione() {
+    if (aggiornando_) return;
+    const auto data = dataDaScrivere(campi_[6]->text());
+    if (!data) {
+        mostraEsito(QStringLiteral("«%1» non è una data: scrivere per esempio 08/12/2026.")
+                        .arg(campi_[6]->text()));
+        campi_[6]->setText(dataDaMostrare(documento_.file().intestazione.data));
+        return;
+    }
+    QStringList t;
+    for (QLineEdit* c : campi_) t.append(c->text());
+    const QString fase = fase_->currentText();
+    riseleziona(corrente());
+    mostraEsito(documento_.modifica(QStringLiteral("intestazione"), [&](FileQuadro& f) {
+        Intestazione& i = f.intestazione;
+        i.ente = t[0];
+        i.titolo = t[1];
+        i.cup = t[2];
+        i.cig = t[3];
+        i.rup = t[4];
+        i.progettista = t[5];
+        i.data = *data;
+        i.valuta = t[7];
+        i.fase = fase;
+        return EsitoModifica();
+    }));
+}
+
+void FinestraQuadro::scriviVincolo() {
+    if (aggiornando_) return;
+    std::optional<Centesimi> totale;
+    if (vincolato_->isChecked()) {
+        const QString testo = totaleVincolato_->text();
+        if (testo.trimmed().isEmpty()) {
+            totale = documento_.valutazione().totale;  // the current total, to start from
+        } else {
+            totale = leggiImportoItaliano(testo);
+            if (!totale || *totale < 0) {
+                mostraEsito(QStringLiteral("«%1» non è un importo: scrivere per esempio "
+                                           "1.250.000,00.")
+                                .arg(testo));
+                aggiorna();
+                return;
+            }
+        }
+    }
+    const QString compensa = compensa_->currentData().toString();
+    riseleziona(corrente());
+    mostraEsito(documento_.modificaQuadro(QStringLiteral("totale vincolato"), [&](Quadro& q) {
+        q.vincolo.totale = totale;
+        q.vincolo.compensa = compensa;
+        return EsitoModifica();
+    }));
+    aggiorna();
+}
+
+void FinestraQuadro::aggiungi(bool dentro) {
+    Percorso nuovo;
+    const Percorso p = corrente();
+    const auto e = documento_.modificaQuadro(QStringLiteral("nuova voce"), [&](Quadro& q) {
+        return aggiungiVoce(q, p, dentro, &nuovo);
+    });
+    mostraEsito(e);
+    if (!e) {
+        riseleziona(nuovo);
+        aggiorna();
+        vista_->edit(modello_->indiceDi(nuovo, ModelloQuadro::Etichetta));
+    }
+}
+
+void FinestraQuadro::elimina() {
+    const Percorso p = corrente();
+    if (p.isEmpty()) return;
+    riseleziona(p);
+    mostraEsito(documento_.modificaQuadro(QStringLiteral("elimina voce"),
+                                          [&](Quadro& q) { return rimuoviVoce(q, p); }));
+}
+
+void FinestraQuadro::rientra() {
+    Percorso nuovo;
+    const Percorso p = corrente();
+    if (p.isEmpty()) return;
+    riseleziona(p);
+    const auto e = documento_.modificaQuadro(QStringLiteral("rientra"), [&](Quadro& q) {
+        return rientraVoce(q, p, &nuovo);
+    });
+    mostraEsito(e);
+    if (!e) {
+        riseleziona(nuovo);
+        aggiorna();
+    }
+}
+
+void FinestraQuadro::sporgi() {
+    Percorso nuovo;
+    const Percorso p = corrente();
+    if (p.isEmpty()) return;
+    riseleziona(p);
+    const auto e = documento_.modificaQuadro(QStringLiteral("esci dalla sezione"), [&](Quadro& q) {
+        return sporgiVoce(q, p, &nuovo);
+    });
+    mostraEsito(e);
+    if (!e) {
+        riseleziona(nuovo);
+        aggiorna();
+    }
+}
+
+void FinestraQuadro::sposta(int verso) {
+    Percorso nuovo;
+    const Percorso p = corrente();
+    if (p.isEmpty()) return;
+    riseleziona(p);
+    const auto e = documento_.modificaQuadro(QStringLiteral("sposta voce"), [&](Quadro& q) {
+        return spostaVoce(q, p, verso, &nuovo);
+    });
+    mostraEsito(e);
+    if (!e) {
+        riseleziona(nuovo);
+        aggiorna();
+    }
+}
+
+void FinestraQuadro::copia() {
+    QModelIndexList scelti = vista_->selectionModel()->selectedRows();
+    if (scelti.isEmpty() && vista_->currentIndex().isValid()) scelti = {vista_->currentIndex()};
+    QApplication::clipboard()->setText(modello_->testoTabulato(scelti));
+}
+
+bool FinestraQuadro::chiudibile() {
+    if (!documento_.modificato()) return true;
+    const Risposta r = messaggio(QStringLiteral("Salvare le modifiche al quadro economico?"),
+                                 kTitolo, Icona::Domanda, Pulsanti::SiNoAnnulla, Risposta::Si);
+    if (r == Risposta::Annulla) return false;
+    if (r == Risposta::Si) return salva();
+    return true;
+}
+
+bool FinestraQuadro::nuovo() {
+    if (!chiudibile()) return false;
+    FileQuadro f;
+    f.quadro = modello2023();
+    riseleziona({0});
+    documento_.imposta(f, QString());
+    mostraEsito({});
+    return true;
+}
+
+bool FinestraQuadro::accogli(const FileQuadro& f) {
+    if (!chiudibile()) return false;
+    riseleziona({0});
+    documento_.imposta(f, QString(), true);
+    mostraEsito({});
+    return true;
+}
+
+bool FinestraQuadro::apri() {
+    if (!chiudibile()) return false;
+    RichiestaFile r;
+    r.titolo = QStringLiteral("Apri quadro economico");
+    r.filtri = filtriQuadro();
+    const auto scelta = Interazione::corrente().chiediFile(r);
+    if (!scelta) return false;
+    return apriPercorso(*scelta);
+}
+
+bool FinestraQuadro::apriPercorso(const QString& percorso) {
+    if (const auto e = documento_.apri(percorso)) {
+        messaggio(*e, kTitolo, Icona::Esclamazione);
+        return false;
+    }
+    riseleziona({0});
+    aggiorna();
+    mostraEsito({});
+    return true;
+}
+
+bool FinestraQuadro::salva() {
+    if (documento_.percorso().isEmpty()) return salvaConNome();
+    if (const auto e = documento_.salva(documento_.percorso())) {
+        messaggio(*e, kTitolo, Icona::Esclamazione);
+        return false;
+    }
+    return true;
+}
+
+bool FinestraQuadro::salvaConNome() {
+    RichiestaFile r;
+    r.titolo = QStringLiteral("Salva quadro economico");
+    r.filtri = filtriQuadro();
+    r.salvataggio = true;
+    const QString titolo = documento_.file().intestazione.titolo.trimmed();
+    r.nomeFile = documento_.percorso().isEmpty()
+                     ? (titolo.isEmpty() ? QStringLiteral("quadro") : titolo) +
+                           QString::fromLatin1(kEstensione)
+                     : documento_.percorso();
+    auto scelta = Interazione::corrente().chiediFile(r);
+    if (!scelta) return false;
+    if (QFileInfo(*scelta).suffix().isEmpty()) *scelta += QString::fromLatin1(kEstensione);
+    if (const auto e = documento_.salva(*scelta)) {
+        messaggio(*e, kTitolo, Icona::Esclamazione);
+        return false;
+    }
+    return true;
+}
+
+bool FinestraQuadro::esportaCsv() {
+    RichiestaFile r;
+    r.titolo = QStringLiteral("Esporta il quadro in CSV");
+    r.filtri = {{QStringLiteral("Testo CSV (*.csv)"), QStringLiteral("*.csv")}};
+    r.salvataggio = true;
+    const QString base = documento_.percorso().isEmpty()
+                             ? QStringLiteral("quadro")
+                             : QFileInfo(documento_.percorso()).completeBaseName();
+    r.nomeFile = base + QStringLiteral(".csv");
+    auto scelta = Interazione::corrente().chiediFile(r);
+    if (!scelta) return false;
+    if (QFileInfo(*scelta).suffix().isEmpty()) *scelta += QStringLiteral(".csv");
+    const QuadroCalcolato q{documento_.file(), documento_.valutazione()};
+    if (const auto e = scriviFileCompleto(*scelta, csvQuadro(q))) {
+        messaggio(QStringLiteral("Il quadro non è stato esportato in «%1»: %2")
+                      .arg(QDir::toNativeSeparators(*scelta), e->motivo),
+                  kTitolo, Icona::Esclamazione);
+        return false;
+    }
+    mostraEsito({});
+    return true;
+}
+
+void nuovoQuadro() {
+    auto* f = Finestre::istanza().mostra<FinestraQuadro>();
+    // A window just made already holds the template.
+    if (f->documento().modificato() || !f->documento().percorso().isEmpty()) f->nuovo();
+}
+
+void apriQuadro() {
+    Finestre::istanza().mostra<FinestraQuadro>()->apri();
+}
+
+void convertiInQuadro(const StatoCalcolo& stato) {
+    const Conversione c = convertiStato(stato, ModVarimo::nomeprogetto, ModVarimo::valuta);
+    if (!c.errore.isEmpty()) {
+        messaggio(c.errore, kTitolo, Icona::Esclamazione);
+        return;
+    }
+    auto* f = Finestre::istanza().mostra<FinestraQuadro>();
+    if (!f->accogli(c.file)) return;
+    if (!c.avvisi.isEmpty())
+        messaggio(c.avvisi.join(u'\r'), kTitolo, Icona::Informazione);
+}
+
+bool apriQuadroAllAvvio(const QString& percorso) {
+    auto* f = Finestre::istanza().mostra<FinestraQuadro>();
+    return f->apriPercorso(percorso);
+}
+
+}  // namespace varimo::quadro

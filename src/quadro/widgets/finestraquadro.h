@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "quadro/documentoquadro.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTreeView;
+
+namespace varimo {
+class StatoCalcolo;
+}
+
+namespace varimo::quadro {
+
+class ModelloQuadro;
+
+// The window `quadro` ("Quadro economico"): the framework of any shape as a
+// tree of items (`voci`) with inline editing, the header in a form, the
+// fixed total with its absorbing item and the totals always in view. A thin
+// view over a DocumentoQuadro.
+class FinestraQuadro final : public QMainWindow {
+    Q_OBJECT
+  public:
+    static constexpr const char* kNome = "quadro";
+
+    FinestraQuadro();
+    ~FinestraQuadro() override;
+
+    DocumentoQuadro& documento() { return documento_; }
+    ModelloQuadro& modello() { return *modello_; }
+    QTreeView* vista() const { return vista_; }
+
+    // The commands of the File menu. Those that would replace unsaved work ask
+    // first. Each returns whether it went through.
+    bool nuovo();
+    bool apri();                              // asks for the file
+    bool apriPercorso(const QString& percorso);  // a message on failure
+    bool salva();
+    bool salvaConNome();
+    bool esportaCsv();
+    // Takes a framework made elsewhere (a converted classic project) as a new,
+    // unsaved document.
+    bool accogli(const FileQuadro& f);
+    // Asks whether to save unsaved changes; false when the user cancels.
+    bool chiudibile();
+
+    // The edits of the Modifica menu, on the current item.
+    void aggiungi(bool dentro);
+    void elimina();
+    void rientra();
+    void sporgi();
+    void sposta(int verso);
+    void copia();
+
+  private:
+    void aggiorna();
+    void mostraEsito(const EsitoModifica& e);
+    void riseleziona(const Percorso& p);
+    Percorso corrente() const;
+    void scriviIntestazione();
+    void scriviVincolo();
+
+    DocumentoQuadro documento_;
+    ModelloQuadro* modello_;
+    QTreeView* vista_;
+    QList<QLineEdit*> campi_;  // ente, titolo, cup, cig, rup, progettista, data, valuta
+    QComboBox* fase_;
+    QCheckBox* vincolato_;
+    QLineEdit* totaleVincolato_;
+    QComboBox* compensa_;
+    QLabel* esitoVincolo_;
+    QLabel* totale_;
+    QLabel* avviso_;
+    bool aggiornando_ = false;
+    std::optional<Percorso> scelta_;  // the item to make current after the next change
+};
+
+// The commands of both main windows' File menus.
+void nuovoQuadro();
+void apriQuadro();
+// "Converti in quadro" of the calculation window: its project as a new,
+// unsaved framework in the window.
+void convertiInQuadro(const StatoCalcolo& stato);
+// Opens a .varimo file in the window (the file manager, the command line).
+bool apriQuadroAllAvvio(const QString& percorso);
+
+}  // namespace varimo::quadro
