@@ -22,8 +22,10 @@
 
 #include "datafile/scritturafile.h"
 #include "quadro/conversione.h"
+#include "quadro/documentiquadro.h"
 #include "quadro/formatoquadro.h"
 #include "quadro/rigacomando.h"
+#include "quadro/widgets/comandidocumenti.h"
 #include "quadro/widgets/modelloquadro.h"
 #include "shell/interazione.h"
 #include "shell/modvarimo.h"
@@ -195,6 +197,9 @@ FinestraQuadro::FinestraQuadro() {
     azione(file, "salvanome", QStringLiteral("Salva con &nome…"), QKeySequence::SaveAs,
            [this] { salvaConNome(); });
     azione(file, "esportacsv", QStringLiteral("&Esporta in CSV…"), {}, [this] { esportaCsv(); });
+    file->addSeparator();
+    // The administration's print, its PDF and the spreadsheet.
+    aggiungiComandiDocumenti(this, file, [this] { return calcolaPerDocumenti(documento_.file()); });
     file->addSeparator();
     azione(file, "chiudi", QStringLiteral("&Chiudi"), QKeySequence::Close, [this] { close(); });
 

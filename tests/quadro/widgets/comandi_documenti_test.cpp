@@ -12,6 +12,7 @@
 
 #include "quadro/esempi_documenti.h"
 #include "quadro/widgets/comandidocumenti.h"
+#include "quadro/widgets/finestraquadro.h"
 #include "reports/ambiente_stampe.h"
 #include "reports/lettore_docx.h"
 
@@ -97,6 +98,31 @@ TEST_F(ComandiDocumenti, QuadroNonCalcolabileNonProduceNulla) {
         EXPECT_TRUE(m.testo.contains(QStringLiteral("«B.2»")));
     EXPECT_TRUE(utente.richiesteFile.isEmpty());
     EXPECT_TRUE(aperti.isEmpty());
+}
+
+// From the framework's own window, as the user edits it: an edit made in
+// the window is what the print and the spreadsheet carry.
+TEST_F(ComandiDocumenti, DallaFinestraQuadroConLUltimaModifica) {
+    quadro::FinestraQuadro f;
+    FileQuadro file = scuola();
+    f.documento().imposta(file, QString());
+    ASSERT_FALSE(f.documento().modifica(QStringLiteral("ente"), [](FileQuadro& x) {
+        x.intestazione.ente = QStringLiteral("Provincia di Firenze");
+        return std::optional<QString>();
+    }));
+    auto* stampa = f.findChild<QAction*>(QStringLiteral("stampaquadro"));
+    auto* foglio = f.findChild<QAction*>(QStringLiteral("esportaquadroxlsx"));
+    ASSERT_TRUE(stampa && foglio && f.findChild<QAction*>(QStringLiteral("esportaquadropdf")));
+    stampa->trigger();
+    ASSERT_EQ(aperti.size(), 1);
+    QStringList paragrafi;
+    for (const ParagrafoLetto& p : leggiDocx(aperti.first()).paragrafi()) paragrafi << p.testo;
+    EXPECT_TRUE(paragrafi.contains(QStringLiteral("Provincia di Firenze")));
+    const QString xlsx = cartella.filePath(QStringLiteral("finestra.xlsx"));
+    utente.scegliFile(xlsx);
+    foglio->trigger();
+    EXPECT_TRUE(leggi(xlsx).startsWith("PK"));
+    EXPECT_TRUE(utente.messaggi.isEmpty()) << utente.testi().join(' ').toStdString();
 }
 
 }  // namespace
