@@ -26,6 +26,7 @@
 #include "quadro/formatoquadro.h"
 #include "quadro/rigacomando.h"
 #include "quadro/widgets/comandidocumenti.h"
+#include "quadro/widgets/menufasi.h"
 #include "quadro/widgets/modelloquadro.h"
 #include "shell/interazione.h"
 #include "shell/modvarimo.h"
@@ -232,6 +233,7 @@ FinestraQuadro::FinestraQuadro() {
                          QKeySequence(Qt::ALT | Qt::Key_Up), [this] { sposta(-1); }, true);
     QAction* giu = azione(modifica, "giu", QStringLiteral("Sposta &giù"),
                           QKeySequence(Qt::ALT | Qt::Key_Down), [this] { sposta(+1); }, true);
+    aggiungiMenuFasi(this, documento_);
     auto* barra = addToolBar(QStringLiteral("Voci"));
     barra->setObjectName(QStringLiteral("barravoci"));
     barra->setMovable(false);
@@ -260,6 +262,9 @@ FinestraQuadro::FinestraQuadro() {
 }
 
 FinestraQuadro::~FinestraQuadro() {
+    // A history left unsaved tells of its clean state as it is destroyed:
+    // the window no longer listens by then.
+    disconnect(&documento_, nullptr, this, nullptr);
     // The view goes before the document it shows: the widgets are otherwise
     // destroyed after the members and may still ask for the items.
     delete centralWidget();

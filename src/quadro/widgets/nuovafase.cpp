@@ -19,8 +19,7 @@ const QString kTitolo = QStringLiteral("Nuova fase");
 
 const QList<TipoFase>& tipi() {
     static const QList<TipoFase> t{TipoFase::Fattibilita, TipoFase::Esecutivo,
-                                   TipoFase::Aggiudicazione, TipoFase::Variante,
-                                   TipoFase::Finale};
+                                   TipoFase::Aggiudicazione, TipoFase::Variante, TipoFase::Finale};
     return t;
 }
 

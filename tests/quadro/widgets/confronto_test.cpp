@@ -5,15 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTimer>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "../../reports/lettore_foglio.h"
 #include "../../reports/lettore_pdf.h"
@@ -22,6 +23,7 @@
 #include "quadro/formatofasi.h"
 #include "quadro/stampaconfronto.h"
 #include "quadro/widgets/finestraconfronto.h"
+#include "quadro/widgets/finestraquadro.h"
 #include "quadro/widgets/nuovafase.h"
 #include "support/interazione_finta.h"
 
@@ -177,4 +179,48 @@ TEST(Confronto, NuovaFaseDallAggiudicazione) {
     const FaseCalcolata variante = std::get<FaseCalcolata>(calcolaFase(f.fasi[2]));
     EXPECT_EQ(variante.valutazione.importi, gara.valutazione.importi);
     EXPECT_EQ(trovaVoce(f.fasi[2].quadro, "A.1")->importo, gara.valutazione.importo("A.1"));
+}
+
+// The framework window with a file of three phases: it works on the last, a
+// locked phase refuses edits, saving keeps every phase, and "Confronto tra
+// le fasi" opens the comparison of the phases as they stand.
+TEST(Confronto, FinestraQuadroConLeFasi) {
+    QTemporaryDir dir;
+    const QString percorso = dir.filePath("scuola.varimo");
+    ASSERT_FALSE(salvaFileFasi(percorso, esempi::scuolaTreFasi()));
+    FinestraQuadro w;
+    ASSERT_TRUE(w.apriPercorso(percorso));
+    DocumentoQuadro& d = w.documento();
+    ASSERT_EQ(d.faseCorrente(), 2);
+    auto piu = [](Quadro& q) {
+        trovaVoce(q, "A.2")->importo += 100;
+        return EsitoModifica{};
+    };
+    EXPECT_FALSE(d.modificaQuadro("prova", piu));
+    EXPECT_FALSE(d.modifica("prova", [](FileQuadro& f) {
+        f.intestazione.cig = "Z123";
+        return EsitoModifica{};
+    }));
+    ASSERT_FALSE(d.salva(percorso));
+    const FileFasi letto = std::get<FileFasi>(apriFileFasi(percorso));
+    ASSERT_EQ(letto.fasi.size(), 3);
+    EXPECT_EQ(letto.intestazione.cig, "Z123");
+    EXPECT_EQ(trovaVoce(letto.fasi[2].quadro, "A.2")->importo, 2437037 + 100);
+    EXPECT_EQ(trovaVoce(letto.fasi[0].quadro, "A.2")->importo, 2437037);
+    EXPECT_EQ(letto.fasi[1].ribasso, 18735);
+
+    d.impostaFasi(d.fasi(), 0);  // the executive project, locked
+    EXPECT_TRUE(d.modificaQuadro("prova", piu));
+    EXPECT_EQ(d.valutazione().importo("A.2"), 2437037);
+    EXPECT_TRUE(d.modificato());
+
+    w.findChild<QAction*>("confrontofasi")->trigger();
+    FinestraConfronto* c = nullptr;
+    for (QWidget* x : QApplication::topLevelWidgets())
+        if (x->objectName() == "confronto" && x->isVisible())
+            c = qobject_cast<FinestraConfronto*>(x);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->confronto().nomi.size(), 3);
+    EXPECT_EQ(c->confronto().righe.value(2).importi.value(2), 2437037 + 100);  // A.2 in the variant
+    c->close();
 }
