@@ -7,6 +7,7 @@
 #include <QMenuBar>
 
 #include "quadro/documentoquadro.h"
+#include "quadro/widgets/datifase.h"
 #include "quadro/widgets/finestraconfronto.h"
 #include "quadro/widgets/nuovafase.h"
 
@@ -25,10 +26,20 @@ void aggiungiMenuFasi(QMainWindow* finestra, DocumentoQuadro& documento) {
     auto* blocca = new QAction(QStringLiteral("Fase bloccata"), finestra);
     blocca->setObjectName(QStringLiteral("bloccafase"));
     blocca->setCheckable(true);
-    QObject::connect(blocca, &QAction::triggered, finestra, [d](bool bloccata) {
+    // The lock is the phase's, whatever the action showed.
+    QObject::connect(blocca, &QAction::triggered, finestra, [d] {
         FileFasi f = d->fasi();
-        bloccaFase(f, d->faseCorrente(), bloccata);
+        bloccaFase(f, d->faseCorrente(), !f.fasi.value(d->faseCorrente()).bloccata);
         d->impostaFasi(f, d->faseCorrente());
+    });
+    QObject::connect(d, &DocumentoQuadro::cambiato, blocca, [d, blocca] {
+        blocca->setChecked(d->fasi().fasi.value(d->faseCorrente()).bloccata);
+    });
+    auto* dati = new QAction(QStringLiteral("Dati della fase…"), finestra);
+    dati->setObjectName(QStringLiteral("datifase"));
+    QObject::connect(dati, &QAction::triggered, finestra, [finestra, d] {
+        FileFasi f = d->fasi();
+        if (comandoDatiFase(finestra, f, d->faseCorrente())) d->impostaFasi(f, d->faseCorrente());
     });
     auto* confronto = new QAction(QStringLiteral("Confronto tra le fasi"), finestra);
     confronto->setObjectName(QStringLiteral("confrontofasi"));
@@ -57,12 +68,14 @@ void aggiungiMenuFasi(QMainWindow* finestra, DocumentoQuadro& documento) {
         }
         menu->addSeparator();
         menu->addAction(nuova);
+        menu->addAction(dati);
         blocca->setChecked(f.fasi.value(d->faseCorrente()).bloccata);
         menu->addAction(blocca);
         menu->addAction(confronto);
     });
     // Shortcuts and tests find the commands before the menu is first opened.
     menu->addAction(nuova);
+    menu->addAction(dati);
     menu->addAction(blocca);
     menu->addAction(confronto);
 }

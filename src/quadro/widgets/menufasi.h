@@ -8,7 +8,9 @@ class DocumentoQuadro;
 
 // The menu "Fasi" (`menufasi`) of a framework window: the phases of the file,
 // the current one checked (choosing another brings it into the window), "Nuova
-// fase" (`nuovafase`), "Fase bloccata" (`bloccafase`) and "Confronto tra le
+// fase" (`nuovafase`), "Dati della fase…" (`datifase`: name, date, discount
+// of an award, act and limit of a variant), "Fase bloccata" (`bloccafase`) and
+// "Confronto tra le
 // fasi" (`confrontofasi`, the window `confronto` over the phases as they
 // stand).
 void aggiungiMenuFasi(QMainWindow* finestra, DocumentoQuadro& documento);

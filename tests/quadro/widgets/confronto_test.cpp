@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -223,4 +224,32 @@ TEST(Confronto, FinestraQuadroConLeFasi) {
     EXPECT_EQ(c->confronto().nomi.size(), 3);
     EXPECT_EQ(c->confronto().righe.value(2).importi.value(2), 2437037 + 100);  // A.2 in the variant
     c->close();
+
+    // The award's data: refused while locked, taken once unlocked.
+    d.impostaFasi(d.fasi(), 1);
+    test::InterazioneFinta finta;
+    Interazione::imposta(&finta);
+    auto ribasso = [](const QString& testo) {
+        QTimer::singleShot(0, [=] {
+            auto* dialogo = QApplication::activeModalWidget();
+            ASSERT_TRUE(dialogo);
+            dialogo->findChild<QLineEdit*>("ribasso")->setText(testo);
+            qobject_cast<QDialog*>(dialogo)->accept();
+        });
+    };
+    ribasso("23,456");
+    w.findChild<QAction*>("datifase")->trigger();
+    EXPECT_EQ(finta.messaggi.size(), 1);
+    EXPECT_EQ(d.fasi().fasi[1].ribasso, 18735);
+    w.findChild<QAction*>("bloccafase")->trigger();
+    EXPECT_FALSE(d.fasi().fasi[1].bloccata);
+    ribasso("101");
+    w.findChild<QAction*>("datifase")->trigger();
+    EXPECT_EQ(finta.messaggi.size(), 2);
+    ribasso("23,456");
+    w.findChild<QAction*>("datifase")->trigger();
+    Interazione::imposta(nullptr);
+    EXPECT_EQ(finta.messaggi.size(), 2);
+    EXPECT_EQ(d.fasi().fasi[1].ribasso, 23456);
+    EXPECT_EQ(d.faseCorrente(), 1);
 }
