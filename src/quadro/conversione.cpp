@@ -56,6 +56,7 @@ Conversione convertiStato(const StatoCalcolo& stato, const QString& nome, const 
             v.tipo = Tipo::Percentuale;
             v.percentuale = Millesimi(stato.perc(i).toInt() * 1000);
             v.di = {codiceRiga(posizione + 1)};
+            v.importo = 0;  // computed
         }
         (i < 4 ? a : b).voci.append(v);
     }
@@ -72,6 +73,7 @@ Conversione convertiStato(const StatoCalcolo& stato, const QString& nome, const 
         if (!v || v->tipo != Tipo::Percentuale) return false;
         const QString regola = testoRegola(*v);
         v->tipo = Tipo::Importo;
+        v->importo = importi[rigaDiCodice(codice)];
         v->nota = QStringLiteral("Nel quadro classico: %1 (%2).").arg(regola, perche);
         c.avvisi.append(QStringLiteral("La voce «%1» (%2) diventa un importo: %3 (%4).")
                             .arg(codice, v->etichetta, regola, perche));
@@ -107,8 +109,8 @@ Conversione convertiStato(const StatoCalcolo& stato, const QString& nome, const 
     }
 
     if (const auto p = verifica(q))
-        c.errore = QStringLiteral("Il progetto non può essere convertito in quadro: %1")
-                       .arg(p->messaggio);
+        c.errore =
+            QStringLiteral("Il progetto non può essere convertito in quadro: %1").arg(p->messaggio);
     c.file.intestazione.titolo = nome;
     if (!moneta.isEmpty()) c.file.intestazione.valuta = moneta;
     c.file.quadro = q;

@@ -45,7 +45,8 @@ void DocumentoQuadro::imposta(const FileQuadro& f, const QString& percorso, bool
     file_ = f;
     percorso_ = percorso;
     auto r = ricalcola(file_.quadro);
-    valutazione_ = std::holds_alternative<Valutazione>(r) ? std::get<Valutazione>(r) : Valutazione{};
+    valutazione_ =
+        std::holds_alternative<Valutazione>(r) ? std::get<Valutazione>(r) : Valutazione{};
     storia_.clear();
     // A converted document exists nowhere else: closing asks first.
     if (daSalvare)

@@ -60,23 +60,22 @@ const QSet<QString>& chiaviVoce() {
 }
 
 const QStringList& campiIntestazione() {
-    static const QStringList c{QStringLiteral("ente"),  QStringLiteral("titolo"),
-                               QStringLiteral("cup"),   QStringLiteral("cig"),
-                               QStringLiteral("rup"),   QStringLiteral("progettista"),
-                               QStringLiteral("fase"),  QStringLiteral("data"),
-                               QStringLiteral("valuta")};
+    static const QStringList c{
+        QStringLiteral("ente"), QStringLiteral("titolo"), QStringLiteral("cup"),
+        QStringLiteral("cig"),  QStringLiteral("rup"),    QStringLiteral("progettista"),
+        QStringLiteral("fase"), QStringLiteral("data"),   QStringLiteral("valuta")};
     return c;
 }
 
 // The header's fields in the order of campiIntestazione().
 QString& campoIntestazione(Intestazione& i, int k) {
-    QString* const campi[] = {&i.ente, &i.titolo, &i.cup,  &i.cig,   &i.rup,
-                              &i.progettista, &i.fase, &i.data, &i.valuta};
+    QString* const campi[] = {&i.ente,        &i.titolo, &i.cup,  &i.cig,   &i.rup,
+                              &i.progettista, &i.fase,   &i.data, &i.valuta};
     return *campi[k];
 }
 
 class Lettore {
-public:
+  public:
     std::optional<Errore> errore;
     int voci = 0;
 
@@ -88,8 +87,7 @@ public:
                   bool obbligatorio = false) {
         const QJsonValue v = o.value(chiave);
         if (v.isUndefined()) {
-            if (obbligatorio)
-                fallisci(dove, QStringLiteral("manca «%1»").arg(chiave));
+            if (obbligatorio) fallisci(dove, QStringLiteral("manca «%1»").arg(chiave));
             return {};
         }
         if (!v.isString()) {
@@ -98,9 +96,9 @@ public:
         }
         const QString s = v.toString();
         if (s.size() > kTestoMassimo)
-            fallisci(dove, QStringLiteral("«%1» è più lungo di %2 caratteri")
-                               .arg(chiave)
-                               .arg(kTestoMassimo));
+            fallisci(
+                dove,
+                QStringLiteral("«%1» è più lungo di %2 caratteri").arg(chiave).arg(kTestoMassimo));
         return s;
     }
 
@@ -173,7 +171,8 @@ public:
             }
             for (const QJsonValue c : di.toArray()) {
                 if (!c.isString()) {
-                    fallisci(dove, QStringLiteral("«di» deve contenere solo codici tra virgolette"));
+                    fallisci(dove,
+                             QStringLiteral("«di» deve contenere solo codici tra virgolette"));
                     return v;
                 }
                 v.di.append(c.toString());
@@ -247,8 +246,7 @@ QByteArray scriviQuadro(const FileQuadro& f) {
 }
 
 std::variant<FileQuadro, QString> leggiQuadro(const QByteArray& dati) {
-    if (dati.size() > kDimensioneMassima)
-        return prefisso() + QStringLiteral("è troppo grande.");
+    if (dati.size() > kDimensioneMassima) return prefisso() + QStringLiteral("è troppo grande.");
     QJsonParseError pe;
     const QJsonDocument doc = QJsonDocument::fromJson(dati, &pe);
     if (pe.error != QJsonParseError::NoError)
@@ -263,8 +261,9 @@ std::variant<FileQuadro, QString> leggiQuadro(const QByteArray& dati) {
     if (!ver.isDouble() || ver.toDouble() != double(ver.toInt()) || ver.toInt() < 1)
         return prefisso() + QStringLiteral("«versione» deve essere un numero intero da 1 in su.");
     if (ver.toInt() > kVersione)
-        return QStringLiteral("Il quadro è stato scritto da una versione più recente di Varimo "
-                              "(formato versione %1): questa versione legge fino alla %2.")
+        return QStringLiteral(
+                   "Il quadro è stato scritto da una versione più recente di Varimo "
+                   "(formato versione %1): questa versione legge fino alla %2.")
             .arg(ver.toInt())
             .arg(kVersione);
 
@@ -273,7 +272,8 @@ std::variant<FileQuadro, QString> leggiQuadro(const QByteArray& dati) {
     Lettore l;
     const QJsonValue iv = o.value(QStringLiteral("intestazione"));
     if (!iv.isUndefined()) {
-        if (!iv.isObject()) return prefisso() + QStringLiteral("«intestazione» deve essere un oggetto { … }.");
+        if (!iv.isObject())
+            return prefisso() + QStringLiteral("«intestazione» deve essere un oggetto { … }.");
         const QJsonObject io = iv.toObject();
         for (int k = 0; k < campiIntestazione().size(); ++k)
             if (io.contains(campiIntestazione()[k]))
@@ -290,7 +290,8 @@ std::variant<FileQuadro, QString> leggiQuadro(const QByteArray& dati) {
         f.quadro.voci.append(l.voce(voci.at(i), QStringLiteral("voce %1").arg(i + 1), 0));
     const QJsonValue vin = o.value(QStringLiteral("vincolo"));
     if (!vin.isUndefined() && !l.errore) {
-        if (!vin.isObject()) return prefisso() + QStringLiteral("«vincolo» deve essere un oggetto { … }.");
+        if (!vin.isObject())
+            return prefisso() + QStringLiteral("«vincolo» deve essere un oggetto { … }.");
         const QJsonObject vo = vin.toObject();
         if (vo.contains(QStringLiteral("totale"))) {
             const QString t = l.testo(vo, QStringLiteral("totale"), QStringLiteral("vincolo"));
@@ -321,8 +322,7 @@ std::variant<FileQuadro, QString> leggiQuadro(const QByteArray& dati) {
 std::variant<FileQuadro, QString> apriFileQuadro(const QString& percorso) {
     const QFileInfo info(percorso);
     if (!info.exists()) return QStringLiteral("Il file «%1» non esiste.").arg(percorso);
-    if (!info.isFile())
-        return QStringLiteral("«%1» non è un file.").arg(percorso);
+    if (!info.isFile()) return QStringLiteral("«%1» non è un file.").arg(percorso);
     if (info.size() > kDimensioneMassima)
         return QStringLiteral("Il file «%1» è troppo grande per essere un quadro economico.")
             .arg(percorso);

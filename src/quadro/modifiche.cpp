@@ -40,6 +40,12 @@ QString codiceLibero(const Quadro& q, const QString& genitore, int da) {
         if (!usati.contains(base + QString::number(k))) return base + QString::number(k);
 }
 
+// The item that must stay an amount: the absorbing item while a fixed total
+// is set, or the one named for it.
+QString compensaAttiva(const Quadro& q) {
+    return q.vincolo.totale ? codiceCompensa(q) : q.vincolo.compensa;
+}
+
 bool codiceValido(const QString& c) {
     if (c.isEmpty()) return false;
     for (const QChar ch : c)
@@ -95,8 +101,9 @@ EsitoModifica rimuoviVoce(Quadro& q, const Percorso& p) {
         return QStringLiteral("La voce «%1» non può essere eliminata: è usata nella regola di %2.")
             .arg(v->codice, chi.join(QStringLiteral(", ")));
     if (!q.vincolo.compensa.isEmpty() && via.contains(q.vincolo.compensa))
-        return QStringLiteral("La voce «%1» non può essere eliminata: compensa il totale "
-                              "vincolato.")
+        return QStringLiteral(
+                   "La voce «%1» non può essere eliminata: compensa il totale "
+                   "vincolato.")
             .arg(q.vincolo.compensa);
     return applica(q, [&](Quadro& c) -> EsitoModifica {
         Percorso genitore = p;
@@ -108,7 +115,8 @@ EsitoModifica rimuoviVoce(Quadro& q, const Percorso& p) {
 
 EsitoModifica rientraVoce(Quadro& q, const Percorso& p, Percorso* nuovo) {
     if (p.isEmpty() || p.last() == 0)
-        return QStringLiteral("Non c'è una voce sopra, allo stesso livello, in cui farla rientrare.");
+        return QStringLiteral(
+            "Non c'è una voce sopra, allo stesso livello, in cui farla rientrare.");
     return applica(q, [&](Quadro& c) -> EsitoModifica {
         Percorso genitore = p;
         genitore.removeLast();
@@ -117,9 +125,10 @@ EsitoModifica rientraVoce(Quadro& q, const Percorso& p, Percorso* nuovo) {
         if (sopra.tipo == Tipo::Percentuale)
             return QStringLiteral("La voce «%1» è una percentuale e non può contenere voci.")
                 .arg(sopra.codice);
-        if (sopra.tipo == Tipo::Importo && codiceCompensa(c) == sopra.codice)
-            return QStringLiteral("La voce «%1» compensa il totale vincolato e non può diventare "
-                                  "una sezione.")
+        if (sopra.tipo == Tipo::Importo && compensaAttiva(c) == sopra.codice)
+            return QStringLiteral(
+                       "La voce «%1» compensa il totale vincolato e non può diventare "
+                       "una sezione.")
                 .arg(sopra.codice);
         sopra.tipo = Tipo::Sezione;
         sopra.importo = 0;
@@ -174,8 +183,9 @@ EsitoModifica cambiaCodice(Quadro& q, const Percorso& p, const QString& codiceNu
     if (!v) return QStringLiteral("La voce scelta non esiste più.");
     if (v->codice == codice) return std::nullopt;
     if (!codiceValido(codice))
-        return QStringLiteral("Il codice «%1» non è valido: non può essere vuoto né contenere "
-                              "spazi.")
+        return QStringLiteral(
+                   "Il codice «%1» non è valido: non può essere vuoto né contenere "
+                   "spazi.")
             .arg(codice);
     if (trovaVoce(q, codice))
         return QStringLiteral("Il codice «%1» è già usato da un'altra voce.").arg(codice);
@@ -197,12 +207,14 @@ EsitoModifica cambiaTipo(Quadro& q, const Percorso& p, Tipo tipo, Centesimi impo
         if (!v) return QStringLiteral("La voce scelta non esiste più.");
         if (v->tipo == tipo) return std::nullopt;
         if (v->tipo == Tipo::Sezione && !v->voci.isEmpty())
-            return QStringLiteral("La sezione «%1» contiene voci: per cambiarne il tipo "
-                                  "spostarle o eliminarle prima.")
+            return QStringLiteral(
+                       "La sezione «%1» contiene voci: per cambiarne il tipo "
+                       "spostarle o eliminarle prima.")
                 .arg(v->codice);
-        if (codiceCompensa(c) == v->codice && tipo != Tipo::Importo)
-            return QStringLiteral("La voce «%1» compensa il totale vincolato e deve restare un "
-                                  "importo.")
+        if (compensaAttiva(c) == v->codice && tipo != Tipo::Importo)
+            return QStringLiteral(
+                       "La voce «%1» compensa il totale vincolato e deve restare un "
+                       "importo.")
                 .arg(v->codice);
         v->tipo = tipo;
         v->importo = tipo == Tipo::Importo ? importoAttuale : 0;
@@ -218,17 +230,17 @@ EsitoModifica impostaRegola(Quadro& q, const Percorso& p, const QString& regola,
                             Centesimi importoAttuale) {
     const QString testo = regola.trimmed();
     if (testo.isEmpty()) return cambiaTipo(q, p, Tipo::Importo, importoAttuale);
-    static const QRegularExpression forma(
-        QStringLiteral("^([0-9.,]+)\\s*%?\\s*(?:di\\s+(.*))?$"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression forma(QStringLiteral("^([0-9.,]+)\\s*%?\\s*(?:di\\s+(.*))?$"),
+                                          QRegularExpression::CaseInsensitiveOption);
     const auto m = forma.match(testo);
     const QString esempio = QStringLiteral(" Scrivere per esempio «22 % di B.8 + B.8.c».");
     if (!m.hasMatch())
         return QStringLiteral("La regola «%1» non è comprensibile.").arg(testo) + esempio;
     const auto perc = leggiPercentualeItaliana(m.captured(1));
     if (!perc)
-        return QStringLiteral("La percentuale «%1» non è un numero da 0 a 100 con al più tre "
-                              "decimali (virgola decimale).")
+        return QStringLiteral(
+                   "La percentuale «%1» non è un numero da 0 a 100 con al più tre "
+                   "decimali (virgola decimale).")
             .arg(m.captured(1));
     static const QRegularExpression separatori(QStringLiteral("[\\s+;,]+"));
     const QStringList di = m.captured(2).split(separatori, Qt::SkipEmptyParts);
@@ -237,13 +249,13 @@ EsitoModifica impostaRegola(Quadro& q, const Percorso& p, const QString& regola,
     if (v->tipo == Tipo::Sezione && !v->voci.isEmpty())
         return QStringLiteral("La sezione «%1» contiene voci: il suo importo è la loro somma.")
             .arg(v->codice);
-    if (codiceCompensa(q) == v->codice)
-        return QStringLiteral("La voce «%1» compensa il totale vincolato e deve restare un "
-                              "importo.")
+    if (compensaAttiva(q) == v->codice)
+        return QStringLiteral(
+                   "La voce «%1» compensa il totale vincolato e deve restare un "
+                   "importo.")
             .arg(v->codice);
     for (const QString& d : di)
-        if (!trovaVoce(q, d))
-            return QStringLiteral("La voce «%1» non esiste.").arg(d) + esempio;
+        if (!trovaVoce(q, d)) return QStringLiteral("La voce «%1» non esiste.").arg(d) + esempio;
     return applica(q, [&](Quadro& c) -> EsitoModifica {
         Voce* w = voceA(c, p);
         w->tipo = Tipo::Percentuale;

@@ -67,7 +67,8 @@ std::variant<Compilato, Problema> compila(const Quadro& q) {
             return Problema{QStringLiteral("La voce «%1» non ha un codice.").arg(v.etichetta), {}};
         if (haSpazi(v.codice))
             return Problema{
-                QStringLiteral("Il codice «%1» contiene spazi o caratteri di controllo.").arg(v.codice),
+                QStringLiteral("Il codice «%1» contiene spazi o caratteri di controllo.")
+                    .arg(v.codice),
                 {v.codice}};
         if (c.indice.contains(v.codice))
             return Problema{QStringLiteral("Il codice «%1» è usato da più voci.").arg(v.codice),
@@ -315,9 +316,8 @@ bool ribassabile(const Quadro& q, const Percorso& p) {
 QString codiceCompensa(const Quadro& q) {
     if (!q.vincolo.compensa.isEmpty()) return q.vincolo.compensa;
     for (const VoceInOrdine& v : vociInOrdine(q))
-        if (v.voce->tipo == Tipo::Importo &&
-            v.voce->etichetta.trimmed().startsWith(QLatin1String("imprevisti"),
-                                                   Qt::CaseInsensitive))
+        if (v.voce->tipo == Tipo::Importo && v.voce->etichetta.trimmed().startsWith(
+                                                 QLatin1String("imprevisti"), Qt::CaseInsensitive))
             return v.voce->codice;
     return {};
 }
@@ -421,7 +421,8 @@ std::variant<Valutazione, Problema> ricalcola(Quadro& q) {
 
 QString testoRegola(const Voce& v) {
     if (v.tipo != Tipo::Percentuale) return {};
-    const QString di = v.di.isEmpty() ? QStringLiteral("nessuna voce") : v.di.join(QStringLiteral(" + "));
+    const QString di =
+        v.di.isEmpty() ? QStringLiteral("nessuna voce") : v.di.join(QStringLiteral(" + "));
     return QStringLiteral("%1 % di %2").arg(testoPercentuale(v.percentuale), di);
 }
 
@@ -533,8 +534,8 @@ std::optional<Centesimi> leggiImportoFile(const QString& testo) {
     }
     const qsizetype punto = t.indexOf(QLatin1Char('.'));
     if (punto >= 0 && punto == t.size() - 1) return std::nullopt;  // "12."
-    const auto v = componi(punto < 0 ? t : t.left(punto), punto < 0 ? QStringView() : t.mid(punto + 1),
-                           2, kImportoMassimo);
+    const auto v = componi(punto < 0 ? t : t.left(punto),
+                           punto < 0 ? QStringView() : t.mid(punto + 1), 2, kImportoMassimo);
     if (!v || (punto == 0)) return std::nullopt;
     return negativo ? -*v : *v;
 }
@@ -543,8 +544,8 @@ std::optional<Millesimi> leggiPercentualeFile(const QString& testo) {
     QStringView t(testo);
     const qsizetype punto = t.indexOf(QLatin1Char('.'));
     if (punto == 0 || (punto >= 0 && punto == t.size() - 1)) return std::nullopt;
-    const auto v = componi(punto < 0 ? t : t.left(punto), punto < 0 ? QStringView() : t.mid(punto + 1),
-                           3, kPercentualeMassima);
+    const auto v = componi(punto < 0 ? t : t.left(punto),
+                           punto < 0 ? QStringView() : t.mid(punto + 1), 3, kPercentualeMassima);
     if (!v) return std::nullopt;
     return Millesimi(*v);
 }

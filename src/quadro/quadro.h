@@ -42,12 +42,12 @@ struct Voce {
     QString etichetta;  // any length
     QString nota;       // free text (the article of law an item comes from)
     Tipo tipo = Tipo::Importo;
-    Centesimi importo = 0;       // Importo: the typed amount (the absorbing item: as set)
-    Millesimi percentuale = 0;   // Percentuale: 0..kPercentualeMassima
-    QStringList di;              // Percentuale: the codes whose amounts are summed
+    Centesimi importo = 0;            // Importo: the typed amount (the absorbing item: as set)
+    Millesimi percentuale = 0;        // Percentuale: 0..kPercentualeMassima
+    QStringList di;                   // Percentuale: the codes whose amounts are summed
     std::optional<bool> ribassabile;  // subject to the tender discount; unset: the default
-    QList<Voce> voci;            // Sezione: the children, in order
-    QJsonObject altri;           // keys of the file this program does not know, kept on save
+    QList<Voce> voci;                 // Sezione: the children, in order
+    QJsonObject altri;                // keys of the file this program does not know, kept on save
 
     bool operator==(const Voce&) const;  // member by member (defined where Voce is complete)
 };
@@ -147,9 +147,10 @@ struct Valutazione {
     QHash<QString, Centesimi> importi;  // every item's amount, by code
     Centesimi totale = 0;               // the project total
     EsitoVincolo vincolo = EsitoVincolo::Nessuno;
-    Centesimi scarto = 0;  // fixed total minus total (Scarto), total minus fixed total (Irraggiungibile)
-    QString compensa;      // the code of the absorbing item used, if any
-    QStringList avvisi;    // warnings that refuse nothing (labels past kEtichettaLunga)
+    Centesimi scarto =
+        0;  // fixed total minus total (Scarto), total minus fixed total (Irraggiungibile)
+    QString compensa;    // the code of the absorbing item used, if any
+    QStringList avvisi;  // warnings that refuse nothing (labels past kEtichettaLunga)
 
     Centesimi importo(const QString& codice) const { return importi.value(codice); }
 };

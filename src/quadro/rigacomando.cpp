@@ -64,8 +64,8 @@ QByteArray csvQuadro(const QuadroCalcolato& q) {
         s += campoCsv(v.voce->codice) + u';' + campoCsv(v.voce->etichetta) + u';' +
              campoCsv(testoRegola(*v.voce)) + u';' +
              testoImporto(q.valutazione.importo(v.voce->codice), false) + QStringLiteral("\r\n");
-    s += QStringLiteral("TOTALE;Totale del progetto;;") + testoImporto(q.valutazione.totale, false) +
-         QStringLiteral("\r\n");
+    s += QStringLiteral("TOTALE;Totale del progetto;;") +
+         testoImporto(q.valutazione.totale, false) + QStringLiteral("\r\n");
     return QByteArray("\xEF\xBB\xBF") + s.toUtf8();
 }
 
@@ -83,8 +83,9 @@ std::variant<QuadroCalcolato, QString> leggiEcalcola(const QString& percorso) {
         if (!info.isFile() || inizio.startsWith('{')) return *errore;
         auto classico = leggiFileProgetto(percorso);
         if (auto* e = std::get_if<QString>(&classico))
-            return QStringLiteral("Il file «%1» non è né un quadro economico (.varimo) né un file "
-                                  "di dati di Varimo: %2")
+            return QStringLiteral(
+                       "Il file «%1» non è né un quadro economico (.varimo) né un file "
+                       "di dati di Varimo: %2")
                 .arg(percorso, *e);
         Conversione c = convertiClassico(std::get<ProgettoFile>(classico));
         if (!c.errore.isEmpty()) return c.errore;
@@ -112,13 +113,14 @@ int eseguiComando(const QStringList& argomenti, QString* errori) {
     };
     if (comandoFasi(argomenti)) return eseguiComandoFasi(argomenti, errori);
     if (argomenti.size() != 3)
-        return errore(QStringLiteral("Uso: varimo --esporta ENTRATA USCITA | varimo --converti "
-                                     "FILE-CLASSICO USCITA.varimo"));
+        return errore(
+            QStringLiteral("Uso: varimo --esporta ENTRATA USCITA | varimo --converti "
+                           "FILE-CLASSICO USCITA.varimo"));
     const QString& entrata = argomenti[1];
     const QString& uscita = argomenti[2];
     if (QFileInfo(entrata).absoluteFilePath() == QFileInfo(uscita).absoluteFilePath() ||
-        (QFileInfo::exists(uscita) && QFileInfo(entrata).canonicalFilePath() ==
-                                          QFileInfo(uscita).canonicalFilePath()))
+        (QFileInfo::exists(uscita) &&
+         QFileInfo(entrata).canonicalFilePath() == QFileInfo(uscita).canonicalFilePath()))
         return errore(QStringLiteral("Il file da scrivere non può essere quello da leggere."));
 
     if (argomenti.first() == QLatin1String("--converti")) {
@@ -126,8 +128,8 @@ int eseguiComando(const QStringList& argomenti, QString* errori) {
             return errore(QStringLiteral("Il quadro convertito va scritto in un file .varimo."));
         auto classico = leggiFileProgetto(entrata);
         if (auto* e = std::get_if<QString>(&classico))
-            return errore(QStringLiteral("Impossibile leggere il file di dati «%1»: %2")
-                              .arg(entrata, *e));
+            return errore(
+                QStringLiteral("Impossibile leggere il file di dati «%1»: %2").arg(entrata, *e));
         const Conversione c = convertiClassico(std::get<ProgettoFile>(classico));
         if (!c.errore.isEmpty()) return errore(c.errore);
         for (const QString& a : c.avvisi) errore(QStringLiteral("Avviso: ") + a);
@@ -143,8 +145,9 @@ int eseguiComando(const QStringList& argomenti, QString* errori) {
     if (auto* e = std::get_if<QString>(&letto)) return errore(*e);
     const QuadroCalcolato& q = std::get<QuadroCalcolato>(letto);
     if (q.valutazione.vincolo == EsitoVincolo::Irraggiungibile)
-        errore(QStringLiteral("Avviso: il totale vincolato non è raggiungibile; il quadro è "
-                              "esportato come è."));
+        errore(
+            QStringLiteral("Avviso: il totale vincolato non è raggiungibile; il quadro è "
+                           "esportato come è."));
     if (const auto e = (*esporta)(q, uscita))
         return errore(QStringLiteral("Impossibile scrivere «%1»: %2").arg(uscita, *e));
     return 0;

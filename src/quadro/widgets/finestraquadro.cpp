@@ -14,8 +14,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 #include <QMenuBar>
+#include <QScreen>
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -75,10 +75,10 @@ FinestraQuadro::FinestraQuadro() {
     intestazione->setObjectName(QStringLiteral("intestazione"));
     auto* griglia = new QGridLayout(intestazione);
     const QList<std::pair<const char*, QString>> nomi = {
-        {"ente", QStringLiteral("Ente")},   {"titolo", QStringLiteral("Titolo")},
-        {"cup", QStringLiteral("CUP")},     {"cig", QStringLiteral("CIG")},
-        {"rup", QStringLiteral("RUP")},     {"progettista", QStringLiteral("Progettista")},
-        {"data", QStringLiteral("Data")},   {"valuta", QStringLiteral("Valuta")}};
+        {"ente", QStringLiteral("Ente")}, {"titolo", QStringLiteral("Titolo")},
+        {"cup", QStringLiteral("CUP")},   {"cig", QStringLiteral("CIG")},
+        {"rup", QStringLiteral("RUP")},   {"progettista", QStringLiteral("Progettista")},
+        {"data", QStringLiteral("Data")}, {"valuta", QStringLiteral("Valuta")}};
     int posto = 0;
     auto colloca = [&](const QString& testo, QWidget* campo) {
         auto* etichetta = new QLabel(testo, intestazione);
@@ -126,8 +126,9 @@ FinestraQuadro::FinestraQuadro() {
     vista_->header()->setSectionResizeMode(ModelloQuadro::Codice, QHeaderView::ResizeToContents);
     vista_->header()->setSectionResizeMode(ModelloQuadro::Regola, QHeaderView::Interactive);
     vista_->header()->setSectionResizeMode(ModelloQuadro::Importo, QHeaderView::ResizeToContents);
-    vista_->setColumnWidth(ModelloQuadro::Regola, fontMetrics().horizontalAdvance(
-                                                      QStringLiteral("22 % di B.7.1 + B.7.2 +")));
+    vista_->setColumnWidth(
+        ModelloQuadro::Regola,
+        fontMetrics().horizontalAdvance(QStringLiteral("4 % di B.7.1 + B.7.2 + B.7.3 MMM")));
     colonna->addWidget(vista_, 1);
 
     // The fixed total and the totals.
@@ -137,7 +138,6 @@ FinestraQuadro::FinestraQuadro() {
     totaleVincolato_ = new QLineEdit(centro);
     totaleVincolato_->setObjectName(QStringLiteral("totalevincolato"));
     totaleVincolato_->setAlignment(Qt::AlignRight);
-    totaleVincolato_->setPlaceholderText(QStringLiteral("1.250.000,00"));
     auto* etichettaCompensa = new QLabel(QStringLiteral("compensato da"), centro);
     compensa_ = new QComboBox(centro);
     compensa_->setObjectName(QStringLiteral("compensa"));
@@ -171,8 +171,7 @@ FinestraQuadro::FinestraQuadro() {
     connect(vincolato_, &QCheckBox::toggled, this, &FinestraQuadro::scriviVincolo);
     connect(totaleVincolato_, &QLineEdit::editingFinished, this, &FinestraQuadro::scriviVincolo);
     connect(compensa_, &QComboBox::activated, this, &FinestraQuadro::scriviVincolo);
-    connect(modello_, &ModelloQuadro::rifiutato, this,
-            [this](const QString& m) { mostraEsito(m); });
+    connect(modello_, &ModelloQuadro::avviso, this, [this](const QString& m) { mostraEsito(m); });
 
     // Menus and the bar of commands.
     auto azione = [this](QMenu* menu, const char* nome, const QString& testo, QKeySequence tasto,
@@ -191,8 +190,10 @@ FinestraQuadro::FinestraQuadro() {
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("file"));
-    azione(file, "nuovoquadro", QStringLiteral("Nuovo quadro"), QKeySequence::New, [this] { nuovo(); });
-    azione(file, "apriquadro", QStringLiteral("Apri quadro…"), QKeySequence::Open, [this] { apri(); });
+    azione(file, "nuovoquadro", QStringLiteral("Nuovo quadro"), QKeySequence::New,
+           [this] { nuovo(); });
+    azione(file, "apriquadro", QStringLiteral("Apri quadro…"), QKeySequence::Open,
+           [this] { apri(); });
     file->addSeparator();
     azione(file, "salva", QStringLiteral("&Salva"), QKeySequence::Save, [this] { salva(); });
     azione(file, "salvanome", QStringLiteral("Salva con &nome…"), QKeySequence::SaveAs,
@@ -216,23 +217,30 @@ FinestraQuadro::FinestraQuadro() {
     modifica->addAction(annulla);
     modifica->addAction(ripeti);
     modifica->addSeparator();
-    azione(modifica, "copia", QStringLiteral("&Copia"), QKeySequence::Copy, [this] { copia(); },
-           true);
+    azione(
+        modifica, "copia", QStringLiteral("&Copia"), QKeySequence::Copy, [this] { copia(); }, true);
     modifica->addSeparator();
-    QAction* nuova = azione(modifica, "aggiungivoce", QStringLiteral("A&ggiungi voce"),
-                            QKeySequence(Qt::Key_Insert), [this] { aggiungi(false); }, true);
-    QAction* sotto = azione(modifica, "aggiungisottovoce", QStringLiteral("Aggiungi s&ottovoce"),
-                            QKeySequence(Qt::CTRL | Qt::Key_Insert), [this] { aggiungi(true); }, true);
-    QAction* via = azione(modifica, "eliminavoce", QStringLiteral("&Elimina voce"),
-                          QKeySequence(Qt::Key_Delete), [this] { elimina(); }, true);
-    QAction* dentro = azione(modifica, "rientra", QStringLiteral("&Rientra"),
-                             QKeySequence(Qt::ALT | Qt::Key_Right), [this] { rientra(); }, true);
-    QAction* fuori = azione(modifica, "sporgi", QStringLiteral("Es&ci dalla sezione"),
-                            QKeySequence(Qt::ALT | Qt::Key_Left), [this] { sporgi(); }, true);
-    QAction* su = azione(modifica, "su", QStringLiteral("Sposta s&u"),
-                         QKeySequence(Qt::ALT | Qt::Key_Up), [this] { sposta(-1); }, true);
-    QAction* giu = azione(modifica, "giu", QStringLiteral("Sposta &giù"),
-                          QKeySequence(Qt::ALT | Qt::Key_Down), [this] { sposta(+1); }, true);
+    QAction* nuova = azione(
+        modifica, "aggiungivoce", QStringLiteral("A&ggiungi voce"), QKeySequence(Qt::Key_Insert),
+        [this] { aggiungi(false); }, true);
+    QAction* sotto = azione(
+        modifica, "aggiungisottovoce", QStringLiteral("Aggiungi s&ottovoce"),
+        QKeySequence(Qt::CTRL | Qt::Key_Insert), [this] { aggiungi(true); }, true);
+    QAction* via = azione(
+        modifica, "eliminavoce", QStringLiteral("&Elimina voce"), QKeySequence(Qt::Key_Delete),
+        [this] { elimina(); }, true);
+    QAction* dentro = azione(
+        modifica, "rientra", QStringLiteral("&Rientra"), QKeySequence(Qt::ALT | Qt::Key_Right),
+        [this] { rientra(); }, true);
+    QAction* fuori = azione(
+        modifica, "sporgi", QStringLiteral("Es&ci dalla sezione"),
+        QKeySequence(Qt::ALT | Qt::Key_Left), [this] { sporgi(); }, true);
+    QAction* su = azione(
+        modifica, "su", QStringLiteral("Sposta s&u"), QKeySequence(Qt::ALT | Qt::Key_Up),
+        [this] { sposta(-1); }, true);
+    QAction* giu = azione(
+        modifica, "giu", QStringLiteral("Sposta &giù"), QKeySequence(Qt::ALT | Qt::Key_Down),
+        [this] { sposta(+1); }, true);
     aggiungiMenuFasi(this, documento_);
     auto* barra = addToolBar(QStringLiteral("Voci"));
     barra->setObjectName(QStringLiteral("barravoci"));
@@ -254,7 +262,7 @@ FinestraQuadro::FinestraQuadro() {
     vista_->expandAll();
     // Wide enough for the bar of commands and a long label, never past the
     // screen (1366 x 768 included).
-    QSize misura(fontMetrics().averageCharWidth() * 170, fontMetrics().height() * 44);
+    QSize misura(fontMetrics().averageCharWidth() * 170, fontMetrics().height() * 52);
     if (const QScreen* schermo = screen())
         misura = misura.boundedTo(schermo->availableSize() * 0.95);
     resize(misura);
@@ -282,8 +290,8 @@ void FinestraQuadro::aggiorna() {
     aggiornando_ = true;
     const FileQuadro& f = documento_.file();
     const Intestazione& i = f.intestazione;
-    const QString valori[] = {i.ente, i.titolo, i.cup, i.cig, i.rup, i.progettista,
-                              dataDaMostrare(i.data), i.valuta};
+    const QString valori[] = {
+        i.ente, i.titolo, i.cup, i.cig, i.rup, i.progettista, dataDaMostrare(i.data), i.valuta};
     for (int k = 0; k < campi_.size(); ++k)
         if (campi_[k]->text() != valori[k]) campi_[k]->setText(valori[k]);
     if (fase_->currentText() != i.fase) fase_->setEditText(i.fase);
@@ -326,12 +334,13 @@ void FinestraQuadro::aggiorna() {
                                        .arg(v.compensa, testoImporto(v.scarto)));
             break;
         case EsitoVincolo::SenzaCompensa:
-            esitoVincolo_->setText(QStringLiteral("Scegliere la voce che compensa la differenza: "
-                                                  "il quadro non ha una voce «Imprevisti»."));
+            esitoVincolo_->setText(
+                QStringLiteral("Scegliere la voce che compensa la differenza: "
+                               "il quadro non ha una voce «Imprevisti»."));
             break;
     }
-    totale_->setText(QStringLiteral("Totale del progetto (in %1): %2")
-                         .arg(valuta, testoImporto(v.totale)));
+    totale_->setText(
+        QStringLiteral("Totale del progetto (in %1): %2").arg(valuta, testoImporto(v.totale)));
 
     const QString nome = documento_.percorso().isEmpty()
                              ? QStringLiteral("nuovo quadro")
@@ -445,9 +454,8 @@ void FinestraQuadro::rientra() {
     const Percorso p = corrente();
     if (p.isEmpty()) return;
     riseleziona(p);
-    const auto e = documento_.modificaQuadro(QStringLiteral("rientra"), [&](Quadro& q) {
-        return rientraVoce(q, p, &nuovo);
-    });
+    const auto e = documento_.modificaQuadro(QStringLiteral("rientra"),
+                                             [&](Quadro& q) { return rientraVoce(q, p, &nuovo); });
     mostraEsito(e);
     if (!e) {
         riseleziona(nuovo);
@@ -460,9 +468,8 @@ void FinestraQuadro::sporgi() {
     const Percorso p = corrente();
     if (p.isEmpty()) return;
     riseleziona(p);
-    const auto e = documento_.modificaQuadro(QStringLiteral("esci dalla sezione"), [&](Quadro& q) {
-        return sporgiVoce(q, p, &nuovo);
-    });
+    const auto e = documento_.modificaQuadro(QStringLiteral("esci dalla sezione"),
+                                             [&](Quadro& q) { return sporgiVoce(q, p, &nuovo); });
     mostraEsito(e);
     if (!e) {
         riseleziona(nuovo);
@@ -475,9 +482,8 @@ void FinestraQuadro::sposta(int verso) {
     const Percorso p = corrente();
     if (p.isEmpty()) return;
     riseleziona(p);
-    const auto e = documento_.modificaQuadro(QStringLiteral("sposta voce"), [&](Quadro& q) {
-        return spostaVoce(q, p, verso, &nuovo);
-    });
+    const auto e = documento_.modificaQuadro(
+        QStringLiteral("sposta voce"), [&](Quadro& q) { return spostaVoce(q, p, verso, &nuovo); });
     mostraEsito(e);
     if (!e) {
         riseleziona(nuovo);
@@ -609,8 +615,7 @@ void convertiInQuadro(const StatoCalcolo& stato) {
     }
     auto* f = Finestre::istanza().mostra<FinestraQuadro>();
     if (!f->accogli(c.file)) return;
-    if (!c.avvisi.isEmpty())
-        messaggio(c.avvisi.join(u'\r'), kTitolo, Icona::Informazione);
+    if (!c.avvisi.isEmpty()) messaggio(c.avvisi.join(u'\r'), kTitolo, Icona::Informazione);
 }
 
 bool apriQuadroAllAvvio(const QString& percorso) {

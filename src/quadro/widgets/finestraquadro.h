@@ -37,7 +37,7 @@ class FinestraQuadro final : public QMainWindow {
     // The commands of the File menu. Those that would replace unsaved work ask
     // first. Each returns whether it went through.
     bool nuovo();
-    bool apri();                              // asks for the file
+    bool apri();                                 // asks for the file
     bool apriPercorso(const QString& percorso);  // a message on failure
     bool salva();
     bool salvaConNome();

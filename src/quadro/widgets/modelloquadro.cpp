@@ -29,7 +29,8 @@ ModelloQuadro::ModelloQuadro(DocumentoQuadro* documento, QObject* parent)
         for (int n = 0; n < nodi_.size(); ++n)
             if (!nodi_[n].figli.isEmpty()) {
                 const QModelIndex g = createIndex(nodi_[n].riga, 0, quintptr(n));
-                emit dataChanged(index(0, 0, g), index(int(nodi_[n].figli.size()) - 1, Colonne - 1, g));
+                emit dataChanged(index(0, 0, g),
+                                 index(int(nodi_[n].figli.size()) - 1, Colonne - 1, g));
             }
     });
 }
@@ -50,8 +51,7 @@ void ModelloQuadro::ricostruisci() {
 
 QModelIndex ModelloQuadro::index(int riga, int colonna, const QModelIndex& genitore) const {
     if (colonna < 0 || colonna >= Colonne) return {};
-    const QList<int>& lista =
-        genitore.isValid() ? nodi_[int(genitore.internalId())].figli : cime_;
+    const QList<int>& lista = genitore.isValid() ? nodi_[int(genitore.internalId())].figli : cime_;
     if (riga < 0 || riga >= lista.size()) return {};
     return createIndex(riga, colonna, quintptr(lista[riga]));
 }
@@ -78,8 +78,9 @@ const Voce* ModelloQuadro::voce(const QModelIndex& i) const {
 }
 
 Percorso ModelloQuadro::percorso(const QModelIndex& i) const {
-    return i.isValid() && i.internalId() < quintptr(nodi_.size()) ? nodi_[int(i.internalId())].percorso
-                                                                  : Percorso();
+    return i.isValid() && i.internalId() < quintptr(nodi_.size())
+               ? nodi_[int(i.internalId())].percorso
+               : Percorso();
 }
 
 QModelIndex ModelloQuadro::indiceDi(const Percorso& p, int colonna) const {
@@ -140,8 +141,8 @@ Qt::ItemFlags ModelloQuadro::flags(const QModelIndex& i) const {
     const Voce* v = voce(i);
     if (!v) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    const bool compensa = documento_->quadro().vincolo.totale &&
-                          documento_->valutazione().compensa == v->codice;
+    const bool compensa =
+        documento_->quadro().vincolo.totale && documento_->valutazione().compensa == v->codice;
     switch (i.column()) {
         case Codice:
         case Etichetta:
@@ -166,9 +167,8 @@ bool ModelloQuadro::setData(const QModelIndex& i, const QVariant& valore, int ru
     EsitoModifica esito;
     switch (i.column()) {
         case Codice:
-            esito = documento_->modificaQuadro(QStringLiteral("codice"), [&](Quadro& q) {
-                return cambiaCodice(q, p, testo);
-            });
+            esito = documento_->modificaQuadro(
+                QStringLiteral("codice"), [&](Quadro& q) { return cambiaCodice(q, p, testo); });
             break;
         case Etichetta:
             esito = documento_->modificaQuadro(QStringLiteral("etichetta"), [&](Quadro& q) {
@@ -184,9 +184,10 @@ bool ModelloQuadro::setData(const QModelIndex& i, const QVariant& valore, int ru
         case Importo: {
             const auto c = leggiImportoItaliano(testo);
             if (!c) {
-                esito = QStringLiteral("«%1» non è un importo: scrivere per esempio 1.234,56 "
-                                       "(virgola per i decimali, al più due; punti solo tra "
-                                       "gruppi di tre cifre).")
+                esito = QStringLiteral(
+                            "«%1» non è un importo: scrivere per esempio 1.234,56 "
+                            "(virgola per i decimali, al più due; punti solo tra "
+                            "gruppi di tre cifre).")
                             .arg(testo);
                 break;
             }
@@ -198,9 +199,16 @@ bool ModelloQuadro::setData(const QModelIndex& i, const QVariant& valore, int ru
         }
     }
     if (esito) {
-        emit rifiutato(*esito);
+        emit avviso(*esito);
         return false;
     }
+    if (i.column() == Etichetta && testo.size() > kEtichettaLunga)
+        emit avviso(QStringLiteral("Attenzione: l'etichetta della voce «%1» supera i %2 "
+                                   "caratteri; per una stampa corretta conviene accorciarla.")
+                        .arg(v->codice)
+                        .arg(kEtichettaLunga));
+    else
+        emit avviso(QString());  // an earlier refusal no longer applies
     return true;
 }
 

@@ -9,7 +9,8 @@ namespace varimo::quadro {
 
 // The items of a framework document as a tree of four columns: code, label,
 // rule, amount. Edits go to the document as undo steps; a refused edit
-// leaves everything as it was and is told through `rifiutato`.
+// leaves everything as it was and is told through `avviso`, as is a label
+// past kEtichettaLunga (kept whole).
 class ModelloQuadro : public QAbstractItemModel {
     Q_OBJECT
   public:
@@ -33,7 +34,7 @@ class ModelloQuadro : public QAbstractItemModel {
     QString testoTabulato(const QModelIndexList& scelti) const;
 
   signals:
-    void rifiutato(const QString& messaggio);
+    void avviso(const QString& messaggio);
 
   private:
     struct Nodo {

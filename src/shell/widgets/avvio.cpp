@@ -90,8 +90,8 @@ int avviaProgramma(int argc, char** argv) {
     // A project file given as the only argument (a double click in the file
     // manager) opens at once in the calculation window, without the splash.
     const QStringList argomenti = QApplication::arguments();
-    if (argomenti.size() == 2 && argomenti.at(1).endsWith(QLatin1String(quadro::kEstensione),
-                                                          Qt::CaseInsensitive))
+    if (argomenti.size() == 2 &&
+        argomenti.at(1).endsWith(QLatin1String(quadro::kEstensione), Qt::CaseInsensitive))
         quadro::apriQuadroAllAvvio(argomenti.at(1));
     else if (argomenti.size() == 2)
         apriProgettoAllAvvio(argomenti.at(1));

@@ -131,8 +131,8 @@ TEST_F(Comandi, MenuCaptionsSeparatorsAndShortcuts) {
     for (QAction* a : w->menuBar()->actions().first()->menu()->actions())
         file << (a->isSeparator() ? QString("-") : a->objectName());
     EXPECT_EQ(file, QStringList({"apri", "recenti", "-", "salva", "salvanome", "-", "eliminare",
-                                 "-", "stampa", "esportapdf", "stampasezioni", "esportasezionipdf",
-                                 "-", "esci"}));
+                                 "-", "nuovoquadro", "apriquadro", "-", "stampa", "esportapdf",
+                                 "stampasezioni", "esportasezionipdf", "-", "esci"}));
     QStringList modifica;
     for (QAction* a : w->menuBar()->actions().at(1)->menu()->actions())
         modifica << (a->isSeparator() ? QString("-") : a->objectName());
