@@ -86,6 +86,27 @@ bool percentualeValida(const QString& p) {
     return true;
 }
 
+// The characters a cell can hold: control characters other than tab and
+// line feed, the two non-characters and halves of a surrogate pair cannot
+// be written into the file's XML (a reader drops the cell or the sheet).
+QString testoAmmesso(const QString& t) {
+    QString r;
+    r.reserve(t.size());
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const QChar c = t.at(i);
+        const char16_t u = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate()) {
+            r.append(c);
+            r.append(t.at(++i));
+            continue;
+        }
+        if (c.isSurrogate() || u == 0xFFFE || u == 0xFFFF) continue;
+        if (u < 0x20 && u != 9 && u != 10) continue;
+        r.append(c);
+    }
+    return r;
+}
+
 double euro(qint64 centesimi) {
     return static_cast<double>(centesimi) / 100.0;
 }
@@ -190,12 +211,13 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
 
     // Texts outlive the calls that take them: libxlsxwriter copies them, but
     // the properties are read when the workbook is closed.
-    const QByteArray titolo = (QStringLiteral("Quadro economico - ") + h.titolo).toUtf8();
+    const QByteArray titolo =
+        testoAmmesso(QStringLiteral("Quadro economico - ") + h.titolo).toUtf8();
     const QByteArray autore =
         (ModVarimo::nomeprogramma + QLatin1Char(' ') + ModVarimo::versioneprogramma)
             .trimmed()
             .toUtf8();
-    const QByteArray ente = h.ente.toUtf8();
+    const QByteArray ente = testoAmmesso(h.ente).toUtf8();
     lxw_doc_properties proprieta{};
     proprieta.title = const_cast<char*>(titolo.constData());
     proprieta.author = const_cast<char*>(autore.constData());
@@ -242,11 +264,11 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
     format_set_bold(codiceGrassetto);
 
     auto scriviTesto = [&](lxw_row_t r, lxw_col_t c, const QString& t, lxw_format* f) {
-        if (t.isEmpty()) {
+        if (testoAmmesso(t).isEmpty()) {
             s.verifica(worksheet_write_blank(foglio, r, c, f));
             return;
         }
-        s.verifica(worksheet_write_string(foglio, r, c, t.toUtf8().constData(), f));
+        s.verifica(worksheet_write_string(foglio, r, c, testoAmmesso(t).toUtf8().constData(), f));
     };
     auto scriviFormula = [&](lxw_row_t r, const QString& formula, lxw_format* f, qint64 centesimi) {
         const QByteArray testoFormula = (QLatin1Char('=') + formula).toLatin1();

@@ -165,10 +165,25 @@ inline FileQuadro lungo(int n) {
 // Texts hostile to every format.
 inline QString ostile(int i) {
     static const QStringList pezzi = {
-        QStringLiteral("<voce & \"doppie\" 'semplici'>"), QStringLiteral("]]> &amp; &lt;"),
+        QStringLiteral("<voce & \"doppie\" 'semplici'>"),
+        QStringLiteral("]]> &amp; &lt;"),
         QStringLiteral("\u200F\u05E9\u05DC\u05D5\u05DD \u202Eabc\u202C"),
-        QStringLiteral("=SUM(A1) +1 -2 @x"), QStringLiteral("perc. 22 % \\ / : * ? |")};
+        QStringLiteral("=SUM(A1) +1 -2 @x"),
+        QStringLiteral("perc. 22 % \\ / : * ? |"),
+        QStringLiteral("Ing. Dell'Acqua & C. \u00ABfirma\u00BB"),
+        QStringLiteral("emoji \U0001F3EB e caratteri di controllo \u0001\u001F\uFFFE")};
     return pezzi.at(i % pezzi.size()) + QStringLiteral(" ") + QString::number(i);
+}
+
+// A text as a document or a sheet holds it: without the control characters
+// and non-characters that no such file can carry.
+inline QString senzaControlli(const QString& t) {
+    QString r;
+    for (QChar c : t)
+        if ((c.unicode() >= 0x20 || c == QChar(9) || c == QChar(10)) && c.unicode() != 0xFFFE &&
+            c.unicode() != 0xFFFF)
+            r.append(c);
+    return r;
 }
 
 // The school renovation with a hostile text in every field and a label of

@@ -53,13 +53,36 @@ inline QString attributo(const QXmlStreamReader& x, const char* nome) {
     return {};
 }
 
+// The text of one text:p element: runs of blanks (text:s), tabs and line
+// breaks as the characters they stand for, spans as their text.
+inline QString testoParagrafo(QXmlStreamReader& x) {
+    QString t;
+    while (!x.atEnd()) {
+        x.readNext();
+        if (x.isCharacters()) {
+            t += x.text();
+        } else if (x.isStartElement()) {
+            if (x.name() == QLatin1String("s")) {
+                t += QString(std::max(1, attributo(x, "text:c").toInt()), QLatin1Char(' '));
+            } else if (x.name() == QLatin1String("tab")) {
+                t += QLatin1Char('\t');
+            } else if (x.name() == QLatin1String("line-break")) {
+                t += QLatin1Char('\n');
+            }
+        } else if (x.isEndElement() && x.name() == QLatin1String("p")) {
+            break;
+        }
+    }
+    return t;
+}
+
 // The text of the text:p elements inside the current element, paragraphs
 // joined by a line feed.
 inline QString testoParagrafi(QXmlStreamReader& x) {
     QStringList p;
     while (x.readNextStartElement()) {
         if (x.name() == QLatin1String("p")) {
-            p << x.readElementText(QXmlStreamReader::IncludeChildElements);
+            p << testoParagrafo(x);
         } else {
             x.skipCurrentElement();
         }
@@ -106,7 +129,7 @@ inline FoglioLetto leggiFods(const QByteArray& xml, int colonne = 8) {
                 if (x.name() == QLatin1String("annotation")) {
                     c.nota = dettaglio::testoParagrafi(x);
                 } else if (x.name() == QLatin1String("p")) {
-                    testi << x.readElementText(QXmlStreamReader::IncludeChildElements);
+                    testi << dettaglio::testoParagrafo(x);
                 } else {
                     x.skipCurrentElement();
                 }

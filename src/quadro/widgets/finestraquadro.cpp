@@ -270,8 +270,9 @@ FinestraQuadro::FinestraQuadro() {
 }
 
 FinestraQuadro::~FinestraQuadro() {
-    // A history left unsaved tells of its clean state as it is destroyed:
-    // the window no longer listens by then.
+    // A document with unsaved edits says so once more while it is destroyed
+    // (its undo history leaves the unsaved state): the window no longer
+    // listens, its widgets are gone by then.
     disconnect(&documento_, nullptr, this, nullptr);
     // The view goes before the document it shows: the widgets are otherwise
     // destroyed after the members and may still ask for the items.

@@ -53,10 +53,15 @@ void controllaStampa(const QString& pdf, const QuadroEsportato& q, bool ostile) 
         EXPECT_TRUE(piePaginaPresente(pagina, p, pagine)) << "pag. " << p;
         controllaMargini(pdf, p);
     }
-    const QString ultima = testoPdf(pdf, false, pagine);
+    // Text as a reader of the page sees it: runs of blanks are one, the
+    // ligatures the PDF writer sets stand for their letters.
+    const QString ultima = testoPdf(pdf, false, pagine)
+                               .replace(QChar(0xFB01), QStringLiteral("fi"))
+                               .replace(QChar(0xFB02), QStringLiteral("fl"))
+                               .simplified();
     for (const QString& firma : {QStringLiteral("Il progettista"), q.intestazione.progettista,
                                  q.intestazione.rup, QStringLiteral("Luogo e data")})
-        EXPECT_TRUE(ultima.contains(firma)) << firma.toStdString();
+        EXPECT_TRUE(ultima.contains(senzaControlli(firma).simplified())) << firma.toStdString();
 }
 
 // The school renovation, a framework of 150 items and the school renovation
@@ -69,7 +74,6 @@ TEST(StampaAmministrazione, PdfADocxInLibreOfficeInteriConIntestazioneEFirme) {
     ModVarimo::impostatitoli();
     QTemporaryDir cartella;
     ASSERT_TRUE(cartella.isValid());
-
     const QList<Caso> casi = {{QStringLiteral("scuola"), scuola()},
                               {QStringLiteral("lungo"), lungo(150)},
                               {QStringLiteral("ostile"), scuolaOstile()}};
@@ -121,12 +125,12 @@ TEST(StampaAmministrazione, PdfADocxInLibreOfficeInteriConIntestazioneEFirme) {
     for (const QString& campo :
          {o.intestazione.ente, o.intestazione.titolo, QStringLiteral("CUP: ") + o.intestazione.cup,
           QStringLiteral("CIG: ") + o.intestazione.cig})
-        EXPECT_TRUE(paragrafi.contains(campo)) << campo.toStdString();
+        EXPECT_TRUE(paragrafi.contains(senzaControlli(campo))) << campo.toStdString();
     const TabellaLetta tabella = corpo.tabelle().first();
     QStringList etichette;
     for (int r = 1; r <= tabella.righe.size(); ++r) etichette << tabella.cella(r, 2).testo();
     for (const VoceEsportata& v : o.voci)
-        EXPECT_TRUE(etichette.contains(v.etichetta)) << v.codice.toStdString();
+        EXPECT_TRUE(etichette.contains(senzaControlli(v.etichetta))) << v.codice.toStdString();
 }
 
 }  // namespace
