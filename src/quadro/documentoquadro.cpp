@@ -2,6 +2,7 @@
 
 #include <QUndoCommand>
 
+#include "quadro/formatofasi.h"
 #include "quadro/formatoquadro.h"
 
 namespace varimo::quadro {
@@ -39,6 +40,8 @@ DocumentoQuadro::DocumentoQuadro(QObject* parent) : QObject(parent) {
 }
 
 void DocumentoQuadro::imposta(const FileQuadro& f, const QString& percorso, bool daSalvare) {
+    fasi_ = fileDaQuadro(f);
+    corrente_ = 0;
     file_ = f;
     percorso_ = percorso;
     auto r = ricalcola(file_.quadro);
@@ -54,14 +57,21 @@ void DocumentoQuadro::imposta(const FileQuadro& f, const QString& percorso, bool
 }
 
 std::optional<QString> DocumentoQuadro::apri(const QString& percorso) {
-    auto letto = apriFileQuadro(percorso);
+    auto letto = apriFileFasi(percorso);
     if (auto* e = std::get_if<QString>(&letto)) return *e;
-    imposta(std::get<FileQuadro>(letto), percorso);
+    const FileFasi& f = std::get<FileFasi>(letto);
+    FileQuadro q;
+    q.intestazione = f.intestazione;
+    q.quadro = f.fasi.last().quadro;
+    q.altri = f.altri;
+    imposta(q, percorso);
+    fasi_ = f;
+    corrente_ = int(f.fasi.size()) - 1;
     return std::nullopt;
 }
 
 std::optional<QString> DocumentoQuadro::salva(const QString& percorso) {
-    if (auto e = salvaFileQuadro(percorso, file_)) return e;
+    if (auto e = salvaFileFasi(percorso, fasi())) return e;
     percorso_ = percorso;
     storia_.setClean();
     emit cambiato();
@@ -70,6 +80,9 @@ std::optional<QString> DocumentoQuadro::salva(const QString& percorso) {
 
 EsitoModifica DocumentoQuadro::modifica(const QString& nome,
                                         const std::function<EsitoModifica(FileQuadro&)>& cambia) {
+    if (fasi_.fasi.value(corrente_).bloccata)
+        return QStringLiteral("La fase «%1» è bloccata: sbloccarla prima di modificarla.")
+            .arg(fasi_.fasi[corrente_].nome);
     FileQuadro nuovo = file_;
     if (auto e = cambia(nuovo)) return e;
     auto r = ricalcola(nuovo.quadro);
@@ -92,6 +105,28 @@ void DocumentoQuadro::ripristina(const FileQuadro& f) {
     file_ = f;
     auto r = ricalcola(file_.quadro);
     if (auto* v = std::get_if<Valutazione>(&r)) valutazione_ = std::move(*v);
+    emit cambiato();
+}
+
+FileFasi DocumentoQuadro::fasi() const {
+    FileFasi f = fasi_;
+    f.intestazione = file_.intestazione;
+    f.altri = file_.altri;
+    if (corrente_ >= 0 && corrente_ < f.fasi.size()) f.fasi[corrente_].quadro = file_.quadro;
+    return f;
+}
+
+void DocumentoQuadro::impostaFasi(const FileFasi& f, int corrente) {
+    if (corrente < 0 || corrente >= f.fasi.size()) return;
+    fasi_ = f;
+    corrente_ = corrente;
+    file_.intestazione = f.intestazione;
+    file_.altri = f.altri;
+    file_.quadro = f.fasi[corrente].quadro;
+    auto r = ricalcola(file_.quadro);
+    valutazione_ = std::holds_alternative<Valutazione>(r) ? std::get<Valutazione>(r) : Valutazione{};
+    storia_.clear();
+    storia_.resetClean();
     emit cambiato();
 }
 

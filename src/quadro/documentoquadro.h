@@ -5,6 +5,7 @@
 #include <QUndoStack>
 #include <functional>
 
+#include "quadro/fasi.h"
 #include "quadro/modifiche.h"
 #include "quadro/quadro.h"
 
@@ -47,11 +48,23 @@ class DocumentoQuadro : public QObject {
     // Puts back a whole document (undo and redo); recomputes.
     void ripristina(const FileQuadro& f);
 
+    // The phases of the file: the window works on one of them (the last when
+    // a file is opened); the others are kept as read and saved with it. A
+    // locked phase refuses every edit.
+    FileFasi fasi() const;
+    int faseCorrente() const { return corrente_; }
+    // The phases after a change of their own ("Nuova fase", a lock), phase
+    // `corrente` in the window. The undo history starts again; the document
+    // counts as modified.
+    void impostaFasi(const FileFasi& f, int corrente);
+
   signals:
     void cambiato();
 
   private:
     FileQuadro file_;
+    FileFasi fasi_;  // the current phase's items live in file_
+    int corrente_ = 0;
     Valutazione valutazione_;
     QString percorso_;
     QUndoStack storia_;

@@ -5,7 +5,9 @@
 
 #include "datafile/filedati.h"
 #include "datafile/scritturafile.h"
+#include "quadro/comandifasi.h"
 #include "quadro/conversione.h"
+#include "quadro/formatofasi.h"
 #include "quadro/formatoquadro.h"
 
 namespace varimo::quadro {
@@ -29,6 +31,8 @@ QString estensione(const QString& percorso) {
     return punto <= 0 ? QString() : nome.mid(punto).toLower();
 }
 
+}  // namespace
+
 // One field of the .csv: between quotes when it holds a separator, a quote or
 // a line end; a text that a spreadsheet would take for a formula starts with
 // an apostrophe, so opening the file never runs what a label holds.
@@ -40,8 +44,6 @@ QString campoCsv(QString s) {
     }
     return s;
 }
-
-}  // namespace
 
 void registraEsportatore(const QString& est, Esportatore esportatore) {
     tabella().insert(est.toLower(), std::move(esportatore));
@@ -69,7 +71,7 @@ QByteArray csvQuadro(const QuadroCalcolato& q) {
 
 std::variant<QuadroCalcolato, QString> leggiEcalcola(const QString& percorso) {
     QuadroCalcolato q;
-    auto letto = apriFileQuadro(percorso);
+    auto letto = apriFaseComeQuadro(percorso);
     if (auto* errore = std::get_if<QString>(&letto)) {
         // Not a framework: a classic data file, if it reads as one. A file
         // that looks like a framework keeps the framework's message.
@@ -109,6 +111,7 @@ int eseguiComando(const QStringList& argomenti, QString* errori) {
         if (errori) *errori += testo + u'\n';
         return 1;
     };
+    if (comandoFasi(argomenti)) return eseguiComandoFasi(argomenti, errori);
     if (argomenti.size() != 3)
         return errore(
             QStringLiteral("Uso: varimo --esporta ENTRATA USCITA | varimo --converti "

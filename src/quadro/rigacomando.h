@@ -39,6 +39,9 @@ QStringList estensioniEsportabili();
 // amounts with a decimal comma and no grouping, the project total last with
 // the code TOTALE.
 QByteArray csvQuadro(const QuadroCalcolato& q);
+// One field of a .csv line: quoted when it holds ';', a quote or a line end; a
+// text a spreadsheet would take for a formula gets a leading apostrophe.
+QString campoCsv(QString s);
 
 // Reads IN as a .varimo file or, failing its signature, as a classic data
 // file (converted), and computes it.

@@ -26,6 +26,7 @@
 #include "quadro/formatoquadro.h"
 #include "quadro/rigacomando.h"
 #include "quadro/widgets/comandidocumenti.h"
+#include "quadro/widgets/menufasi.h"
 #include "quadro/widgets/modelloquadro.h"
 #include "shell/interazione.h"
 #include "shell/modvarimo.h"
@@ -240,6 +241,7 @@ FinestraQuadro::FinestraQuadro() {
     QAction* giu = azione(
         modifica, "giu", QStringLiteral("Sposta &giù"), QKeySequence(Qt::ALT | Qt::Key_Down),
         [this] { sposta(+1); }, true);
+    aggiungiMenuFasi(this, documento_);
     auto* barra = addToolBar(QStringLiteral("Voci"));
     barra->setObjectName(QStringLiteral("barravoci"));
     barra->setMovable(false);

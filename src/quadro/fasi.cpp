@@ -1,0 +1,523 @@
+#include "quadro/fasi.h"
+
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+
+namespace varimo::quadro {
+
+namespace {
+
+__extension__ typedef __int128 Grande;
+
+// floor(n / d + 1/2) for d > 0: half up, as every amount of the framework.
+Grande mezzoSu(Grande n, Grande d) {
+    const Grande a = 2 * n + d;
+    const Grande b = 2 * d;
+    Grande q = a / b;
+    if (a % b != 0 && a < 0) --q;
+    return q;
+}
+
+bool iniziaCon(const Voce& v, QLatin1StringView parola) {
+    return v.tipo == Tipo::Importo && v.etichetta.trimmed().startsWith(parola, Qt::CaseInsensitive);
+}
+
+// The first amount item whose label begins with `parola`.
+QString codiceCheInizia(const Quadro& q, QLatin1StringView parola) {
+    for (const VoceInOrdine& v : vociInOrdine(q))
+        if (iniziaCon(*v.voce, parola)) return v.voce->codice;
+    return {};
+}
+
+const QString kChiaveManodopera = QStringLiteral("manodopera");
+
+QString conFase(const Fase& f, int i, const QString& messaggio) {
+    return QStringLiteral("Fase %1 («%2»): %3").arg(i + 1).arg(f.nome, messaggio);
+}
+
+bool variabile(TipoFase t) {
+    return t == TipoFase::Variante || t == TipoFase::Finale;
+}
+
+// Where the economies item goes when the project has none: at the end of
+// section B, else of the last top-level section, else at the top level; its
+// code the first free one after its future neighbours'.
+QString aggiungiEconomie(Quadro& q) {
+    QList<Voce>* lista = &q.voci;
+    QString prefisso;
+    auto sezione = [&](qsizetype i) {
+        lista = &q.voci[i].voci;
+        prefisso = q.voci[i].codice + u'.';
+    };
+    for (qsizetype i = q.voci.size() - 1; i >= 0; --i)
+        if (q.voci[i].tipo == Tipo::Sezione) {
+            if (prefisso.isEmpty()) sezione(i);
+            if (q.voci[i].codice == QLatin1String("B")) {
+                sezione(i);
+                break;
+            }
+        }
+    QSet<QString> usati;
+    for (const VoceInOrdine& v : vociInOrdine(q)) usati.insert(v.voce->codice);
+    QString codice;
+    for (qsizetype n = lista->size() + 1;; ++n) {
+        codice = prefisso.isEmpty() ? QStringLiteral("E%1").arg(n) : prefisso + QString::number(n);
+        if (!usati.contains(codice)) break;
+    }
+    Voce e;
+    e.codice = codice;
+    e.etichetta = kEtichettaEconomie;
+    e.ribassabile = false;
+    lista->append(e);
+    return codice;
+}
+
+}  // namespace
+
+QString chiaveTipoFase(TipoFase t) {
+    switch (t) {
+        case TipoFase::Fattibilita:
+            return QStringLiteral("fattibilita");
+        case TipoFase::Esecutivo:
+            return QStringLiteral("esecutivo");
+        case TipoFase::Aggiudicazione:
+            return QStringLiteral("aggiudicazione");
+        case TipoFase::Variante:
+            return QStringLiteral("variante");
+        case TipoFase::Finale:
+            return QStringLiteral("finale");
+    }
+    return {};
+}
+
+std::optional<TipoFase> tipoFaseDaChiave(const QString& chiave) {
+    for (TipoFase t : {TipoFase::Fattibilita, TipoFase::Esecutivo, TipoFase::Aggiudicazione,
+                       TipoFase::Variante, TipoFase::Finale})
+        if (chiaveTipoFase(t) == chiave) return t;
+    return std::nullopt;
+}
+
+QString nomeTipoFase(TipoFase t) {
+    switch (t) {
+        case TipoFase::Fattibilita:
+            return QStringLiteral("Progetto di fattibilità tecnica ed economica");
+        case TipoFase::Esecutivo:
+            return QStringLiteral("Progetto esecutivo");
+        case TipoFase::Aggiudicazione:
+            return QStringLiteral("Aggiudicazione");
+        case TipoFase::Variante:
+            return QStringLiteral("Variante");
+        case TipoFase::Finale:
+            return QStringLiteral("Stato finale");
+    }
+    return {};
+}
+
+FileFasi fileDaQuadro(const FileQuadro& f) {
+    FileFasi r;
+    r.intestazione = f.intestazione;
+    r.altri = f.altri;
+    Fase fase;
+    const QString t = f.intestazione.fase.trimmed();
+    if (t.contains(QLatin1String("fattib"), Qt::CaseInsensitive))
+        fase.tipo = TipoFase::Fattibilita;
+    else if (t.contains(QLatin1String("aggiudic"), Qt::CaseInsensitive))
+        fase.tipo = TipoFase::Aggiudicazione;
+    else if (t.contains(QLatin1String("variant"), Qt::CaseInsensitive))
+        fase.tipo = TipoFase::Variante;
+    else if (t.contains(QLatin1String("final"), Qt::CaseInsensitive))
+        fase.tipo = TipoFase::Finale;
+    fase.nome = t.isEmpty() ? nomeTipoFase(fase.tipo) : t;
+    fase.data = f.intestazione.data;
+    fase.quadro = f.quadro;
+    r.fasi.append(fase);
+    return r;
+}
+
+// ---- Labour costs --------------------------------------------------------
+
+std::optional<Centesimi> manodopera(const Voce& v, bool* errata) {
+    if (errata) *errata = false;
+    const QJsonValue m = v.altri.value(kChiaveManodopera);
+    if (m.isUndefined()) return std::nullopt;
+    const auto c = m.isString() ? leggiImportoFile(m.toString()) : std::nullopt;
+    if ((!c || *c < 0) && errata) *errata = true;
+    return c && *c >= 0 ? c : std::nullopt;
+}
+
+void impostaManodopera(Voce& v, std::optional<Centesimi> c) {
+    if (c)
+        v.altri.insert(kChiaveManodopera, testoImportoFile(*c));
+    else
+        v.altri.remove(kChiaveManodopera);
+}
+
+// ---- Award ---------------------------------------------------------------
+
+Centesimi ribassato(Centesimi importo, Millesimi ribasso) {
+    ribasso = std::clamp<Millesimi>(ribasso, 0, kPercentualeMassima);
+    return Centesimi(
+        mezzoSu(Grande(importo) * (kPercentualeMassima - ribasso), Grande(kPercentualeMassima)));
+}
+
+Centesimi importoContrattuale(const Quadro& q, const Valutazione& v) {
+    for (const Voce& cima : q.voci)
+        if (cima.codice == QLatin1String("A")) return v.importo(cima.codice);
+    Centesimi s = 0;
+    for (const VoceInOrdine& x : vociInOrdine(q))
+        if (x.voce->tipo == Tipo::Importo && ribassabile(q, x.percorso))
+            s += v.importo(x.voce->codice);
+    return s;
+}
+
+std::variant<Aggiudicazione, Problema> aggiudica(const Quadro& progetto, Millesimi ribasso,
+                                                 bool ribassaManodopera) {
+    if (ribasso < 0 || ribasso > kPercentualeMassima)
+        return Problema{QStringLiteral("Il ribasso deve essere compreso tra 0 e 100 per cento."),
+                        {}};
+    Aggiudicazione r;
+    Quadro p = progetto;
+    auto v0 = ricalcola(p);
+    if (auto* e = std::get_if<Problema>(&v0)) return *e;
+    r.totaleFinanziato = std::get<Valutazione>(v0).totale;
+
+    Quadro& a = r.quadro;
+    a = p;
+    for (const VoceInOrdine& x : vociInOrdine(p)) {
+        if (x.voce->tipo != Tipo::Importo || !ribassabile(p, x.percorso)) continue;
+        bool errata = false;
+        const auto m = manodopera(*x.voce, &errata);
+        if (errata)
+            return Problema{QStringLiteral("La manodopera della voce «%1» non è un importo "
+                                           "positivo con al più due decimali.")
+                                .arg(x.voce->codice),
+                            {x.voce->codice}};
+        const Centesimi importo = x.voce->importo;
+        const Centesimi esclusa =
+            ribassaManodopera
+                ? 0
+                : std::clamp<Centesimi>(m.value_or(0), 0, std::max<Centesimi>(importo, 0));
+        const Centesimi dopo = esclusa + ribassato(importo - esclusa, ribasso);
+        r.ribassoLavori += importo - dopo;
+        voceA(a, x.percorso)->importo = dopo;
+    }
+    r.codiceEconomie = codiceCheInizia(a, QLatin1StringView("economie"));
+    if (r.codiceEconomie.isEmpty()) r.codiceEconomie = aggiungiEconomie(a);
+    a.vincolo.totale = r.totaleFinanziato;
+    a.vincolo.compensa = r.codiceEconomie;
+    auto v = ricalcola(a);
+    if (auto* e = std::get_if<Problema>(&v)) return *e;
+    r.valutazione = std::get<Valutazione>(std::move(v));
+    if (r.valutazione.vincolo == EsitoVincolo::Irraggiungibile)
+        return Problema{QStringLiteral("Dopo il ribasso il totale supera quello del progetto anche "
+                                       "senza economie: controllare le voci negative soggette a "
+                                       "ribasso."),
+                        {r.codiceEconomie}};
+    r.economie = r.valutazione.importo(r.codiceEconomie);
+    r.contratto = importoContrattuale(a, r.valutazione);
+    return r;
+}
+
+// ---- A phase computed ------------------------------------------------------
+
+std::variant<FaseCalcolata, Problema> calcolaFase(const Fase& f) {
+    FaseCalcolata c;
+    if (f.tipo == TipoFase::Aggiudicazione && f.ribasso) {
+        auto a = aggiudica(f.quadro, *f.ribasso, f.ribassaManodopera);
+        if (auto* e = std::get_if<Problema>(&a)) return *e;
+        c.aggiudicazione = std::get<Aggiudicazione>(std::move(a));
+        c.quadro = c.aggiudicazione->quadro;
+        c.valutazione = c.aggiudicazione->valutazione;
+        c.contratto = c.aggiudicazione->contratto;
+        return c;
+    }
+    c.quadro = f.quadro;
+    auto v = ricalcola(c.quadro);
+    if (auto* e = std::get_if<Problema>(&v)) return *e;
+    c.valutazione = std::get<Valutazione>(std::move(v));
+    c.contratto = importoContrattuale(c.quadro, c.valutazione);
+    return c;
+}
+
+namespace {
+
+std::variant<QList<FaseCalcolata>, Problema> calcolaTutte(const FileFasi& f,
+                                                          const QList<int>& quali) {
+    QList<FaseCalcolata> out;
+    for (int i : quali) {
+        auto c = calcolaFase(f.fasi.at(i));
+        if (auto* e = std::get_if<Problema>(&c))
+            return Problema{conFase(f.fasi.at(i), i, e->messaggio), e->codici};
+        out.append(std::get<FaseCalcolata>(std::move(c)));
+    }
+    return out;
+}
+
+// The increase of `dopo` over `prima` in thousandths of a per cent, half up.
+qint64 aumentoInMillesimi(Centesimi prima, Centesimi dopo) {
+    return qint64(mezzoSu(Grande(dopo - prima) * kPercentualeMassima, Grande(prima)));
+}
+
+}  // namespace
+
+std::variant<QList<Andamento>, Problema> andamento(const FileFasi& f) {
+    QList<int> tutte;
+    for (int i = 0; i < f.fasi.size(); ++i) tutte.append(i);
+    auto cc = calcolaTutte(f, tutte);
+    if (auto* e = std::get_if<Problema>(&cc)) return *e;
+    const QList<FaseCalcolata>& c = std::get<QList<FaseCalcolata>>(cc);
+
+    QList<Andamento> out;
+    for (int i = 0; i < f.fasi.size(); ++i) {
+        const Fase& fase = f.fasi[i];
+        Andamento a;
+        a.contratto = c[i].contratto;
+        // The phase a variant draws from: the last one before it that is not a
+        // variant or the final account.
+        int base = i;
+        if (variabile(fase.tipo))
+            for (int j = i - 1; j >= 0; --j)
+                if (!variabile(f.fasi[j].tipo)) {
+                    base = j;
+                    break;
+                }
+        int gara = -1;
+        for (int j = i; j >= 0; --j)
+            if (f.fasi[j].tipo == TipoFase::Aggiudicazione) {
+                gara = j;
+                break;
+            }
+        auto fondo = [&](QLatin1StringView parola, int riferimento) {
+            Fondo x;
+            x.codice = codiceCheInizia(c[i].quadro, parola);
+            if (x.codice.isEmpty()) return x;
+            x.residuo = c[i].valutazione.importo(x.codice);
+            x.disponibile = x.residuo;
+            if (riferimento >= 0 && riferimento != i) {
+                QString r = x.codice;
+                if (!trovaVoce(c[riferimento].quadro, r))
+                    r = codiceCheInizia(c[riferimento].quadro, parola);
+                if (!r.isEmpty()) x.disponibile = c[riferimento].valutazione.importo(r);
+            }
+            x.usato = x.disponibile - x.residuo;
+            return x;
+        };
+        a.imprevisti = fondo(QLatin1StringView("imprevisti"), base);
+        a.economie = fondo(QLatin1StringView("economie"), gara);
+        for (int j = i - 1; j >= 0; --j)
+            if (f.fasi[j].tipo == TipoFase::Aggiudicazione) {
+                a.contrattoAggiudicato = c[j].contratto;
+                break;
+            }
+        if (fase.tipo == TipoFase::Variante && fase.limite && a.contrattoAggiudicato) {
+            const Centesimi base = *a.contrattoAggiudicato;
+            const Centesimi aumento = a.contratto - base;
+            const bool oltre = base > 0 ? Grande(aumento) * kPercentualeMassima >
+                                              Grande(fase.limite->percentuale) * base
+                                        : aumento > 0;
+            if (oltre) {
+                QString quanto = testoImporto(aumento);
+                if (base > 0) {
+                    const qint64 m = aumentoInMillesimi(base, a.contratto);
+                    quanto += QStringLiteral(", ") +
+                              (m > kPercentualeMassima * 100 ? QStringLiteral("oltre il 10000")
+                                                             : testoPercentuale(Millesimi(m))) +
+                              QStringLiteral(" %");
+                }
+                a.avviso = QStringLiteral(
+                               "La variante «%1» porta l'importo contrattuale da %2 a %3 "
+                               "(+%4): oltre il limite del %5 %")
+                               .arg(fase.nome, testoImporto(base), testoImporto(a.contratto),
+                                    quanto, testoPercentuale(fase.limite->percentuale));
+                if (!fase.limite->articolo.trimmed().isEmpty())
+                    a.avviso += QStringLiteral(" previsto da ") + fase.limite->articolo.trimmed();
+                a.avviso += u'.';
+            }
+        }
+        out.append(a);
+    }
+    return out;
+}
+
+// ---- Editing phases ------------------------------------------------------
+
+TipoFase tipoSeguente(TipoFase t) {
+    switch (t) {
+        case TipoFase::Fattibilita:
+            return TipoFase::Esecutivo;
+        case TipoFase::Esecutivo:
+            return TipoFase::Aggiudicazione;
+        case TipoFase::Aggiudicazione:
+        case TipoFase::Variante:
+            return TipoFase::Variante;
+        case TipoFase::Finale:
+            return TipoFase::Finale;
+    }
+    return TipoFase::Variante;
+}
+
+int indiceFase(const FileFasi& f, const QString& nome) {
+    for (int i = 0; i < f.fasi.size(); ++i)
+        if (f.fasi[i].nome == nome) return i;
+    return -1;
+}
+
+QString nomeNuovaFase(const FileFasi& f, TipoFase t) {
+    QString base = nomeTipoFase(t);
+    if (t == TipoFase::Variante) {
+        int n = 1;
+        for (const Fase& x : f.fasi)
+            if (x.tipo == TipoFase::Variante) ++n;
+        for (;; ++n)
+            if (const QString s = QStringLiteral("Variante n. %1").arg(n); indiceFase(f, s) < 0)
+                return s;
+    }
+    if (indiceFase(f, base) < 0) return base;
+    for (int n = 2;; ++n)
+        if (const QString s = QStringLiteral("%1 (%2)").arg(base).arg(n); indiceFase(f, s) < 0)
+            return s;
+}
+
+std::variant<int, QString> nuovaFase(FileFasi& f, int da, TipoFase tipo, const QString& nome,
+                                     const QString& data) {
+    if (da < 0 || da >= f.fasi.size()) return QStringLiteral("Non c'è una fase da copiare.");
+    const QString n = nome.trimmed();
+    if (n.isEmpty()) return QStringLiteral("La nuova fase deve avere un nome.");
+    if (indiceFase(f, n) >= 0) return QStringLiteral("Esiste già una fase di nome «%1».").arg(n);
+    const Fase& origine = f.fasi[da];
+    Fase nuova;
+    nuova.nome = n;
+    nuova.tipo = tipo;
+    nuova.data = data;
+    nuova.quadro = origine.quadro;
+    if (origine.tipo == TipoFase::Aggiudicazione && origine.ribasso) {
+        auto a = aggiudica(origine.quadro, *origine.ribasso, origine.ribassaManodopera);
+        if (auto* e = std::get_if<Problema>(&a)) return conFase(origine, da, e->messaggio);
+        const Aggiudicazione& g = std::get<Aggiudicazione>(a);
+        nuova.quadro = g.quadro;
+        // A variant draws on the contingencies first when the project fixed its
+        // total with them; else on the economies.
+        if (origine.quadro.vincolo.totale && !codiceCompensa(origine.quadro).isEmpty())
+            nuova.quadro.vincolo.compensa = origine.quadro.vincolo.compensa;
+    }
+    if (tipo == TipoFase::Aggiudicazione) nuova.ribasso = 0;
+    if (tipo == TipoFase::Variante) {
+        nuova.atto = Atto{};
+        for (int j = da; j >= 0 && !nuova.limite; --j)
+            if (f.fasi[j].limite) nuova.limite = f.fasi[j].limite;
+    }
+    f.fasi.insert(da + 1, nuova);
+    return da + 1;
+}
+
+EsitoFase modificaFase(FileFasi& f, int i, const std::function<EsitoFase(Fase&)>& modifica) {
+    if (i < 0 || i >= f.fasi.size()) return QStringLiteral("La fase non esiste.");
+    if (f.fasi[i].bloccata)
+        return QStringLiteral("La fase «%1» è bloccata: sbloccarla prima di modificarla.")
+            .arg(f.fasi[i].nome);
+    Fase copia = f.fasi[i];
+    if (auto e = modifica(copia)) return e;
+    copia.bloccata = f.fasi[i].bloccata;
+    if (copia.nome != f.fasi[i].nome) {
+        copia.nome = copia.nome.trimmed();
+        if (copia.nome.isEmpty()) return QStringLiteral("La fase deve avere un nome.");
+        if (indiceFase(f, copia.nome) >= 0)
+            return QStringLiteral("Esiste già una fase di nome «%1».").arg(copia.nome);
+    }
+    if (copia.ribasso && (*copia.ribasso < 0 || *copia.ribasso > kPercentualeMassima))
+        return QStringLiteral("Il ribasso deve essere compreso tra 0 e 100 per cento.");
+    f.fasi[i] = std::move(copia);
+    return std::nullopt;
+}
+
+EsitoFase modificaQuadroFase(FileFasi& f, int i,
+                             const std::function<EsitoFase(Quadro&)>& modifica) {
+    return modificaFase(f, i, [&](Fase& fase) { return modifica(fase.quadro); });
+}
+
+void bloccaFase(FileFasi& f, int i, bool bloccata) {
+    if (i >= 0 && i < f.fasi.size()) f.fasi[i].bloccata = bloccata;
+}
+
+EsitoFase rimuoviFase(FileFasi& f, int i) {
+    if (i < 0 || i >= f.fasi.size()) return QStringLiteral("La fase non esiste.");
+    if (f.fasi.size() == 1) return QStringLiteral("Il file deve avere almeno una fase.");
+    if (f.fasi[i].bloccata)
+        return QStringLiteral("La fase «%1» è bloccata: sbloccarla prima di rimuoverla.")
+            .arg(f.fasi[i].nome);
+    f.fasi.removeAt(i);
+    return std::nullopt;
+}
+
+// ---- Comparison ----------------------------------------------------------
+
+Centesimi Confronto::differenza(const RigaConfronto& r) const {
+    if (!haDifferenza()) return 0;
+    return r.importi.value(a).value_or(0) - r.importi.value(da).value_or(0);
+}
+
+Centesimi Confronto::differenzaTotale() const {
+    if (!haDifferenza()) return 0;
+    return totali.value(a) - totali.value(da);
+}
+
+std::variant<Confronto, Problema> confronta(const FileFasi& f, const QList<int>& scelte, int da,
+                                            int a) {
+    Confronto c;
+    c.fasi = scelte;
+    if (c.fasi.isEmpty())
+        for (int i = 0; i < f.fasi.size(); ++i) c.fasi.append(i);
+    for (int i : c.fasi)
+        if (i < 0 || i >= f.fasi.size())
+            return Problema{QStringLiteral("La fase scelta per il confronto non esiste."), {}};
+    auto cc = calcolaTutte(f, c.fasi);
+    if (auto* e = std::get_if<Problema>(&cc)) return *e;
+    const QList<FaseCalcolata>& calcolate = std::get<QList<FaseCalcolata>>(cc);
+    const int n = int(c.fasi.size());
+
+    QHash<QString, int> posizione;
+    for (int k = 0; k < n; ++k) {
+        const FaseCalcolata& fc = calcolate[k];
+        c.nomi.append(f.fasi[c.fasi[k]].nome);
+        c.totali.append(fc.valutazione.totale);
+        c.contratti.append(fc.contratto);
+        int precedente = -1;  // the row of this phase's previous item
+        for (const VoceInOrdine& v : vociInOrdine(fc.quadro)) {
+            auto it = posizione.constFind(v.voce->codice);
+            int riga;
+            if (it != posizione.constEnd()) {
+                riga = *it;
+            } else {
+                riga = precedente + 1;
+                RigaConfronto r;
+                r.codice = v.voce->codice;
+                for (int j = 0; j < n; ++j) r.importi.append(std::nullopt);
+                c.righe.insert(riga, r);
+                if (riga == c.righe.size() - 1) {
+                    posizione.insert(r.codice, riga);
+                } else {
+                    for (int j = riga; j < c.righe.size(); ++j)
+                        posizione.insert(c.righe[j].codice, j);
+                }
+            }
+            RigaConfronto& r = c.righe[riga];
+            r.etichetta = v.voce->etichetta;
+            r.profondita = v.profondita;
+            r.sezione = v.voce->tipo == Tipo::Sezione;
+            r.importi[k] = fc.valutazione.importo(v.voce->codice);
+            precedente = riga;
+        }
+    }
+    if (n >= 2) {
+        c.da = da < 0 ? n - 2 : da;
+        c.a = a < 0 ? n - 1 : a;
+        if (c.da >= n || c.a >= n)
+            return Problema{QStringLiteral("Le colonne della differenza non sono tra quelle "
+                                           "confrontate."),
+                            {}};
+    }
+    return c;
+}
+
+}  // namespace varimo::quadro

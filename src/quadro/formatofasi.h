@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <variant>
+
+#include "quadro/fasi.h"
+
+// The .varimo file of version 2: the header at the top level and the phases in
+// "fasi", each with its name, kind, date, lock, items and fixed total as in
+// version 1, the discount of an award and the act of a variant:
+//   { "formato": "varimo-quadro", "versione": 2, "intestazione": {...},
+//     "fasi": [ { "nome": "Progetto esecutivo", "tipo": "esecutivo",
+//                 "data": "2026-03-02", "bloccata": true, "voci": [...],
+//                 "vincolo": {...} },
+//               { "nome": "Aggiudicazione", "tipo": "aggiudicazione", ...,
+//                 "ribasso": "18.735" },
+//               { "nome": "Variante n. 1", "tipo": "variante", ...,
+//                 "atto": { "numero": "45", "data": "2027-05-10" },
+//                 "limite": { "percentuale": "20", "articolo": "..." } } ] }
+// A file of version 1 reads as one phase; the program writes version 2.
+// docs/formato-varimo.md describes both.
+
+namespace varimo::quadro {
+
+inline constexpr int kVersioneFasi = 2;
+
+// UTF-8, indented, keys in a fixed order: writing what was read gives the same
+// bytes.
+QByteArray scriviFasi(const FileFasi& f);
+
+// Reads a document of version 1 or 2 whole, or an Italian message naming the
+// place ("fase 2 («Aggiudicazione»): ..."); nothing is returned half-read.
+std::variant<FileFasi, QString> leggiFasi(const QByteArray& dati);
+
+std::variant<FileFasi, QString> apriFileFasi(const QString& percorso);
+// Atomic: on failure the old file stays as it was and the reason is returned.
+std::optional<QString> salvaFileFasi(const QString& percorso, const FileFasi& f);
+
+// One phase as a framework of version 1 (for the exports): the header, the
+// phase's name as the header's phase, the framework as computed (an award
+// after its discount).
+std::variant<FileQuadro, QString> quadroDellaFase(const FileFasi& f, int i);
+// The file at `percorso` (version 1 or 2) and its phase named `nome` (empty:
+// the last phase) as quadroDellaFase gives it.
+std::variant<FileQuadro, QString> apriFaseComeQuadro(const QString& percorso,
+                                                     const QString& nome = {});
+
+}  // namespace varimo::quadro

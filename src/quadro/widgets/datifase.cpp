@@ -1,0 +1,115 @@
+#include "quadro/widgets/datifase.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+
+#include "shell/interazione.h"
+
+namespace varimo::quadro {
+
+namespace {
+
+const QString kTitolo = QStringLiteral("Dati della fase");
+
+QLineEdit* campo(QWidget* padre, const char* nome, const QString& testo) {
+    auto* e = new QLineEdit(testo, padre);
+    e->setObjectName(QString::fromLatin1(nome));
+    return e;
+}
+
+}  // namespace
+
+DialogoDatiFase::DialogoDatiFase(const Fase& f, QWidget* parent) : QDialog(parent), fase_(f) {
+    setObjectName(QStringLiteral("datifase"));
+    setWindowTitle(kTitolo);
+    auto* modulo = new QFormLayout(this);
+    nome_ = campo(this, "nomefase", f.nome);
+    data_ = campo(this, "datafase", f.data);
+    modulo->addRow(QStringLiteral("&Nome:"), nome_);
+    modulo->addRow(QStringLiteral("&Data:"), data_);
+    if (f.tipo == TipoFase::Aggiudicazione) {
+        ribasso_ = campo(this, "ribasso", testoPercentuale(f.ribasso.value_or(0)));
+        manodopera_ = new QCheckBox(QStringLiteral("Ribassa anche i costi della manodopera"), this);
+        manodopera_->setObjectName(QStringLiteral("ribassamanodopera"));
+        manodopera_->setChecked(f.ribassaManodopera);
+        modulo->addRow(QStringLiteral("&Ribasso d'asta (%):"), ribasso_);
+        modulo->addRow(manodopera_);
+    }
+    if (f.tipo == TipoFase::Variante) {
+        const Atto a = f.atto.value_or(Atto{});
+        numero_ = campo(this, "attonumero", a.numero);
+        dataAtto_ = campo(this, "attodata", a.data);
+        limite_ =
+            campo(this, "limite", f.limite ? testoPercentuale(f.limite->percentuale) : QString());
+        articolo_ = campo(this, "articolo", f.limite ? f.limite->articolo : QString());
+        modulo->addRow(QStringLiteral("Atto di approvazione n.:"), numero_);
+        modulo->addRow(QStringLiteral("Data dell'atto:"), dataAtto_);
+        modulo->addRow(QStringLiteral("Aumento massimo del contratto (%):"), limite_);
+        modulo->addRow(QStringLiteral("Articolo che lo consente:"), articolo_);
+    }
+    auto* pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    modulo->addRow(pulsanti);
+    connect(pulsanti, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+std::variant<Fase, QString> DialogoDatiFase::fase() const {
+    Fase f = fase_;
+    f.nome = nome_->text().trimmed();
+    f.data = data_->text().trimmed();
+    if (ribasso_) {
+        const auto r = leggiPercentualeItaliana(ribasso_->text());
+        if (!r)
+            return QStringLiteral(
+                       "Il ribasso «%1» non è una percentuale da 0 a 100 con al più tre "
+                       "decimali (per esempio 18,735).")
+                .arg(ribasso_->text());
+        f.ribasso = *r;
+        f.ribassaManodopera = manodopera_->isChecked();
+    }
+    if (numero_) {
+        Atto a = f.atto.value_or(Atto{});
+        a.numero = numero_->text().trimmed();
+        a.data = dataAtto_->text().trimmed();
+        f.atto = a;
+        if (limite_->text().trimmed().isEmpty()) {
+            f.limite.reset();
+        } else {
+            const auto l = leggiPercentualeItaliana(limite_->text());
+            if (!l)
+                return QStringLiteral(
+                           "Il limite «%1» non è una percentuale da 0 a 100 con al più "
+                           "tre decimali (per esempio 20).")
+                    .arg(limite_->text());
+            LimiteVariante lim = f.limite.value_or(LimiteVariante{});
+            lim.percentuale = *l;
+            lim.articolo = articolo_->text().trimmed();
+            f.limite = lim;
+        }
+    }
+    return f;
+}
+
+bool comandoDatiFase(QWidget* parent, FileFasi& f, int i) {
+    if (i < 0 || i >= f.fasi.size()) return false;
+    DialogoDatiFase d(f.fasi[i], parent);
+    if (d.exec() != QDialog::Accepted) return false;
+    auto nuova = d.fase();
+    std::optional<QString> e;
+    if (auto* m = std::get_if<QString>(&nuova))
+        e = *m;
+    else
+        e = modificaFase(f, i, [&](Fase& x) {
+            x = std::get<Fase>(nuova);
+            return EsitoFase{};
+        });
+    if (e) {
+        messaggio(*e, kTitolo, Icona::Esclamazione);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace varimo::quadro
