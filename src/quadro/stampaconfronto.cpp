@@ -86,7 +86,7 @@ std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto
     for (int col = 3; col <= colonne; ++col)
         for (int x = 1; x <= righe; ++x) t.cella(x, col).allineamento = Allineamento::Destra;
     // Columns as wide as their contents need, amounts never wrapped.
-    t.formatoAutomatico(Tabella::kFormatoColorato2);
+    t.formatoAutomatico(Tabella::Formato::Colorato2);
 
     doc.aggiungiParagrafo();
     doc.impostaDimensioneCarattere(9);
