@@ -37,23 +37,10 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 # --- Debian packages -------------------------------------------------------
-PACCHETTI=(g++-mingw-w64-x86-64-posix wine64 nsis dpkg-dev zip xvfb xauth
-  imagemagick qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
-  libgtest-dev googletest cmake ninja-build pkg-config perl python3)
-mancanti=()
-for p in "${PACCHETTI[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    mancanti+=("$p")
-  fi
-done
-if [ ${#mancanti[@]} -gt 0 ]; then
-  echo "package-windows: installing ${mancanti[*]}"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${mancanti[@]}"
-fi
+bash scripts/install-deps.sh
 
 # The source packages come from the same archive as the binary ones: a
-# deb-src entry for each Debian source of this machine.
+# deb-src entry for Debian 12's archive, added once.
 FONTI_SRC=/etc/apt/sources.list.d/varimo-deb-src.sources
 if ! apt-get source --print-uris -qq zlib >/dev/null 2>&1; then
   echo "package-windows: adding $FONTI_SRC"
@@ -134,13 +121,19 @@ QT_OPZIONI=(
 QT_PREFISSO="$CACHE/qtbase-${QT_VER#*:}-$(chiave "$GCC_VER" "${QT_OPZIONI[@]}" v1)"
 if [ ! -f "$QT_PREFISSO/.fatto" ]; then
   src=$(sorgente qt6-base "$QT_VER")
-  rm -rf "$QT_PREFISSO" "$src-build"
-  cmake -S "$src" -B "$src-build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DQT_QMAKE_TARGET_MKSPEC=win32-g++ \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$QT_PREFISSO" \
-    "${QT_OPZIONI[@]}" >"$CACHE/qtbase-configure.log" 2>&1 ||
-    { tail -40 "$CACHE/qtbase-configure.log"; exit 1; }
+  rm -rf "$QT_PREFISSO"
+  # An interrupted build of the same version and options goes on where it
+  # stopped.
+  if [ "$(cat "$src-build/.prefisso" 2>/dev/null)" != "$QT_PREFISSO" ]; then
+    rm -rf "$src-build"
+    cmake -S "$src" -B "$src-build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+      -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+      -DQT_QMAKE_TARGET_MKSPEC=win32-g++ \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$QT_PREFISSO" \
+      "${QT_OPZIONI[@]}" >"$CACHE/qtbase-configure.log" 2>&1 ||
+      { tail -40 "$CACHE/qtbase-configure.log"; exit 1; }
+    echo "$QT_PREFISSO" >"$src-build/.prefisso"
+  fi
   costruisci qtbase cmake --build "$src-build" -j"$JOBS"
   cmake --install "$src-build" >/dev/null
   rm -rf "$src-build"
@@ -194,3 +187,92 @@ fi
 PREFISSI="$ZLIB_PREFISSO;$LIBZIP_PREFISSO;$QT_PREFISSO;$GTEST_PREFISSO"
 echo "package-windows: libraries in $CACHE"
 if [ "$SOLO_DIPENDENZE" = 1 ]; then exit 0; fi
+
+# --- Varimo ----------------------------------------------------------------------
+export PKG_CONFIG_LIBDIR="$LIBZIP_PREFISSO/lib/pkgconfig"
+VERSIONE=$(sed -n 's/^project(Varimo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+# Configures and builds a Windows build folder of Varimo: $1 the folder, then
+# extra CMake options.
+costruisci_varimo() {
+  local cartella=$1 obiettivi=$2; shift 2
+  cmake -S "$RADICE" -B "$cartella" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+    -DVARIMO_WIN_PREFISSI="$PREFISSI" -DCMAKE_PREFIX_PATH="$PREFISSI" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DVARIMO_BUILD_BENCH=OFF "$@" >/dev/null
+  # shellcheck disable=SC2086
+  costruisci "Varimo ($cartella)" cmake --build "$cartella" -j"$JOBS" --target $obiettivi
+}
+
+# The folders where the program's libraries are found, in the order a Windows
+# program looks for them.
+CARTELLE_DLL=("$QT_PREFISSO/bin" "$LIBZIP_PREFISSO/bin" "$ZLIB_PREFISSO/bin"
+  "/usr/lib/gcc/$TRIPLETTA/$(ls /usr/lib/gcc/$TRIPLETTA | grep -- -posix | sort -V | tail -1)"
+  "/usr/$TRIPLETTA/lib")
+# Path of the Windows program's DLLs (a folder each, ; separated) for WINEPATH.
+WINEPATH_DLL=$(IFS=';'; for c in "${CARTELLE_DLL[@]}"; do printf 'Z:%s;' "${c//\//\\}"; done)
+export WINEPATH_DLL
+
+# Copies into folder $2 the DLLs that $1 needs (and those they need), from
+# CARTELLE_DLL; the system's own DLLs are left out.
+copia_dll() {
+  local exe=$1 dest=$2 nome c
+  for nome in $($TRIPLETTA-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p'); do
+    [ -f "$dest/$nome" ] && continue
+    for c in "${CARTELLE_DLL[@]}"; do
+      if [ -f "$c/$nome" ]; then
+        cp "$c/$nome" "$dest/"
+        copia_dll "$dest/$nome" "$dest"
+        break
+      fi
+    done
+  done
+}
+
+if [ "$CON_TEST" = 1 ]; then
+  # The core test programs (no display): tests/<subsystem>/*_test.cpp.
+  # shellcheck disable=SC2046
+  costruisci_varimo build-win-test "$(basename -s .cpp tests/*/*_test.cpp | tr '\n' ' ')" \
+    -DCMAKE_BUILD_TYPE=Release -DVARIMO_BUILD_TESTS=ON -DCMAKE_CROSSCOMPILING_EMULATOR=wine
+  printf '%s\n' "$WINEPATH_DLL" >build-win-test/winepath
+fi
+
+costruisci_varimo build-win varimo -DCMAKE_BUILD_TYPE=Release -DVARIMO_BUILD_TESTS=OFF
+
+# The program as it is installed: one folder with the program, its libraries,
+# Qt's plugins and Italian texts, and its data files.
+PRONTO="build-win/varimo-$VERSIONE"
+rm -rf "$PRONTO" && mkdir -p "$PRONTO/platforms" "$PRONTO/styles" "$PRONTO/translations"
+cp build-win/bin/varimo.exe resources/data/* "$PRONTO/"
+cp "$QT_PREFISSO/plugins/platforms/qwindows.dll" "$PRONTO/platforms/"
+cp "$QT_PREFISSO/plugins/styles/qwindowsvistastyle.dll" "$PRONTO/styles/"
+cp /usr/share/qt6/translations/qtbase_it.qm "$PRONTO/translations/"
+for f in "$PRONTO/varimo.exe" "$PRONTO"/platforms/*.dll "$PRONTO"/styles/*.dll; do
+  copia_dll "$f" "$PRONTO"
+done
+cat >"$PRONTO/qt.conf" <<'QTCONF'
+[Paths]
+Prefix = .
+Plugins = .
+Translations = translations
+QTCONF
+# The licence as a Windows text file (UTF-8 with its mark, CR LF).
+{ printf '\xef\xbb\xbf'; sed 's/$/\r/' resources/qrc/help/licenza.txt; } >"$PRONTO/LICENZA.txt"
+$TRIPLETTA-strip "$PRONTO"/*.exe "$PRONTO"/*.dll "$PRONTO"/*/*.dll
+
+# The portable .zip: the same folder.
+ZIP="build-win/varimo-$VERSIONE-portatile.zip"
+rm -f "$ZIP"
+(cd build-win && zip -qr -X "../$ZIP" "varimo-$VERSIONE")
+
+# The installer, with the list of what it installs for its uninstaller.
+ELENCO="build-win/elenco-file.nsh"
+(
+  cd "$PRONTO"
+  find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|  Delete "$INSTDIR\\&"|'
+  find . -mindepth 1 -type d | sort -r | sed 's|^\./||; s|/|\\|g; s|.*|  RMDir "$INSTDIR\\&"|'
+) >"$ELENCO"
+SETUP="build-win/varimo-$VERSIONE-setup.exe"
+costruisci installer makensis -V2 -DVERSIONE="$VERSIONE" -DCARTELLA="$RADICE/$PRONTO" \
+  -DELENCO="$RADICE/$ELENCO" -DICONA="$RADICE/packaging/windows/varimo.ico" \
+  -DUSCITA="$RADICE/$SETUP" packaging/windows/varimo.nsi
+ls -l "$SETUP" "$ZIP"
