@@ -9,8 +9,13 @@
 ; users when run as administrator (/AllUsers or /CurrentUser on the command
 ; line choose; /S installs silently).
 
-Unicode true
+; A 64-bit installer, like the program it installs (it runs on 64-bit Windows
+; and under Wine without its 32-bit part).
+Target amd64-unicode
 SetCompressor /SOLID lzma
+; The installer's name says what it is (varimo-<versione>-setup.exe); Windows
+; treats such a name as an installer's, which is what it is.
+!pragma warning disable 9000
 
 !define NOME "Varimo"
 !define EDITORE "Veladio"
@@ -28,7 +33,6 @@ SetCompressor /SOLID lzma
 !define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_VALUENAME "InstallLocation"
 !include MultiUser.nsh
 !include MUI2.nsh
-!include x64.nsh
 
 Name "${NOME} ${VERSIONE}"
 OutFile "${USCITA}"
@@ -54,12 +58,9 @@ VIAddVersionKey /LANG=${LANG_ITALIAN} "CompanyName" "${EDITORE}"
 VIAddVersionKey /LANG=${LANG_ITALIAN} "FileDescription" "Installazione di ${NOME}"
 VIAddVersionKey /LANG=${LANG_ITALIAN} "FileVersion" "${VERSIONE}"
 VIAddVersionKey /LANG=${LANG_ITALIAN} "ProductVersion" "${VERSIONE}"
+VIAddVersionKey /LANG=${LANG_ITALIAN} "LegalCopyright" "${EDITORE}"
 
 Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_ICONSTOP "${NOME} richiede Windows a 64 bit." /SD IDOK
-    Abort
-  ${EndIf}
   SetRegView 64
   !insertmacro MULTIUSER_INIT
 FunctionEnd
