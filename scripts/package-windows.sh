@@ -106,14 +106,15 @@ costruisci() {
 
 # --- Qt qtbase ---------------------------------------------------------------
 # Only what Varimo links: Core, Gui, Widgets, Test, the Windows platform
-# plugin and the Windows styles. Debian's source leaves out the third-party
+# plugin, the offscreen one (with its FreeType fonts: the commands without a
+# window and the widget tests) and the Windows styles. Debian's source leaves out the third-party
 # Wintab header, so tablet events are off.
 QT_OPZIONI=(
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
   -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_concurrent=OFF
   -DFEATURE_xml=OFF -DFEATURE_printsupport=OFF -DFEATURE_opengl=OFF -DINPUT_opengl=no
   -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF -DFEATURE_tabletevent=OFF -DFEATURE_zstd=OFF
-  -DFEATURE_icu=OFF -DFEATURE_freetype=OFF -DFEATURE_fontconfig=OFF -DFEATURE_gif=OFF
+  -DFEATURE_icu=OFF -DFEATURE_fontconfig=OFF -DFEATURE_system_freetype=OFF -DFEATURE_gif=OFF
   -DFEATURE_jpeg=OFF -DFEATURE_ico=OFF -DFEATURE_sessionmanager=OFF
   -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF
   -DFEATURE_system_png=OFF -DFEATURE_system_doubleconversion=OFF
