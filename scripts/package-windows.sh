@@ -95,12 +95,15 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 EOF
 if ! cmp -s "$TOOLCHAIN.nuovo" "$TOOLCHAIN"; then mv "$TOOLCHAIN.nuovo" "$TOOLCHAIN"; else rm "$TOOLCHAIN.nuovo"; fi
 
-# Runs a build step at low priority (the machine may be shared), timing it.
+# Runs a build step at low priority (the machine may be shared), timing it;
+# its output goes to a log in build-win/, whose end is shown if it fails.
+mkdir -p build-win
 costruisci() {
   local nome=$1; shift
-  local inizio=$SECONDS
-  echo "package-windows: building $nome"
-  nice -n 10 "$@"
+  local inizio=$SECONDS registro
+  registro="build-win/costruzione-${nome%% *}.log"
+  echo "package-windows: building $nome (log: $registro)"
+  nice -n 10 "$@" >"$registro" 2>&1 || { tail -30 "$registro"; return 1; }
   echo "package-windows: $nome built in $((SECONDS - inizio)) s"
 }
 
@@ -141,16 +144,18 @@ if [ ! -f "$QT_PREFISSO/.fatto" ]; then
   touch "$QT_PREFISSO/.fatto"
 fi
 
-# --- zlib ------------------------------------------------------------------------
-ZLIB_PREFISSO="$CACHE/zlib-${ZLIB_VER#*:}-$(chiave "$GCC_VER" shared-v1)"
+# --- zlib (zlib1.dll) ------------------------------------------------------------
+# Debian's source leaves out zlib's Windows folder, which its own build files
+# need on Windows: the library is built here directly, as Debian's own
+# libz-mingw-w64 names it.
+ZLIB_PREFISSO="$CACHE/zlib-${ZLIB_VER#*:}-$(chiave "$GCC_VER" zlib1-v1)"
 if [ ! -f "$ZLIB_PREFISSO/.fatto" ]; then
   src=$(sorgente zlib "$ZLIB_VER")
-  rm -rf "$ZLIB_PREFISSO" "$src-build"
-  cmake -S "$src" -B "$src-build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$ZLIB_PREFISSO" >/dev/null
-  costruisci zlib cmake --build "$src-build" -j"$JOBS" --target zlib
-  cmake --install "$src-build" >/dev/null
-  rm -rf "$src-build"
+  rm -rf "$ZLIB_PREFISSO" && mkdir -p "$ZLIB_PREFISSO/bin" "$ZLIB_PREFISSO/lib" "$ZLIB_PREFISSO/include"
+  costruisci zlib $TRIPLETTA-gcc-posix -O2 -shared -o "$ZLIB_PREFISSO/bin/zlib1.dll" \
+    "$src"/{adler32,compress,crc32,deflate,gzclose,gzlib,gzread,gzwrite,infback,inffast,inflate,inftrees,trees,uncompr,zutil}.c \
+    -Wl,--out-implib,"$ZLIB_PREFISSO/lib/libz.dll.a"
+  cp "$src/zlib.h" "$src/zconf.h" "$ZLIB_PREFISSO/include/"
   touch "$ZLIB_PREFISSO/.fatto"
 fi
 
@@ -162,7 +167,7 @@ if [ ! -f "$LIBZIP_PREFISSO/.fatto" ]; then
   cmake -S "$src" -B "$src-build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
     -DVARIMO_WIN_PREFISSI="$ZLIB_PREFISSO" -DCMAKE_PREFIX_PATH="$ZLIB_PREFISSO" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$LIBZIP_PREFISSO" \
-    -DBUILD_SHARED_LIBS=ON -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF \
+    -DBUILD_SHARED_LIBS=ON -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF \
     -DENABLE_GNUTLS=OFF -DENABLE_OPENSSL=OFF -DENABLE_MBEDTLS=OFF -DENABLE_COMMONCRYPTO=OFF \
     -DENABLE_WINDOWS_CRYPTO=OFF -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF \
     -DBUILD_DOC=OFF >/dev/null
@@ -201,7 +206,7 @@ costruisci_varimo() {
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DVARIMO_BUILD_BENCH=OFF "$@" >/dev/null
   # shellcheck disable=SC2086
-  costruisci "Varimo ($cartella)" cmake --build "$cartella" -j"$JOBS" --target $obiettivi
+  costruisci "$cartella" cmake --build "$cartella" -j"$JOBS" --target $obiettivi
 }
 
 # The folders where the program's libraries are found, in the order a Windows
