@@ -249,7 +249,9 @@ costruisci_varimo build-win varimo -DCMAKE_BUILD_TYPE=Release -DVARIMO_BUILD_TES
 PRONTO="build-win/varimo-$VERSIONE"
 rm -rf "$PRONTO" && mkdir -p "$PRONTO/platforms" "$PRONTO/styles" "$PRONTO/translations"
 cp build-win/bin/varimo.exe resources/data/* "$PRONTO/"
-cp "$QT_PREFISSO/plugins/platforms/qwindows.dll" "$PRONTO/platforms/"
+# The Windows platform, and the offscreen one of the commands without a window.
+cp "$QT_PREFISSO/plugins/platforms/qwindows.dll" "$QT_PREFISSO/plugins/platforms/qoffscreen.dll" \
+  "$PRONTO/platforms/"
 cp "$QT_PREFISSO/plugins/styles/qwindowsvistastyle.dll" "$PRONTO/styles/"
 cp /usr/share/qt6/translations/qtbase_it.qm "$PRONTO/translations/"
 for f in "$PRONTO/varimo.exe" "$PRONTO"/platforms/*.dll "$PRONTO"/styles/*.dll; do

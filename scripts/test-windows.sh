@@ -29,7 +29,7 @@ wineboot -i >/dev/null 2>&1
 echo "test-windows: Wine prefix ready ($((SECONDS - inizio)) s)"
 
 # --- 1. core tests -------------------------------------------------------------
-QT_QPA_PLATFORM=minimal ctest --test-dir build-win-test -j"$(nproc)" --output-on-failure \
+ctest --test-dir build-win-test -j"$(nproc)" --output-on-failure \
   --timeout 600
 echo "test-windows: core tests passed ($((SECONDS - inizio)) s)"
 
