@@ -125,6 +125,12 @@ QT_OPZIONI=(
 QT_PREFISSO="$CACHE/qtbase-${QT_VER#*:}-$(chiave "$GCC_VER" "${QT_OPZIONI[@]}" v1)"
 if [ ! -f "$QT_PREFISSO/.fatto" ]; then
   src=$(sorgente qt6-base "$QT_VER")
+  # Qt 6.4's Windows platform offers the DirectWrite font database (on
+  # request; GDI's is its default) whenever DirectWrite 3 is there, but Qt
+  # builds that database only along with Direct2D, which Varimo does not need:
+  # without Direct2D the platform keeps to its default.
+  sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
+    "$src/src/plugins/platforms/windows/qwindowsintegration.cpp"
   rm -rf "$QT_PREFISSO"
   # An interrupted build of the same version and options goes on where it
   # stopped.
