@@ -110,4 +110,10 @@ Section "Uninstall"
   DeleteRegKey SHCTX "Software\Classes\${CLASSE}"
   DeleteRegKey SHCTX "${CHIAVE_DISINSTALLA}"
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
+
+  ; The settings the program kept for the user who uninstalls it (recent
+  ; projects): last, as it changes what SHCTX stands for.
+  SetShellVarContext current
+  Delete "$APPDATA\Veladio\Varimo.ini"
+  RMDir "$APPDATA\Veladio"
 SectionEnd
