@@ -65,7 +65,10 @@ for modo in /AllUsers /CurrentUser; do
   [ "$(cd "$CARTELLA" && find . -type f | sort)" = \
     "$(cd "$dir_installato" && find . -type f ! -name disinstalla.exe | sort)" ]
   find "$C" -name 'Varimo.lnk' | grep -q . || { echo "no Start menu entry"; exit 1; }
-  wine reg query 'HKEY_CLASSES_ROOT\.varimo' | grep -q Varimo.Progetto ||
+  # Per user the association lives in the user's classes (Wine's
+  # HKEY_CLASSES_ROOT shows only the machine's).
+  { wine reg query 'HKEY_CLASSES_ROOT\.varimo' 2>/dev/null || true
+    wine reg query 'HKCU\Software\Classes\.varimo' 2>/dev/null || true; } | grep -q Varimo.Progetto ||
     { echo ".varimo files are not associated"; exit 1; }
 
   if [ "$modo" = /AllUsers ]; then
@@ -90,7 +93,8 @@ for modo in /AllUsers /CurrentUser; do
   fine_wine
   [ ! -e "$dir_installato" ] || { echo "left behind:"; find "$dir_installato"; exit 1; }
   if find "$C" -name 'Varimo.lnk' | grep -q .; then echo "Start menu entry left"; exit 1; fi
-  for chiave in 'HKEY_CLASSES_ROOT\.varimo' 'HKEY_CLASSES_ROOT\Varimo.Progetto' \
+  for chiave in 'HKLM\Software\Classes\.varimo' 'HKLM\Software\Classes\Varimo.Progetto' \
+    'HKCU\Software\Classes\.varimo' 'HKCU\Software\Classes\Varimo.Progetto' \
     'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varimo' \
     'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varimo'; do
     if wine reg query "$chiave" >/dev/null 2>&1; then echo "left in the registry: $chiave"; exit 1; fi
