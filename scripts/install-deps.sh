@@ -22,6 +22,10 @@ PACCHETTI=(
   libreoffice-writer-nogui libreoffice-calc-nogui poppler-utils
   # desktop integration and its validators; opening documents
   desktop-file-utils appstream shared-mime-info xdg-utils
+  # the Windows build (scripts/package-windows.sh): the MinGW-w64 compiler,
+  # the tools of Debian's source packages, the installer maker, the .zip;
+  # its tests under Wine, with screenshots
+  g++-mingw-w64-x86-64-posix dpkg-dev nsis zip wine wine64 imagemagick
 )
 
 mancanti=()

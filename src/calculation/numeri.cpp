@@ -1,8 +1,5 @@
 #include "calculation/numeri.h"
 
-#include <locale.h>
-#include <stdlib.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -29,8 +26,40 @@ bool cifra(QChar c) {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
+// Whether a plain C-style number without its sign, which is not zero but has
+// no nearest double other than 0 or infinity, lies beyond the largest double
+// (rather than below the smallest): its first significant digit stands left
+// of the decimal point once the exponent is applied.
+bool oltreIlMassimo(const char* inizio, const char* fine) {
+    const char* e = std::find_if(inizio, fine, [](char c) { return c == 'e' || c == 'E'; });
+    // The number is 0.d1d2... times ten to the power m (d1 not zero).
+    long m = 0;
+    bool significativa = false;
+    bool dopoPunto = false;
+    for (const char* p = inizio; p != e; ++p) {
+        if (*p == '.') {
+            dopoPunto = true;
+        } else if (!significativa && *p == '0') {
+            if (dopoPunto) --m;
+        } else {
+            significativa = true;
+            if (dopoPunto) break;
+            ++m;
+        }
+    }
+    // The exponent, clamped: a million places is as good as infinitely far
+    // for a text of at most a few thousand digits.
+    long esponente = 0;
+    const char* p = e == fine ? fine : e + 1;
+    const bool meno = p != fine && *p == '-';
+    if (p != fine && (*p == '-' || *p == '+')) ++p;
+    for (; p != fine && esponente < 1000000; ++p) esponente = esponente * 10 + (*p - '0');
+    return (meno ? m - esponente : m + esponente) > 0;
+}
+
 // Converts a plain C-style number ("-123.45e+6", digits only, no blanks) to a
-// double. Overflow gives +/-inf, underflow 0.
+// double, the same on every system and in every locale. Overflow gives
+// +/-inf, underflow 0.
 double converti(const std::string& s) {
     double v = 0.0;
     const char* inizio = s.data();
@@ -39,14 +68,9 @@ double converti(const std::string& s) {
     if (!s.empty() && (s[0] == '-' || s[0] == '+')) ++inizio;
     auto [p, ec] = std::from_chars(inizio, fine, v);
     if (ec == std::errc::result_out_of_range) {
-        // Beyond the range of a double, or below its normal range: the C
-        // conversion (in the C locale, whatever the program's) gives +/-inf
-        // for an overflow, and the nearest subnormal number or 0 for an
-        // underflow, whatever the number of digits or the exponent.
-        static const locale_t localeC = newlocale(LC_ALL_MASK, "C", locale_t{});
-        const std::string senzaSegno(inizio, fine);
-        v = localeC ? ::strtod_l(senzaSegno.c_str(), nullptr, localeC) : 0.0;
-        if (std::isinf(v)) v = std::numeric_limits<double>::infinity();
+        // Not zero, yet its nearest double is 0 (below the smallest
+        // subnormal) or none at all (beyond the largest).
+        v = oltreIlMassimo(inizio, fine) ? std::numeric_limits<double>::infinity() : 0.0;
     } else if (ec != std::errc() || p == inizio) {
         v = 0.0;
     }

@@ -1,78 +1,69 @@
 #include "datafile/codifica.h"
 
-#include <iconv.h>
-#include <QList>
-
-#include <cerrno>
+#include <array>
 
 namespace varimo {
 
 namespace {
 
-// One iconv conversion descriptor, closed on scope exit.
-class Convertitore {
-  public:
-    Convertitore(const char* verso, const char* da) : cd_(iconv_open(verso, da)) {}
-    ~Convertitore() {
-        if (valido()) iconv_close(cd_);
-    }
-    Convertitore(const Convertitore&) = delete;
-    Convertitore& operator=(const Convertitore&) = delete;
+// The characters of bytes 0x80 to 0x9F; 0 where the character set has none.
+// Every other byte stands for the code point of the same number.
+constexpr std::array<char16_t, 32> kDa80 = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-    bool valido() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts the whole input; returns false at the first byte sequence that
-    // cannot be converted, leaving *consumati at its offset.
-    bool converti(const QByteArray& ingresso, QByteArray& uscita, qsizetype* consumati) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        uscita.clear();
-        // Every character of either set takes at most 4 bytes in UTF-8 and 1
-        // in Windows-1252, so four times the input always suffices.
-        QByteArray buffer(ingresso.size() * 4 + 4, '\0');
-        char* in = const_cast<char*>(ingresso.constData());
-        size_t restanti = static_cast<size_t>(ingresso.size());
-        char* out = buffer.data();
-        size_t spazio = static_cast<size_t>(buffer.size());
-        const size_t esito = iconv(cd_, &in, &restanti, &out, &spazio);
-        *consumati = in - ingresso.constData();
-        if (esito == static_cast<size_t>(-1)) return false;
-        buffer.truncate(out - buffer.data());
-        uscita = buffer;
-        return true;
-    }
-
-  private:
-    iconv_t cd_;
-};
+// The byte for a code point, or -1 when the character set cannot hold it.
+int byteDi(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
+    for (std::size_t i = 0; i < kDa80.size(); ++i)
+        if (kDa80[i] != 0 && kDa80[i] == c) return static_cast<int>(0x80 + i);
+    return -1;
+}
 
 }  // namespace
 
 TestoCodificato codificaWindows1252(const QString& testo) {
     TestoCodificato r;
-    Convertitore c("WINDOWS-1252", "UTF-8");
-    const QByteArray utf8 = testo.toUtf8();
-    qsizetype consumati = 0;
-    if (c.valido() && c.converti(utf8, r.byte, &consumati)) return r;
-    // Name the character that stopped the conversion: the code point that
-    // starts at the failing offset of the UTF-8 input.
-    const QList<uint> punti = QString::fromUtf8(utf8.left(consumati)).toUcs4();
-    const QList<uint> tutti = testo.toUcs4();
-    const qsizetype i = punti.size();
-    r.byte.clear();
-    r.carattereNonCodificabile = i < tutti.size() ? static_cast<char32_t>(tutti[i]) : U'\uFFFD';
+    r.byte.reserve(testo.size());
+    for (qsizetype i = 0; i < testo.size(); ++i) {
+        char32_t c = testo[i].unicode();
+        if (QChar::isSurrogate(c)) {
+            // A pair is one character; half of one stands for nothing and is
+            // written as a question mark, as the program's UTF-8 does.
+            if (QChar::isHighSurrogate(c) && i + 1 < testo.size() &&
+                testo[i + 1].isLowSurrogate()) {
+                c = QChar::surrogateToUcs4(testo[i], testo[i + 1]);
+                ++i;
+            } else {
+                c = U'?';
+            }
+        }
+        const int b = byteDi(c);
+        if (b < 0) {
+            r.byte.clear();
+            r.carattereNonCodificabile = c;
+            return r;
+        }
+        r.byte.append(static_cast<char>(b));
+    }
     return r;
 }
 
 TestoDecodificato decodificaWindows1252(const QByteArray& byte) {
     TestoDecodificato r;
-    Convertitore c("UTF-8", "WINDOWS-1252");
-    QByteArray utf8;
-    qsizetype consumati = 0;
-    if (c.valido() && c.converti(byte, utf8, &consumati)) {
-        r.testo = QString::fromUtf8(utf8);
-        return r;
+    QString testo(byte.size(), Qt::Uninitialized);
+    QChar* out = testo.data();
+    for (qsizetype i = 0; i < byte.size(); ++i) {
+        const auto b = static_cast<unsigned char>(byte[i]);
+        const char16_t c = (b >= 0x80 && b < 0xA0) ? kDa80[b - 0x80] : char16_t(b);
+        if (c == 0 && b != 0) {
+            r.posizioneByteNonValido = i;
+            return r;
+        }
+        out[i] = QChar(c);
     }
-    r.posizioneByteNonValido = consumati;
+    r.testo = testo;
     return r;
 }
 

@@ -7,7 +7,7 @@
 namespace varimo {
 
 // Conversion between the program's texts and the single-byte Windows-1252
-// character set of its data files, done by the C library's iconv.
+// character set of its data files, by the table of that character set.
 
 // Result of encoding a text: the bytes, or the first character that the
 // character set cannot hold.

@@ -1,6 +1,5 @@
 #include "datafile/comandifile.h"
 
-#include <unistd.h>
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -9,8 +8,8 @@
 #include <QLockFile>
 #include <QSysInfo>
 
-#include <cerrno>
-#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "calculation/numeri.h"
 #include "calculation/statocalcolo.h"
@@ -97,22 +96,21 @@ QList<FiltroFile> filtriDa(const QString& filtro) {
 }
 
 std::optional<QString> eliminaFile(const QString& percorso) {
-    if (::unlink(QFile::encodeName(percorso).constData()) == 0) return std::nullopt;
-    const int e = errno;
-    switch (e) {
-        case ENOENT:
-            return QStringLiteral("il file non esiste.");
-        case EISDIR:
-            return QStringLiteral("è una cartella, non un file.");
-        case EACCES:
-        case EPERM:
-            return QStringLiteral("non si hanno i permessi per eliminare il file.");
-        case EROFS:
-            return QStringLiteral("il disco è di sola lettura.");
-        default:
-            return QStringLiteral("il file non può essere eliminato (") +
-                   QString::fromLocal8Bit(std::strerror(e)) + QStringLiteral(").");
-    }
+    namespace fs = std::filesystem;
+    const fs::path p = QFileInfo(percorso).filesystemFilePath();
+    std::error_code e;
+    // A folder is never removed, empty or not.
+    if (fs::is_directory(fs::symlink_status(p, e)))
+        return QStringLiteral("è una cartella, non un file.");
+    if (fs::remove(p, e)) return std::nullopt;
+    if (!e || e == std::errc::no_such_file_or_directory)
+        return QStringLiteral("il file non esiste.");
+    if (e == std::errc::is_a_directory) return QStringLiteral("è una cartella, non un file.");
+    if (e == std::errc::permission_denied || e == std::errc::operation_not_permitted)
+        return QStringLiteral("non si hanno i permessi per eliminare il file.");
+    if (e == std::errc::read_only_file_system) return QStringLiteral("il disco è di sola lettura.");
+    return QStringLiteral("il file non può essere eliminato (") +
+           QString::fromLocal8Bit(e.message()) + QStringLiteral(").");
 }
 
 ComandiFile::ComandiFile(StatoCalcolo& stato) : stato_(stato) {}

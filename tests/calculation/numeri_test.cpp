@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <random>
+#include <string>
 
 QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -245,6 +248,36 @@ TEST(Conversioni, EsponentiEstremiSenzaComportamentiIndefiniti) {
         QString punto = t;  // the tolerant reading's decimal point
         punto.replace(u',', u'.');
         EXPECT_EQ(letturaTollerante(punto), c.tollerante);
+    }
+}
+
+TEST(Conversioni, AiMarginiDelDoubleComeLaConversioneDelC) {
+    // Random numbers around the largest and the smallest double, written with
+    // leading zeros, a decimal point anywhere and an exponent: the reading
+    // gives what the C library's conversion gives for the same number written
+    // without a point (digits and an exponent only read alike in every
+    // locale), infinity and 0 included.
+    std::mt19937 caso(27);
+    for (int giro = 0; giro < 20000; ++giro) {
+        std::string cifre(1 + caso() % 25, '0');
+        for (char& c : cifre) c = static_cast<char>('0' + caso() % 10);
+        if (cifre.find_first_not_of('0') == std::string::npos) cifre.back() = '7';
+        const std::string zeri(caso() % 4, '0');
+        const auto n = static_cast<long>(cifre.size());
+        const auto k = static_cast<long>(caso() % (cifre.size() + 1));  // digits before the point
+        // About ten to the power margin, give or take thirty.
+        const long margine = caso() % 2 ? 308 : -324;
+        const long x = margine + static_cast<long>(caso() % 61) - 30 - k + 1;
+        const std::string intero = zeri + cifre.substr(0, static_cast<std::size_t>(k));
+        const std::string testo = (intero.empty() ? "0" : intero) + "." +
+                                  cifre.substr(static_cast<std::size_t>(k)) + "E" +
+                                  std::to_string(x);
+        // The same number: all its digits as a whole number, the exponent
+        // lowered by the digits that stood after the point.
+        const std::string senzaPunto = cifre + "e" + std::to_string(x - (n - k));
+        const double atteso = std::strtod(senzaPunto.c_str(), nullptr);
+        ASSERT_EQ(letturaTollerante(QString::fromStdString(testo)), atteso)
+            << testo << " " << senzaPunto;
     }
 }
 

@@ -4,7 +4,13 @@
 
 #include <QStringList>
 
+#include <random>
+
 #include "datafile/codifica.h"
+
+#if __has_include(<iconv.h>)
+#include <iconv.h>
+#endif
 
 namespace varimo {
 namespace {
@@ -304,6 +310,61 @@ TEST(Codifica, DecodesAllDefinedBytesAndRefusesTheFiveUndefined) {
     for (char b : {'\x81', '\x8D', '\x8F', '\x90', '\x9D'})
         EXPECT_EQ(decodificaWindows1252(QByteArray("ab") + b).posizioneByteNonValido, 2);
 }
+
+#if __has_include(<iconv.h>)
+// The conversion table agrees with the C library's converter on every code
+// point, on every byte, and on random texts with unpaired surrogates. Only
+// the Unicode tag characters differ: that converter drops them without a
+// word, the table names the first one as a character it cannot hold.
+TEST(Codifica, TableAgreesWithTheCLibraryConverter) {
+    const auto conIconv = [](const char* verso, const char* da,
+                             const QByteArray& in) -> std::optional<QByteArray> {
+        const iconv_t cd = iconv_open(verso, da);
+        QByteArray out(in.size() * 4 + 4, '\0');
+        char* pi = const_cast<char*>(in.constData());
+        char* po = out.data();
+        size_t ni = static_cast<size_t>(in.size());
+        size_t no = static_cast<size_t>(out.size());
+        const size_t esito = iconv(cd, &pi, &ni, &po, &no);
+        iconv_close(cd);
+        if (esito == static_cast<size_t>(-1)) return std::nullopt;
+        out.truncate(po - out.data());
+        return out;
+    };
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        if ((c >= 0xD800 && c <= 0xDFFF) || (c >= 0xE0000 && c <= 0xE007F)) continue;
+        const QString testo = QString::fromUcs4(&c, 1);
+        const auto atteso = conIconv("WINDOWS-1252", "UTF-8", testo.toUtf8());
+        const TestoCodificato t = codificaWindows1252(testo);
+        ASSERT_EQ(t.riuscito(), atteso.has_value()) << static_cast<uint>(c);
+        if (atteso) {
+            ASSERT_EQ(t.byte, *atteso) << static_cast<uint>(c);
+        }
+    }
+    for (int b = 0; b < 256; ++b) {
+        const QByteArray byte(1, static_cast<char>(b));
+        const auto atteso = conIconv("UTF-8", "WINDOWS-1252", byte);
+        const TestoDecodificato d = decodificaWindows1252(byte);
+        ASSERT_EQ(d.riuscito(), atteso.has_value()) << b;
+        if (atteso) {
+            ASSERT_EQ(d.testo, QString::fromUtf8(*atteso)) << b;
+        }
+    }
+    std::mt19937 caso(27);
+    const char16_t alfabeto[] = {u'a', u'\u00E0', u'\u20AC', u'\u0416', 0xD83D, 0xDE00, u'"', 0};
+    for (int giro = 0; giro < 2000; ++giro) {
+        QString testo;
+        for (int k = static_cast<int>(caso() % 12); k > 0; --k)
+            testo.append(QChar(alfabeto[caso() % std::size(alfabeto)]));
+        const auto atteso = conIconv("WINDOWS-1252", "UTF-8", testo.toUtf8());
+        const TestoCodificato t = codificaWindows1252(testo);
+        ASSERT_EQ(t.riuscito(), atteso.has_value()) << testo.toUcs4().size();
+        if (atteso) {
+            ASSERT_EQ(t.byte, *atteso);
+        }
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace varimo

@@ -1,57 +1,20 @@
 #pragma once
 
 // Runs a piece of the program in a child process whose files cannot grow
-// beyond a few bytes: with SIGXFSZ ignored, a write past the limit fails with
-// EFBIG, just as a write on a full disk fails with ENOSPC. Works for the
-// administrator too, who is not exempt from the limit.
+// beyond a few bytes, so that a write fails part-way as on a full disk.
 
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <QString>
 
 #include <functional>
 #include <optional>
-#include <string>
 
 namespace varimo::test {
 
-// What f returned in the child (sent through a pipe), or nothing when the
-// child did not end normally.
-inline std::optional<QString> nelFiglioConLimite(rlim_t limite, const std::function<QString()>& f) {
-    int tubo[2];
-    if (::pipe(tubo) != 0) return std::nullopt;
-    const pid_t pid = ::fork();
-    if (pid < 0) return std::nullopt;
-    if (pid == 0) {
-        ::close(tubo[0]);
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit r{limite, limite};
-        if (::setrlimit(RLIMIT_FSIZE, &r) != 0) ::_exit(3);
-        const QByteArray esito = f().toUtf8();
-        const char* p = esito.constData();
-        qsizetype resto = esito.size();
-        while (resto > 0) {
-            const ssize_t n = ::write(tubo[1], p, static_cast<size_t>(resto));
-            if (n <= 0) ::_exit(4);
-            p += n;
-            resto -= n;
-        }
-        ::_exit(0);  // no exit handlers: the parent's objects are not the child's
-    }
-    ::close(tubo[1]);
-    std::string letto;
-    char buf[4096];
-    for (ssize_t n; (n = ::read(tubo[0], buf, sizeof buf)) != 0;) {
-        if (n < 0) break;
-        letto.append(buf, static_cast<size_t>(n));
-    }
-    ::close(tubo[0]);
-    int stato = 0;
-    if (::waitpid(pid, &stato, 0) != pid || !WIFEXITED(stato) || WEXITSTATUS(stato) != 0)
-        return std::nullopt;
-    return QString::fromStdString(letto);
-}
+// Whether this system can limit the size of a child's files (Windows cannot).
+bool limiteFileDisponibile();
+
+// What f returned in the child, or nothing when the child did not end
+// normally (or the system cannot limit its files).
+std::optional<QString> nelFiglioConLimite(long long limite, const std::function<QString()>& f);
 
 }  // namespace varimo::test

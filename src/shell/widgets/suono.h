@@ -7,12 +7,14 @@ class QObject;
 
 namespace varimo {
 
-// The splash sound: a MIDI file played through FluidSynth with a General MIDI
-// soundfont, driven like a multimedia control with the commands open, play,
-// pause and close. Every failure (missing file, no soundfont, no audio
+class MotoreMidi;
+
+// The splash sound: a MIDI file played through the system's MIDI player
+// (motoremidi.h), driven like a multimedia control with the commands open,
+// play, pause and close. Every failure (missing file, no soundfont, no audio
 // device) leaves the control closed and silent; the commands then do nothing.
 //
-// Creating the synthesizer and loading the soundfont take a while, so the
+// Creating the synthesizer (and loading its soundfont) takes a while, so the
 // control can also be opened in the background (apriInSottofondo): the
 // commands given meanwhile are kept, and when the sound is ready it plays if
 // the last of them asked for it; a close discards it.
@@ -50,20 +52,18 @@ class Suono {
     // Where a bare name is looked for: the working folder first, then beside
     // the program and in its installed data folder.
     static QString cerca(const QString& nome);
-    // The General MIDI soundfont used, or empty when none is installed.
+    // The General MIDI soundfont used, or empty when none is installed (or
+    // the system's player needs none).
     static QString soundfont();
 
   private:
-    struct Motore;
     struct Apertura;
-    static std::unique_ptr<Motore> creaMotore(Uscita uscita, const QString& file,
-                                              const QString& sf);
     void ricevi(const std::shared_ptr<Apertura>& apertura);
 
     Uscita uscita_;
     QString nomeFile_;
     QString fileAperto_;
-    std::unique_ptr<Motore> motore_;
+    std::unique_ptr<MotoreMidi> motore_;
     std::shared_ptr<Apertura> apertura_;  // the background opening under way
     std::unique_ptr<QObject> ricevitore_;
     Stato stato_ = Stato::Chiuso;

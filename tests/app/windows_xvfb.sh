@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Runs on an X server (xvfb-run), in the Wine prefix of $WINEPREFIX:
+#   $1 the program's folder, $2 its installer, $3 where the screenshots go.
+# - the program shows its splash; a click on it shows the calculation window;
+#   both are screenshot and must not be blank;
+# - the installer, run silently, installs the program, its Start menu entry
+#   and the .varimo association; the installed program opens a classic project
+#   file given on its command line; the uninstaller removes all of it.
+set -euo pipefail
+mkdir -p "$3"
+CARTELLA=$(realpath "$1") SETUP=$(realpath "$2") SCHERMATE=$(realpath "$3")
+FIXTURE="$(cd "$(dirname "$(realpath "$0")")/../datafile/fixtures" && pwd)/Varimo-dati-scuola"
+TITOLO_CALCOLO='^Varimo: calcolo del quadro economico di lavori'
+
+# Waits up to $2 seconds for a window whose name matches $1; prints its id.
+attendi_finestra() {
+  local f=""
+  for _ in $(seq 1 $(($2 * 5))); do
+    f=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+    [ -n "$f" ] && { echo "$f"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
+# A screenshot of the screen in $1, which must show more than a blank area:
+# a few hundred colours at least (text, pictures, controls).
+schermata() {
+  import -window root "$1"
+  local colori
+  colori=$(convert "$1" -format '%k' info:)
+  echo "screenshot $1: $colori colours"
+  [ "$colori" -ge 50 ] || { echo "the screen is blank"; return 1; }
+}
+
+fine_wine() { wineserver -k 2>/dev/null || true; sleep 1; }
+
+# --- the program from its folder --------------------------------------------------
+cd "$(mktemp -d)"
+wine "$CARTELLA/varimo.exe" &
+splash=$(attendi_finestra '^Varimo$' 60) || { echo "splash window did not appear"; exit 1; }
+echo "splash window $splash is shown"
+sleep 2
+schermata "$SCHERMATE/splash.png"
+eval "$(xdotool getwindowgeometry --shell "$splash")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+calcolo=$(attendi_finestra "$TITOLO_CALCOLO" 30) || { echo "calculation window did not appear"; exit 1; }
+echo "calculation window $calcolo is shown"
+sleep 2
+schermata "$SCHERMATE/calcolo.png"
+fine_wine
+
+# --- the installer, for all users (Wine's user is an administrator) and for the
+# current user only --------------------------------------------------------------
+C="$WINEPREFIX/drive_c"
+for modo in /AllUsers /CurrentUser; do
+  echo "installer $modo"
+  prima=$(cd "$C" && find . | sort)
+  wine "$SETUP" /S "$modo"
+  installato=$(find "$C" -path '*/Varimo/varimo.exe' | head -1)
+  [ -n "$installato" ] || { echo "varimo.exe not installed"; exit 1; }
+  dir_installato=$(dirname "$installato")
+  echo "installed in $dir_installato"
+  cmp "$installato" "$CARTELLA/varimo.exe"
+  [ "$(cd "$CARTELLA" && find . -type f | sort)" = \
+    "$(cd "$dir_installato" && find . -type f ! -name disinstalla.exe | sort)" ]
+  find "$C" -name 'Varimo.lnk' | grep -q . || { echo "no Start menu entry"; exit 1; }
+  # Per user the association lives in the user's classes (Wine's
+  # HKEY_CLASSES_ROOT shows only the machine's).
+  { wine reg query 'HKEY_CLASSES_ROOT\.varimo' 2>/dev/null || true
+    wine reg query 'HKCU\Software\Classes\.varimo' 2>/dev/null || true; } | grep -q Varimo.Progetto ||
+    { echo ".varimo files are not associated"; exit 1; }
+
+  if [ "$modo" = /AllUsers ]; then
+    # The installed program opens a classic project file given to it.
+    cp "$FIXTURE" "$C/users/Public/Varimo-dati-scuola"
+    wine "$installato" 'C:\users\Public\Varimo-dati-scuola' &
+    calcolo=$(attendi_finestra "$TITOLO_CALCOLO" 60) ||
+      { echo "the installed program did not open the project"; exit 1; }
+    echo "installed program shows: $(xdotool getwindowname "$calcolo")"
+    sleep 2
+    schermata "$SCHERMATE/installato.png"
+    fine_wine
+    rm "$C/users/Public/Varimo-dati-scuola"
+  fi
+
+  # The uninstaller runs from a copy of itself in the temporary folder.
+  wine "$dir_installato/disinstalla.exe" /S "$modo"
+  for _ in $(seq 1 150); do
+    [ -d "$dir_installato" ] || break
+    sleep 0.2
+  done
+  fine_wine
+  [ ! -e "$dir_installato" ] || { echo "left behind:"; find "$dir_installato"; exit 1; }
+  if find "$C" -name 'Varimo.lnk' | grep -q .; then echo "Start menu entry left"; exit 1; fi
+  for chiave in 'HKLM\Software\Classes\.varimo' 'HKLM\Software\Classes\Varimo.Progetto' \
+    'HKCU\Software\Classes\.varimo' 'HKCU\Software\Classes\Varimo.Progetto' \
+    'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varimo' \
+    'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varimo'; do
+    if wine reg query "$chiave" >/dev/null 2>&1; then echo "left in the registry: $chiave"; exit 1; fi
+  done
+  # Nothing else of it on the disk: what is new beside the folders Windows
+  # makes for a user are Wine's own files.
+  rimasti=$(comm -13 <(echo "$prima") <(cd "$C" && find . | sort) | grep -i varimo || true)
+  [ -z "$rimasti" ] || { echo "left on the disk:"; echo "$rimasti"; exit 1; }
+done
+echo "Windows program, installer and uninstaller passed"
