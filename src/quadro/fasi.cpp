@@ -370,12 +370,12 @@ QString nomeNuovaFase(const FileFasi& f, TipoFase t) {
         for (const Fase& x : f.fasi)
             if (x.tipo == TipoFase::Variante) ++n;
         for (;; ++n)
-            if (const QString s = QStringLiteral("Variante n. %1").arg(n); indiceFase(f, s) < 0)
+            if (QString s = QStringLiteral("Variante n. %1").arg(n); indiceFase(f, s) < 0)
                 return s;
     }
     if (indiceFase(f, base) < 0) return base;
     for (int n = 2;; ++n)
-        if (const QString s = QStringLiteral("%1 (%2)").arg(base).arg(n); indiceFase(f, s) < 0)
+        if (QString s = QStringLiteral("%1 (%2)").arg(base).arg(n); indiceFase(f, s) < 0)
             return s;
 }
 

@@ -94,7 +94,7 @@ class Lettore {
             fallisci(dove, QStringLiteral("«%1» deve essere un testo tra virgolette").arg(chiave));
             return {};
         }
-        const QString s = v.toString();
+        QString s = v.toString();
         if (s.size() > kTestoMassimo)
             fallisci(
                 dove,

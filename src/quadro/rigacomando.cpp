@@ -45,8 +45,8 @@ QString campoCsv(QString s) {
     return s;
 }
 
-void registraEsportatore(const QString& est, Esportatore esportatore) {
-    tabella().insert(est.toLower(), std::move(esportatore));
+void registraEsportatore(const QString& est, const Esportatore& esportatore) {
+    tabella().insert(est.toLower(), esportatore);
 }
 
 const Esportatore* esportatorePer(const QString& percorso) {

@@ -30,7 +30,7 @@ using Esportatore =
 
 // The writers by extension (lower case, with the point: ".csv"). A format
 // joins the table by registering its writer before the command runs.
-void registraEsportatore(const QString& estensione, Esportatore esportatore);
+void registraEsportatore(const QString& estensione, const Esportatore& esportatore);
 const Esportatore* esportatorePer(const QString& percorso);
 QStringList estensioniEsportabili();
 

@@ -68,7 +68,7 @@ std::optional<QString> collegamentoVietato(const QString& percorso) {
 }
 
 QString cartellaPrivata(const QString& temporanea, QString* errore) {
-    const QString percorso =
+    QString percorso =
         QDir(temporanea).filePath(QStringLiteral("varimo-") + QString::number(::geteuid()));
     const QByteArray nome = QFile::encodeName(percorso);
     const auto fallisci = [&](const QString& motivo) {

@@ -13,7 +13,8 @@
 
 namespace varimo::quadro {
 
-QList<QAction*> aggiungiComandiDocumenti(QWidget* finestra, QMenu* menu, QuadroCorrente corrente) {
+QList<QAction*> aggiungiComandiDocumenti(QWidget* finestra, QMenu* menu,
+                                         const QuadroCorrente& corrente) {
     // Every command takes the framework as it stands when it runs; one that
     // cannot be computed is reported and nothing is written.
     auto comando = [finestra, menu, corrente](const char* nome, const QString& testo,

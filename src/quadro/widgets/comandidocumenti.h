@@ -25,6 +25,7 @@ using QuadroCorrente = std::function<std::variant<QuadroCalcolato, QString>()>;
 
 // Adds the three commands to menu; they act on what corrente() gives and
 // tell the user through the program's dialogs. The actions, in order.
-QList<QAction*> aggiungiComandiDocumenti(QWidget* finestra, QMenu* menu, QuadroCorrente corrente);
+QList<QAction*> aggiungiComandiDocumenti(QWidget* finestra, QMenu* menu,
+                                         const QuadroCorrente& corrente);
 
 }  // namespace varimo::quadro

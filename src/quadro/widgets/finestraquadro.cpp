@@ -174,8 +174,9 @@ FinestraQuadro::FinestraQuadro() {
     connect(modello_, &ModelloQuadro::avviso, this, [this](const QString& m) { mostraEsito(m); });
 
     // Menus and the bar of commands.
-    auto azione = [this](QMenu* menu, const char* nome, const QString& testo, QKeySequence tasto,
-                         std::function<void()> f, bool soloVoci = false) {
+    auto azione = [this](QMenu* menu, const char* nome, const QString& testo,
+                         const QKeySequence& tasto, const std::function<void()>& f,
+                         bool soloVoci = false) {
         auto* a = new QAction(testo, this);
         a->setObjectName(QString::fromLatin1(nome));
         if (!tasto.isEmpty()) a->setShortcut(tasto);
