@@ -110,19 +110,19 @@ class StatoEconomico : public QObject {
     void scriviTipo(int i, const QString& testo);   // 1..19
     void scriviCosto(int i, const QString& testo);  // 1..19
     void scriviNomeprog(const QString& testo);
-    // Typing into the currency box -> valut_Change.
+    // Typing into the currency box -> applicaValuta.
     void scriviValut(const QString& testo);
-    // Choosing an entry of the currency list -> valut_Click.
+    // Choosing an entry of the currency list -> aggiornaTotaleValuta.
     void scegliValut(int posizione);
 
     // --- handlers
-    void tipo_Change(int i);
-    void nomeprog_Change();
-    void valut_Change();
-    void valut_Click();
-    void controlla_Click();
-    void cancella_Click();
-    void aiuto_Click();
+    void applicaEtichetta(int i);
+    void applicaNomeProgetto();
+    void applicaValuta();
+    void aggiornaTotaleValuta();
+    void controllaDati();
+    void cancellaTutto();
+    void mostraAiuto();
 
     // Observable values, for the views.
     RigaQuadro& riga(int i);  // 1..19

@@ -33,14 +33,14 @@ class Sommario final : public QWidget {
     // Caption of entry i.
     static QString didascalia(int i);
 
-    void puls_Click(int indice);
+    void apriArgomento(int indice);
     void lbl_MouseMove(int indice);
     void form_MouseMove();
     void lbl_Mousedown(int indice);
     void lbl_MouseUp(int indice);
-    void cmdchiudi_Click();
-    void Command1_Click();
-    void cmdstampa_Click();
+    void chiudi();
+    void esciDalProgramma();
+    void stampa();
     // Every entry loses bold.
     void azzeragrassetto();
 

@@ -71,7 +71,7 @@ void chiediGuida(Principale da) {
                   "E' questa la finestra 'Quadro economico': si vuole la guida della finestra?");
     if (messaggio(testo, ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo, Risposta::Si) ==
         Risposta::Si)
-        finestra_Click(da);
+        apriGuidaFinestra(da);
 }
 
 void mostra(const char* nome) {
@@ -122,21 +122,21 @@ void impostaRecenti(QMainWindow* f, const QStringList& percorsi) {
     menu->setEnabled(n > 0);
 }
 
-void fin1_click(Principale da) {
+void apriFinestraCalcolo(Principale da) {
     if (da == Principale::Calcolo)
         chiediGuida(da);
     else
         mostra("calcolo");
 }
 
-void fin2_Click(Principale da) {
+void apriFinestraQuadro(Principale da) {
     if (da == Principale::Quadro)
         chiediGuida(da);
     else
         mostra("economico");
 }
 
-void finestra_Click(Principale da) {
+void apriGuidaFinestra(Principale da) {
     mostra(da == Principale::Calcolo ? "guidacalcolo" : "guidaquadro");
 }
 
@@ -227,10 +227,10 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
 
     QMenu* visu = barra->addMenu(QStringLiteral("&Visualizza"));
     visu->setObjectName(QStringLiteral("visu"));
-    QAction* fin1 =
-        voce(visu, "fin1", QStringLiteral("Finestra Calcolo"), [quale] { fin1_click(quale); });
+    QAction* fin1 = voce(visu, "fin1", QStringLiteral("Finestra Calcolo"),
+                         [quale] { apriFinestraCalcolo(quale); });
     QAction* fin2 = voce(visu, "fin2", QStringLiteral("Finestra Quadro economico"),
-                         [quale] { fin2_Click(quale); });
+                         [quale] { apriFinestraQuadro(quale); });
     for (QAction* act : {fin1, fin2}) {
         act->setCheckable(true);
         act->setShortcutContext(Qt::WindowShortcut);
@@ -265,12 +265,13 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
                                                  : QStringLiteral("Fi&nestra n.2 di 2"),
                     contatore);
     azioneContatore->setObjectName(QStringLiteral("finestra"));
-    QObject::connect(azioneContatore, &QAction::triggered, f, [quale] { finestra_Click(quale); });
+    QObject::connect(azioneContatore, &QAction::triggered, f,
+                     [quale] { apriGuidaFinestra(quale); });
     contatore->setDefaultAction(azioneContatore);
     // The access letter of the counter works like a menu title's (Alt+N).
     auto* alt = new QAction(f);
     alt->setShortcut(QKeySequence(Qt::ALT | Qt::Key_N));
-    QObject::connect(alt, &QAction::triggered, f, [quale] { finestra_Click(quale); });
+    QObject::connect(alt, &QAction::triggered, f, [quale] { apriGuidaFinestra(quale); });
     f->addAction(alt);
     barra->setCornerWidget(contatore, Qt::TopRightCorner);
 
@@ -299,9 +300,9 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
         {"", "stampa dati finestra", "document-print", QStyle::SP_FileDialogDetailedView, a.stampa},
         {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
         {"", "visualizza finestra 'Calcolo'", "accessories-calculator",
-         QStyle::SP_FileDialogListView, [quale] { fin1_click(quale); }},
+         QStyle::SP_FileDialogListView, [quale] { apriFinestraCalcolo(quale); }},
         {"", "visualizza finestra 'Quadro economico'", "x-office-spreadsheet",
-         QStyle::SP_FileDialogContentsView, [quale] { fin2_Click(quale); }},
+         QStyle::SP_FileDialogContentsView, [quale] { apriFinestraQuadro(quale); }},
         {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
         {"", "colore di sfondo", "preferences-desktop-color", QStyle::SP_DesktopIcon, a.colorare},
         {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
