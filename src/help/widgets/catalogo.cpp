@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "help/widgets/sommario.h"
 #include "shell/widgets/finestre.h"
 #include "shell/widgets/proporzioni.h"
 
@@ -79,7 +78,7 @@ Catalogo::Catalogo() {
 }
 
 void Catalogo::mostraSommario() {
-    Finestre::istanza().mostra<Sommario>();
+    Finestre::istanza().mostra(QStringLiteral("sommario"));
 }
 
 void Catalogo::chiudi() {

@@ -6,7 +6,6 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "help/widgets/sommario.h"
 #include "help/widgets/testiaiuto.h"
 #include "reports/stampaguida.h"
 #include "shell/widgets/finestre.h"
@@ -96,7 +95,7 @@ void FinestraGuida::chiudi() {
 }
 
 void FinestraGuida::mostraSommario() {
-    Finestre::istanza().mostra<Sommario>();
+    Finestre::istanza().mostra(QStringLiteral("sommario"));
 }
 
 void FinestraGuida::stampa() {

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "help/widgets/sommario.h"
 #include "help/widgets/testiaiuto.h"
 #include "reports/stampaguida.h"
 #include "shell/modvarimo.h"
@@ -84,7 +83,7 @@ void Licenza::chiudi() {
 }
 
 void Licenza::mostraSommario() {
-    Finestre::istanza().mostra<Sommario>();
+    Finestre::istanza().mostra(QStringLiteral("sommario"));
 }
 
 void Licenza::stampa() {

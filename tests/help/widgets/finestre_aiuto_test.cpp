@@ -36,6 +36,8 @@ class FinestreAiuto : public AmbienteStampe {
     void SetUp() override {
         AmbienteStampe::SetUp();
         scaricaTutte();
+        // The help windows reach the contents by name, as in the program.
+        registro.registraFabbrica<Sommario>();
     }
     void TearDown() override {
         scaricaTutte();
