@@ -140,24 +140,11 @@ void apriGuidaFinestra(Principale da) {
     mostra(da == Principale::Calcolo ? "guidacalcolo" : "guidaquadro");
 }
 
-void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
-    installaPrecedenza();
-    f->setProperty(kProprieta, static_cast<int>(quale));
-    a.apri = oNiente(a.apri);
-    a.salva = oNiente(a.salva);
-    a.salvanome = oNiente(a.salvanome);
-    a.eliminare = oNiente(a.eliminare);
-    a.stampa = oNiente(a.stampa);
-    a.esportapdf = oNiente(a.esportapdf);
-    a.stampasezioni = oNiente(a.stampasezioni);
-    a.esportasezionipdf = oNiente(a.esportasezionipdf);
-    a.colorare = oNiente(a.colorare);
-    a.controlla = oNiente(a.controlla);
-    a.cancella = oNiente(a.cancella);
-    a.annulla = oNiente(a.annulla);
-    a.ripeti = oNiente(a.ripeti);
-    auto apriRecente = a.apriRecente ? a.apriRecente : [](const QString&) {};
+namespace {
 
+// The menu bar: File, Modifica, Visualizza, ?.
+void installaMenu(QMainWindow* f, Principale quale, const AzioniFinestra& a) {
+    const auto apriRecente = a.apriRecente;
     QMenuBar* barra = f->menuBar();
     barra->clear();
     // The menus as tables: one line per entry, a line without text is a
@@ -282,8 +269,11 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
                  {"linea6", nullptr, {}},
                  {"informazioni", "&Informazioni su Varimo", [] { mostra("informa"); }},
              });
+}
 
-    // The window counter at the right-hand end of the menu bar.
+// The window counter at the right-hand end of the menu bar.
+void installaContatore(QMainWindow* f, Principale quale) {
+    QMenuBar* barra = f->menuBar();
     auto* contatore = new QToolButton(barra);
     contatore->setObjectName(QStringLiteral("finestra"));
     contatore->setAutoRaise(true);
@@ -301,8 +291,10 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     QObject::connect(alt, &QAction::triggered, f, [quale] { apriGuidaFinestra(quale); });
     f->addAction(alt);
     barra->setCornerWidget(contatore, Qt::TopRightCorner);
+}
 
-    // Command bar: 19 positions, 5 of them separators.
+// Command bar: 19 positions, 5 of them separators.
+void installaBarra(QMainWindow* f, Principale quale, const AzioniFinestra& a) {
     QToolBar* bar = f->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
     if (!bar) {
         bar = new QToolBar(f);
@@ -372,6 +364,31 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
         if (QWidget* w = bar->widgetForAction(act))
             w->setObjectName(QStringLiteral("Toolbar1_%1").arg(posizione));
     }
+}
+
+}  // namespace
+
+void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
+    installaPrecedenza();
+    f->setProperty(kProprieta, static_cast<int>(quale));
+    a.apri = oNiente(a.apri);
+    a.salva = oNiente(a.salva);
+    a.salvanome = oNiente(a.salvanome);
+    a.eliminare = oNiente(a.eliminare);
+    a.stampa = oNiente(a.stampa);
+    a.esportapdf = oNiente(a.esportapdf);
+    a.stampasezioni = oNiente(a.stampasezioni);
+    a.esportasezionipdf = oNiente(a.esportasezionipdf);
+    a.colorare = oNiente(a.colorare);
+    a.controlla = oNiente(a.controlla);
+    a.cancella = oNiente(a.cancella);
+    a.annulla = oNiente(a.annulla);
+    a.ripeti = oNiente(a.ripeti);
+    if (!a.apriRecente) a.apriRecente = [](const QString&) {};
+
+    installaMenu(f, quale, a);
+    installaContatore(f, quale);
+    installaBarra(f, quale, a);
 
     // Command buttons, found by name on the window.
     if (auto* esco = f->findChild<QAbstractButton*>(QStringLiteral("esco")))
