@@ -104,7 +104,7 @@ class StatoEconomico : public QObject {
     QString valut() const { return valut_(); }
     const QStringList& valutVoci() const { return valutVoci_; }
     QString suggerimentoEsco() const { return suggerimentoEsco_(); }
-    qint16 numerovoci = 0;
+    int numerovoci = 0;
 
     // --- writing: same effect as the user's edit.
     void scriviTipo(int i, const QString& testo);   // 1..19

@@ -20,7 +20,7 @@ class Sommario final : public QWidget {
     Sommario();
 
     // Number of topics; every loop over the entries runs 1..numeroargomenti.
-    qint16 numeroargomenti = 0;
+    int numeroargomenti = 0;
 
     // Entry i (1..7).
     QLabel* lbl(int i) const { return lbl_.at(static_cast<std::size_t>(i - 1)); }
