@@ -46,8 +46,8 @@ void DiscesaVincolata(benchmark::State& stato) {
     s.azzeraContatori();
     for (auto _ : stato) {
         stato.PauseTiming();
-        s.cmdannulla_Click();  // back to no constraint, A cleared
-        ModVarimo::statovincolo = 0;
+        s.spegniVincolo();  // back to no constraint, A cleared
+        ModVarimo::statovincolo = StatoVincolo::Nessuno;
         s.scriviCosto(1, QString());
         const long prima = s.passiAnnidati();
         stato.ResumeTiming();
@@ -104,7 +104,7 @@ void RaggiungimentoDelLimite(benchmark::State& stato) {
     bool fermato = true;
     for (auto _ : stato) {
         stato.PauseTiming();
-        s.delriga_Click(2);
+        s.cancellaRiga(2);
         s.scegliCombo(2, 3);  // B refers to D, at 0 %
         const long prima = s.passiAnnidati();
         const int interruzioni = s.interruzioni();

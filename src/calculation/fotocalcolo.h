@@ -5,6 +5,7 @@
 #include <array>
 
 #include "calculation/statocalcolo.h"
+#include "shell/modvarimo.h"
 
 namespace varimo {
 
@@ -32,7 +33,7 @@ struct FotoCalcolo {
     QString costoprogetto;
     bool cmdannulla = false;
     QString centesimi20;
-    qint16 statovincolo = 0;
+    StatoVincolo statovincolo = StatoVincolo::Nessuno;
     QString vincoloUtente;
     bool operator==(const FotoCalcolo&) const = default;
 };

@@ -130,9 +130,9 @@ StatoCalcolo::~StatoCalcolo() = default;
 void StatoCalcolo::collega() {
     for (int i = 1; i <= kVoci; ++i) {
         RigaCalcolo& r = righe_[i];
-        r.tipo.suCambio([this, i] { tipo_Change(i); });
-        r.costo.suCambio([this, i] { costo_Change(i); });
-        r.hscroll.suCambio([this, i] { HScroll1_Change(i); });
+        r.tipo.suCambio([this, i] { applicaEtichetta(i); });
+        r.costo.suCambio([this, i] { applicaCosto(i); });
+        r.hscroll.suCambio([this, i] { applicaPercentuale(i); });
         r.combo.suCambio([this, i] { selezioneCombo(i); });
     }
     costoprogetto_.suCambio([this] { costoprogetto_change(); });
@@ -147,7 +147,7 @@ void StatoCalcolo::formLoad() {
     // by the exit: left at 2 ("senza importo vincolato"), a constrained total
     // typed into the new window would never reach row A, and the button that
     // leads out of that state is hidden.
-    ModVarimo::statovincolo = 0;
+    ModVarimo::statovincolo = StatoVincolo::Nessuno;
     ModVarimo::impostatitoli();
     suggerimentoEsco_.imposta(testicalcolo::escoSuggerimento + ModVarimo::nomeprogramma);
     impostavoci();
@@ -337,24 +337,24 @@ void StatoCalcolo::selezioneCombo(int i) {
     const EventoCombo e = eventoCombo_;
     eventoCombo_ = EventoCombo::Nessuno;
     if (e == EventoCombo::Change) {
-        Combo1_Change(i);
+        applicaTestoRiferimento(i);
     } else if (e == EventoCombo::Click) {
-        Combo1_Click(i);
+        applicaRiferimento(i);
     }
 }
 
-void StatoCalcolo::costo_Change(int /*i*/) {
+void StatoCalcolo::applicaCosto(int /*i*/) {
     Operazione op(*this);
     if (inerte_) return;
-    if (!costoprogetto_().isEmpty()) ModVarimo::statovincolo = 1;
+    if (!costoprogetto_().isEmpty()) ModVarimo::statovincolo = StatoVincolo::InAttesa;
     ricalcola();
 }
 
-void StatoCalcolo::HScroll1_Change(int i) {
+void StatoCalcolo::applicaPercentuale(int i) {
     if (!valida(i)) return;
     Operazione op(*this);
     if (inerte_) return;
-    if (!costoprogetto_().isEmpty()) ModVarimo::statovincolo = 1;
+    if (!costoprogetto_().isEmpty()) ModVarimo::statovincolo = StatoVincolo::InAttesa;
     righe_[i].perc.imposta(QString::number(righe_[i].hscroll()));
     ricalcola();
 }
@@ -363,15 +363,15 @@ void StatoCalcolo::gestisciCombo(int i) {
     if (!valida(i)) return;
     Operazione op(*this);
     if (inerte_) return;
-    if (!costoprogetto_().isEmpty()) ModVarimo::statovincolo = 1;
-    if (caricamento != 1) vocerif[i] = righe_[i].combo().posizione + 1;
+    if (!costoprogetto_().isEmpty()) ModVarimo::statovincolo = StatoVincolo::InAttesa;
+    if (!caricamento) vocerif[i] = righe_[i].combo().posizione + 1;
     ricalcola();
 }
 
-void StatoCalcolo::Combo1_Change(int i) {
+void StatoCalcolo::applicaTestoRiferimento(int i) {
     gestisciCombo(i);
 }
-void StatoCalcolo::Combo1_Click(int i) {
+void StatoCalcolo::applicaRiferimento(int i) {
     gestisciCombo(i);
 }
 
@@ -379,8 +379,8 @@ void StatoCalcolo::costoprogetto_change() {
     Operazione op(*this);
     if (riavvio_ == 0) vincoloUtente_ = costoprogetto_();
     if (inerte_) return;
-    if (ModVarimo::statovincolo == 2) return;
-    ModVarimo::statovincolo = 1;
+    if (ModVarimo::statovincolo == StatoVincolo::Spento) return;
+    ModVarimo::statovincolo = StatoVincolo::InAttesa;
     // A constrained total that the rows already make moves nothing: the
     // hand-off of "Visualizza" writes the total itself, and restarting the
     // descent from it would change the amounts just shown and printed.
@@ -394,14 +394,14 @@ void StatoCalcolo::costoprogetto_change() {
     righe_[1].costo.imposta(vincolo);
 }
 
-void StatoCalcolo::cmdannulla_Click() {
+void StatoCalcolo::spegniVincolo() {
     Operazione op(*this);
-    ModVarimo::statovincolo = 2;
+    ModVarimo::statovincolo = StatoVincolo::Spento;
     costoprogetto_.imposta(QString());
     cmdannullaVisibile_.imposta(false);
 }
 
-void StatoCalcolo::delriga_Click(int i) {
+void StatoCalcolo::cancellaRiga(int i) {
     if (!delrigaVisibile(i)) return;
     Operazione op(*this);
     RigaCalcolo& r = righe_[i];
@@ -416,10 +416,10 @@ void StatoCalcolo::delriga_Click(int i) {
     r.costo.imposta(QString());
 }
 
-void StatoCalcolo::tipo_Change(int /*i*/) {
+void StatoCalcolo::applicaEtichetta(int /*i*/) {
     Operazione op(*this);
     if (inerte_) return;
-    if (caricamento == 1) {
+    if (caricamento) {
         // A label read from a file is not typed: no warning now, nor at the
         // next change of another label.
         for (int j = 1; j <= kVoci; ++j) etichettaLunga_[j] = righe_[j].tipo().size() > 50;
@@ -541,10 +541,11 @@ void StatoCalcolo::passo(bool conDiscesa) {
     progetto_.imposta(
         scrittura((centesimiDi(righe_[4].costo()) + centesimiDi(righe_[18].costo())) / 100));
     // 6. One step of the constrained descent.
-    if (!conDiscesa || ricerca_ || ModVarimo::statovincolo != 1 || righe_[1].costo().isEmpty())
+    if (!conDiscesa || ricerca_ || ModVarimo::statovincolo != StatoVincolo::InAttesa ||
+        righe_[1].costo().isEmpty())
         return;
     if (costoprogetto_().isEmpty()) {
-        ModVarimo::statovincolo = 0;
+        ModVarimo::statovincolo = StatoVincolo::Nessuno;
         return;
     }
     // The outermost pass ends the descent with the search in cents.
@@ -579,7 +580,7 @@ void StatoCalcolo::passo(bool conDiscesa) {
     }
     p = tollerante(progetto_());
     c = unitaVincolo(costoprogetto_());
-    if (p == c) ModVarimo::statovincolo = 0;
+    if (p == c) ModVarimo::statovincolo = StatoVincolo::Nessuno;
 }
 
 // A bound was reached and every pass has unwound. The constrained total the
@@ -601,7 +602,7 @@ void StatoCalcolo::concludiInterruzione() {
     // operation (a text the user typed there stays).
     if (aPrimaDelVincolo_) righe_[1].costo.imposta(*aPrimaDelVincolo_);
     assesta();
-    ModVarimo::statovincolo = 0;
+    ModVarimo::statovincolo = StatoVincolo::Nessuno;
     inerte_ = false;
     if (!avvisato_) {
         avvisato_ = true;
@@ -734,7 +735,7 @@ void StatoCalcolo::affinaVincolo() {
     const auto totale = letturaCentesimi(progetto_());
     if (a && totale && *totale == static_cast<double>(soglia) &&
         scritturaNumerica(*a / 100) == righe_[1].costo()) {
-        ModVarimo::statovincolo = 0;
+        ModVarimo::statovincolo = StatoVincolo::Nessuno;
         return;
     }
     const qint64 da = a && std::fabs(*a) < 1e17 ? std::llround(*a) : unita * 100;
@@ -754,7 +755,7 @@ void StatoCalcolo::affinaVincolo() {
     }
     ricerca_ = false;
     if (fermo_) return;
-    ModVarimo::statovincolo = 0;
+    ModVarimo::statovincolo = StatoVincolo::Nessuno;
     if (trovato) return;
     if (aPrimaDelVincolo_) {
         inerte_ = true;
@@ -801,7 +802,7 @@ void StatoCalcolo::assestaImportiInutilizzabili() {
 
 // ---------------------------------------------------------------- commands
 
-void StatoCalcolo::controlla_Click() {
+void StatoCalcolo::controllaDati() {
     Operazione op(*this);
     bool importi = false;
     bool percentuali = false;
@@ -867,15 +868,15 @@ void StatoCalcolo::controlla_Click() {
                                  "delle percentuali: almeno l'IVA, le spese tecniche ed altre voci "
                                  "sono calcolate come percentuali sui lavori."),
                   titolo, Icona::Esclamazione);
-    } else if (salvataggio == 1) {
-        salvataggio = 0;
+    } else if (salvataggio == Salvataggio::InAttesa) {
+        salvataggio = Salvataggio::Nessuno;
     } else {
         messaggio(QStringLiteral("I dati sono stati immessi correttamente."), titolo,
                   Icona::Informazione);
     }
 }
 
-void StatoCalcolo::cancella_Click() {
+void StatoCalcolo::cancellaTutto() {
     Operazione op(*this);
     for (int i = 1; i <= kVoci; ++i) {
         RigaCalcolo& r = righe_[i];
@@ -892,7 +893,7 @@ void StatoCalcolo::cancella_Click() {
     costoprogetto_.imposta(QString());
 }
 
-void StatoCalcolo::aiuto_Click() {
+void StatoCalcolo::mostraAiuto() {
     Operazione op(*this);
     const QStringList righe{
         QStringLiteral("- Immettere un valore per ogni voce che interessa;"),

@@ -5,12 +5,18 @@
 #include <QStringList>
 #include <QVariant>
 #include <array>
+#include <cstdint>
 #include <optional>
 
 #include "shell/valore.h"
 #include "shell/voci.h"
 
 namespace varimo {
+
+// Who runs the data check: the user (success is announced) or a save waiting
+// on it (success is silent and puts the mark back to Nessuno; a refusal leaves
+// it at InAttesa).
+enum class Salvataggio : std::uint8_t { Nessuno, InAttesa };
 
 struct FotoCalcolo;
 
@@ -161,10 +167,10 @@ class StatoCalcolo : public QObject {
     void scriviCosto(int i, const QString& testo);
     void scriviHScroll(int i, int valore);  // clamped to 0..100
     // Typing into the reference box (or code writing its text): the text
-    // changes, no entry stays selected -> Combo1_Change.
+    // changes, no entry stays selected -> applicaTestoRiferimento.
     void scriviTestoCombo(int i, const QString& testo);
     // Choosing an entry (or code setting the list position; -1 = none): the
-    // entry is selected and its label becomes the text -> Combo1_Click only.
+    // entry is selected and its label becomes the text -> applicaRiferimento only.
     void scegliCombo(int i, int posizione);
     // Empties the list: no entries, no selection; the text in the box stays.
     // Runs no handler (the text does not change and nothing is chosen).
@@ -174,18 +180,18 @@ class StatoCalcolo : public QObject {
     void impostaCmdannullaVisibile(bool visibile);
 
     // --- handlers
-    void costo_Change(int i);
-    void HScroll1_Change(int i);
-    void Combo1_Change(int i);
-    void Combo1_Click(int i);
+    void applicaCosto(int i);
+    void applicaPercentuale(int i);
+    void applicaTestoRiferimento(int i);
+    void applicaRiferimento(int i);
     void costoprogetto_change();
-    void cmdannulla_Click();
-    void delriga_Click(int i);
-    void tipo_Change(int i);
+    void spegniVincolo();
+    void cancellaRiga(int i);
+    void applicaEtichetta(int i);
     void ricalcola();
-    void controlla_Click();
-    void cancella_Click();
-    void aiuto_Click();
+    void controllaDati();
+    void cancellaTutto();
+    void mostraAiuto();
     // Rows whose amount no calculation can use (not a number, beyond the exact
     // range, a misplaced thousands point), one line each: letter, label, text.
     QStringList importiInutilizzabili() const;
@@ -211,8 +217,8 @@ class StatoCalcolo : public QObject {
     QString centesimi20;                 // costoprogetto's text saved by a constrained step
     std::array<QVariant, 19> vocerif;    // invalid = unassigned (counts as 0)
     std::array<QVariant, 19> costorif;   // invalid = unassigned (counts as 0 and "")
-    int caricamento = 0;
-    qint16 salvataggio = 0;
+    bool caricamento = false;            // a file is being loaded into the boxes
+    Salvataggio salvataggio = Salvataggio::Nessuno;
     QString filecorrente;
 
     // --- counters (tests and benchmarks)

@@ -214,17 +214,16 @@ void StoriaCalcolo::scriviCostoprogetto(const QString& testo) {
         [&] { stato_.scriviCostoprogetto(testo); }, chiave("costoprogetto"));
 }
 
-void StoriaCalcolo::delriga_Click(int i) {
-    registraPasso(QStringLiteral("cancellazione") + voce(i), [&] { stato_.delriga_Click(i); });
+void StoriaCalcolo::cancellaRiga(int i) {
+    registraPasso(QStringLiteral("cancellazione") + voce(i), [&] { stato_.cancellaRiga(i); });
 }
 
-void StoriaCalcolo::cancella_Click() {
-    registraPasso(QStringLiteral("cancellazione dati immessi"), [&] { stato_.cancella_Click(); });
+void StoriaCalcolo::cancellaTutto() {
+    registraPasso(QStringLiteral("cancellazione dati immessi"), [&] { stato_.cancellaTutto(); });
 }
 
-void StoriaCalcolo::cmdannulla_Click() {
-    registraPasso(QStringLiteral("rimozione importo vincolato"),
-                  [&] { stato_.cmdannulla_Click(); });
+void StoriaCalcolo::spegniVincolo() {
+    registraPasso(QStringLiteral("rimozione importo vincolato"), [&] { stato_.spegniVincolo(); });
 }
 
 }  // namespace varimo

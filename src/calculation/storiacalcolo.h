@@ -18,7 +18,7 @@ namespace varimo {
 // amounts come back exactly as they were shown, with no recalculation.
 //
 // How steps are made:
-//  * The views call the user operations below (scriviCosto, delriga_Click,
+//  * The views call the user operations below (scriviCosto, cancellaRiga,
 //    ...) instead of the state's own: each runs the state's operation inside
 //    a step named after it.
 //  * Any other operation of several writes that must be one step runs inside
@@ -79,9 +79,9 @@ class StoriaCalcolo : public QObject {
     void scriviTestoCombo(int i, const QString& testo);
     void scegliCombo(int i, int posizione);
     void scriviCostoprogetto(const QString& testo);
-    void delriga_Click(int i);
-    void cancella_Click();
-    void cmdannulla_Click();
+    void cancellaRiga(int i);
+    void cancellaTutto();
+    void spegniVincolo();
 
     // Ends the joining of keystrokes: the next edit makes a new step.
     void interrompiUnione();

@@ -51,7 +51,7 @@ QString confermaVociCodice(const StatoCalcolo& s) {
     return righe.join(QLatin1Char('\r'));
 }
 
-bool vocicodice_Click(StatoCalcolo& s) {
+bool applicaVociCodice(StatoCalcolo& s) {
     const QString domanda = confermaVociCodice(s);
     if (domanda.isEmpty()) {
         messaggio(QStringLiteral("Le voci da E a S hanno già le denominazioni del D.Lgs. 36/2023."),

@@ -26,6 +26,6 @@ QString confermaVociCodice(const StatoCalcolo& s);
 // rows E to S as typed labels (the label change handler runs for each, as
 // for the user's typing), all in one step of the window's undo history. When the labels are already
 // those of the code the user is told and nothing changes. True when labels were written.
-bool vocicodice_Click(StatoCalcolo& s);
+bool applicaVociCodice(StatoCalcolo& s);
 
 }  // namespace varimo

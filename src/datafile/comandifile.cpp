@@ -65,7 +65,7 @@ void applicaProgetto(StatoCalcolo& stato, const ProgettoFile& progetto,
     ModVarimo::valuta = progetto.valuta;
     if (impostaNomeValuta) impostaNomeValuta(progetto.nomeprogetto, progetto.valuta);
 
-    stato.caricamento = 1;
+    stato.caricamento = true;
     for (int i = 1; i <= kVoci; ++i) {
         const VoceFile& v = progetto.voci[i - 1];
         stato.costorif[i] = v.costorif;
@@ -81,10 +81,10 @@ void applicaProgetto(StatoCalcolo& stato, const ProgettoFile& progetto,
         if (r < 1 || r > kVoci) continue;  // 0 or unassigned: no reference
         stato.scriviTestoCombo(i, stato.tipo(r));
         stato.scegliCombo(i, r - 1);
-        stato.Combo1_Click(i);
+        stato.applicaRiferimento(i);
         stato.scriviCosto(r, testoCostorif(stato.costorif[i]));
     }
-    stato.caricamento = 0;
+    stato.caricamento = false;
 }
 
 QList<FiltroFile> filtriDa(const QString& filtro) {
@@ -205,7 +205,7 @@ void ComandiFile::avvisa(const QString& intestazione, const QString& percorso,
               ModVarimo::titoloaiuto, Icona::Esclamazione);
 }
 
-void ComandiFile::apri_Click() {
+void ComandiFile::apri() {
     // The user's work is cleared only once a sound file has been chosen and
     // checked: a cancelled dialog or a bad file leaves everything as it was.
     nomeDialogo_.clear();
@@ -228,7 +228,7 @@ bool ComandiFile::apriPercorso(const QString& percorso) {
     if (storia) storia->svuota();
     {
         StoriaCalcolo::Passo passo(storia, QStringLiteral("apertura progetto"));
-        stato_.cancella_Click();
+        stato_.cancellaTutto();
         stato_.filecorrente = percorso;
         applicaProgetto(stato_, std::get<ProgettoFile>(letto), impostaNomeValuta_);
         // A file may hold amounts no calculation can carry (NaN, inf, 1E308,
@@ -242,21 +242,22 @@ bool ComandiFile::apriPercorso(const QString& percorso) {
     return true;
 }
 
-bool ComandiFile::salva_Click() {
+bool ComandiFile::salva() {
     titoloDialogo_ = testifile::titoloSalva;
     return archivia();
 }
 
-bool ComandiFile::salvanome_Click() {
+bool ComandiFile::salvaConNome() {
     titoloDialogo_ = testifile::titoloSalvaNome;
     stato_.filecorrente.clear();
     return archivia();
 }
 
 bool ComandiFile::archivia() {
-    stato_.salvataggio = 1;
-    stato_.controlla_Click();
-    if (stato_.salvataggio == 1) return false;  // the check has shown its warning
+    stato_.salvataggio = Salvataggio::InAttesa;
+    stato_.controllaDati();
+    if (stato_.salvataggio == Salvataggio::InAttesa)
+        return false;  // the check has shown its warning
 
     if (ModVarimo::nomeprogetto.isEmpty() || ModVarimo::valuta.isEmpty()) {
         messaggio(ModVarimo::nomeprogetto.isEmpty() ? testifile::digitareNome
@@ -310,7 +311,7 @@ bool ComandiFile::consentiChiusura() {
     switch (messaggio(testifile::salvareModifiche, ModVarimo::titoloaiuto, Icona::Domanda,
                       Pulsanti::SiNoAnnulla, Risposta::Si)) {
         case Risposta::Si:
-            return salva_Click();
+            return salva();
         case Risposta::No:
             return true;
         default:
@@ -318,7 +319,7 @@ bool ComandiFile::consentiChiusura() {
     }
 }
 
-void ComandiFile::eliminare_click() {
+void ComandiFile::eliminaFileScelto() {
     const std::optional<QString> percorso =
         chiedi(ModVarimo::titoloelimina, testifile::filtroCompleto, 1, false);
     if (!percorso) return;

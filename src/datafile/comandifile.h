@@ -78,7 +78,7 @@ class ComandiFile {
     // Told the path of every project file opened or saved (recent projects).
     void impostaFileUsato(std::function<void(const QString&)> f) { fileUsato_ = std::move(f); }
 
-    void apri_Click();
+    void apri();
     // Open without the dialog: the project file at that path is checked and,
     // when another running Varimo holds it (its lock file beside it), the user
     // is told and asked whether to open it all the same; then,
@@ -94,11 +94,11 @@ class ComandiFile {
     // dialog that is taken by an existing file is replaced only after a
     // question; Save onto the opened file asks first when another program
     // has changed the file since it was opened or last saved.
-    bool salva_Click();
-    bool salvanome_Click();
+    bool salva();
+    bool salvaConNome();
     // Delete: the chosen file is removed; the current file stays the same
     // (after deleting it, the next Save re-creates it). A failure is told.
-    void eliminare_click();
+    void eliminaFileScelto();
     // The save itself; its dialog shows the title the caller set. True when
     // the file was written; the state then counts as saved.
     bool archivia();

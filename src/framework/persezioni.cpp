@@ -12,7 +12,7 @@ namespace varimo {
 QuadroSezioni sezioniDelQuadro(const StatoEconomico& e) {
     QuadroSezioni q;
     q.colonneImporti = {QStringLiteral("costo")};
-    const int n = std::clamp<int>(e.numerovoci, 0, kVoci);
+    const int n = std::clamp(e.numerovoci, 0, kVoci);
     for (int k = 1; k <= n; ++k) {
         const int o = e.origine(k);
         const QString costo = formatoImporto(e.costo(k));

@@ -21,14 +21,15 @@ StatoEconomico::StatoEconomico(QObject* parent) : QObject(parent) {
     for (int i = 1; i <= kVoci; ++i) righe_[i].num.imposta(QString(letteraVoce(i)));
     righe_[kTotaleQuadro].tipo.imposta(testieconomico::totalePrima + valut_() +
                                        testieconomico::totaleDopo);
-    for (int i = 1; i <= kTotaleQuadro; ++i) righe_[i].tipo.suCambio([this, i] { tipo_Change(i); });
-    nomeprog_.suCambio([this] { nomeprog_Change(); });
+    for (int i = 1; i <= kTotaleQuadro; ++i)
+        righe_[i].tipo.suCambio([this, i] { applicaEtichetta(i); });
+    nomeprog_.suCambio([this] { applicaNomeProgetto(); });
     valut_.suCambio([this] {
         if (sceltaValut_) {
             sceltaValut_ = false;
-            valut_Click();
+            aggiornaTotaleValuta();
         } else {
-            valut_Change();
+            applicaValuta();
         }
     });
 }
@@ -118,11 +119,11 @@ void StatoEconomico::scegliValut(int posizione) {
     // Choosing the entry already shown changes no text but is still a choice.
     if (!valut_.imposta(valutVoci_[posizione])) {
         sceltaValut_ = false;
-        valut_Click();
+        aggiornaTotaleValuta();
     }
 }
 
-void StatoEconomico::tipo_Change(int i) {
+void StatoEconomico::applicaEtichetta(int i) {
     if (!rigaOTotale(i)) return;
     // Once each time the label goes past 50 characters, without taking the
     // keyboard from the box.
@@ -133,7 +134,7 @@ void StatoEconomico::tipo_Change(int i) {
     etichettaLunga_[i] = lunga;
 }
 
-void StatoEconomico::nomeprog_Change() {
+void StatoEconomico::applicaNomeProgetto() {
     ModVarimo::nomeprogetto = nomeprog_();
 }
 
@@ -143,21 +144,21 @@ void StatoEconomico::aggiornaTotale() {
     ModVarimo::valuta = valut_();
 }
 
-void StatoEconomico::valut_Change() {
+void StatoEconomico::applicaValuta() {
     aggiornaTotale();
 }
 
-void StatoEconomico::valut_Click() {
+void StatoEconomico::aggiornaTotaleValuta() {
     aggiornaTotale();
 }
 
-void StatoEconomico::controlla_Click() {
+void StatoEconomico::controllaDati() {
     messaggio(ModVarimo::nomeprogetto.isEmpty() ? testieconomico::controlloSenzaNome
                                                 : testieconomico::controlloConNome,
               ModVarimo::titolocontrollo, Icona::Informazione);
 }
 
-void StatoEconomico::cancella_Click() {
+void StatoEconomico::cancellaTutto() {
     for (int i = 1; i <= kVoci; ++i) {
         RigaQuadro& r = righe_[i];
         r.tipo.imposta(QString());
@@ -171,7 +172,7 @@ void StatoEconomico::cancella_Click() {
     scriviValut(QStringLiteral("euro"));
 }
 
-void StatoEconomico::aiuto_Click() {
+void StatoEconomico::mostraAiuto() {
     messaggio(testieconomico::aiutoRighe.join(QLatin1Char('\r')), ModVarimo::titoloaiuto,
               Icona::Informazione);
 }

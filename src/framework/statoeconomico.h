@@ -104,25 +104,25 @@ class StatoEconomico : public QObject {
     QString valut() const { return valut_(); }
     const QStringList& valutVoci() const { return valutVoci_; }
     QString suggerimentoEsco() const { return suggerimentoEsco_(); }
-    qint16 numerovoci = 0;
+    int numerovoci = 0;
 
     // --- writing: same effect as the user's edit.
     void scriviTipo(int i, const QString& testo);   // 1..19
     void scriviCosto(int i, const QString& testo);  // 1..19
     void scriviNomeprog(const QString& testo);
-    // Typing into the currency box -> valut_Change.
+    // Typing into the currency box -> applicaValuta.
     void scriviValut(const QString& testo);
-    // Choosing an entry of the currency list -> valut_Click.
+    // Choosing an entry of the currency list -> aggiornaTotaleValuta.
     void scegliValut(int posizione);
 
     // --- handlers
-    void tipo_Change(int i);
-    void nomeprog_Change();
-    void valut_Change();
-    void valut_Click();
-    void controlla_Click();
-    void cancella_Click();
-    void aiuto_Click();
+    void applicaEtichetta(int i);
+    void applicaNomeProgetto();
+    void applicaValuta();
+    void aggiornaTotaleValuta();
+    void controllaDati();
+    void cancellaTutto();
+    void mostraAiuto();
 
     // Observable values, for the views.
     RigaQuadro& riga(int i);  // 1..19

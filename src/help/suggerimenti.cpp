@@ -83,7 +83,7 @@ void Suggerimenti::DisplayCurrentTip() {
     lblTipText_ = tipList.at(tipIndex - 1);
 }
 
-void Suggerimenti::cmdprecedente_Click() {
+void Suggerimenti::suggerimentoPrecedente() {
     if (tipIndex <= 1 || tipList.isEmpty()) return;
     --tipIndex;
     DisplayCurrentTip();

@@ -49,9 +49,9 @@ class Suggerimenti {
     // Shows the tip at tipIndex; nothing when there are no tips.
     void DisplayCurrentTip();
     // "Successivo".
-    void cmdNextTip_Click() { AdvanceTip(); }
+    void suggerimentoSeguente() { AdvanceTip(); }
     // "Precedente": previous tip, without wrapping round.
-    void cmdprecedente_Click();
+    void suggerimentoPrecedente();
 
   private:
     QString lblTipText_;

@@ -121,7 +121,7 @@ Conversione convertiClassico(const ProgettoFile& classico) {
     // The calculation reads and writes program-wide values: kept and put back.
     const QString nome = ModVarimo::nomeprogetto;
     const QString valutaPrima = ModVarimo::valuta;
-    const qint16 vincolo = ModVarimo::statovincolo;
+    const StatoVincolo vincolo = ModVarimo::statovincolo;
     Conversione c;
     {
         StatoCalcolo stato;

@@ -15,7 +15,7 @@ struct ColoriSfondo {
     std::optional<quint32> altra;   // the other main window
 };
 
-// colorare_Click of either main window, given the current background colour of
+// The menu entry `colorare` of either main window, given the current background colour of
 // that window: offers the grey for both windows (unless this one is grey
 // already), otherwise lets the user pick a colour for this window alone.
 // Cancelling the colour dialog changes nothing. The caller applies the result.

@@ -62,16 +62,16 @@ std::shared_ptr<Documento> documentoConIntestazione(const QString& titolo);
 std::shared_ptr<Documento> documentoCalcolo(const DatiStampaCalcolo& dati);
 std::shared_ptr<Documento> documentoQuadro(const DatiStampaQuadro& dati);
 
-// calcolo.stampa_Click: the calculation report.
+// The calculation window's Stampa (menu entry `stampa`): the calculation report.
 EsitoStampa stampaCalcolo(const DatiStampaCalcolo& dati);
-// economico.stampa_Click: the framework report.
+// The framework window's Stampa (menu entry `stampa`): the framework report.
 EsitoStampa stampaQuadro(const DatiStampaQuadro& dati);
 
 // Hands a built report to the word processor as the program's print:
 // appword, docword and tabellaword point to it afterwards.
 EsitoStampa consegnaStampa(std::shared_ptr<Documento> doc);
 
-// calcolo.esportapdf_Click and economico.esportapdf_Click: the report of the
+// The menu entry `esportapdf` of either main window: the report of the
 // window as a PDF/A file, proposed as "<project> - calcolo.pdf" and
 // "<project> - quadro economico.pdf" (see esportazione.h).
 EsitoStampa esportaCalcolo(const DatiStampaCalcolo& dati);

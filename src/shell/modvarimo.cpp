@@ -31,7 +31,7 @@ void ModVarimo::azzera() {
     titoloelimina.clear();
     nomeprogetto.clear();
     valuta.clear();
-    statovincolo = 0;
+    statovincolo = StatoVincolo::Nessuno;
     titologuida.clear();
     testoguida.clear();
 }

@@ -2,7 +2,16 @@
 
 #include <QString>
 
+#include <cstdint>
+
 namespace varimo {
+
+// State of the constrained project total.
+enum class StatoVincolo : std::uint8_t {
+    Nessuno,   // no constrained step pending
+    InAttesa,  // a constrained step is due
+    Spento,    // switched off by the user
+};
 
 // Program-wide values shared by every window. They live for the whole run;
 // the procedures below write the same constants again each time they run.
@@ -23,9 +32,8 @@ struct ModVarimo {
     static inline QString nomeprogetto;
     static inline QString valuta;
 
-    // State of the constrained project total: 0 none pending, 1 a constrained
-    // step is due, 2 switched off by the user.
-    static inline qint16 statovincolo = 0;
+    // State of the constrained project total.
+    static inline StatoVincolo statovincolo = StatoVincolo::Nessuno;
 
     // Title and text of the guide that stampaguida prints next.
     static inline QString titologuida;

@@ -74,13 +74,13 @@ TEST_F(ImportiGrandi, AnAmountBeyondTheExactRangeIsWarnedAndNotSaved) {
     s.scriviCosto(A, QStringLiteral("999999999999,99"));
     s.scegliCombo(S, A - 1);
     s.scriviHScroll(S, 22);
-    s.controlla_Click();
+    s.controllaDati();
     ASSERT_EQ(finta.messaggi.size(), 1);
     EXPECT_EQ(finta.messaggi[0].testo, QStringLiteral("I dati sono stati immessi correttamente."));
 
     s.scriviCosto(B, QStringLiteral("10000000000000"));
     finta.messaggi.clear();
-    s.controlla_Click();
+    s.controllaDati();
     ASSERT_EQ(finta.messaggi.size(), 1);
     EXPECT_TRUE(finta.messaggi[0].testo.startsWith(
         QStringLiteral("L'importo della voce B supera 999.999.999.999,99")))
@@ -92,7 +92,7 @@ TEST_F(ImportiGrandi, AnAmountBeyondTheExactRangeIsWarnedAndNotSaved) {
     ComandiFile comandi(s);
     finta.messaggi.clear();
     finta.scegliFile(dir.filePath(QStringLiteral("Varimo-dati-diga")));
-    comandi.salvanome_Click();
+    comandi.salvaConNome();
     EXPECT_EQ(finta.messaggi.size(), 1);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("Varimo-dati-diga"))));
 }

@@ -113,7 +113,7 @@ TEST(CalcoloProprieta, SequenzeCasualiDiModifiche) {
                     storia << QStringLiteral("vincolo");
                     break;
                 case 8:
-                    s.delriga_Click(r);
+                    s.cancellaRiga(r);
                     scelta[r] = -1;
                     storia << QStringLiteral("delriga %1").arg(r);
                     break;
@@ -128,11 +128,11 @@ TEST(CalcoloProprieta, SequenzeCasualiDiModifiche) {
                     break;
                 case 10:
                     if (g.tra(0, 3) == 0) {
-                        s.cancella_Click();
+                        s.cancellaTutto();
                         scelta.fill(-1);
                         storia << QStringLiteral("cancella");
                     } else {
-                        s.cmdannulla_Click();
+                        s.spegniVincolo();
                         storia << QStringLiteral("annulla");
                     }
                     break;

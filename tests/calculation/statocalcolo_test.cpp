@@ -93,7 +93,7 @@ TEST_F(Calcolo, FinestraAllAvvio) {
     EXPECT_EQ(ModVarimo::titoloaiuto, "Varimo: aiuto in linea");
     EXPECT_FALSE(s.cmdannullaVisibile());
     EXPECT_EQ(s.progetto(), "");
-    EXPECT_EQ(ModVarimo::statovincolo, 0);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
     EXPECT_TRUE(finta.messaggi.isEmpty());
 }
 
@@ -164,7 +164,7 @@ TEST_F(Calcolo, ArrotondamentoEdAutoriferimento) {
     } casi[] = {{50, "0,01"}, {10, "0"}, {100, "100"}};
     for (const auto& c : casi) {
         SCOPED_TRACE(c.p);
-        s.cancella_Click();
+        s.cancellaTutto();
         s.scriviCosto(E, "100");
         s.scriviHScroll(E, c.p);
         s.scegliCombo(E, E - 1);  // the row refers to itself
@@ -195,7 +195,7 @@ TEST_F(Calcolo, ImportoIlleggibileFermaLeSomme) {
     // taken for 123456, not even by a constrained descent.
     for (const QString& illeggibile : {QStringLiteral("12x"), QStringLiteral("1234.56")}) {
         SCOPED_TRACE(illeggibile.toStdString());
-        s.cancella_Click();
+        s.cancellaTutto();
         s.scriviCosto(A, "1000");
         s.scriviCosto(B, illeggibile);
         s.scriviCosto(C, "5");
@@ -252,7 +252,7 @@ TEST_F(Calcolo, EventiDellaListaDiRiferimento) {
     s.scriviCosto(A, "2000");
     EXPECT_EQ(s.costo(S), "100");  // keeps its last amount
     // While a file is being loaded the reference number is left alone.
-    s.caricamento = 1;
+    s.caricamento = true;
     s.scegliCombo(S, D - 1);
     EXPECT_EQ(s.vocerif[S].toInt(), 0);
     EXPECT_EQ(s.costo(S), "200");  // the pass still runs
@@ -274,7 +274,7 @@ TEST_F(Calcolo, DiscesaVincolataPassoPerPasso) {
     EXPECT_EQ(s.costo(M), "100");
     EXPECT_EQ(s.progetto(), "1100");
     EXPECT_EQ(s.costoprogetto(), "1100");
-    EXPECT_EQ(ModVarimo::statovincolo, 0);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
     EXPECT_TRUE(finta.messaggi.isEmpty());
 }
 
@@ -292,7 +292,7 @@ TEST_F(Calcolo, RipartenzaDalBasso) {
     EXPECT_EQ(s.costo(M), "52,38");
     EXPECT_EQ(s.progetto(), "1100");
     EXPECT_EQ(s.costoprogetto(), "1100");
-    EXPECT_EQ(ModVarimo::statovincolo, 0);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
 }
 
 TEST_F(Calcolo, VincoloConPuntoDiGruppo) {
@@ -311,7 +311,7 @@ TEST_F(Calcolo, VincoloConPuntoDiGruppo) {
         EXPECT_GE(totale, 400000);
         EXPECT_LT(totale, 400001);
         EXPECT_GT(*letturaRigorosa(t.costo(A)), 363000);
-        EXPECT_EQ(ModVarimo::statovincolo, 0);
+        EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
         risultati << t.costo(A) + "|" + t.costo(S) + "|" + t.progetto();
     }
     EXPECT_EQ(risultati[0], risultati[1]);
@@ -323,24 +323,24 @@ TEST_F(Calcolo, VincoloUgualeAdANonEseguePassi) {
     s.azzeraContatori();
     s.scriviCostoprogetto("1000");
     EXPECT_EQ(s.passiAnnidati(), 0);
-    EXPECT_EQ(ModVarimo::statovincolo, 1);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
 }
 
 TEST_F(Calcolo, SenzaImportoVincolato) {
     percentuale(M, D, 10);
     s.scriviCostoprogetto("1100");
     s.impostaCmdannullaVisibile(true);
-    s.cmdannulla_Click();
-    EXPECT_EQ(ModVarimo::statovincolo, 2);
+    s.spegniVincolo();
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Spento);
     EXPECT_EQ(s.costoprogetto(), "");
     EXPECT_FALSE(s.cmdannullaVisibile());
     EXPECT_EQ(s.costo(A), "1000");
     s.scriviCostoprogetto("2000");
     EXPECT_EQ(s.costo(A), "1000");  // state 2: nothing moves
-    EXPECT_EQ(ModVarimo::statovincolo, 2);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Spento);
     s.scriviCosto(B, "10");  // next edit of an amount steps row A towards 2000
     EXPECT_EQ(letturaTollerante(s.progetto()), 2000);
-    EXPECT_EQ(ModVarimo::statovincolo, 0);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
     // Emptying the constrained box (state not 2) also empties row A.
     s.scriviCostoprogetto("");
     EXPECT_EQ(s.costo(A), "");
@@ -367,13 +367,13 @@ TEST_F(Calcolo, PassaggioAlQuadro) {
     EXPECT_EQ(s.costo(M), "100");
     EXPECT_EQ(s.progetto(), "1100");
     EXPECT_EQ(s.costoprogetto(), "1100");
-    EXPECT_EQ(ModVarimo::statovincolo, 1);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
     // The next edit keeps the total at the constrained 1100, to the cent.
     s.scriviCosto(B, "10");
     EXPECT_EQ(s.progetto(), "1100");
     EXPECT_EQ(s.costo(A), "990");
     // With the constraint switched off, the hand-off changes no amount either.
-    s.cmdannulla_Click();
+    s.spegniVincolo();
     s.scriviCostoprogetto(s.progetto());
     EXPECT_EQ(s.costoprogetto(), "1100");
     EXPECT_EQ(s.costo(A), "990");
@@ -404,10 +404,10 @@ TEST_F(Calcolo, VincoloConPesoTreRaggiunto) {
     EXPECT_EQ(s.interruzioni(), 0);
     EXPECT_TRUE(finta.messaggi.isEmpty());
     EXPECT_EQ(s.costoprogetto(), "1000");
-    EXPECT_EQ(ModVarimo::statovincolo, 0);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
     EXPECT_LE(s.profonditaMassima(), kProfonditaMassima);
     // The window is usable afterwards.
-    s.cmdannulla_Click();
+    s.spegniVincolo();
     s.scriviHScroll(S, 10);
     EXPECT_TRUE(finta.messaggi.isEmpty());
     EXPECT_EQ(s.costo(A), "333,34");
@@ -419,7 +419,7 @@ TEST_F(Calcolo, CancellaRigaPercentuale) {
     s.scriviCosto(A, "1000");
     percentuale(S, A, 10);
     s.costorif[S] = QStringLiteral("1000");
-    s.delriga_Click(S);
+    s.cancellaRiga(S);
     EXPECT_EQ(s.costo(S), "");
     EXPECT_EQ(s.perc(S), "0");
     EXPECT_EQ(s.hscroll(S), 0);
@@ -468,7 +468,7 @@ TEST_F(Calcolo, EtichetteLungheEListe) {
     EXPECT_EQ(s.costo(S), "300");
 
     // While loading, labels do not rebuild the lists.
-    s.caricamento = 1;
+    s.caricamento = true;
     const auto avvisi = finta.messaggi.size();
     s.scriviTipo(B, lunga);
     EXPECT_EQ(finta.messaggi.size(), avvisi);
@@ -479,16 +479,16 @@ TEST_F(Calcolo, EtichetteLungheEListe) {
 
 TEST_F(Calcolo, ControlloDatiInOrdine) {
     const QString t = "Varimo: controllo dati immessi nella finestra attiva";
-    s.controlla_Click();
-    s.cmdannulla_Click();
+    s.controllaDati();
+    s.spegniVincolo();
     s.scriviCostoprogetto("5");
-    s.controlla_Click();
+    s.controllaDati();
     s.scriviCosto(A, "1000");
-    s.controlla_Click();
+    s.controllaDati();
     s.scriviHScroll(S, 10);
-    s.controlla_Click();
+    s.controllaDati();
     s.scegliCombo(S, A - 1);
-    s.controlla_Click();
+    s.controllaDati();
     ASSERT_EQ(finta.messaggi.size(), 5);
     EXPECT_TRUE(
         finta.messaggi[0].testo.startsWith("Non è stato digitato alcun valore significativo"));
@@ -500,16 +500,16 @@ TEST_F(Calcolo, ControlloDatiInOrdine) {
     EXPECT_EQ(finta.messaggi[4].icona, Icona::Informazione);
     for (const auto& m : finta.messaggi) EXPECT_EQ(m.titolo, t);
 
-    s.salvataggio = 1;
-    s.controlla_Click();
+    s.salvataggio = Salvataggio::InAttesa;
+    s.controllaDati();
     EXPECT_EQ(finta.messaggi.size(), 5);
-    EXPECT_EQ(s.salvataggio, 0);
+    EXPECT_EQ(s.salvataggio, Salvataggio::Nessuno);
 
-    // A refused save leaves salvataggio at 1.
-    s.cancella_Click();
-    s.salvataggio = 1;
-    s.controlla_Click();
-    EXPECT_EQ(s.salvataggio, 1);
+    // A refused save leaves salvataggio InAttesa.
+    s.cancellaTutto();
+    s.salvataggio = Salvataggio::InAttesa;
+    s.controllaDati();
+    EXPECT_EQ(s.salvataggio, Salvataggio::InAttesa);
     ASSERT_EQ(finta.messaggi.size(), 6);
     EXPECT_TRUE(finta.messaggi[5].testo.startsWith("Non è stata utilizzata"));  // message 3
 }
@@ -524,18 +524,18 @@ TEST_F(Calcolo, ControlloNominaImportiIlleggibiliONegativi) {
           std::pair{C, QStringLiteral("-5")}, std::pair{H, QStringLiteral("1234.56")}}) {
         finta.messaggi.clear();
         s.scriviCosto(voce, testo);
-        s.salvataggio = 1;
-        s.controlla_Click();
+        s.salvataggio = Salvataggio::InAttesa;
+        s.controllaDati();
         ASSERT_EQ(finta.messaggi.size(), 1) << testo.toStdString();
         EXPECT_TRUE(finta.messaggi[0].testo.contains(" voce " + QString(letteraVoce(voce)) + " "))
             << finta.messaggi[0].testo.toStdString();
         EXPECT_EQ(finta.messaggi[0].icona, Icona::Esclamazione);
-        EXPECT_EQ(s.salvataggio, 1);
+        EXPECT_EQ(s.salvataggio, Salvataggio::InAttesa);
         s.scriviCosto(voce, "");
     }
     finta.messaggi.clear();
-    s.controlla_Click();
-    EXPECT_EQ(s.salvataggio, 0);
+    s.controllaDati();
+    EXPECT_EQ(s.salvataggio, Salvataggio::Nessuno);
     EXPECT_TRUE(finta.messaggi.isEmpty());
 }
 
@@ -545,7 +545,7 @@ TEST_F(Calcolo, CancellaTutto) {
     s.scriviTipo(B, "Altro");
     percentuale(S, A, 10);
     s.scriviCostoprogetto("2000");
-    s.cancella_Click();
+    s.cancellaTutto();
     for (int i = 1; i <= kVoci; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(s.perc(i), "0");
@@ -561,7 +561,7 @@ TEST_F(Calcolo, CancellaTutto) {
 }
 
 TEST_F(Calcolo, Guida) {
-    s.aiuto_Click();
+    s.mostraAiuto();
     ASSERT_EQ(finta.messaggi.size(), 1);
     const QStringList righe = finta.messaggi[0].testo.split(QLatin1Char('\r'));
     ASSERT_EQ(righe.size(), 7);

@@ -39,7 +39,7 @@ Lettura leggi(const StatoCalcolo& s) {
     }
     l.testi << s.progetto() << s.costoprogetto() << s.centesimi20;
     l.numeri.push_back(s.cmdannullaVisibile());
-    l.numeri.push_back(ModVarimo::statovincolo);
+    l.numeri.push_back(static_cast<int>(ModVarimo::statovincolo));
     return l;
 }
 
@@ -142,10 +142,10 @@ class Generatore {
 struct Finestra {
     StatoCalcolo stato;
     StoriaCalcolo* storia;
-    qint16 vincolo = 0;
+    StatoVincolo vincolo = StatoVincolo::Nessuno;
 
     Finestra() {
-        ModVarimo::statovincolo = 0;
+        ModVarimo::statovincolo = StatoVincolo::Nessuno;
         stato.formLoad();
         storia = new StoriaCalcolo(stato);
         vincolo = ModVarimo::statovincolo;
@@ -193,7 +193,7 @@ struct Finestra {
                         st.scriviCostoprogetto(m.testo.left(k));
                     break;
                 case 7:
-                    st.delriga_Click(m.riga);
+                    st.cancellaRiga(m.riga);
                     break;
                 case 8:
                     if (m.valore == 0)
@@ -203,13 +203,13 @@ struct Finestra {
                     break;
                 case 9:
                     if (m.valore == 0)
-                        st.cancella_Click();
+                        st.cancellaTutto();
                     else
-                        st.cmdannulla_Click();
+                        st.spegniVincolo();
                     break;
                 case 10:  // the rework from the framework window
                     st.registraPasso(QStringLiteral("rielaborazione"), [this] {
-                        ModVarimo::statovincolo = 1;
+                        ModVarimo::statovincolo = StatoVincolo::InAttesa;
                         stato.impostaCmdannullaVisibile(true);
                     });
                     break;
@@ -219,7 +219,7 @@ struct Finestra {
                     else if (m.valore == 1)
                         stato.scriviCosto(m.riga, m.testo);
                     else
-                        stato.controlla_Click();  // changes nothing
+                        stato.controllaDati();  // changes nothing
                     break;
             }
             st.interrompiUnione();

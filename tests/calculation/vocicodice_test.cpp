@@ -70,7 +70,7 @@ class VociCodice : public ::testing::Test {
 TEST_F(VociCodice, RelabelsRowsEToSKeepingAmountsAndReferences) {
     const Istantanea prima = istantanea();
     utente.rispondi(Risposta::Si);
-    ASSERT_TRUE(vocicodice_Click(s));
+    ASSERT_TRUE(applicaVociCodice(s));
 
     // One question, naming each label replaced and no label already right;
     // the new labels are short enough for the length warning never to show.
@@ -113,7 +113,7 @@ TEST_F(VociCodice, RelabelsRowsEToSKeepingAmountsAndReferences) {
 
     // Once done, the command has nothing left to replace.
     utente.messaggi.clear();
-    EXPECT_FALSE(vocicodice_Click(s));
+    EXPECT_FALSE(applicaVociCodice(s));
     ASSERT_EQ(utente.messaggi.size(), 1);
     EXPECT_EQ(utente.messaggi.first().pulsanti, Pulsanti::Ok);
 }
@@ -122,7 +122,7 @@ TEST_F(VociCodice, OneUndoStepTakesTheWholeRelabellingBack) {
     auto* storia = new StoriaCalcolo(s);  // a child of the state
     const Istantanea prima = istantanea();
     utente.rispondi(Risposta::Si);
-    ASSERT_TRUE(vocicodice_Click(s));
+    ASSERT_TRUE(applicaVociCodice(s));
     const Istantanea dopo = istantanea();
     EXPECT_EQ(storia->passiAnnullabili(), 1);
     storia->annulla();
@@ -137,13 +137,13 @@ TEST_F(VociCodice, OneUndoStepTakesTheWholeRelabellingBack) {
 TEST_F(VociCodice, AnswerNoChangesNothing) {
     const Istantanea prima = istantanea();
     utente.rispondi(Risposta::No);
-    EXPECT_FALSE(vocicodice_Click(s));
+    EXPECT_FALSE(applicaVociCodice(s));
     EXPECT_TRUE(istantanea() == prima);
 }
 
 TEST_F(VociCodice, TheFileCarriesTheNewLabels) {
     utente.rispondi(Risposta::Si);
-    ASSERT_TRUE(vocicodice_Click(s));
+    ASSERT_TRUE(applicaVociCodice(s));
     ModVarimo::nomeprogetto = QStringLiteral("Scuola");
     ModVarimo::valuta = QStringLiteral("euro");
     const ProgettoFile scritto = progettoDaCalcolo(s);

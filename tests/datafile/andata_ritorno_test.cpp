@@ -76,12 +76,12 @@ class Generatore {
                         s.scriviTipo(i, etichetta());
                     break;
                 case 8:
-                    if (StatoCalcolo::delrigaVisibile(i) && probabile(40)) s.delriga_Click(i);
+                    if (StatoCalcolo::delrigaVisibile(i) && probabile(40)) s.cancellaRiga(i);
                     if (StatoCalcolo::percentualeVisibile(i) && probabile(20))
                         s.scriviTestoCombo(i, QStringLiteral("scritto a mano"));
                     break;
                 default:
-                    if (probabile(5)) s.cancella_Click();
+                    if (probabile(5)) s.cancellaTutto();
                     break;
             }
         }
@@ -111,7 +111,7 @@ QByteArray ripassa(const QByteArray& f, StatoCalcolo* aperto = nullptr) {
     StatoCalcolo locale;
     StatoCalcolo& s = aperto ? *aperto : locale;
     s.formLoad();
-    s.cancella_Click();
+    s.cancellaTutto();
     applicaProgetto(s, leggi(f), {});
     return salva(s);
 }

@@ -25,7 +25,7 @@ class ApplicazioneTest : public ::testing::Test {
         auto letto = leggiProgettoFile(e.contenuto);
         ASSERT_TRUE(std::holds_alternative<ProgettoFile>(letto));
         nuovo.formLoad();
-        nuovo.cancella_Click();
+        nuovo.cancellaTutto();
         applicaProgetto(nuovo, std::get<ProgettoFile>(letto), {});
     }
 
@@ -76,7 +76,7 @@ TEST_F(ApplicazioneTest, FixturesOpenWithTheRecalculatedAmounts) {
         EXPECT_EQ(s.progetto(), c.progetto);
         for (const auto& [i, pos] : c.riferimenti)
             EXPECT_EQ(s.combo(i).posizione, pos) << "row " << i;
-        EXPECT_EQ(s.caricamento, 0);
+        EXPECT_FALSE(s.caricamento);
         for (int i = 1; i <= kVoci; ++i) EXPECT_EQ(s.combo(i).voci.size(), kVoci);
     }
 }
@@ -112,7 +112,7 @@ TEST_F(ApplicazioneTest, ClearedReferenceWritesZeroAndZeroAndReadsWithout) {
     stato.scriviCosto(1, QStringLiteral("1000"));
     stato.scegliCombo(7, 0);
     stato.scriviHScroll(7, 5);
-    stato.cancella_Click();
+    stato.cancellaTutto();
     stato.scriviCosto(1, QStringLiteral("1000"));
     EXPECT_EQ(rigaSalvata(7), QByteArray("\"Imprevisti\",\"\",\"0\",0,0\r"));
     StatoCalcolo nuovo;

@@ -34,7 +34,7 @@ class ComandiFileTest : public ::testing::Test {
     // Saves the valid project to `p` through Save as.
     void salvaCome(const QString& p) {
         finta.scegliFile(p);
-        comandi.salvanome_Click();
+        comandi.salvaConNome();
         ASSERT_EQ(contenutoDi(p).count('\n'), 19);
     }
 
@@ -62,12 +62,12 @@ TEST_F(ComandiFileTest, DialogOfEachCommand) {
     test::progettoValido(stato);
     const QString p = percorso("Varimo-dati-uno");
 
-    comandi.salva_Click();  // no current file: the save dialog, cancelled
+    comandi.salva();  // no current file: the save dialog, cancelled
     finta.scegliFile(p);
-    comandi.salvanome_Click();
-    comandi.eliminare_click();  // cancelled
-    comandi.apri_Click();       // cancelled
-    comandi.salva_Click();      // current file: no dialog
+    comandi.salvaConNome();
+    comandi.eliminaFileScelto();  // cancelled
+    comandi.apri();               // cancelled
+    comandi.salva();              // current file: no dialog
 
     struct Atteso {
         QString titolo;
@@ -101,12 +101,12 @@ TEST_F(ComandiFileTest, RememberedNameFollowsTheLastReturnedPath) {
     const QString p = percorso("Varimo-dati-due");
     salvaCome(p);
     finta.scegliFile(p);
-    comandi.apri_Click();
+    comandi.apri();
     EXPECT_EQ(comandi.nomeDialogo(), p);
-    comandi.salvanome_Click();  // cancelled: shows the opened path
+    comandi.salvaConNome();  // cancelled: shows the opened path
     EXPECT_EQ(finta.richiesteFile.last().nomeFile, p);
-    comandi.apri_Click();  // cancelled: the name was emptied before the dialog
-    comandi.salvanome_Click();
+    comandi.apri();  // cancelled: the name was emptied before the dialog
+    comandi.salvaConNome();
     EXPECT_EQ(finta.richiesteFile.last().nomeFile, QString());
 }
 
@@ -119,7 +119,7 @@ TEST_F(ComandiFileTest, SaveWithCurrentFileWritesStraightAndNeverLosesTheOldFile
 
     stato.scriviCosto(1, QStringLiteral("2000"));
     const qsizetype richieste = finta.richiesteFile.size();
-    comandi.salva_Click();
+    comandi.salva();
     EXPECT_EQ(finta.richiesteFile.size(), richieste);
     EXPECT_TRUE(finta.messaggi.isEmpty());
     EXPECT_TRUE(contenutoDi(p).contains("\"IVA sui lavori\",\"200\",\"10\",\"2000\",1\r\n"));
@@ -132,9 +132,9 @@ TEST_F(ComandiFileTest, SaveAsCancelledWritesNothingAndNextSaveAsksAgain) {
     test::progettoValido(stato);
     const QString p = percorso("Varimo-dati-quattro");
     salvaCome(p);
-    comandi.salvanome_Click();  // cancelled
+    comandi.salvaConNome();  // cancelled
     EXPECT_TRUE(stato.filecorrente.isEmpty());
-    comandi.salva_Click();  // asks again
+    comandi.salva();  // asks again
     EXPECT_EQ(finta.richiesteFile.size(), 3);
     EXPECT_EQ(finta.richiesteFile.last().titolo, testifile::titoloSalva);
 }
@@ -185,7 +185,7 @@ TEST_F(ComandiFileTest, SaveRefusals) {
         s.filecorrente = percorso("Varimo-dati-vecchio");
         ASSERT_TRUE(test::scriviContenuto(s.filecorrente, "vecchio"));
         f.scegliFile(percorso("Varimo-dati-nuovo"));
-        cf.salva_Click();
+        cf.salva();
         ASSERT_EQ(f.messaggi.size(), 1);
         EXPECT_TRUE(f.messaggi[0].testo.startsWith(c.messaggio))
             << f.messaggi[0].testo.toStdString();
@@ -200,10 +200,10 @@ TEST_F(ComandiFileTest, SaveRefusals) {
 TEST_F(ComandiFileTest, ProjectNameMessageTitle) {
     test::progettoValido(stato);
     ModVarimo::nomeprogetto.clear();
-    comandi.salva_Click();
+    comandi.salva();
     ASSERT_EQ(finta.messaggi.size(), 1);
     EXPECT_EQ(finta.messaggi[0].titolo, QStringLiteral("Varimo: aiuto in linea"));
-    EXPECT_EQ(stato.salvataggio, 0);  // the data passed
+    EXPECT_EQ(stato.salvataggio, Salvataggio::Nessuno);  // the data passed
 }
 
 TEST_F(ComandiFileTest, UnwritableTargetsGetAMessageAndKeepTheOldFile) {
@@ -226,7 +226,7 @@ TEST_F(ComandiFileTest, UnwritableTargetsGetAMessageAndKeepTheOldFile) {
         // An existing file is replaced only after a question.
         const bool esiste = QFileInfo(c.percorso).isFile();
         if (esiste) finta.rispondi(Risposta::Si);
-        comandi.salvanome_Click();
+        comandi.salvaConNome();
         ASSERT_EQ(finta.messaggi.size(), esiste ? 2 : 1);
         const QString t = finta.messaggi.back().testo;
         EXPECT_TRUE(t.startsWith(QStringLiteral("Impossibile salvare il file di dati:\r") +
@@ -258,7 +258,7 @@ TEST_F(ComandiFileTest, OpenCancelledOrFailingChangesNothing) {
     for (const Caso& c : casi) {
         finta.messaggi.clear();
         finta.scegliFile(c.scelta);
-        comandi.apri_Click();
+        comandi.apri();
         if (c.nelMessaggio.isEmpty()) {
             EXPECT_TRUE(finta.messaggi.isEmpty());
         } else {
@@ -275,7 +275,7 @@ TEST_F(ComandiFileTest, OpenCancelledOrFailingChangesNothing) {
         EXPECT_EQ(stato.costo(17), QStringLiteral("100"));
         EXPECT_EQ(stato.combo(17).posizione, 0);
         EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola"));
-        EXPECT_EQ(stato.caricamento, 0);
+        EXPECT_FALSE(stato.caricamento);
     }
 }
 
@@ -283,7 +283,7 @@ TEST_F(ComandiFileTest, OpenClearsThenLoadsAndSetsNameAndCurrency) {
     stato.scriviCosto(2, QStringLiteral("777"));
     stato.scriviCostoprogetto(QStringLiteral("5000"));
     finta.scegliFile(test::fixture("Varimo-dati-scuola"));
-    comandi.apri_Click();
+    comandi.apri();
     EXPECT_TRUE(finta.messaggi.isEmpty());
     EXPECT_EQ(stato.filecorrente, test::fixture("Varimo-dati-scuola"));
     EXPECT_EQ(nomeQuadro, QStringLiteral("Scuola media Città"));
@@ -300,16 +300,16 @@ TEST_F(ComandiFileTest, DeleteRemovesTheFileAndTheNextSaveRecreatesIt) {
     salvaCome(p);
     const QByteArray salvato = contenutoDi(p);
     finta.scegliFile(p);
-    comandi.eliminare_click();
+    comandi.eliminaFileScelto();
     EXPECT_FALSE(QFileInfo::exists(p));
     EXPECT_EQ(stato.filecorrente, p);
     const qsizetype richieste = finta.richiesteFile.size();
-    comandi.salva_Click();
+    comandi.salva();
     EXPECT_EQ(finta.richiesteFile.size(), richieste);
     EXPECT_EQ(contenutoDi(p), salvato);
     EXPECT_TRUE(finta.messaggi.isEmpty());
 
-    comandi.eliminare_click();  // cancelled: nothing deleted, file name kept
+    comandi.eliminaFileScelto();  // cancelled: nothing deleted, file name kept
     EXPECT_TRUE(QFileInfo::exists(p));
     EXPECT_EQ(stato.filecorrente, p);
 }
@@ -325,7 +325,7 @@ TEST_F(ComandiFileTest, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
     // The save runs where files cannot grow past 64 bytes: a write fails
     // part-way, as on a full disk.
     const std::optional<QString> messaggi = test::nelFiglioConLimite(64, [this] {
-        comandi.salva_Click();
+        comandi.salva();
         return finta.testi().join(u'\n');
     });
     ASSERT_TRUE(messaggi.has_value());
@@ -341,7 +341,7 @@ TEST_F(ComandiFileTest, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
                            QStringLiteral("Varimo-dati-pieno")}));
 
     // With room again the same save goes through.
-    comandi.salva_Click();
+    comandi.salva();
     EXPECT_TRUE(finta.messaggi.isEmpty());
     EXPECT_TRUE(contenutoDi(p).contains("\"Lavori a misura\",\"2000\""));
 }
@@ -353,28 +353,28 @@ TEST_F(ComandiFileTest, DeletingAnotherFileNeverMakesSaveWriteThere) {
     salvaCome(b);
     salvaCome(a);
     finta.scegliFile(a);
-    comandi.apri_Click();
+    comandi.apri();
     ASSERT_EQ(stato.filecorrente, a);
 
     finta.scegliFile(b);
-    comandi.eliminare_click();
+    comandi.eliminaFileScelto();
     EXPECT_FALSE(QFileInfo::exists(b));
     EXPECT_EQ(stato.filecorrente, a);
 
     stato.scriviCosto(1, QStringLiteral("3000"));
-    comandi.salva_Click();
+    comandi.salva();
     EXPECT_FALSE(QFileInfo::exists(b));
     EXPECT_TRUE(contenutoDi(a).contains("\"Lavori a misura\",\"3000\""));
     EXPECT_TRUE(finta.messaggi.isEmpty());
 
     // With no current file, a delete leaves none: the next Save asks.
-    comandi.salvanome_Click();  // cancelled: no current file
+    comandi.salvaConNome();  // cancelled: no current file
     ASSERT_TRUE(stato.filecorrente.isEmpty());
     finta.scegliFile(a);
-    comandi.eliminare_click();
+    comandi.eliminaFileScelto();
     EXPECT_TRUE(stato.filecorrente.isEmpty());
     const qsizetype richieste = finta.richiesteFile.size();
-    comandi.salva_Click();
+    comandi.salva();
     EXPECT_EQ(finta.richiesteFile.size(), richieste + 1);
     EXPECT_FALSE(QFileInfo::exists(a));
 }
@@ -396,7 +396,7 @@ TEST_F(ComandiFileTest, FailedDeleteNamesTheFileAndTheReason) {
     for (const Caso& c : casi) {
         finta.messaggi.clear();
         finta.scegliFile(c.scelta);
-        comandi.eliminare_click();
+        comandi.eliminaFileScelto();
         ASSERT_EQ(finta.messaggi.size(), 1);
         EXPECT_EQ(finta.messaggi[0].testo, QStringLiteral("Impossibile eliminare il file:\r") +
                                                QDir::toNativeSeparators(c.scelta) + u'\r' +
@@ -419,7 +419,7 @@ TEST_F(ComandiFileTest, Utf8FileWithoutByteOrderMarkOpensRightAndIsSavedInWindow
     EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola media Città"));
     EXPECT_EQ(ModVarimo::valuta, QStringLiteral("€ euro"));
 
-    comandi.salva_Click();
+    comandi.salva();
     EXPECT_TRUE(finta.messaggi.isEmpty()) << finta.testi().join(u'\n').toStdString();
     const QByteArray salvato = contenutoDi(p);
     EXPECT_TRUE(salvato.startsWith("\"Scuola media Citt\xE0\",\"\x80 euro\"\r\n"))
@@ -474,7 +474,7 @@ TEST_F(ComandiFileTest, ControlCharactersAndOverlongFieldsAreRefusedWithTheirLin
         stato.scriviTipo(2, etichetta);
         finta.messaggi.clear();  // the long-label warning
         finta.scegliFile(percorso("Varimo-dati-nuovo"));
-        comandi.salvanome_Click();
+        comandi.salvaConNome();
         ASSERT_EQ(finta.messaggi.size(), 1);
         EXPECT_TRUE(finta.messaggi[0].testo.startsWith(
             QStringLiteral("Il progetto non è stato salvato.\r")));

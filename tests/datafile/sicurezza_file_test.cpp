@@ -146,7 +146,7 @@ TEST_F(SalvataggiConcorrenti, ReplacingAnotherFileOrAChangedFileAsksFirst) {
     const QString altro = percorso("Varimo-dati-altro");
     ASSERT_TRUE(scriviContenuto(altro, "altro progetto"));
     finta.scegliFile(altro);
-    EXPECT_FALSE(comandi.salvanome_Click());
+    EXPECT_FALSE(comandi.salvaConNome());
     ASSERT_EQ(finta.messaggi.size(), 1);
     EXPECT_EQ(finta.messaggi[0].pulsanti, Pulsanti::SiNo);
     EXPECT_EQ(finta.messaggi[0].predefinita, Risposta::No);
@@ -155,25 +155,25 @@ TEST_F(SalvataggiConcorrenti, ReplacingAnotherFileOrAChangedFileAsksFirst) {
 
     finta.scegliFile(altro);
     finta.rispondi(Risposta::Si);
-    ASSERT_TRUE(comandi.salvanome_Click());
+    ASSERT_TRUE(comandi.salvaConNome());
     const QByteArray salvato = contenutoDi(altro);
     EXPECT_EQ(salvato.count('\n'), 19);
 
     // Unchanged, or rewritten with the same bytes: no question.
     finta.messaggi.clear();
-    ASSERT_TRUE(comandi.salva_Click());
+    ASSERT_TRUE(comandi.salva());
     ASSERT_TRUE(scriviContenuto(altro, salvato));
-    ASSERT_TRUE(comandi.salva_Click());
+    ASSERT_TRUE(comandi.salva());
     EXPECT_TRUE(finta.messaggi.isEmpty());
 
     // Another program writes the file: Save asks, No keeps its content.
     ASSERT_TRUE(scriviContenuto(altro, "scritto da un altro programma"));
-    EXPECT_FALSE(comandi.salva_Click());
+    EXPECT_FALSE(comandi.salva());
     ASSERT_EQ(finta.messaggi.size(), 1);
     EXPECT_EQ(finta.messaggi[0].testo, testifile::modificatoAltrove);
     EXPECT_EQ(contenutoDi(altro), "scritto da un altro programma");
     finta.rispondi(Risposta::Si);
-    EXPECT_TRUE(comandi.salva_Click());
+    EXPECT_TRUE(comandi.salva());
     EXPECT_EQ(contenutoDi(altro), salvato);
 
     // The same after an Open.
@@ -181,7 +181,7 @@ TEST_F(SalvataggiConcorrenti, ReplacingAnotherFileOrAChangedFileAsksFirst) {
     ASSERT_TRUE(secondo.apriPercorso(altro));
     ASSERT_TRUE(scriviContenuto(altro, salvato + "\r\n"));
     finta.messaggi.clear();
-    EXPECT_FALSE(secondo.salva_Click());
+    EXPECT_FALSE(secondo.salva());
     EXPECT_EQ(finta.testi(), QStringList{testifile::modificatoAltrove});
 }
 
@@ -190,7 +190,7 @@ TEST_F(SalvataggiConcorrenti, ReplacingAnotherFileOrAChangedFileAsksFirst) {
 TEST_F(SalvataggiConcorrenti, UnusableAmountsAreListedInOneMessageAfterTheOpen) {
     const QString p = percorso("Varimo-dati-importi");
     finta.scegliFile(p);
-    ASSERT_TRUE(comandi.salvanome_Click());
+    ASSERT_TRUE(comandi.salvaConNome());
     ComandiFile secondo(stato);
     finta.messaggi.clear();
     ASSERT_TRUE(secondo.apriPercorso(p));
@@ -306,7 +306,7 @@ TEST_F(SalvataggiConcorrenti, AfterAnOpenTheSumsFollowTheBoxesWhateverTheAmounts
 TEST_F(SalvataggiConcorrenti, AProjectOpenInAnotherRunningProgramIsTold) {
     const QString p = percorso("Varimo-dati-condiviso");
     finta.scegliFile(p);
-    ASSERT_TRUE(comandi.salvanome_Click());
+    ASSERT_TRUE(comandi.salvaConNome());
     const QString blocco = percorso(".~lock.Varimo-dati-condiviso#");
     EXPECT_TRUE(QFileInfo::exists(blocco));  // held by this program now
 

@@ -27,7 +27,8 @@ QString testoDocumento(const Documento& d) {
     for (int n = 1; n <= d.numeroTabelle(); ++n) {
         const Tabella* tab = d.tabella(n);
         for (int r = 1; r <= tab->righe(); ++r)
-            for (int c = 1; c <= tab->colonne(); ++c) t += tab->cella(r, c).testo + QLatin1Char('|');
+            for (int c = 1; c <= tab->colonne(); ++c)
+                t += tab->cella(r, c).testo + QLatin1Char('|');
     }
     return t;
 }
@@ -93,7 +94,7 @@ TEST(PassaggioQuadro, VisualizzaNonSpostaNullaEOgniStampaConcorda) {
                     break;
                 case 4:
                     // "Rielabora": the constraint is armed, nothing is handed back.
-                    ModVarimo::statovincolo = 1;
+                    ModVarimo::statovincolo = StatoVincolo::InAttesa;
                     s.impostaCmdannullaVisibile(true);
                     break;
                 default: {

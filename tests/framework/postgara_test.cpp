@@ -283,7 +283,7 @@ TEST_F(DopoGara, PropertiesOverRandomProjects) {
     auto tra = [&rng](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
     for (int prova = 0; prova < 60; ++prova) {
         SCOPED_TRACE(prova);
-        calcolo.cancella_Click();
+        calcolo.cancellaTutto();
         bool suT = false;  // one row at most on T, which holds the row itself
         for (int i : {A, B, C, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}) {
             if (tra(0, 2) == 0) continue;

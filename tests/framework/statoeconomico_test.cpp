@@ -88,7 +88,7 @@ TEST_F(StatoEconomicoTest, FillCarriesPercentageAndReference) {
     EXPECT_EQ(quadro.costo(19), QStringLiteral("1.100,00"));
 
     // A second fill with fewer rows hides the rest.
-    calcolo.delriga_Click(17);
+    calcolo.cancellaRiga(17);
     quadro.mostra(calcolo);
     EXPECT_EQ(quadro.numerovoci, 3);
     EXPECT_FALSE(quadro.visibile(4));
@@ -143,9 +143,9 @@ TEST_F(StatoEconomicoTest, CurrencyCaptionWhileTyping) {
 }
 
 TEST_F(StatoEconomicoTest, CheckLooksAtTheProjectNameOnly) {
-    quadro.controlla_Click();
+    quadro.controllaDati();
     quadro.scriviNomeprog(QStringLiteral("Ponte"));
-    quadro.controlla_Click();
+    quadro.controllaDati();
     ASSERT_EQ(finta.messaggi.size(), 2);
     EXPECT_EQ(finta.messaggi[0].testo,
               QStringLiteral("Digitare il nome del progetto in caso di stampa."));
@@ -166,7 +166,7 @@ TEST_F(StatoEconomicoTest, ClearKeepsNameBoxAndVisibility) {
     quadro.mostra(calcolo);
     quadro.scriviNomeprog(QStringLiteral("Ponte"));
     quadro.scriviValut(QStringLiteral("dollari"));
-    quadro.cancella_Click();
+    quadro.cancellaTutto();
     for (int i = 1; i <= kVoci; ++i) {
         EXPECT_EQ(quadro.tipo(i), QString());
         EXPECT_EQ(quadro.costo(i), QString());
@@ -182,13 +182,13 @@ TEST_F(StatoEconomicoTest, ClearKeepsNameBoxAndVisibility) {
     EXPECT_EQ(quadro.valut(), QStringLiteral("euro"));
     EXPECT_EQ(quadro.tipo(19), QStringLiteral("TOTALE PROGETTO (in euro)"));
     EXPECT_EQ(ModVarimo::valuta, QStringLiteral("euro"));
-    quadro.controlla_Click();
+    quadro.controllaDati();
     EXPECT_EQ(finta.testi().last(),
               QStringLiteral("Digitare il nome del progetto in caso di stampa."));
 }
 
 TEST_F(StatoEconomicoTest, Guidance) {
-    quadro.aiuto_Click();
+    quadro.mostraAiuto();
     ASSERT_EQ(finta.messaggi.size(), 1);
     EXPECT_EQ(finta.messaggi[0].testo,
               QStringLiteral("- Archiviare i risultati se ritenuti adeguati;\r"

@@ -58,18 +58,18 @@ TEST(Suggerimenti, ScorrimentoSuTreRighe) {
     // Forward: 2, 3, then round to 1.
     const char* avanti[] = {"secondo", "terzo", "primo"};
     for (const char* atteso : avanti) {
-        s.cmdNextTip_Click();
+        s.suggerimentoSeguente();
         EXPECT_EQ(s.testo(), atteso);
     }
     // Backward on the first tip stays there.
-    s.cmdprecedente_Click();
+    s.suggerimentoPrecedente();
     EXPECT_EQ(s.tipIndex, 1);
     EXPECT_EQ(s.testo(), "primo");
     // From the third, back to the second.
-    s.cmdNextTip_Click();
-    s.cmdNextTip_Click();
+    s.suggerimentoSeguente();
+    s.suggerimentoSeguente();
     ASSERT_EQ(s.testo(), "terzo");
-    s.cmdprecedente_Click();
+    s.suggerimentoPrecedente();
     EXPECT_EQ(s.tipIndex, 2);
     EXPECT_EQ(s.testo(), "secondo");
 }
@@ -79,10 +79,10 @@ TEST(Suggerimenti, RigaVuotaETipoDiSuggerimento) {
     Suggerimenti s;
     s.Form_Load(scriviFile(dir, "primo\r\n\r\nterzo"));
     ASSERT_EQ(s.tipList.size(), 3);
-    s.cmdNextTip_Click();
+    s.suggerimentoSeguente();
     EXPECT_EQ(s.tipIndex, 2);
     EXPECT_EQ(s.testo(), "");
-    s.cmdNextTip_Click();
+    s.suggerimentoSeguente();
     EXPECT_EQ(s.testo(), "terzo");
 }
 
@@ -97,9 +97,9 @@ TEST(Suggerimenti, FileMancante) {
         s.Form_Load(percorso);
         EXPECT_EQ(s.testo(), messaggio);
         EXPECT_TRUE(s.tipList.isEmpty());
-        s.cmdNextTip_Click();
+        s.suggerimentoSeguente();
         EXPECT_EQ(s.testo(), messaggio);
-        s.cmdprecedente_Click();
+        s.suggerimentoPrecedente();
         EXPECT_EQ(s.testo(), messaggio);
     }
 }
@@ -117,8 +117,8 @@ TEST(Suggerimenti, FileVuoto) {
     Suggerimenti s;
     EXPECT_TRUE(s.LoadTips(scriviFile(dir, "")));
     EXPECT_EQ(s.testo(), "");
-    s.cmdNextTip_Click();
-    s.cmdprecedente_Click();
+    s.suggerimentoSeguente();
+    s.suggerimentoPrecedente();
     EXPECT_EQ(s.testo(), "");
 }
 

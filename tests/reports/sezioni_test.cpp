@@ -175,7 +175,7 @@ class DopoGaraStampa : public Sezioni {
 
 // The worked example: A 335.498,23, C 19.535,61, S = 10 % of D, 23,456 %.
 TEST_F(DopoGaraStampa, WorkedExampleInFiguresAndWords) {
-    calcolo.cancella_Click();
+    calcolo.cancellaTutto();
     calcolo.scriviCosto(A, QStringLiteral("335498,23"));
     calcolo.scriviCosto(C, QStringLiteral("19535,61"));
     percentuale(S, D, 10);

@@ -16,10 +16,8 @@
 #include <vector>
 
 #include "calculation/numeri.h"
-#include "framework/widgets/economico.h"
 #include "shell/interazione.h"
 #include "shell/widgets/controlli.h"
-#include "shell/widgets/finestre.h"
 #include "shell/widgets/proporzioni.h"
 #include "shell/widgets/testodigitato.h"
 
@@ -291,7 +289,7 @@ void Calcolo::collegaStato() {
         if (delriga_[i]) {
             vista(r.suggerimentoDelriga,
                   [this, s, i] { delriga_[i]->setToolTip(s->suggerimentoDelriga(i)); });
-            connect(delriga_[i], &QToolButton::clicked, s, [this, i] { delriga_Click(i); });
+            connect(delriga_[i], &QToolButton::clicked, s, [this, i] { cancellaRiga(i); });
         }
     }
     vista(s->progettoValore(), [this, s, testo] { testo(progetto_, s->progetto()); });
@@ -306,9 +304,9 @@ void Calcolo::collegaStato() {
     connect(s, &StatoCalcolo::cambiato, this, &Calcolo::aggiorna);
     primaDiOgniMessaggio(this, [this] { aggiorna(); });
 
-    connect(cmdannulla_, &QPushButton::clicked, this, &Calcolo::cmdannulla_Click);
-    connect(vis_, &QPushButton::clicked, this, &Calcolo::vis_Click);
-    connect(aiuto_, &QPushButton::clicked, this, &Calcolo::aiuto_Click);
+    connect(cmdannulla_, &QPushButton::clicked, this, &Calcolo::spegniVincolo);
+    connect(vis_, &QPushButton::clicked, this, &Calcolo::visualizzaQuadro);
+    connect(aiuto_, &QPushButton::clicked, this, &Calcolo::mostraAiuto);
 
     for (const auto& v : viste_) v();
     aggiornaPagine();
@@ -407,31 +405,30 @@ void Calcolo::aggiornaPagine() {
     }
 }
 
-void Calcolo::vis_Click() {
+void Calcolo::visualizzaQuadro() {
     // With an amount no calculation can use on screen the hand-off would
     // start a descent from figures that do not add up: the rows are named
     // instead, and nothing changes.
     if (stato_->avvisaImportiInutilizzabili()) return;
-    Economico* quadro = Finestre::istanza().mostra<Economico>();
-    quadro->mostra(*stato_);
+    if (mostraQuadro_) mostraQuadro_(*stato_);
     storia_->registraPasso(QStringLiteral("visualizzazione quadro economico"),
                            [this] { stato_->scriviCostoprogetto(stato_->progetto()); });
 }
 
-void Calcolo::aiuto_Click() {
-    stato_->aiuto_Click();
+void Calcolo::mostraAiuto() {
+    stato_->mostraAiuto();
 }
-void Calcolo::controlla_Click() {
-    stato_->controlla_Click();
+void Calcolo::controllaDati() {
+    stato_->controllaDati();
 }
-void Calcolo::cancella_Click() {
-    storia_->cancella_Click();
+void Calcolo::cancellaTutto() {
+    storia_->cancellaTutto();
 }
-void Calcolo::cmdannulla_Click() {
-    storia_->cmdannulla_Click();
+void Calcolo::spegniVincolo() {
+    storia_->spegniVincolo();
 }
-void Calcolo::delriga_Click(int i) {
-    storia_->delriga_Click(i);
+void Calcolo::cancellaRiga(int i) {
+    storia_->cancellaRiga(i);
 }
 
 }  // namespace varimo

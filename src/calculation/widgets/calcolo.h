@@ -44,12 +44,17 @@ class Calcolo : public QMainWindow {
     const StoriaCalcolo& storia() const { return *storia_; }
 
     // Commands of the window (buttons, menus, command bar).
-    void vis_Click();  // hand-off to the framework window
-    void aiuto_Click();
-    void controlla_Click();
-    void cancella_Click();
-    void cmdannulla_Click();
-    void delriga_Click(int i);
+    void visualizzaQuadro();  // hand-off to the framework window
+    // How the hand-off reaches the framework window (set by the window
+    // registry, which knows both windows): shows it filled from these rows.
+    void impostaMostraQuadro(std::function<void(const StatoCalcolo&)> f) {
+        mostraQuadro_ = std::move(f);
+    }
+    void mostraAiuto();
+    void controllaDati();
+    void cancellaTutto();
+    void spegniVincolo();
+    void cancellaRiga(int i);
 
     // Controls by name and index, for the commands that read them.
     QLineEdit* tipo(int i) const { return tipo_.at(i); }
@@ -82,6 +87,7 @@ class Calcolo : public QMainWindow {
     // value that changes during an operation only marks its view; the marked
     // views run once, when the operation ends (or before a message box).
     std::vector<std::function<void()>> viste_;
+    std::function<void(const StatoCalcolo&)> mostraQuadro_;
     std::vector<char> marcata_;
     std::vector<size_t> marcate_;
     bool aggiornando_ = false;

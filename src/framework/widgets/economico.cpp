@@ -10,10 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "calculation/widgets/calcolo.h"
-#include "shell/modvarimo.h"
 #include "shell/widgets/controlli.h"
-#include "shell/widgets/finestre.h"
 #include "shell/widgets/proporzioni.h"
 #include "shell/widgets/testodigitato.h"
 
@@ -267,8 +264,8 @@ void Economico::collegaStato() {
             [s](const QString& t) { s->scriviValut(t); });
     connect(valut_, &QComboBox::activated, s, [s](int p) { s->scegliValut(p); });
 
-    connect(elabor_, &QPushButton::clicked, this, &Economico::elabor_Click);
-    connect(aiuto_, &QPushButton::clicked, this, &Economico::aiuto_Click);
+    connect(elabor_, &QPushButton::clicked, this, &Economico::rielaboraCalcolo);
+    connect(aiuto_, &QPushButton::clicked, this, &Economico::mostraAiuto);
 
     for (const auto& v : viste) v();
 }
@@ -295,15 +292,8 @@ void Economico::aggiornaValut() {
     }
 }
 
-void Economico::elabor_Click() {
-    // The calculation window is loaded first: a window built here starts with
-    // no constraint pending, and the rework's state must outlast that start.
-    Calcolo* calcolo = Finestre::istanza().carica<Calcolo>();
-    calcolo->storia().registraPasso(QStringLiteral("rielaborazione quadro economico"), [calcolo] {
-        ModVarimo::statovincolo = 1;
-        calcolo->stato().impostaCmdannullaVisibile(true);
-    });
-    Finestre::porta(calcolo);
+void Economico::rielaboraCalcolo() {
+    if (rielabora_) rielabora_();
 }
 
 }  // namespace varimo

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 
 #include "framework/statoeconomico.h"
 
@@ -39,10 +40,13 @@ class Economico : public QMainWindow {
     void mostra(const StatoCalcolo& calcolo);
 
     // Commands of the window (buttons, menus, command bar).
-    void elabor_Click();
-    void aiuto_Click() { stato_->aiuto_Click(); }
-    void controlla_Click() { stato_->controlla_Click(); }
-    void cancella_Click() { stato_->cancella_Click(); }
+    void rielaboraCalcolo();
+    // How the rework reaches the calculation window (set by the window
+    // registry, which knows both windows).
+    void impostaRielabora(std::function<void()> f) { rielabora_ = std::move(f); }
+    void mostraAiuto() { stato_->mostraAiuto(); }
+    void controllaDati() { stato_->controllaDati(); }
+    void cancellaTutto() { stato_->cancellaTutto(); }
 
     QLabel* num(int i) const { return num_.at(i); }
     QLineEdit* tipo(int i) const { return tipo_.at(i); }    // 1..19
@@ -64,6 +68,7 @@ class Economico : public QMainWindow {
     void spaziaDopoD();
 
     StatoEconomico* stato_;
+    std::function<void()> rielabora_;
     QGridLayout* griglia_ = nullptr;
     int posizioneD_ = 4;  // row of the window where D is shown (the gap follows it)
     std::array<QLabel*, kVoci + 1> num_{};

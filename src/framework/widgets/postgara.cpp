@@ -252,9 +252,9 @@ void PostGara::creaControlli() {
 
     connect(ribasso_, &QLineEdit::textEdited, stato_,
             [this](const QString& t) { stato_->scriviRibasso(t); });
-    connect(cmdStampa_, &QPushButton::clicked, this, &PostGara::cmdStampa_Click);
-    connect(cmdPdf_, &QPushButton::clicked, this, &PostGara::cmdPdf_Click);
-    connect(cmdChiudi_, &QPushButton::clicked, this, &PostGara::cmdChiudi_Click);
+    connect(cmdStampa_, &QPushButton::clicked, this, &PostGara::stampa);
+    connect(cmdPdf_, &QPushButton::clicked, this, &PostGara::esportaPdf);
+    connect(cmdChiudi_, &QPushButton::clicked, this, &PostGara::chiudi);
 }
 
 void PostGara::riprendiProgetto() {
@@ -331,7 +331,7 @@ void PostGara::aggiorna() {
     }
 }
 
-void PostGara::stampa(bool pdf) {
+void PostGara::stampaOEsporta(bool pdf) {
     const std::optional<QuadroDopoGara>& q = stato_->quadro();
     if (!q) {
         messaggio(stato_->avviso(), ModVarimo::titoloaiuto, Icona::Esclamazione);
@@ -346,15 +346,15 @@ void PostGara::stampa(bool pdf) {
     if (e == EsitoStampa::MostraQuadro) Finestre::istanza().mostra<Economico>();
 }
 
-void PostGara::cmdStampa_Click() {
-    stampa(false);
+void PostGara::stampa() {
+    stampaOEsporta(false);
 }
 
-void PostGara::cmdPdf_Click() {
-    stampa(true);
+void PostGara::esportaPdf() {
+    stampaOEsporta(true);
 }
 
-void PostGara::cmdChiudi_Click() {
+void PostGara::chiudi() {
     close();
 }
 

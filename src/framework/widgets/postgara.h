@@ -36,9 +36,9 @@ class PostGara final : public QWidget {
     void riprendiProgetto();
 
     // The print (.docx) of the framework after the tender, and its PDF export.
-    void cmdStampa_Click();
-    void cmdPdf_Click();
-    void cmdChiudi_Click();
+    void stampa();
+    void esportaPdf();
+    void chiudi();
 
   protected:
     void showEvent(QShowEvent* e) override;
@@ -46,7 +46,7 @@ class PostGara final : public QWidget {
   private:
     void creaControlli();
     void aggiorna();
-    void stampa(bool pdf);
+    void stampaOEsporta(bool pdf);
 
     StatoPostGara* stato_;
     QPointer<StatoCalcolo> calcolo_;

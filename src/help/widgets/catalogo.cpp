@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "help/widgets/sommario.h"
 #include "shell/widgets/finestre.h"
 #include "shell/widgets/proporzioni.h"
 
@@ -69,8 +68,8 @@ Catalogo::Catalogo() {
     tasti->addStretch(30);
     colonna->addLayout(tasti);
 
-    connect(cmdSommario_, &QPushButton::clicked, this, &Catalogo::cmdSommario_Click);
-    connect(cmdChiudi_, &QPushButton::clicked, this, &Catalogo::cmdchiudi_Click);
+    connect(cmdSommario_, &QPushButton::clicked, this, &Catalogo::mostraSommario);
+    connect(cmdChiudi_, &QPushButton::clicked, this, &Catalogo::chiudi);
 
     Proporzioni::avvia(
         this, 0, 0,
@@ -78,11 +77,11 @@ Catalogo::Catalogo() {
     collocaSulloSchermo(this);
 }
 
-void Catalogo::cmdSommario_Click() {
-    Finestre::istanza().mostra<Sommario>();
+void Catalogo::mostraSommario() {
+    Finestre::istanza().mostra(QStringLiteral("sommario"));
 }
 
-void Catalogo::cmdchiudi_Click() {
+void Catalogo::chiudi() {
     close();
 }
 

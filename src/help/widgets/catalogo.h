@@ -20,8 +20,8 @@ class Catalogo final : public QWidget {
     QPushButton* cmdSommario() const { return cmdSommario_; }
     QPushButton* cmdChiudi() const { return cmdChiudi_; }
 
-    void cmdSommario_Click();
-    void cmdchiudi_Click();
+    void mostraSommario();
+    void chiudi();
 
   private:
     QLabel* label1_;

@@ -80,26 +80,26 @@ void FrmTip::costruisci() {
     fissaMisura(this, larghezzaCaratteri(fm, 83));
     picture1_->setPixmap(disegnoLampadina(picture1_->width()));
 
-    connect(cmdprecedente_, &QPushButton::clicked, this, &FrmTip::cmdprecedente_Click);
-    connect(cmdNextTip_, &QPushButton::clicked, this, &FrmTip::cmdNextTip_Click);
-    connect(cmdOK_, &QPushButton::clicked, this, &FrmTip::cmdOK_Click);
+    connect(cmdprecedente_, &QPushButton::clicked, this, &FrmTip::suggerimentoPrecedente);
+    connect(cmdNextTip_, &QPushButton::clicked, this, &FrmTip::suggerimentoSeguente);
+    connect(cmdOK_, &QPushButton::clicked, this, &FrmTip::chiudi);
 }
 
 void FrmTip::aggiorna() {
     lblTipText_->setText(dati_.testo());
 }
 
-void FrmTip::cmdNextTip_Click() {
-    dati_.cmdNextTip_Click();
+void FrmTip::suggerimentoSeguente() {
+    dati_.suggerimentoSeguente();
     aggiorna();
 }
 
-void FrmTip::cmdprecedente_Click() {
-    dati_.cmdprecedente_Click();
+void FrmTip::suggerimentoPrecedente() {
+    dati_.suggerimentoPrecedente();
     aggiorna();
 }
 
-void FrmTip::cmdOK_Click() {
+void FrmTip::chiudi() {
     hide();
 }
 

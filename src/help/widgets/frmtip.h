@@ -31,9 +31,9 @@ class FrmTip final : public QWidget {
     QPushButton* cmdNextTip() const { return cmdNextTip_; }
     QPushButton* cmdOK() const { return cmdOK_; }
 
-    void cmdNextTip_Click();
-    void cmdprecedente_Click();
-    void cmdOK_Click();
+    void suggerimentoSeguente();
+    void suggerimentoPrecedente();
+    void chiudi();
 
     // The small picture of the window: a lit bulb.
     static QPixmap disegnoLampadina(int lato);

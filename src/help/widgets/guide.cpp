@@ -6,7 +6,6 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "help/widgets/sommario.h"
 #include "help/widgets/testiaiuto.h"
 #include "reports/stampaguida.h"
 #include "shell/widgets/finestre.h"
@@ -80,9 +79,9 @@ FinestraGuida::FinestraGuida(const Impostazione& imp) {
                                imp.titolo);
     }
 
-    connect(cmdChiudi_, &QPushButton::clicked, this, &FinestraGuida::cmdchiudi_Click);
-    connect(cmdSommario_, &QPushButton::clicked, this, &FinestraGuida::cmdSommario_Click);
-    connect(cmdStampa_, &QPushButton::clicked, this, &FinestraGuida::cmdstampa_Click);
+    connect(cmdChiudi_, &QPushButton::clicked, this, &FinestraGuida::chiudi);
+    connect(cmdSommario_, &QPushButton::clicked, this, &FinestraGuida::mostraSommario);
+    connect(cmdStampa_, &QPushButton::clicked, this, &FinestraGuida::stampa);
 
     // Design size: `caratteri` average characters wide, as high as the other
     // help windows; the narrow guides open beside the contents.
@@ -91,15 +90,15 @@ FinestraGuida::FinestraGuida(const Impostazione& imp) {
     collocaSulloSchermo(this, imp.accantoAlSommario ? kSinistraAccanto : 0.125);
 }
 
-void FinestraGuida::cmdchiudi_Click() {
+void FinestraGuida::chiudi() {
     close();
 }
 
-void FinestraGuida::cmdSommario_Click() {
-    Finestre::istanza().mostra<Sommario>();
+void FinestraGuida::mostraSommario() {
+    Finestre::istanza().mostra(QStringLiteral("sommario"));
 }
 
-void FinestraGuida::cmdstampa_Click() {
+void FinestraGuida::stampa() {
     stampaguida(label1_->text(), label2_->text());
 }
 

@@ -20,9 +20,9 @@ class FinestraGuida : public QWidget {
     QPushButton* cmdSommario() const { return cmdSommario_; }
     QPushButton* cmdStampa() const { return cmdStampa_; }
 
-    void cmdchiudi_Click();
-    void cmdSommario_Click();
-    void cmdstampa_Click();
+    void chiudi();
+    void mostraSommario();
+    void stampa();
 
   protected:
     struct Impostazione {

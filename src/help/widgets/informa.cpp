@@ -66,7 +66,7 @@ Informa::Informa() {
     cmdOK_->setDefault(true);
     cmdOK_->setMinimumSize(larghezzaCaratteri(fm, 16), altezzaRighe(fm, 2));
     colonna->addWidget(cmdOK_, 0, Qt::AlignHCenter);
-    connect(cmdOK_, &QPushButton::clicked, this, &Informa::cmdOK_Click);
+    connect(cmdOK_, &QPushButton::clicked, this, &Informa::chiudi);
 
     // Load work: the texts that come from the program-wide values.
     setWindowTitle(QStringLiteral("Informazioni su ") + ModVarimo::nomeprogramma);
@@ -77,7 +77,7 @@ Informa::Informa() {
     fissaMisura(this, larghezzaCaratteri(fm, kLarghezzaCaratteri));
 }
 
-void Informa::cmdOK_Click() {
+void Informa::chiudi() {
     hide();
 }
 

@@ -23,7 +23,7 @@ class Informa final : public QWidget {
     QLabel* Label6() const { return label6_; }
     QPushButton* cmdOK() const { return cmdOK_; }
 
-    void cmdOK_Click();
+    void chiudi();
 
   private:
     QLabel* label1_;

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "help/widgets/sommario.h"
 #include "help/widgets/testiaiuto.h"
 #include "reports/stampaguida.h"
 #include "shell/modvarimo.h"
@@ -67,9 +66,9 @@ Licenza::Licenza() {
     }
     colonna->addLayout(tasti);
 
-    connect(cmdChiudi_, &QPushButton::clicked, this, &Licenza::cmdchiudi_Click);
-    connect(cmdSommario_, &QPushButton::clicked, this, &Licenza::cmdSommario_Click);
-    connect(cmdStampa_, &QPushButton::clicked, this, &Licenza::cmdstampa_Click);
+    connect(cmdChiudi_, &QPushButton::clicked, this, &Licenza::chiudi);
+    connect(cmdSommario_, &QPushButton::clicked, this, &Licenza::mostraSommario);
+    connect(cmdStampa_, &QPushButton::clicked, this, &Licenza::stampa);
 
     label2_->setText(ModVarimo::nomeprogramma);
     // As the narrow guides: beside the contents window.
@@ -79,15 +78,15 @@ Licenza::Licenza() {
     collocaSulloSchermo(this, kSinistra);
 }
 
-void Licenza::cmdchiudi_Click() {
+void Licenza::chiudi() {
     hide();
 }
 
-void Licenza::cmdSommario_Click() {
-    Finestre::istanza().mostra<Sommario>();
+void Licenza::mostraSommario() {
+    Finestre::istanza().mostra(QStringLiteral("sommario"));
 }
 
-void Licenza::cmdstampa_Click() {
+void Licenza::stampa() {
     stampalicenza(text1_->toPlainText());
 }
 

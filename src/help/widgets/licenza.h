@@ -16,15 +16,15 @@ class Licenza final : public QWidget {
     static constexpr const char* kNome = "licenza";
     Licenza();
 
-    QPlainTextEdit* Text1() const { return text1_; }
+    QPlainTextEdit* testo() const { return text1_; }
     QLabel* Label2() const { return label2_; }
     QPushButton* cmdChiudi() const { return cmdChiudi_; }
     QPushButton* cmdSommario() const { return cmdSommario_; }
     QPushButton* cmdStampa() const { return cmdStampa_; }
 
-    void cmdchiudi_Click();
-    void cmdSommario_Click();
-    void cmdstampa_Click();
+    void chiudi();
+    void mostraSommario();
+    void stampa();
 
   private:
     QLabel* label2_;

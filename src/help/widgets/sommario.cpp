@@ -102,7 +102,7 @@ Sommario::Sommario() {
         // The arrow button takes its share of the line, never less than its text.
         p->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         p->setMinimumWidth(fm.horizontalAdvance(p->text()) + larghezzaCaratteri(fm, 2));
-        connect(p, &QPushButton::clicked, this, [this, i] { puls_Click(i); });
+        connect(p, &QPushButton::clicked, this, [this, i] { apriArgomento(i); });
         puls_[static_cast<std::size_t>(i - 1)] = p;
 
         auto* riga = new QHBoxLayout;
@@ -126,9 +126,9 @@ Sommario::Sommario() {
         colonna->addWidget(b, 1);
     }
 
-    connect(cmdChiudi_, &QPushButton::clicked, this, &Sommario::cmdchiudi_Click);
-    connect(cmdStampa_, &QPushButton::clicked, this, &Sommario::cmdstampa_Click);
-    connect(command1_, &QPushButton::clicked, this, &Sommario::Command1_Click);
+    connect(cmdChiudi_, &QPushButton::clicked, this, &Sommario::chiudi);
+    connect(cmdStampa_, &QPushButton::clicked, this, &Sommario::stampa);
+    connect(command1_, &QPushButton::clicked, this, &Sommario::esciDalProgramma);
 
     // Load work, in the window's order: design size, tooltips of the entry
     // buttons, of the exit button, then the caption. An entry turns bold under
@@ -149,7 +149,7 @@ Sommario::Sommario() {
     setWindowTitle(ModVarimo::nomeprogramma + QStringLiteral(": guida in linea"));
 }
 
-void Sommario::puls_Click(int indice) {
+void Sommario::apriArgomento(int indice) {
     Finestre& r = Finestre::istanza();
     switch (indice) {
         case 1:
@@ -193,22 +193,22 @@ void Sommario::form_MouseMove() {
 
 void Sommario::lbl_Mousedown(int indice) {
     lbl(indice)->setFrameShape(QFrame::NoFrame);
-    puls_Click(indice);
+    apriArgomento(indice);
 }
 
 void Sommario::lbl_MouseUp(int indice) {
     lbl(indice)->setFrameShape(QFrame::Box);
 }
 
-void Sommario::cmdchiudi_Click() {
+void Sommario::chiudi() {
     hide();
 }
 
-void Sommario::Command1_Click() {
+void Sommario::esciDalProgramma() {
     esciprogramma();
 }
 
-void Sommario::cmdstampa_Click() {
+void Sommario::stampa() {
     // The four guides, loaded hidden when they are not loaded yet; those
     // loaded only for the print are unloaded again afterwards, so that no
     // invisible window is left behind.

@@ -20,7 +20,7 @@ class Sommario final : public QWidget {
     Sommario();
 
     // Number of topics; every loop over the entries runs 1..numeroargomenti.
-    qint16 numeroargomenti = 0;
+    int numeroargomenti = 0;
 
     // Entry i (1..7).
     QLabel* lbl(int i) const { return lbl_.at(static_cast<std::size_t>(i - 1)); }
@@ -33,14 +33,14 @@ class Sommario final : public QWidget {
     // Caption of entry i.
     static QString didascalia(int i);
 
-    void puls_Click(int indice);
+    void apriArgomento(int indice);
     void lbl_MouseMove(int indice);
     void form_MouseMove();
     void lbl_Mousedown(int indice);
     void lbl_MouseUp(int indice);
-    void cmdchiudi_Click();
-    void Command1_Click();
-    void cmdstampa_Click();
+    void chiudi();
+    void esciDalProgramma();
+    void stampa();
     // Every entry loses bold.
     void azzeragrassetto();
 

@@ -76,7 +76,7 @@ Supportoclienti::Supportoclienti() {
     command1_->setObjectName(QStringLiteral("Command1"));
     command1_->setDefault(true);
     command1_->setMinimumSize(larghezzaCaratteri(fm, 16), altezzaRighe(fm, 2));
-    connect(command1_, &QPushButton::clicked, this, &Supportoclienti::Command1_Click);
+    connect(command1_, &QPushButton::clicked, this, &Supportoclienti::chiudi);
 
     auto* colonna = new QVBoxLayout(this);
     const int lato = larghezzaCaratteri(fm, 1.6);
@@ -106,7 +106,7 @@ QLabel* Supportoclienti::etichetta(int n) const {
     return findChild<QLabel*>(QStringLiteral("Label%1").arg(n), Qt::FindDirectChildrenOnly);
 }
 
-void Supportoclienti::Command1_Click() {
+void Supportoclienti::chiudi() {
     hide();
 }
 

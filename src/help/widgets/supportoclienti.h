@@ -18,7 +18,7 @@ class Supportoclienti final : public QWidget {
     QLabel* etichetta(int n) const;
     QPushButton* Command1() const { return command1_; }
 
-    void Command1_Click();
+    void chiudi();
 
   private:
     QPushButton* command1_;

@@ -71,7 +71,7 @@ void chiediGuida(Principale da) {
                   "E' questa la finestra 'Quadro economico': si vuole la guida della finestra?");
     if (messaggio(testo, ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo, Risposta::Si) ==
         Risposta::Si)
-        finestra_Click(da);
+        apriGuidaFinestra(da);
 }
 
 void mostra(const char* nome) {
@@ -122,58 +122,64 @@ void impostaRecenti(QMainWindow* f, const QStringList& percorsi) {
     menu->setEnabled(n > 0);
 }
 
-void fin1_click(Principale da) {
+void apriFinestraCalcolo(Principale da) {
     if (da == Principale::Calcolo)
         chiediGuida(da);
     else
         mostra("calcolo");
 }
 
-void fin2_Click(Principale da) {
+void apriFinestraQuadro(Principale da) {
     if (da == Principale::Quadro)
         chiediGuida(da);
     else
         mostra("economico");
 }
 
-void finestra_Click(Principale da) {
+void apriGuidaFinestra(Principale da) {
     mostra(da == Principale::Calcolo ? "guidacalcolo" : "guidaquadro");
 }
 
-void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
-    installaPrecedenza();
-    f->setProperty(kProprieta, static_cast<int>(quale));
-    a.apri = oNiente(a.apri);
-    a.salva = oNiente(a.salva);
-    a.salvanome = oNiente(a.salvanome);
-    a.eliminare = oNiente(a.eliminare);
-    a.stampa = oNiente(a.stampa);
-    a.esportapdf = oNiente(a.esportapdf);
-    a.stampasezioni = oNiente(a.stampasezioni);
-    a.esportasezionipdf = oNiente(a.esportasezionipdf);
-    a.colorare = oNiente(a.colorare);
-    a.controlla = oNiente(a.controlla);
-    a.cancella = oNiente(a.cancella);
-    a.annulla = oNiente(a.annulla);
-    a.ripeti = oNiente(a.ripeti);
-    auto apriRecente = a.apriRecente ? a.apriRecente : [](const QString&) {};
+namespace {
 
+// The menu bar: File, Modifica, Visualizza, ?.
+void installaMenu(QMainWindow* f, Principale quale, const AzioniFinestra& a) {
+    const auto apriRecente = a.apriRecente;
     QMenuBar* barra = f->menuBar();
     barra->clear();
-    auto voce = [f](QMenu* menu, const char* nome, const QString& testo,
-                    std::function<void()> azione) {
-        QAction* act = menu->addAction(testo);
-        act->setObjectName(QString::fromLatin1(nome));
-        QObject::connect(act, &QAction::triggered, f, [azione = std::move(azione)] { azione(); });
-        return act;
+    // The menus as tables: one line per entry, a line without text is a
+    // separator; an entry without a command is left out (the optional
+    // entries of one window only).
+    struct Voce {
+        const char* nome;
+        const char* testo;
+        std::function<void()> azione;
+        QList<QKeySequence> tasti = {};
     };
-    auto linea = [](QMenu* menu, const char* nome) {
-        menu->addSeparator()->setObjectName(QString::fromLatin1(nome));
+    const auto aggiungi = [f](QMenu* menu, const QList<Voce>& voci) {
+        for (const Voce& v : voci) {
+            if (!v.testo) {
+                menu->addSeparator()->setObjectName(QString::fromLatin1(v.nome));
+                continue;
+            }
+            if (!v.azione) continue;
+            QAction* act = menu->addAction(QString::fromUtf8(v.testo));
+            act->setObjectName(QString::fromLatin1(v.nome));
+            if (!v.tasti.isEmpty()) act->setShortcuts(v.tasti);
+            QObject::connect(act, &QAction::triggered, f, [azione = v.azione] { azione(); });
+        }
+    };
+    const auto nuovoMenu = [barra](const char* testo, const char* nome) {
+        QMenu* menu = barra->addMenu(QString::fromUtf8(testo));
+        menu->setObjectName(QString::fromLatin1(nome));
+        return menu;
+    };
+    const auto azione = [](const QMenu* menu, const char* nome) {
+        return menu->findChild<QAction*>(QString::fromLatin1(nome), Qt::FindDirectChildrenOnly);
     };
 
-    QMenu* file = barra->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("file"));
-    voce(file, "apri", QStringLiteral("&Apri..."), a.apri)->setShortcut(QKeySequence::Open);
+    QMenu* file = nuovoMenu("&File", "file");
+    aggiungi(file, {{"apri", "&Apri...", a.apri, {QKeySequence::Open}}});
     QMenu* menuRecenti = file->addMenu(QStringLiteral("Progetti &recenti"));
     menuRecenti->setObjectName(QStringLiteral("recenti"));
     menuRecenti->menuAction()->setObjectName(QStringLiteral("recenti"));
@@ -183,54 +189,66 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
         const QString percorso = act->data().toString();
         if (!percorso.isEmpty()) apriRecente(percorso);
     });
-    linea(file, "linea1");
-    voce(file, "salva", QStringLiteral("&Salva"), a.salva)->setShortcut(QKeySequence::Save);
-    voce(file, "salvanome", QStringLiteral("Salva con &nome..."), a.salvanome);
-    linea(file, "linea2");
-    voce(file, "eliminare", QStringLiteral("&Elimina..."), a.eliminare);
-    // The framework of any shape, in its own window.
-    linea(file, "lineaquadro");
-    voce(file, "nuovoquadro", QStringLiteral("Nuovo quadro"), [] { quadro::nuovoQuadro(); });
-    voce(file, "apriquadro", QStringLiteral("Apri quadro…"), [] { quadro::apriQuadro(); });
-    if (a.convertiquadro)
-        voce(file, "convertiquadro", QStringLiteral("Converti in quadro"), a.convertiquadro);
-    linea(file, "l");
-    voce(file, "stampa", QStringLiteral("S&tampa"), a.stampa);
-    // The same report as S&tampa, as a PDF/A file; the shortcut is free in
-    // both windows and takes precedence in their text boxes.
-    QAction* esporta = voce(file, "esportapdf", QStringLiteral("Esporta in P&DF..."), a.esportapdf);
-    esporta->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    esporta->setShortcutContext(Qt::WindowShortcut);
-    // The framework in its two sections, printed and as a PDF/A file.
-    voce(file, "stampasezioni", QStringLiteral("Stampa per se&zioni"), a.stampasezioni);
-    voce(file, "esportasezionipdf", QStringLiteral("Esp&orta per sezioni in PDF..."),
-         a.esportasezionipdf);
-    linea(file, "linea3");
-    voce(file, "esci", QStringLiteral("Es&ci"), [] { esciprogramma(); });
+    aggiungi(file, {
+                       {"linea1", nullptr, {}},
+                       {"salva", "&Salva", a.salva, {QKeySequence::Save}},
+                       {"salvanome", "Salva con &nome...", a.salvanome},
+                       {"linea2", nullptr, {}},
+                       {"eliminare", "&Elimina...", a.eliminare},
+                       // The framework of any shape, in its own window.
+                       {"lineaquadro", nullptr, {}},
+                       {"nuovoquadro", "Nuovo quadro", [] { quadro::nuovoQuadro(); }},
+                       {"apriquadro", "Apri quadro…", [] { quadro::apriQuadro(); }},
+                       {"convertiquadro", "Converti in quadro", a.convertiquadro},
+                       {"l", nullptr, {}},
+                       {"stampa", "S&tampa", a.stampa},
+                       // The same report as S&tampa, as a PDF/A file; the shortcut
+                       // is free in both windows and takes precedence in their
+                       // text boxes.
+                       {"esportapdf",
+                        "Esporta in P&DF...",
+                        a.esportapdf,
+                        {QKeySequence(Qt::CTRL | Qt::Key_E)}},
+                       // The framework in its two sections, printed and as PDF/A.
+                       {"stampasezioni", "Stampa per se&zioni", a.stampasezioni},
+                       {"esportasezionipdf", "Esp&orta per sezioni in PDF...", a.esportasezionipdf},
+                       {"linea3", nullptr, {}},
+                       {"esci", "Es&ci", [] { esciprogramma(); }},
+                   });
+    azione(file, "esportapdf")->setShortcutContext(Qt::WindowShortcut);
 
-    QMenu* modifica = barra->addMenu(QStringLiteral("&Modifica"));
-    modifica->setObjectName(QStringLiteral("modifica"));
-    QAction* annulla = voce(modifica, "annulla", QStringLiteral("&Annulla"), a.annulla);
-    annulla->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QAction* ripeti = voce(modifica, "ripeti", QStringLiteral("&Ripeti"), a.ripeti);
-    ripeti->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    annulla->setEnabled(false);
-    ripeti->setEnabled(false);
-    linea(modifica, "lineaannulla");
-    voce(modifica, "colorare", QStringLiteral("&Colore di sfondo"), a.colorare);
-    voce(modifica, "controlla", QStringLiteral("Controlla &dati immessi"), a.controlla);
-    voce(modifica, "cancella", QStringLiteral("C&ancella dati immessi"), a.cancella);
-    if (a.vocicodice)
-        voce(modifica, "vocicodice", QStringLiteral("Voci secondo il D.Lgs. 36/2023"),
-             a.vocicodice);
+    QMenu* modifica = nuovoMenu("&Modifica", "modifica");
+    aggiungi(
+        modifica,
+        {
+            {"annulla", "&Annulla", a.annulla, {QKeySequence(Qt::CTRL | Qt::Key_Z)}},
+            {"ripeti",
+             "&Ripeti",
+             a.ripeti,
+             {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}},
+            {"lineaannulla", nullptr, {}},
+            {"colorare", "&Colore di sfondo", a.colorare},
+            {"controlla", "Controlla &dati immessi", a.controlla},
+            {"cancella", "C&ancella dati immessi", a.cancella},
+            {"vocicodice", "Voci secondo il D.Lgs. 36/2023", a.vocicodice},
+        });
+    azione(modifica, "annulla")->setEnabled(false);
+    azione(modifica, "ripeti")->setEnabled(false);
 
-    QMenu* visu = barra->addMenu(QStringLiteral("&Visualizza"));
-    visu->setObjectName(QStringLiteral("visu"));
-    QAction* fin1 =
-        voce(visu, "fin1", QStringLiteral("Finestra Calcolo"), [quale] { fin1_click(quale); });
-    QAction* fin2 = voce(visu, "fin2", QStringLiteral("Finestra Quadro economico"),
-                         [quale] { fin2_Click(quale); });
+    QMenu* visu = nuovoMenu("&Visualizza", "visu");
+    aggiungi(visu, {
+                       {"fin1",
+                        "Finestra Calcolo",
+                        [quale] { apriFinestraCalcolo(quale); },
+                        {QKeySequence(Qt::CTRL | Qt::Key_A)}},
+                       {"fin2",
+                        "Finestra Quadro economico",
+                        [quale] { apriFinestraQuadro(quale); },
+                        {QKeySequence(Qt::CTRL | Qt::Key_B)}},
+                       {"apripostgara", "Quadro dopo la &gara", [] { mostra("postgara"); }},
+                   });
+    QAction* fin1 = azione(visu, "fin1");
+    QAction* fin2 = azione(visu, "fin2");
     for (QAction* act : {fin1, fin2}) {
         act->setCheckable(true);
         act->setShortcutContext(Qt::WindowShortcut);
@@ -239,24 +257,23 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
             act->setChecked((act == fin1) == (quale == Principale::Calcolo));
         });
     }
-    voce(visu, "apripostgara", QStringLiteral("Quadro dopo la &gara"), [] { mostra("postgara"); });
-    fin1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    fin2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     fin1->setChecked(quale == Principale::Calcolo);
     fin2->setChecked(quale == Principale::Quadro);
 
-    QMenu* aiuto = barra->addMenu(QStringLiteral("&?"));
-    aiuto->setObjectName(QStringLiteral("interrogazione"));
-    voce(aiuto, "guida", QStringLiteral("&Guida in linea"), [] { mostra("sommario"); });
-    voce(aiuto, "suggerisco", QStringLiteral("&Suggerimenti..."), [] { mostra("frmTip"); });
-    linea(aiuto, "linea4");
-    voce(aiuto, "supporto", QStringLiteral("Supporto &prodotto"),
-         [] { mostra("supportoclienti"); });
-    linea(aiuto, "linea6");
-    voce(aiuto, "informazioni", QStringLiteral("&Informazioni su Varimo"),
-         [] { mostra("informa"); });
+    aggiungi(nuovoMenu("&?", "interrogazione"),
+             {
+                 {"guida", "&Guida in linea", [] { mostra("sommario"); }},
+                 {"suggerisco", "&Suggerimenti...", [] { mostra("frmTip"); }},
+                 {"linea4", nullptr, {}},
+                 {"supporto", "Supporto &prodotto", [] { mostra("supportoclienti"); }},
+                 {"linea6", nullptr, {}},
+                 {"informazioni", "&Informazioni su Varimo", [] { mostra("informa"); }},
+             });
+}
 
-    // The window counter at the right-hand end of the menu bar.
+// The window counter at the right-hand end of the menu bar.
+void installaContatore(QMainWindow* f, Principale quale) {
+    QMenuBar* barra = f->menuBar();
     auto* contatore = new QToolButton(barra);
     contatore->setObjectName(QStringLiteral("finestra"));
     contatore->setAutoRaise(true);
@@ -265,16 +282,19 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
                                                  : QStringLiteral("Fi&nestra n.2 di 2"),
                     contatore);
     azioneContatore->setObjectName(QStringLiteral("finestra"));
-    QObject::connect(azioneContatore, &QAction::triggered, f, [quale] { finestra_Click(quale); });
+    QObject::connect(azioneContatore, &QAction::triggered, f,
+                     [quale] { apriGuidaFinestra(quale); });
     contatore->setDefaultAction(azioneContatore);
     // The access letter of the counter works like a menu title's (Alt+N).
     auto* alt = new QAction(f);
     alt->setShortcut(QKeySequence(Qt::ALT | Qt::Key_N));
-    QObject::connect(alt, &QAction::triggered, f, [quale] { finestra_Click(quale); });
+    QObject::connect(alt, &QAction::triggered, f, [quale] { apriGuidaFinestra(quale); });
     f->addAction(alt);
     barra->setCornerWidget(contatore, Qt::TopRightCorner);
+}
 
-    // Command bar: 19 positions, 5 of them separators.
+// Command bar: 19 positions, 5 of them separators.
+void installaBarra(QMainWindow* f, Principale quale, const AzioniFinestra& a) {
     QToolBar* bar = f->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
     if (!bar) {
         bar = new QToolBar(f);
@@ -299,9 +319,9 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
         {"", "stampa dati finestra", "document-print", QStyle::SP_FileDialogDetailedView, a.stampa},
         {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
         {"", "visualizza finestra 'Calcolo'", "accessories-calculator",
-         QStyle::SP_FileDialogListView, [quale] { fin1_click(quale); }},
+         QStyle::SP_FileDialogListView, [quale] { apriFinestraCalcolo(quale); }},
         {"", "visualizza finestra 'Quadro economico'", "x-office-spreadsheet",
-         QStyle::SP_FileDialogContentsView, [quale] { fin2_Click(quale); }},
+         QStyle::SP_FileDialogContentsView, [quale] { apriFinestraQuadro(quale); }},
         {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
         {"", "colore di sfondo", "preferences-desktop-color", QStyle::SP_DesktopIcon, a.colorare},
         {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
@@ -344,6 +364,31 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
         if (QWidget* w = bar->widgetForAction(act))
             w->setObjectName(QStringLiteral("Toolbar1_%1").arg(posizione));
     }
+}
+
+}  // namespace
+
+void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
+    installaPrecedenza();
+    f->setProperty(kProprieta, static_cast<int>(quale));
+    a.apri = oNiente(a.apri);
+    a.salva = oNiente(a.salva);
+    a.salvanome = oNiente(a.salvanome);
+    a.eliminare = oNiente(a.eliminare);
+    a.stampa = oNiente(a.stampa);
+    a.esportapdf = oNiente(a.esportapdf);
+    a.stampasezioni = oNiente(a.stampasezioni);
+    a.esportasezionipdf = oNiente(a.esportasezionipdf);
+    a.colorare = oNiente(a.colorare);
+    a.controlla = oNiente(a.controlla);
+    a.cancella = oNiente(a.cancella);
+    a.annulla = oNiente(a.annulla);
+    a.ripeti = oNiente(a.ripeti);
+    if (!a.apriRecente) a.apriRecente = [](const QString&) {};
+
+    installaMenu(f, quale, a);
+    installaContatore(f, quale);
+    installaBarra(f, quale, a);
 
     // Command buttons, found by name on the window.
     if (auto* esco = f->findChild<QAbstractButton*>(QStringLiteral("esco")))

@@ -56,8 +56,8 @@ void impostaVociAnnulla(QMainWindow* finestra, const QString& passoAnnulla,
 void impostaRecenti(QMainWindow* finestra, const QStringList& percorsi);
 
 // Window switching, the same for the menu, the shortcut keys and the bar.
-void fin1_click(Principale da);
-void fin2_Click(Principale da);
-void finestra_Click(Principale da);
+void apriFinestraCalcolo(Principale da);
+void apriFinestraQuadro(Principale da);
+void apriGuidaFinestra(Principale da);
 
 }  // namespace varimo

@@ -114,7 +114,7 @@ void FrmSplash::congedo() {
     label(2)->setText(kCongedo);
 }
 
-void FrmSplash::Form_Click() {
+void FrmSplash::passaAlCalcolo() {
     avviaSuono();
     suono_.pausa();
     mostracalcolo();
@@ -128,7 +128,7 @@ void FrmSplash::Form_KeyPress() {
 }
 
 void FrmSplash::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) Form_Click();
+    if (e->button() == Qt::LeftButton) passaAlCalcolo();
 }
 
 void FrmSplash::keyPressEvent(QKeyEvent* e) {
@@ -144,7 +144,7 @@ void FrmSplash::keyPressEvent(QKeyEvent* e) {
 bool FrmSplash::eventFilter(QObject* o, QEvent* e) {
     if (e->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton && o != this) {
-        Form_Click();  // label_click and image1_click do the same as the window
+        passaAlCalcolo();  // a click on the label or the picture does the same as one on the window
         return true;
     }
     return QWidget::eventFilter(o, e);

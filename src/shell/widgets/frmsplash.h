@@ -29,12 +29,12 @@ class FrmSplash : public QWidget {
     ~FrmSplash() override;
 
     QLabel* label(int i) const { return label_.at(static_cast<size_t>(i)); }
-    Suono& MMControl1() { return suono_; }
+    Suono& suono() { return suono_; }
 
     // Farewell: resume the sound and show "elaborazione eseguita con".
     void congedo();
 
-    void Form_Click();
+    void passaAlCalcolo();
     void Form_KeyPress();
 
   protected:

@@ -210,21 +210,21 @@ void preparaCalcolo(Calcolo* c) {
     });
 
     AzioniFinestra a;
-    a.apri = conTitoli([&f] { f.apri_Click(); });
-    a.salva = conTitoli([&f] { f.salva_Click(); });
-    a.salvanome = conTitoli([&f] { f.salvanome_Click(); });
-    a.eliminare = conTitoli([&f] { f.eliminare_click(); });
+    a.apri = conTitoli([&f] { f.apri(); });
+    a.salva = conTitoli([&f] { f.salva(); });
+    a.salvanome = conTitoli([&f] { f.salvaConNome(); });
+    a.eliminare = conTitoli([&f] { f.eliminaFileScelto(); });
     a.stampa = [c] { dopoStampa(stampaCalcolo(datiStampa(c)), nullptr); };
     a.esportapdf = [c] { dopoStampa(esportaCalcolo(datiStampa(c)), nullptr); };
     a.stampasezioni = [] { stampaSezioniDelQuadro(false); };
     a.esportasezionipdf = [] { stampaSezioniDelQuadro(true); };
     a.colorare = [c] { colora(c, true); };
-    a.controlla = [c] { c->controlla_Click(); };
-    a.cancella = [c] { c->cancella_Click(); };
+    a.controlla = [c] { c->controllaDati(); };
+    a.cancella = [c] { c->cancellaTutto(); };
     a.annulla = [c] { c->storia().annulla(); };
     a.ripeti = [c] { c->storia().ripeti(); };
     a.apriRecente = apriRecente;
-    a.vocicodice = [c] { vocicodice_Click(c->stato()); };
+    a.vocicodice = [c] { applicaVociCodice(c->stato()); };
     a.convertiquadro = [c] { quadro::convertiInQuadro(c->stato()); };
     installaComandi(c, Principale::Calcolo, a);
 
@@ -263,17 +263,17 @@ void preparaEconomico(Economico* e) {
         };
     };
     AzioniFinestra a;
-    a.apri = sulCalcolo(&ComandiFile::apri_Click, true);
-    a.salva = sulCalcolo(&ComandiFile::salva_Click, true);
-    a.salvanome = sulCalcolo(&ComandiFile::salvanome_Click, true);
-    a.eliminare = sulCalcolo(&ComandiFile::eliminare_click, false);
+    a.apri = sulCalcolo(&ComandiFile::apri, true);
+    a.salva = sulCalcolo(&ComandiFile::salva, true);
+    a.salvanome = sulCalcolo(&ComandiFile::salvaConNome, true);
+    a.eliminare = sulCalcolo(&ComandiFile::eliminaFileScelto, false);
     a.stampa = [e] { dopoStampa(stampaQuadro(datiStampa(e)), e); };
     a.esportapdf = [e] { dopoStampa(esportaQuadro(datiStampa(e)), e); };
     a.stampasezioni = [] { stampaSezioniDelQuadro(false); };
     a.esportasezionipdf = [] { stampaSezioniDelQuadro(true); };
     a.colorare = [e] { colora(e, false); };
-    a.controlla = [e] { e->controlla_Click(); };
-    a.cancella = [e] { e->cancella_Click(); };
+    a.controlla = [e] { e->controllaDati(); };
+    a.cancella = [e] { e->cancellaTutto(); };
     a.annulla = sullaStoria(&StoriaCalcolo::annulla);
     a.ripeti = sullaStoria(&StoriaCalcolo::ripeti);
     a.apriRecente = apriRecente;
@@ -309,6 +309,25 @@ void impostaColoreSfondo(QWidget* finestra, unsigned colore) {
     }
 }
 
+void collegaPrincipali(QWidget* finestra) {
+    if (auto* c = dynamic_cast<Calcolo*>(finestra)) {
+        c->impostaMostraQuadro(
+            [](const StatoCalcolo& s) { Finestre::istanza().mostra<Economico>()->mostra(s); });
+    } else if (auto* e = dynamic_cast<Economico*>(finestra)) {
+        e->impostaRielabora([] {
+            // The calculation window is loaded first: a window built here
+            // starts with no constraint pending, and the rework's state must
+            // outlast that start.
+            Calcolo* c = calcolo();
+            c->storia().registraPasso(QStringLiteral("rielaborazione quadro economico"), [c] {
+                ModVarimo::statovincolo = StatoVincolo::InAttesa;
+                c->stato().impostaCmdannullaVisibile(true);
+            });
+            Finestre::porta(c);
+        });
+    }
+}
+
 void registraFinestre() {
     Finestre& r = Finestre::istanza();
     r.registraFabbrica<FrmSplash>();
@@ -337,6 +356,7 @@ void registraFinestre() {
         return !q || q->chiudibile();
     });
     r.impostaAllaCreazione([](QWidget* w) {
+        collegaPrincipali(w);
         if (auto* c = dynamic_cast<Calcolo*>(w))
             preparaCalcolo(c);
         else if (auto* e = dynamic_cast<Economico*>(w))

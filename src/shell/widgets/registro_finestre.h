@@ -25,6 +25,12 @@ bool apriProgettoAllAvvio(const QString& percorso);
 // with the window.
 ComandiFile& comandiFileDi(Calcolo* calcolo);
 
+// Joins a main window, when it is built, to the other one: the calculation
+// window's hand-off (Visualizza) fills and shows the framework window, and
+// the framework window's rework (Rielabora) brings back the calculation
+// window with a constrained step due. Any other window is left as it is.
+void collegaPrincipali(QWidget* finestra);
+
 // Background of a main window as 0xRRGGBB, and setting it.
 unsigned coloreSfondo(const QWidget* finestra);
 void impostaColoreSfondo(QWidget* finestra, unsigned colore);

@@ -96,7 +96,7 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_EQ(c->costo(1)->text(), "1000");
     EXPECT_EQ(c->costo(17)->text(), "100");
     EXPECT_EQ(c->progetto()->text(), "1100");
-    EXPECT_EQ(ModVarimo::statovincolo, 1);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
 
     // (5) Project name in the framework window, Save from its menu.
     scrivi(e, "nomeprog", QStringLiteral("Scuola di Prova"));
@@ -270,7 +270,7 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
     EXPECT_EQ(QApplication::activeWindow(), c);
     EXPECT_TRUE(e->isVisible());
     EXPECT_TRUE(c->cmdannulla()->isVisible());
-    EXPECT_EQ(ModVarimo::statovincolo, 1);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
 
     // A higher percentage of S: row A moves down, the total stays at 1100,
     // met to the cent (A = 990,98 would make 1099,99 with its 11 %).
@@ -281,14 +281,14 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
     EXPECT_EQ(c->costo(17)->text(), QLocale().toString(s, 'g', 15));
     EXPECT_EQ(c->progetto()->text(), "1100");
     EXPECT_EQ(c->costoprogetto()->text(), "1100");
-    EXPECT_EQ(ModVarimo::statovincolo, 0);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
 
     // "senza importo vincolato": the total is free again.
     const QString rigaA = c->costo(1)->text();
     clicca(c->cmdannulla());
     EXPECT_FALSE(c->cmdannulla()->isVisible());
     EXPECT_TRUE(c->costoprogetto()->text().isEmpty());
-    EXPECT_EQ(ModVarimo::statovincolo, 2);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Spento);
     portaBarra(c, 17, 20);
     EXPECT_EQ(c->costo(1)->text(), rigaA);
     EXPECT_GT(QLocale().toDouble(c->progetto()->text()), 1150);
@@ -307,7 +307,7 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
     c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
     EXPECT_FALSE(c->cmdannulla()->isVisible());
-    EXPECT_EQ(ModVarimo::statovincolo, 0);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
 
     // A constrained total typed first becomes row A; with a row B of 10 %
     // of A the descent brings the total back to 2000 in whole units.
@@ -469,7 +469,7 @@ TEST_F(PercorsoCompleto, QuadroRicostruitoTastiDiAccessoEFine) {
     e->nomeprog()->setFocus();
     QTest::keyClick(e->nomeprog(), Qt::Key_R, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([c] { return c->cmdannulla()->isVisible(); }, 2000));
-    EXPECT_EQ(ModVarimo::statovincolo, 1);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), c);
     c->costo(1)->setFocus();

@@ -18,6 +18,7 @@
 #include "framework/widgets/economico.h"
 #include "shell/modvarimo.h"
 #include "shell/widgets/finestre.h"
+#include "shell/widgets/registro_finestre.h"
 #include "support/interazione_finta.h"
 
 namespace varimo {
@@ -27,12 +28,14 @@ class CalcoloTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ModVarimo::azzera();
+        Finestre::istanza().impostaAllaCreazione(collegaPrincipali);
         w = Finestre::istanza().mostra<Calcolo>();
     }
     void TearDown() override {
         Finestre::istanza().chiudi<Economico>();
         Finestre::istanza().chiudi<Calcolo>();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Finestre::istanza().impostaAllaCreazione({});
         ModVarimo::azzera();
     }
     template <class T>
@@ -255,7 +258,7 @@ TEST_F(CalcoloTest, ConstrainedTotalTypedKeyByKey) {
     digita(linea("costoprogetto"), QStringLiteral("2200"));
     EXPECT_EQ(linea("costoprogetto")->text(), QStringLiteral("2200"));
     EXPECT_EQ(static_cast<long>(letturaTollerante(linea("progetto")->text())), 2200);
-    EXPECT_EQ(ModVarimo::statovincolo, 0);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
     controllaAllineati();
 }
 
@@ -282,7 +285,7 @@ TEST_F(CalcoloTest, EachBoxIsSetOncePerOperation) {
 
     // B = 100 % of D grows for ever: the operation stops at the bound and
     // tells the user while it is still running.
-    w->stato().cmdannulla_Click();
+    w->stato().spegniVincolo();
     int domande = 0;
     finta.allaDomanda = [&](const Messaggio&) {
         ++domande;
@@ -335,7 +338,7 @@ TEST_F(CalcoloTest, HandOffToTheFrameworkWindow) {
     EXPECT_EQ(costo(11)->text(), QStringLiteral("100"));
     EXPECT_EQ(linea("progetto")->text(), QStringLiteral("1100"));
     EXPECT_EQ(linea("costoprogetto")->text(), QStringLiteral("1100"));
-    EXPECT_EQ(ModVarimo::statovincolo, 1);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
     controllaAllineati();
 }
 
@@ -356,12 +359,12 @@ TEST_F(CalcoloTest, ChosenReferenceShowsTheBeginningOfItsLabel) {
 
 TEST_F(CalcoloTest, ReworkTwiceThenSwitchOffTheConstraint) {
     digita(costo(1), QStringLiteral("1000"));
-    w->vis_Click();
+    w->visualizzaQuadro();
     Economico* e = Finestre::istanza().trova<Economico>();
     ASSERT_NE(e, nullptr);
     for (int volta = 0; volta < 2; ++volta) {
         QTest::mouseClick(e->elabor(), Qt::LeftButton);
-        EXPECT_EQ(ModVarimo::statovincolo, 1);
+        EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
         EXPECT_FALSE(tasto("cmdannulla")->isHidden());
         EXPECT_TRUE(e->isVisible());  // the framework window stays open
         EXPECT_EQ(Finestre::istanza().trova<Calcolo>(), w);
@@ -371,7 +374,7 @@ TEST_F(CalcoloTest, ReworkTwiceThenSwitchOffTheConstraint) {
     EXPECT_TRUE(tasto("cmdannulla")->isHidden());
     EXPECT_EQ(linea("costoprogetto")->text(), QString());
     EXPECT_EQ(costo(1)->text(), QStringLiteral("1000"));
-    EXPECT_EQ(ModVarimo::statovincolo, 2);
+    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Spento);
 }
 
 // With an amount no calculation can use on screen, "Visualizza" names that
@@ -401,17 +404,18 @@ TEST_F(CalcoloTest, ShowWithAnUnusableAmountNamesTheRowAndMovesNothing) {
 }
 
 TEST_F(CalcoloTest, ReworkLoadsTheCalculationWindowWhenClosed) {
-    w->vis_Click();
+    w->visualizzaQuadro();
     Economico* e = Finestre::istanza().trova<Economico>();
     ASSERT_NE(e, nullptr);
     Finestre::istanza().chiudi<Calcolo>();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(Finestre::istanza().trova<Calcolo>(), nullptr);
-    e->elabor_Click();
+    e->rielaboraCalcolo();
     w = Finestre::istanza().trova<Calcolo>();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(ModVarimo::statovincolo, 1);  // the fresh window's start-up keeps it
+    EXPECT_EQ(ModVarimo::statovincolo,
+              StatoVincolo::InAttesa);  // the fresh window's start-up keeps it
     EXPECT_FALSE(tasto("cmdannulla")->isHidden());
 }
 
@@ -421,7 +425,7 @@ TEST_F(CalcoloTest, GuidanceAndCheckButtons) {
     EXPECT_TRUE(finta.messaggi[0].testo.startsWith(
         QStringLiteral("- Immettere un valore per ogni voce che interessa;\r")));
     EXPECT_EQ(finta.messaggi[0].titolo, QStringLiteral("Varimo: aiuto in linea"));
-    w->controlla_Click();
+    w->controllaDati();
     ASSERT_EQ(finta.messaggi.size(), 2);
     EXPECT_EQ(finta.messaggi[1].icona, Icona::Esclamazione);
 }
@@ -431,7 +435,7 @@ TEST_F(CalcoloTest, ClearEmptiesEveryBox) {
     w->stato().scegliCombo(17, 0);
     scroll(17)->setValue(10);
     digita(linea("costoprogetto"), QStringLiteral("5"));
-    w->cancella_Click();
+    w->cancellaTutto();
     for (int i = 1; i <= kVoci; ++i) {
         if (i == 4 || i == 18) continue;  // the sums are written "0" again
         EXPECT_EQ(costo(i)->text(), QString()) << i;

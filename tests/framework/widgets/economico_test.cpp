@@ -128,12 +128,12 @@ TEST_F(EconomicoTest, LabelWarningAndProjectName) {
 
     digita(w->nomeprog(), QStringLiteral("Ponte"));
     EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Ponte"));
-    w->cancella_Click();
+    w->cancellaTutto();
     EXPECT_EQ(w->nomeprog()->text(), QStringLiteral("Ponte"));
     EXPECT_EQ(ModVarimo::nomeprogetto, QString());
     EXPECT_EQ(w->tipo(1)->text(), QString());
     EXPECT_EQ(w->perc(1)->text(), QStringLiteral("0"));
-    w->controlla_Click();
+    w->controllaDati();
     EXPECT_EQ(finta.testi().last(),
               QStringLiteral("Digitare il nome del progetto in caso di stampa."));
 }
@@ -173,7 +173,7 @@ TEST_F(EconomicoTest, GapAfterRowD) {
         EXPECT_GT(p[3], p[0] + p[0] / 4);
         EXPECT_LE(std::abs(p[0] - p[2]), 1);
         calcolo.scriviCosto(2, QString());
-        calcolo.delriga_Click(2);
+        calcolo.cancellaRiga(2);
     }
 }
 

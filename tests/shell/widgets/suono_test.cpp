@@ -143,21 +143,21 @@ TEST(Suono, TheSplashOpensItsSoundOnceItHasBeenPainted) {
     FrmSplash::impostaUscitaSuono(Suono::Uscita::Scarto);
     {
         FrmSplash splash;
-        EXPECT_EQ(splash.MMControl1().stato(), Suono::Stato::Chiuso);
+        EXPECT_EQ(splash.suono().stato(), Suono::Stato::Chiuso);
         splash.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
-        QTRY_VERIFY(splash.MMControl1().stato() != Suono::Stato::Chiuso);
-        splash.MMControl1().attendi(10000);
-        EXPECT_EQ(splash.MMControl1().stato(), Suono::Stato::InRiproduzione);
+        QTRY_VERIFY(splash.suono().stato() != Suono::Stato::Chiuso);
+        splash.suono().attendi(10000);
+        EXPECT_EQ(splash.suono().stato(), Suono::Stato::InRiproduzione);
     }
     {
         FrmSplash splash;
         splash.show();
-        splash.Form_Click();  // before the sound is ready
-        splash.MMControl1().attendi(10000);
-        QTRY_COMPARE(splash.MMControl1().stato(), Suono::Stato::Aperto);
+        splash.passaAlCalcolo();  // before the sound is ready
+        splash.suono().attendi(10000);
+        QTRY_COMPARE(splash.suono().stato(), Suono::Stato::Aperto);
         splash.congedo();  // the farewell plays it
-        EXPECT_EQ(splash.MMControl1().stato(), Suono::Stato::InRiproduzione);
+        EXPECT_EQ(splash.suono().stato(), Suono::Stato::InRiproduzione);
     }
     {
         FrmSplash splash;
@@ -165,10 +165,10 @@ TEST(Suono, TheSplashOpensItsSoundOnceItHasBeenPainted) {
         splash.Form_KeyPress();
         // Once the opening started before the key press has finished, however
         // long it takes on a busy machine, the sound is closed.
-        splash.MMControl1().attendi(10000);
-        QTRY_COMPARE(splash.MMControl1().stato(), Suono::Stato::Chiuso);
+        splash.suono().attendi(10000);
+        QTRY_COMPARE(splash.suono().stato(), Suono::Stato::Chiuso);
         QTest::qWait(20);
-        EXPECT_EQ(splash.MMControl1().stato(), Suono::Stato::Chiuso);
+        EXPECT_EQ(splash.suono().stato(), Suono::Stato::Chiuso);
     }
     FrmSplash::impostaUscitaSuono(Suono::Uscita::Predefinita);
     QDir::setCurrent(prima);
