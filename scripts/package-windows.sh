@@ -2,7 +2,7 @@
 # Builds Varimo for Windows on Debian 12, from Debian's own packages and
 # source packages only:
 #   - the MinGW-w64 toolchain (g++-mingw-w64-x86-64-posix);
-#   - zlib, libzip and Qt 6 qtbase (Core, Gui, Widgets, Test and the Windows
+#   - zlib, libzip, libxlsxwriter and Qt 6 qtbase (Core, Gui, Widgets, Test and the Windows
 #     platform and style plugins) built for Windows from Debian's source
 #     packages, with Debian's native Qt tools as host tools; GoogleTest from
 #     Debian's googletest sources. Each is built once into a cache folder
@@ -63,6 +63,7 @@ GCC_VER=$(versione_installata g++-mingw-w64-x86-64-posix)
 GTEST_VER=$(versione_installata googletest)
 ZLIB_VER=$(apt-cache showsrc zlib | sed -n 's/^Version: //p' | sort -V | tail -1)
 LIBZIP_VER=$(apt-cache showsrc libzip | sed -n 's/^Version: //p' | sort -V | tail -1)
+XLSX_VER=$(apt-cache showsrc libxlsxwriter | sed -n 's/^Version: //p' | sort -V | tail -1)
 
 # Unpacks a Debian source package (with its Debian patches applied) into
 # $CACHE/sorgenti/<name>-<version> and prints that folder.
@@ -183,6 +184,21 @@ if [ ! -f "$LIBZIP_PREFISSO/.fatto" ]; then
   touch "$LIBZIP_PREFISSO/.fatto"
 fi
 
+# --- libxlsxwriter (libxlsxwriter.dll), with its own copy of minizip -----------
+XLSX_PREFISSO="$CACHE/libxlsxwriter-${XLSX_VER#*:}-$(chiave "$GCC_VER" "$ZLIB_PREFISSO" shared-v1)"
+if [ ! -f "$XLSX_PREFISSO/.fatto" ]; then
+  src=$(sorgente libxlsxwriter "$XLSX_VER")
+  rm -rf "$XLSX_PREFISSO" "$src-build"
+  cmake -S "$src" -B "$src-build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+    -DVARIMO_WIN_PREFISSI="$ZLIB_PREFISSO" -DCMAKE_PREFIX_PATH="$ZLIB_PREFISSO" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$XLSX_PREFISSO" \
+    -DBUILD_SHARED_LIBS=ON -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF >/dev/null
+  costruisci libxlsxwriter cmake --build "$src-build" -j"$JOBS"
+  cmake --install "$src-build" >/dev/null
+  rm -rf "$src-build"
+  touch "$XLSX_PREFISSO/.fatto"
+fi
+
 # --- GoogleTest (for the test programs) ---------------------------------------
 GTEST_PREFISSO="$CACHE/googletest-$GTEST_VER-$(chiave "$GCC_VER" static-v1)"
 if [ ! -f "$GTEST_PREFISSO/.fatto" ]; then
@@ -196,12 +212,12 @@ if [ ! -f "$GTEST_PREFISSO/.fatto" ]; then
   touch "$GTEST_PREFISSO/.fatto"
 fi
 
-PREFISSI="$ZLIB_PREFISSO;$LIBZIP_PREFISSO;$QT_PREFISSO;$GTEST_PREFISSO"
+PREFISSI="$ZLIB_PREFISSO;$LIBZIP_PREFISSO;$XLSX_PREFISSO;$QT_PREFISSO;$GTEST_PREFISSO"
 echo "package-windows: libraries in $CACHE"
 if [ "$SOLO_DIPENDENZE" = 1 ]; then exit 0; fi
 
 # --- Varimo ----------------------------------------------------------------------
-export PKG_CONFIG_LIBDIR="$LIBZIP_PREFISSO/lib/pkgconfig"
+export PKG_CONFIG_LIBDIR="$LIBZIP_PREFISSO/lib/pkgconfig:$XLSX_PREFISSO/lib/pkgconfig"
 VERSIONE=$(sed -n 's/^project(Varimo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 # Configures and builds a Windows build folder of Varimo: $1 the folder, then
 # extra CMake options.
@@ -217,7 +233,7 @@ costruisci_varimo() {
 
 # The folders where the program's libraries are found, in the order a Windows
 # program looks for them.
-CARTELLE_DLL=("$QT_PREFISSO/bin" "$LIBZIP_PREFISSO/bin" "$ZLIB_PREFISSO/bin"
+CARTELLE_DLL=("$QT_PREFISSO/bin" "$LIBZIP_PREFISSO/bin" "$XLSX_PREFISSO/bin" "$ZLIB_PREFISSO/bin"
   "/usr/lib/gcc/$TRIPLETTA/$(ls /usr/lib/gcc/$TRIPLETTA | grep -- -posix | sort -V | tail -1)"
   "/usr/$TRIPLETTA/lib")
 # Path of the Windows program's DLLs (a folder each, ; separated) for WINEPATH.
