@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ModVarimo::impostatitoli();
     StatoCalcolo stato;
     stato.formLoad();
-    stato.cancella_Click();
+    stato.cancellaTutto();
     applicaProgetto(stato, *file, {});
 
     const ProgettoFile salvato = progettoDaCalcolo(stato);

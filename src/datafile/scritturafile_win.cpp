@@ -7,6 +7,7 @@
 #include <string>
 
 #include "datafile/scritturafile.h"
+#include "shell/piattaforma.h"
 
 namespace varimo {
 
@@ -61,9 +62,16 @@ QString motivoScritturaFallita(const QString& dettaglio) {
         QStringLiteral("errore durante la scrittura (il disco potrebbe essere pieno)."), dettaglio);
 }
 
+// On Windows a new file takes the access rights of its folder: the documents'
+// folder is inside the user's own profile, so a private file needs nothing
+// more than a new one.
 std::optional<ErroreScritturaFile> scriviFileCompleto(const QString& percorso,
                                                       const QByteArray& contenuto,
-                                                      ModoScrittura modo) {
+                                                      ModoScrittura modo,
+                                                      Riservatezza riservatezza) {
+    Q_UNUSED(riservatezza);
+    if (auto vietato = piattaforma::collegamentoVietato(percorso))
+        return ErroreScritturaFile{*vietato, false};
     QString bersaglio = percorso;
     const QFileInfo info(percorso);
     if (info.isSymbolicLink() && modo == ModoScrittura::Sostituisci) {
@@ -73,6 +81,7 @@ std::optional<ErroreScritturaFile> scriviFileCompleto(const QString& percorso,
     const QFileInfo infoBersaglio(bersaglio);
     const QString cartella = infoBersaglio.absolutePath();
     const std::wstring destinazione = nativo(infoBersaglio.absoluteFilePath());
+    piattaforma::rimuoviTemporaneiAbbandonati(cartella);
 
     // The temporary file: in the same folder (a rename never crosses
     // volumes), with a unique suffix.
@@ -80,10 +89,12 @@ std::optional<ErroreScritturaFile> scriviFileCompleto(const QString& percorso,
     HANDLE h = INVALID_HANDLE_VALUE;
     DWORD e = 0;
     for (int tentativo = 0; tentativo < 100 && h == INVALID_HANDLE_VALUE; ++tentativo) {
-        const QString suffisso =
-            QString::number(QRandomGenerator::global()->generate() % 0x1000000, 36);
-        temporaneo =
-            nativo(QDir(cartella).filePath(u'.' + infoBersaglio.fileName() + u'.' + suffisso));
+        // ".<name>~varimo<pid>.XXXXXX": a later save removes it if this
+        // process dies before renaming it.
+        QString suffisso = QString::number(QRandomGenerator::global()->generate() % 0x3FFFFFFF, 36);
+        suffisso = suffisso.rightJustified(6, u'0').right(6);
+        temporaneo = nativo(QDir(cartella).filePath(
+            u'.' + infoBersaglio.fileName() + piattaforma::marcaTemporaneo() + u'.' + suffisso));
         h = CreateFileW(temporaneo.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
         e = h == INVALID_HANDLE_VALUE ? GetLastError() : 0;
