@@ -35,6 +35,11 @@ std::variant<QByteArray, QString> leggiFileRegolare(const QString& percorso, qin
 
 // The name part that marks a temporary file of this process ("~varimo<pid>").
 QString marcaTemporaneo();
+// "~varimo", the same for every process.
+const QString& marcaBase();
+// The process that made a temporary file of ours, from its name
+// ".<name>~varimo<pid>.XXXXXX"; 0 when the name is not one of them.
+qint64 processoDelTemporaneo(const QString& nome);
 // Removes, in cartella, the temporary files (marked as above) that belong to
 // the user and were left by processes that no longer run. How many went.
 int rimuoviTemporaneiAbbandonati(const QString& cartella);

@@ -17,8 +17,6 @@ namespace varimo::piattaforma {
 
 namespace {
 
-const QString kMarca = QStringLiteral("~varimo");
-
 QString dettaglio(int e) {
     return QString::fromLocal8Bit(std::strerror(e));
 }
@@ -27,21 +25,6 @@ QString dettaglio(int e) {
 // temporary folder shared by all users).
 bool cartellaCondivisa(const struct stat& s) {
     return S_ISDIR(s.st_mode) && (s.st_mode & S_ISVTX) && (s.st_mode & S_IWOTH);
-}
-
-// The process that made a temporary file of ours, from its name
-// ".<name>~varimo<pid>.XXXXXX"; 0 when the name is not one of them.
-pid_t processoDelTemporaneo(const QString& nome) {
-    if (!nome.startsWith(u'.')) return 0;
-    const qsizetype m = nome.lastIndexOf(kMarca);
-    if (m < 0) return 0;
-    const qsizetype inizio = m + kMarca.size();
-    const qsizetype punto = nome.indexOf(u'.', inizio);
-    if (punto <= inizio || nome.size() - punto - 1 != 6) return 0;
-    bool ok = false;
-    const qlonglong pid = nome.mid(inizio, punto - inizio).toLongLong(&ok);
-    if (!ok || pid <= 0 || pid > 0x3FFFFFFF) return 0;
-    return static_cast<pid_t>(pid);
 }
 
 }  // namespace
@@ -162,7 +145,7 @@ std::variant<QByteArray, QString> leggiFileRegolare(const QString& percorso, qin
 }
 
 QString marcaTemporaneo() {
-    return kMarca + QString::number(::getpid());
+    return marcaBase() + QString::number(::getpid());
 }
 
 int rimuoviTemporaneiAbbandonati(const QString& cartella) {
@@ -172,7 +155,7 @@ int rimuoviTemporaneiAbbandonati(const QString& cartella) {
     const int fdCartella = ::dirfd(d);
     int rimossi = 0;
     while (const dirent* voce = ::readdir(d)) {
-        const pid_t pid = processoDelTemporaneo(QFile::decodeName(voce->d_name));
+        const auto pid = static_cast<pid_t>(processoDelTemporaneo(QFile::decodeName(voce->d_name)));
         if (pid == 0 || pid == ::getpid()) continue;
         struct stat s {};
         if (::fstatat(fdCartella, voce->d_name, &s, AT_SYMLINK_NOFOLLOW) != 0) continue;

@@ -16,23 +16,6 @@ namespace varimo::piattaforma {
 
 namespace {
 
-const QString kMarca = QStringLiteral("~varimo");
-
-// The process that made a temporary file of ours, from its name
-// ".<name>~varimo<pid>.XXXXXX"; 0 when the name is not one of them.
-qint64 processoDelTemporaneo(const QString& nome) {
-    if (!nome.startsWith(u'.')) return 0;
-    const qsizetype m = nome.lastIndexOf(kMarca);
-    if (m < 0) return 0;
-    const qsizetype inizio = m + kMarca.size();
-    const qsizetype punto = nome.indexOf(u'.', inizio);
-    if (punto <= inizio || nome.size() - punto - 1 != 6) return 0;
-    bool ok = false;
-    const qlonglong pid = nome.mid(inizio, punto - inizio).toLongLong(&ok);
-    if (!ok || pid <= 0 || pid > 0x3FFFFFFF) return 0;
-    return pid;
-}
-
 bool processoVivo(qint64 pid) {
     HANDLE h = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
     if (h == nullptr) return ::GetLastError() == ERROR_ACCESS_DENIED;
@@ -109,7 +92,7 @@ std::variant<QByteArray, QString> leggiFileRegolare(const QString& percorso, qin
 }
 
 QString marcaTemporaneo() {
-    return kMarca + QString::number(QCoreApplication::applicationPid());
+    return marcaBase() + QString::number(QCoreApplication::applicationPid());
 }
 
 int rimuoviTemporaneiAbbandonati(const QString& cartella) {
