@@ -119,7 +119,7 @@ int eseguiComandoFasi(const QStringList& argomenti, QString* errori) {
         return errore(QStringLiteral("Il formato di «%1» non è tra quelli esportabili (%2).")
                           .arg(uscita, estensioniEsportabili().join(QStringLiteral(", "))));
 
-    auto letto = apriFileFasi(entrata);
+    auto letto = leggiFasiOClassico(entrata);
     if (auto* e = std::get_if<QString>(&letto)) return errore(*e);
     const FileFasi& f = std::get<FileFasi>(letto);
     auto scrivi = [&](const QByteArray& dati) {

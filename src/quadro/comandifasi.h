@@ -12,7 +12,8 @@
 //   varimo --esporta IN OUT --ribasso P    the award of the last phase (or of
 //                                          --fase NAME) at discount P ("23,456"),
 //                                          IN unchanged
-// OUT's extension chooses the format, as for the framework.
+// IN is a .varimo file (version 1 or 2) or a classic data file, which makes
+// one phase. OUT's extension chooses the format, as for the framework.
 
 namespace varimo::quadro {
 

@@ -4,68 +4,105 @@
 #include <QString>
 #include <QUndoStack>
 #include <functional>
+#include <optional>
 
 #include "quadro/fasi.h"
 #include "quadro/modifiche.h"
 #include "quadro/quadro.h"
 
-// The framework being worked on in the window: the document's values, its
-// evaluation (always up to date: every edit recomputes at once), its file and
-// its undo history. Every edit is one undo step holding the whole document
-// before and after (a framework of hundreds of items is a few kilobytes).
+// The framework being worked on in the window: the phases of its file, the
+// one in the window, what the window shows of it (an award after its
+// discount), its evaluation (always up to date: every edit recomputes at
+// once) and its undo history. Every edit, of the items or of the phases, is
+// one undo step holding the whole document before and after (a framework of
+// hundreds of items is a few kilobytes).
 
 namespace varimo::quadro {
+
+// The whole document at one moment: the phases and the one in the window.
+struct StatoDocumento {
+    FileFasi fasi;
+    int corrente = 0;
+};
 
 class DocumentoQuadro : public QObject {
     Q_OBJECT
   public:
     explicit DocumentoQuadro(QObject* parent = nullptr);
 
+    // The current phase as stored: the header and its items (an award's are
+    // the project's, before the discount).
     const FileQuadro& file() const { return file_; }
-    const Quadro& quadro() const { return file_.quadro; }
+    // What the window shows and its evaluation: the stored items, or for an
+    // award with its discount the items after it, the economies taking the
+    // difference (unless the items before the discount are asked for).
+    const Quadro& quadro() const { return mostrato_; }
     const Valutazione& valutazione() const { return valutazione_; }
+    // The shown framework as its documents and exports take it; with several
+    // phases the header names the phase and carries its date.
+    FileQuadro fileMostrato() const;
+    // The award as computed when the window shows one after its discount.
+    const std::optional<Aggiudicazione>& aggiudicazione() const { return aggiudicazione_; }
+    // Why an award cannot be computed (its items are then shown as stored).
+    const QString& problemaFase() const { return problema_; }
+    // Whether the shown items are the stored ones, which the edits change.
+    bool vociModificabili() const { return !aggiudicazione_; }
+    // On an award: show the items before the discount (to correct them) or
+    // after it (the default).
+    bool primaDelRibasso() const { return primaDelRibasso_; }
+    void impostaPrimaDelRibasso(bool prima);
+
     QUndoStack& storia() { return storia_; }
     const QString& percorso() const { return percorso_; }
     bool modificato() const { return !storia_.isClean(); }
 
-    // A new document (the history emptied), counted as saved unless
-    // `daSalvare` (a framework converted from a classic project).
+    // A new document of one phase (the history emptied), counted as saved
+    // unless `daSalvare` (a framework converted from a classic project).
     void imposta(const FileQuadro& f, const QString& percorso, bool daSalvare = false);
-    // Opens a .varimo file; on failure the message, and nothing changes.
+    // Opens a .varimo file (version 1 or 2) on its last phase; on failure the
+    // message, and nothing changes.
     std::optional<QString> apri(const QString& percorso);
-    // Saves to `percorso` (atomically); on success it becomes the document's
-    // file and counts as saved.
+    // Saves every phase to `percorso` (atomically); on success it becomes the
+    // document's file and counts as saved.
     std::optional<QString> salva(const QString& percorso);
 
-    // One edit as one undo step named `nome`: applied to a copy, recomputed,
-    // kept only when both succeed; otherwise the message and nothing changes.
+    // One edit of the current phase as one undo step named `nome`: applied to
+    // a copy, recomputed, kept only when both succeed; otherwise the message
+    // and nothing changes. A locked phase refuses every edit, and an award
+    // shown after its discount refuses edits of its items.
     EsitoModifica modifica(const QString& nome,
                            const std::function<EsitoModifica(FileQuadro&)>& cambia);
     // The same for the edits of the items.
     EsitoModifica modificaQuadro(const QString& nome,
                                  const std::function<EsitoModifica(Quadro&)>& cambia);
 
-    // Puts back a whole document (undo and redo); recomputes.
-    void ripristina(const FileQuadro& f);
+    // The phases of the file, the current one's edits included.
+    const FileFasi& fasi() const { return stato_.fasi; }
+    int faseCorrente() const { return stato_.corrente; }
+    StatoDocumento stato() const { return stato_; }
+    // The phases after a change of their own ("Nuova fase", a lock, the data
+    // of a phase, a removal) as one undo step, phase `corrente` in the window.
+    void modificaFasi(const QString& nome, const FileFasi& f, int corrente);
+    // Brings phase `i` into the window; the document is not changed by it.
+    void scegliFase(int i);
 
-    // The phases of the file: the window works on one of them (the last when
-    // a file is opened); the others are kept as read and saved with it. A
-    // locked phase refuses every edit.
-    FileFasi fasi() const;
-    int faseCorrente() const { return corrente_; }
-    // The phases after a change of their own ("Nuova fase", a lock), phase
-    // `corrente` in the window. The undo history starts again; the document
-    // counts as modified.
-    void impostaFasi(const FileFasi& f, int corrente);
+    // Puts back a whole document (undo and redo); recomputes.
+    void ripristina(const StatoDocumento& s);
 
   signals:
     void cambiato();
 
   private:
+    void ricalcolaMostrato();
+
+    StatoDocumento stato_;
+    bool primaDelRibasso_ = false;
+    // Derived from stato_ by ricalcolaMostrato.
     FileQuadro file_;
-    FileFasi fasi_;  // the current phase's items live in file_
-    int corrente_ = 0;
+    Quadro mostrato_;
     Valutazione valutazione_;
+    std::optional<Aggiudicazione> aggiudicazione_;
+    QString problema_;
     QString percorso_;
     QUndoStack storia_;
 };

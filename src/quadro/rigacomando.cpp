@@ -69,27 +69,48 @@ QByteArray csvQuadro(const QuadroCalcolato& q) {
     return QByteArray("\xEF\xBB\xBF") + s.toUtf8();
 }
 
+namespace {
+
+// After a .varimo reader refused `percorso` with `errore`: the file as a
+// classic data file, converted, when it reads as one. A file that looks like
+// a framework keeps the framework's message.
+std::variant<FileQuadro, QString> comeClassico(const QString& percorso, const QString& errore) {
+    const QFileInfo info(percorso);
+    QFile f(percorso);
+    QByteArray inizio;
+    if (info.isFile() && f.open(QIODevice::ReadOnly)) inizio = f.read(64).trimmed();
+    if (inizio.startsWith("\xEF\xBB\xBF")) inizio = inizio.mid(3).trimmed();
+    if (!info.isFile() || inizio.startsWith('{')) return errore;
+    auto classico = leggiFileProgetto(percorso);
+    if (auto* e = std::get_if<QString>(&classico))
+        return QStringLiteral(
+                   "Il file «%1» non è né un quadro economico (.varimo) né un file "
+                   "di dati di Varimo: %2")
+            .arg(percorso, *e);
+    Conversione c = convertiClassico(std::get<ProgettoFile>(classico));
+    if (!c.errore.isEmpty()) return c.errore;
+    return std::move(c.file);
+}
+
+}  // namespace
+
+std::variant<FileFasi, QString> leggiFasiOClassico(const QString& percorso) {
+    auto letto = apriFileFasi(percorso);
+    if (auto* errore = std::get_if<QString>(&letto)) {
+        auto classico = comeClassico(percorso, *errore);
+        if (auto* e = std::get_if<QString>(&classico)) return *e;
+        return fileDaQuadro(std::get<FileQuadro>(classico));
+    }
+    return letto;
+}
+
 std::variant<QuadroCalcolato, QString> leggiEcalcola(const QString& percorso) {
     QuadroCalcolato q;
     auto letto = apriFaseComeQuadro(percorso);
     if (auto* errore = std::get_if<QString>(&letto)) {
-        // Not a framework: a classic data file, if it reads as one. A file
-        // that looks like a framework keeps the framework's message.
-        const QFileInfo info(percorso);
-        QFile f(percorso);
-        QByteArray inizio;
-        if (info.isFile() && f.open(QIODevice::ReadOnly)) inizio = f.read(64).trimmed();
-        if (inizio.startsWith("\xEF\xBB\xBF")) inizio = inizio.mid(3).trimmed();
-        if (!info.isFile() || inizio.startsWith('{')) return *errore;
-        auto classico = leggiFileProgetto(percorso);
-        if (auto* e = std::get_if<QString>(&classico))
-            return QStringLiteral(
-                       "Il file «%1» non è né un quadro economico (.varimo) né un file "
-                       "di dati di Varimo: %2")
-                .arg(percorso, *e);
-        Conversione c = convertiClassico(std::get<ProgettoFile>(classico));
-        if (!c.errore.isEmpty()) return c.errore;
-        q.file = std::move(c.file);
+        auto classico = comeClassico(percorso, *errore);
+        if (auto* e = std::get_if<QString>(&classico)) return *e;
+        q.file = std::get<FileQuadro>(std::move(classico));
     } else {
         q.file = std::get<FileQuadro>(std::move(letto));
     }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+#include "quadro/fasi.h"
 #include "quadro/quadro.h"
 
 // The commands that run without a window:
@@ -46,6 +47,10 @@ QString campoCsv(QString s);
 // Reads IN as a .varimo file or, failing its signature, as a classic data
 // file (converted), and computes it.
 std::variant<QuadroCalcolato, QString> leggiEcalcola(const QString& percorso);
+
+// Reads IN as a .varimo file of version 1 or 2 or, failing its signature, as
+// a classic data file (converted), which makes one phase.
+std::variant<FileFasi, QString> leggiFasiOClassico(const QString& percorso);
 
 // Whether the arguments (argv[1] on) ask for a command without a window.
 bool comandoSenzaFinestra(const QStringList& argomenti);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSet>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -166,6 +167,11 @@ void FinestraConfronto::impostaFile(FileFasi file) {
 }
 
 void FinestraConfronto::riempiFasi() {
+    // The phases left out stay out, by name; a new phase comes in checked.
+    QSet<QString> escluse;
+    for (int i = 0; i < fasi_->count(); ++i)
+        if (fasi_->item(i)->checkState() != Qt::Checked)
+            escluse.insert(fasi_->item(i)->data(Qt::UserRole).toString());
     riempiendo_ = true;
     fasi_->clear();
     for (const Fase& f : file_.fasi) {
@@ -173,11 +179,10 @@ void FinestraConfronto::riempiFasi() {
         if (!f.data.isEmpty()) testo += QStringLiteral(" (") + f.data + u')';
         if (f.bloccata) testo += QStringLiteral(" (bloccata)");
         auto* voce = new QListWidgetItem(testo, fasi_);
+        voce->setData(Qt::UserRole, f.nome);
         voce->setFlags(voce->flags() | Qt::ItemIsUserCheckable);
-        voce->setCheckState(Qt::Checked);
+        voce->setCheckState(escluse.contains(f.nome) ? Qt::Unchecked : Qt::Checked);
     }
-    da_->clear();
-    a_->clear();
     riempiendo_ = false;
 }
 

@@ -61,6 +61,37 @@ std::optional<QString> dataDaScrivere(const QString& testo) {
     return std::nullopt;
 }
 
+// "Fase 2 di 3: Aggiudicazione (aggiudicazione del 01/07/2026, bloccata) ·
+// ribasso del 18,735 %: importo contrattuale 684.523,08, economie 123.456,78";
+// a variant names its act.
+QString descrizioneFase(const DocumentoQuadro& d) {
+    const FileFasi& fasi = d.fasi();
+    const Fase& f = fasi.fasi[d.faseCorrente()];
+    QString tipo = nomeTipoFase(f.tipo);
+    if (!f.data.isEmpty()) tipo += QStringLiteral(" del ") + dataDaMostrare(f.data);
+    if (f.bloccata) tipo += QStringLiteral(", bloccata");
+    QString s = QStringLiteral("Fase %1 di %2: %3 (%4)")
+                    .arg(d.faseCorrente() + 1)
+                    .arg(fasi.fasi.size())
+                    .arg(f.nome, tipo);
+    if (f.tipo == TipoFase::Aggiudicazione && f.ribasso) {
+        s += QStringLiteral(" · ribasso del %1 %").arg(testoPercentuale(*f.ribasso));
+        if (const auto& a = d.aggiudicazione())
+            s += QStringLiteral(": importo contrattuale %1, economie %2")
+                     .arg(testoImporto(a->contratto), testoImporto(a->economie));
+        else if (d.primaDelRibasso())
+            s += QStringLiteral(": voci del progetto prima del ribasso");
+    }
+    if (f.tipo == TipoFase::Variante && f.atto &&
+        !(f.atto->numero.isEmpty() && f.atto->data.isEmpty())) {
+        s += QStringLiteral(" · approvata con atto");
+        if (!f.atto->numero.isEmpty()) s += QStringLiteral(" n. ") + f.atto->numero;
+        if (!f.atto->data.isEmpty()) s += QStringLiteral(" del ") + dataDaMostrare(f.atto->data);
+    }
+    if (!d.problemaFase().isEmpty()) s += QStringLiteral("\n") + d.problemaFase();
+    return s;
+}
+
 }  // namespace
 
 FinestraQuadro::FinestraQuadro() {
@@ -110,6 +141,21 @@ FinestraQuadro::FinestraQuadro() {
     griglia->setColumnStretch(1, 1);
     griglia->setColumnStretch(3, 1);
     colonna->addWidget(intestazione);
+
+    // The phase in the window.
+    auto* rigaFase = new QHBoxLayout;
+    faseCorrente_ = new QLabel(centro);
+    faseCorrente_->setObjectName(QStringLiteral("fasecorrente"));
+    faseCorrente_->setWordWrap(true);
+    faseCorrente_->setTextFormat(Qt::PlainText);
+    primaDelRibasso_ = new QCheckBox(QStringLiteral("Voci prima del ri&basso"), centro);
+    primaDelRibasso_->setObjectName(QStringLiteral("primadelribasso"));
+    rigaFase->addWidget(faseCorrente_, 1);
+    rigaFase->addWidget(primaDelRibasso_);
+    colonna->addLayout(rigaFase);
+    connect(primaDelRibasso_, &QCheckBox::toggled, this, [this](bool prima) {
+        if (!aggiornando_) documento_.impostaPrimaDelRibasso(prima);
+    });
 
     // The items.
     vista_ = new QTreeView(centro);
@@ -202,7 +248,8 @@ FinestraQuadro::FinestraQuadro() {
     azione(file, "esportacsv", QStringLiteral("&Esporta in CSV…"), {}, [this] { esportaCsv(); });
     file->addSeparator();
     // The administration's print, its PDF and the spreadsheet.
-    aggiungiComandiDocumenti(this, file, [this] { return calcolaPerDocumenti(documento_.file()); });
+    aggiungiComandiDocumenti(this, file,
+                             [this] { return calcolaPerDocumenti(documento_.fileMostrato()); });
     file->addSeparator();
     azione(file, "chiudi", QStringLiteral("&Chiudi"), QKeySequence::Close, [this] { close(); });
 
@@ -298,11 +345,13 @@ void FinestraQuadro::aggiorna() {
         if (campi_[k]->text() != valori[k]) campi_[k]->setText(valori[k]);
     if (fase_->currentText() != i.fase) fase_->setEditText(i.fase);
 
-    const Quadro& q = f.quadro;
+    const Quadro& q = documento_.quadro();
     const Valutazione& v = documento_.valutazione();
+    const bool modificabili = documento_.vociModificabili();
     vincolato_->setChecked(q.vincolo.totale.has_value());
-    totaleVincolato_->setEnabled(q.vincolo.totale.has_value());
-    compensa_->setEnabled(q.vincolo.totale.has_value());
+    vincolato_->setEnabled(modificabili);
+    totaleVincolato_->setEnabled(modificabili && q.vincolo.totale.has_value());
+    compensa_->setEnabled(modificabili && q.vincolo.totale.has_value());
     const QString testoVincolo = q.vincolo.totale ? testoImporto(*q.vincolo.totale) : QString();
     if (!totaleVincolato_->hasFocus() || totaleVincolato_->text() != testoVincolo)
         totaleVincolato_->setText(testoVincolo);
@@ -344,10 +393,18 @@ void FinestraQuadro::aggiorna() {
     totale_->setText(
         QStringLiteral("Totale del progetto (in %1): %2").arg(valuta, testoImporto(v.totale)));
 
+    const FileFasi& fasi = documento_.fasi();
+    const Fase& fase = fasi.fasi[documento_.faseCorrente()];
+    faseCorrente_->setText(descrizioneFase(documento_));
+    const bool gara = fase.tipo == TipoFase::Aggiudicazione && fase.ribasso;
+    primaDelRibasso_->setVisible(gara);
+    primaDelRibasso_->setChecked(documento_.primaDelRibasso());
+
     const QString nome = documento_.percorso().isEmpty()
                              ? QStringLiteral("nuovo quadro")
                              : QFileInfo(documento_.percorso()).fileName();
-    setWindowTitle(kTitolo + QStringLiteral(" - ") + nome + QStringLiteral("[*]"));
+    setWindowTitle(kTitolo + QStringLiteral(" - ") + nome + QStringLiteral(" - ") + fase.nome +
+                   QStringLiteral("[*]"));
     setWindowModified(documento_.modificato());
 
     const Percorso dopo = scelta_.value_or(corrente());
@@ -588,7 +645,7 @@ bool FinestraQuadro::esportaCsv() {
     auto scelta = Interazione::corrente().chiediFile(r);
     if (!scelta) return false;
     if (QFileInfo(*scelta).suffix().isEmpty()) *scelta += QStringLiteral(".csv");
-    const QuadroCalcolato q{documento_.file(), documento_.valutazione()};
+    const QuadroCalcolato q{documento_.fileMostrato(), documento_.valutazione()};
     if (const auto e = scriviFileCompleto(*scelta, csvQuadro(q))) {
         messaggio(QStringLiteral("Il quadro non è stato esportato in «%1»: %2")
                       .arg(QDir::toNativeSeparators(*scelta), e->motivo),

@@ -20,8 +20,12 @@ class ModelloQuadro;
 
 // The window `quadro` ("Quadro economico"): the framework of any shape as a
 // tree of items (`voci`) with inline editing, the header in a form, the
-// fixed total with its absorbing item and the totals always in view. A thin
-// view over a DocumentoQuadro.
+// phase in the window named in the title and above the items
+// (`fasecorrente`: name, kind, date, an award's discount, contract amount and
+// economies, a variant's act), the fixed total with its absorbing item and
+// the totals always in view. An award shows its items after the discount,
+// read only, unless "Voci prima del ribasso" (`primadelribasso`) brings the
+// project's items back to be corrected. A thin view over a DocumentoQuadro.
 class FinestraQuadro final : public QMainWindow {
     Q_OBJECT
   public:
@@ -69,6 +73,8 @@ class FinestraQuadro final : public QMainWindow {
     QTreeView* vista_;
     QList<QLineEdit*> campi_;  // ente, titolo, cup, cig, rup, progettista, data, valuta
     QComboBox* fase_;
+    QLabel* faseCorrente_;
+    QCheckBox* primaDelRibasso_;
     QCheckBox* vincolato_;
     QLineEdit* totaleVincolato_;
     QComboBox* compensa_;

@@ -10,8 +10,27 @@
 #include "quadro/widgets/datifase.h"
 #include "quadro/widgets/finestraconfronto.h"
 #include "quadro/widgets/nuovafase.h"
+#include "shell/interazione.h"
 
 namespace varimo::quadro {
+
+bool comandoRimuoviFase(DocumentoQuadro& d) {
+    const QString titolo = QStringLiteral("Rimuovi fase");
+    FileFasi f = d.fasi();
+    const int i = d.faseCorrente();
+    // Refusals first, so that nothing is asked in vain.
+    FileFasi prova = f;
+    if (const auto e = rimuoviFase(prova, i)) {
+        messaggio(*e, titolo, Icona::Esclamazione);
+        return false;
+    }
+    const Risposta r = messaggio(
+        QStringLiteral("Rimuovere la fase «%1» con tutte le sue voci?").arg(f.fasi[i].nome), titolo,
+        Icona::Domanda, Pulsanti::SiNo, Risposta::No);
+    if (r != Risposta::Si) return false;
+    d.modificaFasi(QStringLiteral("rimuovi fase"), prova, std::max(0, i - 1));
+    return true;
+}
 
 void aggiungiMenuFasi(QMainWindow* finestra, DocumentoQuadro& documento) {
     QMenu* menu = finestra->menuBar()->addMenu(QStringLiteral("F&asi"));
@@ -21,7 +40,8 @@ void aggiungiMenuFasi(QMainWindow* finestra, DocumentoQuadro& documento) {
     QAction* nuova = azioneNuovaFase(finestra);
     QObject::connect(nuova, &QAction::triggered, finestra, [finestra, d] {
         FileFasi f = d->fasi();
-        if (const auto i = comandoNuovaFase(finestra, f, d->faseCorrente())) d->impostaFasi(f, *i);
+        if (const auto i = comandoNuovaFase(finestra, f, d->faseCorrente()))
+            d->modificaFasi(QStringLiteral("nuova fase"), f, *i);
     });
     auto* blocca = new QAction(QStringLiteral("Fase bloccata"), finestra);
     blocca->setObjectName(QStringLiteral("bloccafase"));
@@ -29,8 +49,10 @@ void aggiungiMenuFasi(QMainWindow* finestra, DocumentoQuadro& documento) {
     // The lock is the phase's, whatever the action showed.
     QObject::connect(blocca, &QAction::triggered, finestra, [d] {
         FileFasi f = d->fasi();
-        bloccaFase(f, d->faseCorrente(), !f.fasi.value(d->faseCorrente()).bloccata);
-        d->impostaFasi(f, d->faseCorrente());
+        const bool bloccata = !f.fasi.value(d->faseCorrente()).bloccata;
+        bloccaFase(f, d->faseCorrente(), bloccata);
+        d->modificaFasi(bloccata ? QStringLiteral("blocca fase") : QStringLiteral("sblocca fase"),
+                        f, d->faseCorrente());
     });
     QObject::connect(d, &DocumentoQuadro::cambiato, blocca, [d, blocca] {
         blocca->setChecked(d->fasi().fasi.value(d->faseCorrente()).bloccata);
@@ -39,21 +61,28 @@ void aggiungiMenuFasi(QMainWindow* finestra, DocumentoQuadro& documento) {
     dati->setObjectName(QStringLiteral("datifase"));
     QObject::connect(dati, &QAction::triggered, finestra, [finestra, d] {
         FileFasi f = d->fasi();
-        if (comandoDatiFase(finestra, f, d->faseCorrente())) d->impostaFasi(f, d->faseCorrente());
+        if (comandoDatiFase(finestra, f, d->faseCorrente()))
+            d->modificaFasi(QStringLiteral("dati della fase"), f, d->faseCorrente());
     });
+    auto* rimuovi = new QAction(QStringLiteral("Rimuovi fase…"), finestra);
+    rimuovi->setObjectName(QStringLiteral("rimuovifase"));
+    QObject::connect(rimuovi, &QAction::triggered, finestra, [d] { comandoRimuoviFase(*d); });
     auto* confronto = new QAction(QStringLiteral("Confronto tra le fasi"), finestra);
     confronto->setObjectName(QStringLiteral("confrontofasi"));
     QObject::connect(confronto, &QAction::triggered, finestra, [finestra, d] {
         auto* w = new FinestraConfronto(d->fasi());
         w->setAttribute(Qt::WA_DeleteOnClose);
         QObject::connect(finestra, &QObject::destroyed, w, &QWidget::close);
+        // Every later change of the document (an item, a phase added,
+        // removed, renamed, an undo) reaches the open comparison.
+        QObject::connect(d, &DocumentoQuadro::cambiato, w, [w, d] { w->impostaFile(d->fasi()); });
         w->show();
     });
 
     // The list of phases is made again each time the menu opens.
     QObject::connect(menu, &QMenu::aboutToShow, finestra, [=] {
         menu->clear();
-        const FileFasi f = d->fasi();
+        const FileFasi& f = d->fasi();
         auto* gruppo = new QActionGroup(menu);
         for (int i = 0; i < f.fasi.size(); ++i) {
             QString testo = f.fasi[i].nome;
@@ -62,22 +91,18 @@ void aggiungiMenuFasi(QMainWindow* finestra, DocumentoQuadro& documento) {
             a->setCheckable(true);
             a->setChecked(i == d->faseCorrente());
             a->setActionGroup(gruppo);
-            QObject::connect(a, &QAction::triggered, finestra, [d, i] {
-                if (i != d->faseCorrente()) d->impostaFasi(d->fasi(), i);
-            });
+            QObject::connect(a, &QAction::triggered, finestra, [d, i] { d->scegliFase(i); });
         }
         menu->addSeparator();
         menu->addAction(nuova);
         menu->addAction(dati);
         blocca->setChecked(f.fasi.value(d->faseCorrente()).bloccata);
         menu->addAction(blocca);
+        menu->addAction(rimuovi);
         menu->addAction(confronto);
     });
     // Shortcuts and tests find the commands before the menu is first opened.
-    menu->addAction(nuova);
-    menu->addAction(dati);
-    menu->addAction(blocca);
-    menu->addAction(confronto);
+    for (QAction* a : {nuova, dati, blocca, rimuovi, confronto}) menu->addAction(a);
 }
 
 }  // namespace varimo::quadro

@@ -141,6 +141,8 @@ Qt::ItemFlags ModelloQuadro::flags(const QModelIndex& i) const {
     const Voce* v = voce(i);
     if (!v) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // An award shown after its discount is computed from the project's items.
+    if (!documento_->vociModificabili()) return f;
     const bool compensa =
         documento_->quadro().vincolo.totale && documento_->valutazione().compensa == v->codice;
     switch (i.column()) {

@@ -210,10 +210,10 @@ TEST(Confronto, FinestraQuadroConLeFasi) {
     EXPECT_EQ(trovaVoce(letto.fasi[0].quadro, "A.2")->importo, 2437037);
     EXPECT_EQ(letto.fasi[1].ribasso, 18735);
 
-    d.impostaFasi(d.fasi(), 0);  // the executive project, locked
+    d.scegliFase(0);  // the executive project, locked
     EXPECT_TRUE(d.modificaQuadro("prova", piu));
     EXPECT_EQ(d.valutazione().importo("A.2"), 2437037);
-    EXPECT_TRUE(d.modificato());
+    EXPECT_FALSE(d.modificato());  // choosing a phase changes nothing
 
     w.findChild<QAction*>("confrontofasi")->trigger();
     FinestraConfronto* c = nullptr;
@@ -226,7 +226,7 @@ TEST(Confronto, FinestraQuadroConLeFasi) {
     c->close();
 
     // The award's data: refused while locked, taken once unlocked.
-    d.impostaFasi(d.fasi(), 1);
+    d.scegliFase(1);
     test::InterazioneFinta finta;
     Interazione::imposta(&finta);
     auto ribasso = [](const QString& testo) {
