@@ -190,8 +190,12 @@ void FinestraConfronto::aggiorna() {
     QList<int> scelte;
     for (int i = 0; i < fasi_->count(); ++i)
         if (fasi_->item(i)->checkState() == Qt::Checked) scelte.append(i);
-    // The two columns of the difference, kept by name when the choice changes.
-    const QString primaDa = da_->currentText(), primaA = a_->currentText();
+    // The two columns of the difference, kept by name when the choice changes;
+    // the last two stay the last two.
+    const bool ultime =
+        da_->currentIndex() == da_->count() - 2 && a_->currentIndex() == a_->count() - 1;
+    const QString primaDa = ultime ? QString() : da_->currentText();
+    const QString primaA = ultime ? QString() : a_->currentText();
     riempiendo_ = true;
     da_->clear();
     a_->clear();

@@ -10,9 +10,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -22,9 +24,11 @@
 #include "quadro/esempi_fasi.h"
 #include "quadro/foglioconfronto.h"
 #include "quadro/formatofasi.h"
+#include "quadro/rigacomando.h"
 #include "quadro/stampaconfronto.h"
 #include "quadro/widgets/finestraconfronto.h"
 #include "quadro/widgets/finestraquadro.h"
+#include "quadro/widgets/modelloquadro.h"
 #include "quadro/widgets/nuovafase.h"
 #include "support/interazione_finta.h"
 
@@ -252,4 +256,229 @@ TEST(Confronto, FinestraQuadroConLeFasi) {
     EXPECT_EQ(finta.messaggi.size(), 2);
     EXPECT_EQ(d.fasi().fasi[1].ribasso, 23456);
     EXPECT_EQ(d.faseCorrente(), 1);
+}
+
+// The school renovation carried through its life in the framework window, as
+// a designer does it: the executive project opened, "Nuova fase" to the
+// award, its discount of 18,735 % typed in "Dati della fase", the award seen
+// after the discount and read only, "Nuova fase" to a variant approved by an
+// act that adds 15.000,00 of works paid from the contingencies, a phase
+// removed and the removal undone, with the comparison window open all along
+// and following every change. The figures check against a computation by
+// hand; the comparison of the three phases exported from its window as .csv,
+// PDF/A, .docx and .xlsx is read back by poppler and LibreOffice to the cent,
+// and the command line writes the same .csv from the saved file.
+TEST(Confronto, LaScuolaDalProgettoEsecutivoAllaVarianteNellaFinestra) {
+    const QString mancano = test::strumentiMancanti({"pdftotext", "pdfinfo", "soffice"});
+    if (!mancano.isEmpty()) GTEST_SKIP() << mancano.toStdString();
+    QTemporaryDir dir;
+    const QString progetto = dir.filePath("scuola.varimo");
+    ASSERT_FALSE(salvaFileFasi(progetto, esempi::scuola()));
+    test::InterazioneFinta utente;
+    Interazione::imposta(&utente);
+    FinestraQuadro w;
+    w.show();
+    ASSERT_TRUE(w.apriPercorso(progetto));
+    DocumentoQuadro& d = w.documento();
+    ModelloQuadro& m = w.modello();
+    auto* fase = w.findChild<QLabel*>("fasecorrente");
+    auto* prima = w.findChild<QCheckBox*>("primadelribasso");
+    ASSERT_TRUE(fase && prima);
+    auto cella = [&](const char* codice, int colonna) {
+        const auto p = percorsoDi(d.quadro(), QString::fromLatin1(codice));
+        return p ? m.indiceDi(*p, colonna) : QModelIndex();
+    };
+    auto importo = [&](const char* codice) {
+        return *leggiImportoItaliano(cella(codice, ModelloQuadro::Importo).data().toString());
+    };
+    // The executive project by hand: works 836.716,04; fees, contribution,
+    // VAT and incentive 193.169,29; the contingencies the rest of 1.250.000,00.
+    EXPECT_EQ(importo("A"), 83671604);
+    EXPECT_EQ(importo("B.1"), 22011467);
+
+    w.findChild<QAction*>("confrontofasi")->trigger();
+    FinestraConfronto* c = nullptr;
+    for (QWidget* x : QApplication::topLevelWidgets())
+        if (x->objectName() == "confronto" && x->isVisible())
+            c = qobject_cast<FinestraConfronto*>(x);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->confronto().nomi.size(), 1);
+
+    // A dialog of the Fasi menu, answered as the user does.
+    auto rispondi = [](std::function<void(QDialog*)> compila) {
+        QTimer::singleShot(0, [=] {
+            auto* dialogo = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialogo);
+            compila(dialogo);
+            dialogo->accept();
+        });
+    };
+    auto testo = [](QDialog* dialogo, const char* nome, const QString& t) {
+        auto* campo = dialogo->findChild<QLineEdit*>(nome);
+        ASSERT_TRUE(campo) << nome;
+        campo->setText(t);
+    };
+
+    // The award: proposed after the executive project, which gets locked.
+    rispondi([](QDialog*) {});
+    w.findChild<QAction*>("nuovafase")->trigger();
+    ASSERT_EQ(d.fasi().fasi.size(), 2);
+    EXPECT_EQ(d.fasi().fasi[1].tipo, TipoFase::Aggiudicazione);
+    EXPECT_TRUE(d.fasi().fasi[0].bloccata);
+    rispondi([&](QDialog* x) { testo(x, "ribasso", "18,735"); });
+    w.findChild<QAction*>("datifase")->trigger();
+    ASSERT_EQ(d.fasi().fasi[1].ribasso, 18735);
+    // Shown after the discount: 812.345,67 less 18,735 % is 660.152,71; the
+    // contract 684.523,08; the economies take 187.835,33 so that the total
+    // stays the funded one; the contingencies as in the project.
+    EXPECT_EQ(importo("A.1"), 66015271);
+    EXPECT_EQ(importo("A"), 68452308);
+    EXPECT_EQ(importo("B.7"), 18783533);
+    EXPECT_EQ(importo("B.1"), 22011467);
+    EXPECT_EQ(d.valutazione().totale, 125000000);
+    EXPECT_TRUE(w.windowTitle().contains(d.fasi().fasi[1].nome));
+    EXPECT_TRUE(fase->text().contains(d.fasi().fasi[1].nome));
+    EXPECT_TRUE(fase->text().contains(testoImporto(68452308)));
+    EXPECT_TRUE(fase->text().contains(testoImporto(18783533)));
+    EXPECT_TRUE(prima->isVisibleTo(&w));
+    // Computed, so not edited as it is shown; the project's items behind it are.
+    EXPECT_FALSE(m.flags(cella("A.1", ModelloQuadro::Importo)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(m.setData(cella("A.2", ModelloQuadro::Etichetta), "Sicurezza"));
+    EXPECT_EQ(d.fasi().fasi[1].quadro, d.fasi().fasi[0].quadro);
+    prima->click();
+    EXPECT_EQ(importo("A.1"), 81234567);
+    EXPECT_FALSE(cella("B.7", 0).isValid());
+    EXPECT_TRUE(m.flags(cella("A.1", ModelloQuadro::Importo)) & Qt::ItemIsEditable);
+    prima->click();
+    EXPECT_EQ(importo("A.1"), 66015271);
+    EXPECT_EQ(c->confronto().nomi.size(), 2);
+    EXPECT_EQ(c->confronto().totali, (QList<Centesimi>{125000000, 125000000}));
+
+    // The variant: its act, 15.000,00 more works typed in the tree, paid from
+    // the contingencies (201.601,79 left); the economies untouched.
+    rispondi([](QDialog* x) {
+        EXPECT_EQ(qobject_cast<DialogoNuovaFase*>(x)->tipo(), TipoFase::Variante);
+    });
+    w.findChild<QAction*>("nuovafase")->trigger();
+    ASSERT_EQ(d.faseCorrente(), 2);
+    EXPECT_TRUE(d.fasi().fasi[1].bloccata);
+    rispondi([&](QDialog* x) {
+        testo(x, "attonumero", "45");
+        testo(x, "attodata", "2027-03-10");
+        testo(x, "limite", "20");
+        testo(x, "articolo", "art. 120, comma 9, del D.Lgs. 36/2023");
+    });
+    w.findChild<QAction*>("datifase")->trigger();
+    EXPECT_TRUE(fase->text().contains("45"));
+    EXPECT_TRUE(m.setData(cella("A.1", ModelloQuadro::Importo), "675.152,71"));
+    EXPECT_EQ(importo("A"), 69952308);
+    EXPECT_EQ(importo("B.1"), 20160179);
+    EXPECT_EQ(importo("B.7"), 18783533);
+    EXPECT_EQ(d.valutazione().totale, 125000000);
+    const Confronto tre = c->confronto();
+    ASSERT_EQ(tre.nomi.size(), 3);
+    EXPECT_EQ(tre.contratti, (QList<Centesimi>{83671604, 68452308, 69952308}));
+    EXPECT_EQ(tre.totali, (QList<Centesimi>{125000000, 125000000, 125000000}));
+    EXPECT_TRUE(c->testoAndamento().contains(testoImporto(22011467 - 20160179)));
+    EXPECT_TRUE(utente.messaggi.isEmpty());
+
+    // Removing: never the only phase nor a locked one; asked first; undone.
+    d.scegliFase(1);
+    w.findChild<QAction*>("rimuovifase")->trigger();
+    EXPECT_EQ(utente.messaggi.size(), 1);
+    EXPECT_EQ(utente.messaggi.last().pulsanti, Pulsanti::Ok);
+    d.scegliFase(2);
+    utente.rispondi(Risposta::No);
+    w.findChild<QAction*>("rimuovifase")->trigger();
+    EXPECT_EQ(utente.messaggi.size(), 2);
+    EXPECT_EQ(d.fasi().fasi.size(), 3);
+    utente.rispondi(Risposta::Si);
+    w.findChild<QAction*>("rimuovifase")->trigger();
+    ASSERT_EQ(d.fasi().fasi.size(), 2);
+    EXPECT_EQ(d.faseCorrente(), 1);
+    EXPECT_EQ(c->confronto().nomi.size(), 2);
+    d.storia().undo();
+    ASSERT_EQ(d.fasi().fasi.size(), 3);
+    EXPECT_EQ(d.faseCorrente(), 2);
+    EXPECT_EQ(c->confronto().contratti, tre.contratti);
+    {
+        FinestraQuadro sola;
+        sola.findChild<QAction*>("rimuovifase")->trigger();
+        EXPECT_EQ(utente.messaggi.size(), 4);
+        EXPECT_EQ(sola.documento().fasi().fasi.size(), 1);
+    }
+
+    // Saved, the comparison exported from its window in every format.
+    ASSERT_TRUE(w.salva());
+    const QStringList uscite{dir.filePath("confronto.csv"), dir.filePath("confronto.pdf"),
+                             dir.filePath("confronto.docx"), dir.filePath("confronto.xlsx")};
+    for (const QString& u : uscite) {
+        utente.scegliFile(u);
+        c->findChild<QPushButton*>("esportaconfronto")->click();
+    }
+    Interazione::imposta(nullptr);
+    EXPECT_EQ(utente.messaggi.size(), 4) << utente.testi().join(" | ").toStdString();
+
+    // The .csv: each line the phases' amounts, the difference the last two's;
+    // the command line writes the same bytes from the saved file.
+    const QString daRiga = dir.filePath("riga.csv");
+    QString errori;
+    ASSERT_EQ(eseguiComando({"--esporta", progetto, daRiga, "--confronto"}, &errori), 0)
+        << errori.toStdString();
+    auto leggi = [](const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray csv = leggi(uscite[0]);
+    EXPECT_EQ(csv, leggi(daRiga));
+    const QStringList righe = QString::fromUtf8(csv.mid(3)).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(righe.size(), 1 + tre.righe.size() + 1);
+    for (int r = 0; r < tre.righe.size(); ++r) {
+        const QStringList campi = righe[r + 1].split(';');
+        ASSERT_EQ(campi.size(), 6);
+        EXPECT_EQ(campi[0], tre.righe[r].codice);
+        Centesimi k[3];
+        for (int j = 0; j < 3; ++j) {
+            k[j] = campi[2 + j].isEmpty() ? 0 : *leggiImportoItaliano(campi[2 + j]);
+            EXPECT_EQ(k[j], tre.righe[r].importi[j].value_or(0));
+        }
+        EXPECT_EQ(*leggiImportoItaliano(campi[5]), k[2] - k[1]) << campi[0].toStdString();
+    }
+    EXPECT_EQ(righe.last(), "TOTALE;Totale del progetto;1250000,00;1250000,00;1250000,00;0,00");
+
+    // PDF/A-1b: every hand-checked figure whole on a printed line, as in the
+    // .docx that LibreOffice lays out.
+    const QString xmp =
+        QString::fromUtf8(test::esegui("pdfinfo", {"-meta", uscite[1]}).value_or(""));
+    EXPECT_TRUE(xmp.contains(QRegularExpression("pdfaid:part(=\"|>)1")));
+    EXPECT_TRUE(xmp.contains(QRegularExpression("pdfaid:conformance(=\"|>)B")));
+    const QStringList daWord = test::convertiConLibreOffice({uscite[2]}, dir.path());
+    ASSERT_EQ(daWord.size(), 1);
+    for (const QString& documento : {uscite[1], daWord.first()}) {
+        const QStringList stampate =
+            test::testoPdf(documento, true).split('\n', Qt::SkipEmptyParts);
+        for (Centesimi x : {125000000, 83671604, 68452308, 69952308, 22011467, 20160179, 18783533,
+                            66015271, 67515271})
+            EXPECT_TRUE(test::suUnaRiga(stampate, testoImporto(x)))
+                << documento.toStdString() << " " << x;
+    }
+
+    // The .xlsx recalculated by Calc: the amounts, the differences and the
+    // totals from their formulas, to the cent.
+    const QList<test::FoglioLetto> fogli = test::ricalcolaConLibreOffice({uscite[3]}, dir.path());
+    ASSERT_EQ(fogli.size(), 1);
+    ASSERT_TRUE(fogli[0].errore.isEmpty()) << fogli[0].errore.toStdString();
+    auto centesimi = [](const test::CellaFoglio& x) {
+        return x.valore ? qRound64(*x.valore * 100) : -1;
+    };
+    int riga = kRigaColonneConfronto + 1;
+    for (const RigaConfronto& r : tre.righe) {
+        for (int j = 0; j < 3; ++j)
+            EXPECT_EQ(centesimi(fogli[0].cella(riga, 3 + j)), r.importi[j].value_or(-1));
+        EXPECT_EQ(centesimi(fogli[0].cella(riga, 6)), tre.differenza(r)) << r.codice.toStdString();
+        ++riga;
+    }
+    ++riga;
+    for (int j = 0; j < 3; ++j) EXPECT_EQ(centesimi(fogli[0].cella(riga, 3 + j)), 125000000);
+    c->close();
 }
