@@ -550,6 +550,20 @@ TEST_F(RigaDiComando, EsportaEConverteEDaLeStesseCifre) {
     EXPECT_EQ(totale.first(), "TOTALE");
     EXPECT_EQ(totale.last(), testoImporto(c.totaleClassico, false).toUtf8());
 
+    // The options of the phases take a classic file as one phase, as its
+    // conversion: the same comparison, the phase by its name, the award.
+    ASSERT_EQ(varimo({"--esporta", classico, percorso("c.csv"), "--confronto"}), 0);
+    ASSERT_EQ(varimo({"--esporta", percorso("ponte.varimo"), percorso("d.csv"), "--confronto"}), 0);
+    EXPECT_EQ(leggi(percorso("c.csv")), leggi(percorso("d.csv")));
+    EXPECT_TRUE(leggi(percorso("c.csv")).endsWith(";" + totale.last() + "\r\n"));
+    const QString nome = fileDaQuadro(c.file).fasi[0].nome;
+    ASSERT_EQ(varimo({"--esporta", classico, percorso("f.csv"), "--fase", nome}), 0);
+    EXPECT_EQ(leggi(percorso("f.csv")), csv);
+    ASSERT_EQ(varimo({"--esporta", classico, percorso("g.csv"), "--ribasso", "18,735"}), 0);
+    const QList<QByteArray> gara = leggi(percorso("g.csv")).trimmed().split('\n');
+    EXPECT_TRUE(gara.value(gara.size() - 3).startsWith("CONTRATTO;"));
+    EXPECT_EQ(gara.last().trimmed().split(';').last(), totale.last());
+
     // Labels that a spreadsheet would take apart or run as a formula.
     scrivi(percorso("etichette.varimo"), R"J({"formato": "varimo-quadro", "versione": 1, "voci": [
         {"codice": "A", "etichetta": "=HYPERLINK(\"x\")", "importo": "1.00"},
