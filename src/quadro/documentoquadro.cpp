@@ -174,6 +174,7 @@ void DocumentoQuadro::modificaFasi(const QString& nome, const FileFasi& f, int c
 void DocumentoQuadro::scegliFase(int i) {
     if (i < 0 || i >= stato_.fasi.fasi.size() || i == stato_.corrente) return;
     stato_.corrente = i;
+    primaDelRibasso_ = false;  // an award comes in after its discount
     ricalcolaMostrato();
     emit cambiato();
 }

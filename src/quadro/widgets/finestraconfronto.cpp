@@ -100,7 +100,9 @@ FinestraConfronto::FinestraConfronto(FileFasi file, QWidget* parent)
 
     fasi_ = new QListWidget(this);
     fasi_->setObjectName(QStringLiteral("fasi"));
-    fasi_->setMaximumWidth(240);
+    // As wide as its longest phase, up to a third of the window.
+    fasi_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    fasi_->setMaximumWidth(fontMetrics().averageCharWidth() * 48);
     da_ = new QComboBox(this);
     da_->setObjectName(QStringLiteral("da"));
     a_ = new QComboBox(this);

@@ -61,19 +61,20 @@ std::optional<QString> dataDaScrivere(const QString& testo) {
     return std::nullopt;
 }
 
-// "Fase 2 di 3: Aggiudicazione (aggiudicazione del 01/07/2026, bloccata) ·
-// ribasso del 18,735 %: importo contrattuale 684.523,08, economie 123.456,78";
-// a variant names its act.
+// "Fase 2 di 3: Aggiudicazione · 01/07/2026 · bloccata · ribasso del 18,735 %:
+// importo contrattuale 684.523,08, economie 187.835,33"; the kind when the
+// name does not say it; a variant names its act.
 QString descrizioneFase(const DocumentoQuadro& d) {
     const FileFasi& fasi = d.fasi();
     const Fase& f = fasi.fasi[d.faseCorrente()];
-    QString tipo = nomeTipoFase(f.tipo);
-    if (!f.data.isEmpty()) tipo += QStringLiteral(" del ") + dataDaMostrare(f.data);
-    if (f.bloccata) tipo += QStringLiteral(", bloccata");
-    QString s = QStringLiteral("Fase %1 di %2: %3 (%4)")
+    QString s = QStringLiteral("Fase %1 di %2: %3")
                     .arg(d.faseCorrente() + 1)
                     .arg(fasi.fasi.size())
-                    .arg(f.nome, tipo);
+                    .arg(f.nome);
+    const QString tipo = nomeTipoFase(f.tipo);
+    if (!f.nome.startsWith(tipo, Qt::CaseInsensitive)) s += QStringLiteral(" · ") + tipo;
+    if (!f.data.isEmpty()) s += QStringLiteral(" · ") + dataDaMostrare(f.data);
+    if (f.bloccata) s += QStringLiteral(" · bloccata");
     if (f.tipo == TipoFase::Aggiudicazione && f.ribasso) {
         s += QStringLiteral(" · ribasso del %1 %").arg(testoPercentuale(*f.ribasso));
         if (const auto& a = d.aggiudicazione())
