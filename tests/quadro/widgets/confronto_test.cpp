@@ -345,6 +345,8 @@ TEST(Confronto, LaScuolaDalProgettoEsecutivoAllaVarianteNellaFinestra) {
     EXPECT_FALSE(m.flags(cella("A.1", ModelloQuadro::Importo)) & Qt::ItemIsEditable);
     EXPECT_FALSE(m.setData(cella("A.2", ModelloQuadro::Etichetta), "Sicurezza"));
     EXPECT_EQ(d.fasi().fasi[1].quadro, d.fasi().fasi[0].quadro);
+    utente.scegliFile(dir.filePath("gara.csv"));  // the award as the window exports it
+    ASSERT_TRUE(w.esportaCsv());
     prima->click();
     EXPECT_EQ(importo("A.1"), 81234567);
     EXPECT_FALSE(cella("B.7", 0).isValid());
@@ -431,6 +433,9 @@ TEST(Confronto, LaScuolaDalProgettoEsecutivoAllaVarianteNellaFinestra) {
     };
     const QByteArray csv = leggi(uscite[0]);
     EXPECT_EQ(csv, leggi(daRiga));
+    const QString gara = dir.filePath("gara-riga.csv");
+    ASSERT_EQ(eseguiComando({"--esporta", progetto, gara, "--fase", "Aggiudicazione"}, &errori), 0);
+    EXPECT_EQ(leggi(dir.filePath("gara.csv")), leggi(gara));
     const QStringList righe = QString::fromUtf8(csv.mid(3)).split("\r\n", Qt::SkipEmptyParts);
     ASSERT_EQ(righe.size(), 1 + tre.righe.size() + 1);
     for (int r = 0; r < tre.righe.size(); ++r) {
