@@ -40,7 +40,9 @@ class FinestraConfronto : public QWidget {
   public:
     explicit FinestraConfronto(FileFasi file, QWidget* parent = nullptr);
 
-    // The phases shown changed (a new phase, an edit in the framework window).
+    // The phases shown changed (a new phase, an edit in the framework window):
+    // the phases left out stay out by name, the difference keeps its pair (the
+    // last two while it was the last two).
     void impostaFile(FileFasi file);
     const Confronto& confronto() const { return modello_->confronto(); }
     QString testoAndamento() const;

@@ -320,9 +320,10 @@ FinestraQuadro::FinestraQuadro() {
 
 FinestraQuadro::~FinestraQuadro() {
     // A document with unsaved edits says so once more while it is destroyed
-    // (its undo history leaves the unsaved state): the window no longer
-    // listens, its widgets are gone by then.
-    disconnect(&documento_, nullptr, this, nullptr);
+    // (its undo history leaves the unsaved state): nobody listens any more,
+    // neither the window, whose widgets are gone by then, nor its model, its
+    // menu or an open comparison.
+    disconnect(&documento_, nullptr, nullptr, nullptr);
     // The view goes before the document it shows: the widgets are otherwise
     // destroyed after the members and may still ask for the items.
     delete centralWidget();
