@@ -30,6 +30,7 @@
 #include "quadro/widgets/finestraquadro.h"
 #include "quadro/widgets/modelloquadro.h"
 #include "quadro/widgets/nuovafase.h"
+#include "reports/word.h"
 #include "support/interazione_finta.h"
 
 using namespace varimo;
@@ -418,6 +419,18 @@ TEST(Confronto, LaScuolaDalProgettoEsecutivoAllaVarianteNellaFinestra) {
         utente.scegliFile(u);
         c->findChild<QPushButton*>("esportaconfronto")->click();
     }
+    // "Stampa" hands a .docx to the word processor (here, to a recorder).
+    const QByteArray tmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(dir.path()));
+    QString stampato;
+    impostaApriDocumento([&](const QString& p) {
+        stampato = p;
+        return true;
+    });
+    c->findChild<QPushButton*>("stampaconfronto")->click();
+    impostaApriDocumento({});
+    tmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmp);
+    ASSERT_TRUE(stampato.endsWith(".docx")) << stampato.toStdString();
     Interazione::imposta(nullptr);
     EXPECT_EQ(utente.messaggi.size(), 4) << utente.testi().join(" | ").toStdString();
 
@@ -457,9 +470,11 @@ TEST(Confronto, LaScuolaDalProgettoEsecutivoAllaVarianteNellaFinestra) {
         QString::fromUtf8(test::esegui("pdfinfo", {"-meta", uscite[1]}).value_or(""));
     EXPECT_TRUE(xmp.contains(QRegularExpression("pdfaid:part(=\"|>)1")));
     EXPECT_TRUE(xmp.contains(QRegularExpression("pdfaid:conformance(=\"|>)B")));
-    const QStringList daWord = test::convertiConLibreOffice({uscite[2]}, dir.path());
-    ASSERT_EQ(daWord.size(), 1);
-    for (const QString& documento : {uscite[1], daWord.first()}) {
+    QTemporaryDir cartellaWord;
+    const QStringList daWord =
+        test::convertiConLibreOffice({uscite[2], stampato}, cartellaWord.path());
+    ASSERT_EQ(daWord.size(), 2);
+    for (const QString& documento : {uscite[1], daWord[0], daWord[1]}) {
         const QStringList stampate =
             test::testoPdf(documento, true).split('\n', Qt::SkipEmptyParts);
         for (Centesimi x : {125000000, 83671604, 68452308, 69952308, 22011467, 20160179, 18783533,
