@@ -89,12 +89,12 @@ enum class Avanzo : std::uint8_t {
 // One operation of the user, with every pass it causes.
 class Motore {
   public:
-    explicit Motore(const Quadro& q) { r_.quadro = q; }
+    explicit Motore(const DatiCalcolo& q) { r_.quadro = q; }
 
-    Risultato esegui(const Modifica& m);
+    RisultatoRicalcolo esegui(const Modifica& m);
 
   private:
-    Quadro& q() { return r_.quadro; }
+    DatiCalcolo& q() { return r_.quadro; }
     QString& importo(int i) { return r_.quadro.righe[i].importo; }
 
     // Writes with their handlers. True when a recalculation is asked for.
@@ -116,9 +116,9 @@ class Motore {
     std::optional<qint64> totaleCon(qint64 a);
     std::optional<qint64> minimoRigaA(qint64 soglia, qint64 da);
     void affinaVincolo();
-    void avvisa(Esito e, const QString& testo);
+    void avvisa(EsitoRicalcolo e, const QString& testo);
 
-    Risultato r_;
+    RisultatoRicalcolo r_;
     std::vector<Passo> pila_;  // passes running, the innermost last
     int profondita_ = 0;       // passes running, plus one while the search in cents runs
     long passiOperazione_ = 0;
@@ -133,7 +133,7 @@ class Motore {
     std::optional<QString> aPrimaDelVincolo_;  // row A before the descent moved it
 };
 
-void Motore::avvisa(Esito e, const QString& testo) {
+void Motore::avvisa(EsitoRicalcolo e, const QString& testo) {
     if (!r_.messaggio.isEmpty()) return;
     r_.esito = e;
     r_.messaggio = testo;
@@ -175,7 +175,7 @@ bool Motore::cambioVincolo() {
 }
 
 bool Motore::scriviScorrimento(int i, int valore) {
-    RigaQuadro& r = q().righe[i];
+    RigaDati& r = q().righe[i];
     valore = std::clamp(valore, 0, 100);
     if (r.scorrimento == valore) return false;
     r.scorrimento = valore;
@@ -192,7 +192,7 @@ bool Motore::applicaRiferimento() {
 // The reference box of row i is emptied; a box that held a text tells its
 // handler.
 void Motore::cancellaRiferimento(int i) {
-    RigaQuadro& r = q().righe[i];
+    RigaDati& r = q().righe[i];
     const bool cambia = !r.testoRiferimento.isEmpty();
     r.riferimento = 0;
     r.testoRiferimento.clear();
@@ -201,7 +201,7 @@ void Motore::cancellaRiferimento(int i) {
 
 // ---------------------------------------------------------------- operation
 
-Risultato Motore::esegui(const Modifica& m) {
+RisultatoRicalcolo Motore::esegui(const Modifica& m) {
     using T = Modifica::Tipo;
     const int i = m.riga;
     switch (m.tipo) {
@@ -316,7 +316,7 @@ void Motore::svolgi() {
 // Takes pass p on to its end or to its next write that asks for a further
 // pass. Without handlers (bringing the rows in line) no write asks for one.
 Avanzo Motore::avanza(Passo& p, bool gestori) {
-    Quadro& s = q();
+    DatiCalcolo& s = q();
     auto& righe = s.righe;
     const auto scrivi = [&](int i, const QString& t) {
         if (!gestori) {
@@ -511,7 +511,7 @@ void Motore::concludiInterruzione() {
     if (aPrimaDelVincolo_) importo(1) = *aPrimaDelVincolo_;
     assesta();
     q().stato = StatoVincolo::Nessuno;
-    avvisa(Esito::Interrotto,
+    avvisa(EsitoRicalcolo::Interrotto,
            q().vincolo.isEmpty() ? testiricalcolo::ciclo : testiricalcolo::vincoloIrraggiungibile);
 }
 
@@ -522,7 +522,7 @@ void Motore::concludiInterruzione() {
 // passes stop after as many rounds as there are rows.
 void Motore::assesta() {
     for (int giro = 0; giro < 2 * kVoci + 2; ++giro) {
-        const Quadro prima = q();
+        const DatiCalcolo prima = q();
         Passo p;
         p.discesa = false;
         if (avanza(p, false) == Avanzo::Errore) break;
@@ -657,12 +657,12 @@ void Motore::affinaVincolo() {
     if (aPrimaDelVincolo_) importo(1) = *aPrimaDelVincolo_;
     assesta();
     ++r_.interruzioni;
-    avvisa(Esito::Irraggiungibile, testiricalcolo::vincoloIrraggiungibile);
+    avvisa(EsitoRicalcolo::Irraggiungibile, testiricalcolo::vincoloIrraggiungibile);
 }
 
 }  // namespace
 
-Risultato ricalcola(const Quadro& prima, const Modifica& modifica) {
+RisultatoRicalcolo ricalcola(const DatiCalcolo& prima, const Modifica& modifica) {
     return Motore(prima).esegui(modifica);
 }
 

@@ -31,26 +31,26 @@ inline const QString ciclo = QStringLiteral(
 }  // namespace testiricalcolo
 
 // One row of the framework as the recalculation reads and writes it.
-struct RigaQuadro {
+struct RigaDati {
     QString importo;                            // text of the amount box
     QString percentuale = QStringLiteral("0");  // caption of the percentage
     int scorrimento = 0;                        // its scroll bar, 0..100
     int riferimento = 0;                        // list entry chosen + 1: 0 none, 1..18 a row
     QString testoRiferimento;                   // text in the reference box
     double centesimi = 0;                       // cents of the amount after the last pass
-    bool operator==(const RigaQuadro&) const = default;
+    bool operator==(const RigaDati&) const = default;
 };
 
 // Everything a recalculation reads and writes: the rows, the project total,
 // the constrained total and its state.
-struct Quadro {
-    std::array<RigaQuadro, kVoci + 1> righe;  // 0 unused
-    QString totale;                           // project total (D + T)
-    QString vincolo;                          // constrained total, as typed
+struct DatiCalcolo {
+    std::array<RigaDati, kVoci + 1> righe;  // 0 unused
+    QString totale;                         // project total (D + T)
+    QString vincolo;                        // constrained total, as typed
     StatoVincolo stato = StatoVincolo::Nessuno;
     QString vincoloUtente;   // constrained total last entered by the user
     QString vincoloSalvato;  // constrained total kept by the last step of the descent
-    bool operator==(const Quadro&) const = default;
+    bool operator==(const DatiCalcolo&) const = default;
 };
 
 // One operation of the user on the calculation window.
@@ -72,15 +72,15 @@ struct Modifica {
     int valore = 0;
 };
 
-enum class Esito : std::uint8_t {
+enum class EsitoRicalcolo : std::uint8_t {
     Ok,
     Interrotto,       // a percentage cycle or a bound stopped the operation
     Irraggiungibile,  // no amount of row A meets the constrained total
 };
 
-struct Risultato {
-    Quadro quadro;
-    Esito esito = Esito::Ok;
+struct RisultatoRicalcolo {
+    DatiCalcolo quadro;
+    EsitoRicalcolo esito = EsitoRicalcolo::Ok;
     QString messaggio;  // to show once (exclamation); empty when nothing is to be told
     // Counters of this operation.
     long passi = 0;             // passes run
@@ -96,6 +96,6 @@ struct Risultato {
 // explicit stack, so that the order is the classic depth-first one while the
 // loop stays readable from top to bottom. The outermost pass of a descent
 // ends with an exact search of row A in cents.
-Risultato ricalcola(const Quadro& prima, const Modifica& modifica);
+RisultatoRicalcolo ricalcola(const DatiCalcolo& prima, const Modifica& modifica);
 
 }  // namespace varimo

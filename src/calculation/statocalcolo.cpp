@@ -78,13 +78,8 @@ bool valida(int i) {
     return i >= 1 && i <= kVoci;
 }
 
-const QString kMessaggioVincolo = QStringLiteral(
-    "Non è possibile raggiungere l'importo vincolato del progetto con le percentuali impostate: "
-    "il calcolo è stato interrotto. Modificare le percentuali, le voci di riferimento o "
-    "l'importo vincolato.");
-const QString kMessaggioCiclo = QStringLiteral(
-    "Il calcolo è stato interrotto: le percentuali impostate rimandano l'una all'altra e fanno "
-    "crescere gli importi senza fine. Modificare le percentuali o le voci di riferimento.");
+const QString& kMessaggioVincolo = testiricalcolo::vincoloIrraggiungibile;
+const QString& kMessaggioCiclo = testiricalcolo::ciclo;
 
 }  // namespace
 

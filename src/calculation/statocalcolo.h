@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "calculation/ricalcolo.h"
 #include "shell/valore.h"
 #include "shell/voci.h"
 
@@ -19,17 +20,6 @@ namespace varimo {
 enum class Salvataggio : std::uint8_t { Nessuno, InAttesa };
 
 struct FotoCalcolo;
-
-// Bounds that keep a recalculation from running on for ever (percentage
-// cycles above 100 %, percentages that weigh 2 or more on row A, totals that
-// rounding keeps just below the constrained amount). On reaching either bound
-// the operation stops, the sums are brought in line with the rows, and the
-// user is told once.
-constexpr int kProfonditaMassima = 1000;  // passes nested inside one another
-constexpr long kPassiMassimi = 20000;     // passes run by one operation of the user
-// Halving steps of the constrained descent in one operation; the search in
-// cents that ends every descent takes over from there.
-constexpr int kPassiDimezzamento = 60;
 
 // 1..18 -> 'A'..'T' skipping J and K; anything else -> a blank.
 QChar letteraVoce(int i);
