@@ -89,13 +89,13 @@ enum class Avanzo : std::uint8_t {
 // One operation of the user, with every pass it causes.
 class Motore {
   public:
-    explicit Motore(const DatiCalcolo& q) { r_.quadro = q; }
+    explicit Motore(const DatiCalcolo& q) { r_.dati = q; }
 
     RisultatoRicalcolo esegui(const Modifica& m);
 
   private:
-    DatiCalcolo& q() { return r_.quadro; }
-    QString& importo(int i) { return r_.quadro.righe[i].importo; }
+    DatiCalcolo& q() { return r_.dati; }
+    QString& importo(int i) { return r_.dati.righe[i].importo; }
 
     // Writes with their handlers. True when a recalculation is asked for.
     bool scriviImporto(int i, const QString& t);

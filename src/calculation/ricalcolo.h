@@ -79,7 +79,7 @@ enum class EsitoRicalcolo : std::uint8_t {
 };
 
 struct RisultatoRicalcolo {
-    DatiCalcolo quadro;
+    DatiCalcolo dati;
     EsitoRicalcolo esito = EsitoRicalcolo::Ok;
     QString messaggio;  // to show once (exclamation); empty when nothing is to be told
     // Counters of this operation.
