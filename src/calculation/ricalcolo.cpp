@@ -98,6 +98,7 @@ class Motore {
     QString& importo(int i) { return r_.dati.righe[i].importo; }
 
     // Writes with their handlers. True when a recalculation is asked for.
+    bool imposta(int casella, const QString& t);
     bool scriviImporto(int i, const QString& t);
     bool scriviVincolo(const QString& t);
     bool cambioVincolo();
@@ -144,16 +145,25 @@ void Motore::avvisa(EsitoRicalcolo e, const QString& testo) {
 // The amount box of row i. Its change asks for a recalculation, and a
 // pending constrained total then takes a step.
 bool Motore::scriviImporto(int i, const QString& t) {
-    if (importo(i) == t) return false;
-    importo(i) = t;
+    if (!imposta(i, t)) return false;
     if (!q().vincolo.isEmpty()) q().stato = StatoVincolo::InAttesa;
     return true;
 }
 
 bool Motore::scriviVincolo(const QString& t) {
-    if (q().vincolo == t) return false;
-    q().vincolo = t;
+    if (!imposta(kCasellaVincolo, t)) return false;
     return cambioVincolo();
+}
+
+// Every box written, in order: the views see each amount as it was.
+bool Motore::imposta(int casella, const QString& t) {
+    QString& campo = casella == kCasellaTotale    ? q().totale
+                     : casella == kCasellaVincolo ? q().vincolo
+                                                  : importo(casella);
+    if (campo == t) return false;
+    campo = t;
+    r_.scritture.push_back(Scrittura{casella, t});
+    return true;
 }
 
 // A new constrained total starts the descent from A = the total. One the rows
@@ -240,7 +250,7 @@ RisultatoRicalcolo Motore::esegui(const Modifica& m) {
             for (int j = 1; j <= kVoci; ++j) {
                 if (scriviImporto(j, QString())) ricalcola();
             }
-            q().totale.clear();
+            imposta(kCasellaTotale, QString());
             if (scriviVincolo(QString())) ricalcola();
             break;
         case T::Assesta:
@@ -320,7 +330,7 @@ Avanzo Motore::avanza(Passo& p, bool gestori) {
     auto& righe = s.righe;
     const auto scrivi = [&](int i, const QString& t) {
         if (!gestori) {
-            righe[i].importo = t;
+            imposta(i, t);
             return false;
         }
         return scriviImporto(i, t);
@@ -420,7 +430,7 @@ Avanzo Motore::avanza(Passo& p, bool gestori) {
                 if (!t) return Avanzo::Errore;
                 const auto totale = scrittura((*d + *t) / 100);
                 if (!totale) return Avanzo::Errore;
-                s.totale = *totale;
+                imposta(kCasellaTotale, *totale);
                 // 6. One step of the constrained descent.
                 if (!p.discesa || ricerca_ || s.stato != StatoVincolo::InAttesa ||
                     righe[1].importo.isEmpty())
@@ -502,13 +512,13 @@ void Motore::concludiInterruzione() {
     // Stopped inside a restart of the descent, row A may have been emptied
     // just before being set to the constrained total again: put the total
     // back, so that row A shows the amount its cents still hold.
-    if (riavvioInterrotto_ && importo(1).isEmpty()) importo(1) = q().vincoloSalvato;
+    if (riavvioInterrotto_ && importo(1).isEmpty()) imposta(1, q().vincoloSalvato);
     riavvioInterrotto_ = false;
     riavvio_ = 0;
-    q().vincolo = q().vincoloUtente;
+    imposta(kCasellaVincolo, q().vincoloUtente);
     // Row A goes back to what it was before the descent moved it in this
     // operation (a text the user typed there stays).
-    if (aPrimaDelVincolo_) importo(1) = *aPrimaDelVincolo_;
+    if (aPrimaDelVincolo_) imposta(1, *aPrimaDelVincolo_);
     assesta();
     q().stato = StatoVincolo::Nessuno;
     avvisa(EsitoRicalcolo::Interrotto,
@@ -654,7 +664,7 @@ void Motore::affinaVincolo() {
     if (fermo_) return;
     q().stato = StatoVincolo::Nessuno;
     if (trovato) return;
-    if (aPrimaDelVincolo_) importo(1) = *aPrimaDelVincolo_;
+    if (aPrimaDelVincolo_) imposta(1, *aPrimaDelVincolo_);
     assesta();
     ++r_.interruzioni;
     avvisa(EsitoRicalcolo::Irraggiungibile, testiricalcolo::vincoloIrraggiungibile);

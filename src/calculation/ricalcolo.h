@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "shell/modvarimo.h"
 #include "shell/voci.h"
@@ -78,8 +79,21 @@ enum class EsitoRicalcolo : std::uint8_t {
     Irraggiungibile,  // no amount of row A meets the constrained total
 };
 
+// Boxes a recalculation writes: the amounts of rows 1..18 and these two.
+constexpr int kCasellaTotale = kVoci + 1;
+constexpr int kCasellaVincolo = kVoci + 2;
+
+// One write to a box, as the recalculation made it.
+struct Scrittura {
+    int casella = 0;
+    QString testo;
+};
+
 struct RisultatoRicalcolo {
     DatiCalcolo dati;
+    // Every change of an amount box or a total, in order, the last one of
+    // each box being what dati holds: a view may show each step.
+    std::vector<Scrittura> scritture;
     EsitoRicalcolo esito = EsitoRicalcolo::Ok;
     QString messaggio;  // to show once (exclamation); empty when nothing is to be told
     // Counters of this operation.
