@@ -1,7 +1,6 @@
 #include "calculation/statocalcolo.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "calculation/numeri.h"
 #include "shell/interazione.h"

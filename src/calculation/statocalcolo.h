@@ -6,7 +6,6 @@
 #include <QVariant>
 #include <array>
 #include <cstdint>
-#include <optional>
 
 #include "calculation/ricalcolo.h"
 #include "shell/valore.h"
