@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "calculation/numeri.h"
@@ -89,9 +90,13 @@ enum class Avanzo : std::uint8_t {
 // One operation of the user, with every pass it causes.
 class Motore {
   public:
-    explicit Motore(const DatiCalcolo& q) { r_.dati = q; }
+    explicit Motore(DatiCalcolo q) {
+        r_.dati = std::move(q);
+        r_.scritture.reserve(64);
+        pila_.reserve(32);
+    }
 
-    RisultatoRicalcolo esegui(const Modifica& m);
+    RisultatoRicalcolo esegui(const Modifica& m);  // once: the result is moved out
 
   private:
     DatiCalcolo& q() { return r_.dati; }
@@ -262,7 +267,7 @@ RisultatoRicalcolo Motore::esegui(const Modifica& m) {
             ricalcola();
             break;
     }
-    return r_;
+    return std::move(r_);
 }
 
 // ---------------------------------------------------------------- passes
@@ -374,7 +379,7 @@ Avanzo Motore::avanza(Passo& p, bool gestori) {
                     if (!perc || !x) return Avanzo::Errore;
                     const auto t = scrittura(std::floor(*perc / 100 * *x + 0.5) / 100);
                     if (!t) return Avanzo::Errore;
-                    nuovo = *t;
+                    nuovo = std::move(*t);
                 }
                 if (scrivi(i, nuovo)) {
                     p.fase = Fase::DopoRiga;
@@ -672,8 +677,8 @@ void Motore::affinaVincolo() {
 
 }  // namespace
 
-RisultatoRicalcolo ricalcola(const DatiCalcolo& prima, const Modifica& modifica) {
-    return Motore(prima).esegui(modifica);
+RisultatoRicalcolo ricalcola(DatiCalcolo prima, const Modifica& modifica) {
+    return Motore(std::move(prima)).esegui(modifica);
 }
 
 }  // namespace varimo

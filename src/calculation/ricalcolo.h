@@ -110,6 +110,6 @@ struct RisultatoRicalcolo {
 // explicit stack, so that the order is the classic depth-first one while the
 // loop stays readable from top to bottom. The outermost pass of a descent
 // ends with an exact search of row A in cents.
-RisultatoRicalcolo ricalcola(const DatiCalcolo& prima, const Modifica& modifica);
+RisultatoRicalcolo ricalcola(DatiCalcolo prima, const Modifica& modifica);
 
 }  // namespace varimo
