@@ -1,7 +1,6 @@
 #include "calculation/statocalcolo.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "calculation/numeri.h"
 #include "shell/interazione.h"
@@ -10,10 +9,6 @@
 namespace varimo {
 
 namespace {
-
-// Ends the current pass of ricalcola: a text that cannot be read, or a value
-// that overflows.
-struct ErroreCalcolo {};
 
 const QString kEtichette[kVoci + 1] = {
     QString(),
@@ -39,69 +34,17 @@ const QString kEtichette[kVoci + 1] = {
 
 const char kLettere[] = "ABCDEFGHILMNOPQRST";
 
-// An amount with a misplaced thousands point ("1234.56") reads, but almost
-// always stands for a decimal typed with a point: the passes treat it as an
-// unreadable amount rather than compute with a hundred times the amount.
-double rigorosa(const QString& t) {
-    const auto v = letturaRigorosa(t);
-    if (!v || separatoreFuoriPosto(t)) throw ErroreCalcolo{};
-    return *v;
-}
-
-double tollerante(const QString& t) {
-    const double v = letturaTollerante(t);
-    if (!std::isfinite(v)) throw ErroreCalcolo{};
-    return v;
-}
-
-double centesimiDi(const QString& t) {
-    const auto v = letturaCentesimi(t);
-    if (!v || separatoreFuoriPosto(t)) throw ErroreCalcolo{};
-    return *v;
-}
-
-QString scrittura(double v) {
-    if (!std::isfinite(v)) throw ErroreCalcolo{};
-    return scritturaNumerica(v);
-}
-
-// Whole currency units of the constrained total, read the way its amount
-// reaches row A: the integer part of the strict reading, so that "400.000",
-// "400000" and "400000,00" all mean four hundred thousand. A text the strict
-// reading refuses ("12x") is read tolerantly, as the total always was.
-double unitaVincolo(const QString& t) {
-    if (const auto v = letturaRigorosa(t); v && std::isfinite(*v)) return std::trunc(*v);
-    return tollerante(t);
-}
-
 bool valida(int i) {
     return i >= 1 && i <= kVoci;
 }
 
-const QString kMessaggioVincolo = QStringLiteral(
-    "Non è possibile raggiungere l'importo vincolato del progetto con le percentuali impostate: "
-    "il calcolo è stato interrotto. Modificare le percentuali, le voci di riferimento o "
-    "l'importo vincolato.");
-const QString kMessaggioCiclo = QStringLiteral(
-    "Il calcolo è stato interrotto: le percentuali impostate rimandano l'una all'altra e fanno "
-    "crescere gli importi senza fine. Modificare le percentuali o le voci di riferimento.");
-
 }  // namespace
 
 // Marks an operation started from outside (a user edit, a command, a call by
-// another window). Counters that limit one operation start with the outermost
-// one; when it ends the views are told.
+// another window); when the outermost one ends the views are told.
 class StatoCalcolo::Operazione {
   public:
-    explicit Operazione(StatoCalcolo& s) : s_(s) {
-        if (s_.operazioni_++ == 0) {
-            s_.passiOperazione_ = 0;
-            s_.avvisato_ = false;
-            s_.passiDiscesa_ = 0;
-            s_.discesaCeduta_ = false;
-            s_.aPrimaDelVincolo_.reset();
-        }
-    }
+    explicit Operazione(StatoCalcolo& s) : s_(s) { ++s_.operazioni_; }
     ~Operazione() {
         if (--s_.operazioni_ == 0) emit s_.cambiato();
     }
@@ -131,11 +74,8 @@ void StatoCalcolo::collega() {
     for (int i = 1; i <= kVoci; ++i) {
         RigaCalcolo& r = righe_[i];
         r.tipo.suCambio([this, i] { applicaEtichetta(i); });
-        r.costo.suCambio([this, i] { applicaCosto(i); });
-        r.hscroll.suCambio([this, i] { applicaPercentuale(i); });
         r.combo.suCambio([this, i] { selezioneCombo(i); });
     }
-    costoprogetto_.suCambio([this] { costoprogetto_change(); });
 }
 
 // ---------------------------------------------------------------- start-up
@@ -271,14 +211,12 @@ void StatoCalcolo::scriviTipo(int i, const QString& testo) {
 
 void StatoCalcolo::scriviCosto(int i, const QString& testo) {
     if (!valida(i)) return;
-    Operazione op(*this);
-    righe_[i].costo.imposta(testo);
+    esegui(Modifica{Modifica::Tipo::Importo, i, testo, 0});
 }
 
 void StatoCalcolo::scriviHScroll(int i, int valore) {
     if (!valida(i)) return;
-    Operazione op(*this);
-    righe_[i].hscroll.imposta(std::clamp(valore, 0, 100));
+    esegui(Modifica{Modifica::Tipo::Percentuale, i, {}, valore});
 }
 
 void StatoCalcolo::imponiCombo(int i, const Riferimento& r, EventoCombo e) {
@@ -322,8 +260,7 @@ void StatoCalcolo::scriviProgetto(const QString& testo) {
 }
 
 void StatoCalcolo::scriviCostoprogetto(const QString& testo) {
-    Operazione op(*this);
-    costoprogetto_.imposta(testo);
+    esegui(Modifica{Modifica::Tipo::Vincolo, 0, testo, 0});
 }
 
 void StatoCalcolo::impostaCmdannullaVisibile(bool visibile) {
@@ -343,29 +280,11 @@ void StatoCalcolo::selezioneCombo(int i) {
     }
 }
 
-void StatoCalcolo::applicaCosto(int /*i*/) {
-    Operazione op(*this);
-    if (inerte_) return;
-    if (!costoprogetto_().isEmpty()) ModVarimo::statovincolo = StatoVincolo::InAttesa;
-    ricalcola();
-}
-
-void StatoCalcolo::applicaPercentuale(int i) {
-    if (!valida(i)) return;
-    Operazione op(*this);
-    if (inerte_) return;
-    if (!costoprogetto_().isEmpty()) ModVarimo::statovincolo = StatoVincolo::InAttesa;
-    righe_[i].perc.imposta(QString::number(righe_[i].hscroll()));
-    ricalcola();
-}
-
 void StatoCalcolo::gestisciCombo(int i) {
     if (!valida(i)) return;
     Operazione op(*this);
-    if (inerte_) return;
-    if (!costoprogetto_().isEmpty()) ModVarimo::statovincolo = StatoVincolo::InAttesa;
     if (!caricamento) vocerif[i] = righe_[i].combo().posizione + 1;
-    ricalcola();
+    esegui(Modifica{Modifica::Tipo::Riferimento, i, {}, 0});
 }
 
 void StatoCalcolo::applicaTestoRiferimento(int i) {
@@ -375,50 +294,24 @@ void StatoCalcolo::applicaRiferimento(int i) {
     gestisciCombo(i);
 }
 
-void StatoCalcolo::costoprogetto_change() {
-    Operazione op(*this);
-    if (riavvio_ == 0) vincoloUtente_ = costoprogetto_();
-    if (inerte_) return;
-    if (ModVarimo::statovincolo == StatoVincolo::Spento) return;
-    ModVarimo::statovincolo = StatoVincolo::InAttesa;
-    // A constrained total that the rows already make moves nothing: the
-    // hand-off of "Visualizza" writes the total itself, and restarting the
-    // descent from it would change the amounts just shown and printed.
-    const QString& vincolo = costoprogetto_();
-    if (riavvio_ == 0 && !vincolo.isEmpty()) {
-        const auto c = letturaRigorosa(vincolo);
-        const auto p = letturaRigorosa(progetto_());
-        if (c && p && *c == *p) return;
-    }
-    ricordaRigaA();
-    righe_[1].costo.imposta(vincolo);
-}
-
 void StatoCalcolo::spegniVincolo() {
     Operazione op(*this);
-    ModVarimo::statovincolo = StatoVincolo::Spento;
-    costoprogetto_.imposta(QString());
+    esegui(Modifica{Modifica::Tipo::SpegniVincolo, 0, {}, 0});
     cmdannullaVisibile_.imposta(false);
 }
 
 void StatoCalcolo::cancellaRiga(int i) {
     if (!delrigaVisibile(i)) return;
     Operazione op(*this);
-    RigaCalcolo& r = righe_[i];
-    centesimi[i] = 0;
-    r.costo.imposta(QString());
-    r.hscroll.imposta(0);
-    if (r.combo().testo != QString()) {
-        imponiCombo(i, Riferimento{r.combo().voci, -1, QString()}, EventoCombo::Change);
-    }
+    // A reference box that held a text is emptied, and its row refers to
+    // nothing any more.
+    if (!righe_[i].combo().testo.isEmpty() && !caricamento) vocerif[i] = 0;
+    esegui(Modifica{Modifica::Tipo::CancellaRiga, i, {}, 0});
     costorif[i] = 0;
-    ricalcola();
-    r.costo.imposta(QString());
 }
 
 void StatoCalcolo::applicaEtichetta(int /*i*/) {
     Operazione op(*this);
-    if (inerte_) return;
     if (caricamento) {
         // A label read from a file is not typed: no warning now, nor at the
         // next change of another label.
@@ -453,321 +346,55 @@ void StatoCalcolo::applicaEtichetta(int /*i*/) {
 // ---------------------------------------------------------------- recalculation
 
 void StatoCalcolo::ricalcola() {
+    esegui(Modifica{Modifica::Tipo::Ricalcola, 0, {}, 0});
+}
+
+DatiCalcolo StatoCalcolo::dati() const {
+    DatiCalcolo d;
+    for (int i = 1; i <= kVoci; ++i) {
+        const RigaCalcolo& r = righe_[i];
+        d.righe[i] = RigaDati{r.costo(),       r.perc(),    r.hscroll(), r.combo().posizione + 1,
+                              r.combo().testo, centesimi[i]};
+    }
+    d.totale = progetto_();
+    d.vincolo = costoprogetto_();
+    d.stato = ModVarimo::statovincolo;
+    d.vincoloUtente = vincoloUtente_;
+    d.vincoloSalvato = centesimi20;
+    return d;
+}
+
+void StatoCalcolo::esegui(const Modifica& m) {
     Operazione op(*this);
-    if (inerte_ || fermo_) return;
-    if (profondita_ >= kProfonditaMassima || passiOperazione_ >= kPassiMassimi) {
-        riavvioInterrotto_ = riavvio_ > 0;
-        // Inside a pass: every pass below ends at its next nested write, down
-        // to the outermost one, which concludes.
-        if (profondita_ > 0) {
-            fermo_ = true;
-            return;
-        }
-        concludiInterruzione();
-        return;
-    }
-    ++profondita_;
-    ++passiTotali_;
-    ++passiOperazione_;
-    if (profondita_ > profonditaMassima_) profonditaMassima_ = profondita_;
-    try {
-        passo(true);
-    } catch (const ErroreCalcolo&) {
-        // The pass ends here; what it wrote stays.
-    }
-    --profondita_;
-    if (profondita_ > 0 || ricerca_) return;
-    if (!fermo_ && vincoloToccato_) {
-        ++profondita_;
-        affinaVincolo();
-        --profondita_;
-    }
-    vincoloToccato_ = false;
-    if (fermo_) {
-        fermo_ = false;
-        concludiInterruzione();
-    }
-}
-
-// One pass: percentage rows, cents, the sums D and T, the project total and,
-// when a constrained total is pending, one step of the descent of row A. A
-// pass whose nested write reached a bound ends right after that write.
-void StatoCalcolo::passo(bool conDiscesa) {
-    // 1. Percentage rows, in row order.
+    const RisultatoRicalcolo r = varimo::ricalcola(dati(), m);
+    const DatiCalcolo& d = r.dati;
+    // The members first, so that a view reading them sees the new state.
+    for (int i = 1; i <= kVoci; ++i) centesimi[i] = d.righe[i].centesimi;
+    centesimi20 = d.vincoloSalvato;
+    ModVarimo::statovincolo = d.stato;
+    vincoloUtente_ = d.vincoloUtente;
+    passiTotali_ += r.passi;
+    profonditaMassima_ = std::max(profonditaMassima_, r.profonditaMassima);
+    interruzioni_ += r.interruzioni;
     for (int i = 1; i <= kVoci; ++i) {
-        const int posizione = righe_[i].combo().posizione;
-        if (posizione < 0) continue;
-        const int k = posizione + 1;
-        if (!valida(k)) throw ErroreCalcolo{};
-        const QString riferimento = righe_[k].costo();
-        // A reference that reads as zero from the start ("", "0", "abc") makes
-        // the row "0"; a reference below one unit ("0,79") still counts.
-        // Bringing the rows in line after an Open, an unusable reference
-        // counts as zero too.
-        bool zero = zeroInutilizzabili_ && !importoAccettabile(riferimento);
-        if (!zero && tollerante(riferimento) == 0) {
-            const auto r = letturaRigorosa(riferimento);
-            zero = !r || *r == 0;
-        }
-        if (zero) {
-            righe_[i].costo.imposta(QStringLiteral("0"));
-        } else {
-            const double p = rigorosa(righe_[i].perc());
-            const double x = centesimiDi(riferimento);
-            righe_[i].costo.imposta(scrittura(std::floor(p / 100 * x + 0.5) / 100));
-        }
-        if (fermo_) return;
-    }
-    // 2. Amounts in cents. An empty box counts as zero: the sums always add
-    // up what the boxes show, which is also all that a saved file can carry.
-    for (int i = 1; i <= kVoci; ++i) {
-        const QString t = righe_[i].costo();
-        const bool zero = t.isEmpty() || (zeroInutilizzabili_ && !importoAccettabile(t));
-        centesimi[i] = zero ? 0 : centesimiDi(t);
-    }
-    // 3. Row D.
-    righe_[4].costo.imposta(
-        scrittura(std::floor(centesimi[1] + centesimi[2] + centesimi[3] + 0.5) / 100));
-    if (fermo_) return;
-    // 4. Row T.
-    centesimi[18] = 0;
-    for (int i = 5; i <= 17; ++i) centesimi[18] += centesimi[i];
-    righe_[18].costo.imposta(scrittura(std::floor(centesimi[18] + 0.5) / 100));
-    if (fermo_) return;
-    // 5. Project total. The cents are added first and divided once: adding
-    // the two amounts in currency units would let binary rounding show in
-    // the fifteen digits written when D and T nearly cancel out (a negative
-    // row A), giving 0,699999999953434 instead of 0,7.
-    progetto_.imposta(
-        scrittura((centesimiDi(righe_[4].costo()) + centesimiDi(righe_[18].costo())) / 100));
-    // 6. One step of the constrained descent.
-    if (!conDiscesa || ricerca_ || ModVarimo::statovincolo != StatoVincolo::InAttesa ||
-        righe_[1].costo().isEmpty())
-        return;
-    if (costoprogetto_().isEmpty()) {
-        ModVarimo::statovincolo = StatoVincolo::Nessuno;
-        return;
-    }
-    // The outermost pass ends the descent with the search in cents.
-    vincoloToccato_ = true;
-    if (discesaCeduta_) return;
-    centesimi20 = costoprogetto_();
-    double p = tollerante(progetto_());
-    double c = unitaVincolo(costoprogetto_());
-    if (p > c) {
-        if (!contaPassoDiscesa()) return;
-        const QString a = scrittura(rigorosa(righe_[1].costo()) - (p - c) / 2);
-        ricordaRigaA();
-        righe_[1].costo.imposta(a);
-    }
-    if (fermo_ || discesaCeduta_) return;
-    p = tollerante(progetto_());
-    c = unitaVincolo(costoprogetto_());
-    if (p < c) {
-        if (!contaPassoDiscesa()) return;
-        // Restart from A = the constrained total: empty the box and write the
-        // saved text back, each write running costoprogetto_change.
-        struct Riavvio {
-            int& n;
-            explicit Riavvio(int& v) : n(v) { ++n; }
-            ~Riavvio() { --n; }
-        } riavvio(riavvio_);
-        const QString salvato = centesimi20;
-        costoprogetto_.imposta(QString());
-        if (fermo_ || discesaCeduta_) return;
-        costoprogetto_.imposta(salvato);
-        if (fermo_ || discesaCeduta_) return;
-    }
-    p = tollerante(progetto_());
-    c = unitaVincolo(costoprogetto_());
-    if (p == c) ModVarimo::statovincolo = StatoVincolo::Nessuno;
-}
-
-// A bound was reached and every pass has unwound. The constrained total the
-// user entered stays in its box, the sums are brought in line with the rows by
-// one last pass that nests nothing and takes no step, the constraint is no
-// longer pending, and the user is told once per operation.
-void StatoCalcolo::concludiInterruzione() {
-    ++interruzioni_;
-    inerte_ = true;
-    // Stopped inside a restart of the descent, row A may have been emptied
-    // just before being set to the constrained total again: put the total
-    // back, so that row A shows the amount its cents still hold.
-    if (riavvioInterrotto_ && righe_[1].costo().isEmpty()) righe_[1].costo.imposta(centesimi20);
-    riavvioInterrotto_ = false;
-    riavvio_ = 0;
-    eventoCombo_ = EventoCombo::Nessuno;
-    costoprogetto_.imposta(vincoloUtente_);
-    // Row A goes back to what it was before the descent moved it in this
-    // operation (a text the user typed there stays).
-    if (aPrimaDelVincolo_) righe_[1].costo.imposta(*aPrimaDelVincolo_);
-    assesta();
-    ModVarimo::statovincolo = StatoVincolo::Nessuno;
-    inerte_ = false;
-    if (!avvisato_) {
-        avvisato_ = true;
-        messaggio(costoprogetto_().isEmpty() ? kMessaggioCiclo : kMessaggioVincolo,
-                  ModVarimo::titoloaiuto, Icona::Esclamazione);
-    }
-}
-
-// Passes that nest nothing and take no step, until no amount changes: every
-// percentage row then equals its percentage of its reference, and D, T and the
-// total are the sums of what the boxes show. Percentages that refer to one
-// another in a loop that grows for ever never settle; the passes stop after
-// as many rounds as there are rows.
-void StatoCalcolo::assesta() {
-    const bool eraInerte = inerte_;
-    inerte_ = true;
-    for (int giro = 0; giro < 2 * kVoci + 2; ++giro) {
-        std::array<QString, kVoci + 2> prima;
-        for (int i = 1; i <= kVoci; ++i) prima[i] = righe_[i].costo();
-        prima[kVoci + 1] = progetto_();
-        try {
-            passo(false);
-        } catch (const ErroreCalcolo&) {
-            break;
-        }
-        bool uguale = prima[kVoci + 1] == progetto_();
-        for (int i = 1; i <= kVoci && uguale; ++i) uguale = prima[i] == righe_[i].costo();
-        if (uguale) break;
-    }
-    inerte_ = eraInerte;
-}
-
-void StatoCalcolo::ricordaRigaA() {
-    if (!aPrimaDelVincolo_) aPrimaDelVincolo_ = righe_[1].costo();
-}
-
-bool StatoCalcolo::contaPassoDiscesa() {
-    if (++passiDiscesa_ <= kPassiDimezzamento) return true;
-    discesaCeduta_ = true;
-    return false;
-}
-
-// The project total, in cents, that row A = `a` cents makes: row A is written
-// and its passes settle every row that depends on it; no pass takes a step of
-// the descent meanwhile. Nothing when a pass fails or a bound is reached.
-std::optional<qint64> StatoCalcolo::totaleCon(qint64 a) {
-    righe_[1].costo.imposta(scritturaNumerica(static_cast<double>(a) / 100));
-    if (fermo_) return std::nullopt;
-    const auto t = letturaCentesimi(progetto_());
-    if (!t || !std::isfinite(*t) || std::fabs(*t) > 1e17) return std::nullopt;
-    return static_cast<qint64>(std::llround(*t));
-}
-
-// The smallest amount of row A, in cents, whose total is at least `soglia`.
-// The total never decreases as row A grows (every percentage lies between 0
-// and 100), so the amount is bracketed from `da` by doubling steps and then
-// found by halving the bracket. Nothing when no amount of row A within the
-// exact range reaches the threshold, or a pass fails.
-std::optional<qint64> StatoCalcolo::minimoRigaA(qint64 soglia, qint64 da) {
-    const qint64 limite = std::llround(kImportoMassimo * 100);
-    da = std::clamp(da, -limite, limite);
-    auto t = totaleCon(da);
-    if (!t) return std::nullopt;
-    qint64 basso = 0;  // total below the threshold
-    qint64 alto = 0;   // total at or above it
-    if (*t >= soglia) {
-        alto = da;
-        for (qint64 passo = 1;; passo *= 2) {
-            if (alto == -limite) return alto;
-            const qint64 prova = std::max(-limite, da - passo);
-            t = totaleCon(prova);
-            if (!t) return std::nullopt;
-            if (*t < soglia) {
-                basso = prova;
-                break;
-            }
-            alto = prova;
-        }
-    } else {
-        basso = da;
-        for (qint64 passo = 1;; passo *= 2) {
-            if (basso == limite) return std::nullopt;
-            const qint64 prova = std::min(limite, da + passo);
-            t = totaleCon(prova);
-            if (!t) return std::nullopt;
-            if (*t >= soglia) {
-                alto = prova;
-                break;
-            }
-            basso = prova;
+        RigaCalcolo& riga = righe_[i];
+        const RigaDati& n = d.righe[i];
+        riga.perc.ripristina(n.percentuale);
+        riga.hscroll.ripristina(n.scorrimento);
+        const Riferimento& c = riga.combo();
+        if (c.posizione != n.riferimento - 1 || c.testo != n.testoRiferimento) {
+            riga.combo.ripristina(Riferimento{c.voci, n.riferimento - 1, n.testoRiferimento});
         }
     }
-    while (alto - basso > 1) {
-        const qint64 medio = basso + (alto - basso) / 2;
-        t = totaleCon(medio);
-        if (!t) return std::nullopt;
-        if (*t >= soglia) {
-            alto = medio;
-        } else {
-            basso = medio;
-        }
+    // The boxes show every amount the passes wrote, in order, and end on the
+    // result.
+    for (const Scrittura& w : r.scritture) {
+        Valore<QString>& casella = w.casella == kCasellaTotale    ? progetto_
+                                   : w.casella == kCasellaVincolo ? costoprogetto_
+                                                                  : righe_[w.casella].costo;
+        casella.ripristina(w.testo);
     }
-    return alto;
-}
-
-// Ends a constrained descent: the total keeps the whole units of the
-// constrained total and, among the totals that some amount of row A in cents
-// makes, is the smallest one not below the constrained total (exactly that
-// total when one is reachable). The halving steps bring row A close; the
-// search in cents finishes, and also finds the amount when the percentages
-// weigh so much on row A that the halving cannot converge. When no amount of
-// row A gives those whole units, row A goes back to what it was before this
-// operation moved it, every row is brought in line, and the user is told.
-void StatoCalcolo::affinaVincolo() {
-    const QString vincolo = costoprogetto_();
-    const auto c = letturaRigorosa(vincolo);
-    if (vincolo.isEmpty() || !c || !std::isfinite(*c) || std::fabs(*c) > kImportoMassimo ||
-        righe_[1].costo().isEmpty()) {
-        return;
-    }
-    // Totals with the whole units of the constrained total.
-    const qint64 unita = static_cast<qint64>(std::trunc(*c));
-    const qint64 minimo = unita > 0 ? unita * 100 : unita * 100 - 99;
-    const qint64 massimo = unita < 0 ? unita * 100 : unita * 100 + 99;
-    qint64 soglia = std::clamp(static_cast<qint64>(std::ceil(*c * 100 - 1e-6)), minimo, massimo);
-    const auto dentro = [&](qint64 t) { return t >= minimo && t <= massimo; };
-
-    // Already there, with row A in whole cents: nothing to search.
-    const auto a = letturaCentesimi(righe_[1].costo());
-    const auto totale = letturaCentesimi(progetto_());
-    if (a && totale && *totale == static_cast<double>(soglia) &&
-        scritturaNumerica(*a / 100) == righe_[1].costo()) {
-        ModVarimo::statovincolo = StatoVincolo::Nessuno;
-        return;
-    }
-    const qint64 da = a && std::fabs(*a) < 1e17 ? std::llround(*a) : unita * 100;
-    ricerca_ = true;
-    std::optional<qint64> trovato;
-    std::optional<qint64> t;
-    for (int prova = 0; prova < 2 && !fermo_; ++prova) {
-        trovato = minimoRigaA(soglia, da);
-        if (fermo_) break;
-        if (trovato) t = totaleCon(*trovato);
-        if (t && dentro(*t)) break;
-        trovato.reset();
-        // Nothing reaches the constrained total within its whole units: the
-        // smallest total with those units, below it, will do.
-        if (soglia == minimo) break;
-        soglia = minimo;
-    }
-    ricerca_ = false;
-    if (fermo_) return;
-    ModVarimo::statovincolo = StatoVincolo::Nessuno;
-    if (trovato) return;
-    if (aPrimaDelVincolo_) {
-        inerte_ = true;
-        righe_[1].costo.imposta(*aPrimaDelVincolo_);
-        inerte_ = false;
-    }
-    assesta();
-    ++interruzioni_;
-    if (!avvisato_) {
-        avvisato_ = true;
-        messaggio(kMessaggioVincolo, ModVarimo::titoloaiuto, Icona::Esclamazione);
-    }
+    if (!r.messaggio.isEmpty()) messaggio(r.messaggio, ModVarimo::titoloaiuto, Icona::Esclamazione);
 }
 
 // ---------------------------------------------------------------- unusable amounts
@@ -794,10 +421,7 @@ bool StatoCalcolo::avvisaImportiInutilizzabili() {
 }
 
 void StatoCalcolo::assestaImportiInutilizzabili() {
-    Operazione op(*this);
-    zeroInutilizzabili_ = true;
-    assesta();
-    zeroInutilizzabili_ = false;
+    esegui(Modifica{Modifica::Tipo::Assesta, 0, {}, 0});
 }
 
 // ---------------------------------------------------------------- commands
@@ -879,18 +503,10 @@ void StatoCalcolo::controllaDati() {
 void StatoCalcolo::cancellaTutto() {
     Operazione op(*this);
     for (int i = 1; i <= kVoci; ++i) {
-        RigaCalcolo& r = righe_[i];
-        centesimi[i] = 0;
-        r.costo.imposta(QString());
-        r.hscroll.imposta(0);
-        if (!r.combo().testo.isEmpty()) {
-            imponiCombo(i, Riferimento{r.combo().voci, -1, QString()}, EventoCombo::Change);
-        }
-        costorif[i] = 0;
+        if (!righe_[i].combo().testo.isEmpty() && !caricamento) vocerif[i] = 0;
     }
-    for (int i = 1; i <= kVoci; ++i) righe_[i].costo.imposta(QString());
-    progetto_.imposta(QString());
-    costoprogetto_.imposta(QString());
+    esegui(Modifica{Modifica::Tipo::CancellaTutto, 0, {}, 0});
+    for (int i = 1; i <= kVoci; ++i) costorif[i] = 0;
 }
 
 void StatoCalcolo::mostraAiuto() {

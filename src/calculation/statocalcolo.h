@@ -6,8 +6,8 @@
 #include <QVariant>
 #include <array>
 #include <cstdint>
-#include <optional>
 
+#include "calculation/ricalcolo.h"
 #include "shell/valore.h"
 #include "shell/voci.h"
 
@@ -19,17 +19,6 @@ namespace varimo {
 enum class Salvataggio : std::uint8_t { Nessuno, InAttesa };
 
 struct FotoCalcolo;
-
-// Bounds that keep a recalculation from running on for ever (percentage
-// cycles above 100 %, percentages that weigh 2 or more on row A, totals that
-// rounding keeps just below the constrained amount). On reaching either bound
-// the operation stops, the sums are brought in line with the rows, and the
-// user is told once.
-constexpr int kProfonditaMassima = 1000;  // passes nested inside one another
-constexpr long kPassiMassimi = 20000;     // passes run by one operation of the user
-// Halving steps of the constrained descent in one operation; the search in
-// cents that ends every descent takes over from there.
-constexpr int kPassiDimezzamento = 60;
 
 // 1..18 -> 'A'..'T' skipping J and K; anything else -> a blank.
 QChar letteraVoce(int i);
@@ -161,8 +150,9 @@ class StatoCalcolo : public QObject {
     Valore<bool>& cmdannullaValore() { return cmdannullaVisibile_; }
     Valore<QString>& suggerimentoEscoValore() { return suggerimentoEsco_; }
 
-    // --- writing: same effect as the user's edit; runs the change handler
-    // when the value changes.
+    // --- writing: same effect as the user's edit; a changed amount, scroll
+    // bar, reference or constrained total runs the recalculation
+    // (calculation/ricalcolo.h).
     void scriviTipo(int i, const QString& testo);
     void scriviCosto(int i, const QString& testo);
     void scriviHScroll(int i, int valore);  // clamped to 0..100
@@ -180,11 +170,8 @@ class StatoCalcolo : public QObject {
     void impostaCmdannullaVisibile(bool visibile);
 
     // --- handlers
-    void applicaCosto(int i);
-    void applicaPercentuale(int i);
     void applicaTestoRiferimento(int i);
     void applicaRiferimento(int i);
-    void costoprogetto_change();
     void spegniVincolo();
     void cancellaRiga(int i);
     void applicaEtichetta(int i);
@@ -223,7 +210,9 @@ class StatoCalcolo : public QObject {
 
     // --- counters (tests and benchmarks)
     long passiAnnidati() const { return passiTotali_; }  // passes run since azzeraContatori()
-    int profondita() const { return profondita_; }       // passes running now
+    // Passes running now: they all run inside one call of the recalculation,
+    // so none is left running between two operations.
+    int profondita() const { return 0; }
     int profonditaMassima() const { return profonditaMassima_; }  // deepest nesting seen
     int interruzioni() const { return interruzioni_; }            // operations stopped at a bound
     // An operation started from outside is running (cambiato follows its end).
@@ -241,16 +230,12 @@ class StatoCalcolo : public QObject {
     friend class Operazione;
 
     void collega();
-    void passo(bool conDiscesa);
     void gestisciCombo(int i);
     void selezioneCombo(int i);
-    void concludiInterruzione();
-    void assesta();
-    void ricordaRigaA();
-    bool contaPassoDiscesa();
-    std::optional<qint64> totaleCon(qint64 a);
-    std::optional<qint64> minimoRigaA(qint64 soglia, qint64 da);
-    void affinaVincolo();
+    // The values the recalculation reads, and one operation run on them: the
+    // result is shown without running any handler, its message once.
+    DatiCalcolo dati() const;
+    void esegui(const Modifica& m);
     void imponiCombo(int i, const Riferimento& r, EventoCombo e);
 
     std::array<RigaCalcolo, kVoci + 1> righe_;  // 0 unused
@@ -261,23 +246,10 @@ class StatoCalcolo : public QObject {
 
     EventoCombo eventoCombo_ = EventoCombo::Nessuno;
     int operazioni_ = 0;  // nesting of operations started from outside
-    int profondita_ = 0;
     int profonditaMassima_ = 0;
     long passiTotali_ = 0;
-    long passiOperazione_ = 0;
     int interruzioni_ = 0;
-    bool inerte_ = false;              // handlers do nothing (stopping after a bound)
-    bool zeroInutilizzabili_ = false;  // the passes count unusable amounts as zero
-    bool fermo_ = false;               // a bound was reached: the passes are ending
-    bool avvisato_ = false;            // bound message already shown in this operation
-    int riavvio_ = 0;                  // inside the restart writes of a constrained step
-    bool riavvioInterrotto_ = false;   // a bound was reached during a restart
-    QString vincoloUtente_;            // constrained total last entered from outside a restart
-    bool vincoloToccato_ = false;      // a pass of the outermost one took part in a descent
-    bool discesaCeduta_ = false;       // the halving steps handed over to the search in cents
-    int passiDiscesa_ = 0;             // halving steps and restarts in this operation
-    bool ricerca_ = false;             // the search in cents is writing row A
-    std::optional<QString> aPrimaDelVincolo_;       // row A before the descent moved it
+    QString vincoloUtente_;                         // constrained total last entered by the user
     std::array<bool, kVoci + 1> etichettaLunga_{};  // label past 50 characters, already told
 };
 

@@ -50,7 +50,7 @@ class Valore {
         return true;
     }
 
-    // The window's change handler (applicaCosto and the like). One per value.
+    // The window's change handler (applicaEtichetta and the like). One per value.
     void suCambio(Azione gestore) { gestore_ = std::move(gestore); }
     // A view that mirrors the value; runs before the handler.
     void allaVista(Azione vista) { viste_.push_back(std::move(vista)); }

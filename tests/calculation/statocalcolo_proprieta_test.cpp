@@ -3,16 +3,18 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <random>
 
 #include "calculation/numeri.h"
 #include "calculation/statocalcolo.h"
 #include "shell/modvarimo.h"
+#include "support/generatore_calcolo.h"
 #include "support/interazione_finta.h"
 
 using namespace varimo;
 
 namespace {
+
+using test::Generatore;
 
 // Random edit sequences, as a user might make them: amounts (boxes emptied by
 // hand among them), references, scroll bars, constrained totals, row deletes,
@@ -21,41 +23,6 @@ namespace {
 // sums agree with what the boxes show, every row keeps the reference the user
 // chose (label edits included) and, until a bound stops an edit, every
 // percentage row holds its percentage of its reference, to the cent.
-class Generatore {
-  public:
-    explicit Generatore(unsigned seme) : rng_(seme) {}
-    int tra(int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng_); }
-    int rigaLibera() {
-        int i = tra(1, 16);
-        return i >= 4 ? i + 1 : i;  // 1..17 without 4
-    }
-    int rigaPercentuale() {  // rows that show a reference list and a scroll bar
-        int i;
-        do {
-            i = tra(2, 17);
-        } while (!StatoCalcolo::percentualeVisibile(i));
-        return i;
-    }
-    QString importo() {
-        switch (tra(0, 4)) {
-            case 0:
-                return QStringLiteral("0");
-            case 1:
-                if (tra(0, 2) == 0) return QString();
-                return QString::number(tra(1, 999)) + QLatin1Char(',') +
-                       QString::number(tra(10, 99));
-            case 2:
-                return QString::number(tra(1, 999)) + QLatin1Char('.') +
-                       QString::number(tra(100, 999));
-            default:
-                return QString::number(tra(1, 2000000));
-        }
-    }
-
-  private:
-    std::mt19937 rng_;
-};
-
 double cent(const StatoCalcolo& s, int i) {
     const QString t = s.costo(i);
     if (t.isEmpty()) return 0;
