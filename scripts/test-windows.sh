@@ -19,9 +19,13 @@ inizio=$SECONDS
 bash scripts/package-windows.sh --test
 VERSIONE=$(sed -n 's/^project(Varimo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
-# A Wine prefix of its own, made afresh; no Mono or Gecko to install.
-export WINEPREFIX="$RADICE/build-win/wine"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A Wine prefix of its own, made afresh; no Mono or Gecko to install, and no
+# menus or file associations shared with the desktop (winemenubuilder). Wine
+# links the user's Documents and Desktop to folders of HOME: an empty one of
+# the test's own.
+export WINEPREFIX="$RADICE/build-win/wine" HOME="$RADICE/build-win/casa"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+rm -rf "$HOME" && mkdir -p "$HOME"
 export WINEPATH
 WINEPATH=$(cat build-win/winepath)
 rm -rf "$WINEPREFIX"
