@@ -119,13 +119,15 @@ TEST_F(StampaGuidaTest, WholeGuideHasFourTitlesEachFromANewPageAndIsSaved) {
 TEST_F(StampaGuidaTest, SecondWholeGuideReplacesTheSavedFileEvenWhileItIsOpen) {
     ASSERT_TRUE(stampaguidacompleta(quattroGuide(), programma).mostrata);
     const QString salvata = QDir(programma).filePath(QStringLiteral("Varimo-guida.docx"));
-    // Another program keeps the first copy open.
-    QFile tenuto(salvata);
-    ASSERT_TRUE(tenuto.open(QIODevice::ReadOnly));
-
     auto guide = quattroGuide();
     guide[3].testo = QStringLiteral("Testo cambiato.");
-    const EsitoGuidaCompleta e = stampaguidacompleta(guide, programma);
+    EsitoGuidaCompleta e;
+    {
+        // Another program keeps the first copy open.
+        const test::TenutoAperto tenuto(salvata);
+        ASSERT_TRUE(tenuto.aperto());
+        e = stampaguidacompleta(guide, programma);
+    }
     EXPECT_TRUE(e.mostrata);
     EXPECT_EQ(e.salvataIn, salvata);
     EXPECT_EQ(test::leggiDocx(salvata).paragrafi().last().testo, "Testo cambiato.");

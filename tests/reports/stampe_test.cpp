@@ -206,7 +206,8 @@ TEST_F(StampeTest, ReportThatCannotBeWrittenIsToldAndNothingOpened) {
     EXPECT_EQ(stampaCalcolo(calcoloTreRighe()), EsitoStampa::NonRiuscito);
     EXPECT_TRUE(aperti.isEmpty());
     ASSERT_EQ(utente.messaggi.size(), 1);
-    EXPECT_TRUE(utente.messaggi[0].testo.contains(QDir::toNativeSeparators(QStringLiteral("non/esiste"))));
+    EXPECT_TRUE(
+        utente.messaggi[0].testo.contains(QDir::toNativeSeparators(QStringLiteral("non/esiste"))));
 }
 
 DatiStampaQuadro quadro(int n) {

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <optional>
 
 namespace varimo::test {
@@ -36,6 +37,21 @@ class DocumentiIn {
   private:
     QByteArray prima_[2];
     unsigned long tipo_ = 0;
+};
+
+// While it lives, the file is held open for reading, as a program showing it
+// does; one that lets others replace the file (on Windows it shares
+// deletion, as the file's own QFile would not).
+class TenutoAperto {
+  public:
+    explicit TenutoAperto(const QString& percorso);
+    ~TenutoAperto();
+    TenutoAperto(const TenutoAperto&) = delete;
+    TenutoAperto& operator=(const TenutoAperto&) = delete;
+    bool aperto() const { return maniglia_ != -1; }
+
+  private:
+    std::intptr_t maniglia_ = -1;
 };
 
 }  // namespace varimo::test

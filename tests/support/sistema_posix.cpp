@@ -2,6 +2,7 @@
 // folder follows HOME (and the XDG configuration folder, where
 // user-dirs.dirs could name another).
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,6 +53,13 @@ DocumentiIn::DocumentiIn(const QString& casa) {
 DocumentiIn::~DocumentiIn() {
     ripristina("HOME", prima_[0]);
     ripristina("XDG_CONFIG_HOME", prima_[1]);
+}
+
+TenutoAperto::TenutoAperto(const QString& percorso)
+    : maniglia_(::open(QFile::encodeName(percorso).constData(), O_RDONLY | O_CLOEXEC)) {}
+
+TenutoAperto::~TenutoAperto() {
+    if (aperto()) ::close(static_cast<int>(maniglia_));
 }
 
 }  // namespace varimo::test

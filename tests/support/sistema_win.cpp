@@ -53,8 +53,8 @@ DocumentiIn::DocumentiIn(const QString& casa) {
         }
     }
     const QString nuova = QDir::toNativeSeparators(casa + QStringLiteral("/Documents"));
-    scriviValore(REG_SZ, QByteArray(reinterpret_cast<const char*>(nuova.utf16()),
-                                    (nuova.size() + 1) * 2));
+    scriviValore(REG_SZ,
+                 QByteArray(reinterpret_cast<const char*>(nuova.utf16()), (nuova.size() + 1) * 2));
 }
 
 DocumentiIn::~DocumentiIn() {
@@ -63,6 +63,18 @@ DocumentiIn::~DocumentiIn() {
     } else {
         scriviValore(static_cast<DWORD>(tipo_), prima_[0]);
     }
+}
+
+TenutoAperto::TenutoAperto(const QString& percorso) {
+    const QString nativo = QDir::toNativeSeparators(percorso);
+    HANDLE h = ::CreateFileW(reinterpret_cast<LPCWSTR>(nativo.utf16()), GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) maniglia_ = reinterpret_cast<std::intptr_t>(h);
+}
+
+TenutoAperto::~TenutoAperto() {
+    if (aperto()) ::CloseHandle(reinterpret_cast<HANDLE>(maniglia_));
 }
 
 }  // namespace varimo::test
