@@ -63,7 +63,7 @@ stampa_e_pdf() {
     { echo "no document written by the print"; exit 1; }
   echo "print written: ${docx#"$C"/}"
   unzip -tq "$docx"
-  avviso=$(attendi_finestra '^Varimo: aiuto in linea$' 30) ||
+  avviso=$(attendi_finestra '^Varimo: ' 30) ||
     { echo "no message about the document that could not be opened"; exit 1; }
   sleep 1
   schermata "$SCHERMATE/stampa.png"
