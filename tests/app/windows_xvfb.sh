@@ -148,13 +148,20 @@ for modo in /AllUsers /CurrentUser; do
     schermata "$SCHERMATE/quadro.png"
     stampa_e_pdf "$quadro"
     fine_wine
-    rm "$C/users/Public/Varimo-dati-scuola" "$C/users/Public/scuola.varimo"
+    # The project files, and the lock of the project the ended program had open.
+    rm -f "$C/users/Public/Varimo-dati-scuola" "$C/users/Public/scuola.varimo" \
+      "$C/users/Public/.~lock.Varimo-dati-scuola#"
   fi
 
   # The uninstaller runs from a copy of itself in the temporary folder.
   wine "$dir_installato/disinstalla.exe" /S "$modo"
   for _ in $(seq 1 150); do
     [ -d "$dir_installato" ] || break
+    sleep 0.2
+  done
+  # Its last steps (the registry, the user's settings) follow the folder.
+  for _ in $(seq 1 150); do
+    ps -eo stat=,args= | grep -v '^Z' | grep -q 'Un\.exe' || break
     sleep 0.2
   done
   fine_wine
@@ -171,4 +178,5 @@ for modo in /AllUsers /CurrentUser; do
   rimasti=$(comm -13 <(echo "$prima") <(cd "$C" && find . | sort) | grep -i varimo || true)
   [ -z "$rimasti" ] || { echo "left on the disk:"; echo "$rimasti"; exit 1; }
 done
+fine_wine
 echo "Windows program, installer and uninstaller passed"
