@@ -12,8 +12,8 @@
 #
 #   bash scripts/package-windows.sh                  everything
 #   bash scripts/package-windows.sh --dipendenze     only the cached libraries
-#   bash scripts/package-windows.sh --test           also builds the test programs
-#                                                    (build-win-test/)
+#   bash scripts/package-windows.sh --test           also builds the core test
+#                                                    programs (build-win/tests/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 RADICE=$PWD
@@ -256,15 +256,16 @@ copia_dll() {
   done
 }
 
+# One build folder for the program and, with --test, its core test programs
+# (tests/<subsystem>/*_test.cpp, run under Wine by ctest): the program's
+# libraries are built once for both.
 if [ "$CON_TEST" = 1 ]; then
-  # The core test programs (no display): tests/<subsystem>/*_test.cpp.
-  # shellcheck disable=SC2046
-  costruisci_varimo build-win-test "$(basename -s .cpp tests/*/*_test.cpp | grep -vx sicurezza_file_test | tr '\n' ' ')" \
-    -DCMAKE_BUILD_TYPE=Release -DVARIMO_BUILD_TESTS=ON -DCMAKE_CROSSCOMPILING_EMULATOR=wine
-  printf '%s\n' "$WINEPATH_DLL" >build-win-test/winepath
+  costruisci_varimo build-win all -DCMAKE_BUILD_TYPE=Release -DVARIMO_BUILD_TESTS=ON \
+    -DCMAKE_CROSSCOMPILING_EMULATOR=wine
+  printf '%s\n' "$WINEPATH_DLL" >build-win/winepath
+else
+  costruisci_varimo build-win varimo -DCMAKE_BUILD_TYPE=Release -DVARIMO_BUILD_TESTS=OFF
 fi
-
-costruisci_varimo build-win varimo -DCMAKE_BUILD_TYPE=Release -DVARIMO_BUILD_TESTS=OFF
 
 # The program as it is installed: one folder with the program, its libraries,
 # Qt's plugins and Italian texts, and its data files.

@@ -7,7 +7,7 @@
 #      scripts/package.sh, or $VARIMO_LINUX);
 #   3. the program started under Wine on Xvfb: its splash, then the
 #      calculation window, each screenshot checked not to be blank
-#      (build-win-test/schermate/);
+#      (build-win/schermate/);
 #   4. the installer run silently, the installed program opening a classic
 #      project file, the uninstaller leaving nothing behind
 #      (tests/app/windows_xvfb.sh).
@@ -19,17 +19,21 @@ inizio=$SECONDS
 bash scripts/package-windows.sh --test
 VERSIONE=$(sed -n 's/^project(Varimo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
-# A Wine prefix of its own, made afresh; no Mono or Gecko to install.
-export WINEPREFIX="$RADICE/build-win-test/wine"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A Wine prefix of its own, made afresh; no Mono or Gecko to install, and no
+# menus or file associations shared with the desktop (winemenubuilder). Wine
+# links the user's Documents and Desktop to folders of HOME: an empty one of
+# the test's own.
+export WINEPREFIX="$RADICE/build-win/wine" HOME="$RADICE/build-win/casa"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+rm -rf "$HOME" && mkdir -p "$HOME"
 export WINEPATH
-WINEPATH=$(cat build-win-test/winepath)
+WINEPATH=$(cat build-win/winepath)
 rm -rf "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1
 echo "test-windows: Wine prefix ready ($((SECONDS - inizio)) s)"
 
 # --- 1. core tests -------------------------------------------------------------
-ctest --test-dir build-win-test -j"$(nproc)" --output-on-failure \
+ctest --test-dir build-win -j"$(nproc)" --output-on-failure \
   --timeout 600
 echo "test-windows: core tests passed ($((SECONDS - inizio)) s)"
 
@@ -38,7 +42,7 @@ echo "test-windows: core tests passed ($((SECONDS - inizio)) s)"
 if grep -q -- "--esporta" src/app/main.cpp; then
   LINUX=${VARIMO_LINUX:-build-deb/bin/varimo}
   [ -x "$LINUX" ] || bash scripts/package.sh >/dev/null
-  USCITE=build-win-test/esportazioni
+  USCITE=build-win/esportazioni
   rm -rf "$USCITE" && mkdir -p "$USCITE"
   EXE="build-win/varimo-$VERSIONE/varimo.exe"
   finestre() { winepath -w "$1" 2>/dev/null; }
@@ -70,6 +74,11 @@ else
 fi
 
 # --- 3 and 4: on Xvfb ------------------------------------------------------------
+# Wine's session started above without a display: it ends, so that the
+# windows below are made on the X server.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 xvfb-run -a -s "-screen 0 1280x1024x24" bash tests/app/windows_xvfb.sh \
-  "build-win/varimo-$VERSIONE" "build-win/varimo-$VERSIONE-setup.exe" build-win-test/schermate
+  "build-win/varimo-$VERSIONE" "build-win/varimo-$VERSIONE-setup.exe" build-win/schermate
+wineserver -k 2>/dev/null || true
 echo "test-windows: all passed ($((SECONDS - inizio)) s)"

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "datafile/scritturafile.h"
+#include "shell/nomifile.h"
 #include "shell/piattaforma.h"
 
 namespace varimo {
@@ -90,11 +91,16 @@ std::optional<ErroreScritturaFile> scriviFileCompleto(const QString& percorso,
     DWORD e = 0;
     for (int tentativo = 0; tentativo < 100 && h == INVALID_HANDLE_VALUE; ++tentativo) {
         // ".<name>~varimo<pid>.XXXXXX": a later save removes it if this
-        // process dies before renaming it.
+        // process dies before renaming it. The name part is shortened so the
+        // whole fits the name limit, counted in UTF-8 bytes as a Unix file
+        // system under Windows programs counts it (never fewer than the
+        // UTF-16 units Windows counts).
         QString suffisso = QString::number(QRandomGenerator::global()->generate() % 0x3FFFFFFF, 36);
-        suffisso = suffisso.rightJustified(6, u'0').right(6);
-        temporaneo = nativo(QDir(cartella).filePath(
-            u'.' + infoBersaglio.fileName() + piattaforma::marcaTemporaneo() + u'.' + suffisso));
+        const QString marca =
+            piattaforma::marcaTemporaneo() + u'.' + suffisso.rightJustified(6, u'0').right(6);
+        const int spazio = kByteMassimiNomeFile - 1 - static_cast<int>(marca.toUtf8().size());
+        temporaneo = nativo(
+            QDir(cartella).filePath(u'.' + troncaInByte(infoBersaglio.fileName(), spazio) + marca));
         h = CreateFileW(temporaneo.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
         e = h == INVALID_HANDLE_VALUE ? GetLastError() : 0;

@@ -23,6 +23,11 @@ void ignoraLimiteDimensioneFile();
 // (no link, or one of the user's own links elsewhere).
 std::optional<QString> collegamentoVietato(const QString& percorso);
 
+// The name of the user's own folder for documents inside the temporary
+// folder: "varimo-<user id>" on POSIX systems, "varimo-<user name>" on
+// Windows.
+QString nomeCartellaPrivata();
+
 // The user's own folder for documents inside the temporary folder: created
 // (readable by the user only) when missing, and refused when it is a link or
 // belongs to someone else. Its path, or the reason in *errore.

@@ -50,9 +50,12 @@ std::optional<QString> collegamentoVietato(const QString& percorso) {
     return std::nullopt;
 }
 
+QString nomeCartellaPrivata() {
+    return QStringLiteral("varimo-") + QString::number(::geteuid());
+}
+
 QString cartellaPrivata(const QString& temporanea, QString* errore) {
-    QString percorso =
-        QDir(temporanea).filePath(QStringLiteral("varimo-") + QString::number(::geteuid()));
+    QString percorso = QDir(temporanea).filePath(nomeCartellaPrivata());
     const QByteArray nome = QFile::encodeName(percorso);
     const auto fallisci = [&](const QString& motivo) {
         if (errore) *errore = motivo;

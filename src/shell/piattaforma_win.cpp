@@ -42,9 +42,12 @@ std::optional<QString> collegamentoVietato(const QString& percorso) {
     return std::nullopt;
 }
 
+QString nomeCartellaPrivata() {
+    return QStringLiteral("varimo-") + qEnvironmentVariable("USERNAME", QStringLiteral("utente"));
+}
+
 QString cartellaPrivata(const QString& temporanea, QString* errore) {
-    const QString utente = qEnvironmentVariable("USERNAME", QStringLiteral("utente"));
-    const QString percorso = QDir(temporanea).filePath(QStringLiteral("varimo-") + utente);
+    const QString percorso = QDir(temporanea).filePath(nomeCartellaPrivata());
     const QFileInfo f(percorso);
     if (collegamento(f) || (f.exists() && !f.isDir())) {
         if (errore)

@@ -5,7 +5,10 @@
 #   both are screenshot and must not be blank;
 # - the installer, run silently, installs the program, its Start menu entry
 #   and the .varimo association; the installed program opens a classic project
-#   file given on its command line; the uninstaller removes all of it.
+#   file given on its command line and a .varimo file through the
+#   association, prints it (a .docx that LibreOffice reads; Wine has no
+#   program to open it, which the program says) and exports it as PDF; the
+#   uninstaller removes all of it.
 set -euo pipefail
 mkdir -p "$3"
 CARTELLA=$(realpath "$1") SETUP=$(realpath "$2") SCHERMATE=$(realpath "$3")
@@ -34,6 +37,58 @@ schermata() {
 }
 
 fine_wine() { wineserver -k 2>/dev/null || true; sleep 1; }
+
+# Waits up to $2 seconds for a file matching the find expression in $1 (under
+# the Wine prefix's drive C, links followed); prints it.
+attendi_file() {
+  local f=""
+  for _ in $(seq 1 $(($2 * 5))); do
+    f=$(eval "find -L \"\$C/users\" $1" 2>/dev/null | head -1 || true)
+    [ -n "$f" ] && [ -s "$f" ] && { sleep 0.5; echo "$f"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
+# In window $1 of the framework: Ctrl+P writes the print as a .docx in the
+# user's private folder inside the temporary one and hands it to the shell;
+# Wine has no program for .docx, so the program says where the document is.
+# The document is a sound package that LibreOffice reads. Then Ctrl+E and
+# Return in the save dialog write the PDF in Documents, which poppler reads.
+stampa_e_pdf() {
+  local finestra=$1 docx avviso pdf testo
+  xdotool windowfocus --sync "$finestra" 2>/dev/null || true
+  xdotool key --clearmodifiers ctrl+p
+  docx=$(attendi_file "-path '*/Temp/varimo-*/*.docx'" 30) ||
+    { echo "no document written by the print"; exit 1; }
+  echo "print written: ${docx#"$C"/}"
+  unzip -tq "$docx"
+  avviso=$(attendi_finestra '^Varimo: ' 30) ||
+    { echo "no message about the document that could not be opened"; exit 1; }
+  sleep 1
+  schermata "$SCHERMATE/stampa.png"
+  testo=$(mktemp -d)
+  soffice --headless -env:UserInstallation="file://$testo/profilo" --convert-to txt:Text \
+    --outdir "$testo" "$docx" >/dev/null 2>&1
+  grep -q "TOTALE PROGETTO" "$testo"/*.txt || { echo "LibreOffice does not read the print"; exit 1; }
+  echo "LibreOffice reads the print ($(wc -l <"$testo"/*.txt) lines)"
+  rm -rf "$testo"
+  xdotool windowfocus --sync "$avviso" 2>/dev/null || true
+  xdotool key --clearmodifiers Return
+  sleep 1
+  xdotool windowfocus --sync "$finestra" 2>/dev/null || true
+  xdotool key --clearmodifiers ctrl+e
+  sleep 3
+  schermata "$SCHERMATE/salva-pdf.png"
+  xdotool key --clearmodifiers Return
+  pdf=$(attendi_file "-path '*/Documents/*.pdf'" 30) || { echo "no PDF exported"; exit 1; }
+  pdfinfo "$pdf" | grep -q '^Pages: *[1-9]' || { echo "$pdf is not a readable PDF"; exit 1; }
+  pdftotext "$pdf" - | grep -q "TOTALE PROGETTO" || { echo "the PDF lacks the total"; exit 1; }
+  echo "PDF exported: ${pdf#"$C"/} ($(pdfinfo "$pdf" | sed -n 's/^Pages: *//p') pages)"
+  # The user's documents are the user's: they are not the installer's to
+  # remove, and go here so that what is left can be compared.
+  rm -rf "$(dirname "$docx")" "$pdf"
+}
 
 # --- the program from its folder --------------------------------------------------
 cd "$(mktemp -d)"
@@ -81,13 +136,32 @@ for modo in /AllUsers /CurrentUser; do
     sleep 2
     schermata "$SCHERMATE/installato.png"
     fine_wine
-    rm "$C/users/Public/Varimo-dati-scuola"
+
+    # A .varimo file opened through its association (as a double click
+    # does) shows the framework window; Ctrl+P prints it, Ctrl+E exports it.
+    wine "$installato" --converti 'C:\users\Public\Varimo-dati-scuola' 'C:\users\Public\scuola.varimo'
+    wine start 'C:\users\Public\scuola.varimo'
+    quadro=$(attendi_finestra '^Quadro economico - scuola' 60) ||
+      { echo "the .varimo file did not open in the framework window"; exit 1; }
+    echo "the association opens: $(xdotool getwindowname "$quadro")"
+    sleep 2
+    schermata "$SCHERMATE/quadro.png"
+    stampa_e_pdf "$quadro"
+    fine_wine
+    # The project files, and the lock of the project the ended program had open.
+    rm -f "$C/users/Public/Varimo-dati-scuola" "$C/users/Public/scuola.varimo" \
+      "$C/users/Public/.~lock.Varimo-dati-scuola#"
   fi
 
   # The uninstaller runs from a copy of itself in the temporary folder.
   wine "$dir_installato/disinstalla.exe" /S "$modo"
   for _ in $(seq 1 150); do
     [ -d "$dir_installato" ] || break
+    sleep 0.2
+  done
+  # Its last steps (the registry, the user's settings) follow the folder.
+  for _ in $(seq 1 150); do
+    ps -eo stat=,args= | grep -v '^Z' | grep -q 'Un\.exe' || break
     sleep 0.2
   done
   fine_wine
@@ -104,4 +178,5 @@ for modo in /AllUsers /CurrentUser; do
   rimasti=$(comm -13 <(echo "$prima") <(cd "$C" && find . | sort) | grep -i varimo || true)
   [ -z "$rimasti" ] || { echo "left on the disk:"; echo "$rimasti"; exit 1; }
 done
+fine_wine
 echo "Windows program, installer and uninstaller passed"

@@ -6,14 +6,16 @@
 // values set as at start-up, and a scripted user.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <iterator>
 #include <memory>
 
 #include "reports/word.h"
 #include "shell/modvarimo.h"
+#include "shell/piattaforma.h"
 #include "support/interazione_finta.h"
 
 namespace varimo::test {
@@ -22,8 +24,9 @@ class AmbienteStampe : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(cartella.isValid());
-        tmpPrecedente = qgetenv("TMPDIR");
-        qputenv("TMPDIR", QFile::encodeName(cartella.path()));
+        for (std::size_t i = 0; i < std::size(kVariabiliTemporanea); ++i)
+            tmpPrecedenti[i] = qgetenv(kVariabiliTemporanea[i]);
+        usaTemporanea(cartella.path());
         ModVarimo::azzera();
         ModVarimo::impostatitoli();
         ModVarimo::nomeprogetto = QStringLiteral("Scuola");
@@ -39,20 +42,27 @@ class AmbienteStampe : public ::testing::Test {
         impostaApriDocumento({});
         ModWord::azzera();
         ModVarimo::azzera();
-        if (tmpPrecedente.isNull()) {
-            qunsetenv("TMPDIR");
-        } else {
-            qputenv("TMPDIR", tmpPrecedente);
+        for (std::size_t i = 0; i < std::size(kVariabiliTemporanea); ++i) {
+            if (tmpPrecedenti[i].isNull()) {
+                qunsetenv(kVariabiliTemporanea[i]);
+            } else {
+                qputenv(kVariabiliTemporanea[i], tmpPrecedenti[i]);
+            }
         }
     }
 
-    // The user's own folder of documents inside the temporary folder.
-    QString documenti() const {
-        return cartella.filePath(QStringLiteral("varimo-") + QString::number(::geteuid()));
+    // Makes `percorso` the temporary folder, as POSIX systems (TMPDIR) and
+    // Windows (TMP, then TEMP) look for it.
+    static void usaTemporanea(const QString& percorso) {
+        for (const char* v : kVariabiliTemporanea) qputenv(v, QFile::encodeName(percorso));
     }
 
+    // The user's own folder of documents inside the temporary folder.
+    QString documenti() const { return cartella.filePath(piattaforma::nomeCartellaPrivata()); }
+
+    static constexpr const char* kVariabiliTemporanea[] = {"TMPDIR", "TMP", "TEMP"};
     QTemporaryDir cartella;
-    QByteArray tmpPrecedente;
+    QByteArray tmpPrecedenti[std::size(kVariabiliTemporanea)];
     QStringList aperti;
     bool apriRiesce = true;
     InterazioneFinta utente;

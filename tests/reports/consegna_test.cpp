@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <cstdlib>
@@ -14,6 +12,7 @@
 #include "reports/ambiente_stampe.h"
 #include "reports/word.h"
 #include "support/figlio_limitato.h"
+#include "support/sistema.h"
 
 namespace varimo {
 namespace {
@@ -64,43 +63,52 @@ TEST(NomeFileSicuro, AnyTextGivesANameWithinTheLimitsAndWithoutHiddenTricks) {
 
 class ConsegnaTest : public test::AmbienteStampe {};
 
-// Documents go to the user's own folder (0700) as files only the user reads
-// (0600), whatever the file-creation mask; a name already taken, also by a
-// dangling link, moves on to the next; a project name of a thousand
-// non-ASCII letters still prints; a folder that is not the user's is refused.
+// Documents go to the user's own folder as files only the user reads (0700
+// and 0600 where files have permission bits), whatever the file-creation
+// mask; a name already taken, also by a dangling link, moves on to the next;
+// a project name of a thousand non-ASCII letters still prints; something
+// else at the folder's name (a link to a folder someone else reads, or a
+// plain file) is refused and nothing is written there.
 TEST_F(ConsegnaTest, DocumentsArePrivateAndATakenNameMovesOn) {
-    const mode_t maschera = ::umask(022);
+    const unsigned maschera = test::impostaMaschera(022);
     Documento d;
     d.scriviTesto(QStringLiteral("riservato"));
     ASSERT_TRUE(QDir().mkdir(documenti(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                               QFileDevice::ExeOwner | QFileDevice::ReadOther |
                                               QFileDevice::ExeOther));
-    ASSERT_EQ(::symlink("/nessuno/bersaglio",
-                        QFile::encodeName(QDir(documenti()).filePath("doc.docx")).constData()),
-              0);
+    const QDir doc(documenti());
+    QFile preso(doc.filePath("doc.docx"));
+    ASSERT_TRUE(preso.open(QIODevice::WriteOnly) && preso.write("prima") == 5);
+    preso.close();
+    const bool conCollegamento =
+        test::creaCollegamento(QStringLiteral("/nessuno/bersaglio"), doc.filePath("doc (2).docx"));
     const auto primo = consegnaDocumento(d, QStringLiteral("doc"));
     const auto lungo = consegnaDocumento(d, QString(1000, QChar(0xE0)));
-    ::umask(maschera);
+    test::impostaMaschera(maschera);
     ASSERT_TRUE(primo && lungo) << utente.testi().join(u'\n').toStdString();
-    EXPECT_EQ(QFileInfo(*primo).fileName(), "doc (2).docx");
-    struct stat s {};
+    EXPECT_EQ(QFileInfo(*primo).fileName(), conCollegamento ? "doc (3).docx" : "doc (2).docx");
+    ASSERT_TRUE(preso.open(QIODevice::ReadOnly));
+    EXPECT_EQ(preso.readAll(), "prima");
+    preso.close();
     for (const QString& f : {*primo, *lungo}) {
-        ASSERT_EQ(::stat(QFile::encodeName(f).constData(), &s), 0);
-        EXPECT_EQ(s.st_mode & 0777, 0600u) << f.toStdString();
+        if (const auto m = test::permessi(f)) {
+            EXPECT_EQ(*m, 0600u) << f.toStdString();
+        }
     }
-    ASSERT_EQ(::stat(QFile::encodeName(documenti()).constData(), &s), 0);
-    EXPECT_EQ(s.st_mode & 0777, 0700u);
+    if (const auto m = test::permessi(documenti())) {
+        EXPECT_EQ(*m, 0700u);
+    }
     EXPECT_LE(QFileInfo(*lungo).fileName().toUtf8().size(), kByteMassimiNomeFile);
 
-    // The folder's name taken by a link (to a folder someone else reads).
     QTemporaryDir altrove;
     ASSERT_TRUE(QDir(documenti()).removeRecursively());
-    ASSERT_EQ(::symlink(QFile::encodeName(altrove.path()).constData(),
-                        QFile::encodeName(documenti()).constData()),
-              0);
+    if (!test::creaCollegamento(altrove.path(), documenti())) {
+        QFile file(documenti());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
     EXPECT_FALSE(consegnaDocumento(d, QStringLiteral("doc")).has_value());
     ASSERT_EQ(utente.messaggi.size(), 1);
-    EXPECT_TRUE(utente.messaggi[0].testo.contains("non appartiene all'utente"))
+    EXPECT_TRUE(utente.messaggi[0].testo.contains(QDir::toNativeSeparators(documenti())))
         << utente.messaggi[0].testo.toStdString();
     EXPECT_TRUE(QDir(altrove.path()).isEmpty());
 }
@@ -140,7 +148,7 @@ TEST_F(ConsegnaTest, MissingOpenerIsAFailureToo) {
 
 TEST_F(ConsegnaTest, UnwritableFolderIsToldAndNothingIsOpened) {
     const QString assente = cartella.filePath(QStringLiteral("manca"));
-    qputenv("TMPDIR", QFile::encodeName(assente));
+    usaTemporanea(assente);
     Documento d;
     EXPECT_FALSE(consegnaDocumento(d, QStringLiteral("doc")).has_value());
     EXPECT_TRUE(aperti.isEmpty());

@@ -12,6 +12,7 @@
 #include "reports/lettore_docx.h"
 #include "reports/stampaguida.h"
 #include "support/figlio_limitato.h"
+#include "support/sistema.h"
 
 namespace varimo {
 namespace {
@@ -118,13 +119,15 @@ TEST_F(StampaGuidaTest, WholeGuideHasFourTitlesEachFromANewPageAndIsSaved) {
 TEST_F(StampaGuidaTest, SecondWholeGuideReplacesTheSavedFileEvenWhileItIsOpen) {
     ASSERT_TRUE(stampaguidacompleta(quattroGuide(), programma).mostrata);
     const QString salvata = QDir(programma).filePath(QStringLiteral("Varimo-guida.docx"));
-    // Another program keeps the first copy open.
-    QFile tenuto(salvata);
-    ASSERT_TRUE(tenuto.open(QIODevice::ReadOnly));
-
     auto guide = quattroGuide();
     guide[3].testo = QStringLiteral("Testo cambiato.");
-    const EsitoGuidaCompleta e = stampaguidacompleta(guide, programma);
+    EsitoGuidaCompleta e;
+    {
+        // Another program keeps the first copy open.
+        const test::TenutoAperto tenuto(salvata);
+        ASSERT_TRUE(tenuto.aperto());
+        e = stampaguidacompleta(guide, programma);
+    }
     EXPECT_TRUE(e.mostrata);
     EXPECT_EQ(e.salvataIn, salvata);
     EXPECT_EQ(test::leggiDocx(salvata).paragrafi().last().testo, "Testo cambiato.");
@@ -135,16 +138,14 @@ TEST_F(StampaGuidaTest, SecondWholeGuideReplacesTheSavedFileEvenWhileItIsOpen) {
 TEST_F(StampaGuidaTest, UnwritableProgramFolderSavesInDocumentsAndSaysWhere) {
     const QString casa = cartella.filePath(QStringLiteral("casa"));
     ASSERT_TRUE(QDir().mkpath(casa));
-    const QByteArray casaPrima = qgetenv("HOME");
-    const QByteArray configPrima = qgetenv("XDG_CONFIG_HOME");
-    qputenv("HOME", QFile::encodeName(casa));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(casa + QStringLiteral("/.config")));
-    const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-
+    QString documenti;
     const QString assente = cartella.filePath(QStringLiteral("non/esiste"));
-    const EsitoGuidaCompleta e = stampaguidacompleta(quattroGuide(), assente);
-    qputenv("HOME", casaPrima);
-    qputenv("XDG_CONFIG_HOME", configPrima);
+    EsitoGuidaCompleta e;
+    {
+        const test::DocumentiIn altrove(casa);
+        documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        e = stampaguidacompleta(quattroGuide(), assente);
+    }
 
     ASSERT_TRUE(documenti.startsWith(casa)) << documenti.toStdString();
     const QString attesa = QDir(documenti).filePath(QStringLiteral("Varimo-guida.docx"));
@@ -159,21 +160,17 @@ TEST_F(StampaGuidaTest, UnwritableProgramFolderSavesInDocumentsAndSaysWhere) {
 }
 
 TEST_F(StampaGuidaTest, GuideIsStillShownWhenNoCopyCanBeSaved) {
-    const QByteArray casaPrima = qgetenv("HOME");
-    const QByteArray configPrima = qgetenv("XDG_CONFIG_HOME");
     // A plain file where the documents folder should be: nothing can go there.
     const QString casa = cartella.filePath(QStringLiteral("casa2"));
     ASSERT_TRUE(QDir().mkpath(casa));
     QFile bloccante(casa + QStringLiteral("/Documents"));
     ASSERT_TRUE(bloccante.open(QIODevice::WriteOnly));
     bloccante.close();
-    qputenv("HOME", QFile::encodeName(casa));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(casa + QStringLiteral("/.config")));
-
-    const EsitoGuidaCompleta e =
-        stampaguidacompleta(quattroGuide(), cartella.filePath(QStringLiteral("non/esiste")));
-    qputenv("HOME", casaPrima);
-    qputenv("XDG_CONFIG_HOME", configPrima);
+    EsitoGuidaCompleta e;
+    {
+        const test::DocumentiIn altrove(casa);
+        e = stampaguidacompleta(quattroGuide(), cartella.filePath(QStringLiteral("non/esiste")));
+    }
 
     EXPECT_TRUE(e.salvataIn.isEmpty());
     EXPECT_TRUE(e.mostrata);
@@ -199,8 +196,7 @@ TEST_F(StampaGuidaTest, FullDiskKeepsTheSavedGuideAsItWasAndSaysWhy) {
     // Files cannot grow past 256 bytes in the child; its documents folder is
     // a private one.
     const std::optional<QString> messaggi = test::nelFiglioConLimite(256, [&] {
-        qputenv("HOME", QFile::encodeName(casa));
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(casa + QStringLiteral("/.config")));
+        const test::DocumentiIn altrove(casa);
         const EsitoGuidaCompleta e = stampaguidacompleta(guide, programma);
         return QString::number(e.salvataIn.isEmpty()) + utente.testi().join(u'\n');
     });

@@ -202,11 +202,12 @@ TEST_F(StampeTest, TwoRunsLeaveTwoDocuments) {
 }
 
 TEST_F(StampeTest, ReportThatCannotBeWrittenIsToldAndNothingOpened) {
-    qputenv("TMPDIR", QFile::encodeName(cartella.filePath(QStringLiteral("non/esiste"))));
+    usaTemporanea(cartella.filePath(QStringLiteral("non/esiste")));
     EXPECT_EQ(stampaCalcolo(calcoloTreRighe()), EsitoStampa::NonRiuscito);
     EXPECT_TRUE(aperti.isEmpty());
     ASSERT_EQ(utente.messaggi.size(), 1);
-    EXPECT_TRUE(utente.messaggi[0].testo.contains(QStringLiteral("non/esiste")));
+    EXPECT_TRUE(
+        utente.messaggi[0].testo.contains(QDir::toNativeSeparators(QStringLiteral("non/esiste"))));
 }
 
 DatiStampaQuadro quadro(int n) {
