@@ -47,7 +47,7 @@ void DiscesaVincolata(benchmark::State& stato) {
     for (auto _ : stato) {
         stato.PauseTiming();
         s.spegniVincolo();  // back to no constraint, A cleared
-        ModVarimo::statovincolo = StatoVincolo::Nessuno;
+        s.statovincolo = StatoVincolo::Nessuno;
         s.scriviCosto(1, QString());
         const long prima = s.passiAnnidati();
         stato.ResumeTiming();

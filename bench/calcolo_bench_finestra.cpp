@@ -69,7 +69,7 @@ void DiscesaVincolataFinestra(benchmark::State& stato, bool dipinta) {
     for (auto _ : stato) {
         stato.PauseTiming();
         s.spegniVincolo();  // back to no constraint, A cleared
-        ModVarimo::statovincolo = StatoVincolo::Nessuno;
+        s.statovincolo = StatoVincolo::Nessuno;
         s.scriviCosto(1, QString());
         QCoreApplication::processEvents();
         const long prima = s.passiAnnidati();
@@ -81,7 +81,7 @@ void DiscesaVincolataFinestra(benchmark::State& stato, bool dipinta) {
         stato.counters["passi_per_discesa"] = static_cast<double>(s.passiAnnidati() - prima);
         stato.ResumeTiming();
     }
-    if (ModVarimo::statovincolo != StatoVincolo::Nessuno || s.interruzioni() != 0)
+    if (s.statovincolo != StatoVincolo::Nessuno || s.interruzioni() != 0)
         stato.SkipWithError("the descent did not meet the constrained total");
     stato.counters["profondita_massima"] = s.profonditaMassima();
     delete w;

@@ -143,11 +143,10 @@ void StatoCalcolo::collega() {
 void StatoCalcolo::formLoad() {
     Operazione op(*this);
     // A new window starts with no constrained step pending and the constraint
-    // not switched off. The state is program-wide and outlives a window closed
-    // by the exit: left at 2 ("senza importo vincolato"), a constrained total
-    // typed into the new window would never reach row A, and the button that
-    // leads out of that state is hidden.
-    ModVarimo::statovincolo = StatoVincolo::Nessuno;
+    // not switched off: left switched off ("senza importo vincolato"), a
+    // constrained total typed into the new window would never reach row A, and
+    // the button that leads out of that state is hidden.
+    statovincolo = StatoVincolo::Nessuno;
     ModVarimo::impostatitoli();
     suggerimentoEsco_.imposta(testicalcolo::escoSuggerimento + ModVarimo::nomeprogramma);
     impostavoci();
@@ -346,7 +345,7 @@ void StatoCalcolo::selezioneCombo(int i) {
 void StatoCalcolo::applicaCosto(int /*i*/) {
     Operazione op(*this);
     if (inerte_) return;
-    if (!costoprogetto_().isEmpty()) ModVarimo::statovincolo = StatoVincolo::InAttesa;
+    if (!costoprogetto_().isEmpty()) statovincolo = StatoVincolo::InAttesa;
     ricalcola();
 }
 
@@ -354,7 +353,7 @@ void StatoCalcolo::applicaPercentuale(int i) {
     if (!valida(i)) return;
     Operazione op(*this);
     if (inerte_) return;
-    if (!costoprogetto_().isEmpty()) ModVarimo::statovincolo = StatoVincolo::InAttesa;
+    if (!costoprogetto_().isEmpty()) statovincolo = StatoVincolo::InAttesa;
     righe_[i].perc.imposta(QString::number(righe_[i].hscroll()));
     ricalcola();
 }
@@ -363,7 +362,7 @@ void StatoCalcolo::gestisciCombo(int i) {
     if (!valida(i)) return;
     Operazione op(*this);
     if (inerte_) return;
-    if (!costoprogetto_().isEmpty()) ModVarimo::statovincolo = StatoVincolo::InAttesa;
+    if (!costoprogetto_().isEmpty()) statovincolo = StatoVincolo::InAttesa;
     if (!caricamento) vocerif[i] = righe_[i].combo().posizione + 1;
     ricalcola();
 }
@@ -379,8 +378,8 @@ void StatoCalcolo::costoprogetto_change() {
     Operazione op(*this);
     if (riavvio_ == 0) vincoloUtente_ = costoprogetto_();
     if (inerte_) return;
-    if (ModVarimo::statovincolo == StatoVincolo::Spento) return;
-    ModVarimo::statovincolo = StatoVincolo::InAttesa;
+    if (statovincolo == StatoVincolo::Spento) return;
+    statovincolo = StatoVincolo::InAttesa;
     // A constrained total that the rows already make moves nothing: the
     // hand-off of "Visualizza" writes the total itself, and restarting the
     // descent from it would change the amounts just shown and printed.
@@ -396,7 +395,7 @@ void StatoCalcolo::costoprogetto_change() {
 
 void StatoCalcolo::spegniVincolo() {
     Operazione op(*this);
-    ModVarimo::statovincolo = StatoVincolo::Spento;
+    statovincolo = StatoVincolo::Spento;
     costoprogetto_.imposta(QString());
     cmdannullaVisibile_.imposta(false);
 }
@@ -541,11 +540,11 @@ void StatoCalcolo::passo(bool conDiscesa) {
     progetto_.imposta(
         scrittura((centesimiDi(righe_[4].costo()) + centesimiDi(righe_[18].costo())) / 100));
     // 6. One step of the constrained descent.
-    if (!conDiscesa || ricerca_ || ModVarimo::statovincolo != StatoVincolo::InAttesa ||
+    if (!conDiscesa || ricerca_ || statovincolo != StatoVincolo::InAttesa ||
         righe_[1].costo().isEmpty())
         return;
     if (costoprogetto_().isEmpty()) {
-        ModVarimo::statovincolo = StatoVincolo::Nessuno;
+        statovincolo = StatoVincolo::Nessuno;
         return;
     }
     // The outermost pass ends the descent with the search in cents.
@@ -580,7 +579,7 @@ void StatoCalcolo::passo(bool conDiscesa) {
     }
     p = tollerante(progetto_());
     c = unitaVincolo(costoprogetto_());
-    if (p == c) ModVarimo::statovincolo = StatoVincolo::Nessuno;
+    if (p == c) statovincolo = StatoVincolo::Nessuno;
 }
 
 // A bound was reached and every pass has unwound. The constrained total the
@@ -602,7 +601,7 @@ void StatoCalcolo::concludiInterruzione() {
     // operation (a text the user typed there stays).
     if (aPrimaDelVincolo_) righe_[1].costo.imposta(*aPrimaDelVincolo_);
     assesta();
-    ModVarimo::statovincolo = StatoVincolo::Nessuno;
+    statovincolo = StatoVincolo::Nessuno;
     inerte_ = false;
     if (!avvisato_) {
         avvisato_ = true;
@@ -735,7 +734,7 @@ void StatoCalcolo::affinaVincolo() {
     const auto totale = letturaCentesimi(progetto_());
     if (a && totale && *totale == static_cast<double>(soglia) &&
         scritturaNumerica(*a / 100) == righe_[1].costo()) {
-        ModVarimo::statovincolo = StatoVincolo::Nessuno;
+        statovincolo = StatoVincolo::Nessuno;
         return;
     }
     const qint64 da = a && std::fabs(*a) < 1e17 ? std::llround(*a) : unita * 100;
@@ -755,7 +754,7 @@ void StatoCalcolo::affinaVincolo() {
     }
     ricerca_ = false;
     if (fermo_) return;
-    ModVarimo::statovincolo = StatoVincolo::Nessuno;
+    statovincolo = StatoVincolo::Nessuno;
     if (trovato) return;
     if (aPrimaDelVincolo_) {
         inerte_ = true;

@@ -18,6 +18,13 @@ namespace varimo {
 // it at InAttesa).
 enum class Salvataggio : std::uint8_t { Nessuno, InAttesa };
 
+// State of the constrained project total.
+enum class StatoVincolo : std::uint8_t {
+    Nessuno,   // no constrained step pending
+    InAttesa,  // a constrained step is due
+    Spento,    // switched off by the user
+};
+
 struct FotoCalcolo;
 
 // Bounds that keep a recalculation from running on for ever (percentage
@@ -219,7 +226,7 @@ class StatoCalcolo : public QObject {
     std::array<QVariant, 19> costorif;   // invalid = unassigned (counts as 0 and "")
     bool caricamento = false;            // a file is being loaded into the boxes
     Salvataggio salvataggio = Salvataggio::Nessuno;
-    QString filecorrente;
+    StatoVincolo statovincolo = StatoVincolo::Nessuno;  // the constrained total's state
 
     // --- counters (tests and benchmarks)
     long passiAnnidati() const { return passiTotali_; }  // passes run since azzeraContatori()

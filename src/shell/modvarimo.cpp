@@ -31,7 +31,6 @@ void ModVarimo::azzera() {
     titoloelimina.clear();
     nomeprogetto.clear();
     valuta.clear();
-    statovincolo = StatoVincolo::Nessuno;
     titologuida.clear();
     testoguida.clear();
 }

@@ -6,13 +6,6 @@
 
 namespace varimo {
 
-// State of the constrained project total.
-enum class StatoVincolo : std::uint8_t {
-    Nessuno,   // no constrained step pending
-    InAttesa,  // a constrained step is due
-    Spento,    // switched off by the user
-};
-
 // Program-wide values shared by every window. They live for the whole run;
 // the procedures below write the same constants again each time they run.
 struct ModVarimo {
@@ -31,9 +24,6 @@ struct ModVarimo {
     // Project name and currency (framework window, data file, reports).
     static inline QString nomeprogetto;
     static inline QString valuta;
-
-    // State of the constrained project total.
-    static inline StatoVincolo statovincolo = StatoVincolo::Nessuno;
 
     // Title and text of the guide that stampaguida prints next.
     static inline QString titologuida;

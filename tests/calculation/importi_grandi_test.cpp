@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "calculation/numeri.h"
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
 #include "datafile/comandifile.h"
 #include "shell/modvarimo.h"
@@ -28,11 +29,12 @@ class ImportiGrandi : public ::testing::Test {
   protected:
     void SetUp() override {
         ModVarimo::azzera();
-        s.formLoad();
+        progetto.avvia();
     }
 
     test::InterazioneFinta finta;
-    StatoCalcolo s;
+    Progetto progetto;
+    StatoCalcolo& s = progetto.calcolo();
 };
 
 TEST_F(ImportiGrandi, TheLargestAmountsAddUpToTheCent) {
@@ -89,7 +91,7 @@ TEST_F(ImportiGrandi, AnAmountBeyondTheExactRangeIsWarnedAndNotSaved) {
 
     // Save runs the same check: nothing is written.
     QTemporaryDir dir;
-    ComandiFile comandi(s);
+    ComandiFile comandi(progetto);
     finta.messaggi.clear();
     finta.scegliFile(dir.filePath(QStringLiteral("Varimo-dati-diga")));
     comandi.salvaConNome();

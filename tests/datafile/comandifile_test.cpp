@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include "calculation/statocalcolo.h"
+#include "calculation/progetto.h"
 #include "datafile/preparazione.h"
 #include "shell/modvarimo.h"
 #include "support/figlio_limitato.h"
@@ -19,13 +19,14 @@ using test::InterazioneFinta;
 
 class ComandiFileTest : public ::testing::Test {
   protected:
-    ComandiFileTest() : comandi(stato) {
+    ComandiFileTest() : comandi(progetto) {
         test::programmaNuovo();
-        stato.formLoad();
-        comandi.impostaNomeValuta([this](const QString& n, const QString& v) {
-            nomeQuadro = n;
-            valutaQuadro = v;
-        });
+        progetto.avvia();
+        QObject::connect(&progetto, &Progetto::nomeValutaCambiati,
+                         [this](const QString& n, const QString& v) {
+                             nomeQuadro = n;
+                             valutaQuadro = v;
+                         });
         comandi.impostaMostraQuadro([this] { ++quadroMostrato; });
     }
 
@@ -40,7 +41,8 @@ class ComandiFileTest : public ::testing::Test {
 
     QTemporaryDir dir;
     InterazioneFinta finta;
-    StatoCalcolo stato;
+    Progetto progetto;
+    StatoCalcolo& stato = progetto.calcolo();
     ComandiFile comandi;
     QString nomeQuadro, valutaQuadro;
     int quadroMostrato = 0;
@@ -93,7 +95,7 @@ TEST_F(ComandiFileTest, DialogOfEachCommand) {
     }
     EXPECT_EQ(finta.richiesteFile[0].filtri[0].modello, QStringLiteral("Varimo-dati-*"));
     EXPECT_TRUE(finta.messaggi.isEmpty()) << finta.testi().join(u'\n').toStdString();
-    EXPECT_EQ(stato.filecorrente, p);  // cancelled Open and Delete leave it
+    EXPECT_EQ(progetto.percorso(), p);  // cancelled Open and Delete leave it
 }
 
 TEST_F(ComandiFileTest, RememberedNameFollowsTheLastReturnedPath) {
@@ -133,7 +135,7 @@ TEST_F(ComandiFileTest, SaveAsCancelledWritesNothingAndNextSaveAsksAgain) {
     const QString p = percorso("Varimo-dati-quattro");
     salvaCome(p);
     comandi.salvaConNome();  // cancelled
-    EXPECT_TRUE(stato.filecorrente.isEmpty());
+    EXPECT_TRUE(progetto.percorso().isEmpty());
     comandi.salva();  // asks again
     EXPECT_EQ(finta.richiesteFile.size(), 3);
     EXPECT_EQ(finta.richiesteFile.last().titolo, testifile::titoloSalva);
@@ -175,15 +177,16 @@ TEST_F(ComandiFileTest, SaveRefusals) {
     for (const Caso& c : casi) {
         SCOPED_TRACE(c.nome);
         test::programmaNuovo();
-        StatoCalcolo s;
-        s.formLoad();
-        ComandiFile cf(s);
+        Progetto pr;
+        pr.avvia();
+        StatoCalcolo& s = pr.calcolo();
+        ComandiFile cf(pr);
         int mostrato = 0;
         cf.impostaMostraQuadro([&] { ++mostrato; });
         InterazioneFinta f;
         c.prepara(s);
-        s.filecorrente = percorso("Varimo-dati-vecchio");
-        ASSERT_TRUE(test::scriviContenuto(s.filecorrente, "vecchio"));
+        pr.impostaPercorso(percorso("Varimo-dati-vecchio"));
+        ASSERT_TRUE(test::scriviContenuto(pr.percorso(), "vecchio"));
         f.scegliFile(percorso("Varimo-dati-nuovo"));
         cf.salva();
         ASSERT_EQ(f.messaggi.size(), 1);
@@ -192,7 +195,7 @@ TEST_F(ComandiFileTest, SaveRefusals) {
         EXPECT_EQ(f.messaggi[0].icona, c.icona);
         EXPECT_EQ(mostrato, c.quadro ? 1 : 0);
         EXPECT_TRUE(f.richiesteFile.isEmpty());
-        EXPECT_EQ(contenutoDi(s.filecorrente), QByteArray("vecchio"));
+        EXPECT_EQ(contenutoDi(pr.percorso()), QByteArray("vecchio"));
         EXPECT_FALSE(QFileInfo::exists(percorso("Varimo-dati-nuovo")));
     }
 }
@@ -240,7 +243,7 @@ TEST_F(ComandiFileTest, UnwritableTargetsGetAMessageAndKeepTheOldFile) {
 
 TEST_F(ComandiFileTest, OpenCancelledOrFailingChangesNothing) {
     test::progettoValido(stato);
-    stato.filecorrente = QStringLiteral("/prima");
+    progetto.impostaPercorso(QStringLiteral("/prima"));
     const QString guasto = percorso("Varimo-dati-guasto");
     ASSERT_TRUE(QFile::copy(test::fixture("Varimo-dati-guasto"), guasto));
     struct Caso {
@@ -270,7 +273,7 @@ TEST_F(ComandiFileTest, OpenCancelledOrFailingChangesNothing) {
                 EXPECT_TRUE(finta.messaggi[0].testo.contains(s))
                     << finta.messaggi[0].testo.toStdString();
         }
-        EXPECT_EQ(stato.filecorrente, QStringLiteral("/prima"));
+        EXPECT_EQ(progetto.percorso(), QStringLiteral("/prima"));
         EXPECT_EQ(stato.costo(1), QStringLiteral("1000"));
         EXPECT_EQ(stato.costo(17), QStringLiteral("100"));
         EXPECT_EQ(stato.combo(17).posizione, 0);
@@ -285,7 +288,7 @@ TEST_F(ComandiFileTest, OpenClearsThenLoadsAndSetsNameAndCurrency) {
     finta.scegliFile(test::fixture("Varimo-dati-scuola"));
     comandi.apri();
     EXPECT_TRUE(finta.messaggi.isEmpty());
-    EXPECT_EQ(stato.filecorrente, test::fixture("Varimo-dati-scuola"));
+    EXPECT_EQ(progetto.percorso(), test::fixture("Varimo-dati-scuola"));
     EXPECT_EQ(nomeQuadro, QStringLiteral("Scuola media Città"));
     EXPECT_EQ(valutaQuadro, QStringLiteral("euro"));
     EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola media Città"));
@@ -302,7 +305,7 @@ TEST_F(ComandiFileTest, DeleteRemovesTheFileAndTheNextSaveRecreatesIt) {
     finta.scegliFile(p);
     comandi.eliminaFileScelto();
     EXPECT_FALSE(QFileInfo::exists(p));
-    EXPECT_EQ(stato.filecorrente, p);
+    EXPECT_EQ(progetto.percorso(), p);
     const qsizetype richieste = finta.richiesteFile.size();
     comandi.salva();
     EXPECT_EQ(finta.richiesteFile.size(), richieste);
@@ -311,7 +314,7 @@ TEST_F(ComandiFileTest, DeleteRemovesTheFileAndTheNextSaveRecreatesIt) {
 
     comandi.eliminaFileScelto();  // cancelled: nothing deleted, file name kept
     EXPECT_TRUE(QFileInfo::exists(p));
-    EXPECT_EQ(stato.filecorrente, p);
+    EXPECT_EQ(progetto.percorso(), p);
 }
 
 TEST_F(ComandiFileTest, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
@@ -354,12 +357,12 @@ TEST_F(ComandiFileTest, DeletingAnotherFileNeverMakesSaveWriteThere) {
     salvaCome(a);
     finta.scegliFile(a);
     comandi.apri();
-    ASSERT_EQ(stato.filecorrente, a);
+    ASSERT_EQ(progetto.percorso(), a);
 
     finta.scegliFile(b);
     comandi.eliminaFileScelto();
     EXPECT_FALSE(QFileInfo::exists(b));
-    EXPECT_EQ(stato.filecorrente, a);
+    EXPECT_EQ(progetto.percorso(), a);
 
     stato.scriviCosto(1, QStringLiteral("3000"));
     comandi.salva();
@@ -369,10 +372,10 @@ TEST_F(ComandiFileTest, DeletingAnotherFileNeverMakesSaveWriteThere) {
 
     // With no current file, a delete leaves none: the next Save asks.
     comandi.salvaConNome();  // cancelled: no current file
-    ASSERT_TRUE(stato.filecorrente.isEmpty());
+    ASSERT_TRUE(progetto.percorso().isEmpty());
     finta.scegliFile(a);
     comandi.eliminaFileScelto();
-    EXPECT_TRUE(stato.filecorrente.isEmpty());
+    EXPECT_TRUE(progetto.percorso().isEmpty());
     const qsizetype richieste = finta.richiesteFile.size();
     comandi.salva();
     EXPECT_EQ(finta.richiesteFile.size(), richieste + 1);
@@ -402,7 +405,7 @@ TEST_F(ComandiFileTest, FailedDeleteNamesTheFileAndTheReason) {
                                                QDir::toNativeSeparators(c.scelta) + u'\r' +
                                                c.motivo);
         EXPECT_EQ(finta.messaggi[0].icona, Icona::Esclamazione);
-        EXPECT_EQ(stato.filecorrente, a);
+        EXPECT_EQ(progetto.percorso(), a);
     }
     EXPECT_TRUE(QFileInfo(cartella).isDir());
 }

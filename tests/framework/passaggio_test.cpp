@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "calculation/numeri.h"
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
 #include "datafile/comandifile.h"
 #include "datafile/formato.h"
@@ -68,11 +69,12 @@ TEST(PassaggioQuadro, VisualizzaNonSpostaNullaEOgniStampaConcorda) {
     int passaggi = 0;
     for (int n = 0; n < 60; ++n) {
         ModVarimo::azzera();
-        StatoCalcolo s;
+        Progetto progetto;
+        StatoCalcolo& s = progetto.calcolo();
         StatoEconomico e;
-        s.formLoad();
+        progetto.avvia();
         e.formLoad();
-        ModVarimo::nomeprogetto = QStringLiteral("Scuola");
+        progetto.impostaNome(QStringLiteral("Scuola"));
         for (int k = 0; k < 30; ++k) {
             SCOPED_TRACE("sequence " + std::to_string(n) + ", edit " + std::to_string(k));
             int riga = tra(1, 17);
@@ -94,7 +96,7 @@ TEST(PassaggioQuadro, VisualizzaNonSpostaNullaEOgniStampaConcorda) {
                     break;
                 case 4:
                     // "Rielabora": the constraint is armed, nothing is handed back.
-                    ModVarimo::statovincolo = StatoVincolo::InAttesa;
+                    s.statovincolo = StatoVincolo::InAttesa;
                     s.impostaCmdannullaVisibile(true);
                     break;
                 default: {
@@ -128,7 +130,7 @@ TEST(PassaggioQuadro, VisualizzaNonSpostaNullaEOgniStampaConcorda) {
             ASSERT_TRUE(calcolo.contains(e.costo(19)));
             ASSERT_TRUE(quadro.contains(e.costo(19)));
             // The saved file reads back with the amounts on screen.
-            const EsitoScrittura w = scriviProgettoFile(progettoDaCalcolo(s));
+            const EsitoScrittura w = scriviProgettoFile(progetto.comeFile());
             ASSERT_TRUE(w.riuscito());
             const auto letto = leggiProgettoFile(w.contenuto);
             ASSERT_TRUE(std::holds_alternative<ProgettoFile>(letto));

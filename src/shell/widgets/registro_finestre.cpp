@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QMainWindow>
 
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "calculation/storiacalcolo.h"
 #include "calculation/vocicodice.h"
 #include "calculation/widgets/calcolo.h"
 #include "datafile/comandifile.h"
@@ -41,7 +41,7 @@ namespace {
 // a new calculation window starts with a new dialog ("Varimo-dati-").
 class CommonDialog1 final : public QObject {
   public:
-    explicit CommonDialog1(Calcolo* c) : QObject(c), comandi(c->stato()) {
+    explicit CommonDialog1(Calcolo* c) : QObject(c), comandi(c->progettoAperto()) {
         setObjectName(QStringLiteral("CommonDialog1"));
     }
     ComandiFile comandi;
@@ -78,24 +78,17 @@ void intitola(QMainWindow* w, const QString& didascalia, const QString& file, bo
     w->setWindowModified(modificato);
 }
 
-// Titles and the undo and redo entries of both main windows follow the
-// calculation window's file and history.
+// The titles of both main windows follow the project of the calculation
+// window: its file and its mark of unsaved changes.
 void aggiornaPrincipali() {
     Finestre& r = Finestre::istanza();
     Calcolo* c = r.trova<Calcolo>();
-    const StoriaCalcolo* storia = c ? &c->storia() : nullptr;
-    const QString file = c ? c->stato().filecorrente : QString();
-    const bool modificato = storia && storia->modificato();
-    const QString annulla = storia ? storia->nomeAnnulla() : QString();
-    const QString ripeti = storia ? storia->nomeRipeti() : QString();
-    if (c) {
-        intitola(c, testicalcolo::titoloFinestra, file, modificato);
-        impostaVociAnnulla(c, annulla, ripeti);
-    }
-    if (Economico* e = r.trova<Economico>()) {
+    const Progetto* p = c ? &c->progettoAperto() : nullptr;
+    const QString file = p ? p->percorso() : QString();
+    const bool modificato = p && p->modificato();
+    if (c) intitola(c, testicalcolo::titoloFinestra, file, modificato);
+    if (Economico* e = r.trova<Economico>())
         intitola(e, testieconomico::titoloFinestra, file, modificato);
-        impostaVociAnnulla(e, annulla, ripeti);
-    }
 }
 
 void aggiornaRecenti() {
@@ -189,26 +182,21 @@ void preparaCalcolo(Calcolo* c) {
 
     auto* dialogo = new CommonDialog1(c);
     ComandiFile& f = dialogo->comandi;
-    // Open writes the project name and currency into the framework window,
-    // creating it hidden if needed; its handlers copy them back.
-    f.impostaNomeValuta([](const QString& nome, const QString& valuta) {
-        StatoEconomico& e = quadro()->stato();
-        e.scriviNomeprog(nome);
-        e.scriviValut(valuta);
-    });
+    Progetto& progetto = c->progettoAperto();
+    // Open, and undo and redo of an Open, write the project name and currency
+    // into the framework window, creating it hidden if needed; its handlers
+    // copy them back.
+    QObject::connect(&progetto, &Progetto::nomeValutaCambiati, c,
+                     [](const QString& nome, const QString& valuta) {
+                         StatoEconomico& e = quadro()->stato();
+                         e.scriviNomeprog(nome);
+                         e.scriviValut(valuta);
+                     });
     f.impostaMostraQuadro([] { Finestre::istanza().mostra<Economico>(); });
     f.impostaFileUsato([](const QString& percorso) {
         recenti::aggiungi(percorso);
         aggiornaRecenti();
     });
-    // Undo and redo of an Open put the project name and currency back the
-    // way Open sets them.
-    c->storia().impostaNomeValuta([](const QString& nome, const QString& valuta) {
-        StatoEconomico& e = quadro()->stato();
-        e.scriviNomeprog(nome);
-        e.scriviValut(valuta);
-    });
-
     AzioniFinestra a;
     a.apri = conTitoli([&f] { f.apri(); });
     a.salva = conTitoli([&f] { f.salva(); });
@@ -221,17 +209,22 @@ void preparaCalcolo(Calcolo* c) {
     a.colorare = [c] { colora(c, true); };
     a.controlla = [c] { c->controllaDati(); };
     a.cancella = [c] { c->cancellaTutto(); };
-    a.annulla = [c] { c->storia().annulla(); };
-    a.ripeti = [c] { c->storia().ripeti(); };
     a.apriRecente = apriRecente;
     a.vocicodice = [c] { applicaVociCodice(c->stato()); };
     a.convertiquadro = [c] { quadro::convertiInQuadro(c->stato()); };
     installaComandi(c, Principale::Calcolo, a);
+    // Undo and redo in both main windows act on this project.
+    impostaStoria(c, &progetto.storia());
+    if (Economico* e = Finestre::istanza().trova<Economico>()) impostaStoria(e, &progetto.storia());
 
-    QObject::connect(&c->storia(), &StoriaCalcolo::cambiata, c, aggiornaPrincipali);
+    QObject::connect(&progetto, &Progetto::storiaCambiata, c, aggiornaPrincipali);
+    QObject::connect(&progetto, &Progetto::percorsoCambiato, c, aggiornaPrincipali);
     // Gone, it leaves the framework window with its caption alone and nothing
     // to undo.
-    QObject::connect(c, &QObject::destroyed, [] { aggiornaPrincipali(); });
+    QObject::connect(c, &QObject::destroyed, [] {
+        if (Economico* e = Finestre::istanza().trova<Economico>()) impostaStoria(e, nullptr);
+        aggiornaPrincipali();
+    });
     aggiornaPrincipali();
     aggiornaRecenti();
 
@@ -256,12 +249,6 @@ void preparaEconomico(Economico* e) {
             if (porta) Finestre::porta(c);
         });
     };
-    // Undo and redo act on the calculation window's data, when it is loaded.
-    auto sullaStoria = [](void (StoriaCalcolo::*comando)()) {
-        return [comando] {
-            if (Calcolo* c = Finestre::istanza().trova<Calcolo>()) (c->storia().*comando)();
-        };
-    };
     AzioniFinestra a;
     a.apri = sulCalcolo(&ComandiFile::apri, true);
     a.salva = sulCalcolo(&ComandiFile::salva, true);
@@ -274,10 +261,11 @@ void preparaEconomico(Economico* e) {
     a.colorare = [e] { colora(e, false); };
     a.controlla = [e] { e->controllaDati(); };
     a.cancella = [e] { e->cancellaTutto(); };
-    a.annulla = sullaStoria(&StoriaCalcolo::annulla);
-    a.ripeti = sullaStoria(&StoriaCalcolo::ripeti);
     a.apriRecente = apriRecente;
     installaComandi(e, Principale::Quadro, a);
+    // Undo and redo act on the calculation window's project, when it is loaded.
+    Calcolo* c = Finestre::istanza().trova<Calcolo>();
+    impostaStoria(e, c ? &c->progettoAperto().storia() : nullptr);
     aggiornaPrincipali();
     aggiornaRecenti();
 }
@@ -319,10 +307,11 @@ void collegaPrincipali(QWidget* finestra) {
             // starts with no constraint pending, and the rework's state must
             // outlast that start.
             Calcolo* c = calcolo();
-            c->storia().registraPasso(QStringLiteral("rielaborazione quadro economico"), [c] {
-                ModVarimo::statovincolo = StatoVincolo::InAttesa;
-                c->stato().impostaCmdannullaVisibile(true);
-            });
+            c->progettoAperto().registraPasso(QStringLiteral("rielaborazione quadro economico"),
+                                              [c] {
+                                                  c->stato().statovincolo = StatoVincolo::InAttesa;
+                                                  c->stato().impostaCmdannullaVisibile(true);
+                                              });
             Finestre::porta(c);
         });
     }

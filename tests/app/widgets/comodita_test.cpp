@@ -146,13 +146,13 @@ TEST_F(Comodita, AnnullaERipetiDallaTastiera) {
         h->style()
             ->subControlRect(QStyle::CC_ScrollBar, &o, QStyle::SC_ScrollBarSlider, h)
             .center();
-    const int passi = c->storia().passiAnnullabili();
+    const int passi = c->progettoAperto().passiAnnullabili();
     const QStringList primaDelTrascinamento = mostrato();
     QTest::mousePress(h, Qt::LeftButton, {}, presa);
     for (int dx = 4; dx <= 40; dx += 4) QTest::mouseMove(h, presa + QPoint(dx, 0));
     QTest::mouseRelease(h, Qt::LeftButton, {}, presa + QPoint(40, 0));
     EXPECT_GT(h->value(), 12);
-    EXPECT_EQ(c->storia().passiAnnullabili(), passi + 1);
+    EXPECT_EQ(c->progettoAperto().passiAnnullabili(), passi + 1);
     voce(c, "annulla")->trigger();
     EXPECT_EQ(mostrato(), primaDelTrascinamento);
     voce(c, "ripeti")->trigger();
@@ -163,12 +163,12 @@ TEST_F(Comodita, AnnullaERipetiDallaTastiera) {
     QTest::keyClick(h, Qt::Key_2);
     QTest::keyClick(h, Qt::Key_2);
     EXPECT_EQ(h->value(), 22);
-    EXPECT_EQ(c->storia().passiAnnullabili(), passi + 1);
+    EXPECT_EQ(c->progettoAperto().passiAnnullabili(), passi + 1);
     voce(c, "annulla")->trigger();
     EXPECT_EQ(mostrato(), primaDelTrascinamento);
 
     // Nothing left to undo: Ctrl+Z in a box changes nothing at all.
-    while (c->storia().puoAnnullare()) voce(c, "annulla")->trigger();
+    while (c->progettoAperto().puoAnnullare()) voce(c, "annulla")->trigger();
     EXPECT_FALSE(voce(c, "annulla")->isEnabled());
     EXPECT_FALSE(voce(e, "annulla")->isEnabled());
     attiva(c);
@@ -243,7 +243,7 @@ TEST_F(Comodita, TitoloECtrlS) {
     EXPECT_TRUE(c->costo(2)->text().isEmpty());
     EXPECT_TRUE(c->isWindowModified());
     EXPECT_EQ(titolo(c), didascalia + QLatin1Char('*'));
-    EXPECT_FALSE(c->storia().puoAnnullare());
+    EXPECT_FALSE(c->progettoAperto().puoAnnullare());
 }
 
 // The recent projects survive the end of the program: a second run lists
@@ -273,7 +273,7 @@ TEST_F(Comodita, ProgettiRecentiTraDueEsecuzioni) {
     scuolaVoce->trigger();
     EXPECT_EQ(c->costo(1)->text(), "2000");
     EXPECT_EQ(ModVarimo::nomeprogetto, "palestra");
-    EXPECT_EQ(c->stato().filecorrente, scuola);
+    EXPECT_EQ(c->progettoAperto().percorso(), scuola);
     EXPECT_EQ(recentiMostrati(e), QStringList({scuola, palestra}));
 
     // A file deleted since: a message, and the list forgets it.

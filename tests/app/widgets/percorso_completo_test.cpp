@@ -96,7 +96,7 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_EQ(c->costo(1)->text(), "1000");
     EXPECT_EQ(c->costo(17)->text(), "100");
     EXPECT_EQ(c->progetto()->text(), "1100");
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::InAttesa);
 
     // (5) Project name in the framework window, Save from its menu.
     scrivi(e, "nomeprog", QStringLiteral("Scuola di Prova"));
@@ -114,7 +114,7 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_EQ(dialogo.filtri[0].descrizione, "File Varimo-dati- ");
     EXPECT_EQ(dialogo.filtri[0].modello, "Varimo-dati-*");
     EXPECT_EQ(dialogo.filtroScelto, 0);
-    EXPECT_EQ(c->stato().filecorrente, file);
+    EXPECT_EQ(c->progettoAperto().percorso(), file);
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), c);
 
@@ -209,7 +209,7 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_TRUE(c->progetto()->text().isEmpty());
     EXPECT_TRUE(c->costoprogetto()->text().isEmpty());
     EXPECT_FALSE(c->cmdannulla()->isVisible());
-    EXPECT_TRUE(c->stato().filecorrente.isEmpty());
+    EXPECT_TRUE(c->progettoAperto().percorso().isEmpty());
     EXPECT_EQ(aperta<Economico>(), nullptr);
 
     // (10) Open the saved file: everything comes back.
@@ -224,7 +224,7 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_FALSE(apri.salvataggio);
     ASSERT_EQ(apri.filtri.size(), 2);
     EXPECT_EQ(apri.filtroScelto, 1);
-    EXPECT_EQ(c->stato().filecorrente, file);
+    EXPECT_EQ(c->progettoAperto().percorso(), file);
     for (int i = 1; i <= kVoci; ++i) EXPECT_EQ(c->tipo(i)->text(), etichettaIniziale(i)) << i;
     const QList<QPair<int, QString>> importi = {{1, "1000"}, {2, ""},     {3, ""},    {4, "1000"},
                                                 {5, ""},     {17, "100"}, {18, "100"}};
@@ -270,7 +270,7 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
     EXPECT_EQ(QApplication::activeWindow(), c);
     EXPECT_TRUE(e->isVisible());
     EXPECT_TRUE(c->cmdannulla()->isVisible());
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::InAttesa);
 
     // A higher percentage of S: row A moves down, the total stays at 1100,
     // met to the cent (A = 990,98 would make 1099,99 with its 11 %).
@@ -281,14 +281,14 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
     EXPECT_EQ(c->costo(17)->text(), QLocale().toString(s, 'g', 15));
     EXPECT_EQ(c->progetto()->text(), "1100");
     EXPECT_EQ(c->costoprogetto()->text(), "1100");
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::Nessuno);
 
     // "senza importo vincolato": the total is free again.
     const QString rigaA = c->costo(1)->text();
     clicca(c->cmdannulla());
     EXPECT_FALSE(c->cmdannulla()->isVisible());
     EXPECT_TRUE(c->costoprogetto()->text().isEmpty());
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Spento);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::Spento);
     portaBarra(c, 17, 20);
     EXPECT_EQ(c->costo(1)->text(), rigaA);
     EXPECT_GT(QLocale().toDouble(c->progetto()->text()), 1150);
@@ -307,7 +307,7 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
     c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
     EXPECT_FALSE(c->cmdannulla()->isVisible());
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::Nessuno);
 
     // A constrained total typed first becomes row A; with a row B of 10 %
     // of A the descent brings the total back to 2000 in whole units.
@@ -469,7 +469,7 @@ TEST_F(PercorsoCompleto, QuadroRicostruitoTastiDiAccessoEFine) {
     e->nomeprog()->setFocus();
     QTest::keyClick(e->nomeprog(), Qt::Key_R, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([c] { return c->cmdannulla()->isVisible(); }, 2000));
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::InAttesa);
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), c);
     c->costo(1)->setFocus();

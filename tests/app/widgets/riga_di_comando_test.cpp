@@ -56,7 +56,7 @@ TEST_P(RigaDiComando, ApreIlProgettoNelCalcolo) {
     EXPECT_FALSE(registro().caricata(QStringLiteral("frmSplash")));
     // The window carries its commands as when opened from the splash.
     EXPECT_NE(c->findChild<QAction*>(QStringLiteral("apri")), nullptr);
-    EXPECT_EQ(c->stato().filecorrente, percorso);
+    EXPECT_EQ(c->progettoAperto().percorso(), percorso);
 
     for (int i = 1; i <= kVoci; ++i) {
         RigaAttesa a{i, etichettaIniziale(i), QString(), QStringLiteral("0"), -1};
@@ -163,7 +163,7 @@ TEST_F(AvvioConFileIllegibile, MessaggioEFinestraVuota) {
             EXPECT_EQ(c->perc(i)->text(), "0") << i;
         }
         EXPECT_TRUE(c->progetto()->text().isEmpty());
-        EXPECT_TRUE(c->stato().filecorrente.isEmpty());
+        EXPECT_TRUE(c->progettoAperto().percorso().isEmpty());
         EXPECT_FALSE(registro().caricata(QStringLiteral("economico")));
         EXPECT_TRUE(ModVarimo::nomeprogetto.isEmpty());
 

@@ -219,7 +219,7 @@ TEST_P(OgniVoce, HaIlSuoEffetto) {
         const QStringList righe = righeFile(file);
         ASSERT_EQ(righe.size(), 20);
         EXPECT_EQ(righe[0], "\"Prova\",\"euro\"");
-        EXPECT_EQ(c->stato().filecorrente, file);
+        EXPECT_EQ(c->progettoAperto().percorso(), file);
         davanti(c);
     } else if (azione == "eliminare") {
         unicoDialogo(kTitoloElimina, 2, 1, false);
@@ -506,7 +506,7 @@ TEST_F(FinestrePrincipali, SalvaEStampaSenzaNomeChiedonoIlNomeNelQuadro) {
     EXPECT_EQ(utente.messaggi[0].titolo, "Varimo: aiuto in linea");
     EXPECT_EQ(utente.messaggi[0].icona, Icona::Informazione);
     EXPECT_TRUE(utente.richiesteFile.isEmpty());
-    EXPECT_TRUE(c->stato().filecorrente.isEmpty());
+    EXPECT_TRUE(c->progettoAperto().percorso().isEmpty());
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), c);
     EXPECT_TRUE(e->isVisible());
@@ -637,7 +637,7 @@ TEST_F(FinestrePrincipali, UnSoloDialogoPerLeDueFinestre) {
     EXPECT_EQ(utente.richiesteFile[1].titolo, testifile::titoloSalvaNome);
     EXPECT_EQ(utente.richiesteFile[1].nomeFile, primo);
     EXPECT_FALSE(QFile::exists(primo));
-    EXPECT_TRUE(c->stato().filecorrente.isEmpty());
+    EXPECT_TRUE(c->progettoAperto().percorso().isEmpty());
     utente.scegliFile(primo);
     clicca(pulsanteBarra(c, 2));
     ASSERT_EQ(utente.richiesteFile.size(), 3);
@@ -655,7 +655,7 @@ TEST_F(FinestrePrincipali, UnSoloDialogoPerLeDueFinestre) {
     ASSERT_EQ(utente.richiesteFile.size(), 5);
     EXPECT_EQ(utente.richiesteFile[4].nomeFile, primo);
     EXPECT_TRUE(QFile::exists(primo));
-    EXPECT_EQ(c->stato().filecorrente, primo);
+    EXPECT_EQ(c->progettoAperto().percorso(), primo);
 
     // After the exit the new calculation window has a new dialog.
     utente.rispondi(Risposta::Si);
@@ -664,7 +664,7 @@ TEST_F(FinestrePrincipali, UnSoloDialogoPerLeDueFinestre) {
     clicca(aperta<FrmSplash>());
     c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
-    EXPECT_TRUE(c->stato().filecorrente.isEmpty());
+    EXPECT_TRUE(c->progettoAperto().percorso().isEmpty());
     voce(c, "salvanome")->trigger();  // the data check stops it first
     EXPECT_EQ(utente.richiesteFile.size(), 5);
     scrivi(c, QStringLiteral("costo_1"), QStringLiteral("5"));

@@ -258,7 +258,7 @@ TEST_F(CalcoloTest, ConstrainedTotalTypedKeyByKey) {
     digita(linea("costoprogetto"), QStringLiteral("2200"));
     EXPECT_EQ(linea("costoprogetto")->text(), QStringLiteral("2200"));
     EXPECT_EQ(static_cast<long>(letturaTollerante(linea("progetto")->text())), 2200);
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::Nessuno);
     controllaAllineati();
 }
 
@@ -338,7 +338,7 @@ TEST_F(CalcoloTest, HandOffToTheFrameworkWindow) {
     EXPECT_EQ(costo(11)->text(), QStringLiteral("100"));
     EXPECT_EQ(linea("progetto")->text(), QStringLiteral("1100"));
     EXPECT_EQ(linea("costoprogetto")->text(), QStringLiteral("1100"));
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::InAttesa);
     controllaAllineati();
 }
 
@@ -364,7 +364,8 @@ TEST_F(CalcoloTest, ReworkTwiceThenSwitchOffTheConstraint) {
     ASSERT_NE(e, nullptr);
     for (int volta = 0; volta < 2; ++volta) {
         QTest::mouseClick(e->elabor(), Qt::LeftButton);
-        EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
+        EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo,
+                  StatoVincolo::InAttesa);
         EXPECT_FALSE(tasto("cmdannulla")->isHidden());
         EXPECT_TRUE(e->isVisible());  // the framework window stays open
         EXPECT_EQ(Finestre::istanza().trova<Calcolo>(), w);
@@ -374,7 +375,7 @@ TEST_F(CalcoloTest, ReworkTwiceThenSwitchOffTheConstraint) {
     EXPECT_TRUE(tasto("cmdannulla")->isHidden());
     EXPECT_EQ(linea("costoprogetto")->text(), QString());
     EXPECT_EQ(costo(1)->text(), QStringLiteral("1000"));
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Spento);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::Spento);
 }
 
 // With an amount no calculation can use on screen, "Visualizza" names that
@@ -414,7 +415,7 @@ TEST_F(CalcoloTest, ReworkLoadsTheCalculationWindowWhenClosed) {
     w = Finestre::istanza().trova<Calcolo>();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(ModVarimo::statovincolo,
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo,
               StatoVincolo::InAttesa);  // the fresh window's start-up keeps it
     EXPECT_FALSE(tasto("cmdannulla")->isHidden());
 }

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "calculation/storiacalcolo.h"
+#include "calculation/progetto.h"
 #include "shell/modvarimo.h"
 #include "support/interazione_finta.h"
 
@@ -39,7 +39,7 @@ Lettura leggi(const StatoCalcolo& s) {
     }
     l.testi << s.progetto() << s.costoprogetto() << s.centesimi20;
     l.numeri.push_back(s.cmdannullaVisibile());
-    l.numeri.push_back(static_cast<int>(ModVarimo::statovincolo));
+    l.numeri.push_back(static_cast<int>(s.statovincolo));
     return l;
 }
 
@@ -137,24 +137,15 @@ class Generatore {
     std::mt19937 rng_;
 };
 
-// A calculation window without widgets: its state, its history, and its own
-// constraint state (program-wide, so it is swapped in while it works).
+// A calculation window without widgets: its project, with its calculation
+// and its history.
 struct Finestra {
-    StatoCalcolo stato;
-    StoriaCalcolo* storia;
-    StatoVincolo vincolo = StatoVincolo::Nessuno;
+    Progetto progetto;
+    StatoCalcolo& stato = progetto.calcolo();
+    Progetto* storia = &progetto;
 
-    Finestra() {
-        ModVarimo::statovincolo = StatoVincolo::Nessuno;
-        stato.formLoad();
-        storia = new StoriaCalcolo(stato);
-        vincolo = ModVarimo::statovincolo;
-    }
-    void esegui(const std::function<void()>& f) {
-        ModVarimo::statovincolo = vincolo;
-        f();
-        vincolo = ModVarimo::statovincolo;
-    }
+    Finestra() { progetto.avvia(); }
+    void esegui(const std::function<void()>& f) { f(); }
     Lettura lettura() {
         Lettura l;
         esegui([&] { l = leggi(stato); });
@@ -165,7 +156,7 @@ struct Finestra {
     // drag its moves; the focus moves on afterwards.
     void applica(const Mossa& m) {
         esegui([&] {
-            StoriaCalcolo& st = *storia;
+            Progetto& st = *storia;
             switch (m.tipo) {
                 case 0:
                 case 1:
@@ -209,7 +200,7 @@ struct Finestra {
                     break;
                 case 10:  // the rework from the framework window
                     st.registraPasso(QStringLiteral("rielaborazione"), [this] {
-                        ModVarimo::statovincolo = StatoVincolo::InAttesa;
+                        stato.statovincolo = StatoVincolo::InAttesa;
                         stato.impostaCmdannullaVisibile(true);
                     });
                     break;
@@ -235,7 +226,7 @@ struct Finestra {
 // A window brought back by undo and redo then behaves exactly like one that
 // never went back: the same further operations give the same results, so
 // nothing that the next pass reads was left behind.
-TEST(StoriaCalcolo, AnnullaERipetiOgniSequenza) {
+TEST(StoriaProgetto, AnnullaERipetiOgniSequenza) {
     constexpr int kSequenze = 150;
     constexpr int kMosse = 18;
     test::InterazioneFinta finta;
@@ -338,11 +329,11 @@ TEST(StoriaCalcolo, AnnullaERipetiOgniSequenza) {
 // on (or an undo, or a save) starts a new one; the unsaved mark follows the
 // saved state through undo and redo, and a new step after an undo drops what
 // could be redone.
-TEST(StoriaCalcolo, TastiUnitiEStatoSalvato) {
+TEST(StoriaProgetto, TastiUnitiEStatoSalvato) {
     test::InterazioneFinta finta;
     ModVarimo::azzera();
     Finestra f;
-    StoriaCalcolo& st = *f.storia;
+    Progetto& st = *f.storia;
     StatoCalcolo& s = f.stato;
     for (const char* t : {"1", "12", "120", "1200"}) st.scriviCosto(3, QString::fromLatin1(t));
     EXPECT_EQ(st.passiAnnullabili(), 1);
@@ -394,12 +385,12 @@ TEST(StoriaCalcolo, TastiUnitiEStatoSalvato) {
     // The stack keeps its most recent steps.
     st.svuota();
     EXPECT_FALSE(st.modificato());
-    for (int k = 0; k < StoriaCalcolo::kPassiConservati + 20; ++k) {
+    for (int k = 0; k < Progetto::kPassiConservati + 20; ++k) {
         st.scriviCosto(2, QString::number(k + 1));
         st.interrompiUnione();
     }
-    EXPECT_EQ(st.passiAnnullabili(), StoriaCalcolo::kPassiConservati);
-    EXPECT_GE(StoriaCalcolo::kPassiConservati, 100);
+    EXPECT_EQ(st.passiAnnullabili(), Progetto::kPassiConservati);
+    EXPECT_GE(Progetto::kPassiConservati, 100);
     while (st.puoAnnullare()) st.annulla();
     EXPECT_EQ(s.costo(2), "20");
     EXPECT_TRUE(st.modificato());
@@ -407,7 +398,7 @@ TEST(StoriaCalcolo, TastiUnitiEStatoSalvato) {
 
 // A constrained total brought back by undo is the one an operation stopped at
 // a bound falls back to, as if it had been typed last.
-TEST(StoriaCalcolo, VincoloRipristinatoDopoUnaInterruzione) {
+TEST(StoriaProgetto, VincoloRipristinatoDopoUnaInterruzione) {
     test::InterazioneFinta finta;
     ModVarimo::azzera();
     Finestra tornata;
