@@ -20,7 +20,6 @@ using banco::quadroTipico;
 
 // A shown calculation window with the typical framework.
 Calcolo* finestraTipica() {
-    ModVarimo::azzera();
     auto* w = new Calcolo;
     w->show();
     quadroTipico(w->stato());
@@ -91,7 +90,6 @@ BENCHMARK_CAPTURE(DiscesaVincolataFinestra, con_disegno, true)->Unit(benchmark::
 
 // The chain of 15 rows, each 50 % of the one before, typing into row A.
 void CatenaDiPercentualiFinestra(benchmark::State& stato) {
-    ModVarimo::azzera();
     auto* w = new Calcolo;
     w->show();
     StatoCalcolo& s = w->stato();

@@ -44,7 +44,6 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const long modifiche = argc > 1 ? std::atol(argv[1]) : 150000;
-    ModVarimo::azzera();
     // The window as the program builds it: menus, command bar, titles.
     registraFinestre();
     Calcolo* w = Finestre::istanza().mostra<Calcolo>();

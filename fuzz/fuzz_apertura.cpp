@@ -35,8 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto* file = std::get_if<ProgettoFile>(&letto);
     if (!file) return 0;
 
-    ModVarimo::azzera();
-    ModVarimo::impostatitoli();
     Progetto progetto;
     progetto.avvia();
     progetto.apri(QString(), *file);

@@ -1,7 +1,5 @@
 #include "calculation/progetto.h"
 
-#include "shell/modvarimo.h"
-
 namespace varimo {
 
 namespace {
@@ -100,20 +98,12 @@ Progetto* Progetto::di(const StatoCalcolo& stato) {
 
 // ---------------------------------------------------------------- name, currency, file
 
-QString Progetto::nome() const {
-    return ModVarimo::nomeprogetto;
-}
-
-QString Progetto::valuta() const {
-    return ModVarimo::valuta;
-}
-
 void Progetto::impostaNome(const QString& nome) {
-    ModVarimo::nomeprogetto = nome;
+    nome_ = nome;
 }
 
 void Progetto::impostaValuta(const QString& valuta) {
-    ModVarimo::valuta = valuta;
+    valuta_ = valuta;
 }
 
 void Progetto::impostaPercorso(const QString& percorso) {

@@ -63,8 +63,8 @@ class Progetto : public QObject {
     const StatoCalcolo& calcolo() const { return *calcolo_; }
 
     // --- name, currency, file
-    QString nome() const;
-    QString valuta() const;
+    const QString& nome() const { return nome_; }
+    const QString& valuta() const { return valuta_; }
     // The path of the project file; empty for a project never saved.
     const QString& percorso() const { return percorso_; }
     void impostaNome(const QString& nome);
@@ -168,7 +168,7 @@ class Progetto : public QObject {
         bool operator==(const Esterno&) const = default;
     };
 
-    Esterno esterno() const { return Esterno{percorso_, nome(), valuta()}; }
+    Esterno esterno() const { return Esterno{percorso_, nome_, valuta_}; }
     void inizia(const QString& nome, const QString& unione);
     void concludi();
     void registra(const QString& nome, const QString& unione, const Esterno& esternoPrima);
@@ -176,6 +176,8 @@ class Progetto : public QObject {
     void fineOperazioneEsterna();
 
     StatoCalcolo* calcolo_;
+    QString nome_;
+    QString valuta_;
     QString percorso_;
     QUndoStack storia_;
     FotoCalcolo attuale_;   // the state after the last step (or at the start)

@@ -147,10 +147,8 @@ void StatoCalcolo::formLoad() {
     // constrained total typed into the new window would never reach row A, and
     // the button that leads out of that state is hidden.
     statovincolo = StatoVincolo::Nessuno;
-    ModVarimo::impostatitoli();
     suggerimentoEsco_.imposta(testicalcolo::escoSuggerimento + ModVarimo::nomeprogramma);
     impostavoci();
-    ModVarimo::valuta = QStringLiteral("euro");
     for (int i = 1; i <= kVoci - 1; ++i) {
         righe_[i].suggerimentoDelriga.imposta(testicalcolo::delrigaSuggerimento + QLatin1Char(' ') +
                                               QString::number(i));

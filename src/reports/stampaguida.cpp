@@ -69,21 +69,14 @@ QString salvaGuida(const Documento& doc, const QString& cartella) {
 
 }  // namespace
 
-bool stampaguida() {
-    const QString nome =
-        ModVarimo::nomeprogramma + QStringLiteral(" - Guida - ") + ModVarimo::titologuida;
+bool stampaguida(const QString& titolo, const QString& testo) {
+    const QString nome = ModVarimo::nomeprogramma + QStringLiteral(" - Guida - ") + titolo;
     Documento& doc = avviaGuida(nome);
-    doc.scriviTesto(QStringLiteral("Guida: ") + ModVarimo::titologuida + kFine + kFine);
+    doc.scriviTesto(QStringLiteral("Guida: ") + titolo + kFine + kFine);
     doc.impostaDimensioneCarattere(12);
-    doc.scriviTesto(ModVarimo::testoguida + kFine);
+    doc.scriviTesto(testo + kFine);
     giustificaTutto(doc);
     return consegnaDocumento(doc, nome).has_value();
-}
-
-bool stampaguida(const QString& titolo, const QString& testo) {
-    ModVarimo::titologuida = titolo;
-    ModVarimo::testoguida = testo;
-    return stampaguida();
 }
 
 bool stampalicenza(const QString& testoLicenza) {

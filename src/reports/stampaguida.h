@@ -8,10 +8,8 @@ namespace varimo {
 // Printing of the on-line guide: one guide, the licence text, and the whole
 // guide (which is also saved beside the program).
 
-// Prints ModVarimo::titologuida and ModVarimo::testoguida. True when the
-// document was handed to the word processor (on failure the user was told).
-bool stampaguida();
-// Sets titologuida and testoguida, then prints them.
+// Prints one guide, its title and its text. True when the document was
+// handed to the word processor (on failure the user was told).
 bool stampaguida(const QString& titolo, const QString& testo);
 
 // Prints the licence-agreement text.

@@ -27,10 +27,7 @@ constexpr int A = 1, B = 2, C = 3, D = 4, E = 5, S = 17, T = 18;
 
 class ImportiGrandi : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ModVarimo::azzera();
-        progetto.avvia();
-    }
+    void SetUp() override { progetto.avvia(); }
 
     test::InterazioneFinta finta;
     Progetto progetto;
@@ -70,9 +67,7 @@ TEST_F(ImportiGrandi, SumsBeyondFifteenDigitsKeepTheirSize) {
 }
 
 TEST_F(ImportiGrandi, AnAmountBeyondTheExactRangeIsWarnedAndNotSaved) {
-    ModVarimo::impostatitoli();
-    ModVarimo::nomeprogetto = QStringLiteral("Diga");
-    ModVarimo::valuta = QStringLiteral("euro");
+    progetto.impostaNome(QStringLiteral("Diga"));
     s.scriviCosto(A, QStringLiteral("999999999999,99"));
     s.scegliCombo(S, A - 1);
     s.scriviHScroll(S, 22);

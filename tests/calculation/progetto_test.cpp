@@ -233,7 +233,6 @@ TEST(StoriaProgetto, AnnullaERipetiOgniSequenza) {
     int passiVisti = 0;
     int senzaEffetto = 0;
     for (int n = 0; n < kSequenze; ++n) {
-        ModVarimo::azzera();
         Generatore g(static_cast<unsigned>(n) * 104729u + 7u);
         Finestra a;
         Finestra gemella;
@@ -331,7 +330,6 @@ TEST(StoriaProgetto, AnnullaERipetiOgniSequenza) {
 // could be redone.
 TEST(StoriaProgetto, TastiUnitiEStatoSalvato) {
     test::InterazioneFinta finta;
-    ModVarimo::azzera();
     Finestra f;
     Progetto& st = *f.storia;
     StatoCalcolo& s = f.stato;
@@ -400,7 +398,6 @@ TEST(StoriaProgetto, TastiUnitiEStatoSalvato) {
 // a bound falls back to, as if it had been typed last.
 TEST(StoriaProgetto, VincoloRipristinatoDopoUnaInterruzione) {
     test::InterazioneFinta finta;
-    ModVarimo::azzera();
     Finestra tornata;
     Finestra diretta;
     tornata.esegui([&] {

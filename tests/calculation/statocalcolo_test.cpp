@@ -23,10 +23,7 @@ constexpr int A = 1, B = 2, C = 3, D = 4, E = 5, G = 7, H = 8, M = 11, S = 17, T
 
 class Calcolo : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ModVarimo::azzera();
-        s.formLoad();
-    }
+    void SetUp() override { s.formLoad(); }
 
     // Makes row `riga` p % of row `rif`, as the user does: reference first,
     // then the scroll bar.
@@ -89,7 +86,6 @@ TEST_F(Calcolo, FinestraAllAvvio) {
     EXPECT_EQ(s.perc(0), "% della ------------>");
     EXPECT_EQ(s.perc(19), "Titologia di voce del quadro");
     EXPECT_EQ(s.suggerimentoEsco(), "clicca per uscire da Varimo");
-    EXPECT_EQ(ModVarimo::valuta, "euro");
     EXPECT_EQ(ModVarimo::titoloaiuto, "Varimo: aiuto in linea");
     EXPECT_FALSE(s.cmdannullaVisibile());
     EXPECT_EQ(s.progetto(), "");
@@ -300,7 +296,6 @@ TEST_F(Calcolo, VincoloConPuntoDiGruppo) {
     QStringList risultati;
     for (const char* vincolo : {"400.000", "400000", "400000,00"}) {
         SCOPED_TRACE(vincolo);
-        ModVarimo::azzera();
         StatoCalcolo t;
         t.formLoad();
         t.scriviCosto(E, "10");

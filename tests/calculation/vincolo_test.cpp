@@ -106,10 +106,7 @@ qint64 centesimi(const QString& t) {
 
 class Vincolo : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ModVarimo::azzera();
-        s.formLoad();
-    }
+    void SetUp() override { s.formLoad(); }
     test::InterazioneFinta finta;
     StatoCalcolo s;
 };
@@ -189,7 +186,6 @@ TEST(VincoloProprieta, QuadriCasuali) {
     const auto tra = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
     int esatti = 0, vicini = 0, irraggiungibili = 0;
     for (int n = 0; n < 400; ++n) {
-        ModVarimo::azzera();
         StatoCalcolo s;
         s.formLoad();
         Quadro q;

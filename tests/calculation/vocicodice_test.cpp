@@ -29,7 +29,6 @@ constexpr int A = 1, C = 3, D = 4, E = 5, F = 6, G = 7, M = 11, S = 17, T = 18;
 class VociCodice : public ::testing::Test {
   protected:
     void SetUp() override {
-        ModVarimo::azzera();
         progetto.avvia();
         s.scriviCosto(A, QStringLiteral("335498,23"));
         s.scriviCosto(C, QStringLiteral("19535,61"));

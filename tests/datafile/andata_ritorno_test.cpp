@@ -141,7 +141,6 @@ std::string righe(const QByteArray& f) {
 
 TEST(AndataRitorno, RandomStatesSurviveSaveAndOpen) {
     test::InterazioneFinta finta;  // the label-length warning may show
-    test::programmaNuovo();
     constexpr int stati = 2000;
     int conEccezione = 0;
     for (int n = 0; n < stati; ++n) {

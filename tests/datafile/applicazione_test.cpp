@@ -13,10 +13,7 @@ namespace {
 
 class ApplicazioneTest : public ::testing::Test {
   protected:
-    ApplicazioneTest() {
-        test::programmaNuovo();
-        progetto.avvia();
-    }
+    ApplicazioneTest() { progetto.avvia(); }
 
     // Save then open into a fresh window.
     void ricarica(Progetto& nuovo) {

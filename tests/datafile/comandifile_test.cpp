@@ -20,7 +20,6 @@ using test::InterazioneFinta;
 class ComandiFileTest : public ::testing::Test {
   protected:
     ComandiFileTest() : comandi(progetto) {
-        test::programmaNuovo();
         progetto.avvia();
         QObject::connect(&progetto, &Progetto::nomeValutaCambiati,
                          [this](const QString& n, const QString& v) {
@@ -61,7 +60,7 @@ TEST(FiltriFile, DescriptionsAsWrittenPatternsTrimmed) {
 }
 
 TEST_F(ComandiFileTest, DialogOfEachCommand) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-uno");
 
     comandi.salva();  // no current file: the save dialog, cancelled
@@ -99,7 +98,7 @@ TEST_F(ComandiFileTest, DialogOfEachCommand) {
 }
 
 TEST_F(ComandiFileTest, RememberedNameFollowsTheLastReturnedPath) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-due");
     salvaCome(p);
     finta.scegliFile(p);
@@ -113,7 +112,7 @@ TEST_F(ComandiFileTest, RememberedNameFollowsTheLastReturnedPath) {
 }
 
 TEST_F(ComandiFileTest, SaveWithCurrentFileWritesStraightAndNeverLosesTheOldFile) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-tre");
     salvaCome(p);
     const QByteArray primo = contenutoDi(p);
@@ -131,7 +130,7 @@ TEST_F(ComandiFileTest, SaveWithCurrentFileWritesStraightAndNeverLosesTheOldFile
 }
 
 TEST_F(ComandiFileTest, SaveAsCancelledWritesNothingAndNextSaveAsksAgain) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-quattro");
     salvaCome(p);
     comandi.salvaConNome();  // cancelled
@@ -144,31 +143,31 @@ TEST_F(ComandiFileTest, SaveAsCancelledWritesNothingAndNextSaveAsksAgain) {
 TEST_F(ComandiFileTest, SaveRefusals) {
     struct Caso {
         const char* nome;
-        std::function<void(StatoCalcolo&)> prepara;
+        std::function<void(Progetto&)> prepara;
         QString messaggio;
         Icona icona;
         bool quadro;
     };
     const Caso casi[] = {
-        {"data check", [](StatoCalcolo&) { ModVarimo::nomeprogetto = QStringLiteral("x"); },
+        {"data check", [](Progetto& p) { p.impostaNome(QStringLiteral("x")); },
          QStringLiteral("Non è stato digitato alcun valore significativo"), Icona::Esclamazione,
          false},
         {"no name",
-         [](StatoCalcolo& s) {
-             test::progettoValido(s);
-             ModVarimo::nomeprogetto.clear();
+         [](Progetto& p) {
+             test::progettoValido(p);
+             p.impostaNome({});
          },
          testifile::digitareNome, Icona::Informazione, true},
         {"no currency",
-         [](StatoCalcolo& s) {
-             test::progettoValido(s);
-             ModVarimo::valuta.clear();
+         [](Progetto& p) {
+             test::progettoValido(p);
+             p.impostaValuta({});
          },
          testifile::immettereValuta, Icona::Informazione, true},
         {"Cyrillic label",
-         [](StatoCalcolo& s) {
-             test::progettoValido(s);
-             s.scriviTipo(5, QStringLiteral("Rilievi Ж"));
+         [](Progetto& p) {
+             test::progettoValido(p);
+             p.calcolo().scriviTipo(5, QStringLiteral("Rilievi Ж"));
          },
          QStringLiteral("Il progetto non è stato salvato.\rIl carattere «Ж» (U+0416) contenuto "
                         "nell'etichetta della voce E"),
@@ -176,7 +175,6 @@ TEST_F(ComandiFileTest, SaveRefusals) {
     };
     for (const Caso& c : casi) {
         SCOPED_TRACE(c.nome);
-        test::programmaNuovo();
         Progetto pr;
         pr.avvia();
         StatoCalcolo& s = pr.calcolo();
@@ -184,7 +182,7 @@ TEST_F(ComandiFileTest, SaveRefusals) {
         int mostrato = 0;
         cf.impostaMostraQuadro([&] { ++mostrato; });
         InterazioneFinta f;
-        c.prepara(s);
+        c.prepara(pr);
         pr.impostaPercorso(percorso("Varimo-dati-vecchio"));
         ASSERT_TRUE(test::scriviContenuto(pr.percorso(), "vecchio"));
         f.scegliFile(percorso("Varimo-dati-nuovo"));
@@ -201,8 +199,8 @@ TEST_F(ComandiFileTest, SaveRefusals) {
 }
 
 TEST_F(ComandiFileTest, ProjectNameMessageTitle) {
-    test::progettoValido(stato);
-    ModVarimo::nomeprogetto.clear();
+    test::progettoValido(progetto);
+    progetto.impostaNome({});
     comandi.salva();
     ASSERT_EQ(finta.messaggi.size(), 1);
     EXPECT_EQ(finta.messaggi[0].titolo, QStringLiteral("Varimo: aiuto in linea"));
@@ -210,7 +208,7 @@ TEST_F(ComandiFileTest, ProjectNameMessageTitle) {
 }
 
 TEST_F(ComandiFileTest, UnwritableTargetsGetAMessageAndKeepTheOldFile) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString solaLettura = percorso("Varimo-dati-protetto");
     ASSERT_TRUE(test::scriviContenuto(solaLettura, "vecchio"));
     QFile::setPermissions(solaLettura, QFileDevice::ReadOwner | QFileDevice::ReadUser);
@@ -242,7 +240,7 @@ TEST_F(ComandiFileTest, UnwritableTargetsGetAMessageAndKeepTheOldFile) {
 }
 
 TEST_F(ComandiFileTest, OpenCancelledOrFailingChangesNothing) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     progetto.impostaPercorso(QStringLiteral("/prima"));
     const QString guasto = percorso("Varimo-dati-guasto");
     ASSERT_TRUE(QFile::copy(test::fixture("Varimo-dati-guasto"), guasto));
@@ -277,7 +275,7 @@ TEST_F(ComandiFileTest, OpenCancelledOrFailingChangesNothing) {
         EXPECT_EQ(stato.costo(1), QStringLiteral("1000"));
         EXPECT_EQ(stato.costo(17), QStringLiteral("100"));
         EXPECT_EQ(stato.combo(17).posizione, 0);
-        EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola"));
+        EXPECT_EQ(progetto.nome(), QStringLiteral("Scuola"));
         EXPECT_FALSE(stato.caricamento);
     }
 }
@@ -291,14 +289,14 @@ TEST_F(ComandiFileTest, OpenClearsThenLoadsAndSetsNameAndCurrency) {
     EXPECT_EQ(progetto.percorso(), test::fixture("Varimo-dati-scuola"));
     EXPECT_EQ(nomeQuadro, QStringLiteral("Scuola media Città"));
     EXPECT_EQ(valutaQuadro, QStringLiteral("euro"));
-    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola media Città"));
+    EXPECT_EQ(progetto.nome(), QStringLiteral("Scuola media Città"));
     EXPECT_EQ(stato.costoprogetto(), QString());  // cleared before loading
     EXPECT_EQ(stato.costo(2), QStringLiteral("500"));
     EXPECT_EQ(stato.progetto(), QStringLiteral("1800"));
 }
 
 TEST_F(ComandiFileTest, DeleteRemovesTheFileAndTheNextSaveRecreatesIt) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-cinque");
     salvaCome(p);
     const QByteArray salvato = contenutoDi(p);
@@ -319,7 +317,7 @@ TEST_F(ComandiFileTest, DeleteRemovesTheFileAndTheNextSaveRecreatesIt) {
 
 TEST_F(ComandiFileTest, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
     if (!test::limiteFileDisponibile()) GTEST_SKIP() << "no limit on the size of files here";
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-pieno");
     salvaCome(p);
     const QByteArray vecchio = contenutoDi(p);
@@ -350,7 +348,7 @@ TEST_F(ComandiFileTest, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
 }
 
 TEST_F(ComandiFileTest, DeletingAnotherFileNeverMakesSaveWriteThere) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString a = percorso("Varimo-dati-a");
     const QString b = percorso("Varimo-dati-b");
     salvaCome(b);
@@ -383,7 +381,7 @@ TEST_F(ComandiFileTest, DeletingAnotherFileNeverMakesSaveWriteThere) {
 }
 
 TEST_F(ComandiFileTest, FailedDeleteNamesTheFileAndTheReason) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString a = percorso("Varimo-dati-a");
     salvaCome(a);
     const QString cartella = percorso("Varimo-dati-cartella");
@@ -419,8 +417,8 @@ TEST_F(ComandiFileTest, Utf8FileWithoutByteOrderMarkOpensRightAndIsSavedInWindow
     testo.replace(QStringLiteral("\"euro\""), QStringLiteral("\"€ euro\""));
     ASSERT_TRUE(test::scriviContenuto(p, testo.toUtf8()));
     ASSERT_TRUE(comandi.apriPercorso(p)) << finta.testi().join(u'\n').toStdString();
-    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola media Città"));
-    EXPECT_EQ(ModVarimo::valuta, QStringLiteral("€ euro"));
+    EXPECT_EQ(progetto.nome(), QStringLiteral("Scuola media Città"));
+    EXPECT_EQ(progetto.valuta(), QStringLiteral("€ euro"));
 
     comandi.salva();
     EXPECT_TRUE(finta.messaggi.isEmpty()) << finta.testi().join(u'\n').toStdString();
@@ -428,7 +426,7 @@ TEST_F(ComandiFileTest, Utf8FileWithoutByteOrderMarkOpensRightAndIsSavedInWindow
     EXPECT_TRUE(salvato.startsWith("\"Scuola media Citt\xE0\",\"\x80 euro\"\r\n"))
         << salvato.left(40).toStdString();
     ASSERT_TRUE(comandi.apriPercorso(p));
-    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola media Città"));
+    EXPECT_EQ(progetto.nome(), QStringLiteral("Scuola media Città"));
 }
 
 TEST_F(ComandiFileTest, ControlCharactersAndOverlongFieldsAreRefusedWithTheirLine) {
@@ -472,7 +470,7 @@ TEST_F(ComandiFileTest, ControlCharactersAndOverlongFieldsAreRefusedWithTheirLin
     }
 
     // What the program cannot read back it does not write either.
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     for (const QString& etichetta : {QStringLiteral("Lavori\u0007"), QString(1001, u'y')}) {
         stato.scriviTipo(2, etichetta);
         finta.messaggi.clear();  // the long-label warning

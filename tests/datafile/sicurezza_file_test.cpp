@@ -128,9 +128,8 @@ TEST(FileSpeciali, FifosDevicesFoldersAndLinkLoopsAreRefusedWithoutWaiting) {
 class SalvataggiConcorrenti : public ::testing::Test {
   protected:
     SalvataggiConcorrenti() : comandi(progetto) {
-        test::programmaNuovo();
         progetto.avvia();
-        test::progettoValido(stato);
+        test::progettoValido(progetto);
     }
     QString percorso(const char* nome) const { return dir.filePath(QString::fromUtf8(nome)); }
 

@@ -40,6 +40,7 @@ DatiStampaCalcolo datiCalcolo(const StatoCalcolo& s) {
         d.righe[i] = {s.tipo(i), s.costo(i), s.perc(i), s.combo(i).testo};
     d.progetto = s.progetto();
     d.costoprogetto = s.costoprogetto();
+    d.intestazione = {QStringLiteral("Scuola"), QStringLiteral("euro")};
     return d;
 }
 
@@ -52,6 +53,7 @@ DatiStampaQuadro datiQuadro(const StatoEconomico& e) {
     }
     d.tipo[19] = e.tipo(19);
     d.costo[19] = e.costo(19);
+    d.intestazione = {QStringLiteral("Scuola"), QStringLiteral("euro")};
     return d;
 }
 
@@ -68,7 +70,6 @@ TEST(PassaggioQuadro, VisualizzaNonSpostaNullaEOgniStampaConcorda) {
     const auto tra = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
     int passaggi = 0;
     for (int n = 0; n < 60; ++n) {
-        ModVarimo::azzera();
         Progetto progetto;
         StatoCalcolo& s = progetto.calcolo();
         StatoEconomico e;

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "reports/stampe.h"
 #include "reports/word.h"
 #include "shell/modvarimo.h"
 #include "support/interazione_finta.h"
@@ -20,14 +21,13 @@ namespace varimo::test {
 
 class AmbienteStampe : public ::testing::Test {
   protected:
+    // The project the reports are about.
+    IntestazioneProgetto progetto{QStringLiteral("Scuola"), QStringLiteral("euro")};
+
     void SetUp() override {
         ASSERT_TRUE(cartella.isValid());
         tmpPrecedente = qgetenv("TMPDIR");
         qputenv("TMPDIR", QFile::encodeName(cartella.path()));
-        ModVarimo::azzera();
-        ModVarimo::impostatitoli();
-        ModVarimo::nomeprogetto = QStringLiteral("Scuola");
-        ModVarimo::valuta = QStringLiteral("euro");
         ModWord::azzera();
         impostaApriDocumento([this](const QString& p) {
             aperti.append(p);
@@ -38,7 +38,6 @@ class AmbienteStampe : public ::testing::Test {
     void TearDown() override {
         impostaApriDocumento({});
         ModWord::azzera();
-        ModVarimo::azzera();
         if (tmpPrecedente.isNull()) {
             qunsetenv("TMPDIR");
         } else {

@@ -42,6 +42,7 @@ DatiStampaCalcolo calcoloTreRighe() {
     d.progetto = QStringLiteral("1234567,5");
     d.vincolato = QStringLiteral("Importo vincolato del progetto");
     d.costoprogetto = QString();
+    d.intestazione = {QStringLiteral("Scuola"), QStringLiteral("euro")};
     return d;
 }
 
@@ -174,10 +175,10 @@ TEST_F(StampeTest, PreambleStopsWithOneMessageWhenNameOrCurrencyIsMissing) {
             SCOPED_TRACE(caso.messaggio.toStdString() + (quale ? " quadro" : " calcolo"));
             utente.messaggi.clear();
             ModWord::azzera();
-            ModVarimo::nomeprogetto = caso.nome;
-            ModVarimo::valuta = caso.valuta;
-            const EsitoStampa e =
-                quale ? stampaQuadro(DatiStampaQuadro{}) : stampaCalcolo(calcoloTreRighe());
+            DatiStampaQuadro q;
+            DatiStampaCalcolo c = calcoloTreRighe();
+            q.intestazione = c.intestazione = {caso.nome, caso.valuta};
+            const EsitoStampa e = quale ? stampaQuadro(q) : stampaCalcolo(c);
             EXPECT_EQ(e, EsitoStampa::MostraQuadro);
             ASSERT_EQ(utente.messaggi.size(), 1);
             EXPECT_EQ(utente.messaggi[0].testo, caso.messaggio);
@@ -209,14 +210,15 @@ TEST_F(StampeTest, ReportThatCannotBeWrittenIsToldAndNothingOpened) {
     EXPECT_TRUE(utente.messaggi[0].testo.contains(QStringLiteral("non/esiste")));
 }
 
-DatiStampaQuadro quadro(int n) {
+DatiStampaQuadro quadro(int n, const QString& valuta = QStringLiteral("euro")) {
     DatiStampaQuadro d;
+    d.intestazione = {QStringLiteral("Scuola"), valuta};
     d.numerovoci = n;
     for (int i = 1; i <= 18; ++i) {
         d.tipo[static_cast<std::size_t>(i)] = QStringLiteral("riga %1").arg(i);
         d.costo[static_cast<std::size_t>(i)] = QString::number(i * 100);
     }
-    d.tipo[19] = QStringLiteral("TOTALE PROGETTO (in ") + ModVarimo::valuta + QStringLiteral(")");
+    d.tipo[19] = QStringLiteral("TOTALE PROGETTO (in ") + valuta + QStringLiteral(")");
     d.costo[19] = QStringLiteral("17100");
     return d;
 }
@@ -257,8 +259,7 @@ TEST_F(StampeTest, FrameworkReportRowsAreNumberedWithoutGapsAndTotalTakesTheNext
 }
 
 TEST_F(StampeTest, FrameworkReportPrintsEditedLongLabelsAndOtherCurrency) {
-    ModVarimo::valuta = QStringLiteral("dollari");
-    DatiStampaQuadro d = quadro(2);
+    DatiStampaQuadro d = quadro(2, QStringLiteral("dollari"));
     const QString lunga = QStringLiteral(
         "Spese tecniche <progettazione> & direzione lavori, "
         "coordinamento della sicurezza e collaudi");

@@ -79,7 +79,6 @@ FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuono_) {
     // labels. The sound is opened and played once the window has been painted
     // (or before any other command sent to it).
     suono_.impostaNomeFile(QStringLiteral("Internet.mid"));
-    ModVarimo::impostatitoli();
     label(3)->setText(ModVarimo::nomeprogramma);
     label(4)->setText(ModVarimo::descrizioneprogramma);
     label(5)->setText(QStringLiteral("EDIZIONE PROFESSIONALE - VERSIONE ") +

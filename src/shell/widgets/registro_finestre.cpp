@@ -125,6 +125,17 @@ std::function<void()> conTitoli(std::function<void()> comando) {
     };
 }
 
+// The project the reports name: the calculation window's, else what the
+// framework window shows.
+IntestazioneProgetto intestazioneAttuale() {
+    Finestre& r = Finestre::istanza();
+    if (const Calcolo* c = r.trova<Calcolo>())
+        return {c->progettoAperto().nome(), c->progettoAperto().valuta()};
+    if (const Economico* e = r.trova<Economico>())
+        return {e->stato().nomeprog(), e->stato().valut()};
+    return {};
+}
+
 // What the reports read from the windows, as displayed.
 DatiStampaCalcolo datiStampa(const Calcolo* c) {
     const StatoCalcolo& s = c->stato();
@@ -137,6 +148,7 @@ DatiStampaCalcolo datiStampa(const Calcolo* c) {
     d.progetto = s.progetto();
     d.vincolato = testicalcolo::vincolato;
     d.costoprogetto = s.costoprogetto();
+    d.intestazione = intestazioneAttuale();
     return d;
 }
 
@@ -149,6 +161,7 @@ DatiStampaQuadro datiStampa(const Economico* e) {
         d.tipo[u] = s.tipo(i);
         d.costo[u] = s.costo(i);
     }
+    d.intestazione = intestazioneAttuale();
     return d;
 }
 
@@ -167,22 +180,27 @@ void dopoStampa(EsitoStampa esito, Economico* quadroAperto) {
 // bring that window forward.
 void stampaSezioniDelQuadro(bool pdf) {
     Economico* e = quadro();
-    const QuadroSezioni q = sezioniDelQuadro(e->stato());
+    QuadroSezioni q = sezioniDelQuadro(e->stato());
+    q.intestazione = intestazioneAttuale();
     dopoStampa(pdf ? esportaSezioni(q) : stampaSezioni(q), e);
 }
 
 void preparaCalcolo(Calcolo* c) {
+    Progetto& progetto = c->progettoAperto();
     // The window's start-up sets the currency to "euro". A calculation window
     // built while the framework window is still loaded (the previous one was
-    // closed with its frame) must keep the currency that window shows and its
-    // total row names, or the reports and the file would say "euro" under a
-    // framework in another currency.
-    if (const Economico* e = Finestre::istanza().trova<Economico>())
-        ModVarimo::valuta = e->stato().valut();
+    // closed with its frame) keeps the project name and currency that window
+    // shows, with its total row names, or the reports and the file would say
+    // "euro" under a framework in another currency; from then on the window's
+    // boxes edit the new project.
+    if (Economico* e = Finestre::istanza().trova<Economico>()) {
+        progetto.impostaNome(e->stato().nomeprog());
+        progetto.impostaValuta(e->stato().valut());
+        e->stato().seguiProgetto(&progetto);
+    }
 
     auto* dialogo = new CommonDialog1(c);
     ComandiFile& f = dialogo->comandi;
-    Progetto& progetto = c->progettoAperto();
     // Open, and undo and redo of an Open, write the project name and currency
     // into the framework window, creating it hidden if needed; its handlers
     // copy them back.
@@ -236,11 +254,16 @@ void preparaCalcolo(Calcolo* c) {
 // bring it to the front; Delete stays where it is.
 void preparaEconomico(Economico* e) {
     // A framework window built again after the previous one was closed with
-    // its frame shows the project name and currency the program still holds,
-    // which are the ones its reports and the saved file use.
-    StatoEconomico& quadroNuovo = e->stato();
-    if (!ModVarimo::nomeprogetto.isEmpty()) quadroNuovo.scriviNomeprog(ModVarimo::nomeprogetto);
-    if (!ModVarimo::valuta.isEmpty()) quadroNuovo.scriviValut(ModVarimo::valuta);
+    // its frame shows the project name and currency of the calculation
+    // window's project, which are the ones its reports and the saved file
+    // use; its boxes edit that project.
+    if (Calcolo* c = Finestre::istanza().trova<Calcolo>()) {
+        StatoEconomico& quadroNuovo = e->stato();
+        const Progetto& p = c->progettoAperto();
+        quadroNuovo.seguiProgetto(&c->progettoAperto());
+        if (!p.nome().isEmpty()) quadroNuovo.scriviNomeprog(p.nome());
+        if (!p.valuta().isEmpty()) quadroNuovo.scriviValut(p.valuta());
+    }
 
     auto sulCalcolo = [](auto comando, bool porta) {
         return conTitoli([comando, porta] {

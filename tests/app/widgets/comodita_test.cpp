@@ -7,12 +7,18 @@
 #include <QSettings>
 #include <QWindow>
 
+#include "calculation/progetto.h"
 #include "programma_intero.h"
 
 using namespace varimo;
 using namespace varimo::test;
 
 namespace {
+
+// The project of the calculation window.
+const Progetto& progettoAperto() {
+    return Finestre::istanza().trova<Calcolo>()->progettoAperto();
+}
 
 class Comodita : public ProgrammaIntero {
   protected:
@@ -47,7 +53,6 @@ class Comodita : public ProgrammaIntero {
         for (const QString& n : registro().nomiCaricate()) registro().chiudi(n);
         QApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        ModVarimo::azzera();
         registraFinestre();
     }
     // The title the window system shows.
@@ -272,7 +277,7 @@ TEST_F(Comodita, ProgettiRecentiTraDueEsecuzioni) {
     EXPECT_EQ(scuolaVoce->text(), "Varimo-dati-scuola");
     scuolaVoce->trigger();
     EXPECT_EQ(c->costo(1)->text(), "2000");
-    EXPECT_EQ(ModVarimo::nomeprogetto, "palestra");
+    EXPECT_EQ(progettoAperto().nome(), "palestra");
     EXPECT_EQ(c->progettoAperto().percorso(), scuola);
     EXPECT_EQ(recentiMostrati(e), QStringList({scuola, palestra}));
 

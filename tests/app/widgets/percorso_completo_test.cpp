@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <cmath>
 
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
 #include "datafile/comandifile.h"
 #include "help/widgets/frmtip.h"
@@ -17,6 +18,11 @@ using namespace varimo;
 using namespace varimo::test;
 
 namespace {
+
+// The project of the calculation window.
+const Progetto& progettoAperto() {
+    return Finestre::istanza().trova<Calcolo>()->progettoAperto();
+}
 
 class PercorsoCompleto : public ProgrammaIntero {};
 
@@ -100,7 +106,7 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
 
     // (5) Project name in the framework window, Save from its menu.
     scrivi(e, "nomeprog", QStringLiteral("Scuola di Prova"));
-    EXPECT_EQ(ModVarimo::nomeprogetto, "Scuola di Prova");
+    EXPECT_EQ(progettoAperto().nome(), "Scuola di Prova");
     const QString file = percorsoProgetto(QStringLiteral("Varimo-dati-scuola"));
     utente.scegliFile(file);
     voce(e, "salva")->trigger();
@@ -244,8 +250,8 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_EQ(quadro->nomeprog()->text(), "Scuola di Prova");
     EXPECT_EQ(quadro->valut()->currentText(), "euro");
     EXPECT_EQ(quadro->tipo(19)->text(), "TOTALE PROGETTO (in euro)");
-    EXPECT_EQ(ModVarimo::nomeprogetto, "Scuola di Prova");
-    EXPECT_EQ(ModVarimo::valuta, "euro");
+    EXPECT_EQ(progettoAperto().nome(), "Scuola di Prova");
+    EXPECT_EQ(progettoAperto().valuta(), "euro");
 }
 
 // The way back from the framework window, switching the constraint off, and
@@ -337,7 +343,7 @@ TEST_F(PercorsoCompleto, FinestreChiuseERiaperte) {
     valuta->setFocus();
     valuta->selectAll();
     QTest::keyClicks(valuta, QStringLiteral("sterline"));
-    ASSERT_EQ(ModVarimo::valuta, "sterline");
+    ASSERT_EQ(progettoAperto().valuta(), "sterline");
 
     // A key on the splash closes only the splash.
     QTest::keyClick(splash, Qt::Key_Escape);
@@ -363,7 +369,7 @@ TEST_F(PercorsoCompleto, FinestreChiuseERiaperte) {
     EXPECT_TRUE(c->isVisible());
     EXPECT_TRUE(c->costo(1)->text().isEmpty());
     EXPECT_EQ(e->valut()->currentText(), "sterline");
-    EXPECT_EQ(ModVarimo::valuta, "sterline");
+    EXPECT_EQ(progettoAperto().valuta(), "sterline");
     scrivi(c, QStringLiteral("costo_1"), QStringLiteral("400"));
     clicca(c->vis());
     EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in sterline)");
@@ -414,7 +420,7 @@ TEST_F(PercorsoCompleto, FinestreChiuseERiaperte) {
     clicca(splash);
     c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(ModVarimo::valuta, "euro");
+    EXPECT_EQ(progettoAperto().valuta(), "euro");
     clicca(pulsanteBarra(c, 13));
     ASSERT_NE(aperta<FrmTip>(), nullptr);
     EXPECT_EQ(aperta<FrmTip>()->lblTipText()->text(), kSuggerimenti[0]);
@@ -442,7 +448,7 @@ TEST_F(PercorsoCompleto, QuadroRicostruitoTastiDiAccessoEFine) {
     valuta->setFocus();
     valuta->selectAll();
     QTest::keyClicks(valuta, QStringLiteral("yen"));
-    ASSERT_EQ(ModVarimo::valuta, "yen");
+    ASSERT_EQ(progettoAperto().valuta(), "yen");
 
     QPointer<Economico> vecchio = e;
     e->close();
@@ -451,9 +457,9 @@ TEST_F(PercorsoCompleto, QuadroRicostruitoTastiDiAccessoEFine) {
     clicca(c->vis());
     e = aperta<Economico>();
     ASSERT_NE(e, nullptr);
-    EXPECT_EQ(e->nomeprog()->text(), ModVarimo::nomeprogetto);
-    EXPECT_EQ(e->valut()->currentText(), ModVarimo::valuta);
-    EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in " + ModVarimo::valuta + ")");
+    EXPECT_EQ(e->nomeprog()->text(), progettoAperto().nome());
+    EXPECT_EQ(e->valut()->currentText(), progettoAperto().valuta());
+    EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in " + progettoAperto().valuta() + ")");
     voce(e, "stampa")->trigger();
     ASSERT_EQ(documenti.size(), 1);
     const CorpoLetto d = leggiDocx(documenti.last());

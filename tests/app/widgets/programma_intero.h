@@ -70,7 +70,6 @@ class ProgrammaIntero : public ::testing::Test {
         qputenv("TMPDIR", QFile::encodeName(cartella.path() + QStringLiteral("/documenti")));
         impostaCartellaProgramma(cartellaProgrammaProva());
         FrmSplash::impostaUscitaSuono(Suono::Uscita::Nessuna);
-        ModVarimo::azzera();
         ModWord::azzera();
         impostaApriDocumento([this](const QString& p) {
             documenti.append(p);
@@ -87,7 +86,6 @@ class ProgrammaIntero : public ::testing::Test {
         impostaApriDocumento({});
         impostaCartellaProgramma({});
         ModWord::azzera();
-        ModVarimo::azzera();
         QLocale::setDefault(localePrecedente);
         if (tmpPrecedente.isNull())
             qunsetenv("TMPDIR");

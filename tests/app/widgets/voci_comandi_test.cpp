@@ -3,6 +3,7 @@
 // the switching keys, the own-window question, the tip window and the colour.
 #include <QPointer>
 
+#include "calculation/progetto.h"
 #include "datafile/comandifile.h"
 #include "help/widgets/frmtip.h"
 #include "programma_intero.h"
@@ -12,6 +13,11 @@ using namespace varimo;
 using namespace varimo::test;
 
 namespace {
+
+// The project of the calculation window.
+const Progetto& progettoAperto() {
+    return Finestre::istanza().trova<Calcolo>()->progettoAperto();
+}
 
 enum class Via { Menu, Barra, Tasto };
 
@@ -112,7 +118,7 @@ class FinestrePrincipali : public ProgrammaIntero {
         e = aperta<Economico>();
         ASSERT_NE(e, nullptr);
         scrivi(e, QStringLiteral("nomeprog"), QStringLiteral("Prova"));
-        ASSERT_EQ(ModVarimo::nomeprogetto, "Prova");
+        ASSERT_EQ(progettoAperto().nome(), "Prova");
         ASSERT_EQ(c->costo(1)->text(), "1000");
         ASSERT_TRUE(utente.messaggi.isEmpty());
         coloreCalcolo = coloreSfondo(c);
@@ -280,12 +286,12 @@ TEST_P(OgniVoce, HaIlSuoEffetto) {
             EXPECT_TRUE(c->progetto()->text().isEmpty());
             EXPECT_TRUE(c->costoprogetto()->text().isEmpty());
             EXPECT_EQ(e->costo(1)->text(), "1.000,00");  // the other window is untouched
-            EXPECT_EQ(ModVarimo::nomeprogetto, "Prova");
+            EXPECT_EQ(progettoAperto().nome(), "Prova");
         } else {
             EXPECT_TRUE(e->tipo(1)->text().isEmpty());
             EXPECT_TRUE(e->costo(1)->text().isEmpty());
             EXPECT_TRUE(e->costo(19)->text().isEmpty());
-            EXPECT_TRUE(ModVarimo::nomeprogetto.isEmpty());
+            EXPECT_TRUE(progettoAperto().nome().isEmpty());
             EXPECT_EQ(e->nomeprog()->text(), "Prova");
             EXPECT_EQ(c->costo(1)->text(), "1000");
         }
@@ -495,7 +501,7 @@ TEST_F(FinestrePrincipali, SalvaEStampaSenzaNomeChiedonoIlNomeNelQuadro) {
     // The framework window's clear empties the project name (the box keeps it).
     attiva(e);
     voce(e, "cancella")->trigger();
-    ASSERT_TRUE(ModVarimo::nomeprogetto.isEmpty());
+    ASSERT_TRUE(progettoAperto().nome().isEmpty());
     ASSERT_EQ(e->nomeprog()->text(), "Prova");
 
     // Save from the framework window: the request for the name, the framework
@@ -534,7 +540,7 @@ TEST_F(FinestrePrincipali, SenzaValutaStampaESalvataggioLaChiedono) {
     valuta->setFocus();
     valuta->selectAll();
     QTest::keyClick(valuta, Qt::Key_Delete);
-    ASSERT_TRUE(ModVarimo::valuta.isEmpty());
+    ASSERT_TRUE(progettoAperto().valuta().isEmpty());
     EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in )");
 
     voce(e, "stampa")->trigger();
@@ -670,6 +676,8 @@ TEST_F(FinestrePrincipali, UnSoloDialogoPerLeDueFinestre) {
     scrivi(c, QStringLiteral("costo_1"), QStringLiteral("5"));
     scegliRiferimento(c, 2, 0);
     portaBarra(c, 2, 1);
+    // A new project: it has no name until one is given.
+    c->progettoAperto().impostaNome(QStringLiteral("Prova"));
     voce(c, "salvanome")->trigger();
     ASSERT_EQ(utente.richiesteFile.size(), 6) << qPrintable(utente.testi().join(" | "));
     EXPECT_EQ(utente.richiesteFile[5].nomeFile, "Varimo-dati-");

@@ -27,7 +27,6 @@ namespace {
 class CalcoloTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ModVarimo::azzera();
         Finestre::istanza().impostaAllaCreazione(collegaPrincipali);
         w = Finestre::istanza().mostra<Calcolo>();
     }
@@ -36,7 +35,6 @@ class CalcoloTest : public ::testing::Test {
         Finestre::istanza().chiudi<Calcolo>();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         Finestre::istanza().impostaAllaCreazione({});
-        ModVarimo::azzera();
     }
     template <class T>
     T* c(const QString& nome) {
@@ -77,7 +75,7 @@ class CalcoloTest : public ::testing::Test {
 TEST_F(CalcoloTest, StartState) {
     EXPECT_EQ(w->objectName(), QStringLiteral("calcolo"));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Varimo: calcolo del quadro economico di lavori"));
-    EXPECT_EQ(ModVarimo::valuta, QStringLiteral("euro"));
+    EXPECT_EQ(w->progettoAperto().valuta(), QStringLiteral("euro"));
     QStringList etichette;
     for (int i = 1; i <= kVoci; ++i) etichette << etichettaIniziale(i);
     for (int i = 1; i <= kVoci; ++i) {
