@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <array>
+#include <memory>
+
+#include "reports/documento.h"
 
 namespace varimo {
 
@@ -25,6 +28,7 @@ struct GuidaDaStampare {
 struct EsitoGuidaCompleta {
     bool mostrata = false;  // the document was handed to the word processor
     QString salvataIn;      // the saved copy; empty when no copy could be saved
+    std::shared_ptr<const Documento> documento;  // the document made
 };
 
 // The file name of the saved whole guide: "<nomeprogramma>-guida.docx", an Office Open XML

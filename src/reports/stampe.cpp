@@ -74,9 +74,9 @@ std::shared_ptr<Documento> documentoConIntestazione(const QString& titolo,
 
 EsitoStampa consegnaStampa(std::shared_ptr<Documento> doc) {
     const QString nome = doc->proprieta().titolo;
-    ModWord::adotta(std::move(doc));
-    return consegnaDocumento(*ModWord::docword, nome) ? EsitoStampa::Fatto
-                                                      : EsitoStampa::NonRiuscito;
+    ModWord word;
+    word.adotta(std::move(doc));
+    return consegnaDocumento(*word.docword, nome) ? EsitoStampa::Fatto : EsitoStampa::NonRiuscito;
 }
 
 std::shared_ptr<Documento> documentoCalcolo(const DatiStampaCalcolo& dati) {

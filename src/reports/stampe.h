@@ -77,8 +77,8 @@ EsitoStampa stampaCalcolo(const DatiStampaCalcolo& dati);
 // The framework window's Stampa (menu entry `stampa`): the framework report.
 EsitoStampa stampaQuadro(const DatiStampaQuadro& dati);
 
-// Hands a built report to the word processor as the program's print:
-// appword, docword and tabellaword point to it afterwards.
+// Hands a built report to the word processor as the program's print, in an
+// application of its own.
 EsitoStampa consegnaStampa(std::shared_ptr<Documento> doc);
 
 // The menu entry `esportapdf` of either main window: the report of the

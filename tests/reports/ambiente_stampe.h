@@ -28,7 +28,6 @@ class AmbienteStampe : public ::testing::Test {
         ASSERT_TRUE(cartella.isValid());
         tmpPrecedente = qgetenv("TMPDIR");
         qputenv("TMPDIR", QFile::encodeName(cartella.path()));
-        ModWord::azzera();
         impostaApriDocumento([this](const QString& p) {
             aperti.append(p);
             return apriRiesce;
@@ -37,7 +36,6 @@ class AmbienteStampe : public ::testing::Test {
 
     void TearDown() override {
         impostaApriDocumento({});
-        ModWord::azzera();
         if (tmpPrecedente.isNull()) {
             qunsetenv("TMPDIR");
         } else {

@@ -111,10 +111,12 @@ TEST_F(EsportazionePdf, EveryPageOfTheWholeGuideIsNumbered) {
         guide[i].testo = QStringLiteral("Una frase della guida, ripetuta per riempire le pagine. ")
                              .repeated(static_cast<qsizetype>(60 * (i + 1)));
     }
-    ASSERT_TRUE(stampaguidacompleta(guide, cartella.path()).mostrata);
+    const EsitoGuidaCompleta esito = stampaguidacompleta(guide, cartella.path());
+    ASSERT_TRUE(esito.mostrata);
+    ASSERT_NE(esito.documento, nullptr);
     const QString pdf = inUscita(QStringLiteral("guida.pdf"));
     QString errore;
-    ASSERT_TRUE(esportaPdf(*ModWord::docword, pdf, &errore)) << errore.toStdString();
+    ASSERT_TRUE(esportaPdf(*esito.documento, pdf, &errore)) << errore.toStdString();
     test::controllaPagineNumerate(pdf, guide);
 }
 
