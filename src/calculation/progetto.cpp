@@ -27,11 +27,11 @@ class Progetto::Comando final : public QUndoCommand {
     Comando(Progetto& p, const QString& nome, FotoCalcolo prima, FotoCalcolo dopo,
             Esterno esternoPrima, Esterno esternoDopo, QString unione)
         : QUndoCommand(nome),
+          esternoPrima_(std::move(esternoPrima)),
+          esternoDopo_(std::move(esternoDopo)),
           p_(p),
           prima_(std::move(prima)),
           dopo_(std::move(dopo)),
-          esternoPrima_(std::move(esternoPrima)),
-          esternoDopo_(std::move(esternoDopo)),
           unione_(std::move(unione)),
           generazione_(p.generazione_) {}
 
@@ -59,12 +59,14 @@ class Progetto::Comando final : public QUndoCommand {
         p_.applica(dopo_, esternoPrima_, esternoDopo_);
     }
 
+    // The file of the states before and after the step (renamed by a save).
+    Esterno esternoPrima_;
+    Esterno esternoDopo_;
+
   private:
     Progetto& p_;
     FotoCalcolo prima_;
     FotoCalcolo dopo_;
-    Esterno esternoPrima_;
-    Esterno esternoDopo_;
     QString unione_;
     long generazione_;
     bool eseguito_ = true;  // the operation has already run
@@ -188,7 +190,34 @@ void Progetto::apri(const QString& percorso, const ProgettoFile& letto) {
 
 void Progetto::salvato(const QString& percorso) {
     impostaPercorso(percorso);
+    rinominaNellaStoria(percorso);
     segnaSalvato();
+}
+
+// The file of a state in the history is the one it was last opened from or
+// saved in. A save under a new name renames it in the steps that lead to this
+// state and away from it, up to the nearest Open on either side, so that undo
+// and redo never put back a name the work no longer has: the unsaved mark and
+// the title would otherwise call saved a state whose file holds other work.
+void Progetto::rinominaNellaStoria(const QString& percorso) {
+    const auto passo = [this](int k) {
+        return const_cast<Comando*>(static_cast<const Comando*>(storia_.command(k)));
+    };
+    for (int k = storia_.index() - 1; k >= 0; --k) {
+        Comando* c = passo(k);
+        const QString vecchio = c->esternoDopo_.percorso;
+        c->esternoDopo_.percorso = percorso;
+        if (c->esternoPrima_.percorso != vecchio)
+            break;  // an Open: what came before keeps its file
+        c->esternoPrima_.percorso = percorso;
+    }
+    for (int k = storia_.index(); k < storia_.count(); ++k) {
+        Comando* c = passo(k);
+        const QString vecchio = c->esternoPrima_.percorso;
+        c->esternoPrima_.percorso = percorso;
+        if (c->esternoDopo_.percorso != vecchio) break;
+        c->esternoDopo_.percorso = percorso;
+    }
 }
 
 // ---------------------------------------------------------------- steps

@@ -173,6 +173,7 @@ class Progetto : public QObject {
     void concludi();
     void registra(const QString& nome, const QString& unione, const Esterno& esternoPrima);
     void applica(const FotoCalcolo& f, const Esterno& da, const Esterno& a);
+    void rinominaNellaStoria(const QString& percorso);
     void fineOperazioneEsterna();
 
     StatoCalcolo* calcolo_;
