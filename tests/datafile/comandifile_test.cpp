@@ -177,7 +177,6 @@ TEST_F(ComandiFileTest, SaveRefusals) {
         SCOPED_TRACE(c.nome);
         Progetto pr;
         pr.avvia();
-        StatoCalcolo& s = pr.calcolo();
         ComandiFile cf(pr);
         int mostrato = 0;
         cf.impostaMostraQuadro([&] { ++mostrato; });

@@ -2,8 +2,8 @@
 
 // Common ground for the print tests: a private temporary folder (so the
 // documents of one test never meet another's), an opener that records the
-// files it is handed instead of starting a word processor, the program-wide
-// values set as at start-up, and a scripted user.
+// files it is handed instead of starting a word processor, the project the
+// reports name, and a scripted user.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
