@@ -16,7 +16,6 @@ using banco::quadroTipico;
 
 // Typing a seven-digit amount into row A, one keystroke at a time.
 void DigitazioneRigaA(benchmark::State& stato) {
-    ModVarimo::azzera();
     StatoCalcolo s;
     s.formLoad();
     quadroTipico(s);
@@ -38,7 +37,6 @@ BENCHMARK(DigitazioneRigaA);
 
 // Entering a constrained total as one change: the whole descent of row A.
 void DiscesaVincolata(benchmark::State& stato) {
-    ModVarimo::azzera();
     StatoCalcolo s;
     s.formLoad();
     quadroTipico(s);
@@ -47,7 +45,7 @@ void DiscesaVincolata(benchmark::State& stato) {
     for (auto _ : stato) {
         stato.PauseTiming();
         s.spegniVincolo();  // back to no constraint, A cleared
-        ModVarimo::statovincolo = StatoVincolo::Nessuno;
+        s.statovincolo = StatoVincolo::Nessuno;
         s.scriviCosto(1, QString());
         const long prima = s.passiAnnidati();
         stato.ResumeTiming();
@@ -64,7 +62,6 @@ BENCHMARK(DiscesaVincolata)->Unit(benchmark::kMicrosecond);
 
 // A chain of 15 rows, each 50 % of the one before, typing into row A.
 void CatenaDiPercentuali(benchmark::State& stato) {
-    ModVarimo::azzera();
     StatoCalcolo s;
     s.formLoad();
     int precedente = 1;
@@ -95,7 +92,6 @@ BENCHMARK(CatenaDiPercentuali);
 // Reaching the nesting bound: row B made 100 % of D (= A + B + C), a cycle
 // that grows for ever, stopped after kProfonditaMassima nested passes.
 void RaggiungimentoDelLimite(benchmark::State& stato) {
-    ModVarimo::azzera();
     StatoCalcolo s;
     s.formLoad();
     s.scriviCosto(1, QStringLiteral("1000"));

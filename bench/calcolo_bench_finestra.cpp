@@ -20,7 +20,6 @@ using banco::quadroTipico;
 
 // A shown calculation window with the typical framework.
 Calcolo* finestraTipica() {
-    ModVarimo::azzera();
     auto* w = new Calcolo;
     w->show();
     quadroTipico(w->stato());
@@ -69,7 +68,7 @@ void DiscesaVincolataFinestra(benchmark::State& stato, bool dipinta) {
     for (auto _ : stato) {
         stato.PauseTiming();
         s.spegniVincolo();  // back to no constraint, A cleared
-        ModVarimo::statovincolo = StatoVincolo::Nessuno;
+        s.statovincolo = StatoVincolo::Nessuno;
         s.scriviCosto(1, QString());
         QCoreApplication::processEvents();
         const long prima = s.passiAnnidati();
@@ -81,7 +80,7 @@ void DiscesaVincolataFinestra(benchmark::State& stato, bool dipinta) {
         stato.counters["passi_per_discesa"] = static_cast<double>(s.passiAnnidati() - prima);
         stato.ResumeTiming();
     }
-    if (ModVarimo::statovincolo != StatoVincolo::Nessuno || s.interruzioni() != 0)
+    if (s.statovincolo != StatoVincolo::Nessuno || s.interruzioni() != 0)
         stato.SkipWithError("the descent did not meet the constrained total");
     stato.counters["profondita_massima"] = s.profonditaMassima();
     delete w;
@@ -91,7 +90,6 @@ BENCHMARK_CAPTURE(DiscesaVincolataFinestra, con_disegno, true)->Unit(benchmark::
 
 // The chain of 15 rows, each 50 % of the one before, typing into row A.
 void CatenaDiPercentualiFinestra(benchmark::State& stato) {
-    ModVarimo::azzera();
     auto* w = new Calcolo;
     w->show();
     StatoCalcolo& s = w->stato();

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "calculation/storiacalcolo.h"
+#include "calculation/progetto.h"
 #include "calculation/widgets/calcolo.h"
 #include "shell/modvarimo.h"
 #include "shell/widgets/finestre.h"
@@ -44,7 +44,6 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const long modifiche = argc > 1 ? std::atol(argv[1]) : 150000;
-    ModVarimo::azzera();
     // The window as the program builds it: menus, command bar, titles.
     registraFinestre();
     Calcolo* w = Finestre::istanza().mostra<Calcolo>();
@@ -52,11 +51,7 @@ int main(int argc, char** argv) {
     w->activateWindow();
     QApplication::setActiveWindow(w);
     QCoreApplication::processEvents();
-    StoriaCalcolo* storia = StoriaCalcolo::di(w->stato());
-    if (!storia) {
-        std::fprintf(stderr, "no undo history\n");
-        return 1;
-    }
+    Progetto* storia = &w->progettoAperto();
     // Measured from the moment the history is full.
     double pieno = 0;
     for (long k = 1; k <= modifiche; ++k) {

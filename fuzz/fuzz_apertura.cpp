@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <variant>
 
-#include "calculation/statocalcolo.h"
+#include "calculation/progetto.h"
 #include "datafile/comandifile.h"
 #include "datafile/formato.h"
 #include "shell/modvarimo.h"
@@ -35,14 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto* file = std::get_if<ProgettoFile>(&letto);
     if (!file) return 0;
 
-    ModVarimo::azzera();
-    ModVarimo::impostatitoli();
-    StatoCalcolo stato;
-    stato.formLoad();
-    stato.cancellaTutto();
-    applicaProgetto(stato, *file, {});
+    Progetto progetto;
+    progetto.avvia();
+    progetto.apri(QString(), *file);
 
-    const ProgettoFile salvato = progettoDaCalcolo(stato);
+    const ProgettoFile salvato = progetto.comeFile();
     if (salvato.nomeprogetto != file->nomeprogetto || salvato.valuta != file->valuta) rotto();
     for (int i = 0; i < numeroVoci; ++i) {
         const VoceFile& a = file->voci[i];

@@ -17,9 +17,7 @@ int main(int argc, char** argv) {
         // its fonts, and nothing is ever shown.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
-        // The program's name goes into the documents' properties; the print,
-        // the PDF and the spreadsheet join the formats.
-        varimo::ModVarimo::impostatitoli();
+        // The print, the PDF and the spreadsheet join the formats.
         varimo::quadro::registraEsportatoriDocumenti();
         QString errori;
         const int esito = varimo::quadro::eseguiComando(argomenti, &errori);

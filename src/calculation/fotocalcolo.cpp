@@ -22,7 +22,7 @@ FotoCalcolo StatoCalcolo::foto() const {
     f.costoprogetto = costoprogetto_();
     f.cmdannulla = cmdannullaVisibile_();
     f.centesimi20 = centesimi20;
-    f.statovincolo = ModVarimo::statovincolo;
+    f.statovincolo = statovincolo;
     f.vincoloUtente = vincoloUtente_;
     return f;
 }
@@ -36,7 +36,7 @@ void StatoCalcolo::ripristina(const FotoCalcolo& f) {
         costorif[i] = d.costorif;
     }
     centesimi20 = f.centesimi20;
-    ModVarimo::statovincolo = f.statovincolo;
+    statovincolo = f.statovincolo;
     vincoloUtente_ = f.vincoloUtente;
     eventoCombo_ = EventoCombo::Nessuno;
     for (int i = 1; i <= kVoci; ++i) {

@@ -5,10 +5,16 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/modvarimo.h"
 #include "shell/voci.h"
 
 namespace varimo {
+
+// State of the constrained project total.
+enum class StatoVincolo : std::uint8_t {
+    Nessuno,   // no constrained step pending
+    InAttesa,  // a constrained step is due
+    Spento,    // switched off by the user
+};
 
 // Bounds that keep a recalculation from running on for ever (percentage
 // cycles above 100 %, percentages that weigh 2 or more on row A, totals that

@@ -83,15 +83,12 @@ void StatoCalcolo::collega() {
 void StatoCalcolo::formLoad() {
     Operazione op(*this);
     // A new window starts with no constrained step pending and the constraint
-    // not switched off. The state is program-wide and outlives a window closed
-    // by the exit: left at 2 ("senza importo vincolato"), a constrained total
-    // typed into the new window would never reach row A, and the button that
-    // leads out of that state is hidden.
-    ModVarimo::statovincolo = StatoVincolo::Nessuno;
-    ModVarimo::impostatitoli();
+    // not switched off: left switched off ("senza importo vincolato"), a
+    // constrained total typed into the new window would never reach row A, and
+    // the button that leads out of that state is hidden.
+    statovincolo = StatoVincolo::Nessuno;
     suggerimentoEsco_.imposta(testicalcolo::escoSuggerimento + ModVarimo::nomeprogramma);
     impostavoci();
-    ModVarimo::valuta = QStringLiteral("euro");
     for (int i = 1; i <= kVoci - 1; ++i) {
         righe_[i].suggerimentoDelriga.imposta(testicalcolo::delrigaSuggerimento + QLatin1Char(' ') +
                                               QString::number(i));
@@ -358,7 +355,7 @@ DatiCalcolo StatoCalcolo::dati() const {
     }
     d.totale = progetto_();
     d.vincolo = costoprogetto_();
-    d.stato = ModVarimo::statovincolo;
+    d.stato = statovincolo;
     d.vincoloUtente = vincoloUtente_;
     d.vincoloSalvato = centesimi20;
     return d;
@@ -371,7 +368,7 @@ void StatoCalcolo::esegui(const Modifica& m) {
     // The members first, so that a view reading them sees the new state.
     for (int i = 1; i <= kVoci; ++i) centesimi[i] = d.righe[i].centesimi;
     centesimi20 = d.vincoloSalvato;
-    ModVarimo::statovincolo = d.stato;
+    statovincolo = d.stato;
     vincoloUtente_ = d.vincoloUtente;
     passiTotali_ += r.passi;
     profonditaMassima_ = std::max(profonditaMassima_, r.profonditaMassima);

@@ -206,7 +206,7 @@ class StatoCalcolo : public QObject {
     std::array<QVariant, 19> costorif;   // invalid = unassigned (counts as 0 and "")
     bool caricamento = false;            // a file is being loaded into the boxes
     Salvataggio salvataggio = Salvataggio::Nessuno;
-    QString filecorrente;
+    StatoVincolo statovincolo = StatoVincolo::Nessuno;  // the constrained total's state
 
     // --- counters (tests and benchmarks)
     long passiAnnidati() const { return passiTotali_; }  // passes run since azzeraContatori()

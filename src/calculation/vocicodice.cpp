@@ -2,8 +2,8 @@
 
 #include <QStringList>
 
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "calculation/storiacalcolo.h"
 #include "shell/interazione.h"
 #include "shell/modvarimo.h"
 
@@ -62,7 +62,7 @@ bool applicaVociCodice(StatoCalcolo& s) {
         Risposta::Si)
         return false;
     // One step of the undo history, when the window keeps one.
-    StoriaCalcolo::Passo passo(StoriaCalcolo::di(s), QStringLiteral("voci del D.Lgs. 36/2023"));
+    Progetto::Passo passo(Progetto::di(s), QStringLiteral("voci del D.Lgs. 36/2023"));
     for (int i = kPrimaVoceCodice; i <= kUltimaVoceCodice; ++i) s.scriviTipo(i, voceCodice(i));
     return true;
 }

@@ -12,80 +12,14 @@
 #include <system_error>
 
 #include "calculation/numeri.h"
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "calculation/storiacalcolo.h"
 #include "datafile/filedati.h"
 #include "shell/modvarimo.h"
 
 namespace varimo {
 
 static_assert(numeroVoci == kVoci);
-
-ProgettoFile progettoDaCalcolo(StatoCalcolo& stato) {
-    ProgettoFile p;
-    p.nomeprogetto = ModVarimo::nomeprogetto;
-    p.valuta = ModVarimo::valuta;
-    for (int i = 1; i <= kVoci; ++i) {
-        const int posizione = stato.combo(i).posizione;
-        if (posizione < 0) {
-            stato.costorif[i] = 0;
-        } else {
-            const QString c = stato.costo(posizione + 1);
-            stato.costorif[i] = c.isEmpty() ? QVariant(0) : QVariant(c);
-        }
-        VoceFile& v = p.voci[i - 1];
-        v.tipo = stato.tipo(i);
-        v.costo = stato.costo(i);
-        v.perc = stato.perc(i).toInt();
-        v.costorif = stato.costorif[i];
-        v.vocerif = stato.vocerif[i];
-        // A row whose list lost its selection (a label edit refills every
-        // list) still remembers its old reference number. Written as is, the
-        // next Open would make it a percentage row again and overwrite the
-        // referenced row's amount with the 0 captured above; the row has no
-        // reference now, and that is what is stored.
-        if (posizione < 0 && v.vocerif.isValid() && v.vocerif.toInt() != 0) v.vocerif = 0;
-    }
-    return p;
-}
-
-namespace {
-
-// costorif as the text written into the referenced row's cost box.
-QString testoCostorif(const QVariant& v) {
-    if (!v.isValid() || v.isNull()) return {};
-    return v.toString();
-}
-
-}  // namespace
-
-void applicaProgetto(StatoCalcolo& stato, const ProgettoFile& progetto,
-                     const ImpostaNomeValuta& impostaNomeValuta) {
-    ModVarimo::nomeprogetto = progetto.nomeprogetto;
-    ModVarimo::valuta = progetto.valuta;
-    if (impostaNomeValuta) impostaNomeValuta(progetto.nomeprogetto, progetto.valuta);
-
-    stato.caricamento = true;
-    for (int i = 1; i <= kVoci; ++i) {
-        const VoceFile& v = progetto.voci[i - 1];
-        stato.costorif[i] = v.costorif;
-        stato.vocerif[i] = v.vocerif;
-        stato.scriviTipo(i, v.tipo);
-        stato.scriviCosto(i, v.costo);
-        stato.scriviHScroll(i, v.perc);
-        stato.svuotaCombo(i);
-    }
-    stato.impostavoci();
-    for (int i = 1; i <= kVoci; ++i) {
-        const int r = stato.vocerif[i].isValid() ? stato.vocerif[i].toInt() : 0;
-        if (r < 1 || r > kVoci) continue;  // 0 or unassigned: no reference
-        stato.scriviTestoCombo(i, stato.tipo(r));
-        stato.scegliCombo(i, r - 1);
-        stato.applicaRiferimento(i);
-        stato.scriviCosto(r, testoCostorif(stato.costorif[i]));
-    }
-    stato.caricamento = false;
-}
 
 QList<FiltroFile> filtriDa(const QString& filtro) {
     const QStringList parti = filtro.split(u'|');
@@ -113,7 +47,7 @@ std::optional<QString> eliminaFile(const QString& percorso) {
            QString::fromLocal8Bit(e.message()) + QStringLiteral(").");
 }
 
-ComandiFile::ComandiFile(StatoCalcolo& stato) : stato_(stato) {}
+ComandiFile::ComandiFile(Progetto& progetto) : progetto_(progetto) {}
 
 ComandiFile::~ComandiFile() = default;
 
@@ -137,7 +71,7 @@ void ComandiFile::ricorda(const QString& percorso, const QByteArray& contenuto) 
 }
 
 bool ComandiFile::cambiatoSulDisco() const {
-    if (impronta_.percorso.isEmpty() || impronta_.percorso != stato_.filecorrente) return false;
+    if (impronta_.percorso.isEmpty() || impronta_.percorso != progetto_.percorso()) return false;
     const QFileInfo info(impronta_.percorso);
     if (!info.exists()) return false;  // removed meanwhile: the save makes it again
     if (info.size() == impronta_.dimensione && info.lastModified() == impronta_.modifica)
@@ -224,21 +158,10 @@ bool ComandiFile::apriPercorso(const QString& percorso) {
     }
     if (!blocca(percorso, true)) return false;
     ricorda(percorso, contenuto);
-    StoriaCalcolo* storia = StoriaCalcolo::di(stato_);
-    if (storia) storia->svuota();
-    {
-        StoriaCalcolo::Passo passo(storia, QStringLiteral("apertura progetto"));
-        stato_.cancellaTutto();
-        stato_.filecorrente = percorso;
-        applicaProgetto(stato_, std::get<ProgettoFile>(letto), impostaNomeValuta_);
-        // A file may hold amounts no calculation can carry (NaN, inf, 1E308,
-        // twenty digits): they are shown as read and count as zero, so the
-        // sums still add up what the boxes show; one message lists them.
-        if (!stato_.importiInutilizzabili().isEmpty()) stato_.assestaImportiInutilizzabili();
-    }
-    if (storia) storia->segnaSalvato();
+    progetto_.apri(percorso, std::get<ProgettoFile>(letto));
     if (fileUsato_) fileUsato_(percorso);
-    stato_.avvisaImportiInutilizzabili();
+    // Amounts no calculation can carry are listed in one message.
+    progetto_.calcolo().avvisaImportiInutilizzabili();
     return true;
 }
 
@@ -249,19 +172,19 @@ bool ComandiFile::salva() {
 
 bool ComandiFile::salvaConNome() {
     titoloDialogo_ = testifile::titoloSalvaNome;
-    stato_.filecorrente.clear();
+    progetto_.impostaPercorso({});
     return archivia();
 }
 
 bool ComandiFile::archivia() {
-    stato_.salvataggio = Salvataggio::InAttesa;
-    stato_.controllaDati();
-    if (stato_.salvataggio == Salvataggio::InAttesa)
+    StatoCalcolo& stato = progetto_.calcolo();
+    stato.salvataggio = Salvataggio::InAttesa;
+    stato.controllaDati();
+    if (stato.salvataggio == Salvataggio::InAttesa)
         return false;  // the check has shown its warning
 
-    if (ModVarimo::nomeprogetto.isEmpty() || ModVarimo::valuta.isEmpty()) {
-        messaggio(ModVarimo::nomeprogetto.isEmpty() ? testifile::digitareNome
-                                                    : testifile::immettereValuta,
+    if (progetto_.nome().isEmpty() || progetto_.valuta().isEmpty()) {
+        messaggio(progetto_.nome().isEmpty() ? testifile::digitareNome : testifile::immettereValuta,
                   ModVarimo::titoloaiuto, Icona::Informazione);
         if (mostraQuadro_) mostraQuadro_();
         return false;
@@ -269,45 +192,45 @@ bool ComandiFile::archivia() {
 
     // Built before the dialog, so that a text the file cannot hold is
     // reported before the user picks a name, and nothing is touched.
-    const EsitoScrittura esito = scriviProgettoFile(progettoDaCalcolo(stato_));
+    const EsitoScrittura esito = scriviProgettoFile(progetto_.comeFile());
     if (!esito.riuscito()) {
         messaggio(QStringLiteral("Il progetto non è stato salvato.\r") + esito.errore,
                   ModVarimo::titoloaiuto, Icona::Esclamazione);
         return false;
     }
 
-    if (stato_.filecorrente.isEmpty()) {
-        const std::optional<QString> percorso =
+    QString percorso = progetto_.percorso();
+    if (percorso.isEmpty()) {
+        const std::optional<QString> scelto =
             chiedi(titoloDialogo_, testifile::filtroSalva, 0, true);
-        if (!percorso) return false;
-        const QFileInfo esistente(*percorso);
+        if (!scelto) return false;
+        const QFileInfo esistente(*scelto);
         if ((esistente.exists() || esistente.isSymLink()) && !esistente.isDir() &&
-            messaggio(QStringLiteral("Il file") + u'\r' + QDir::toNativeSeparators(*percorso) +
+            messaggio(QStringLiteral("Il file") + u'\r' + QDir::toNativeSeparators(*scelto) +
                           u'\r' + QStringLiteral("esiste già. Si vuole sostituirlo?"),
                       ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
                       Risposta::No) != Risposta::Si)
             return false;
-        stato_.filecorrente = *percorso;
+        percorso = *scelto;
+        progetto_.impostaPercorso(percorso);
     } else if (cambiatoSulDisco() &&
                messaggio(testifile::modificatoAltrove, ModVarimo::titoloaiuto, Icona::Domanda,
                          Pulsanti::SiNo, Risposta::No) != Risposta::Si) {
         return false;
     }
-    if (const auto errore = scriviFileProgetto(stato_.filecorrente, esito.contenuto)) {
-        avvisa(QStringLiteral("Impossibile salvare il file di dati:"), stato_.filecorrente,
-               *errore);
+    if (const auto errore = scriviFileProgetto(percorso, esito.contenuto)) {
+        avvisa(QStringLiteral("Impossibile salvare il file di dati:"), percorso, *errore);
         return false;
     }
-    ricorda(stato_.filecorrente, esito.contenuto);
-    blocca(stato_.filecorrente, false);
-    if (StoriaCalcolo* storia = StoriaCalcolo::di(stato_)) storia->segnaSalvato();
-    if (fileUsato_) fileUsato_(stato_.filecorrente);
+    ricorda(percorso, esito.contenuto);
+    blocca(percorso, false);
+    progetto_.salvato(percorso);
+    if (fileUsato_) fileUsato_(percorso);
     return true;
 }
 
 bool ComandiFile::consentiChiusura() {
-    const StoriaCalcolo* storia = StoriaCalcolo::di(stato_);
-    if (!storia || !storia->modificato()) return true;
+    if (!progetto_.modificato()) return true;
     switch (messaggio(testifile::salvareModifiche, ModVarimo::titoloaiuto, Icona::Domanda,
                       Pulsanti::SiNoAnnulla, Risposta::Si)) {
         case Risposta::Si:

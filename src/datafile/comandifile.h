@@ -13,27 +13,7 @@ class QLockFile;
 
 namespace varimo {
 
-class StatoCalcolo;
-
-// Writes the framework window's project name and currency boxes (`nomeprog`,
-// `valut`); their change handlers copy the texts back into the program-wide
-// values.
-using ImpostaNomeValuta = std::function<void(const QString& nome, const QString& valuta)>;
-
-// Captures costorif for every row, as the save does just before writing it
-// (the cost text of the selected reference row, the whole number 0 when no
-// entry is selected or that cost is empty), and returns the project as it
-// goes into the file, with the program-wide project name and currency.
-ProgettoFile progettoDaCalcolo(StatoCalcolo& stato);
-
-// Applies a checked project to a cleared calculation state through the same
-// change handlers as the user's edits, with the loading mark `caricamento`
-// set: name and currency (program-wide, then `impostaNomeValuta`), labels,
-// costs and percentages, emptied lists refilled by impostavoci, then each
-// stored reference selected again, with the referenced row's cost set back to
-// the captured costorif ("0" for the whole number 0).
-void applicaProgetto(StatoCalcolo& stato, const ProgettoFile& progetto,
-                     const ImpostaNomeValuta& impostaNomeValuta);
+class Progetto;
 
 // Dialog texts of the file commands.
 namespace testifile {
@@ -61,19 +41,20 @@ QList<FiltroFile> filtriDa(const QString& filtro);
 // Deletes the file at percorso; on failure the reason, in Italian.
 std::optional<QString> eliminaFile(const QString& percorso);
 
-// The Open, Save, Save as and Delete commands of the calculation window, with
-// its one file dialog (the dialog's remembered file name lives here). The
-// framework window calls the same object.
+// The Open, Save, Save as and Delete commands of a project, with its one file
+// dialog (the dialog's remembered file name lives here), the messages, the
+// lock file and the check for changes made by other programs. The project
+// itself reads and becomes what is opened (Progetto::apri) and gives what is
+// saved (Progetto::comeFile). Both main windows call the same object.
 class ComandiFile {
   public:
-    explicit ComandiFile(StatoCalcolo& stato);
+    explicit ComandiFile(Progetto& progetto);
     ~ComandiFile();
     ComandiFile(const ComandiFile&) = delete;
     ComandiFile& operator=(const ComandiFile&) = delete;
 
-    // Framework window hooks: writing its name and currency boxes (Open), and
-    // showing it when the save stops for a missing name or currency.
-    void impostaNomeValuta(ImpostaNomeValuta f) { impostaNomeValuta_ = std::move(f); }
+    // Framework window hook: showing it when the save stops for a missing
+    // name or currency.
     void impostaMostraQuadro(std::function<void()> f) { mostraQuadro_ = std::move(f); }
     // Told the path of every project file opened or saved (recent projects).
     void impostaFileUsato(std::function<void(const QString&)> f) { fileUsato_ = std::move(f); }
@@ -84,9 +65,9 @@ class ComandiFile {
     // is told and asked whether to open it all the same; then,
     // when sound, applied as Open applies it. A file that cannot be read gets
     // Open's message and changes nothing. True when the project was applied.
-    // With the window's undo history, the Open empties it and is then its one
-    // step (undo gives back the work that was on screen), and the opened
-    // project counts as saved. Amounts that cannot be used (not a number, or
+    // The Open empties the project's undo history and is then its one step
+    // (undo gives back the work that was on screen), and the opened project
+    // counts as saved. Amounts that cannot be used (not a number, or
     // beyond the exact range) count as zero in the sums and are listed in one
     // message after the Open.
     bool apriPercorso(const QString& percorso);
@@ -131,10 +112,9 @@ class ComandiFile {
                                   bool salvataggio);
     void avvisa(const QString& intestazione, const QString& percorso, const QString& motivo);
 
-    StatoCalcolo& stato_;
+    Progetto& progetto_;
     QString nomeDialogo_ = testifile::nomeIniziale;
     QString titoloDialogo_;
-    ImpostaNomeValuta impostaNomeValuta_;
     std::function<void()> mostraQuadro_;
     std::function<void(const QString&)> fileUsato_;
     Impronta impronta_;

@@ -37,7 +37,6 @@ StatoEconomico::StatoEconomico(QObject* parent) : QObject(parent) {
 StatoEconomico::~StatoEconomico() = default;
 
 void StatoEconomico::formLoad() {
-    ModVarimo::impostatitoli();
     suggerimentoEsco_.imposta(testieconomico::escoSuggerimento + ModVarimo::nomeprogramma);
     valutVoci_.append(testieconomico::valute);
     valutVociValore_.imposta(valutVoci_);
@@ -135,13 +134,13 @@ void StatoEconomico::applicaEtichetta(int i) {
 }
 
 void StatoEconomico::applicaNomeProgetto() {
-    ModVarimo::nomeprogetto = nomeprog_();
+    if (progetto_) progetto_->impostaNome(nomeprog_());
 }
 
 void StatoEconomico::aggiornaTotale() {
     righe_[kTotaleQuadro].tipo.imposta(testieconomico::totalePrima + valut_() +
                                        testieconomico::totaleDopo);
-    ModVarimo::valuta = valut_();
+    if (progetto_) progetto_->impostaValuta(valut_());
 }
 
 void StatoEconomico::applicaValuta() {
@@ -153,9 +152,10 @@ void StatoEconomico::aggiornaTotaleValuta() {
 }
 
 void StatoEconomico::controllaDati() {
-    messaggio(ModVarimo::nomeprogetto.isEmpty() ? testieconomico::controlloSenzaNome
-                                                : testieconomico::controlloConNome,
-              ModVarimo::titolocontrollo, Icona::Informazione);
+    const QString nome = progetto_ ? progetto_->nome() : nomeprog_();
+    messaggio(
+        nome.isEmpty() ? testieconomico::controlloSenzaNome : testieconomico::controlloConNome,
+        ModVarimo::titolocontrollo, Icona::Informazione);
 }
 
 void StatoEconomico::cancellaTutto() {
@@ -166,8 +166,8 @@ void StatoEconomico::cancellaTutto() {
         r.perc.imposta(QStringLiteral("0"));
         r.riferimento.imposta(QString());
     }
-    // The name box keeps its text; only the program-wide name is emptied.
-    ModVarimo::nomeprogetto.clear();
+    // The name box keeps its text; only the project's name is emptied.
+    if (progetto_) progetto_->impostaNome({});
     righe_[kTotaleQuadro].costo.imposta(QString());
     scriviValut(QStringLiteral("euro"));
 }

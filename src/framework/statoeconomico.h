@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <array>
 
+#include "calculation/progetto.h"
 #include "shell/valore.h"
 #include "shell/voci.h"
 
@@ -84,6 +86,11 @@ class StatoEconomico : public QObject {
     // Form_Load after the layout: titles, exit tooltip, currency list.
     void formLoad();
 
+    // The project whose name and currency the boxes `nomeprog` and `valut`
+    // edit (the calculation window's); none while that window is not loaded.
+    void seguiProgetto(Progetto* progetto) { progetto_ = progetto; }
+    Progetto* progetto() const { return progetto_; }
+
     // Fills the rows from the calculation window: the rows that carry a cost,
     // renumbered from 1, formatted, then the project total.
     void mostra(const StatoCalcolo& calcolo);
@@ -144,6 +151,7 @@ class StatoEconomico : public QObject {
     Valore<QStringList> valutVociValore_;
     Valore<QString> suggerimentoEsco_;
     bool sceltaValut_ = false;  // the pending currency change is a choice from the list
+    QPointer<Progetto> progetto_;
 };
 
 }  // namespace varimo

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "calculation/numeri.h"
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
 #include "datafile/comandifile.h"
 #include "shell/modvarimo.h"
@@ -118,21 +119,12 @@ Conversione convertiStato(const StatoCalcolo& stato, const QString& nome, const 
 }
 
 Conversione convertiClassico(const ProgettoFile& classico) {
-    // The calculation reads and writes program-wide values: kept and put back.
-    const QString nome = ModVarimo::nomeprogetto;
-    const QString valutaPrima = ModVarimo::valuta;
-    const StatoVincolo vincolo = ModVarimo::statovincolo;
-    Conversione c;
-    {
-        StatoCalcolo stato;
-        stato.formLoad();
-        applicaProgetto(stato, classico, {});
-        c = convertiStato(stato, classico.nomeprogetto, classico.valuta);
-    }
-    ModVarimo::nomeprogetto = nome;
-    ModVarimo::valuta = valutaPrima;
-    ModVarimo::statovincolo = vincolo;
-    return c;
+    // The classic project opened on its own, as the calculation window
+    // opens it.
+    Progetto progetto;
+    progetto.avvia();
+    progetto.apri(QString(), classico);
+    return convertiStato(progetto.calcolo(), classico.nomeprogetto, classico.valuta);
 }
 
 }  // namespace varimo::quadro

@@ -35,9 +35,8 @@ struct Conversione {
 // "Converti in quadro"); `nome` becomes the title, `moneta` the currency.
 Conversione convertiStato(const StatoCalcolo& stato, const QString& nome, const QString& moneta);
 
-// A classic data file: computed on a calculation state of its own, without a
-// window and without any message; the program-wide values the calculation
-// uses are put back afterwards.
+// A classic data file: opened as a project of its own, without a window and
+// without any message, and computed there.
 Conversione convertiClassico(const ProgettoFile& classico);
 
 }  // namespace varimo::quadro

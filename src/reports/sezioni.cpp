@@ -46,7 +46,7 @@ void tabellaSezioni(Documento& doc, const QuadroSezioni& q, double dimensione) {
             QStringLiteral("Totale lavori (A)"), q.totaleLavori);
     sezione(QStringLiteral("B) SOMME A DISPOSIZIONE DELL'AMMINISTRAZIONE"), QStringLiteral("b"),
             q.somme, QStringLiteral("Totale somme a disposizione (B)"), q.totaleSomme);
-    riga(QString(), QStringLiteral("TOTALE PROGETTO (A + B) in ") + ModVarimo::valuta,
+    riga(QString(), QStringLiteral("TOTALE PROGETTO (A + B) in ") + q.intestazione.valuta,
          q.totaleProgetto, true);
 
     t.formatoAutomatico(Tabella::Formato::Colorato2);
@@ -58,9 +58,10 @@ void tabellaSezioni(Documento& doc, const QuadroSezioni& q, double dimensione) {
 }
 
 // A new document with the reports' heading, named after `nome`.
-std::shared_ptr<Documento> nuovo(const QString& titolo, const QString& nome) {
-    std::shared_ptr<Documento> d = documentoConIntestazione(titolo);
-    if (d) d->impostaTitolo(nomeDocumentoStampa(nome));
+std::shared_ptr<Documento> nuovo(const QString& titolo, const QString& nome,
+                                 const IntestazioneProgetto& progetto) {
+    std::shared_ptr<Documento> d = documentoConIntestazione(titolo, progetto);
+    if (d) d->impostaTitolo(nomeDocumentoStampa(nome, progetto.nome));
     return d;
 }
 
@@ -68,8 +69,9 @@ EsitoStampa consegna(std::shared_ptr<Documento> d) {
     return d ? consegnaStampa(std::move(d)) : EsitoStampa::MostraQuadro;
 }
 
-EsitoStampa esporta(const std::shared_ptr<Documento>& d, const QString& nome) {
-    return d ? esportaDocumentoPdf(*d, ModVarimo::nomeprogetto + QStringLiteral(" - ") + nome)
+EsitoStampa esporta(const std::shared_ptr<Documento>& d, const QString& nome,
+                    const QuadroSezioni& q) {
+    return d ? esportaDocumentoPdf(*d, q.intestazione.nome + QStringLiteral(" - ") + nome)
              : EsitoStampa::MostraQuadro;
 }
 
@@ -83,14 +85,15 @@ QString regolaPercentuale(const QString& perc, const QString& riferimento,
 }
 
 std::shared_ptr<Documento> documentoSezioni(const QuadroSezioni& q) {
-    std::shared_ptr<Documento> d = nuovo(kTitoloStampaSezioni, kNomeStampaSezioni);
+    std::shared_ptr<Documento> d = nuovo(kTitoloStampaSezioni, kNomeStampaSezioni, q.intestazione);
     if (d) tabellaSezioni(*d, q, 10);
     return d;
 }
 
 std::shared_ptr<Documento> documentoDopoGara(const QString& rigaRibasso, const QuadroSezioni& q,
                                              const QStringList& dichiarazioni) {
-    std::shared_ptr<Documento> d = nuovo(kTitoloStampaDopoGara, kNomeStampaDopoGara);
+    std::shared_ptr<Documento> d =
+        nuovo(kTitoloStampaDopoGara, kNomeStampaDopoGara, q.intestazione);
     if (!d) return nullptr;
     Documento& doc = *d;
     // The heading ends in an empty paragraph in its 12-point font: it becomes
@@ -114,13 +117,13 @@ EsitoStampa stampaDopoGara(const QString& rigaRibasso, const QuadroSezioni& q,
 }
 
 EsitoStampa esportaSezioni(const QuadroSezioni& q) {
-    return esporta(documentoSezioni(q), QStringLiteral("quadro economico per sezioni"));
+    return esporta(documentoSezioni(q), QStringLiteral("quadro economico per sezioni"), q);
 }
 
 EsitoStampa esportaDopoGara(const QString& rigaRibasso, const QuadroSezioni& q,
                             const QStringList& dichiarazioni) {
     return esporta(documentoDopoGara(rigaRibasso, q, dichiarazioni),
-                   QStringLiteral("quadro dopo la gara"));
+                   QStringLiteral("quadro dopo la gara"), q);
 }
 
 }  // namespace varimo

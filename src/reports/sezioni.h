@@ -32,6 +32,7 @@ struct QuadroSezioni {
     QList<VoceSezione> somme;  // b.1, b.2, ...
     QStringList totaleSomme;
     QStringList totaleProgetto;
+    IntestazioneProgetto intestazione;
 };
 
 // The rule of a percentage row: "(10 % di Importo a base dell'appalto)".

@@ -16,10 +16,11 @@ constexpr QChar kFine(13);
 constexpr QChar kNuovaPagina(12);
 constexpr int kGiustificato = 3;
 
-// Steps shared by every guide print: a new document with the program's name
-// and description; titolo is the document's title among its properties.
-Documento& avviaGuida(const QString& titolo) {
-    Documento& doc = ModWord::nuovoDocumento();
+// Steps shared by every guide print: a new document of the print's
+// application with the program's name and description; titolo is the
+// document's title among its properties.
+Documento& avviaGuida(ModWord& word, const QString& titolo) {
+    Documento& doc = word.nuovoDocumento();
     doc.impostaTitolo(titolo);
     doc.impostaNomeCarattere(kCarattereGuida);
     doc.impostaDimensioneCarattere(20);
@@ -69,26 +70,21 @@ QString salvaGuida(const Documento& doc, const QString& cartella) {
 
 }  // namespace
 
-bool stampaguida() {
-    const QString nome =
-        ModVarimo::nomeprogramma + QStringLiteral(" - Guida - ") + ModVarimo::titologuida;
-    Documento& doc = avviaGuida(nome);
-    doc.scriviTesto(QStringLiteral("Guida: ") + ModVarimo::titologuida + kFine + kFine);
+bool stampaguida(const QString& titolo, const QString& testo) {
+    const QString nome = ModVarimo::nomeprogramma + QStringLiteral(" - Guida - ") + titolo;
+    ModWord word;
+    Documento& doc = avviaGuida(word, nome);
+    doc.scriviTesto(QStringLiteral("Guida: ") + titolo + kFine + kFine);
     doc.impostaDimensioneCarattere(12);
-    doc.scriviTesto(ModVarimo::testoguida + kFine);
+    doc.scriviTesto(testo + kFine);
     giustificaTutto(doc);
     return consegnaDocumento(doc, nome).has_value();
 }
 
-bool stampaguida(const QString& titolo, const QString& testo) {
-    ModVarimo::titologuida = titolo;
-    ModVarimo::testoguida = testo;
-    return stampaguida();
-}
-
 bool stampalicenza(const QString& testoLicenza) {
     const QString nome = ModVarimo::nomeprogramma + QStringLiteral(" - Licenza d'uso");
-    Documento& doc = avviaGuida(nome);
+    ModWord word;
+    Documento& doc = avviaGuida(word, nome);
     doc.impostaDimensioneCarattere(12);
     doc.scriviTesto(testoLicenza + kFine);
     giustificaTutto(doc);
@@ -102,7 +98,8 @@ QString nomeFileGuida() {
 EsitoGuidaCompleta stampaguidacompleta(const std::array<GuidaDaStampare, 4>& guide,
                                        const QString& cartella) {
     const QString nome = ModVarimo::nomeprogramma + QStringLiteral(" - Guida in linea");
-    Documento& doc = avviaGuida(nome);
+    ModWord word;
+    Documento& doc = avviaGuida(word, nome);
     for (std::size_t i = 0; i < guide.size(); ++i) {
         doc.scriviTesto(QStringLiteral("Guida: ") + guide[i].titolo + kFine + kFine);
         if (i == 0) doc.impostaDimensioneCarattere(12);
@@ -113,8 +110,9 @@ EsitoGuidaCompleta stampaguidacompleta(const std::array<GuidaDaStampare, 4>& gui
 
     // The saved document is the last one of the application's list, the one
     // just made.
-    const Documento& ultimo = *ModWord::appword->documento(ModWord::appword->numeroDocumenti());
+    const Documento& ultimo = *word.appword->documento(word.appword->numeroDocumenti());
     EsitoGuidaCompleta esito;
+    esito.documento = word.docword;
     esito.salvataIn = salvaGuida(ultimo, cartella);
     if (!esito.salvataIn.isEmpty()) {
         esito.mostrata = apriPerUtente(esito.salvataIn);

@@ -2,16 +2,17 @@
 
 #include <QString>
 #include <array>
+#include <memory>
+
+#include "reports/documento.h"
 
 namespace varimo {
 
 // Printing of the on-line guide: one guide, the licence text, and the whole
 // guide (which is also saved beside the program).
 
-// Prints ModVarimo::titologuida and ModVarimo::testoguida. True when the
-// document was handed to the word processor (on failure the user was told).
-bool stampaguida();
-// Sets titologuida and testoguida, then prints them.
+// Prints one guide, its title and its text. True when the document was
+// handed to the word processor (on failure the user was told).
 bool stampaguida(const QString& titolo, const QString& testo);
 
 // Prints the licence-agreement text.
@@ -27,6 +28,7 @@ struct GuidaDaStampare {
 struct EsitoGuidaCompleta {
     bool mostrata = false;  // the document was handed to the word processor
     QString salvataIn;      // the saved copy; empty when no copy could be saved
+    std::shared_ptr<const Documento> documento;  // the document made
 };
 
 // The file name of the saved whole guide: "<nomeprogramma>-guida.docx", an Office Open XML

@@ -18,13 +18,13 @@ constexpr QChar kFine(13);
 constexpr int kAllineaDestra = 2;
 
 // Steps 1 and 2 of the preamble: the project name and the currency.
-bool nomeEValutaPresenti() {
-    if (ModVarimo::nomeprogetto.isEmpty()) {
+bool nomeEValutaPresenti(const IntestazioneProgetto& progetto) {
+    if (progetto.nome.isEmpty()) {
         messaggio(QStringLiteral("Digitare il nome del progetto."), ModVarimo::titoloaiuto,
                   Icona::Informazione);
         return false;
     }
-    if (ModVarimo::valuta.isEmpty()) {
+    if (progetto.valuta.isEmpty()) {
         messaggio(QStringLiteral("Immettere il tipo di valuta."), ModVarimo::titoloaiuto,
                   Icona::Informazione);
         return false;
@@ -34,23 +34,25 @@ bool nomeEValutaPresenti() {
 
 // The heading typed into a new document, closed by a paragraph added at the
 // end of the document.
-void scriviIntestazione(Documento& doc, const QString& titolo) {
-    doc.impostaTitolo(nomeDocumentoStampa(titolo));
+void scriviIntestazione(Documento& doc, const QString& titolo,
+                        const IntestazioneProgetto& progetto) {
+    doc.impostaTitolo(nomeDocumentoStampa(titolo, progetto.nome));
     doc.impostaNomeCarattere(kCarattereStampe);
     doc.impostaDimensioneCarattere(20);
     doc.scriviTesto(ModVarimo::nomeprogramma + kFine);
     doc.impostaDimensioneCarattere(16);
     doc.scriviTesto(ModVarimo::descrizioneprogramma + kFine + kFine);
     doc.impostaDimensioneCarattere(12);
-    doc.scriviTesto(QStringLiteral("- Progetto: ") + ModVarimo::nomeprogetto + kFine + kFine);
-    doc.scriviTesto(titolo + QStringLiteral(" - valori in ") + ModVarimo::valuta);
+    doc.scriviTesto(QStringLiteral("- Progetto: ") + progetto.nome + kFine + kFine);
+    doc.scriviTesto(titolo + QStringLiteral(" - valori in ") + progetto.valuta);
     doc.aggiungiParagrafo();
 }
 
-std::shared_ptr<Documento> nuovaStampa(const QString& titolo) {
-    if (!nomeEValutaPresenti()) return nullptr;
+std::shared_ptr<Documento> nuovaStampa(const QString& titolo,
+                                       const IntestazioneProgetto& progetto) {
+    if (!nomeEValutaPresenti(progetto)) return nullptr;
     auto doc = std::make_shared<Documento>();
-    scriviIntestazione(*doc, titolo);
+    scriviIntestazione(*doc, titolo, progetto);
     return doc;
 }
 
@@ -60,24 +62,25 @@ QString numeroConSegno(int n) {
     return n < 0 ? QString::number(n) : QLatin1Char(' ') + QString::number(n);
 }
 
-QString nomeDocumentoStampa(const QString& titolo) {
+QString nomeDocumentoStampa(const QString& titolo, const QString& nomeProgetto) {
     return ModVarimo::nomeprogramma + QStringLiteral(" - ") + titolo + QStringLiteral(" - ") +
-           ModVarimo::nomeprogetto;
+           nomeProgetto;
 }
 
-std::shared_ptr<Documento> documentoConIntestazione(const QString& titolo) {
-    return nuovaStampa(titolo);
+std::shared_ptr<Documento> documentoConIntestazione(const QString& titolo,
+                                                    const IntestazioneProgetto& progetto) {
+    return nuovaStampa(titolo, progetto);
 }
 
 EsitoStampa consegnaStampa(std::shared_ptr<Documento> doc) {
     const QString nome = doc->proprieta().titolo;
-    ModWord::adotta(std::move(doc));
-    return consegnaDocumento(*ModWord::docword, nome) ? EsitoStampa::Fatto
-                                                      : EsitoStampa::NonRiuscito;
+    ModWord word;
+    word.adotta(std::move(doc));
+    return consegnaDocumento(*word.docword, nome) ? EsitoStampa::Fatto : EsitoStampa::NonRiuscito;
 }
 
 std::shared_ptr<Documento> documentoCalcolo(const DatiStampaCalcolo& dati) {
-    std::shared_ptr<Documento> documento = nuovaStampa(kTitoloStampaCalcolo);
+    std::shared_ptr<Documento> documento = nuovaStampa(kTitoloStampaCalcolo, dati.intestazione);
     if (!documento) return nullptr;
     Documento& doc = *documento;
 
@@ -128,11 +131,11 @@ EsitoStampa stampaCalcolo(const DatiStampaCalcolo& dati) {
 EsitoStampa esportaCalcolo(const DatiStampaCalcolo& dati) {
     std::shared_ptr<Documento> doc = documentoCalcolo(dati);
     if (!doc) return EsitoStampa::MostraQuadro;
-    return esportaDocumentoPdf(*doc, ModVarimo::nomeprogetto + QStringLiteral(" - calcolo"));
+    return esportaDocumentoPdf(*doc, dati.intestazione.nome + QStringLiteral(" - calcolo"));
 }
 
 std::shared_ptr<Documento> documentoQuadro(const DatiStampaQuadro& dati) {
-    std::shared_ptr<Documento> documento = nuovaStampa(kTitoloStampaQuadro);
+    std::shared_ptr<Documento> documento = nuovaStampa(kTitoloStampaQuadro, dati.intestazione);
     if (!documento) return nullptr;
     Documento& doc = *documento;
 
@@ -169,7 +172,7 @@ EsitoStampa esportaQuadro(const DatiStampaQuadro& dati) {
     std::shared_ptr<Documento> doc = documentoQuadro(dati);
     if (!doc) return EsitoStampa::MostraQuadro;
     return esportaDocumentoPdf(*doc,
-                               ModVarimo::nomeprogetto + QStringLiteral(" - quadro economico"));
+                               dati.intestazione.nome + QStringLiteral(" - quadro economico"));
 }
 
 }  // namespace varimo

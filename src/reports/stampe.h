@@ -22,6 +22,13 @@ enum class EsitoStampa {
     Annullato,     // the user cancelled the choice of the file
 };
 
+// The project a report is about: its name and currency, as the framework
+// window shows them.
+struct IntestazioneProgetto {
+    QString nome;
+    QString valuta;
+};
+
 // One row of the calculation window as displayed.
 struct RigaStampaCalcolo {
     QString tipo;         // tipo(i).Text
@@ -36,12 +43,14 @@ struct DatiStampaCalcolo {
     QString progetto;                         // progetto.Text
     QString vincolato;                        // vincolato.Text
     QString costoprogetto;                    // costoprogetto.Text
+    IntestazioneProgetto intestazione;
 };
 
 struct DatiStampaQuadro {
     int numerovoci = 0;            // rows shown, 0..18
     std::array<QString, 20> tipo;  // tipo[1..numerovoci] and tipo[19] (total row)
     std::array<QString, 20> costo;
+    IntestazioneProgetto intestazione;
 };
 
 inline const QString kTitoloStampaCalcolo = QStringLiteral("Calcolo del QUADRO ECONOMICO");
@@ -52,13 +61,14 @@ inline const QString kTitoloStampaQuadro = QStringLiteral("QUADRO ECONOMICO");
 // paragraph added at the end, into a new document of its own, not yet
 // delivered (for reports built first and then printed or exported); nothing, after the
 // message, when the project name or the currency is missing.
-std::shared_ptr<Documento> documentoConIntestazione(const QString& titolo);
+std::shared_ptr<Documento> documentoConIntestazione(const QString& titolo,
+                                                    const IntestazioneProgetto& progetto);
 
 // The documents of the two reports, built and not yet delivered: the same
 // document goes to the word processor (stampa...) or to a PDF file
 // (esporta...). Nothing, after the message of the preamble, when the project
 // name or the currency is missing. The document's title is
-// nomeDocumentoStampa(title).
+// nomeDocumentoStampa(title, project name).
 std::shared_ptr<Documento> documentoCalcolo(const DatiStampaCalcolo& dati);
 std::shared_ptr<Documento> documentoQuadro(const DatiStampaQuadro& dati);
 
@@ -67,8 +77,8 @@ EsitoStampa stampaCalcolo(const DatiStampaCalcolo& dati);
 // The framework window's Stampa (menu entry `stampa`): the framework report.
 EsitoStampa stampaQuadro(const DatiStampaQuadro& dati);
 
-// Hands a built report to the word processor as the program's print:
-// appword, docword and tabellaword point to it afterwards.
+// Hands a built report to the word processor as the program's print, in an
+// application of its own.
 EsitoStampa consegnaStampa(std::shared_ptr<Documento> doc);
 
 // The menu entry `esportapdf` of either main window: the report of the
@@ -82,6 +92,6 @@ EsitoStampa esportaQuadro(const DatiStampaQuadro& dati);
 QString numeroConSegno(int n);
 
 // The name the document of a report gets: "<program> - <title> - <project>".
-QString nomeDocumentoStampa(const QString& titolo);
+QString nomeDocumentoStampa(const QString& titolo, const QString& nomeProgetto);
 
 }  // namespace varimo

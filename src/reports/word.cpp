@@ -60,12 +60,6 @@ Documento& ModWord::adotta(std::shared_ptr<Documento> d) {
     return *docword;
 }
 
-void ModWord::azzera() {
-    tabellaword = nullptr;
-    docword.reset();
-    appword.reset();
-}
-
 void impostaApriDocumento(ApriDocumento apri) {
     apertura = std::move(apri);
 }

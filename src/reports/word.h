@@ -29,21 +29,20 @@ class ApplicazioneWord {
     std::vector<std::shared_ptr<Documento>> documenti_;
 };
 
-// Program-wide references to the application, document and last table of the
-// latest print; each print replaces them. Earlier documents are not touched:
-// they have already been handed to the user.
+// The application, document and last table of one print, held by the print
+// that makes them. Each new document replaces them; earlier documents are not
+// touched: they have already been handed to the user.
 struct ModWord {
-    static inline std::shared_ptr<ApplicazioneWord> appword;
-    static inline std::shared_ptr<Documento> docword;
-    static inline Tabella* tabellaword = nullptr;  // inside docword
+    std::shared_ptr<ApplicazioneWord> appword;
+    std::shared_ptr<Documento> docword;
+    Tabella* tabellaword = nullptr;  // inside docword
 
     // A new visible application with one new document: appword and docword
     // point to them, tabellaword to nothing yet.
-    static Documento& nuovoDocumento();
+    Documento& nuovoDocumento();
     // A new visible application holding a finished document: appword and
     // docword point to them, tabellaword to the document's last table.
-    static Documento& adotta(std::shared_ptr<Documento> d);
-    static void azzera();
+    Documento& adotta(std::shared_ptr<Documento> d);
 };
 
 // Opens a finished document file for the user, in the desktop's word

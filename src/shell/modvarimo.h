@@ -2,49 +2,25 @@
 
 #include <QString>
 
-#include <cstdint>
-
 namespace varimo {
 
-// State of the constrained project total.
-enum class StatoVincolo : std::uint8_t {
-    Nessuno,   // no constrained step pending
-    InAttesa,  // a constrained step is due
-    Spento,    // switched off by the user
-};
-
-// Program-wide values shared by every window. They live for the whole run;
-// the procedures below write the same constants again each time they run.
+// The program's own texts: its name, description, version and the titles of
+// its messages.
 struct ModVarimo {
-    // Written by datiprogramma().
-    static inline QString nomeprogramma;
-    static inline QString descrizioneprogramma;
-    static inline QString versioneprogramma;
-    static inline QString dataversione;
-    static inline QString codicecompilazione;
+    static inline const QString nomeprogramma = QStringLiteral("Varimo");
+    static inline const QString descrizioneprogramma =
+        QStringLiteral("elaborazione di un quadro economico");
+    static inline const QString versioneprogramma = QStringLiteral("2.04.05");
+    static inline const QString dataversione = QStringLiteral("26/01/05");
+    // Build date as ddmmyy; the release was built in 2011.
+    static inline const QString codicecompilazione = QStringLiteral("150311");
 
-    // Message titles, written by impostatitoli().
-    static inline QString titolocontrollo;
-    static inline QString titoloaiuto;
-    static inline QString titoloelimina;
-
-    // Project name and currency (framework window, data file, reports).
-    static inline QString nomeprogetto;
-    static inline QString valuta;
-
-    // State of the constrained project total.
-    static inline StatoVincolo statovincolo = StatoVincolo::Nessuno;
-
-    // Title and text of the guide that stampaguida prints next.
-    static inline QString titologuida;
-    static inline QString testoguida;
-
-    static void datiprogramma();
-    static void impostatitoli();
-
-    // Puts every value back to its state before the program started
-    // (used when a test needs a fresh program).
-    static void azzera();
+    // Message titles.
+    static inline const QString titolocontrollo =
+        nomeprogramma + QStringLiteral(": controllo dati immessi nella finestra attiva");
+    static inline const QString titoloaiuto = nomeprogramma + QStringLiteral(": aiuto in linea");
+    static inline const QString titoloelimina =
+        QStringLiteral("Elimina: seleziona il file desiderato e clicca su Apri per cancellarlo");
 };
 
 }  // namespace varimo

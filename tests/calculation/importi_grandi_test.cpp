@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "calculation/numeri.h"
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
 #include "datafile/comandifile.h"
 #include "shell/modvarimo.h"
@@ -26,13 +27,11 @@ constexpr int A = 1, B = 2, C = 3, D = 4, E = 5, S = 17, T = 18;
 
 class ImportiGrandi : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ModVarimo::azzera();
-        s.formLoad();
-    }
+    void SetUp() override { progetto.avvia(); }
 
     test::InterazioneFinta finta;
-    StatoCalcolo s;
+    Progetto progetto;
+    StatoCalcolo& s = progetto.calcolo();
 };
 
 TEST_F(ImportiGrandi, TheLargestAmountsAddUpToTheCent) {
@@ -68,9 +67,7 @@ TEST_F(ImportiGrandi, SumsBeyondFifteenDigitsKeepTheirSize) {
 }
 
 TEST_F(ImportiGrandi, AnAmountBeyondTheExactRangeIsWarnedAndNotSaved) {
-    ModVarimo::impostatitoli();
-    ModVarimo::nomeprogetto = QStringLiteral("Diga");
-    ModVarimo::valuta = QStringLiteral("euro");
+    progetto.impostaNome(QStringLiteral("Diga"));
     s.scriviCosto(A, QStringLiteral("999999999999,99"));
     s.scegliCombo(S, A - 1);
     s.scriviHScroll(S, 22);
@@ -89,7 +86,7 @@ TEST_F(ImportiGrandi, AnAmountBeyondTheExactRangeIsWarnedAndNotSaved) {
 
     // Save runs the same check: nothing is written.
     QTemporaryDir dir;
-    ComandiFile comandi(s);
+    ComandiFile comandi(progetto);
     finta.messaggi.clear();
     finta.scegliFile(dir.filePath(QStringLiteral("Varimo-dati-diga")));
     comandi.salvaConNome();

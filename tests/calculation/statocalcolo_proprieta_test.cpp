@@ -37,7 +37,6 @@ TEST(CalcoloProprieta, SequenzeCasualiDiModifiche) {
     test::InterazioneFinta finta;
     long interrotte = 0;
     for (int n = 0; n < kSequenze; ++n) {
-        ModVarimo::azzera();
         StatoCalcolo s;
         s.formLoad();
         Generatore g(static_cast<unsigned>(n) * 7919u + 1u);

@@ -23,10 +23,7 @@ constexpr int A = 1, B = 2, C = 3, D = 4, E = 5, G = 7, H = 8, M = 11, S = 17, T
 
 class Calcolo : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ModVarimo::azzera();
-        s.formLoad();
-    }
+    void SetUp() override { s.formLoad(); }
 
     // Makes row `riga` p % of row `rif`, as the user does: reference first,
     // then the scroll bar.
@@ -89,11 +86,10 @@ TEST_F(Calcolo, FinestraAllAvvio) {
     EXPECT_EQ(s.perc(0), "% della ------------>");
     EXPECT_EQ(s.perc(19), "Titologia di voce del quadro");
     EXPECT_EQ(s.suggerimentoEsco(), "clicca per uscire da Varimo");
-    EXPECT_EQ(ModVarimo::valuta, "euro");
     EXPECT_EQ(ModVarimo::titoloaiuto, "Varimo: aiuto in linea");
     EXPECT_FALSE(s.cmdannullaVisibile());
     EXPECT_EQ(s.progetto(), "");
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
+    EXPECT_EQ(s.statovincolo, StatoVincolo::Nessuno);
     EXPECT_TRUE(finta.messaggi.isEmpty());
 }
 
@@ -274,7 +270,7 @@ TEST_F(Calcolo, DiscesaVincolataPassoPerPasso) {
     EXPECT_EQ(s.costo(M), "100");
     EXPECT_EQ(s.progetto(), "1100");
     EXPECT_EQ(s.costoprogetto(), "1100");
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
+    EXPECT_EQ(s.statovincolo, StatoVincolo::Nessuno);
     EXPECT_TRUE(finta.messaggi.isEmpty());
 }
 
@@ -292,7 +288,7 @@ TEST_F(Calcolo, RipartenzaDalBasso) {
     EXPECT_EQ(s.costo(M), "52,38");
     EXPECT_EQ(s.progetto(), "1100");
     EXPECT_EQ(s.costoprogetto(), "1100");
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
+    EXPECT_EQ(s.statovincolo, StatoVincolo::Nessuno);
 }
 
 TEST_F(Calcolo, VincoloConPuntoDiGruppo) {
@@ -300,7 +296,6 @@ TEST_F(Calcolo, VincoloConPuntoDiGruppo) {
     QStringList risultati;
     for (const char* vincolo : {"400.000", "400000", "400000,00"}) {
         SCOPED_TRACE(vincolo);
-        ModVarimo::azzera();
         StatoCalcolo t;
         t.formLoad();
         t.scriviCosto(E, "10");
@@ -311,7 +306,7 @@ TEST_F(Calcolo, VincoloConPuntoDiGruppo) {
         EXPECT_GE(totale, 400000);
         EXPECT_LT(totale, 400001);
         EXPECT_GT(*letturaRigorosa(t.costo(A)), 363000);
-        EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
+        EXPECT_EQ(t.statovincolo, StatoVincolo::Nessuno);
         risultati << t.costo(A) + "|" + t.costo(S) + "|" + t.progetto();
     }
     EXPECT_EQ(risultati[0], risultati[1]);
@@ -323,7 +318,7 @@ TEST_F(Calcolo, VincoloUgualeAdANonEseguePassi) {
     s.azzeraContatori();
     s.scriviCostoprogetto("1000");
     EXPECT_EQ(s.passiAnnidati(), 0);
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
+    EXPECT_EQ(s.statovincolo, StatoVincolo::InAttesa);
 }
 
 TEST_F(Calcolo, SenzaImportoVincolato) {
@@ -331,16 +326,16 @@ TEST_F(Calcolo, SenzaImportoVincolato) {
     s.scriviCostoprogetto("1100");
     s.impostaCmdannullaVisibile(true);
     s.spegniVincolo();
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Spento);
+    EXPECT_EQ(s.statovincolo, StatoVincolo::Spento);
     EXPECT_EQ(s.costoprogetto(), "");
     EXPECT_FALSE(s.cmdannullaVisibile());
     EXPECT_EQ(s.costo(A), "1000");
     s.scriviCostoprogetto("2000");
     EXPECT_EQ(s.costo(A), "1000");  // state 2: nothing moves
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Spento);
+    EXPECT_EQ(s.statovincolo, StatoVincolo::Spento);
     s.scriviCosto(B, "10");  // next edit of an amount steps row A towards 2000
     EXPECT_EQ(letturaTollerante(s.progetto()), 2000);
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
+    EXPECT_EQ(s.statovincolo, StatoVincolo::Nessuno);
     // Emptying the constrained box (state not 2) also empties row A.
     s.scriviCostoprogetto("");
     EXPECT_EQ(s.costo(A), "");
@@ -367,7 +362,7 @@ TEST_F(Calcolo, PassaggioAlQuadro) {
     EXPECT_EQ(s.costo(M), "100");
     EXPECT_EQ(s.progetto(), "1100");
     EXPECT_EQ(s.costoprogetto(), "1100");
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
+    EXPECT_EQ(s.statovincolo, StatoVincolo::InAttesa);
     // The next edit keeps the total at the constrained 1100, to the cent.
     s.scriviCosto(B, "10");
     EXPECT_EQ(s.progetto(), "1100");
@@ -404,7 +399,7 @@ TEST_F(Calcolo, VincoloConPesoTreRaggiunto) {
     EXPECT_EQ(s.interruzioni(), 0);
     EXPECT_TRUE(finta.messaggi.isEmpty());
     EXPECT_EQ(s.costoprogetto(), "1000");
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
+    EXPECT_EQ(s.statovincolo, StatoVincolo::Nessuno);
     EXPECT_LE(s.profonditaMassima(), kProfonditaMassima);
     // The window is usable afterwards.
     s.spegniVincolo();

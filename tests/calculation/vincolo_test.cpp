@@ -106,10 +106,7 @@ qint64 centesimi(const QString& t) {
 
 class Vincolo : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ModVarimo::azzera();
-        s.formLoad();
-    }
+    void SetUp() override { s.formLoad(); }
     test::InterazioneFinta finta;
     StatoCalcolo s;
 };
@@ -142,7 +139,7 @@ TEST_F(Vincolo, RistrutturazioneDiUnaScuola) {
     EXPECT_EQ(centesimi(s.costo(A)), *minimoA(q, 125000000));
     EXPECT_TRUE(coerente(s));
     EXPECT_TRUE(finta.messaggi.isEmpty());
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
+    EXPECT_EQ(s.statovincolo, StatoVincolo::Nessuno);
 }
 
 // M = 100 % of A and N = 100 % of D weigh 3 on row A: the halving steps
@@ -175,7 +172,7 @@ TEST_F(Vincolo, IrraggiungibileLasciaIContiCoerenti) {
     EXPECT_EQ(s.progetto(), "3900");
     EXPECT_EQ(s.costoprogetto(), "999999999999");
     EXPECT_TRUE(coerente(s));
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
+    EXPECT_EQ(s.statovincolo, StatoVincolo::Nessuno);
 }
 
 // Random frameworks: when some amount of row A in cents meets the constrained
@@ -189,7 +186,6 @@ TEST(VincoloProprieta, QuadriCasuali) {
     const auto tra = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
     int esatti = 0, vicini = 0, irraggiungibili = 0;
     for (int n = 0; n < 400; ++n) {
-        ModVarimo::azzera();
         StatoCalcolo s;
         s.formLoad();
         Quadro q;
@@ -219,7 +215,7 @@ TEST(VincoloProprieta, QuadriCasuali) {
         s.scriviCostoprogetto(importo(c));
         ASSERT_TRUE(coerente(s));
         ASSERT_EQ(s.profondita(), 0);
-        ASSERT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
+        ASSERT_EQ(s.statovincolo, StatoVincolo::Nessuno);
         const qint64 unita = c / 100 * 100;
         const auto a = minimoA(q, c);
         const auto aUnita = minimoA(q, unita);

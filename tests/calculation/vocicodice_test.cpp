@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "calculation/numeri.h"
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "calculation/storiacalcolo.h"
 #include "datafile/comandifile.h"
 #include "datafile/formato.h"
 #include "shell/modvarimo.h"
@@ -29,8 +29,7 @@ constexpr int A = 1, C = 3, D = 4, E = 5, F = 6, G = 7, M = 11, S = 17, T = 18;
 class VociCodice : public ::testing::Test {
   protected:
     void SetUp() override {
-        ModVarimo::azzera();
-        s.formLoad();
+        progetto.avvia();
         s.scriviCosto(A, QStringLiteral("335498,23"));
         s.scriviCosto(C, QStringLiteral("19535,61"));
         percentuale(G, A, 5);
@@ -64,7 +63,8 @@ class VociCodice : public ::testing::Test {
     }
 
     test::InterazioneFinta utente;
-    StatoCalcolo s;
+    Progetto progetto;
+    StatoCalcolo& s = progetto.calcolo();
 };
 
 TEST_F(VociCodice, RelabelsRowsEToSKeepingAmountsAndReferences) {
@@ -119,7 +119,8 @@ TEST_F(VociCodice, RelabelsRowsEToSKeepingAmountsAndReferences) {
 }
 
 TEST_F(VociCodice, OneUndoStepTakesTheWholeRelabellingBack) {
-    auto* storia = new StoriaCalcolo(s);  // a child of the state
+    Progetto* storia = &progetto;
+    storia->svuota();  // the history starts here
     const Istantanea prima = istantanea();
     utente.rispondi(Risposta::Si);
     ASSERT_TRUE(applicaVociCodice(s));
@@ -144,17 +145,17 @@ TEST_F(VociCodice, AnswerNoChangesNothing) {
 TEST_F(VociCodice, TheFileCarriesTheNewLabels) {
     utente.rispondi(Risposta::Si);
     ASSERT_TRUE(applicaVociCodice(s));
-    ModVarimo::nomeprogetto = QStringLiteral("Scuola");
-    ModVarimo::valuta = QStringLiteral("euro");
-    const ProgettoFile scritto = progettoDaCalcolo(s);
+    progetto.impostaNome(QStringLiteral("Scuola"));
+    const ProgettoFile scritto = progetto.comeFile();
     const EsitoScrittura file = scriviProgettoFile(scritto);
     ASSERT_TRUE(file.riuscito()) << file.errore.toStdString();
     const auto letto = leggiProgettoFile(file.contenuto);
     ASSERT_TRUE(std::holds_alternative<ProgettoFile>(letto));
 
-    StatoCalcolo riaperto;
-    riaperto.formLoad();
-    applicaProgetto(riaperto, std::get<ProgettoFile>(letto), {});
+    Progetto aperto;
+    aperto.avvia();
+    aperto.apri({}, std::get<ProgettoFile>(letto));
+    const StatoCalcolo& riaperto = aperto.calcolo();
     for (int r = 1; r <= kVoci; ++r) {
         SCOPED_TRACE(r);
         EXPECT_EQ(riaperto.tipo(r), s.tipo(r));

@@ -7,6 +7,7 @@
 
 #include <random>
 
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
 #include "datafile/comandifile.h"
 #include "datafile/formato.h"
@@ -91,8 +92,8 @@ class Generatore {
     std::mt19937 rng_;
 };
 
-QByteArray salva(StatoCalcolo& s) {
-    const EsitoScrittura e = scriviProgettoFile(progettoDaCalcolo(s));
+QByteArray salva(Progetto& p) {
+    const EsitoScrittura e = scriviProgettoFile(p.comeFile());
     EXPECT_TRUE(e.riuscito()) << e.errore.toStdString();
     return e.contenuto;
 }
@@ -107,13 +108,12 @@ ProgettoFile leggi(const QByteArray& f) {
 }
 
 // Opens the file into a fresh window, as Open does, and saves it again.
-QByteArray ripassa(const QByteArray& f, StatoCalcolo* aperto = nullptr) {
-    StatoCalcolo locale;
-    StatoCalcolo& s = aperto ? *aperto : locale;
-    s.formLoad();
-    s.cancellaTutto();
-    applicaProgetto(s, leggi(f), {});
-    return salva(s);
+QByteArray ripassa(const QByteArray& f, Progetto* aperto = nullptr) {
+    Progetto locale;
+    Progetto& p = aperto ? *aperto : locale;
+    p.avvia();
+    p.apri({}, leggi(f));
+    return salva(p);
 }
 
 // What the second file must hold: the first, with every referenced row whose
@@ -141,21 +141,21 @@ std::string righe(const QByteArray& f) {
 
 TEST(AndataRitorno, RandomStatesSurviveSaveAndOpen) {
     test::InterazioneFinta finta;  // the label-length warning may show
-    test::programmaNuovo();
-    ModVarimo::nomeprogetto = QStringLiteral("Prova \"casuale\"");
-    ModVarimo::valuta = QStringLiteral("euro");
     constexpr int stati = 2000;
     int conEccezione = 0;
     for (int n = 0; n < stati; ++n) {
         SCOPED_TRACE(testing::Message() << "state " << n);
         Generatore g(static_cast<unsigned>(n) * 7919u + 13u);
-        StatoCalcolo s;
-        s.formLoad();
+        Progetto progetto;
+        progetto.avvia();
+        progetto.impostaNome(QStringLiteral("Prova \"casuale\""));
+        StatoCalcolo& s = progetto.calcolo();
         g.modifica(s);
 
-        const QByteArray primo = salva(s);
-        StatoCalcolo aperto;
-        const QByteArray secondo = ripassa(primo, &aperto);
+        const QByteArray primo = salva(progetto);
+        Progetto riaperto;
+        const QByteArray secondo = ripassa(primo, &riaperto);
+        const StatoCalcolo& aperto = riaperto.calcolo();
         // The reopened window shows the same framework: every amount (an
         // empty referenced row comes back as "0"), both sums and the total.
         for (int i = 1; i <= kVoci; ++i) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "calculation/statocalcolo.h"
+#include "calculation/progetto.h"
 #include "datafile/comandifile.h"
 #include "datafile/filedati.h"
 #include "datafile/formato.h"
@@ -13,29 +13,26 @@ namespace {
 
 class ApplicazioneTest : public ::testing::Test {
   protected:
-    ApplicazioneTest() {
-        test::programmaNuovo();
-        stato.formLoad();
-    }
+    ApplicazioneTest() { progetto.avvia(); }
 
-    // Save then apply into a fresh window, as Open does.
-    void ricarica(StatoCalcolo& nuovo) {
-        const EsitoScrittura e = scriviProgettoFile(progettoDaCalcolo(stato));
+    // Save then open into a fresh window.
+    void ricarica(Progetto& nuovo) {
+        const EsitoScrittura e = scriviProgettoFile(progetto.comeFile());
         ASSERT_TRUE(e.riuscito());
         auto letto = leggiProgettoFile(e.contenuto);
         ASSERT_TRUE(std::holds_alternative<ProgettoFile>(letto));
-        nuovo.formLoad();
-        nuovo.cancellaTutto();
-        applicaProgetto(nuovo, std::get<ProgettoFile>(letto), {});
+        nuovo.avvia();
+        nuovo.apri({}, std::get<ProgettoFile>(letto));
     }
 
     QByteArray rigaSalvata(int i) {
-        const EsitoScrittura e = scriviProgettoFile(progettoDaCalcolo(stato));
+        const EsitoScrittura e = scriviProgettoFile(progetto.comeFile());
         return e.contenuto.split('\n').value(i);  // line i + 1 holds row i
     }
 
     test::InterazioneFinta finta;
-    StatoCalcolo stato;
+    Progetto progetto;
+    StatoCalcolo& stato = progetto.calcolo();
 };
 
 TEST_F(ApplicazioneTest, FixturesOpenWithTheRecalculatedAmounts) {
@@ -63,13 +60,16 @@ TEST_F(ApplicazioneTest, FixturesOpenWithTheRecalculatedAmounts) {
         auto letto = leggiFileProgetto(test::fixture(c.file));
         ASSERT_TRUE(std::holds_alternative<ProgettoFile>(letto))
             << std::get<QString>(letto).toStdString();
-        StatoCalcolo s;
-        s.formLoad();
+        Progetto p;
+        p.avvia();
+        StatoCalcolo& s = p.calcolo();
         QString nome, valuta;
-        applicaProgetto(s, std::get<ProgettoFile>(letto), [&](const QString& n, const QString& v) {
-            nome = n;
-            valuta = v;
-        });
+        QObject::connect(&p, &Progetto::nomeValutaCambiati,
+                         [&](const QString& n, const QString& v) {
+                             nome = n;
+                             valuta = v;
+                         });
+        p.apri({}, std::get<ProgettoFile>(letto));
         EXPECT_EQ(nome, c.nome);
         EXPECT_EQ(valuta, QStringLiteral("euro"));
         for (const auto& [i, costo] : c.costi) EXPECT_EQ(s.costo(i), costo) << "row " << i;
@@ -84,7 +84,7 @@ TEST_F(ApplicazioneTest, FixturesOpenWithTheRecalculatedAmounts) {
 TEST_F(ApplicazioneTest, AccentedLabelsAndFixtureBytes) {
     auto letto = leggiFileProgetto(test::fixture("Varimo-dati-scuola"));
     ASSERT_TRUE(std::holds_alternative<ProgettoFile>(letto));
-    applicaProgetto(stato, std::get<ProgettoFile>(letto), {});
+    progetto.apri({}, std::get<ProgettoFile>(letto));
     EXPECT_EQ(stato.tipo(12), QStringLiteral("Spese per attività di consulenza e supporto"));
     EXPECT_EQ(stato.combo(1).voci.value(11), stato.tipo(12));
     // Written again: the same bytes except the recalculated amounts of S and T.
@@ -92,7 +92,7 @@ TEST_F(ApplicazioneTest, AccentedLabelsAndFixtureBytes) {
     atteso.replace("\"IVA sui lavori\",\"999\"", "\"IVA sui lavori\",\"150\"");
     atteso.replace("\"Totale somme a disposizione\",\"0\"",
                    "\"Totale somme a disposizione\",\"300\"");
-    EXPECT_EQ(scriviProgettoFile(progettoDaCalcolo(stato)).contenuto, atteso);
+    EXPECT_EQ(scriviProgettoFile(progetto.comeFile()).contenuto, atteso);
 }
 
 TEST_F(ApplicazioneTest, ReferenceToTWritesEighteenAndReadsBackSelected) {
@@ -100,8 +100,9 @@ TEST_F(ApplicazioneTest, ReferenceToTWritesEighteenAndReadsBackSelected) {
     stato.scegliCombo(2, 17);
     stato.scriviHScroll(2, 25);
     EXPECT_EQ(rigaSalvata(2), QByteArray("\"Lavori a corpo\",\"100\",\"25\",\"400\",18\r"));
-    StatoCalcolo nuovo;
-    ricarica(nuovo);
+    Progetto aperto;
+    ricarica(aperto);
+    StatoCalcolo& nuovo = aperto.calcolo();
     EXPECT_EQ(nuovo.combo(2).posizione, 17);
     EXPECT_EQ(nuovo.combo(2).testo, QStringLiteral("Totale somme a disposizione"));
     EXPECT_EQ(nuovo.costo(2), QStringLiteral("100"));
@@ -115,8 +116,9 @@ TEST_F(ApplicazioneTest, ClearedReferenceWritesZeroAndZeroAndReadsWithout) {
     stato.cancellaTutto();
     stato.scriviCosto(1, QStringLiteral("1000"));
     EXPECT_EQ(rigaSalvata(7), QByteArray("\"Imprevisti\",\"\",\"0\",0,0\r"));
-    StatoCalcolo nuovo;
-    ricarica(nuovo);
+    Progetto aperto;
+    ricarica(aperto);
+    StatoCalcolo& nuovo = aperto.calcolo();
     EXPECT_EQ(nuovo.combo(7).posizione, -1);
     EXPECT_EQ(nuovo.costo(7), QString());
     EXPECT_EQ(nuovo.costo(1), QStringLiteral("1000"));
@@ -127,8 +129,9 @@ TEST_F(ApplicazioneTest, ReferencedRowWithEmptyCostComesBackAsZero) {
     stato.scegliCombo(11, 1);  // M refers to B, which is empty
     stato.scriviHScroll(11, 10);
     EXPECT_EQ(rigaSalvata(11), QByteArray("\"Spese tecniche\",\"0\",\"10\",0,2\r"));
-    StatoCalcolo nuovo;
-    ricarica(nuovo);
+    Progetto aperto;
+    ricarica(aperto);
+    StatoCalcolo& nuovo = aperto.calcolo();
     EXPECT_EQ(nuovo.costo(2), QStringLiteral("0"));
     EXPECT_EQ(nuovo.costo(11), QStringLiteral("0"));
     EXPECT_EQ(nuovo.combo(11).posizione, 1);
@@ -145,8 +148,9 @@ TEST_F(ApplicazioneTest, ALabelEditKeepsTheReferenceOnDisk) {
     EXPECT_EQ(stato.combo(17).posizione, 1);
     EXPECT_EQ(stato.vocerif[17], QVariant(2));
     EXPECT_EQ(rigaSalvata(17), prima);
-    StatoCalcolo nuovo;
-    ricarica(nuovo);
+    Progetto aperto;
+    ricarica(aperto);
+    StatoCalcolo& nuovo = aperto.calcolo();
     EXPECT_EQ(nuovo.costo(2), QStringLiteral("300"));
     EXPECT_EQ(nuovo.costo(17), QStringLiteral("30"));
     EXPECT_EQ(nuovo.combo(17).posizione, 1);
@@ -164,14 +168,14 @@ TEST_F(ApplicazioneTest, LoadingKeepsTheStoredReferenceNumbers) {
     p.voci[16].vocerif = 1;
     p.voci[16].costorif = QStringLiteral("200");
     p.voci[5].vocerif = 0;
-    applicaProgetto(stato, p, {});
+    progetto.apri({}, p);
     EXPECT_EQ(stato.vocerif[17], QVariant(1));
     EXPECT_EQ(stato.vocerif[6], QVariant(0));
     EXPECT_FALSE(stato.vocerif[7].isValid());
     EXPECT_EQ(stato.perc(17), QStringLiteral("50"));
     EXPECT_EQ(stato.costo(17), QStringLiteral("100"));
     EXPECT_EQ(stato.progetto(), QStringLiteral("300"));
-    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("P"));
+    EXPECT_EQ(progetto.nome(), QStringLiteral("P"));
     // A label edit after loading rebuilds the lists again.
     stato.scriviTipo(2, QStringLiteral("Corpo"));
     EXPECT_EQ(stato.combo(1).voci.value(1), QStringLiteral("Corpo"));

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include "calculation/statocalcolo.h"
+#include "calculation/progetto.h"
 #include "datafile/preparazione.h"
 #include "shell/modvarimo.h"
 #include "support/figlio_limitato.h"
@@ -19,13 +19,13 @@ using test::InterazioneFinta;
 
 class ComandiFileTest : public ::testing::Test {
   protected:
-    ComandiFileTest() : comandi(stato) {
-        test::programmaNuovo();
-        stato.formLoad();
-        comandi.impostaNomeValuta([this](const QString& n, const QString& v) {
-            nomeQuadro = n;
-            valutaQuadro = v;
-        });
+    ComandiFileTest() : comandi(progetto) {
+        progetto.avvia();
+        QObject::connect(&progetto, &Progetto::nomeValutaCambiati,
+                         [this](const QString& n, const QString& v) {
+                             nomeQuadro = n;
+                             valutaQuadro = v;
+                         });
         comandi.impostaMostraQuadro([this] { ++quadroMostrato; });
     }
 
@@ -40,7 +40,8 @@ class ComandiFileTest : public ::testing::Test {
 
     QTemporaryDir dir;
     InterazioneFinta finta;
-    StatoCalcolo stato;
+    Progetto progetto;
+    StatoCalcolo& stato = progetto.calcolo();
     ComandiFile comandi;
     QString nomeQuadro, valutaQuadro;
     int quadroMostrato = 0;
@@ -59,7 +60,7 @@ TEST(FiltriFile, DescriptionsAsWrittenPatternsTrimmed) {
 }
 
 TEST_F(ComandiFileTest, DialogOfEachCommand) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-uno");
 
     comandi.salva();  // no current file: the save dialog, cancelled
@@ -93,11 +94,11 @@ TEST_F(ComandiFileTest, DialogOfEachCommand) {
     }
     EXPECT_EQ(finta.richiesteFile[0].filtri[0].modello, QStringLiteral("Varimo-dati-*"));
     EXPECT_TRUE(finta.messaggi.isEmpty()) << finta.testi().join(u'\n').toStdString();
-    EXPECT_EQ(stato.filecorrente, p);  // cancelled Open and Delete leave it
+    EXPECT_EQ(progetto.percorso(), p);  // cancelled Open and Delete leave it
 }
 
 TEST_F(ComandiFileTest, RememberedNameFollowsTheLastReturnedPath) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-due");
     salvaCome(p);
     finta.scegliFile(p);
@@ -111,7 +112,7 @@ TEST_F(ComandiFileTest, RememberedNameFollowsTheLastReturnedPath) {
 }
 
 TEST_F(ComandiFileTest, SaveWithCurrentFileWritesStraightAndNeverLosesTheOldFile) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-tre");
     salvaCome(p);
     const QByteArray primo = contenutoDi(p);
@@ -129,11 +130,11 @@ TEST_F(ComandiFileTest, SaveWithCurrentFileWritesStraightAndNeverLosesTheOldFile
 }
 
 TEST_F(ComandiFileTest, SaveAsCancelledWritesNothingAndNextSaveAsksAgain) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-quattro");
     salvaCome(p);
     comandi.salvaConNome();  // cancelled
-    EXPECT_TRUE(stato.filecorrente.isEmpty());
+    EXPECT_TRUE(progetto.percorso().isEmpty());
     comandi.salva();  // asks again
     EXPECT_EQ(finta.richiesteFile.size(), 3);
     EXPECT_EQ(finta.richiesteFile.last().titolo, testifile::titoloSalva);
@@ -142,31 +143,31 @@ TEST_F(ComandiFileTest, SaveAsCancelledWritesNothingAndNextSaveAsksAgain) {
 TEST_F(ComandiFileTest, SaveRefusals) {
     struct Caso {
         const char* nome;
-        std::function<void(StatoCalcolo&)> prepara;
+        std::function<void(Progetto&)> prepara;
         QString messaggio;
         Icona icona;
         bool quadro;
     };
     const Caso casi[] = {
-        {"data check", [](StatoCalcolo&) { ModVarimo::nomeprogetto = QStringLiteral("x"); },
+        {"data check", [](Progetto& p) { p.impostaNome(QStringLiteral("x")); },
          QStringLiteral("Non è stato digitato alcun valore significativo"), Icona::Esclamazione,
          false},
         {"no name",
-         [](StatoCalcolo& s) {
-             test::progettoValido(s);
-             ModVarimo::nomeprogetto.clear();
+         [](Progetto& p) {
+             test::progettoValido(p);
+             p.impostaNome({});
          },
          testifile::digitareNome, Icona::Informazione, true},
         {"no currency",
-         [](StatoCalcolo& s) {
-             test::progettoValido(s);
-             ModVarimo::valuta.clear();
+         [](Progetto& p) {
+             test::progettoValido(p);
+             p.impostaValuta({});
          },
          testifile::immettereValuta, Icona::Informazione, true},
         {"Cyrillic label",
-         [](StatoCalcolo& s) {
-             test::progettoValido(s);
-             s.scriviTipo(5, QStringLiteral("Rilievi Ж"));
+         [](Progetto& p) {
+             test::progettoValido(p);
+             p.calcolo().scriviTipo(5, QStringLiteral("Rilievi Ж"));
          },
          QStringLiteral("Il progetto non è stato salvato.\rIl carattere «Ж» (U+0416) contenuto "
                         "nell'etichetta della voce E"),
@@ -174,16 +175,15 @@ TEST_F(ComandiFileTest, SaveRefusals) {
     };
     for (const Caso& c : casi) {
         SCOPED_TRACE(c.nome);
-        test::programmaNuovo();
-        StatoCalcolo s;
-        s.formLoad();
-        ComandiFile cf(s);
+        Progetto pr;
+        pr.avvia();
+        ComandiFile cf(pr);
         int mostrato = 0;
         cf.impostaMostraQuadro([&] { ++mostrato; });
         InterazioneFinta f;
-        c.prepara(s);
-        s.filecorrente = percorso("Varimo-dati-vecchio");
-        ASSERT_TRUE(test::scriviContenuto(s.filecorrente, "vecchio"));
+        c.prepara(pr);
+        pr.impostaPercorso(percorso("Varimo-dati-vecchio"));
+        ASSERT_TRUE(test::scriviContenuto(pr.percorso(), "vecchio"));
         f.scegliFile(percorso("Varimo-dati-nuovo"));
         cf.salva();
         ASSERT_EQ(f.messaggi.size(), 1);
@@ -192,14 +192,14 @@ TEST_F(ComandiFileTest, SaveRefusals) {
         EXPECT_EQ(f.messaggi[0].icona, c.icona);
         EXPECT_EQ(mostrato, c.quadro ? 1 : 0);
         EXPECT_TRUE(f.richiesteFile.isEmpty());
-        EXPECT_EQ(contenutoDi(s.filecorrente), QByteArray("vecchio"));
+        EXPECT_EQ(contenutoDi(pr.percorso()), QByteArray("vecchio"));
         EXPECT_FALSE(QFileInfo::exists(percorso("Varimo-dati-nuovo")));
     }
 }
 
 TEST_F(ComandiFileTest, ProjectNameMessageTitle) {
-    test::progettoValido(stato);
-    ModVarimo::nomeprogetto.clear();
+    test::progettoValido(progetto);
+    progetto.impostaNome({});
     comandi.salva();
     ASSERT_EQ(finta.messaggi.size(), 1);
     EXPECT_EQ(finta.messaggi[0].titolo, QStringLiteral("Varimo: aiuto in linea"));
@@ -207,7 +207,7 @@ TEST_F(ComandiFileTest, ProjectNameMessageTitle) {
 }
 
 TEST_F(ComandiFileTest, UnwritableTargetsGetAMessageAndKeepTheOldFile) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString solaLettura = percorso("Varimo-dati-protetto");
     ASSERT_TRUE(test::scriviContenuto(solaLettura, "vecchio"));
     QFile::setPermissions(solaLettura, QFileDevice::ReadOwner | QFileDevice::ReadUser);
@@ -239,8 +239,8 @@ TEST_F(ComandiFileTest, UnwritableTargetsGetAMessageAndKeepTheOldFile) {
 }
 
 TEST_F(ComandiFileTest, OpenCancelledOrFailingChangesNothing) {
-    test::progettoValido(stato);
-    stato.filecorrente = QStringLiteral("/prima");
+    test::progettoValido(progetto);
+    progetto.impostaPercorso(QStringLiteral("/prima"));
     const QString guasto = percorso("Varimo-dati-guasto");
     ASSERT_TRUE(QFile::copy(test::fixture("Varimo-dati-guasto"), guasto));
     struct Caso {
@@ -270,11 +270,11 @@ TEST_F(ComandiFileTest, OpenCancelledOrFailingChangesNothing) {
                 EXPECT_TRUE(finta.messaggi[0].testo.contains(s))
                     << finta.messaggi[0].testo.toStdString();
         }
-        EXPECT_EQ(stato.filecorrente, QStringLiteral("/prima"));
+        EXPECT_EQ(progetto.percorso(), QStringLiteral("/prima"));
         EXPECT_EQ(stato.costo(1), QStringLiteral("1000"));
         EXPECT_EQ(stato.costo(17), QStringLiteral("100"));
         EXPECT_EQ(stato.combo(17).posizione, 0);
-        EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola"));
+        EXPECT_EQ(progetto.nome(), QStringLiteral("Scuola"));
         EXPECT_FALSE(stato.caricamento);
     }
 }
@@ -285,24 +285,24 @@ TEST_F(ComandiFileTest, OpenClearsThenLoadsAndSetsNameAndCurrency) {
     finta.scegliFile(test::fixture("Varimo-dati-scuola"));
     comandi.apri();
     EXPECT_TRUE(finta.messaggi.isEmpty());
-    EXPECT_EQ(stato.filecorrente, test::fixture("Varimo-dati-scuola"));
+    EXPECT_EQ(progetto.percorso(), test::fixture("Varimo-dati-scuola"));
     EXPECT_EQ(nomeQuadro, QStringLiteral("Scuola media Città"));
     EXPECT_EQ(valutaQuadro, QStringLiteral("euro"));
-    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola media Città"));
+    EXPECT_EQ(progetto.nome(), QStringLiteral("Scuola media Città"));
     EXPECT_EQ(stato.costoprogetto(), QString());  // cleared before loading
     EXPECT_EQ(stato.costo(2), QStringLiteral("500"));
     EXPECT_EQ(stato.progetto(), QStringLiteral("1800"));
 }
 
 TEST_F(ComandiFileTest, DeleteRemovesTheFileAndTheNextSaveRecreatesIt) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-cinque");
     salvaCome(p);
     const QByteArray salvato = contenutoDi(p);
     finta.scegliFile(p);
     comandi.eliminaFileScelto();
     EXPECT_FALSE(QFileInfo::exists(p));
-    EXPECT_EQ(stato.filecorrente, p);
+    EXPECT_EQ(progetto.percorso(), p);
     const qsizetype richieste = finta.richiesteFile.size();
     comandi.salva();
     EXPECT_EQ(finta.richiesteFile.size(), richieste);
@@ -311,12 +311,12 @@ TEST_F(ComandiFileTest, DeleteRemovesTheFileAndTheNextSaveRecreatesIt) {
 
     comandi.eliminaFileScelto();  // cancelled: nothing deleted, file name kept
     EXPECT_TRUE(QFileInfo::exists(p));
-    EXPECT_EQ(stato.filecorrente, p);
+    EXPECT_EQ(progetto.percorso(), p);
 }
 
 TEST_F(ComandiFileTest, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
     if (!test::limiteFileDisponibile()) GTEST_SKIP() << "no limit on the size of files here";
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-pieno");
     salvaCome(p);
     const QByteArray vecchio = contenutoDi(p);
@@ -347,19 +347,19 @@ TEST_F(ComandiFileTest, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
 }
 
 TEST_F(ComandiFileTest, DeletingAnotherFileNeverMakesSaveWriteThere) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString a = percorso("Varimo-dati-a");
     const QString b = percorso("Varimo-dati-b");
     salvaCome(b);
     salvaCome(a);
     finta.scegliFile(a);
     comandi.apri();
-    ASSERT_EQ(stato.filecorrente, a);
+    ASSERT_EQ(progetto.percorso(), a);
 
     finta.scegliFile(b);
     comandi.eliminaFileScelto();
     EXPECT_FALSE(QFileInfo::exists(b));
-    EXPECT_EQ(stato.filecorrente, a);
+    EXPECT_EQ(progetto.percorso(), a);
 
     stato.scriviCosto(1, QStringLiteral("3000"));
     comandi.salva();
@@ -369,10 +369,10 @@ TEST_F(ComandiFileTest, DeletingAnotherFileNeverMakesSaveWriteThere) {
 
     // With no current file, a delete leaves none: the next Save asks.
     comandi.salvaConNome();  // cancelled: no current file
-    ASSERT_TRUE(stato.filecorrente.isEmpty());
+    ASSERT_TRUE(progetto.percorso().isEmpty());
     finta.scegliFile(a);
     comandi.eliminaFileScelto();
-    EXPECT_TRUE(stato.filecorrente.isEmpty());
+    EXPECT_TRUE(progetto.percorso().isEmpty());
     const qsizetype richieste = finta.richiesteFile.size();
     comandi.salva();
     EXPECT_EQ(finta.richiesteFile.size(), richieste + 1);
@@ -380,7 +380,7 @@ TEST_F(ComandiFileTest, DeletingAnotherFileNeverMakesSaveWriteThere) {
 }
 
 TEST_F(ComandiFileTest, FailedDeleteNamesTheFileAndTheReason) {
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     const QString a = percorso("Varimo-dati-a");
     salvaCome(a);
     const QString cartella = percorso("Varimo-dati-cartella");
@@ -402,7 +402,7 @@ TEST_F(ComandiFileTest, FailedDeleteNamesTheFileAndTheReason) {
                                                QDir::toNativeSeparators(c.scelta) + u'\r' +
                                                c.motivo);
         EXPECT_EQ(finta.messaggi[0].icona, Icona::Esclamazione);
-        EXPECT_EQ(stato.filecorrente, a);
+        EXPECT_EQ(progetto.percorso(), a);
     }
     EXPECT_TRUE(QFileInfo(cartella).isDir());
 }
@@ -416,8 +416,8 @@ TEST_F(ComandiFileTest, Utf8FileWithoutByteOrderMarkOpensRightAndIsSavedInWindow
     testo.replace(QStringLiteral("\"euro\""), QStringLiteral("\"€ euro\""));
     ASSERT_TRUE(test::scriviContenuto(p, testo.toUtf8()));
     ASSERT_TRUE(comandi.apriPercorso(p)) << finta.testi().join(u'\n').toStdString();
-    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola media Città"));
-    EXPECT_EQ(ModVarimo::valuta, QStringLiteral("€ euro"));
+    EXPECT_EQ(progetto.nome(), QStringLiteral("Scuola media Città"));
+    EXPECT_EQ(progetto.valuta(), QStringLiteral("€ euro"));
 
     comandi.salva();
     EXPECT_TRUE(finta.messaggi.isEmpty()) << finta.testi().join(u'\n').toStdString();
@@ -425,7 +425,7 @@ TEST_F(ComandiFileTest, Utf8FileWithoutByteOrderMarkOpensRightAndIsSavedInWindow
     EXPECT_TRUE(salvato.startsWith("\"Scuola media Citt\xE0\",\"\x80 euro\"\r\n"))
         << salvato.left(40).toStdString();
     ASSERT_TRUE(comandi.apriPercorso(p));
-    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola media Città"));
+    EXPECT_EQ(progetto.nome(), QStringLiteral("Scuola media Città"));
 }
 
 TEST_F(ComandiFileTest, ControlCharactersAndOverlongFieldsAreRefusedWithTheirLine) {
@@ -469,7 +469,7 @@ TEST_F(ComandiFileTest, ControlCharactersAndOverlongFieldsAreRefusedWithTheirLin
     }
 
     // What the program cannot read back it does not write either.
-    test::progettoValido(stato);
+    test::progettoValido(progetto);
     for (const QString& etichetta : {QStringLiteral("Lavori\u0007"), QString(1001, u'y')}) {
         stato.scriviTipo(2, etichetta);
         finta.messaggi.clear();  // the long-label warning

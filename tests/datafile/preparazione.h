@@ -1,29 +1,24 @@
 #pragma once
 
-// Shared set-up of the data file tests: a fresh program and calculation
-// state, and a small project that passes the data check.
+// Shared set-up of the data file tests: a small project that passes the
+// data check, and file helpers.
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "calculation/statocalcolo.h"
-#include "shell/modvarimo.h"
+#include "calculation/progetto.h"
 
 namespace varimo::test {
 
-inline void programmaNuovo() {
-    ModVarimo::azzera();
-    ModVarimo::impostatitoli();
-}
-
 // Row A = 1000 typed; row S = 10 % of A (100); project name and currency set.
-inline void progettoValido(StatoCalcolo& s) {
+inline void progettoValido(Progetto& p) {
+    StatoCalcolo& s = p.calcolo();
     s.scriviCosto(1, QStringLiteral("1000"));
     s.scegliCombo(17, 0);
     s.scriviHScroll(17, 10);
-    ModVarimo::nomeprogetto = QStringLiteral("Scuola");
-    ModVarimo::valuta = QStringLiteral("euro");
+    p.impostaNome(QStringLiteral("Scuola"));
+    p.impostaValuta(QStringLiteral("euro"));
 }
 
 inline QByteArray contenutoDi(const QString& percorso) {

@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 
 #include "calculation/numeri.h"
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
 #include "datafile/comandifile.h"
 #include "datafile/filedati.h"
@@ -126,16 +127,16 @@ TEST(FileSpeciali, FifosDevicesFoldersAndLinkLoopsAreRefusedWithoutWaiting) {
 
 class SalvataggiConcorrenti : public ::testing::Test {
   protected:
-    SalvataggiConcorrenti() : comandi(stato) {
-        test::programmaNuovo();
-        stato.formLoad();
-        test::progettoValido(stato);
+    SalvataggiConcorrenti() : comandi(progetto) {
+        progetto.avvia();
+        test::progettoValido(progetto);
     }
     QString percorso(const char* nome) const { return dir.filePath(QString::fromUtf8(nome)); }
 
     QTemporaryDir dir;
     test::InterazioneFinta finta;
-    StatoCalcolo stato;
+    Progetto progetto;
+    StatoCalcolo& stato = progetto.calcolo();
     ComandiFile comandi;
 };
 
@@ -177,7 +178,7 @@ TEST_F(SalvataggiConcorrenti, ReplacingAnotherFileOrAChangedFileAsksFirst) {
     EXPECT_EQ(contenutoDi(altro), salvato);
 
     // The same after an Open.
-    ComandiFile secondo(stato);
+    ComandiFile secondo(progetto);
     ASSERT_TRUE(secondo.apriPercorso(altro));
     ASSERT_TRUE(scriviContenuto(altro, salvato + "\r\n"));
     finta.messaggi.clear();
@@ -191,7 +192,7 @@ TEST_F(SalvataggiConcorrenti, UnusableAmountsAreListedInOneMessageAfterTheOpen) 
     const QString p = percorso("Varimo-dati-importi");
     finta.scegliFile(p);
     ASSERT_TRUE(comandi.salvaConNome());
-    ComandiFile secondo(stato);
+    ComandiFile secondo(progetto);
     finta.messaggi.clear();
     ASSERT_TRUE(secondo.apriPercorso(p));
     EXPECT_TRUE(finta.messaggi.isEmpty());
@@ -269,7 +270,7 @@ TEST_F(SalvataggiConcorrenti, AfterAnOpenTheSumsFollowTheBoxesWhateverTheAmounts
         ASSERT_TRUE(e.riuscito()) << e.errore.toStdString();
         ASSERT_TRUE(scriviContenuto(p, e.contenuto));
         finta.messaggi.clear();
-        ComandiFile apertura(stato);
+        ComandiFile apertura(progetto);
         ASSERT_TRUE(apertura.apriPercorso(p)) << finta.testi().join(u'\n').toStdString();
 
         std::array<qint64, kVoci + 1> c{};
@@ -327,7 +328,7 @@ TEST_F(SalvataggiConcorrenti, AProjectOpenInAnotherRunningProgramIsTold) {
     ASSERT_EQ(::read(tubo[0], &pronto, 1), 1);
     ASSERT_EQ(pronto, '1');
 
-    ComandiFile secondo(stato);
+    ComandiFile secondo(progetto);
     stato.scriviCosto(2, QStringLiteral("55"));
     EXPECT_FALSE(secondo.apriPercorso(altro));
     ASSERT_EQ(finta.messaggi.size(), 1);
@@ -341,7 +342,7 @@ TEST_F(SalvataggiConcorrenti, AProjectOpenInAnotherRunningProgramIsTold) {
     ::waitpid(figlio, nullptr, 0);
     ::close(tubo[0]);
     ::close(tubo[1]);
-    ComandiFile terzo(stato);
+    ComandiFile terzo(progetto);
     finta.messaggi.clear();
     EXPECT_TRUE(terzo.apriPercorso(altro));
     EXPECT_TRUE(finta.messaggi.isEmpty());

@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "calculation/numeri.h"
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
 #include "datafile/comandifile.h"
 #include "datafile/formato.h"
@@ -39,6 +40,7 @@ DatiStampaCalcolo datiCalcolo(const StatoCalcolo& s) {
         d.righe[i] = {s.tipo(i), s.costo(i), s.perc(i), s.combo(i).testo};
     d.progetto = s.progetto();
     d.costoprogetto = s.costoprogetto();
+    d.intestazione = {QStringLiteral("Scuola"), QStringLiteral("euro")};
     return d;
 }
 
@@ -51,6 +53,7 @@ DatiStampaQuadro datiQuadro(const StatoEconomico& e) {
     }
     d.tipo[19] = e.tipo(19);
     d.costo[19] = e.costo(19);
+    d.intestazione = {QStringLiteral("Scuola"), QStringLiteral("euro")};
     return d;
 }
 
@@ -67,12 +70,12 @@ TEST(PassaggioQuadro, VisualizzaNonSpostaNullaEOgniStampaConcorda) {
     const auto tra = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
     int passaggi = 0;
     for (int n = 0; n < 60; ++n) {
-        ModVarimo::azzera();
-        StatoCalcolo s;
+        Progetto progetto;
+        StatoCalcolo& s = progetto.calcolo();
         StatoEconomico e;
-        s.formLoad();
+        progetto.avvia();
         e.formLoad();
-        ModVarimo::nomeprogetto = QStringLiteral("Scuola");
+        progetto.impostaNome(QStringLiteral("Scuola"));
         for (int k = 0; k < 30; ++k) {
             SCOPED_TRACE("sequence " + std::to_string(n) + ", edit " + std::to_string(k));
             int riga = tra(1, 17);
@@ -94,7 +97,7 @@ TEST(PassaggioQuadro, VisualizzaNonSpostaNullaEOgniStampaConcorda) {
                     break;
                 case 4:
                     // "Rielabora": the constraint is armed, nothing is handed back.
-                    ModVarimo::statovincolo = StatoVincolo::InAttesa;
+                    s.statovincolo = StatoVincolo::InAttesa;
                     s.impostaCmdannullaVisibile(true);
                     break;
                 default: {
@@ -128,7 +131,7 @@ TEST(PassaggioQuadro, VisualizzaNonSpostaNullaEOgniStampaConcorda) {
             ASSERT_TRUE(calcolo.contains(e.costo(19)));
             ASSERT_TRUE(quadro.contains(e.costo(19)));
             // The saved file reads back with the amounts on screen.
-            const EsitoScrittura w = scriviProgettoFile(progettoDaCalcolo(s));
+            const EsitoScrittura w = scriviProgettoFile(progetto.comeFile());
             ASSERT_TRUE(w.riuscito());
             const auto letto = leggiProgettoFile(w.contenuto);
             ASSERT_TRUE(std::holds_alternative<ProgettoFile>(letto));

@@ -13,14 +13,14 @@ namespace {
 class StatoEconomicoTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ModVarimo::azzera();
-        calcolo.formLoad();
+        progetto.avvia();
         quadro.formLoad();
+        quadro.seguiProgetto(&progetto);
     }
-    void TearDown() override { ModVarimo::azzera(); }
 
     test::InterazioneFinta finta;
-    StatoCalcolo calcolo;
+    Progetto progetto;
+    StatoCalcolo& calcolo = progetto.calcolo();
     StatoEconomico quadro;
 };
 
@@ -120,24 +120,24 @@ TEST_F(StatoEconomicoTest, LabelLengthWarning) {
 
 TEST_F(StatoEconomicoTest, ProjectNameFollowsEveryChange) {
     quadro.scriviNomeprog(QStringLiteral("S"));
-    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("S"));
+    EXPECT_EQ(progetto.nome(), QStringLiteral("S"));
     quadro.scriviNomeprog(QStringLiteral("Scuola"));
-    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Scuola"));
+    EXPECT_EQ(progetto.nome(), QStringLiteral("Scuola"));
 }
 
 TEST_F(StatoEconomicoTest, CurrencyCaptionWhileTyping) {
     for (const char* t : {"f", "fr", "franchi"}) {
         quadro.scriviValut(QString::fromLatin1(t));
         EXPECT_EQ(quadro.tipo(19), "TOTALE PROGETTO (in " + QString::fromLatin1(t) + ")");
-        EXPECT_EQ(ModVarimo::valuta, QString::fromLatin1(t));
+        EXPECT_EQ(progetto.valuta(), QString::fromLatin1(t));
     }
     quadro.scegliValut(2);
     EXPECT_EQ(quadro.valut(), QStringLiteral("yen"));
     EXPECT_EQ(quadro.tipo(19), QStringLiteral("TOTALE PROGETTO (in yen)"));
     // Choosing the entry already shown still runs the handler.
-    ModVarimo::valuta = QStringLiteral("altro");
+    progetto.impostaValuta(QStringLiteral("altro"));
     quadro.scegliValut(2);
-    EXPECT_EQ(ModVarimo::valuta, QStringLiteral("yen"));
+    EXPECT_EQ(progetto.valuta(), QStringLiteral("yen"));
     quadro.scegliValut(6);  // outside the list: nothing
     EXPECT_EQ(quadro.valut(), QStringLiteral("yen"));
 }
@@ -177,11 +177,11 @@ TEST_F(StatoEconomicoTest, ClearKeepsNameBoxAndVisibility) {
     EXPECT_FALSE(quadro.visibile(4));
     EXPECT_EQ(quadro.numerovoci, 3);
     EXPECT_EQ(quadro.nomeprog(), QStringLiteral("Ponte"));
-    EXPECT_EQ(ModVarimo::nomeprogetto, QString());
+    EXPECT_EQ(progetto.nome(), QString());
     EXPECT_EQ(quadro.costo(19), QString());
     EXPECT_EQ(quadro.valut(), QStringLiteral("euro"));
     EXPECT_EQ(quadro.tipo(19), QStringLiteral("TOTALE PROGETTO (in euro)"));
-    EXPECT_EQ(ModVarimo::valuta, QStringLiteral("euro"));
+    EXPECT_EQ(progetto.valuta(), QStringLiteral("euro"));
     quadro.controllaDati();
     EXPECT_EQ(finta.testi().last(),
               QStringLiteral("Digitare il nome del progetto in caso di stampa."));

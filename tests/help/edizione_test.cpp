@@ -8,7 +8,6 @@ namespace varimo {
 namespace {
 
 TEST(Edizione, ConIValoriDelProgramma) {
-    ModVarimo::datiprogramma();
     EXPECT_EQ(rigaEdizione(ModVarimo::versioneprogramma, ModVarimo::dataversione,
                            ModVarimo::codicecompilazione),
               "edizione professionale - versione 2.04.05   2005- 2011");

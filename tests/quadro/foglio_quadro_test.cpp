@@ -71,7 +71,6 @@ void controllaFoglio(const FoglioLetto& f, const QuadroEsportato& q, const std::
 TEST(FoglioQuadro, LibreOfficeRicalcolaGliStessiImportiAlCentesimo) {
     const QString mancano = strumentiMancanti({"soffice"});
     if (!mancano.isEmpty()) GTEST_SKIP() << "manca " << mancano.toStdString();
-    ModVarimo::impostatitoli();
     QTemporaryDir cartella;
     ASSERT_TRUE(cartella.isValid());
 

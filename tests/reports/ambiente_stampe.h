@@ -2,8 +2,8 @@
 
 // Common ground for the print tests: a private temporary folder (so the
 // documents of one test never meet another's), an opener that records the
-// files it is handed instead of starting a word processor, the program-wide
-// values set as at start-up, and a scripted user.
+// files it is handed instead of starting a word processor, the project the
+// reports name, and a scripted user.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 #include <iterator>
 #include <memory>
 
+#include "reports/stampe.h"
 #include "reports/word.h"
 #include "shell/modvarimo.h"
 #include "shell/piattaforma.h"
@@ -22,16 +23,14 @@ namespace varimo::test {
 
 class AmbienteStampe : public ::testing::Test {
   protected:
+    // The project the reports are about.
+    IntestazioneProgetto progetto{QStringLiteral("Scuola"), QStringLiteral("euro")};
+
     void SetUp() override {
         ASSERT_TRUE(cartella.isValid());
         for (std::size_t i = 0; i < std::size(kVariabiliTemporanea); ++i)
             tmpPrecedenti[i] = qgetenv(kVariabiliTemporanea[i]);
         usaTemporanea(cartella.path());
-        ModVarimo::azzera();
-        ModVarimo::impostatitoli();
-        ModVarimo::nomeprogetto = QStringLiteral("Scuola");
-        ModVarimo::valuta = QStringLiteral("euro");
-        ModWord::azzera();
         impostaApriDocumento([this](const QString& p) {
             aperti.append(p);
             return apriRiesce;
@@ -40,8 +39,6 @@ class AmbienteStampe : public ::testing::Test {
 
     void TearDown() override {
         impostaApriDocumento({});
-        ModWord::azzera();
-        ModVarimo::azzera();
         for (std::size_t i = 0; i < std::size(kVariabiliTemporanea); ++i) {
             if (tmpPrecedenti[i].isNull()) {
                 qunsetenv(kVariabiliTemporanea[i]);

@@ -160,17 +160,18 @@ TEST_F(ConsegnaTest, UnwritableFolderIsToldAndNothingIsOpened) {
     EXPECT_FALSE(QDir(assente).exists());
 }
 
-TEST_F(ConsegnaTest, EachPrintReplacesTheProgramWideReferences) {
-    Documento& a = ModWord::nuovoDocumento();
-    const auto appA = ModWord::appword;
-    ModWord::tabellaword = &a.aggiungiTabella(1, 1);
-    Documento& b = ModWord::nuovoDocumento();
+TEST_F(ConsegnaTest, EachNewDocumentReplacesThePrintsReferences) {
+    ModWord word;
+    Documento& a = word.nuovoDocumento();
+    const auto appA = word.appword;
+    word.tabellaword = &a.aggiungiTabella(1, 1);
+    Documento& b = word.nuovoDocumento();
     EXPECT_NE(&a, &b);
-    EXPECT_NE(ModWord::appword, appA);
-    EXPECT_TRUE(ModWord::appword->visibile);
-    EXPECT_EQ(ModWord::appword->numeroDocumenti(), 1);
-    EXPECT_EQ(ModWord::appword->documento(1).get(), &b);
-    EXPECT_EQ(ModWord::tabellaword, nullptr);
+    EXPECT_NE(word.appword, appA);
+    EXPECT_TRUE(word.appword->visibile);
+    EXPECT_EQ(word.appword->numeroDocumenti(), 1);
+    EXPECT_EQ(word.appword->documento(1).get(), &b);
+    EXPECT_EQ(word.tabellaword, nullptr);
     EXPECT_EQ(appA->documento(1).get(), &a) << "the earlier document is left alone";
 }
 

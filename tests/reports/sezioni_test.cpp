@@ -49,6 +49,12 @@ class Sezioni : public test::AmbienteStampe {
         quadro.formLoad();
         quadro.mostra(calcolo);
     }
+    // The framework in its sections, for the project named in `progetto`.
+    QuadroSezioni sezioni() const {
+        QuadroSezioni q = sezioniDelQuadro(quadro);
+        q.intestazione = progetto;
+        return q;
+    }
     void percentuale(int riga, int rif, int p) {
         calcolo.scegliCombo(riga, rif - 1);
         calcolo.scriviHScroll(riga, p);
@@ -88,7 +94,7 @@ class Sezioni : public test::AmbienteStampe {
 // B = 1.200 + 16.774,91 + 28.402,71 + 35.503,38 = 81.881,00;
 // total 355.033,84 + 81.881,00 = 436.914,84.
 TEST_F(Sezioni, SectionedFrameworkAsTheFrameworkWindowShowsIt) {
-    ASSERT_EQ(stampaSezioni(sezioniDelQuadro(quadro)), EsitoStampa::Fatto);
+    ASSERT_EQ(stampaSezioni(sezioni()), EsitoStampa::Fatto);
     EXPECT_TRUE(utente.messaggi.isEmpty());
     const CorpoLetto c = unicoDocumento();
     EXPECT_EQ(QFileInfo(aperti[0]).fileName(),
@@ -140,8 +146,8 @@ TEST_F(Sezioni, PrintsWhatTheWindowShowsEvenAfterTouchesByHand) {
     quadro.scriviTipo(1, QStringLiteral("Lavori stradali"));
     quadro.scriviCosto(2, QString());  // C emptied: left out of the section
     quadro.scriviValut(QStringLiteral("dollari"));
-    ModVarimo::valuta = QStringLiteral("dollari");
-    ASSERT_EQ(stampaSezioni(sezioniDelQuadro(quadro)), EsitoStampa::Fatto);
+    progetto.valuta = QStringLiteral("dollari");
+    ASSERT_EQ(stampaSezioni(sezioni()), EsitoStampa::Fatto);
     const QList<QStringList> r = righe(unicoDocumento().tabelle().value(0));
     ASSERT_EQ(r.size(), 11);
     EXPECT_EQ(r[2], (QStringList{"a.1", "Lavori stradali", "335.498,23"}));
@@ -151,8 +157,8 @@ TEST_F(Sezioni, PrintsWhatTheWindowShowsEvenAfterTouchesByHand) {
     // Without a project name there is no document, and the caller is told to
     // bring the framework window forward.
     aperti.clear();
-    ModVarimo::nomeprogetto.clear();
-    EXPECT_EQ(stampaSezioni(sezioniDelQuadro(quadro)), EsitoStampa::MostraQuadro);
+    progetto.nome.clear();
+    EXPECT_EQ(stampaSezioni(sezioni()), EsitoStampa::MostraQuadro);
     EXPECT_TRUE(aperti.isEmpty());
     EXPECT_EQ(utente.testi(), QStringList{"Digitare il nome del progetto."});
 }
@@ -166,9 +172,10 @@ class DopoGaraStampa : public Sezioni {
     }
     EsitoStampa stampa(const QuadroDopoGara& q) {
         QStringList testi;
-        for (const Dichiarazione& d : dichiarazioni(q)) testi << d.testo(ModVarimo::valuta);
-        return stampaDopoGara(rigaRibasso(stato.lettura().millesimi), sezioniDopoGara(stato, q),
-                              testi);
+        for (const Dichiarazione& d : dichiarazioni(q)) testi << d.testo(progetto.valuta);
+        QuadroSezioni sezioni = sezioniDopoGara(stato, q);
+        sezioni.intestazione = progetto;
+        return stampaDopoGara(rigaRibasso(stato.lettura().millesimi), sezioni, testi);
     }
     StatoPostGara stato;
 };

@@ -61,8 +61,9 @@ inline QString percentualeLarga(int i) {
     return i == 3 ? QStringLiteral("100") : i % 4 == 0 ? QStringLiteral("0") : QStringLiteral("10");
 }
 
-inline DatiStampaCalcolo calcoloLargo() {
+inline DatiStampaCalcolo calcoloLargo(const QString& progetto = QStringLiteral("Scuola")) {
     DatiStampaCalcolo d;
+    d.intestazione = {progetto, QStringLiteral("euro")};
     for (int i = 1; i <= 18; ++i) {
         d.righe[static_cast<std::size_t>(i)] = {kVociLarghe[i - 1],
                                                 senzaPunti(kImportiLarghi[i - 1]),
@@ -75,8 +76,10 @@ inline DatiStampaCalcolo calcoloLargo() {
     return d;
 }
 
-inline DatiStampaQuadro quadroLargo(const QString& valuta) {
+inline DatiStampaQuadro quadroLargo(const QString& valuta,
+                                    const QString& progetto = QStringLiteral("Scuola")) {
     DatiStampaQuadro d;
+    d.intestazione = {progetto, valuta};
     d.numerovoci = 18;
     for (int i = 1; i <= 18; ++i) {
         d.tipo[static_cast<std::size_t>(i)] = kVociLarghe[i - 1];

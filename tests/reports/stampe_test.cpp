@@ -42,6 +42,7 @@ DatiStampaCalcolo calcoloTreRighe() {
     d.progetto = QStringLiteral("1234567,5");
     d.vincolato = QStringLiteral("Importo vincolato del progetto");
     d.costoprogetto = QString();
+    d.intestazione = {QStringLiteral("Scuola"), QStringLiteral("euro")};
     return d;
 }
 
@@ -173,18 +174,16 @@ TEST_F(StampeTest, PreambleStopsWithOneMessageWhenNameOrCurrencyIsMissing) {
         for (int quale = 0; quale < 2; ++quale) {
             SCOPED_TRACE(caso.messaggio.toStdString() + (quale ? " quadro" : " calcolo"));
             utente.messaggi.clear();
-            ModWord::azzera();
-            ModVarimo::nomeprogetto = caso.nome;
-            ModVarimo::valuta = caso.valuta;
-            const EsitoStampa e =
-                quale ? stampaQuadro(DatiStampaQuadro{}) : stampaCalcolo(calcoloTreRighe());
+            DatiStampaQuadro q;
+            DatiStampaCalcolo c = calcoloTreRighe();
+            q.intestazione = c.intestazione = {caso.nome, caso.valuta};
+            const EsitoStampa e = quale ? stampaQuadro(q) : stampaCalcolo(c);
             EXPECT_EQ(e, EsitoStampa::MostraQuadro);
             ASSERT_EQ(utente.messaggi.size(), 1);
             EXPECT_EQ(utente.messaggi[0].testo, caso.messaggio);
             EXPECT_EQ(utente.messaggi[0].titolo, "Varimo: aiuto in linea");
             EXPECT_EQ(utente.messaggi[0].icona, Icona::Informazione);
             EXPECT_EQ(utente.messaggi[0].pulsanti, Pulsanti::Ok);
-            EXPECT_EQ(ModWord::appword, nullptr) << "no document is started";
         }
     }
     EXPECT_TRUE(aperti.isEmpty());
@@ -198,7 +197,6 @@ TEST_F(StampeTest, TwoRunsLeaveTwoDocuments) {
     EXPECT_NE(aperti[0], aperti[1]);
     EXPECT_TRUE(QFileInfo::exists(aperti[0]));
     EXPECT_TRUE(QFileInfo::exists(aperti[1]));
-    EXPECT_EQ(ModWord::tabellaword, ModWord::docword->tabella(2));
 }
 
 TEST_F(StampeTest, ReportThatCannotBeWrittenIsToldAndNothingOpened) {
@@ -210,14 +208,15 @@ TEST_F(StampeTest, ReportThatCannotBeWrittenIsToldAndNothingOpened) {
         utente.messaggi[0].testo.contains(QDir::toNativeSeparators(QStringLiteral("non/esiste"))));
 }
 
-DatiStampaQuadro quadro(int n) {
+DatiStampaQuadro quadro(int n, const QString& valuta = QStringLiteral("euro")) {
     DatiStampaQuadro d;
+    d.intestazione = {QStringLiteral("Scuola"), valuta};
     d.numerovoci = n;
     for (int i = 1; i <= 18; ++i) {
         d.tipo[static_cast<std::size_t>(i)] = QStringLiteral("riga %1").arg(i);
         d.costo[static_cast<std::size_t>(i)] = QString::number(i * 100);
     }
-    d.tipo[19] = QStringLiteral("TOTALE PROGETTO (in ") + ModVarimo::valuta + QStringLiteral(")");
+    d.tipo[19] = QStringLiteral("TOTALE PROGETTO (in ") + valuta + QStringLiteral(")");
     d.costo[19] = QStringLiteral("17100");
     return d;
 }
@@ -258,8 +257,7 @@ TEST_F(StampeTest, FrameworkReportRowsAreNumberedWithoutGapsAndTotalTakesTheNext
 }
 
 TEST_F(StampeTest, FrameworkReportPrintsEditedLongLabelsAndOtherCurrency) {
-    ModVarimo::valuta = QStringLiteral("dollari");
-    DatiStampaQuadro d = quadro(2);
+    DatiStampaQuadro d = quadro(2, QStringLiteral("dollari"));
     const QString lunga = QStringLiteral(
         "Spese tecniche <progettazione> & direzione lavori, "
         "coordinamento della sicurezza e collaudi");

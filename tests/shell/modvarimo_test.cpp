@@ -11,24 +11,6 @@
 
 using namespace varimo;
 
-TEST(ModVarimo, ValoriETitoli) {
-    ModVarimo::azzera();
-    ModVarimo::impostatitoli();
-    EXPECT_EQ(ModVarimo::nomeprogramma, "Varimo");
-    EXPECT_EQ(ModVarimo::descrizioneprogramma, "elaborazione di un quadro economico");
-    EXPECT_EQ(ModVarimo::versioneprogramma, "2.04.05");
-    EXPECT_EQ(ModVarimo::dataversione, "26/01/05");
-    ASSERT_EQ(ModVarimo::codicecompilazione.size(), 6);
-    EXPECT_TRUE(ModVarimo::codicecompilazione.endsWith("11"));
-    for (QChar c : ModVarimo::codicecompilazione) EXPECT_TRUE(c.isDigit());
-    EXPECT_TRUE(ModVarimo::titolocontrollo.startsWith("Varimo: "));
-    EXPECT_TRUE(ModVarimo::titoloaiuto.startsWith("Varimo: "));
-    EXPECT_EQ(ModVarimo::titolocontrollo, "Varimo: controllo dati immessi nella finestra attiva");
-    EXPECT_EQ(ModVarimo::titoloaiuto, "Varimo: aiuto in linea");
-    EXPECT_EQ(ModVarimo::titoloelimina,
-              "Elimina: seleziona il file desiderato e clicca su Apri per cancellarlo");
-}
-
 TEST(Interazione, LaFintaRegistraERisponde) {
     {
         test::InterazioneFinta finta;

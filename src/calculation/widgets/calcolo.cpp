@@ -30,7 +30,8 @@ const QString kSuggerimentoBarra = QStringLiteral(
     "percentuale: frecce ±1, Pag su/Pag giù ±5, oppure digitare le cifre (2 e 2 per il 22%)");
 }  // namespace
 
-Calcolo::Calcolo(QWidget* parent) : QMainWindow(parent), stato_(new StatoCalcolo(this)) {
+Calcolo::Calcolo(QWidget* parent)
+    : QMainWindow(parent), aperto_(new Progetto(this)), stato_(&aperto_->calcolo()) {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(testicalcolo::titoloFinestra);
     creaControlli();
@@ -42,9 +43,8 @@ Calcolo::Calcolo(QWidget* parent) : QMainWindow(parent), stato_(new StatoCalcolo
     Proporzioni::avvia(centralWidget(), disegno::kProporzioneLarghezza,
                        disegno::kProporzioneAltezza);
     collocaSulloSchermo(this);
-    stato_->formLoad();
     // The history starts from the loaded window, which counts as saved.
-    storia_ = new StoriaCalcolo(*stato_);
+    aperto_->avvia();
     collegaModifiche();
 }
 
@@ -336,10 +336,10 @@ void Calcolo::aggiorna() {
     aggiornaPagine();
 }
 
-// The user's edits, written into the state through the undo history: each
-// edit is one step, keystrokes in one box and the moves of one drag joined.
+// The user's edits, written into the state through the project: each edit is
+// one step, keystrokes in one box and the moves of one drag joined.
 void Calcolo::collegaModifiche() {
-    StoriaCalcolo* st = storia_;
+    Progetto* st = aperto_;
     for (int i = 1; i <= kVoci; ++i) {
         connect(tipo_[i], &QLineEdit::textEdited, st,
                 [st, i](const QString& t) { st->scriviTipo(i, t); });
@@ -355,7 +355,7 @@ void Calcolo::collegaModifiche() {
             const bool tastiera = h->hasFocus() && QGuiApplication::mouseButtons() == Qt::NoButton;
             st->scriviHScroll(i, v, h->isSliderDown() || tastiera);
         });
-        connect(h, &QScrollBar::sliderReleased, st, &StoriaCalcolo::interrompiUnione);
+        connect(h, &QScrollBar::sliderReleased, st, &Progetto::interrompiUnione);
         connect(combo_[i]->lineEdit(), &QLineEdit::textEdited, st,
                 [st, i](const QString& t) { st->scriviTestoCombo(i, t); });
         connect(combo_[i], &QComboBox::activated, st, [st, i](int p) { st->scegliCombo(i, p); });
@@ -363,7 +363,7 @@ void Calcolo::collegaModifiche() {
     connect(costoprogetto_, &QLineEdit::textEdited, st,
             [st](const QString& t) { st->scriviCostoprogetto(t); });
     // Typing joins one step only while the focus stays in the box.
-    connect(qApp, &QApplication::focusChanged, st, &StoriaCalcolo::interrompiUnione);
+    connect(qApp, &QApplication::focusChanged, st, &Progetto::interrompiUnione);
 }
 
 void Calcolo::aggiornaCombo(int i) {
@@ -411,7 +411,7 @@ void Calcolo::visualizzaQuadro() {
     // instead, and nothing changes.
     if (stato_->avvisaImportiInutilizzabili()) return;
     if (mostraQuadro_) mostraQuadro_(*stato_);
-    storia_->registraPasso(QStringLiteral("visualizzazione quadro economico"),
+    aperto_->registraPasso(QStringLiteral("visualizzazione quadro economico"),
                            [this] { stato_->scriviCostoprogetto(stato_->progetto()); });
 }
 
@@ -422,13 +422,13 @@ void Calcolo::controllaDati() {
     stato_->controllaDati();
 }
 void Calcolo::cancellaTutto() {
-    storia_->cancellaTutto();
+    aperto_->cancellaTutto();
 }
 void Calcolo::spegniVincolo() {
-    storia_->spegniVincolo();
+    aperto_->spegniVincolo();
 }
 void Calcolo::cancellaRiga(int i) {
-    storia_->cancellaRiga(i);
+    aperto_->cancellaRiga(i);
 }
 
 }  // namespace varimo

@@ -5,8 +5,8 @@
 #include <functional>
 #include <vector>
 
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "calculation/storiacalcolo.h"
 
 class QComboBox;
 class QLabel;
@@ -17,12 +17,13 @@ class QToolButton;
 
 namespace varimo {
 
-// The calculation window `calcolo`: a view on StatoCalcolo, which holds the
-// data of every control and runs every change handler. The user's edits are
-// written into the state; the state's change notifications update the
-// widgets (compare and set, so an echo runs nothing). Every edit and command
-// of the user reaches the state through its undo history (StoriaCalcolo), so
-// that each is one step.
+// The calculation window `calcolo`: a view on the calculation of its project
+// (Progetto, which it owns: a new calculation window starts a new project).
+// StatoCalcolo holds the data of every control and runs every change handler.
+// The user's edits are written into the state; the state's change
+// notifications update the widgets (compare and set, so an echo runs
+// nothing). Every edit and command of the user reaches the state through the
+// project's operations, so that each is one step of its undo history.
 //
 // The menu bar and the command bar go in the window's own areas
 // (menuBar(), addToolBar()); the rows live in the central widget.
@@ -39,9 +40,9 @@ class Calcolo : public QMainWindow {
 
     StatoCalcolo& stato() { return *stato_; }
     const StatoCalcolo& stato() const { return *stato_; }
-    // Undo and redo of the window's data; the user's edits go through it.
-    StoriaCalcolo& storia() { return *storia_; }
-    const StoriaCalcolo& storia() const { return *storia_; }
+    // The project shown; the user's edits go through it, one undo step each.
+    Progetto& progettoAperto() { return *aperto_; }
+    const Progetto& progettoAperto() const { return *aperto_; }
 
     // Commands of the window (buttons, menus, command bar).
     void visualizzaQuadro();  // hand-off to the framework window
@@ -81,8 +82,8 @@ class Calcolo : public QMainWindow {
     void segna(size_t vista);
     void aggiorna();
 
+    Progetto* aperto_;
     StatoCalcolo* stato_;
-    StoriaCalcolo* storia_ = nullptr;
     // The views of the state's values (each brings one widget in line). A
     // value that changes during an operation only marks its view; the marked
     // views run once, when the operation ends (or before a message box).

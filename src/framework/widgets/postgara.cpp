@@ -270,6 +270,11 @@ void PostGara::riprendiProgetto() {
     stato_->caricaProgetto(s ? progettoDa(*s) : ProgettoGara{});
 }
 
+IntestazioneProgetto PostGara::intestazione() const {
+    const Progetto* p = calcolo_ ? Progetto::di(*calcolo_) : nullptr;
+    return p ? IntestazioneProgetto{p->nome(), p->valuta()} : IntestazioneProgetto{};
+}
+
 void PostGara::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (!e->spontaneous()) riprendiProgetto();
@@ -327,7 +332,7 @@ void PostGara::aggiorna() {
         RigaDichiarazione& r = dichiarazioni_.at(static_cast<std::size_t>(k));
         poni(r.voce, d.at(k).voce + QLatin1Char(':'));
         poni(r.cifre, q ? formatoCentesimi(d.at(k).importo) : QString());
-        poni(r.lettere, q ? d.at(k).inLettere(ModVarimo::valuta) : QString());
+        poni(r.lettere, q ? d.at(k).inLettere(intestazione().valuta) : QString());
     }
 }
 
@@ -337,10 +342,12 @@ void PostGara::stampaOEsporta(bool pdf) {
         messaggio(stato_->avviso(), ModVarimo::titoloaiuto, Icona::Esclamazione);
         return;
     }
+    const IntestazioneProgetto progetto = intestazione();
     QStringList testi;
-    for (const Dichiarazione& d : dichiarazioni(*q)) testi << d.testo(ModVarimo::valuta);
+    for (const Dichiarazione& d : dichiarazioni(*q)) testi << d.testo(progetto.valuta);
     const QString riga = rigaRibasso(stato_->lettura().millesimi);
-    const QuadroSezioni sezioni = sezioniDopoGara(*stato_, *q);
+    QuadroSezioni sezioni = sezioniDopoGara(*stato_, *q);
+    sezioni.intestazione = progetto;
     const EsitoStampa e =
         pdf ? esportaDopoGara(riga, sezioni, testi) : stampaDopoGara(riga, sezioni, testi);
     if (e == EsitoStampa::MostraQuadro) Finestre::istanza().mostra<Economico>();

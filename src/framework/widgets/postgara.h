@@ -5,6 +5,7 @@
 #include <array>
 
 #include "framework/postgara.h"
+#include "reports/stampe.h"
 
 class QCheckBox;
 class QLabel;
@@ -47,6 +48,8 @@ class PostGara final : public QWidget {
     void creaControlli();
     void aggiorna();
     void stampaOEsporta(bool pdf);
+    // Name and currency of the project followed (empty without one).
+    IntestazioneProgetto intestazione() const;
 
     StatoPostGara* stato_;
     QPointer<StatoCalcolo> calcolo_;

@@ -68,7 +68,7 @@ Informa::Informa() {
     colonna->addWidget(cmdOK_, 0, Qt::AlignHCenter);
     connect(cmdOK_, &QPushButton::clicked, this, &Informa::chiudi);
 
-    // Load work: the texts that come from the program-wide values.
+    // Load work: the program's own texts.
     setWindowTitle(QStringLiteral("Informazioni su ") + ModVarimo::nomeprogramma);
     label1_->setText(ModVarimo::nomeprogramma);
     label2_->setText(ModVarimo::descrizioneprogramma);

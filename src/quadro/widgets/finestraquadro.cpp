@@ -1,5 +1,7 @@
 #include "quadro/widgets/finestraquadro.h"
 
+#include "calculation/progetto.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -669,7 +671,9 @@ void apriQuadro() {
 }
 
 void convertiInQuadro(const StatoCalcolo& stato) {
-    const Conversione c = convertiStato(stato, ModVarimo::nomeprogetto, ModVarimo::valuta);
+    const Progetto* p = Progetto::di(stato);
+    const Conversione c =
+        convertiStato(stato, p ? p->nome() : QString(), p ? p->valuta() : QString());
     if (!c.errore.isEmpty()) {
         messaggio(c.errore, kTitolo, Icona::Esclamazione);
         return;

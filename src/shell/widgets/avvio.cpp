@@ -65,11 +65,6 @@ int avviaProgramma(int argc, char** argv) {
 
     InterazioneQt dialoghi;
     Interazione::imposta(&dialoghi);
-    // The program's name and its messages' titles, whichever window comes
-    // first: a framework file opened at start shows neither the splash nor
-    // the calculation window, which otherwise set them.
-    ModVarimo::impostatitoli();
-
     // Printed documents open in the desktop's application for them.
     impostaApriDocumento([](const QString& percorso) {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(percorso));

@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include "quadro/widgets/finestraquadro.h"
 #include "shell/interazione.h"
@@ -88,15 +89,32 @@ std::function<void()> oNiente(const std::function<void()>& f) {
 
 }  // namespace
 
-void impostaVociAnnulla(QMainWindow* f, const QString& passoAnnulla, const QString& passoRipeti) {
-    auto imposta = [f](const char* nome, const QString& testo, const QString& passo) {
-        auto* act = f->findChild<QAction*>(QString::fromLatin1(nome));
-        if (!act) return;
-        act->setText(passo.isEmpty() ? testo : testo + QLatin1Char(' ') + passo);
-        act->setEnabled(!passo.isEmpty());
+void impostaStoria(QMainWindow* f, QUndoStack* storia) {
+    auto* menu = f->findChild<QMenu*>(QStringLiteral("modifica"));
+    if (!menu) return;
+    const auto sostituisci = [menu, storia](const char* nome, const QString& testo, bool annulla) {
+        auto* vecchia = menu->findChild<QAction*>(QString::fromLatin1(nome));
+        if (!vecchia) return;
+        QAction* nuova = nullptr;
+        if (!storia) {
+            nuova = new QAction(testo, menu);
+            nuova->setEnabled(false);
+        } else {
+            nuova = annulla ? storia->createUndoAction(menu, testo)
+                            : storia->createRedoAction(menu, testo);
+        }
+        nuova->setObjectName(vecchia->objectName());
+        nuova->setShortcuts(vecchia->shortcuts());
+        nuova->setShortcutContext(vecchia->shortcutContext());
+        menu->insertAction(vecchia, nuova);
+        // Taken out of the menu at once, deleted once the event in progress
+        // (possibly its own) is over.
+        menu->removeAction(vecchia);
+        vecchia->setObjectName(QString());
+        vecchia->deleteLater();
     };
-    imposta("annulla", QStringLiteral("&Annulla"), passoAnnulla);
-    imposta("ripeti", QStringLiteral("&Ripeti"), passoRipeti);
+    sostituisci("annulla", QStringLiteral("&Annulla"), true);
+    sostituisci("ripeti", QStringLiteral("&Ripeti"), false);
 }
 
 void impostaRecenti(QMainWindow* f, const QStringList& percorsi) {
@@ -221,10 +239,10 @@ void installaMenu(QMainWindow* f, Principale quale, const AzioniFinestra& a) {
     aggiungi(
         modifica,
         {
-            {"annulla", "&Annulla", a.annulla, {QKeySequence(Qt::CTRL | Qt::Key_Z)}},
+            {"annulla", "&Annulla", [] {}, {QKeySequence(Qt::CTRL | Qt::Key_Z)}},
             {"ripeti",
              "&Ripeti",
-             a.ripeti,
+             [] {},
              {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}},
             {"lineaannulla", nullptr, {}},
             {"colorare", "&Colore di sfondo", a.colorare},
@@ -382,8 +400,6 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     a.colorare = oNiente(a.colorare);
     a.controlla = oNiente(a.controlla);
     a.cancella = oNiente(a.cancella);
-    a.annulla = oNiente(a.annulla);
-    a.ripeti = oNiente(a.ripeti);
     if (!a.apriRecente) a.apriRecente = [](const QString&) {};
 
     installaMenu(f, quale, a);

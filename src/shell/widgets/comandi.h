@@ -6,6 +6,7 @@
 class QMainWindow;
 class QToolBar;
 class QMenuBar;
+class QUndoStack;
 
 namespace varimo {
 
@@ -24,10 +25,7 @@ struct AzioniFinestra {
     std::function<void()> colorare;
     std::function<void()> controlla;
     std::function<void()> cancella;
-    // Undo and redo of the calculation window's data, and the opening of a
-    // file of the recent projects.
-    std::function<void()> annulla;
-    std::function<void()> ripeti;
+    // The opening of a file of the recent projects.
     std::function<void(const QString&)> apriRecente;
     // Only the windows that have it get the item "Voci secondo il D.Lgs. 36/2023".
     std::function<void()> vocicodice;
@@ -45,11 +43,12 @@ enum class Principale { Calcolo = 1, Quadro = 2 };
 // toggle button and the window counter differ.
 void installaComandi(QMainWindow* finestra, Principale quale, AzioniFinestra azioni);
 
-// Brings "&Annulla" and "&Ripeti" of a main window in line with the undo
-// history: each names the step it acts on and is disabled when there is none
-// (an empty name).
-void impostaVociAnnulla(QMainWindow* finestra, const QString& passoAnnulla,
-                        const QString& passoRipeti);
+// Joins "&Annulla" and "&Ripeti" of a main window to a project's undo
+// history: the entries are made by the history (QUndoStack::createUndoAction
+// and createRedoAction), name the step they act on and are disabled when there
+// is none; they keep their names and keys. Without a history both are
+// disabled.
+void impostaStoria(QMainWindow* finestra, QUndoStack* storia);
 
 // Fills "Progetti &recenti" of a main window: one entry per path (recente_1
 // ... recente_8), showing the file's name with the full path as tooltip.

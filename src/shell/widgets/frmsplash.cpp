@@ -75,11 +75,9 @@ FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuono_) {
     label(8)->setWordWrap(true);
     label(8)->setGeometry(x, 280, w, 44);
 
-    // Load: the sound's file name, then the program-wide values and the
-    // labels. The sound is opened and played once the window has been painted
-    // (or before any other command sent to it).
+    // Load: the sound's file name, then the labels with the program's texts. The sound is opened
+    // and played once the window has been painted (or before any other command sent to it).
     suono_.impostaNomeFile(QStringLiteral("Internet.mid"));
-    ModVarimo::impostatitoli();
     label(3)->setText(ModVarimo::nomeprogramma);
     label(4)->setText(ModVarimo::descrizioneprogramma);
     label(5)->setText(QStringLiteral("EDIZIONE PROFESSIONALE - VERSIONE ") +

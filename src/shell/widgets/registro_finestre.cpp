@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QMainWindow>
 
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "calculation/storiacalcolo.h"
 #include "calculation/vocicodice.h"
 #include "calculation/widgets/calcolo.h"
 #include "datafile/comandifile.h"
@@ -41,7 +41,7 @@ namespace {
 // a new calculation window starts with a new dialog ("Varimo-dati-").
 class CommonDialog1 final : public QObject {
   public:
-    explicit CommonDialog1(Calcolo* c) : QObject(c), comandi(c->stato()) {
+    explicit CommonDialog1(Calcolo* c) : QObject(c), comandi(c->progettoAperto()) {
         setObjectName(QStringLiteral("CommonDialog1"));
     }
     ComandiFile comandi;
@@ -78,24 +78,17 @@ void intitola(QMainWindow* w, const QString& didascalia, const QString& file, bo
     w->setWindowModified(modificato);
 }
 
-// Titles and the undo and redo entries of both main windows follow the
-// calculation window's file and history.
+// The titles of both main windows follow the project of the calculation
+// window: its file and its mark of unsaved changes.
 void aggiornaPrincipali() {
     Finestre& r = Finestre::istanza();
     Calcolo* c = r.trova<Calcolo>();
-    const StoriaCalcolo* storia = c ? &c->storia() : nullptr;
-    const QString file = c ? c->stato().filecorrente : QString();
-    const bool modificato = storia && storia->modificato();
-    const QString annulla = storia ? storia->nomeAnnulla() : QString();
-    const QString ripeti = storia ? storia->nomeRipeti() : QString();
-    if (c) {
-        intitola(c, testicalcolo::titoloFinestra, file, modificato);
-        impostaVociAnnulla(c, annulla, ripeti);
-    }
-    if (Economico* e = r.trova<Economico>()) {
+    const Progetto* p = c ? &c->progettoAperto() : nullptr;
+    const QString file = p ? p->percorso() : QString();
+    const bool modificato = p && p->modificato();
+    if (c) intitola(c, testicalcolo::titoloFinestra, file, modificato);
+    if (Economico* e = r.trova<Economico>())
         intitola(e, testieconomico::titoloFinestra, file, modificato);
-        impostaVociAnnulla(e, annulla, ripeti);
-    }
 }
 
 void aggiornaRecenti() {
@@ -132,6 +125,17 @@ std::function<void()> conTitoli(std::function<void()> comando) {
     };
 }
 
+// The project the reports name: the calculation window's, else what the
+// framework window shows.
+IntestazioneProgetto intestazioneAttuale() {
+    Finestre& r = Finestre::istanza();
+    if (const Calcolo* c = r.trova<Calcolo>())
+        return {c->progettoAperto().nome(), c->progettoAperto().valuta()};
+    if (const Economico* e = r.trova<Economico>())
+        return {e->stato().nomeprog(), e->stato().valut()};
+    return {};
+}
+
 // What the reports read from the windows, as displayed.
 DatiStampaCalcolo datiStampa(const Calcolo* c) {
     const StatoCalcolo& s = c->stato();
@@ -144,6 +148,7 @@ DatiStampaCalcolo datiStampa(const Calcolo* c) {
     d.progetto = s.progetto();
     d.vincolato = testicalcolo::vincolato;
     d.costoprogetto = s.costoprogetto();
+    d.intestazione = intestazioneAttuale();
     return d;
 }
 
@@ -156,6 +161,7 @@ DatiStampaQuadro datiStampa(const Economico* e) {
         d.tipo[u] = s.tipo(i);
         d.costo[u] = s.costo(i);
     }
+    d.intestazione = intestazioneAttuale();
     return d;
 }
 
@@ -174,41 +180,41 @@ void dopoStampa(EsitoStampa esito, Economico* quadroAperto) {
 // bring that window forward.
 void stampaSezioniDelQuadro(bool pdf) {
     Economico* e = quadro();
-    const QuadroSezioni q = sezioniDelQuadro(e->stato());
+    QuadroSezioni q = sezioniDelQuadro(e->stato());
+    q.intestazione = intestazioneAttuale();
     dopoStampa(pdf ? esportaSezioni(q) : stampaSezioni(q), e);
 }
 
 void preparaCalcolo(Calcolo* c) {
+    Progetto& progetto = c->progettoAperto();
     // The window's start-up sets the currency to "euro". A calculation window
     // built while the framework window is still loaded (the previous one was
-    // closed with its frame) must keep the currency that window shows and its
-    // total row names, or the reports and the file would say "euro" under a
-    // framework in another currency.
-    if (const Economico* e = Finestre::istanza().trova<Economico>())
-        ModVarimo::valuta = e->stato().valut();
+    // closed with its frame) keeps the project name and currency that window
+    // shows, with its total row names, or the reports and the file would say
+    // "euro" under a framework in another currency; from then on the window's
+    // boxes edit the new project.
+    if (Economico* e = Finestre::istanza().trova<Economico>()) {
+        progetto.impostaNome(e->stato().nomeprog());
+        progetto.impostaValuta(e->stato().valut());
+        e->stato().seguiProgetto(&progetto);
+    }
 
     auto* dialogo = new CommonDialog1(c);
     ComandiFile& f = dialogo->comandi;
-    // Open writes the project name and currency into the framework window,
-    // creating it hidden if needed; its handlers copy them back.
-    f.impostaNomeValuta([](const QString& nome, const QString& valuta) {
-        StatoEconomico& e = quadro()->stato();
-        e.scriviNomeprog(nome);
-        e.scriviValut(valuta);
-    });
+    // Open, and undo and redo of an Open, write the project name and currency
+    // into the framework window, creating it hidden if needed; its handlers
+    // copy them back.
+    QObject::connect(&progetto, &Progetto::nomeValutaCambiati, c,
+                     [](const QString& nome, const QString& valuta) {
+                         StatoEconomico& e = quadro()->stato();
+                         e.scriviNomeprog(nome);
+                         e.scriviValut(valuta);
+                     });
     f.impostaMostraQuadro([] { Finestre::istanza().mostra<Economico>(); });
     f.impostaFileUsato([](const QString& percorso) {
         recenti::aggiungi(percorso);
         aggiornaRecenti();
     });
-    // Undo and redo of an Open put the project name and currency back the
-    // way Open sets them.
-    c->storia().impostaNomeValuta([](const QString& nome, const QString& valuta) {
-        StatoEconomico& e = quadro()->stato();
-        e.scriviNomeprog(nome);
-        e.scriviValut(valuta);
-    });
-
     AzioniFinestra a;
     a.apri = conTitoli([&f] { f.apri(); });
     a.salva = conTitoli([&f] { f.salva(); });
@@ -221,17 +227,22 @@ void preparaCalcolo(Calcolo* c) {
     a.colorare = [c] { colora(c, true); };
     a.controlla = [c] { c->controllaDati(); };
     a.cancella = [c] { c->cancellaTutto(); };
-    a.annulla = [c] { c->storia().annulla(); };
-    a.ripeti = [c] { c->storia().ripeti(); };
     a.apriRecente = apriRecente;
     a.vocicodice = [c] { applicaVociCodice(c->stato()); };
     a.convertiquadro = [c] { quadro::convertiInQuadro(c->stato()); };
     installaComandi(c, Principale::Calcolo, a);
+    // Undo and redo in both main windows act on this project.
+    impostaStoria(c, &progetto.storia());
+    if (Economico* e = Finestre::istanza().trova<Economico>()) impostaStoria(e, &progetto.storia());
 
-    QObject::connect(&c->storia(), &StoriaCalcolo::cambiata, c, aggiornaPrincipali);
+    QObject::connect(&progetto, &Progetto::storiaCambiata, c, aggiornaPrincipali);
+    QObject::connect(&progetto, &Progetto::percorsoCambiato, c, aggiornaPrincipali);
     // Gone, it leaves the framework window with its caption alone and nothing
     // to undo.
-    QObject::connect(c, &QObject::destroyed, [] { aggiornaPrincipali(); });
+    QObject::connect(c, &QObject::destroyed, [] {
+        if (Economico* e = Finestre::istanza().trova<Economico>()) impostaStoria(e, nullptr);
+        aggiornaPrincipali();
+    });
     aggiornaPrincipali();
     aggiornaRecenti();
 
@@ -243,11 +254,16 @@ void preparaCalcolo(Calcolo* c) {
 // bring it to the front; Delete stays where it is.
 void preparaEconomico(Economico* e) {
     // A framework window built again after the previous one was closed with
-    // its frame shows the project name and currency the program still holds,
-    // which are the ones its reports and the saved file use.
-    StatoEconomico& quadroNuovo = e->stato();
-    if (!ModVarimo::nomeprogetto.isEmpty()) quadroNuovo.scriviNomeprog(ModVarimo::nomeprogetto);
-    if (!ModVarimo::valuta.isEmpty()) quadroNuovo.scriviValut(ModVarimo::valuta);
+    // its frame shows the project name and currency of the calculation
+    // window's project, which are the ones its reports and the saved file
+    // use; its boxes edit that project.
+    if (Calcolo* c = Finestre::istanza().trova<Calcolo>()) {
+        StatoEconomico& quadroNuovo = e->stato();
+        const Progetto& p = c->progettoAperto();
+        quadroNuovo.seguiProgetto(&c->progettoAperto());
+        if (!p.nome().isEmpty()) quadroNuovo.scriviNomeprog(p.nome());
+        if (!p.valuta().isEmpty()) quadroNuovo.scriviValut(p.valuta());
+    }
 
     auto sulCalcolo = [](auto comando, bool porta) {
         return conTitoli([comando, porta] {
@@ -255,12 +271,6 @@ void preparaEconomico(Economico* e) {
             (comandiFileDi(c).*comando)();
             if (porta) Finestre::porta(c);
         });
-    };
-    // Undo and redo act on the calculation window's data, when it is loaded.
-    auto sullaStoria = [](void (StoriaCalcolo::*comando)()) {
-        return [comando] {
-            if (Calcolo* c = Finestre::istanza().trova<Calcolo>()) (c->storia().*comando)();
-        };
     };
     AzioniFinestra a;
     a.apri = sulCalcolo(&ComandiFile::apri, true);
@@ -274,10 +284,11 @@ void preparaEconomico(Economico* e) {
     a.colorare = [e] { colora(e, false); };
     a.controlla = [e] { e->controllaDati(); };
     a.cancella = [e] { e->cancellaTutto(); };
-    a.annulla = sullaStoria(&StoriaCalcolo::annulla);
-    a.ripeti = sullaStoria(&StoriaCalcolo::ripeti);
     a.apriRecente = apriRecente;
     installaComandi(e, Principale::Quadro, a);
+    // Undo and redo act on the calculation window's project, when it is loaded.
+    Calcolo* c = Finestre::istanza().trova<Calcolo>();
+    impostaStoria(e, c ? &c->progettoAperto().storia() : nullptr);
     aggiornaPrincipali();
     aggiornaRecenti();
 }
@@ -319,10 +330,11 @@ void collegaPrincipali(QWidget* finestra) {
             // starts with no constraint pending, and the rework's state must
             // outlast that start.
             Calcolo* c = calcolo();
-            c->storia().registraPasso(QStringLiteral("rielaborazione quadro economico"), [c] {
-                ModVarimo::statovincolo = StatoVincolo::InAttesa;
-                c->stato().impostaCmdannullaVisibile(true);
-            });
+            c->progettoAperto().registraPasso(QStringLiteral("rielaborazione quadro economico"),
+                                              [c] {
+                                                  c->stato().statovincolo = StatoVincolo::InAttesa;
+                                                  c->stato().impostaCmdannullaVisibile(true);
+                                              });
             Finestre::porta(c);
         });
     }

@@ -7,12 +7,18 @@
 #include <QSettings>
 #include <QWindow>
 
+#include "calculation/progetto.h"
 #include "programma_intero.h"
 
 using namespace varimo;
 using namespace varimo::test;
 
 namespace {
+
+// The project of the calculation window.
+const Progetto& progettoAperto() {
+    return Finestre::istanza().trova<Calcolo>()->progettoAperto();
+}
 
 class Comodita : public ProgrammaIntero {
   protected:
@@ -47,7 +53,6 @@ class Comodita : public ProgrammaIntero {
         for (const QString& n : registro().nomiCaricate()) registro().chiudi(n);
         QApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        ModVarimo::azzera();
         registraFinestre();
     }
     // The title the window system shows.
@@ -146,13 +151,13 @@ TEST_F(Comodita, AnnullaERipetiDallaTastiera) {
         h->style()
             ->subControlRect(QStyle::CC_ScrollBar, &o, QStyle::SC_ScrollBarSlider, h)
             .center();
-    const int passi = c->storia().passiAnnullabili();
+    const int passi = c->progettoAperto().passiAnnullabili();
     const QStringList primaDelTrascinamento = mostrato();
     QTest::mousePress(h, Qt::LeftButton, {}, presa);
     for (int dx = 4; dx <= 40; dx += 4) QTest::mouseMove(h, presa + QPoint(dx, 0));
     QTest::mouseRelease(h, Qt::LeftButton, {}, presa + QPoint(40, 0));
     EXPECT_GT(h->value(), 12);
-    EXPECT_EQ(c->storia().passiAnnullabili(), passi + 1);
+    EXPECT_EQ(c->progettoAperto().passiAnnullabili(), passi + 1);
     voce(c, "annulla")->trigger();
     EXPECT_EQ(mostrato(), primaDelTrascinamento);
     voce(c, "ripeti")->trigger();
@@ -163,12 +168,12 @@ TEST_F(Comodita, AnnullaERipetiDallaTastiera) {
     QTest::keyClick(h, Qt::Key_2);
     QTest::keyClick(h, Qt::Key_2);
     EXPECT_EQ(h->value(), 22);
-    EXPECT_EQ(c->storia().passiAnnullabili(), passi + 1);
+    EXPECT_EQ(c->progettoAperto().passiAnnullabili(), passi + 1);
     voce(c, "annulla")->trigger();
     EXPECT_EQ(mostrato(), primaDelTrascinamento);
 
     // Nothing left to undo: Ctrl+Z in a box changes nothing at all.
-    while (c->storia().puoAnnullare()) voce(c, "annulla")->trigger();
+    while (c->progettoAperto().puoAnnullare()) voce(c, "annulla")->trigger();
     EXPECT_FALSE(voce(c, "annulla")->isEnabled());
     EXPECT_FALSE(voce(e, "annulla")->isEnabled());
     attiva(c);
@@ -243,7 +248,7 @@ TEST_F(Comodita, TitoloECtrlS) {
     EXPECT_TRUE(c->costo(2)->text().isEmpty());
     EXPECT_TRUE(c->isWindowModified());
     EXPECT_EQ(titolo(c), didascalia + QLatin1Char('*'));
-    EXPECT_FALSE(c->storia().puoAnnullare());
+    EXPECT_FALSE(c->progettoAperto().puoAnnullare());
 }
 
 // The recent projects survive the end of the program: a second run lists
@@ -272,8 +277,8 @@ TEST_F(Comodita, ProgettiRecentiTraDueEsecuzioni) {
     EXPECT_EQ(scuolaVoce->text(), "Varimo-dati-scuola");
     scuolaVoce->trigger();
     EXPECT_EQ(c->costo(1)->text(), "2000");
-    EXPECT_EQ(ModVarimo::nomeprogetto, "palestra");
-    EXPECT_EQ(c->stato().filecorrente, scuola);
+    EXPECT_EQ(progettoAperto().nome(), "palestra");
+    EXPECT_EQ(c->progettoAperto().percorso(), scuola);
     EXPECT_EQ(recentiMostrati(e), QStringList({scuola, palestra}));
 
     // A file deleted since: a message, and the list forgets it.

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <cmath>
 
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
 #include "datafile/comandifile.h"
 #include "help/widgets/frmtip.h"
@@ -17,6 +18,11 @@ using namespace varimo;
 using namespace varimo::test;
 
 namespace {
+
+// The project of the calculation window.
+const Progetto& progettoAperto() {
+    return Finestre::istanza().trova<Calcolo>()->progettoAperto();
+}
 
 class PercorsoCompleto : public ProgrammaIntero {};
 
@@ -96,11 +102,11 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_EQ(c->costo(1)->text(), "1000");
     EXPECT_EQ(c->costo(17)->text(), "100");
     EXPECT_EQ(c->progetto()->text(), "1100");
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::InAttesa);
 
     // (5) Project name in the framework window, Save from its menu.
     scrivi(e, "nomeprog", QStringLiteral("Scuola di Prova"));
-    EXPECT_EQ(ModVarimo::nomeprogetto, "Scuola di Prova");
+    EXPECT_EQ(progettoAperto().nome(), "Scuola di Prova");
     const QString file = percorsoProgetto(QStringLiteral("Varimo-dati-scuola"));
     utente.scegliFile(file);
     voce(e, "salva")->trigger();
@@ -114,7 +120,7 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_EQ(dialogo.filtri[0].descrizione, "File Varimo-dati- ");
     EXPECT_EQ(dialogo.filtri[0].modello, "Varimo-dati-*");
     EXPECT_EQ(dialogo.filtroScelto, 0);
-    EXPECT_EQ(c->stato().filecorrente, file);
+    EXPECT_EQ(c->progettoAperto().percorso(), file);
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), c);
 
@@ -209,7 +215,7 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_TRUE(c->progetto()->text().isEmpty());
     EXPECT_TRUE(c->costoprogetto()->text().isEmpty());
     EXPECT_FALSE(c->cmdannulla()->isVisible());
-    EXPECT_TRUE(c->stato().filecorrente.isEmpty());
+    EXPECT_TRUE(c->progettoAperto().percorso().isEmpty());
     EXPECT_EQ(aperta<Economico>(), nullptr);
 
     // (10) Open the saved file: everything comes back.
@@ -224,7 +230,7 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_FALSE(apri.salvataggio);
     ASSERT_EQ(apri.filtri.size(), 2);
     EXPECT_EQ(apri.filtroScelto, 1);
-    EXPECT_EQ(c->stato().filecorrente, file);
+    EXPECT_EQ(c->progettoAperto().percorso(), file);
     for (int i = 1; i <= kVoci; ++i) EXPECT_EQ(c->tipo(i)->text(), etichettaIniziale(i)) << i;
     const QList<QPair<int, QString>> importi = {{1, "1000"}, {2, ""},     {3, ""},    {4, "1000"},
                                                 {5, ""},     {17, "100"}, {18, "100"}};
@@ -244,8 +250,8 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_EQ(quadro->nomeprog()->text(), "Scuola di Prova");
     EXPECT_EQ(quadro->valut()->currentText(), "euro");
     EXPECT_EQ(quadro->tipo(19)->text(), "TOTALE PROGETTO (in euro)");
-    EXPECT_EQ(ModVarimo::nomeprogetto, "Scuola di Prova");
-    EXPECT_EQ(ModVarimo::valuta, "euro");
+    EXPECT_EQ(progettoAperto().nome(), "Scuola di Prova");
+    EXPECT_EQ(progettoAperto().valuta(), "euro");
 }
 
 // The way back from the framework window, switching the constraint off, and
@@ -270,7 +276,7 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
     EXPECT_EQ(QApplication::activeWindow(), c);
     EXPECT_TRUE(e->isVisible());
     EXPECT_TRUE(c->cmdannulla()->isVisible());
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::InAttesa);
 
     // A higher percentage of S: row A moves down, the total stays at 1100,
     // met to the cent (A = 990,98 would make 1099,99 with its 11 %).
@@ -281,14 +287,14 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
     EXPECT_EQ(c->costo(17)->text(), QLocale().toString(s, 'g', 15));
     EXPECT_EQ(c->progetto()->text(), "1100");
     EXPECT_EQ(c->costoprogetto()->text(), "1100");
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::Nessuno);
 
     // "senza importo vincolato": the total is free again.
     const QString rigaA = c->costo(1)->text();
     clicca(c->cmdannulla());
     EXPECT_FALSE(c->cmdannulla()->isVisible());
     EXPECT_TRUE(c->costoprogetto()->text().isEmpty());
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Spento);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::Spento);
     portaBarra(c, 17, 20);
     EXPECT_EQ(c->costo(1)->text(), rigaA);
     EXPECT_GT(QLocale().toDouble(c->progetto()->text()), 1150);
@@ -307,7 +313,7 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
     c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
     EXPECT_FALSE(c->cmdannulla()->isVisible());
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::Nessuno);
 
     // A constrained total typed first becomes row A; with a row B of 10 %
     // of A the descent brings the total back to 2000 in whole units.
@@ -337,7 +343,7 @@ TEST_F(PercorsoCompleto, FinestreChiuseERiaperte) {
     valuta->setFocus();
     valuta->selectAll();
     QTest::keyClicks(valuta, QStringLiteral("sterline"));
-    ASSERT_EQ(ModVarimo::valuta, "sterline");
+    ASSERT_EQ(progettoAperto().valuta(), "sterline");
 
     // A key on the splash closes only the splash.
     QTest::keyClick(splash, Qt::Key_Escape);
@@ -363,7 +369,7 @@ TEST_F(PercorsoCompleto, FinestreChiuseERiaperte) {
     EXPECT_TRUE(c->isVisible());
     EXPECT_TRUE(c->costo(1)->text().isEmpty());
     EXPECT_EQ(e->valut()->currentText(), "sterline");
-    EXPECT_EQ(ModVarimo::valuta, "sterline");
+    EXPECT_EQ(progettoAperto().valuta(), "sterline");
     scrivi(c, QStringLiteral("costo_1"), QStringLiteral("400"));
     clicca(c->vis());
     EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in sterline)");
@@ -414,7 +420,7 @@ TEST_F(PercorsoCompleto, FinestreChiuseERiaperte) {
     clicca(splash);
     c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(ModVarimo::valuta, "euro");
+    EXPECT_EQ(progettoAperto().valuta(), "euro");
     clicca(pulsanteBarra(c, 13));
     ASSERT_NE(aperta<FrmTip>(), nullptr);
     EXPECT_EQ(aperta<FrmTip>()->lblTipText()->text(), kSuggerimenti[0]);
@@ -442,7 +448,7 @@ TEST_F(PercorsoCompleto, QuadroRicostruitoTastiDiAccessoEFine) {
     valuta->setFocus();
     valuta->selectAll();
     QTest::keyClicks(valuta, QStringLiteral("yen"));
-    ASSERT_EQ(ModVarimo::valuta, "yen");
+    ASSERT_EQ(progettoAperto().valuta(), "yen");
 
     QPointer<Economico> vecchio = e;
     e->close();
@@ -451,9 +457,9 @@ TEST_F(PercorsoCompleto, QuadroRicostruitoTastiDiAccessoEFine) {
     clicca(c->vis());
     e = aperta<Economico>();
     ASSERT_NE(e, nullptr);
-    EXPECT_EQ(e->nomeprog()->text(), ModVarimo::nomeprogetto);
-    EXPECT_EQ(e->valut()->currentText(), ModVarimo::valuta);
-    EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in " + ModVarimo::valuta + ")");
+    EXPECT_EQ(e->nomeprog()->text(), progettoAperto().nome());
+    EXPECT_EQ(e->valut()->currentText(), progettoAperto().valuta());
+    EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in " + progettoAperto().valuta() + ")");
     voce(e, "stampa")->trigger();
     ASSERT_EQ(documenti.size(), 1);
     const CorpoLetto d = leggiDocx(documenti.last());
@@ -469,7 +475,7 @@ TEST_F(PercorsoCompleto, QuadroRicostruitoTastiDiAccessoEFine) {
     e->nomeprog()->setFocus();
     QTest::keyClick(e->nomeprog(), Qt::Key_R, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([c] { return c->cmdannulla()->isVisible(); }, 2000));
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::InAttesa);
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), c);
     c->costo(1)->setFocus();

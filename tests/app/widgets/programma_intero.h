@@ -70,8 +70,6 @@ class ProgrammaIntero : public ::testing::Test {
         qputenv("TMPDIR", QFile::encodeName(cartella.path() + QStringLiteral("/documenti")));
         impostaCartellaProgramma(cartellaProgrammaProva());
         FrmSplash::impostaUscitaSuono(Suono::Uscita::Nessuna);
-        ModVarimo::azzera();
-        ModWord::azzera();
         impostaApriDocumento([this](const QString& p) {
             documenti.append(p);
             return true;
@@ -86,8 +84,6 @@ class ProgrammaIntero : public ::testing::Test {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         impostaApriDocumento({});
         impostaCartellaProgramma({});
-        ModWord::azzera();
-        ModVarimo::azzera();
         QLocale::setDefault(localePrecedente);
         if (tmpPrecedente.isNull())
             qunsetenv("TMPDIR");

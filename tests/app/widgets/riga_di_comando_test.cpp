@@ -2,6 +2,7 @@
 // manager): the calculation window opens with the project applied as Open
 // applies it, or, for a file that cannot be read, with Open's message and
 // empty rows.
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
 #include "programma_intero.h"
 
@@ -9,6 +10,11 @@ using namespace varimo;
 using namespace varimo::test;
 
 namespace {
+
+// The project of the calculation window.
+const Progetto& progettoAperto() {
+    return Finestre::istanza().trova<Calcolo>()->progettoAperto();
+}
 
 QString fixture(const char* nome) {
     return QStringLiteral(VARIMO_SOURCE_DIR "/tests/datafile/fixtures/") +
@@ -56,7 +62,7 @@ TEST_P(RigaDiComando, ApreIlProgettoNelCalcolo) {
     EXPECT_FALSE(registro().caricata(QStringLiteral("frmSplash")));
     // The window carries its commands as when opened from the splash.
     EXPECT_NE(c->findChild<QAction*>(QStringLiteral("apri")), nullptr);
-    EXPECT_EQ(c->stato().filecorrente, percorso);
+    EXPECT_EQ(c->progettoAperto().percorso(), percorso);
 
     for (int i = 1; i <= kVoci; ++i) {
         RigaAttesa a{i, etichettaIniziale(i), QString(), QStringLiteral("0"), -1};
@@ -84,8 +90,8 @@ TEST_P(RigaDiComando, ApreIlProgettoNelCalcolo) {
     EXPECT_EQ(e->nomeprog()->text(), p.nome);
     EXPECT_EQ(e->valut()->currentText(), p.valuta);
     EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in " + p.valuta + ")");
-    EXPECT_EQ(ModVarimo::nomeprogetto, p.nome);
-    EXPECT_EQ(ModVarimo::valuta, p.valuta);
+    EXPECT_EQ(progettoAperto().nome(), p.nome);
+    EXPECT_EQ(progettoAperto().valuta(), p.valuta);
 
     // Saving at once writes straight back to that file, without a dialog,
     // with the amounts as the window now shows them.
@@ -163,9 +169,9 @@ TEST_F(AvvioConFileIllegibile, MessaggioEFinestraVuota) {
             EXPECT_EQ(c->perc(i)->text(), "0") << i;
         }
         EXPECT_TRUE(c->progetto()->text().isEmpty());
-        EXPECT_TRUE(c->stato().filecorrente.isEmpty());
+        EXPECT_TRUE(c->progettoAperto().percorso().isEmpty());
         EXPECT_FALSE(registro().caricata(QStringLiteral("economico")));
-        EXPECT_TRUE(ModVarimo::nomeprogetto.isEmpty());
+        EXPECT_TRUE(progettoAperto().nome().isEmpty());
 
         // The window works as usual afterwards.
         scrivi(c, QStringLiteral("costo_1"), QStringLiteral("10"));

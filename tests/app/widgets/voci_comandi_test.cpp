@@ -3,6 +3,7 @@
 // the switching keys, the own-window question, the tip window and the colour.
 #include <QPointer>
 
+#include "calculation/progetto.h"
 #include "datafile/comandifile.h"
 #include "help/widgets/frmtip.h"
 #include "programma_intero.h"
@@ -12,6 +13,11 @@ using namespace varimo;
 using namespace varimo::test;
 
 namespace {
+
+// The project of the calculation window.
+const Progetto& progettoAperto() {
+    return Finestre::istanza().trova<Calcolo>()->progettoAperto();
+}
 
 enum class Via { Menu, Barra, Tasto };
 
@@ -112,7 +118,7 @@ class FinestrePrincipali : public ProgrammaIntero {
         e = aperta<Economico>();
         ASSERT_NE(e, nullptr);
         scrivi(e, QStringLiteral("nomeprog"), QStringLiteral("Prova"));
-        ASSERT_EQ(ModVarimo::nomeprogetto, "Prova");
+        ASSERT_EQ(progettoAperto().nome(), "Prova");
         ASSERT_EQ(c->costo(1)->text(), "1000");
         ASSERT_TRUE(utente.messaggi.isEmpty());
         coloreCalcolo = coloreSfondo(c);
@@ -219,7 +225,7 @@ TEST_P(OgniVoce, HaIlSuoEffetto) {
         const QStringList righe = righeFile(file);
         ASSERT_EQ(righe.size(), 20);
         EXPECT_EQ(righe[0], "\"Prova\",\"euro\"");
-        EXPECT_EQ(c->stato().filecorrente, file);
+        EXPECT_EQ(c->progettoAperto().percorso(), file);
         davanti(c);
     } else if (azione == "eliminare") {
         unicoDialogo(kTitoloElimina, 2, 1, false);
@@ -280,12 +286,12 @@ TEST_P(OgniVoce, HaIlSuoEffetto) {
             EXPECT_TRUE(c->progetto()->text().isEmpty());
             EXPECT_TRUE(c->costoprogetto()->text().isEmpty());
             EXPECT_EQ(e->costo(1)->text(), "1.000,00");  // the other window is untouched
-            EXPECT_EQ(ModVarimo::nomeprogetto, "Prova");
+            EXPECT_EQ(progettoAperto().nome(), "Prova");
         } else {
             EXPECT_TRUE(e->tipo(1)->text().isEmpty());
             EXPECT_TRUE(e->costo(1)->text().isEmpty());
             EXPECT_TRUE(e->costo(19)->text().isEmpty());
-            EXPECT_TRUE(ModVarimo::nomeprogetto.isEmpty());
+            EXPECT_TRUE(progettoAperto().nome().isEmpty());
             EXPECT_EQ(e->nomeprog()->text(), "Prova");
             EXPECT_EQ(c->costo(1)->text(), "1000");
         }
@@ -495,7 +501,7 @@ TEST_F(FinestrePrincipali, SalvaEStampaSenzaNomeChiedonoIlNomeNelQuadro) {
     // The framework window's clear empties the project name (the box keeps it).
     attiva(e);
     voce(e, "cancella")->trigger();
-    ASSERT_TRUE(ModVarimo::nomeprogetto.isEmpty());
+    ASSERT_TRUE(progettoAperto().nome().isEmpty());
     ASSERT_EQ(e->nomeprog()->text(), "Prova");
 
     // Save from the framework window: the request for the name, the framework
@@ -506,7 +512,7 @@ TEST_F(FinestrePrincipali, SalvaEStampaSenzaNomeChiedonoIlNomeNelQuadro) {
     EXPECT_EQ(utente.messaggi[0].titolo, "Varimo: aiuto in linea");
     EXPECT_EQ(utente.messaggi[0].icona, Icona::Informazione);
     EXPECT_TRUE(utente.richiesteFile.isEmpty());
-    EXPECT_TRUE(c->stato().filecorrente.isEmpty());
+    EXPECT_TRUE(c->progettoAperto().percorso().isEmpty());
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), c);
     EXPECT_TRUE(e->isVisible());
@@ -534,7 +540,7 @@ TEST_F(FinestrePrincipali, SenzaValutaStampaESalvataggioLaChiedono) {
     valuta->setFocus();
     valuta->selectAll();
     QTest::keyClick(valuta, Qt::Key_Delete);
-    ASSERT_TRUE(ModVarimo::valuta.isEmpty());
+    ASSERT_TRUE(progettoAperto().valuta().isEmpty());
     EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in )");
 
     voce(e, "stampa")->trigger();
@@ -637,7 +643,7 @@ TEST_F(FinestrePrincipali, UnSoloDialogoPerLeDueFinestre) {
     EXPECT_EQ(utente.richiesteFile[1].titolo, testifile::titoloSalvaNome);
     EXPECT_EQ(utente.richiesteFile[1].nomeFile, primo);
     EXPECT_FALSE(QFile::exists(primo));
-    EXPECT_TRUE(c->stato().filecorrente.isEmpty());
+    EXPECT_TRUE(c->progettoAperto().percorso().isEmpty());
     utente.scegliFile(primo);
     clicca(pulsanteBarra(c, 2));
     ASSERT_EQ(utente.richiesteFile.size(), 3);
@@ -655,7 +661,7 @@ TEST_F(FinestrePrincipali, UnSoloDialogoPerLeDueFinestre) {
     ASSERT_EQ(utente.richiesteFile.size(), 5);
     EXPECT_EQ(utente.richiesteFile[4].nomeFile, primo);
     EXPECT_TRUE(QFile::exists(primo));
-    EXPECT_EQ(c->stato().filecorrente, primo);
+    EXPECT_EQ(c->progettoAperto().percorso(), primo);
 
     // After the exit the new calculation window has a new dialog.
     utente.rispondi(Risposta::Si);
@@ -664,12 +670,14 @@ TEST_F(FinestrePrincipali, UnSoloDialogoPerLeDueFinestre) {
     clicca(aperta<FrmSplash>());
     c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
-    EXPECT_TRUE(c->stato().filecorrente.isEmpty());
+    EXPECT_TRUE(c->progettoAperto().percorso().isEmpty());
     voce(c, "salvanome")->trigger();  // the data check stops it first
     EXPECT_EQ(utente.richiesteFile.size(), 5);
     scrivi(c, QStringLiteral("costo_1"), QStringLiteral("5"));
     scegliRiferimento(c, 2, 0);
     portaBarra(c, 2, 1);
+    // A new project: it has no name until one is given.
+    c->progettoAperto().impostaNome(QStringLiteral("Prova"));
     voce(c, "salvanome")->trigger();
     ASSERT_EQ(utente.richiesteFile.size(), 6) << qPrintable(utente.testi().join(" | "));
     EXPECT_EQ(utente.richiesteFile[5].nomeFile, "Varimo-dati-");

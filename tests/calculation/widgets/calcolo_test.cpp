@@ -27,7 +27,6 @@ namespace {
 class CalcoloTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ModVarimo::azzera();
         Finestre::istanza().impostaAllaCreazione(collegaPrincipali);
         w = Finestre::istanza().mostra<Calcolo>();
     }
@@ -36,7 +35,6 @@ class CalcoloTest : public ::testing::Test {
         Finestre::istanza().chiudi<Calcolo>();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         Finestre::istanza().impostaAllaCreazione({});
-        ModVarimo::azzera();
     }
     template <class T>
     T* c(const QString& nome) {
@@ -77,7 +75,7 @@ class CalcoloTest : public ::testing::Test {
 TEST_F(CalcoloTest, StartState) {
     EXPECT_EQ(w->objectName(), QStringLiteral("calcolo"));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Varimo: calcolo del quadro economico di lavori"));
-    EXPECT_EQ(ModVarimo::valuta, QStringLiteral("euro"));
+    EXPECT_EQ(w->progettoAperto().valuta(), QStringLiteral("euro"));
     QStringList etichette;
     for (int i = 1; i <= kVoci; ++i) etichette << etichettaIniziale(i);
     for (int i = 1; i <= kVoci; ++i) {
@@ -258,7 +256,7 @@ TEST_F(CalcoloTest, ConstrainedTotalTypedKeyByKey) {
     digita(linea("costoprogetto"), QStringLiteral("2200"));
     EXPECT_EQ(linea("costoprogetto")->text(), QStringLiteral("2200"));
     EXPECT_EQ(static_cast<long>(letturaTollerante(linea("progetto")->text())), 2200);
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Nessuno);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::Nessuno);
     controllaAllineati();
 }
 
@@ -338,7 +336,7 @@ TEST_F(CalcoloTest, HandOffToTheFrameworkWindow) {
     EXPECT_EQ(costo(11)->text(), QStringLiteral("100"));
     EXPECT_EQ(linea("progetto")->text(), QStringLiteral("1100"));
     EXPECT_EQ(linea("costoprogetto")->text(), QStringLiteral("1100"));
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::InAttesa);
     controllaAllineati();
 }
 
@@ -364,7 +362,8 @@ TEST_F(CalcoloTest, ReworkTwiceThenSwitchOffTheConstraint) {
     ASSERT_NE(e, nullptr);
     for (int volta = 0; volta < 2; ++volta) {
         QTest::mouseClick(e->elabor(), Qt::LeftButton);
-        EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::InAttesa);
+        EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo,
+                  StatoVincolo::InAttesa);
         EXPECT_FALSE(tasto("cmdannulla")->isHidden());
         EXPECT_TRUE(e->isVisible());  // the framework window stays open
         EXPECT_EQ(Finestre::istanza().trova<Calcolo>(), w);
@@ -374,7 +373,7 @@ TEST_F(CalcoloTest, ReworkTwiceThenSwitchOffTheConstraint) {
     EXPECT_TRUE(tasto("cmdannulla")->isHidden());
     EXPECT_EQ(linea("costoprogetto")->text(), QString());
     EXPECT_EQ(costo(1)->text(), QStringLiteral("1000"));
-    EXPECT_EQ(ModVarimo::statovincolo, StatoVincolo::Spento);
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::Spento);
 }
 
 // With an amount no calculation can use on screen, "Visualizza" names that
@@ -414,7 +413,7 @@ TEST_F(CalcoloTest, ReworkLoadsTheCalculationWindowWhenClosed) {
     w = Finestre::istanza().trova<Calcolo>();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(ModVarimo::statovincolo,
+    EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo,
               StatoVincolo::InAttesa);  // the fresh window's start-up keeps it
     EXPECT_FALSE(tasto("cmdannulla")->isHidden());
 }

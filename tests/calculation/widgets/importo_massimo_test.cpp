@@ -17,7 +17,6 @@ namespace varimo {
 namespace {
 
 TEST(ImportoMassimo, AmountBeyondTheRangeIsMarkedUntilCorrected) {
-    ModVarimo::azzera();
     test::InterazioneFinta utente;
     Calcolo* w = Finestre::istanza().mostra<Calcolo>();
     auto* b = w->findChild<QLineEdit*>(QStringLiteral("costo_2"));
@@ -47,7 +46,6 @@ TEST(ImportoMassimo, AmountBeyondTheRangeIsMarkedUntilCorrected) {
 
     Finestre::istanza().chiudi<Calcolo>();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ModVarimo::azzera();
 }
 
 }  // namespace

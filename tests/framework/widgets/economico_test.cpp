@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
 #include "shell/modvarimo.h"
 #include "shell/widgets/finestre.h"
@@ -23,13 +24,13 @@ namespace {
 class EconomicoTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ModVarimo::azzera();
         w = Finestre::istanza().mostra<Economico>();
+        progetto.avvia();
+        w->stato().seguiProgetto(&progetto);
     }
     void TearDown() override {
         Finestre::istanza().chiudi<Economico>();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        ModVarimo::azzera();
     }
     void digita(QLineEdit* e, const QString& t) {
         e->setFocus();
@@ -37,6 +38,7 @@ class EconomicoTest : public ::testing::Test {
     }
 
     test::InterazioneFinta finta;
+    Progetto progetto;  // whose name and currency the window's boxes edit
     Economico* w = nullptr;
 };
 
@@ -102,7 +104,7 @@ TEST_F(EconomicoTest, CurrencyTypedAndChosen) {
     e->selectAll();
     QTest::keyClicks(e, QStringLiteral("fr"));
     EXPECT_EQ(w->tipo(19)->text(), QStringLiteral("TOTALE PROGETTO (in fr)"));
-    EXPECT_EQ(ModVarimo::valuta, QStringLiteral("fr"));
+    EXPECT_EQ(progetto.valuta(), QStringLiteral("fr"));
     EXPECT_EQ(w->valut()->currentIndex(), -1);
     QTest::keyClicks(e, QStringLiteral("anchi"));
     EXPECT_EQ(w->tipo(19)->text(), QStringLiteral("TOTALE PROGETTO (in franchi)"));
@@ -113,7 +115,7 @@ TEST_F(EconomicoTest, CurrencyTypedAndChosen) {
     QTest::keyClick(w->valut(), Qt::Key_Down);  // the next entry: dollari
     EXPECT_EQ(w->stato().valut(), QStringLiteral("dollari"));
     EXPECT_EQ(w->tipo(19)->text(), QStringLiteral("TOTALE PROGETTO (in dollari)"));
-    EXPECT_EQ(ModVarimo::valuta, QStringLiteral("dollari"));
+    EXPECT_EQ(progetto.valuta(), QStringLiteral("dollari"));
 }
 
 TEST_F(EconomicoTest, LabelWarningAndProjectName) {
@@ -127,10 +129,10 @@ TEST_F(EconomicoTest, LabelWarningAndProjectName) {
     EXPECT_EQ(finta.messaggi.size(), 1);
 
     digita(w->nomeprog(), QStringLiteral("Ponte"));
-    EXPECT_EQ(ModVarimo::nomeprogetto, QStringLiteral("Ponte"));
+    EXPECT_EQ(progetto.nome(), QStringLiteral("Ponte"));
     w->cancellaTutto();
     EXPECT_EQ(w->nomeprog()->text(), QStringLiteral("Ponte"));
-    EXPECT_EQ(ModVarimo::nomeprogetto, QString());
+    EXPECT_EQ(progetto.nome(), QString());
     EXPECT_EQ(w->tipo(1)->text(), QString());
     EXPECT_EQ(w->perc(1)->text(), QStringLiteral("0"));
     w->controllaDati();

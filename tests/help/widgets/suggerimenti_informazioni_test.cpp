@@ -23,7 +23,6 @@ class FinestreInformazioni : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        ModVarimo::impostatitoli();
         impostaCartellaProgramma(dir.path());
     }
     void TearDown() override {
@@ -31,7 +30,6 @@ class FinestreInformazioni : public ::testing::Test {
         for (const QString& n : r.nomiCaricate()) r.chiudi(n);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         impostaCartellaProgramma(QString());
-        ModVarimo::azzera();
     }
     void scriviSuggerimenti(const QByteArray& byte) {
         QFile f(QDir(dir.path()).filePath("VarimoSuggerimenti.TXT"));

@@ -71,7 +71,6 @@ TEST(StampaAmministrazione, PdfADocxInLibreOfficeInteriConIntestazioneEFirme) {
     const QString mancano =
         strumentiMancanti({"soffice", "pdfinfo", "pdffonts", "pdftotext", "pdftoppm"});
     if (!mancano.isEmpty()) GTEST_SKIP() << "manca " << mancano.toStdString();
-    ModVarimo::impostatitoli();
     QTemporaryDir cartella;
     ASSERT_TRUE(cartella.isValid());
     const QList<Caso> casi = {{QStringLiteral("scuola"), scuola()},

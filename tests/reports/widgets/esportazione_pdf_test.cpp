@@ -111,10 +111,12 @@ TEST_F(EsportazionePdf, EveryPageOfTheWholeGuideIsNumbered) {
         guide[i].testo = QStringLiteral("Una frase della guida, ripetuta per riempire le pagine. ")
                              .repeated(static_cast<qsizetype>(60 * (i + 1)));
     }
-    ASSERT_TRUE(stampaguidacompleta(guide, cartella.path()).mostrata);
+    const EsitoGuidaCompleta esito = stampaguidacompleta(guide, cartella.path());
+    ASSERT_TRUE(esito.mostrata);
+    ASSERT_NE(esito.documento, nullptr);
     const QString pdf = inUscita(QStringLiteral("guida.pdf"));
     QString errore;
-    ASSERT_TRUE(esportaPdf(*ModWord::docword, pdf, &errore)) << errore.toStdString();
+    ASSERT_TRUE(esportaPdf(*esito.documento, pdf, &errore)) << errore.toStdString();
     test::controllaPagineNumerate(pdf, guide);
 }
 
@@ -168,11 +170,10 @@ TEST_F(EsportazionePdf, AnAmountInWordsIsNeverBrokenAtItsSlash) {
 }
 
 TEST_F(EsportazionePdf, WithoutProjectNameOrCurrencyNothingIsAsked) {
-    ModVarimo::valuta.clear();
-    EXPECT_EQ(esportaCalcolo(test::calcoloLargo()), EsitoStampa::MostraQuadro);
-    ModVarimo::valuta = QStringLiteral("euro");
-    ModVarimo::nomeprogetto.clear();
-    EXPECT_EQ(esportaQuadro(test::quadroLargo("euro")), EsitoStampa::MostraQuadro);
+    DatiStampaCalcolo senzaValuta = test::calcoloLargo();
+    senzaValuta.intestazione.valuta.clear();
+    EXPECT_EQ(esportaCalcolo(senzaValuta), EsitoStampa::MostraQuadro);
+    EXPECT_EQ(esportaQuadro(test::quadroLargo("euro", QString())), EsitoStampa::MostraQuadro);
     EXPECT_EQ(utente.testi(),
               QStringList({"Immettere il tipo di valuta.", "Digitare il nome del progetto."}));
     EXPECT_TRUE(utente.richiesteFile.isEmpty());
@@ -180,11 +181,11 @@ TEST_F(EsportazionePdf, WithoutProjectNameOrCurrencyNothingIsAsked) {
 }
 
 TEST_F(EsportazionePdf, TheDialogProposesTheProjectNameAndCancellingWritesNothing) {
-    ModVarimo::nomeprogetto = QStringLiteral("Ponte: lotto 2/3");
+    const QString ponte = QStringLiteral("Ponte: lotto 2/3");
     utente.scegliFile(std::nullopt);
-    EXPECT_EQ(esportaQuadro(test::quadroLargo("euro")), EsitoStampa::Annullato);
+    EXPECT_EQ(esportaQuadro(test::quadroLargo("euro", ponte)), EsitoStampa::Annullato);
     utente.scegliFile(std::nullopt);
-    EXPECT_EQ(esportaCalcolo(test::calcoloLargo()), EsitoStampa::Annullato);
+    EXPECT_EQ(esportaCalcolo(test::calcoloLargo(ponte)), EsitoStampa::Annullato);
     ASSERT_EQ(utente.richiesteFile.size(), 2);
     for (const RichiestaFile& r : utente.richiesteFile) {
         EXPECT_TRUE(r.salvataggio);
@@ -254,10 +255,9 @@ TEST_F(EsportazionePdf, AFileThatCannotBeWrittenIsNamedWithTheReasonAndNothingIs
 TEST_F(EsportazionePdf, AHostileProjectNameGivesAUsableFileAndWellFormedMetadata) {
     const QString mancano = test::strumentiMancanti({"pdfinfo"});
     if (!mancano.isEmpty()) GTEST_SKIP() << "not installed: " << mancano.toStdString();
-    ModVarimo::nomeprogetto = QStringLiteral("Scuola") + QChar(0xFFFE) + QChar(0xFFFF) +
-                              QChar(0x202E) + QStringLiteral("fdp.exe") +
-                              QString(1000, QChar(0xE0));
-    const QString proposto = percorsoPropostoPdf(ModVarimo::nomeprogetto);
+    const QString ostile = QStringLiteral("Scuola") + QChar(0xFFFE) + QChar(0xFFFF) +
+                           QChar(0x202E) + QStringLiteral("fdp.exe") + QString(1000, QChar(0xE0));
+    const QString proposto = percorsoPropostoPdf(ostile);
     const QString nome = QFileInfo(proposto).fileName();
     EXPECT_LE(nome.toUtf8().size(), 255);
     EXPECT_FALSE(nome.contains(QChar(0x202E)));
@@ -265,7 +265,7 @@ TEST_F(EsportazionePdf, AHostileProjectNameGivesAUsableFileAndWellFormedMetadata
 
     const QString pdf = inUscita(nome);
     utente.scegliFile(pdf);
-    ASSERT_EQ(esportaQuadro(test::quadroLargo("euro")), EsitoStampa::Fatto)
+    ASSERT_EQ(esportaQuadro(test::quadroLargo("euro", ostile)), EsitoStampa::Fatto)
         << utente.testi().join(u'\n').toStdString();
     const auto meta = test::esegui("pdfinfo", {QStringLiteral("-meta"), pdf});
     ASSERT_TRUE(meta.has_value());

@@ -55,7 +55,6 @@ class Principale_ : public QMainWindow {
 class Comandi : public ::testing::Test {
   protected:
     void SetUp() override {
-        ModVarimo::impostatitoli();
         Finestre& r = Finestre::istanza();
         r.registraFabbrica<Prova<kSommario>>();
         r.registraFabbrica<Prova<kTip>>();

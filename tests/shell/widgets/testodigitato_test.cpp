@@ -21,12 +21,10 @@ namespace {
 
 class TestoDigitatoTest : public ::testing::Test {
   protected:
-    void SetUp() override { ModVarimo::azzera(); }
     void TearDown() override {
         Finestre::istanza().chiudi<Economico>();
         Finestre::istanza().chiudi<Calcolo>();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        ModVarimo::azzera();
     }
 
     // Pastes `t` at the end of the box's text, as Ctrl+V does.
@@ -43,6 +41,7 @@ class TestoDigitatoTest : public ::testing::Test {
 TEST_F(TestoDigitatoTest, PastedControlCharactersAreRemovedTabsKept) {
     Calcolo* c = Finestre::istanza().mostra<Calcolo>();
     Economico* e = Finestre::istanza().mostra<Economico>();
+    e->stato().seguiProgetto(&c->progettoAperto());
     const QString sporco = QStringLiteral("Sc\u0000uo\u0007la\tnuova\u001B\u007F\u0085");
     const QString pulito = QStringLiteral("Scuola\tnuova");
 
@@ -61,13 +60,13 @@ TEST_F(TestoDigitatoTest, PastedControlCharactersAreRemovedTabsKept) {
     auto* nome = e->findChild<QLineEdit*>(QStringLiteral("nomeprog"));
     ASSERT_NE(nome, nullptr);
     incolla(nome, sporco);
-    EXPECT_EQ(ModVarimo::nomeprogetto, pulito);
+    EXPECT_EQ(c->progettoAperto().nome(), pulito);
 
     auto* valuta = e->findChild<QComboBox*>(QStringLiteral("valut"));
     ASSERT_NE(valuta, nullptr);
     valuta->lineEdit()->clear();
     incolla(valuta->lineEdit(), QStringLiteral("eu\u0001ro"));
-    EXPECT_EQ(ModVarimo::valuta, QStringLiteral("euro"));
+    EXPECT_EQ(c->progettoAperto().valuta(), QStringLiteral("euro"));
 
     // The cursor stays behind the pasted text.
     tipo->setText(QStringLiteral("ab"));

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
 #include <ostream>
 #include <random>
 #include <vector>
 
-#include "calculation/storiacalcolo.h"
+#include "calculation/progetto.h"
+#include "datafile/comandifile.h"
 #include "shell/modvarimo.h"
 #include "support/interazione_finta.h"
 
@@ -39,7 +42,7 @@ Lettura leggi(const StatoCalcolo& s) {
     }
     l.testi << s.progetto() << s.costoprogetto() << s.centesimi20;
     l.numeri.push_back(s.cmdannullaVisibile());
-    l.numeri.push_back(static_cast<int>(ModVarimo::statovincolo));
+    l.numeri.push_back(static_cast<int>(s.statovincolo));
     return l;
 }
 
@@ -137,24 +140,15 @@ class Generatore {
     std::mt19937 rng_;
 };
 
-// A calculation window without widgets: its state, its history, and its own
-// constraint state (program-wide, so it is swapped in while it works).
+// A calculation window without widgets: its project, with its calculation
+// and its history.
 struct Finestra {
-    StatoCalcolo stato;
-    StoriaCalcolo* storia;
-    StatoVincolo vincolo = StatoVincolo::Nessuno;
+    Progetto progetto;
+    StatoCalcolo& stato = progetto.calcolo();
+    Progetto* storia = &progetto;
 
-    Finestra() {
-        ModVarimo::statovincolo = StatoVincolo::Nessuno;
-        stato.formLoad();
-        storia = new StoriaCalcolo(stato);
-        vincolo = ModVarimo::statovincolo;
-    }
-    void esegui(const std::function<void()>& f) {
-        ModVarimo::statovincolo = vincolo;
-        f();
-        vincolo = ModVarimo::statovincolo;
-    }
+    Finestra() { progetto.avvia(); }
+    void esegui(const std::function<void()>& f) { f(); }
     Lettura lettura() {
         Lettura l;
         esegui([&] { l = leggi(stato); });
@@ -165,7 +159,7 @@ struct Finestra {
     // drag its moves; the focus moves on afterwards.
     void applica(const Mossa& m) {
         esegui([&] {
-            StoriaCalcolo& st = *storia;
+            Progetto& st = *storia;
             switch (m.tipo) {
                 case 0:
                 case 1:
@@ -209,7 +203,7 @@ struct Finestra {
                     break;
                 case 10:  // the rework from the framework window
                     st.registraPasso(QStringLiteral("rielaborazione"), [this] {
-                        ModVarimo::statovincolo = StatoVincolo::InAttesa;
+                        stato.statovincolo = StatoVincolo::InAttesa;
                         stato.impostaCmdannullaVisibile(true);
                     });
                     break;
@@ -235,14 +229,13 @@ struct Finestra {
 // A window brought back by undo and redo then behaves exactly like one that
 // never went back: the same further operations give the same results, so
 // nothing that the next pass reads was left behind.
-TEST(StoriaCalcolo, AnnullaERipetiOgniSequenza) {
+TEST(StoriaProgetto, AnnullaERipetiOgniSequenza) {
     constexpr int kSequenze = 150;
     constexpr int kMosse = 18;
     test::InterazioneFinta finta;
     int passiVisti = 0;
     int senzaEffetto = 0;
     for (int n = 0; n < kSequenze; ++n) {
-        ModVarimo::azzera();
         Generatore g(static_cast<unsigned>(n) * 104729u + 7u);
         Finestra a;
         Finestra gemella;
@@ -338,11 +331,10 @@ TEST(StoriaCalcolo, AnnullaERipetiOgniSequenza) {
 // on (or an undo, or a save) starts a new one; the unsaved mark follows the
 // saved state through undo and redo, and a new step after an undo drops what
 // could be redone.
-TEST(StoriaCalcolo, TastiUnitiEStatoSalvato) {
+TEST(StoriaProgetto, TastiUnitiEStatoSalvato) {
     test::InterazioneFinta finta;
-    ModVarimo::azzera();
     Finestra f;
-    StoriaCalcolo& st = *f.storia;
+    Progetto& st = *f.storia;
     StatoCalcolo& s = f.stato;
     for (const char* t : {"1", "12", "120", "1200"}) st.scriviCosto(3, QString::fromLatin1(t));
     EXPECT_EQ(st.passiAnnullabili(), 1);
@@ -394,12 +386,12 @@ TEST(StoriaCalcolo, TastiUnitiEStatoSalvato) {
     // The stack keeps its most recent steps.
     st.svuota();
     EXPECT_FALSE(st.modificato());
-    for (int k = 0; k < StoriaCalcolo::kPassiConservati + 20; ++k) {
+    for (int k = 0; k < Progetto::kPassiConservati + 20; ++k) {
         st.scriviCosto(2, QString::number(k + 1));
         st.interrompiUnione();
     }
-    EXPECT_EQ(st.passiAnnullabili(), StoriaCalcolo::kPassiConservati);
-    EXPECT_GE(StoriaCalcolo::kPassiConservati, 100);
+    EXPECT_EQ(st.passiAnnullabili(), Progetto::kPassiConservati);
+    EXPECT_GE(Progetto::kPassiConservati, 100);
     while (st.puoAnnullare()) st.annulla();
     EXPECT_EQ(s.costo(2), "20");
     EXPECT_TRUE(st.modificato());
@@ -407,9 +399,8 @@ TEST(StoriaCalcolo, TastiUnitiEStatoSalvato) {
 
 // A constrained total brought back by undo is the one an operation stopped at
 // a bound falls back to, as if it had been typed last.
-TEST(StoriaCalcolo, VincoloRipristinatoDopoUnaInterruzione) {
+TEST(StoriaProgetto, VincoloRipristinatoDopoUnaInterruzione) {
     test::InterazioneFinta finta;
-    ModVarimo::azzera();
     Finestra tornata;
     Finestra diretta;
     tornata.esegui([&] {
@@ -433,6 +424,113 @@ TEST(StoriaCalcolo, VincoloRipristinatoDopoUnaInterruzione) {
     }
     EXPECT_EQ(tornata.stato.costoprogetto(), "1000");
     EXPECT_EQ(tornata.lettura(), diretta.lettura());
+}
+
+// Random edits, undos, redos, saves and opens through the file commands. The
+// unsaved mark is exactly "not at the step last saved or opened" (the saved
+// step is lost once a new step replaces it); whenever the project counts as
+// saved after a save, saving it again would write the very bytes on disk; an
+// Open is one step whose undo gives back the previous work with its file.
+TEST(StoriaProgetto, SegnoDelleModificheFileEStoriaConcordano) {
+    test::InterazioneFinta finta;
+    QTemporaryDir cartella;
+    ASSERT_TRUE(cartella.isValid());
+    const auto contenuto = [](const QString& percorso) {
+        QFile f(percorso);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    int salvataggi = 0, aperture = 0, annullati = 0;
+    for (unsigned seme = 1; seme <= 25; ++seme) {
+        std::mt19937 rng(seme);
+        const auto tra = [&](int a, int b) {
+            return std::uniform_int_distribution<int>(a, b)(rng);
+        };
+        Progetto p;
+        p.avvia();
+        p.impostaNome(QStringLiteral("Prova %1").arg(seme));
+        ComandiFile comandi(p);
+        int pulito = 0;              // the saved step, -1 once out of reach
+        bool pulitoDaSalva = false;  // the saved step was made by a save
+        QStringList salvati;
+        for (int k = 0; k < 60; ++k) {
+            SCOPED_TRACE(testing::Message() << "seed " << seme << ", move " << k);
+            switch (tra(0, 9)) {
+                case 0:
+                case 1:
+                case 2: {
+                    const int prima = p.passiAnnullabili();
+                    const int riga = tra(0, 2) == 0 ? 17 : tra(1, 3);
+                    if (riga == 17) {
+                        p.scegliCombo(17, 0);
+                        p.scriviHScroll(17, tra(0, 30));
+                    } else {
+                        for (const QChar c : QString::number(tra(1, 99999)))
+                            p.scriviCosto(riga, p.calcolo().costo(riga) + c);
+                    }
+                    p.interrompiUnione();
+                    // A new step drops the saved one when it could be redone.
+                    if (p.passiAnnullabili() > prima && pulito > prima) pulito = -1;
+                    break;
+                }
+                case 3:
+                case 4:
+                    if (p.puoAnnullare()) ++annullati;
+                    p.annulla();
+                    break;
+                case 5:
+                    p.ripeti();
+                    break;
+                case 6:
+                case 7: {
+                    const QString file =
+                        cartella.filePath(QStringLiteral("Varimo-dati-%1-%2").arg(seme).arg(k));
+                    test::InterazioneFinta scelta;  // its choice goes with it
+                    scelta.scegliFile(file);
+                    if (!comandi.salvaConNome()) break;  // the data check refused it
+                    ++salvataggi;
+                    salvati << file;
+                    EXPECT_EQ(p.percorso(), file);
+                    pulito = p.passiAnnullabili();
+                    pulitoDaSalva = true;
+                    break;
+                }
+                default: {
+                    if (salvati.isEmpty()) break;
+                    const QString file = salvati.at(tra(0, static_cast<int>(salvati.size()) - 1));
+                    const QString percorsoPrima = p.percorso();
+                    const bool modificatoPrima = p.modificato();
+                    // The lock file is this program's own: nothing is asked.
+                    ASSERT_TRUE(comandi.apriPercorso(file));
+                    ++aperture;
+                    // One step, or none when the project on screen was that
+                    // file already.
+                    ASSERT_LE(p.passiAnnullabili(), 1);
+                    EXPECT_FALSE(p.modificato());
+                    EXPECT_EQ(p.percorso(), file);
+                    if (p.puoAnnullare()) {
+                        p.annulla();  // back to the previous work, with its file name
+                        EXPECT_EQ(p.percorso(), percorsoPrima);
+                        EXPECT_TRUE(p.modificato() || !modificatoPrima);
+                        p.ripeti();
+                        EXPECT_EQ(p.percorso(), file);
+                    }
+                    pulito = p.passiAnnullabili();
+                    pulitoDaSalva = false;
+                    break;
+                }
+            }
+            ASSERT_EQ(p.modificato(), p.passiAnnullabili() != pulito);
+            if (!p.modificato() && pulitoDaSalva && !p.percorso().isEmpty()) {
+                const EsitoScrittura ora = scriviProgettoFile(p.comeFile());
+                ASSERT_TRUE(ora.riuscito());
+                EXPECT_EQ(QString::fromLatin1(ora.contenuto).toStdString(),
+                          QString::fromLatin1(contenuto(p.percorso())).toStdString());
+            }
+        }
+    }
+    EXPECT_GT(salvataggi, 20);
+    EXPECT_GT(aperture, 20);
+    EXPECT_GT(annullati, 50);
 }
 
 }  // namespace
