@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "calculation/statocalcolo.h"
-#include "shell/interazione.h"
-#include "shell/modvarimo.h"
+#include "common/interazione.h"
+#include "common/modvarimo.h"
 
 #include "quadro_tipico.h"
 

@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "calculation/widgets/calcolo.h"
-#include "shell/modvarimo.h"
+#include "common/modvarimo.h"
 
 #include "quadro_tipico.h"
 

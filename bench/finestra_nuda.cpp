@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QLabel>
 
-#include "shell/widgets/misuraavvio.h"
+#include "app/misuraavvio.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

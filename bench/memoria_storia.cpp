@@ -11,11 +11,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/registro_finestre.h"
 #include "calculation/progetto.h"
 #include "calculation/widgets/calcolo.h"
-#include "shell/modvarimo.h"
-#include "shell/widgets/finestre.h"
-#include "shell/widgets/registro_finestre.h"
+#include "common/modvarimo.h"
+#include "common/widgets/finestre.h"
 
 #include "quadro_tipico.h"
 

@@ -11,10 +11,10 @@
 #include <cstdlib>
 #include <variant>
 
+#include "calculation/comandifile.h"
 #include "calculation/progetto.h"
-#include "datafile/comandifile.h"
+#include "common/modvarimo.h"
 #include "datafile/formato.h"
-#include "shell/modvarimo.h"
 
 namespace {
 

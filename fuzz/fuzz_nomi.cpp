@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "shell/nomifile.h"
+#include "common/nomifile.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "calculation/numeri.h"
+#include "common/numeri.h"
 
 namespace {
 

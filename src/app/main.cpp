@@ -4,10 +4,10 @@
 #include <QGuiApplication>
 #include <cstdio>
 
+#include "app/avvio.h"
+#include "common/modvarimo.h"
 #include "quadro/documentiquadro.h"
 #include "quadro/rigacomando.h"
-#include "shell/modvarimo.h"
-#include "shell/widgets/avvio.h"
 
 int main(int argc, char** argv) {
     QStringList argomenti;

@@ -1,6 +1,6 @@
 #include "calculation/fotocalcolo.h"
 
-#include "shell/modvarimo.h"
+#include "common/modvarimo.h"
 
 namespace varimo {
 

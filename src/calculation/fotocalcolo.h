@@ -5,7 +5,7 @@
 #include <array>
 
 #include "calculation/statocalcolo.h"
-#include "shell/modvarimo.h"
+#include "common/modvarimo.h"
 
 namespace varimo {
 

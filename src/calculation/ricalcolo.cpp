@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "calculation/numeri.h"
+#include "common/numeri.h"
 
 namespace varimo {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/voci.h"
+#include "common/voci.h"
 
 namespace varimo {
 

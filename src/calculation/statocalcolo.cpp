@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "calculation/numeri.h"
-#include "shell/interazione.h"
-#include "shell/modvarimo.h"
+#include "common/interazione.h"
+#include "common/modvarimo.h"
+#include "common/numeri.h"
 
 namespace varimo {
 

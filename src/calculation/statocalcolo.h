@@ -8,8 +8,8 @@
 #include <cstdint>
 
 #include "calculation/ricalcolo.h"
-#include "shell/valore.h"
-#include "shell/voci.h"
+#include "common/valore.h"
+#include "common/voci.h"
 
 namespace varimo {
 

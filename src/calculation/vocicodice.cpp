@@ -4,8 +4,8 @@
 
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "shell/interazione.h"
-#include "shell/modvarimo.h"
+#include "common/interazione.h"
+#include "common/modvarimo.h"
 
 namespace varimo {
 

@@ -1,7 +1,7 @@
 #include "datafile/filedati.h"
 
-#include "datafile/scritturafile.h"
-#include "shell/piattaforma.h"
+#include "common/piattaforma.h"
+#include "common/scritturafile.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,7 +6,7 @@
 #include <climits>
 #include <optional>
 
-#include "datafile/codifica.h"
+#include "common/codifica.h"
 
 namespace varimo {
 
@@ -180,23 +180,6 @@ EsitoScrittura scriviProgettoFile(const ProgettoFile& p) {
 }
 
 // ---- Reading ---------------------------------------------------------------
-
-qsizetype posizioneControllo(const QString& testo) {
-    for (qsizetype i = 0; i < testo.size(); ++i) {
-        const QChar c = testo[i];
-        if (c != u'\t' && c.category() == QChar::Other_Control) return i;
-    }
-    return -1;
-}
-
-QString senzaControlli(const QString& testo) {
-    if (posizioneControllo(testo) < 0) return testo;
-    QString r;
-    r.reserve(testo.size());
-    for (QChar c : testo)
-        if (c == u'\t' || c.category() != QChar::Other_Control) r.append(c);
-    return r;
-}
 
 bool sembraUtf8(const QByteArray& dati) {
     bool nonAscii = false;

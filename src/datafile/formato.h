@@ -6,6 +6,8 @@
 #include <array>
 #include <variant>
 
+#include "common/codifica.h"
+
 namespace varimo {
 
 // The project data file: 19 lines in Windows-1252, each ending with CR LF.
@@ -21,15 +23,6 @@ inline constexpr int campiTotali = 2 + numeroVoci * campiPerVoce;  // 92
 // A project file larger than this cannot be one of ours; it is refused
 // before it is read into memory.
 inline constexpr qint64 dimensioneMassimaFile = 1024 * 1024;
-
-// The longest text a field may hold; the reader refuses longer ones and the
-// writer does not write them.
-inline constexpr qsizetype lunghezzaMassimaCampo = 1000;
-
-// Position of the first control character of a text (a tab is allowed), or
-// -1. The file holds none; typed or pasted ones are removed.
-qsizetype posizioneControllo(const QString& testo);
-QString senzaControlli(const QString& testo);
 
 // True for bytes that are valid UTF-8 and not plain ASCII: such a file is
 // read as UTF-8.

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "calculation/importi.h"
-#include "calculation/numeri.h"
+#include "common/importi.h"
+#include "common/numeri.h"
 #include "framework/postgara.h"
 #include "framework/statoeconomico.h"
 

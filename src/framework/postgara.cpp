@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "calculation/importi.h"
-#include "calculation/numeri.h"
+#include "common/importi.h"
+#include "common/numeri.h"
 
 namespace varimo {
 

@@ -1,9 +1,9 @@
 #include "framework/statoeconomico.h"
 
-#include "calculation/numeri.h"
 #include "calculation/statocalcolo.h"
-#include "shell/interazione.h"
-#include "shell/modvarimo.h"
+#include "common/interazione.h"
+#include "common/modvarimo.h"
+#include "common/numeri.h"
 
 namespace varimo {
 

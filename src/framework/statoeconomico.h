@@ -7,8 +7,8 @@
 #include <array>
 
 #include "calculation/progetto.h"
-#include "shell/valore.h"
-#include "shell/voci.h"
+#include "common/valore.h"
+#include "common/voci.h"
 
 namespace varimo {
 

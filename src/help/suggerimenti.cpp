@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "datafile/codifica.h"
-#include "shell/percorsi.h"
+#include "common/codifica.h"
+#include "common/percorsi.h"
 
 namespace varimo {
 

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "datafile/scritturafile.h"
+#include "common/scritturafile.h"
 #include "quadro/formatofasi.h"
 #include "quadro/rigacomando.h"
 #include "quadro/stampaconfronto.h"

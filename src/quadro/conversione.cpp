@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "calculation/numeri.h"
+#include "calculation/comandifile.h"
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "datafile/comandifile.h"
-#include "shell/modvarimo.h"
+#include "common/modvarimo.h"
+#include "common/numeri.h"
 
 namespace varimo::quadro {
 

@@ -3,8 +3,8 @@
 #include <QFileInfo>
 #include <QMap>
 
+#include "common/scritturafile.h"
 #include "datafile/filedati.h"
-#include "datafile/scritturafile.h"
 #include "quadro/comandifasi.h"
 #include "quadro/conversione.h"
 #include "quadro/formatofasi.h"

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "datafile/scritturafile.h"
+#include "common/scritturafile.h"
 #include "quadro/comandifasi.h"
 #include "quadro/foglioconfronto.h"
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "shell/interazione.h"
+#include "common/interazione.h"
 
 namespace varimo {
 

@@ -1,6 +1,6 @@
 #include "reports/documento.h"
 
-#include "shell/modvarimo.h"
+#include "common/modvarimo.h"
 
 namespace varimo {
 

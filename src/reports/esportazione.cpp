@@ -4,12 +4,12 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "common/interazione.h"
+#include "common/modvarimo.h"
+#include "common/piattaforma.h"
 #include "reports/pdf.h"
 #include "reports/stampe.h"
 #include "reports/word.h"
-#include "shell/interazione.h"
-#include "shell/modvarimo.h"
-#include "shell/piattaforma.h"
 
 namespace varimo {
 

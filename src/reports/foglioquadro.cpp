@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <map>
 
-#include "calculation/importi.h"
-#include "datafile/scritturafile.h"
-#include "shell/modvarimo.h"
+#include "common/importi.h"
+#include "common/modvarimo.h"
+#include "common/scritturafile.h"
 
 namespace varimo {
 

@@ -16,8 +16,8 @@
 #include <numeric>
 #include <vector>
 
+#include "common/nomifile.h"
 #include "reports/impaginazione.h"
-#include "shell/nomifile.h"
 
 namespace varimo {
 

@@ -1,8 +1,8 @@
 #include "reports/sezioni.h"
 
+#include "common/modvarimo.h"
 #include "reports/esportazione.h"
 #include "reports/word.h"
-#include "shell/modvarimo.h"
 
 namespace varimo {
 

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "calculation/importi.h"
+#include "common/importi.h"
 #include "reports/esportazione.h"
 #include "reports/foglioquadro.h"
 #include "reports/stampe.h"

@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include "common/interazione.h"
+#include "common/modvarimo.h"
 #include "reports/word.h"
-#include "shell/interazione.h"
-#include "shell/modvarimo.h"
 
 namespace varimo {
 

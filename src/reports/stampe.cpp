@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "calculation/numeri.h"
+#include "common/interazione.h"
+#include "common/modvarimo.h"
+#include "common/numeri.h"
 #include "reports/esportazione.h"
 #include "reports/word.h"
-#include "shell/interazione.h"
-#include "shell/modvarimo.h"
 
 namespace varimo {
 

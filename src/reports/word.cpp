@@ -5,12 +5,12 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "datafile/scritturafile.h"
+#include "common/interazione.h"
+#include "common/modvarimo.h"
+#include "common/piattaforma.h"
+#include "common/scritturafile.h"
 #include "reports/docx.h"
 #include "reports/pdf.h"
-#include "shell/interazione.h"
-#include "shell/modvarimo.h"
-#include "shell/piattaforma.h"
 
 namespace varimo {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "common/nomifile.h"
 #include "reports/documento.h"
-#include "shell/nomifile.h"
 
 namespace varimo {
 

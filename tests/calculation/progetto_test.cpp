@@ -8,9 +8,9 @@
 #include <random>
 #include <vector>
 
+#include "calculation/comandifile.h"
 #include "calculation/progetto.h"
-#include "datafile/comandifile.h"
-#include "shell/modvarimo.h"
+#include "common/modvarimo.h"
 #include "support/interazione_finta.h"
 
 using namespace varimo;

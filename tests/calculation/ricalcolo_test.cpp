@@ -3,8 +3,8 @@
 #include <array>
 #include <optional>
 
-#include "calculation/numeri.h"
 #include "calculation/ricalcolo.h"
+#include "common/numeri.h"
 #include "support/generatore_calcolo.h"
 
 using namespace varimo;

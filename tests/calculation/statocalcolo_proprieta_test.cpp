@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "calculation/numeri.h"
 #include "calculation/statocalcolo.h"
-#include "shell/modvarimo.h"
+#include "common/modvarimo.h"
+#include "common/numeri.h"
 #include "support/generatore_calcolo.h"
 #include "support/interazione_finta.h"
 

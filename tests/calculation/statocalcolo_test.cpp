@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "calculation/numeri.h"
-#include "shell/modvarimo.h"
+#include "common/modvarimo.h"
+#include "common/numeri.h"
 #include "support/interazione_finta.h"
 
 QT_BEGIN_NAMESPACE

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <random>
 
-#include "calculation/numeri.h"
 #include "calculation/statocalcolo.h"
-#include "shell/modvarimo.h"
+#include "common/modvarimo.h"
+#include "common/numeri.h"
 #include "support/interazione_finta.h"
 
 using namespace varimo;

@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "calculation/numeri.h"
+#include "calculation/comandifile.h"
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "datafile/comandifile.h"
+#include "common/modvarimo.h"
+#include "common/numeri.h"
 #include "datafile/formato.h"
-#include "shell/modvarimo.h"
 #include "support/interazione_finta.h"
 
 QT_BEGIN_NAMESPACE

@@ -7,12 +7,12 @@
 
 #include <random>
 
+#include "calculation/comandifile.h"
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "datafile/comandifile.h"
+#include "common/modvarimo.h"
 #include "datafile/formato.h"
 #include "datafile/preparazione.h"
-#include "shell/modvarimo.h"
 #include "support/interazione_finta.h"
 
 namespace varimo {

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "calculation/comandifile.h"
 #include "calculation/progetto.h"
-#include "datafile/comandifile.h"
+#include "common/modvarimo.h"
 #include "datafile/filedati.h"
 #include "datafile/formato.h"
 #include "datafile/preparazione.h"
-#include "shell/modvarimo.h"
 #include "support/interazione_finta.h"
 
 namespace varimo {

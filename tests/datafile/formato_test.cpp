@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "datafile/codifica.h"
+#include "common/codifica.h"
 
 #if __has_include(<iconv.h>)
 #include <iconv.h>

@@ -20,16 +20,16 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 
-#include "calculation/numeri.h"
+#include "calculation/comandifile.h"
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "datafile/comandifile.h"
+#include "common/numeri.h"
+#include "common/piattaforma.h"
+#include "common/recenti.h"
+#include "common/scritturafile.h"
 #include "datafile/filedati.h"
 #include "datafile/formato.h"
 #include "datafile/preparazione.h"
-#include "datafile/scritturafile.h"
-#include "shell/piattaforma.h"
-#include "shell/recenti.h"
 #include "support/figlio_limitato.h"
 #include "support/interazione_finta.h"
 

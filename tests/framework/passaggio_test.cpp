@@ -8,14 +8,14 @@
 #include <random>
 #include <variant>
 
-#include "calculation/numeri.h"
+#include "calculation/comandifile.h"
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "datafile/comandifile.h"
+#include "common/modvarimo.h"
+#include "common/numeri.h"
 #include "datafile/formato.h"
 #include "framework/statoeconomico.h"
 #include "reports/stampe.h"
-#include "shell/modvarimo.h"
 #include "support/interazione_finta.h"
 
 namespace varimo {

@@ -8,9 +8,9 @@
 
 #include <random>
 
-#include "calculation/importi.h"
-#include "calculation/numeri.h"
-#include "shell/modvarimo.h"
+#include "common/importi.h"
+#include "common/modvarimo.h"
+#include "common/numeri.h"
 #include "support/interazione_finta.h"
 
 QT_BEGIN_NAMESPACE

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "calculation/numeri.h"
 #include "calculation/statocalcolo.h"
-#include "shell/modvarimo.h"
+#include "common/modvarimo.h"
+#include "common/numeri.h"
 #include "support/interazione_finta.h"
 
 namespace varimo {

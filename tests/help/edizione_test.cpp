@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/modvarimo.h"
+#include "common/modvarimo.h"
 
 namespace varimo {
 namespace {

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "shell/percorsi.h"
+#include "common/percorsi.h"
 
 namespace varimo {
 namespace {

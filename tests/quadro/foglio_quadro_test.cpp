@@ -12,14 +12,14 @@
 #include <QTemporaryDir>
 #include <cmath>
 
-#include "calculation/importi.h"
+#include "common/importi.h"
+#include "common/modvarimo.h"
 #include "quadro/documentiquadro.h"
 #include "quadro/esempi_documenti.h"
 #include "quadro/formatoquadro.h"
 #include "reports/foglioquadro.h"
 #include "reports/lettore_docx.h"
 #include "reports/lettore_foglio.h"
-#include "shell/modvarimo.h"
 
 namespace varimo::test {
 namespace {

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <random>
 
-#include "calculation/numeri.h"
+#include "common/numeri.h"
 #include "datafile/filedati.h"
 #include "datafile/formato.h"
 #include "quadro/conversione.h"

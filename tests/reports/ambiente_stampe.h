@@ -13,10 +13,10 @@
 #include <iterator>
 #include <memory>
 
+#include "common/modvarimo.h"
+#include "common/piattaforma.h"
 #include "reports/stampe.h"
 #include "reports/word.h"
-#include "shell/modvarimo.h"
-#include "shell/piattaforma.h"
 #include "support/interazione_finta.h"
 
 namespace varimo::test {

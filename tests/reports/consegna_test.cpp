@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "datafile/scritturafile.h"
+#include "common/scritturafile.h"
 #include "reports/ambiente_stampe.h"
 #include "reports/word.h"
 #include "support/figlio_limitato.h"

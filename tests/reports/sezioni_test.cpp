@@ -12,8 +12,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "calculation/numeri.h"
 #include "calculation/statocalcolo.h"
+#include "common/numeri.h"
 #include "framework/persezioni.h"
 #include "framework/postgara.h"
 #include "framework/statoeconomico.h"

@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "shell/interazione.h"
+#include "common/interazione.h"
 
 namespace varimo::test {
 

@@ -15,11 +15,11 @@
 #include <functional>
 #include <vector>
 
-#include "calculation/numeri.h"
-#include "shell/interazione.h"
-#include "shell/widgets/controlli.h"
-#include "shell/widgets/proporzioni.h"
-#include "shell/widgets/testodigitato.h"
+#include "common/interazione.h"
+#include "common/numeri.h"
+#include "common/widgets/controlli.h"
+#include "common/widgets/proporzioni.h"
+#include "common/widgets/testodigitato.h"
 
 namespace varimo {
 

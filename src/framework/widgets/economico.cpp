@@ -10,9 +10,9 @@
 #include <functional>
 #include <vector>
 
-#include "shell/widgets/controlli.h"
-#include "shell/widgets/proporzioni.h"
-#include "shell/widgets/testodigitato.h"
+#include "common/widgets/controlli.h"
+#include "common/widgets/proporzioni.h"
+#include "common/widgets/testodigitato.h"
 
 namespace varimo {
 

@@ -8,17 +8,17 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "calculation/importi.h"
-#include "calculation/numeri.h"
 #include "calculation/widgets/calcolo.h"
+#include "common/importi.h"
+#include "common/interazione.h"
+#include "common/modvarimo.h"
+#include "common/numeri.h"
+#include "common/widgets/controlli.h"
+#include "common/widgets/finestre.h"
+#include "common/widgets/proporzioni.h"
 #include "framework/persezioni.h"
 #include "framework/widgets/economico.h"
 #include "reports/sezioni.h"
-#include "shell/interazione.h"
-#include "shell/modvarimo.h"
-#include "shell/widgets/controlli.h"
-#include "shell/widgets/finestre.h"
-#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 

@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/widgets/finestre.h"
-#include "shell/widgets/proporzioni.h"
+#include "common/widgets/finestre.h"
+#include "common/widgets/proporzioni.h"
 
 namespace varimo {
 

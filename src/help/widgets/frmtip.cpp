@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "shell/widgets/proporzioni.h"
+#include "common/widgets/proporzioni.h"
 
 namespace varimo {
 

@@ -6,10 +6,10 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "common/widgets/finestre.h"
+#include "common/widgets/proporzioni.h"
 #include "help/widgets/testiaiuto.h"
 #include "reports/stampaguida.h"
-#include "shell/widgets/finestre.h"
-#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 

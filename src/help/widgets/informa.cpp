@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/modvarimo.h"
+#include "common/widgets/proporzioni.h"
 #include "help/edizione.h"
-#include "shell/modvarimo.h"
-#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 

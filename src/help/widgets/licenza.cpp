@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/modvarimo.h"
+#include "common/widgets/finestre.h"
+#include "common/widgets/proporzioni.h"
 #include "help/widgets/testiaiuto.h"
 #include "reports/stampaguida.h"
-#include "shell/modvarimo.h"
-#include "shell/widgets/finestre.h"
-#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 

@@ -6,16 +6,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/modvarimo.h"
+#include "common/percorsi.h"
+#include "common/widgets/finestre.h"
+#include "common/widgets/proporzioni.h"
 #include "help/widgets/catalogo.h"
 #include "help/widgets/frmtip.h"
 #include "help/widgets/guide.h"
 #include "help/widgets/licenza.h"
 #include "reports/stampaguida.h"
-#include "shell/modvarimo.h"
-#include "shell/percorsi.h"
-#include "shell/widgets/avvio.h"
-#include "shell/widgets/finestre.h"
-#include "shell/widgets/proporzioni.h"
 
 namespace varimo {
 
@@ -205,7 +204,7 @@ void Sommario::chiudi() {
 }
 
 void Sommario::esciDalProgramma() {
-    esciprogramma();
+    Finestre::istanza().esci();
 }
 
 void Sommario::stampa() {

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/widgets/proporzioni.h"
+#include "common/widgets/proporzioni.h"
 
 namespace varimo {
 

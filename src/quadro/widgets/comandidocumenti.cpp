@@ -5,11 +5,11 @@
 #include <QMenu>
 #include <QWidget>
 
+#include "common/interazione.h"
+#include "common/modvarimo.h"
 #include "quadro/documentiquadro.h"
 #include "reports/stampaamministrazione.h"
 #include "reports/stampe.h"
-#include "shell/interazione.h"
-#include "shell/modvarimo.h"
 
 namespace varimo::quadro {
 

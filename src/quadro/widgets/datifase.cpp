@@ -5,7 +5,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
-#include "shell/interazione.h"
+#include "common/interazione.h"
 
 namespace varimo::quadro {
 

@@ -11,9 +11,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "common/interazione.h"
 #include "quadro/stampaconfronto.h"
 #include "reports/word.h"
-#include "shell/interazione.h"
 
 namespace varimo::quadro {
 

@@ -22,7 +22,10 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "datafile/scritturafile.h"
+#include "common/interazione.h"
+#include "common/modvarimo.h"
+#include "common/scritturafile.h"
+#include "common/widgets/finestre.h"
 #include "quadro/conversione.h"
 #include "quadro/documentiquadro.h"
 #include "quadro/formatoquadro.h"
@@ -30,9 +33,6 @@
 #include "quadro/widgets/comandidocumenti.h"
 #include "quadro/widgets/menufasi.h"
 #include "quadro/widgets/modelloquadro.h"
-#include "shell/interazione.h"
-#include "shell/modvarimo.h"
-#include "shell/widgets/finestre.h"
 
 namespace varimo::quadro {
 

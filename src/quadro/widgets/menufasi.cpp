@@ -6,11 +6,11 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "common/interazione.h"
 #include "quadro/documentoquadro.h"
 #include "quadro/widgets/datifase.h"
 #include "quadro/widgets/finestraconfronto.h"
 #include "quadro/widgets/nuovafase.h"
-#include "shell/interazione.h"
 
 namespace varimo::quadro {
 

@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "shell/interazione.h"
+#include "common/interazione.h"
 
 namespace varimo::quadro {
 

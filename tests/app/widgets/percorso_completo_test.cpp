@@ -5,9 +5,9 @@
 #include <QSignalSpy>
 #include <cmath>
 
+#include "calculation/comandifile.h"
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "datafile/comandifile.h"
 #include "help/widgets/frmtip.h"
 #include "help/widgets/guide.h"
 #include "help/widgets/sommario.h"

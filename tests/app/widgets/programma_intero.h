@@ -28,14 +28,14 @@
 #include <QToolButton>
 #include <ostream>
 
+#include "app/frmsplash.h"
+#include "app/registro_finestre.h"
 #include "calculation/widgets/calcolo.h"
+#include "common/modvarimo.h"
+#include "common/percorsi.h"
+#include "common/widgets/finestre.h"
 #include "framework/widgets/economico.h"
 #include "reports/word.h"
-#include "shell/modvarimo.h"
-#include "shell/percorsi.h"
-#include "shell/widgets/finestre.h"
-#include "shell/widgets/frmsplash.h"
-#include "shell/widgets/registro_finestre.h"
 #include "support/interazione_finta.h"
 
 // Texts read in the failure reports.

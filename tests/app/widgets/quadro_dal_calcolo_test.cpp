@@ -2,7 +2,7 @@
 // of the calculation window converted into the window quadro with the same
 // total, saved, and opened again as a file given at start; the File menu of
 // the framework window opens a new framework from the template.
-#include "calculation/numeri.h"
+#include "common/numeri.h"
 #include "programma_intero.h"
 #include "quadro/widgets/finestraquadro.h"
 

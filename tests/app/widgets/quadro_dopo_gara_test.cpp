@@ -7,8 +7,8 @@
 
 #include <cmath>
 
-#include "calculation/numeri.h"
 #include "calculation/vocicodice.h"
+#include "common/numeri.h"
 #include "framework/widgets/postgara.h"
 #include "programma_intero.h"
 #include "reports/lettore_docx.h"

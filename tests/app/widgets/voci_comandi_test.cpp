@@ -3,8 +3,8 @@
 // the switching keys, the own-window question, the tip window and the colour.
 #include <QPointer>
 
+#include "calculation/comandifile.h"
 #include "calculation/progetto.h"
-#include "datafile/comandifile.h"
 #include "help/widgets/frmtip.h"
 #include "programma_intero.h"
 #include "reports/lettore_docx.h"

@@ -14,11 +14,11 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "calculation/numeri.h"
+#include "app/registro_finestre.h"
+#include "common/modvarimo.h"
+#include "common/numeri.h"
+#include "common/widgets/finestre.h"
 #include "framework/widgets/economico.h"
-#include "shell/modvarimo.h"
-#include "shell/widgets/finestre.h"
-#include "shell/widgets/registro_finestre.h"
 #include "support/interazione_finta.h"
 
 namespace varimo {

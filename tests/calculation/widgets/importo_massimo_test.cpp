@@ -9,8 +9,8 @@
 #include <QTest>
 
 #include "calculation/widgets/calcolo.h"
-#include "shell/modvarimo.h"
-#include "shell/widgets/finestre.h"
+#include "common/modvarimo.h"
+#include "common/widgets/finestre.h"
 #include "support/interazione_finta.h"
 
 namespace varimo {

@@ -14,8 +14,8 @@
 
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "shell/modvarimo.h"
-#include "shell/widgets/finestre.h"
+#include "common/modvarimo.h"
+#include "common/widgets/finestre.h"
 #include "support/interazione_finta.h"
 
 namespace varimo {

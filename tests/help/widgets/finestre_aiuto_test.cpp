@@ -11,6 +11,10 @@
 #include <QScrollArea>
 #include <QTest>
 
+#include "app/avvio.h"
+#include "common/percorsi.h"
+#include "common/widgets/finestre.h"
+#include "common/widgets/proporzioni.h"
 #include "help/widgets/catalogo.h"
 #include "help/widgets/frmtip.h"
 #include "help/widgets/guide.h"
@@ -18,9 +22,6 @@
 #include "help/widgets/sommario.h"
 #include "reports/ambiente_stampe.h"
 #include "reports/lettore_docx.h"
-#include "shell/percorsi.h"
-#include "shell/widgets/finestre.h"
-#include "shell/widgets/proporzioni.h"
 
 namespace varimo::test {
 namespace {
@@ -38,9 +39,12 @@ class FinestreAiuto : public AmbienteStampe {
         scaricaTutte();
         // The help windows reach the contents by name, as in the program.
         registro.registraFabbrica<Sommario>();
+        // The exit the program sets at start-up.
+        registro.impostaUscita([] { esciprogramma(); });
     }
     void TearDown() override {
         scaricaTutte();
+        registro.impostaUscita({});
         impostaCartellaProgramma(QString());
         AmbienteStampe::TearDown();
     }

@@ -9,12 +9,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "common/modvarimo.h"
+#include "common/percorsi.h"
+#include "common/widgets/finestre.h"
 #include "help/widgets/frmtip.h"
 #include "help/widgets/informa.h"
 #include "help/widgets/supportoclienti.h"
-#include "shell/modvarimo.h"
-#include "shell/percorsi.h"
-#include "shell/widgets/finestre.h"
 
 namespace varimo {
 namespace {

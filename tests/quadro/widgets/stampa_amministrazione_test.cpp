@@ -8,12 +8,12 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "calculation/importi.h"
+#include "common/importi.h"
+#include "common/modvarimo.h"
 #include "quadro/documentiquadro.h"
 #include "quadro/esempi_documenti.h"
 #include "reports/lettore_docx.h"
 #include "reports/lettore_pdf.h"
-#include "shell/modvarimo.h"
 
 namespace varimo::test {
 namespace {

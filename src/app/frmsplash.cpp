@@ -1,0 +1,151 @@
+#include "app/frmsplash.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QTimer>
+
+#include "app/avvio.h"
+#include "common/modvarimo.h"
+#include "common/widgets/finestre.h"
+
+namespace varimo {
+
+namespace {
+constexpr int kLarghezza = 640;
+constexpr int kAltezza = 360;
+constexpr int kBarra = 6;
+}  // namespace
+
+FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuono_) {
+    setObjectName(QString::fromLatin1(kNome));
+    setWindowTitle(QStringLiteral("Varimo"));
+    setFixedSize(kLarghezza, kAltezza);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, Qt::yellow);
+    setPalette(pal);
+    setFocusPolicy(Qt::StrongFocus);
+
+    for (int i = 0; i < 12; ++i) {
+        if (i == 6) continue;  // the window has no label 6
+        auto* l = new QLabel(this);
+        l->setObjectName(QStringLiteral("label_%1").arg(i));
+        l->setPalette(pal);
+        l->installEventFilter(this);
+        label_[static_cast<size_t>(i)] = l;
+    }
+    // Yellow bars framing the window: top, bottom, left, right.
+    for (int i : {0, 9, 10, 11}) {
+        label(i)->setAutoFillBackground(true);
+        QPalette giallo = pal;
+        giallo.setColor(QPalette::Window, Qt::yellow);
+        label(i)->setPalette(giallo);
+    }
+    label(0)->setGeometry(0, 0, kLarghezza, kBarra);
+    label(9)->setGeometry(0, kAltezza - kBarra, kLarghezza, kBarra);
+    label(10)->setGeometry(0, kBarra, kBarra, kAltezza - 2 * kBarra);
+    label(11)->setGeometry(kLarghezza - kBarra, kBarra, kBarra, kAltezza - 2 * kBarra);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    // Kept uncompressed (PPM): decoding a PNG was a tenth of the work done
+    // before the splash first shows.
+    Image1->setPixmap(QPixmap(QStringLiteral(":/immagini/splash.ppm")));
+    Image1->setGeometry(20, 30, 215, 299);
+    Image1->installEventFilter(this);
+
+    const int x = 255, w = kLarghezza - x - 20;
+    label(1)->setText(QStringLiteral("software Veladio"));
+    label(1)->setGeometry(x, 30, w, 24);
+    label(2)->setText(kPresenta);
+    label(2)->setGeometry(x, 58, w, 24);
+    QFont grande = font();
+    grande.setPointSize(40);
+    grande.setWeight(QFont::Black);
+    label(3)->setFont(grande);
+    label(3)->setGeometry(x, 90, w, 72);
+    label(4)->setGeometry(x, 170, w, 24);
+    label(5)->setGeometry(x, 200, w, 24);
+    label(7)->setText(QString());
+    label(7)->setGeometry(x, 230, w, 24);
+    label(8)->setText(
+        QStringLiteral("(cliccare sulla finestra per iniziare; premere un tasto per uscire)"));
+    label(8)->setWordWrap(true);
+    label(8)->setGeometry(x, 280, w, 44);
+
+    // Load: the sound's file name, then the labels with the program's texts. The sound is opened
+    // and played once the window has been painted (or before any other command sent to it).
+    suono_.impostaNomeFile(QStringLiteral("Internet.mid"));
+    label(3)->setText(ModVarimo::nomeprogramma);
+    label(4)->setText(ModVarimo::descrizioneprogramma);
+    label(5)->setText(QStringLiteral("EDIZIONE PROFESSIONALE - VERSIONE ") +
+                      ModVarimo::versioneprogramma);
+}
+
+FrmSplash::~FrmSplash() {
+    suono_.chiudi();
+}
+
+void FrmSplash::avviaSuono() {
+    if (suonoAvviato_) return;
+    suonoAvviato_ = true;
+    // Open and play: the synthesizer is built on a worker thread; a pause or
+    // a close sent before it is ready keeps it from ever playing.
+    suono_.apriInSottofondo();
+    suono_.suona();
+}
+
+void FrmSplash::paintEvent(QPaintEvent* e) {
+    QWidget::paintEvent(e);
+    if (suonoAvviato_ || avvioPrenotato_) return;
+    // After the picture has reached the screen, when the event loop is back.
+    avvioPrenotato_ = true;
+    QTimer::singleShot(0, this, [this] { avviaSuono(); });
+}
+
+void FrmSplash::congedo() {
+    avviaSuono();
+    suono_.suona();
+    Finestre::porta(this);
+    label(2)->setText(kCongedo);
+}
+
+void FrmSplash::passaAlCalcolo() {
+    avviaSuono();
+    suono_.pausa();
+    mostracalcolo();
+}
+
+void FrmSplash::Form_KeyPress() {
+    suonoAvviato_ = true;  // closed before it was opened: it never will be
+    suono_.chiudi();
+    Finestre::istanza().chiudi(QStringLiteral("catalogo"));
+    close();
+}
+
+void FrmSplash::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) passaAlCalcolo();
+}
+
+void FrmSplash::keyPressEvent(QKeyEvent* e) {
+    // A key that types a character, Enter and Esc included; modifier keys
+    // pressed alone do not count.
+    if (!e->text().isEmpty()) {
+        Form_KeyPress();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+bool FrmSplash::eventFilter(QObject* o, QEvent* e) {
+    if (e->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton && o != this) {
+        passaAlCalcolo();  // a click on the label or the picture does the same as one on the window
+        return true;
+    }
+    return QWidget::eventFilter(o, e);
+}
+
+}  // namespace varimo

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QLabel>
+#include <QWidget>
+#include <array>
+
+#include "app/suono.h"
+
+namespace varimo {
+
+// The splash window: shown at start with its jingle, and again as the
+// farewell after a confirmed exit. A click opens the calculation window; a
+// key press closes the splash (and with it the program, when nothing else is
+// open).
+class FrmSplash : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr const char* kNome = "frmSplash";
+    static inline const QString kPresenta =
+        QString(24, QLatin1Char(' ')) + QStringLiteral("presenta");
+    static inline const QString kCongedo =
+        QString(10, QLatin1Char(' ')) + QStringLiteral("elaborazione eseguita con");
+
+    // The sound output used by splashes created from now on (tests and
+    // machines without sound use a silent one).
+    static void impostaUscitaSuono(Suono::Uscita u) { uscitaSuono_ = u; }
+
+    explicit FrmSplash(QWidget* parent = nullptr);
+    ~FrmSplash() override;
+
+    QLabel* label(int i) const { return label_.at(static_cast<size_t>(i)); }
+    Suono& suono() { return suono_; }
+
+    // Farewell: resume the sound and show "elaborazione eseguita con".
+    void congedo();
+
+    void passaAlCalcolo();
+    void Form_KeyPress();
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+  private:
+    void avviaSuono();
+
+    static inline Suono::Uscita uscitaSuono_ = Suono::Uscita::Predefinita;
+    std::array<QLabel*, 12> label_{};
+    QLabel* Image1 = nullptr;
+    Suono suono_;
+    bool suonoAvviato_ = false;    // open and play sent
+    bool avvioPrenotato_ = false;  // sent at the first return to the event loop
+};
+
+}  // namespace varimo
