@@ -52,7 +52,7 @@ attendi() {
 avvia() {
   "$@" &
   pid=$!
-  if ! finestra=$(attendi '^Varimo: calcolo' 150); then
+  if ! finestra=$(attendi '^Varimo: calcolo' 600); then
     fallito "the calculation window did not appear for: $*"; return 1
   fi
   xdotool windowfocus --sync "$finestra" 2>/dev/null || true
@@ -61,7 +61,7 @@ avvia() {
 # The program's message box is up; Return answers it with its default.
 messaggio() {
   local m
-  if ! m=$(attendi 'aiuto in linea' 50); then return 1; fi
+  if ! m=$(attendi 'aiuto in linea' 300); then return 1; fi
   xdotool windowfocus --sync "$m" 2>/dev/null || true
   sleep 0.3
   if [ -n "${SCHERMATE:-}" ]; then
@@ -75,16 +75,15 @@ ferma() {
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; pid=""
 }
 
-# 1. A FIFO as the project: a message within a second, not a frozen program.
+# 1. A FIFO as the project: a message, not a program frozen on the read
+# (which would never show one; the wait is long because a sanitizer build on
+# a busy machine starts slowly).
 mkfifo coda
 inizio=$(date +%s%N)
 "$PROGRAMMA" "$cartella/coda" &
 pid=$!
-if m=$(attendi 'aiuto in linea' 50); then
-  ms=$(( ($(date +%s%N) - inizio) / 1000000 ))
-  echo "FIFO: message after $ms ms"
-  # The start-up itself takes part of the second on a busy machine.
-  [ "$ms" -le 3000 ] || fallito "FIFO message after $ms ms"
+if m=$(attendi 'aiuto in linea' 300); then
+  echo "FIFO: message after $(( ($(date +%s%N) - inizio) / 1000000 )) ms"
 else
   fallito "no message for a FIFO given as the project"
 fi
@@ -123,7 +122,7 @@ if avvia "$PROGRAMMA" "$cartella/Varimo-dati-aperto"; then
   xdotool key --clearmodifiers alt+f
   sleep 0.5
   xdotool key --clearmodifiers n
-  if d=$(attendi 'Salva i dati del progetto con nome' 50); then
+  if d=$(attendi 'Salva i dati del progetto con nome' 300); then
     xdotool windowfocus --sync "$d" 2>/dev/null || true
     sleep 0.5
     xdotool key --clearmodifiers ctrl+a
@@ -167,7 +166,7 @@ if avvia "$PROGRAMMA" "$cartella/Varimo-dati-stampa"; then
   sleep 0.5
   xdotool key --clearmodifiers t
   doc=""
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 200); do
     doc=$(find "$TMPDIR" -name '*.docx' 2>/dev/null | head -1)
     [ -n "$doc" ] && break
     sleep 0.2
