@@ -57,9 +57,11 @@ class PrecedenzaScorciatoie final : public QObject {
 };
 
 void installaPrecedenza() {
-    static PrecedenzaScorciatoie* filtro = nullptr;
-    if (filtro) return;
-    filtro = new PrecedenzaScorciatoie;
+    // One filter per application object, kept as its child.
+    const QString nome = QStringLiteral("precedenzaScorciatoie");
+    if (qApp->findChild<QObject*>(nome, Qt::FindDirectChildrenOnly)) return;
+    auto* filtro = new PrecedenzaScorciatoie;
+    filtro->setObjectName(nome);
     filtro->setParent(qApp);
     qApp->installEventFilter(filtro);
 }

@@ -17,7 +17,14 @@ constexpr int kAltezza = 360;
 constexpr int kBarra = 6;
 }  // namespace
 
-FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuono_) {
+Suono::Uscita FrmSplash::uscitaSuonoScelta() {
+    const QString scelta = qEnvironmentVariable("VARIMO_SUONO");
+    if (scelta == QLatin1String("nessuno")) return Suono::Uscita::Nessuna;
+    if (scelta == QLatin1String("scarto")) return Suono::Uscita::Scarto;
+    return Suono::Uscita::Predefinita;
+}
+
+FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuonoScelta()) {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(QStringLiteral("Varimo"));
     setFixedSize(kLarghezza, kAltezza);
@@ -48,13 +55,13 @@ FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuono_) {
     label(10)->setGeometry(0, kBarra, kBarra, kAltezza - 2 * kBarra);
     label(11)->setGeometry(kLarghezza - kBarra, kBarra, kBarra, kAltezza - 2 * kBarra);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    immagine_ = new QLabel(this);
+    immagine_->setObjectName(QStringLiteral("Image1"));
     // Kept uncompressed (PPM): decoding a PNG was a tenth of the work done
     // before the splash first shows.
-    Image1->setPixmap(QPixmap(QStringLiteral(":/immagini/splash.ppm")));
-    Image1->setGeometry(20, 30, 215, 299);
-    Image1->installEventFilter(this);
+    immagine_->setPixmap(QPixmap(QStringLiteral(":/immagini/splash.ppm")));
+    immagine_->setGeometry(20, 30, 215, 299);
+    immagine_->installEventFilter(this);
 
     const int x = 255, w = kLarghezza - x - 20;
     label(1)->setText(QStringLiteral("software Veladio"));
@@ -118,7 +125,7 @@ void FrmSplash::passaAlCalcolo() {
     mostracalcolo();
 }
 
-void FrmSplash::Form_KeyPress() {
+void FrmSplash::esciDalSaluto() {
     suonoAvviato_ = true;  // closed before it was opened: it never will be
     suono_.chiudi();
     Finestre::istanza().chiudi(QStringLiteral("catalogo"));
@@ -133,7 +140,7 @@ void FrmSplash::keyPressEvent(QKeyEvent* e) {
     // A key that types a character, Enter and Esc included; modifier keys
     // pressed alone do not count.
     if (!e->text().isEmpty()) {
-        Form_KeyPress();
+        esciDalSaluto();
         return;
     }
     QWidget::keyPressEvent(e);

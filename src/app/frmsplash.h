@@ -21,9 +21,10 @@ class FrmSplash : public QWidget {
     static inline const QString kCongedo =
         QString(10, QLatin1Char(' ')) + QStringLiteral("elaborazione eseguita con");
 
-    // The sound output used by splashes created from now on (tests and
-    // machines without sound use a silent one).
-    static void impostaUscitaSuono(Suono::Uscita u) { uscitaSuono_ = u; }
+    // The sound output of a splash: the system's, unless VARIMO_SUONO says
+    // "nessuno" (no sound at all: machines without sound, tests) or "scarto"
+    // (played into nothing, as fast as it can).
+    static Suono::Uscita uscitaSuonoScelta();
 
     explicit FrmSplash(QWidget* parent = nullptr);
     ~FrmSplash() override;
@@ -35,7 +36,8 @@ class FrmSplash : public QWidget {
     void congedo();
 
     void passaAlCalcolo();
-    void Form_KeyPress();
+    // A key on the splash leaves the program.
+    void esciDalSaluto();
 
   protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -46,9 +48,8 @@ class FrmSplash : public QWidget {
   private:
     void avviaSuono();
 
-    static inline Suono::Uscita uscitaSuono_ = Suono::Uscita::Predefinita;
     std::array<QLabel*, 12> label_{};
-    QLabel* Image1 = nullptr;
+    QLabel* immagine_ = nullptr;
     Suono suono_;
     bool suonoAvviato_ = false;    // open and play sent
     bool avvioPrenotato_ = false;  // sent at the first return to the event loop

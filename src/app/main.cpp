@@ -20,7 +20,10 @@ int main(int argc, char** argv) {
         // The print, the PDF and the spreadsheet join the formats.
         varimo::quadro::registraEsportatoriDocumenti();
         QString errori;
-        const int esito = varimo::quadro::eseguiComando(argomenti, &errori);
+        // The application's own list: on Windows it comes from the wide
+        // command line, so file names outside the ANSI code page arrive whole.
+        const int esito =
+            varimo::quadro::eseguiComando(QCoreApplication::arguments().mid(1), &errori);
         std::fputs(errori.toLocal8Bit().constData(), stderr);
         return esito;
     }

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
 
 #include "app/motoremidi.h"
 
@@ -43,10 +44,10 @@ bool prendi(void* libreria, const char* nome, F& f) {
 // lacks a function (the sound then stays silent). Its messages about missing
 // devices are silenced: the program treats those as a silent splash.
 const Fluid* fluid() {
-    static const Fluid* caricata = []() -> const Fluid* {
+    static const std::optional<Fluid> caricata = []() -> std::optional<Fluid> {
         void* lib = dlopen(VARIMO_FLUIDSYNTH_LIBRERIA, RTLD_NOW | RTLD_LOCAL);
-        if (!lib) return nullptr;
-        static Fluid f;
+        if (!lib) return std::nullopt;
+        Fluid f;
         const bool tutte = prendi(lib, "fluid_is_midifile", f.is_midifile) &&
                            prendi(lib, "fluid_set_log_function", f.set_log_function) &&
                            prendi(lib, "new_fluid_settings", f.new_settings) &&
@@ -63,12 +64,12 @@ const Fluid* fluid() {
                            prendi(lib, "fluid_player_add", f.player_add) &&
                            prendi(lib, "fluid_player_play", f.player_play) &&
                            prendi(lib, "fluid_player_stop", f.player_stop);
-        if (!tutte) return nullptr;
+        if (!tutte) return std::nullopt;
         for (int livello : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
             f.set_log_function(livello, nullptr, nullptr);
-        return &f;
+        return f;
     }();
-    return caricata;
+    return caricata ? &*caricata : nullptr;
 }
 
 struct MotoreFluid final : MotoreMidi {

@@ -4,8 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QUuid>
 
-#include <atomic>
 #include <string>
 
 #include "app/motoremidi.h"
@@ -59,8 +59,9 @@ std::unique_ptr<MotoreMidi> creaMotoreMidi(Suono::Uscita uscita, const QString& 
     if (uscita == Suono::Uscita::Scarto) {
         m = std::make_unique<MotoreMuto>();
     } else {
-        static std::atomic<int> contatore{0};
-        const std::wstring alias = L"varimo_suono_" + std::to_wstring(++contatore);
+        // A name of its own for this device, unique in the process.
+        const std::wstring alias =
+            L"varimo_suono_" + QUuid::createUuid().toString(QUuid::Id128).toStdWString();
         const std::wstring percorso = QDir::toNativeSeparators(file).toStdWString();
         const std::wstring apri = L"open \"" + percorso + L"\" type sequencer alias " + alias;
         if (mciSendStringW(apri.c_str(), nullptr, 0, nullptr) != 0) return nullptr;

@@ -379,7 +379,7 @@ Avanzo Motore::avanza(Passo& p, bool gestori) {
                     if (!perc || !x) return Avanzo::Errore;
                     const auto t = scrittura(std::floor(*perc / 100 * *x + 0.5) / 100);
                     if (!t) return Avanzo::Errore;
-                    nuovo = std::move(*t);
+                    nuovo = *t;
                 }
                 if (scrivi(i, nuovo)) {
                     p.fase = Fase::DopoRiga;

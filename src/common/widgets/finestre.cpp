@@ -1,5 +1,6 @@
 #include "common/widgets/finestre.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 
 #include "common/widgets/controlli.h"
@@ -7,8 +8,11 @@
 namespace varimo {
 
 Finestre& Finestre::istanza() {
-    static Finestre registro;
-    return registro;
+    // The collection belongs to the application object: made with the first
+    // window, it ends with the application.
+    auto* registro = qApp->findChild<Finestre*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!registro) registro = new Finestre(qApp);
+    return *registro;
 }
 
 QWidget* Finestre::finestra(const QString& nome) const {

@@ -25,6 +25,9 @@ namespace varimo {
 class Finestre : public QObject {
     Q_OBJECT
   public:
+    explicit Finestre(QObject* parent = nullptr) : QObject(parent) {}
+    // The application's collection (made on first use, a child of the
+    // application object).
     static Finestre& istanza();
 
     // The loaded instance, or nullptr.

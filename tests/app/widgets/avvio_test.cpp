@@ -28,7 +28,7 @@ class CalcoloProva : public QWidget {
 class Avvio : public ::testing::Test {
   protected:
     void SetUp() override {
-        FrmSplash::impostaUscitaSuono(Suono::Uscita::Nessuna);
+        qputenv("VARIMO_SUONO", "nessuno");
         Finestre::istanza().registraFabbrica<CalcoloProva>();
         CalcoloProva::costruite = 0;
     }

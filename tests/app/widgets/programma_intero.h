@@ -69,7 +69,7 @@ class ProgrammaIntero : public ::testing::Test {
         tmpPrecedente = qgetenv("TMPDIR");
         qputenv("TMPDIR", QFile::encodeName(cartella.path() + QStringLiteral("/documenti")));
         impostaCartellaProgramma(cartellaProgrammaProva());
-        FrmSplash::impostaUscitaSuono(Suono::Uscita::Nessuna);
+        qputenv("VARIMO_SUONO", "nessuno");
         impostaApriDocumento([this](const QString& p) {
             documenti.append(p);
             return true;
