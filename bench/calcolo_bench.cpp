@@ -17,7 +17,7 @@ using banco::quadroTipico;
 // Typing a seven-digit amount into row A, one keystroke at a time.
 void DigitazioneRigaA(benchmark::State& stato) {
     StatoCalcolo s;
-    s.formLoad();
+    s.preparaFinestra();
     quadroTipico(s);
     const QString cifre = QStringLiteral("1234567");
     long tasti = 0;
@@ -38,7 +38,7 @@ BENCHMARK(DigitazioneRigaA);
 // Entering a constrained total as one change: the whole descent of row A.
 void DiscesaVincolata(benchmark::State& stato) {
     StatoCalcolo s;
-    s.formLoad();
+    s.preparaFinestra();
     quadroTipico(s);
     long discese = 0;
     s.azzeraContatori();
@@ -63,7 +63,7 @@ BENCHMARK(DiscesaVincolata)->Unit(benchmark::kMicrosecond);
 // A chain of 15 rows, each 50 % of the one before, typing into row A.
 void CatenaDiPercentuali(benchmark::State& stato) {
     StatoCalcolo s;
-    s.formLoad();
+    s.preparaFinestra();
     int precedente = 1;
     int catena = 0;
     for (int i = 2; i <= 17 && catena < 15; ++i) {
@@ -93,7 +93,7 @@ BENCHMARK(CatenaDiPercentuali);
 // that grows for ever, stopped after kProfonditaMassima nested passes.
 void RaggiungimentoDelLimite(benchmark::State& stato) {
     StatoCalcolo s;
-    s.formLoad();
+    s.preparaFinestra();
     s.scriviCosto(1, QStringLiteral("1000"));
     s.azzeraContatori();
     long passi = 0;

@@ -88,7 +88,7 @@ Progetto::~Progetto() {
 
 void Progetto::avvia() {
     ++profondita_;  // the start-up is no step
-    calcolo_->formLoad();
+    calcolo_->preparaFinestra();
     impostaValuta(QStringLiteral("euro"));
     --profondita_;
     svuota();

@@ -52,7 +52,7 @@ class Progetto : public QObject {
     explicit Progetto(QObject* parent = nullptr);
     ~Progetto() override;
 
-    // The calculation's start-up (StatoCalcolo::formLoad), the currency
+    // The calculation's start-up (StatoCalcolo::preparaFinestra), the currency
     // "euro"; the history starts from there, which counts as saved.
     void avvia();
 

@@ -80,7 +80,7 @@ void StatoCalcolo::collega() {
 
 // ---------------------------------------------------------------- start-up
 
-void StatoCalcolo::formLoad() {
+void StatoCalcolo::preparaFinestra() {
     Operazione op(*this);
     // A new window starts with no constrained step pending and the constraint
     // not switched off: left switched off ("senza importo vincolato"), a

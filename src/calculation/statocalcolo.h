@@ -110,12 +110,12 @@ struct RigaCalcolo {
 class StatoCalcolo : public QObject {
     Q_OBJECT
   public:
-    explicit StatoCalcolo(QObject* parent = nullptr);  // rows in start state; no formLoad
+    explicit StatoCalcolo(QObject* parent = nullptr);  // rows in start state; no preparaFinestra
     ~StatoCalcolo() override;
 
-    // Form_Load, after the window size: titles, exit tooltip, lists, currency
+    // The load work, after the window size: titles, exit tooltip, lists, currency
     // "euro", tooltips of the delete buttons.
-    void formLoad();
+    void preparaFinestra();
     // Appends the 18 current labels to every reference list and sets the list
     // and label tooltips and the scroll bars' page step.
     void impostavoci();

@@ -36,7 +36,7 @@ StatoEconomico::StatoEconomico(QObject* parent) : QObject(parent) {
 
 StatoEconomico::~StatoEconomico() = default;
 
-void StatoEconomico::formLoad() {
+void StatoEconomico::preparaFinestra() {
     suggerimentoEsco_.imposta(testieconomico::escoSuggerimento + ModVarimo::nomeprogramma);
     valutVoci_.append(testieconomico::valute);
     valutVociValore_.imposta(valutVoci_);

@@ -80,11 +80,11 @@ struct RigaQuadro {
 class StatoEconomico : public QObject {
     Q_OBJECT
   public:
-    explicit StatoEconomico(QObject* parent = nullptr);  // start state; no formLoad
+    explicit StatoEconomico(QObject* parent = nullptr);  // start state; no preparaFinestra
     ~StatoEconomico() override;
 
-    // Form_Load after the layout: titles, exit tooltip, currency list.
-    void formLoad();
+    // The load work after the layout: titles, exit tooltip, currency list.
+    void preparaFinestra();
 
     // The project whose name and currency the boxes `nomeprog` and `valut`
     // edit (the calculation window's); none while that window is not loaded.

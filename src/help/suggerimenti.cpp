@@ -55,7 +55,7 @@ QStringList righeSuggerimenti(const QByteArray& byte) {
     return righe;
 }
 
-void Suggerimenti::Form_Load(const QString& percorso) {
+void Suggerimenti::carica(const QString& percorso) {
     if (!LoadTips(percorso)) lblTipText_ = messaggioSuggerimentiMancanti();
 }
 

@@ -39,7 +39,7 @@ class Suggerimenti {
 
     // Window load: reads the tips file at the path and shows the first tip,
     // or the missing-file message when it cannot be read.
-    void Form_Load(const QString& percorso);
+    void carica(const QString& percorso);
 
     // Reads the file at the path into tipList and, on success, moves to the
     // first tip. False when the path is empty or the file cannot be read.

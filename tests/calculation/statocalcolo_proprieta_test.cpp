@@ -38,7 +38,7 @@ TEST(CalcoloProprieta, SequenzeCasualiDiModifiche) {
     long interrotte = 0;
     for (int n = 0; n < kSequenze; ++n) {
         StatoCalcolo s;
-        s.formLoad();
+        s.preparaFinestra();
         Generatore g(static_cast<unsigned>(n) * 7919u + 1u);
         QStringList storia{QStringLiteral("seme %1").arg(n)};
         std::array<int, kVoci + 1> scelta;  // the reference the user chose, -1 none

@@ -23,7 +23,7 @@ constexpr int A = 1, B = 2, C = 3, D = 4, E = 5, G = 7, H = 8, M = 11, S = 17, T
 
 class Calcolo : public ::testing::Test {
   protected:
-    void SetUp() override { s.formLoad(); }
+    void SetUp() override { s.preparaFinestra(); }
 
     // Makes row `riga` p % of row `rif`, as the user does: reference first,
     // then the scroll bar.
@@ -297,7 +297,7 @@ TEST_F(Calcolo, VincoloConPuntoDiGruppo) {
     for (const char* vincolo : {"400.000", "400000", "400000,00"}) {
         SCOPED_TRACE(vincolo);
         StatoCalcolo t;
-        t.formLoad();
+        t.preparaFinestra();
         t.scriviCosto(E, "10");
         t.scegliCombo(S, D - 1);
         t.scriviHScroll(S, 10);

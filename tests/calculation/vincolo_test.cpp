@@ -106,7 +106,7 @@ qint64 centesimi(const QString& t) {
 
 class Vincolo : public ::testing::Test {
   protected:
-    void SetUp() override { s.formLoad(); }
+    void SetUp() override { s.preparaFinestra(); }
     test::InterazioneFinta finta;
     StatoCalcolo s;
 };
@@ -187,7 +187,7 @@ TEST(VincoloProprieta, QuadriCasuali) {
     int esatti = 0, vicini = 0, irraggiungibili = 0;
     for (int n = 0; n < 400; ++n) {
         StatoCalcolo s;
-        s.formLoad();
+        s.preparaFinestra();
         Quadro q;
         for (int i = 2; i <= 17; ++i) {
             if (i == D) continue;

@@ -56,7 +56,7 @@ TEST_F(ImportiGrandi, SumsBeyondFifteenDigitsKeepTheirSize) {
 
     // Row B at 1E13 and VAT at 22 % of it: neither is lost.
     StatoCalcolo n;
-    n.formLoad();
+    n.preparaFinestra();
     n.scriviCosto(A, QStringLiteral("1"));
     n.scriviCosto(B, QStringLiteral("10000000000000"));
     n.scegliCombo(S, B - 1);

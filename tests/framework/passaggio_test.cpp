@@ -74,7 +74,7 @@ TEST(PassaggioQuadro, VisualizzaNonSpostaNullaEOgniStampaConcorda) {
         StatoCalcolo& s = progetto.calcolo();
         StatoEconomico e;
         progetto.avvia();
-        e.formLoad();
+        e.preparaFinestra();
         progetto.impostaNome(QStringLiteral("Scuola"));
         for (int k = 0; k < 30; ++k) {
             SCOPED_TRACE("sequence " + std::to_string(n) + ", edit " + std::to_string(k));

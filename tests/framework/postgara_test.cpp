@@ -28,7 +28,7 @@ using Esito = LetturaRibasso::Esito;
 
 class DopoGara : public ::testing::Test {
   protected:
-    void SetUp() override { calcolo.formLoad(); }
+    void SetUp() override { calcolo.preparaFinestra(); }
     void percentuale(int riga, int rif, int p) {
         calcolo.scegliCombo(riga, rif - 1);
         calcolo.scriviHScroll(riga, p);

@@ -14,7 +14,7 @@ class StatoEconomicoTest : public ::testing::Test {
   protected:
     void SetUp() override {
         progetto.avvia();
-        quadro.formLoad();
+        quadro.preparaFinestra();
         quadro.seguiProgetto(&progetto);
     }
 

@@ -50,7 +50,7 @@ TEST(RigheSuggerimenti, Windows1252) {
 TEST(Suggerimenti, ScorrimentoSuTreRighe) {
     QTemporaryDir dir;
     Suggerimenti s;
-    s.Form_Load(scriviFile(dir, "primo\r\nsecondo\r\nterzo\r\n"));
+    s.carica(scriviFile(dir, "primo\r\nsecondo\r\nterzo\r\n"));
     EXPECT_EQ(s.tipList.size(), 3);
     EXPECT_EQ(s.tipIndex, 1);
     EXPECT_EQ(s.testo(), "primo");
@@ -77,7 +77,7 @@ TEST(Suggerimenti, ScorrimentoSuTreRighe) {
 TEST(Suggerimenti, RigaVuotaETipoDiSuggerimento) {
     QTemporaryDir dir;
     Suggerimenti s;
-    s.Form_Load(scriviFile(dir, "primo\r\n\r\nterzo"));
+    s.carica(scriviFile(dir, "primo\r\n\r\nterzo"));
     ASSERT_EQ(s.tipList.size(), 3);
     s.suggerimentoSeguente();
     EXPECT_EQ(s.tipIndex, 2);
@@ -94,7 +94,7 @@ TEST(Suggerimenti, FileMancante) {
         "suggerimento per ogni riga. Inserire il file nella stessa directory dell'applicazione. ";
     for (const QString& percorso : {QString(), QDir(dir.path()).filePath("manca.TXT")}) {
         Suggerimenti s;
-        s.Form_Load(percorso);
+        s.carica(percorso);
         EXPECT_EQ(s.testo(), messaggio);
         EXPECT_TRUE(s.tipList.isEmpty());
         s.suggerimentoSeguente();

@@ -39,14 +39,14 @@ class Sezioni : public test::AmbienteStampe {
   protected:
     void SetUp() override {
         AmbienteStampe::SetUp();
-        calcolo.formLoad();
+        calcolo.preparaFinestra();
         calcolo.scriviCosto(A, QStringLiteral("335498,23"));
         calcolo.scriviCosto(C, QStringLiteral("19535,61"));
         calcolo.scriviCosto(F, QStringLiteral("1200"));
         percentuale(G, A, 5);
         percentuale(M, D, 8);
         percentuale(S, D, 10);
-        quadro.formLoad();
+        quadro.preparaFinestra();
         quadro.mostra(calcolo);
     }
     // The framework in its sections, for the project named in `progetto`.

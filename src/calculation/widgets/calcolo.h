@@ -34,7 +34,7 @@ class Calcolo : public QMainWindow {
   public:
     static constexpr const char* kNome = "calcolo";
 
-    // Form_Load: the layout and its design size, then the window's own start-up.
+    // The load work: the layout and its design size, then the window's own start-up.
     explicit Calcolo(QWidget* parent = nullptr);
     ~Calcolo() override;
 
@@ -71,7 +71,7 @@ class Calcolo : public QMainWindow {
     QPushButton* aiuto() const { return aiuto_; }
     QPushButton* esco() const { return esco_; }
     QPushButton* cmdStampa() const { return cmdStampa_; }
-    QPushButton* Command6() const { return command6_; }
+    QPushButton* guidaInLinea() const { return command6_; }
 
   private:
     void creaControlli();

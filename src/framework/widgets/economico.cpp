@@ -28,7 +28,7 @@ Economico::Economico(QWidget* parent) : QMainWindow(parent), stato_(new StatoEco
     Proporzioni::avvia(centralWidget(), disegno::kProporzioneLarghezza,
                        disegno::kProporzioneAltezza);
     collocaSulloSchermo(this);
-    stato_->formLoad();
+    stato_->preparaFinestra();
 }
 
 Economico::~Economico() = default;

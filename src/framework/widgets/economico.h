@@ -28,7 +28,7 @@ class Economico : public QMainWindow {
   public:
     static constexpr const char* kNome = "economico";
 
-    // Form_Load: the layout and its design size, titles, exit tooltip,
+    // The load work: the layout and its design size, titles, exit tooltip,
     // currency list.
     explicit Economico(QWidget* parent = nullptr);
     ~Economico() override;
@@ -59,7 +59,7 @@ class Economico : public QMainWindow {
     QPushButton* aiuto() const { return aiuto_; }
     QPushButton* esco() const { return esco_; }
     QPushButton* cmdStampa() const { return cmdStampa_; }
-    QPushButton* Command6() const { return command6_; }
+    QPushButton* guidaInLinea() const { return command6_; }
 
   private:
     void creaControlli();

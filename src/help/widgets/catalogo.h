@@ -15,8 +15,8 @@ class Catalogo final : public QWidget {
     static constexpr const char* kNome = "catalogo";
     Catalogo();
 
-    QLabel* Label1() const { return label1_; }
-    QLabel* Label2() const { return label2_; }
+    QLabel* intestazione() const { return label1_; }
+    QLabel* elenco() const { return label2_; }
     QPushButton* cmdSommario() const { return cmdSommario_; }
     QPushButton* cmdChiudi() const { return cmdChiudi_; }
 

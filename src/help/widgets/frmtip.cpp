@@ -17,7 +17,7 @@ FrmTip::FrmTip() : FrmTip(percorsoSuggerimenti()) {}
 
 FrmTip::FrmTip(const QString& percorsoSuggerimenti) {
     costruisci();
-    dati_.Form_Load(percorsoSuggerimenti);
+    dati_.carica(percorsoSuggerimenti);
     aggiorna();
 }
 

@@ -24,7 +24,7 @@ class FrmTip final : public QWidget {
 
     const Suggerimenti& suggerimenti() const { return dati_; }
 
-    QLabel* Label1() const { return label1_; }
+    QLabel* intestazione() const { return label1_; }
     QLabel* lblTipText() const { return lblTipText_; }
     QLabel* Picture1() const { return picture1_; }
     QPushButton* cmdprecedente() const { return cmdprecedente_; }

@@ -14,8 +14,8 @@ namespace varimo {
 class FinestraGuida : public QWidget {
     Q_OBJECT
   public:
-    QLabel* Label1() const { return label1_; }
-    QLabel* Label2() const { return label2_; }
+    QLabel* titolo() const { return label1_; }
+    QLabel* testoGuida() const { return label2_; }
     QPushButton* cmdChiudi() const { return cmdChiudi_; }
     QPushButton* cmdSommario() const { return cmdSommario_; }
     QPushButton* cmdStampa() const { return cmdStampa_; }

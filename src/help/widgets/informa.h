@@ -16,11 +16,11 @@ class Informa final : public QWidget {
     static constexpr const char* kNome = "informa";
     Informa();
 
-    QLabel* Label1() const { return label1_; }
-    QLabel* Label2() const { return label2_; }
-    QLabel* Label3() const { return label3_; }
-    QLabel* Label5() const { return label5_; }
-    QLabel* Label6() const { return label6_; }
+    QLabel* nomeProgramma() const { return label1_; }
+    QLabel* descrizione() const { return label2_; }
+    QLabel* marchio() const { return label3_; }
+    QLabel* sistemi() const { return label5_; }
+    QLabel* edizione() const { return label6_; }
     QPushButton* cmdOK() const { return cmdOK_; }
 
     void chiudi();

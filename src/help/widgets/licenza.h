@@ -17,7 +17,7 @@ class Licenza final : public QWidget {
     Licenza();
 
     QPlainTextEdit* testo() const { return text1_; }
-    QLabel* Label2() const { return label2_; }
+    QLabel* nomeProgramma() const { return label2_; }
     QPushButton* cmdChiudi() const { return cmdChiudi_; }
     QPushButton* cmdSommario() const { return cmdSommario_; }
     QPushButton* cmdStampa() const { return cmdStampa_; }

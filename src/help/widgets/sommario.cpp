@@ -37,7 +37,7 @@ GuidaDaStampare leggiGuida(bool* caricata) {
     Finestre& registro = Finestre::istanza();
     *caricata = registro.trova<W>() == nullptr;
     W* w = registro.carica<W>();
-    return {w->Label1()->text(), w->Label2()->text()};
+    return {w->titolo()->text(), w->testoGuida()->text()};
 }
 }  // namespace
 

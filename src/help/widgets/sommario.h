@@ -25,10 +25,10 @@ class Sommario final : public QWidget {
     // Entry i (1..7).
     QLabel* lbl(int i) const { return lbl_.at(static_cast<std::size_t>(i - 1)); }
     QPushButton* puls(int i) const { return puls_.at(static_cast<std::size_t>(i - 1)); }
-    QLabel* Label1() const { return label1_; }
+    QLabel* intestazione() const { return label1_; }
     QPushButton* cmdChiudi() const { return cmdChiudi_; }
     QPushButton* cmdStampa() const { return cmdStampa_; }
-    QPushButton* Command1() const { return command1_; }
+    QPushButton* uscita() const { return command1_; }
 
     // Caption of entry i.
     static QString didascalia(int i);

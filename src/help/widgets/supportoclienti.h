@@ -16,7 +16,7 @@ class Supportoclienti final : public QWidget {
 
     // Label1..Label10 by number (nullptr for numbers the window does not have).
     QLabel* etichetta(int n) const;
-    QPushButton* Command1() const { return command1_; }
+    QPushButton* ok() const { return command1_; }
 
     void chiudi();
 

@@ -606,7 +606,7 @@ TEST_F(FinestrePrincipali, UscitaDalSommarioEContatoreConAltN) {
     attiva(e);
     QTest::keyClick(e->nomeprog(), Qt::Key_N, Qt::AltModifier);
     EXPECT_TRUE(visibile("guidaquadro"));
-    clicca(e->Command6());
+    clicca(e->guidaInLinea());
     QWidget* sommario = registro().finestra(QStringLiteral("sommario"));
     ASSERT_NE(sommario, nullptr);
     clicca(controllo<QPushButton>(sommario, QStringLiteral("Command1")));  // answered No

@@ -75,7 +75,7 @@ TEST_F(EconomicoTest, StartState) {
 
 TEST_F(EconomicoTest, FillFromEmptyAndFromRows) {
     StatoCalcolo calcolo;
-    calcolo.formLoad();
+    calcolo.preparaFinestra();
     w->mostra(calcolo);
     for (int i = 1; i <= kVoci; ++i) {
         EXPECT_TRUE(w->num(i)->isHidden());
@@ -145,7 +145,7 @@ TEST_F(EconomicoTest, LabelWarningAndProjectName) {
 // also once the window is scaled; with B back D is fourth again.
 TEST_F(EconomicoTest, GapAfterRowD) {
     StatoCalcolo calcolo;
-    calcolo.formLoad();
+    calcolo.preparaFinestra();
     calcolo.scriviCosto(1, QStringLiteral("1000"));
     calcolo.scriviCosto(3, QStringLiteral("50"));
     calcolo.scriviCosto(7, QStringLiteral("20"));

@@ -73,8 +73,8 @@ TEST_F(FinestreAiuto, SommarioVociETitoli) {
         EXPECT_EQ(s->puls(i)->text(), "--->");
         EXPECT_EQ(s->puls(i)->toolTip(), "cliccare per visualizzare: " + attese[i - 1]);
     }
-    EXPECT_EQ(s->Command1()->text(), "&USCITA");
-    EXPECT_EQ(s->Command1()->toolTip(), "cliccare per uscire da Varimo");
+    EXPECT_EQ(s->uscita()->text(), "&USCITA");
+    EXPECT_EQ(s->uscita()->toolTip(), "cliccare per uscire da Varimo");
     EXPECT_EQ(s->cmdStampa()->toolTip(), "cliccare per avere la copia su carta del sommario");
     EXPECT_EQ(s->size(), Proporzioni::di(s)->disegno());
 }
@@ -132,7 +132,7 @@ TEST_F(FinestreAiuto, SommarioChiudiNascondeEUscitaChiede) {
     EXPECT_EQ(registro.trova<Sommario>(), s);
 
     utente.rispondi(Risposta::No);
-    s->Command1()->click();
+    s->uscita()->click();
     ASSERT_EQ(utente.messaggi.size(), 1);
     EXPECT_EQ(utente.messaggi.at(0).testo, "Vuoi uscire da Varimo?");
     EXPECT_EQ(registro.trova<Sommario>(), s);
@@ -185,8 +185,8 @@ TEST_F(FinestreAiuto, GuideTitoliTestiEMisure) {
         SCOPED_TRACE(a.nome);
         EXPECT_EQ(g->objectName(), a.nome);
         EXPECT_EQ(g->windowTitle(), "Guida in linea");
-        EXPECT_EQ(g->Label1()->text(), a.titolo);
-        const QString testo = g->Label2()->text();
+        EXPECT_EQ(g->titolo()->text(), a.titolo);
+        const QString testo = g->testoGuida()->text();
         EXPECT_TRUE(testo.startsWith(a.inizio)) << testo.left(120).toStdString();
         EXPECT_NEAR(testo.size(), a.lunghezza, a.lunghezza / 10);
         EXPECT_TRUE(testo.contains("VARIMO"));
@@ -295,7 +295,7 @@ TEST_F(FinestreAiuto, StampaDellaGuidaCompleta) {
 TEST_F(FinestreAiuto, Licenza) {
     Licenza* l = registro.mostra<Licenza>();
     EXPECT_EQ(l->windowTitle(), "LICENZA D'USO");
-    EXPECT_EQ(l->Label2()->text(), "Varimo");
+    EXPECT_EQ(l->nomeProgramma()->text(), "Varimo");
     EXPECT_TRUE(l->testo()->isReadOnly());
     EXPECT_GT(l->testo()->toPlainText().size(), 500);
     EXPECT_EQ(l->size(), Proporzioni::di(l)->disegno());
@@ -320,7 +320,7 @@ TEST_F(FinestreAiuto, Catalogo) {
     Catalogo* c = registro.mostra<Catalogo>();
     EXPECT_EQ(c->objectName(), "catalogo");
     EXPECT_EQ(c->size(), Proporzioni::di(c)->disegno());
-    EXPECT_FALSE(c->Label1()->text().isEmpty());
+    EXPECT_FALSE(c->intestazione()->text().isEmpty());
     c->cmdSommario()->click();
     ASSERT_NE(registro.trova<Sommario>(), nullptr);
     EXPECT_TRUE(registro.trova<Sommario>()->isVisible());

@@ -43,7 +43,7 @@ TEST_F(FinestreInformazioni, SuggerimentoDalFileDellaCartellaDelProgramma) {
     scriviSuggerimenti("Primo consiglio\r\nSecondo \xE8 qui\r\nTerzo");
     FrmTip* t = Finestre::istanza().mostra<FrmTip>();
     EXPECT_EQ(t->windowTitle(), "Suggerimento del giorno");
-    EXPECT_EQ(t->Label1()->text(), "Non tutti sanno che...");
+    EXPECT_EQ(t->intestazione()->text(), "Non tutti sanno che...");
     EXPECT_FALSE(t->Picture1()->pixmap().isNull());
     EXPECT_EQ(t->lblTipText()->text(), "Primo consiglio");
     t->cmdNextTip()->click();
@@ -95,12 +95,12 @@ TEST_F(FinestreInformazioni, Informazioni) {
     Finestre& r = Finestre::istanza();
     Informa* w = r.mostra<Informa>();
     EXPECT_EQ(w->windowTitle(), "Informazioni su Varimo");
-    EXPECT_EQ(w->Label1()->text(), "Varimo");
-    EXPECT_TRUE(w->Label1()->font().bold());
-    EXPECT_EQ(w->Label2()->text(), "elaborazione di un quadro economico");
-    EXPECT_EQ(w->Label6()->text(), "edizione professionale - versione 2.04.05   2005- 2011");
-    EXPECT_EQ(w->Label5()->text(), "per sistemi Windows a 32 bit ");
-    EXPECT_EQ(w->Label3()->text(), "software Veladio");
+    EXPECT_EQ(w->nomeProgramma()->text(), "Varimo");
+    EXPECT_TRUE(w->nomeProgramma()->font().bold());
+    EXPECT_EQ(w->descrizione()->text(), "elaborazione di un quadro economico");
+    EXPECT_EQ(w->edizione()->text(), "edizione professionale - versione 2.04.05   2005- 2011");
+    EXPECT_EQ(w->sistemi()->text(), "per sistemi Windows a 32 bit ");
+    EXPECT_EQ(w->marchio()->text(), "software Veladio");
     EXPECT_EQ(w->cmdOK()->text(), "OK");
     w->cmdOK()->click();
     EXPECT_FALSE(w->isVisible());
@@ -124,7 +124,7 @@ TEST_F(FinestreInformazioni, Supporto) {
     EXPECT_TRUE(w->etichetta(3)->text().contains("e-mail:"));
     EXPECT_EQ(w->etichetta(8)->text(), "sito internet:");
     EXPECT_TRUE(w->etichetta(10)->text().endsWith(".invalid"));
-    w->Command1()->click();
+    w->ok()->click();
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(r.trova<Supportoclienti>(), w);
 }
