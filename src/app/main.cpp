@@ -17,13 +17,12 @@ int main(int argc, char** argv) {
         // its fonts, and nothing is ever shown.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
-        // The print, the PDF and the spreadsheet join the formats.
-        varimo::quadro::registraEsportatoriDocumenti();
         QString errori;
         // The application's own list: on Windows it comes from the wide
         // command line, so file names outside the ANSI code page arrive whole.
-        const int esito =
-            varimo::quadro::eseguiComando(QCoreApplication::arguments().mid(1), &errori);
+        // Exports in every format: the .csv, the print, the PDF and the spreadsheet.
+        const int esito = varimo::quadro::eseguiComando(
+            QCoreApplication::arguments().mid(1), &errori, varimo::quadro::formatiEsportazione());
         std::fputs(errori.toLocal8Bit().constData(), stderr);
         return esito;
     }

@@ -1,31 +1,10 @@
 #include "common/interazione.h"
 
-#include <QObject>
-#include <QPointer>
-#include <vector>
+#include <QtGlobal>
+
+#include "common/servizi.h"
 
 namespace varimo {
-
-namespace {
-
-// Used before the program installs its dialogs: never blocks, never agrees.
-class InterazioneSilenziosa final : public Interazione {
-  public:
-    Risposta mostraMessaggio(const Messaggio& m) override { return rispostaPrudente(m.pulsanti); }
-    std::optional<QString> chiediFile(const RichiestaFile&) override { return std::nullopt; }
-    std::optional<quint32> chiediColore(quint32) override { return std::nullopt; }
-};
-
-InterazioneSilenziosa silenziosa;
-Interazione* attuale = &silenziosa;
-
-struct Preparazione {
-    QPointer<QObject> proprietario;
-    std::function<void()> f;
-};
-std::vector<Preparazione> preparazioni;
-
-}  // namespace
 
 Risposta rispostaPrudente(Pulsanti p) {
     switch (p) {
@@ -40,31 +19,40 @@ Risposta rispostaPrudente(Pulsanti p) {
 }
 
 Interazione& Interazione::corrente() {
-    return *attuale;
+    Servizi* servizi = Servizi::dellApplicazione();
+    if (!servizi) qFatal("Varimo: a dialog was asked for before the application object existed");
+    return servizi->interazione();
 }
 
 void Interazione::imposta(Interazione* i) {
-    attuale = i ? i : &silenziosa;
+    // Without an application object there is nothing to install into, nor
+    // anything left to restore.
+    if (Servizi* servizi = i ? Servizi::dellApplicazione() : Servizi::seEsistono())
+        servizi->impostaInterazione(i);
 }
 
 void primaDiOgniMessaggio(QObject* proprietario, std::function<void()> f) {
-    std::erase_if(preparazioni, [](const Preparazione& p) { return p.proprietario.isNull(); });
-    preparazioni.push_back({proprietario, std::move(f)});
+    if (Servizi* servizi = Servizi::dellApplicazione())
+        servizi->primaDiOgniMessaggio(proprietario, std::move(f));
 }
+
+namespace {
+
+void preparaMessaggio() {
+    if (const Servizi* servizi = Servizi::seEsistono()) servizi->preparaMessaggio();
+}
+
+}  // namespace
 
 Risposta messaggio(const QString& testo, const QString& titolo, Icona icona, Pulsanti pulsanti,
                    Risposta predefinita) {
-    const std::vector<Preparazione> daFare = preparazioni;
-    for (const Preparazione& p : daFare)
-        if (!p.proprietario.isNull()) p.f();
+    preparaMessaggio();
     return Interazione::corrente().mostraMessaggio(
         Messaggio{testo, titolo, icona, pulsanti, predefinita});
 }
 
 void avviso(const QString& testo, const QString& titolo, Icona icona) {
-    const std::vector<Preparazione> daFare = preparazioni;
-    for (const Preparazione& p : daFare)
-        if (!p.proprietario.isNull()) p.f();
+    preparaMessaggio();
     Interazione::corrente().mostraAvviso(
         Messaggio{testo, titolo, icona, Pulsanti::Ok, Risposta::Ok});
 }

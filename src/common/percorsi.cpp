@@ -4,19 +4,19 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "common/servizi.h"
+
 namespace varimo {
 
-namespace {
-QString cartellaImposta;
-}
-
 QString cartellaProgramma() {
-    if (!cartellaImposta.isEmpty()) return cartellaImposta;
+    const Servizi* servizi = Servizi::seEsistono();
+    if (servizi && !servizi->cartellaProgramma.isEmpty()) return servizi->cartellaProgramma;
     return QCoreApplication::applicationDirPath();
 }
 
 void impostaCartellaProgramma(const QString& cartella) {
-    cartellaImposta = cartella;
+    if (Servizi* servizi = cartella.isEmpty() ? Servizi::seEsistono() : Servizi::dellApplicazione())
+        servizi->cartellaProgramma = cartella;
 }
 
 QString trovaDato(const QString& nome) {

@@ -4,7 +4,8 @@
 
 namespace varimo {
 
-// The program's own folder: where the executable lies (overridable by tests).
+// The program's own folder: where the executable lies, unless another was
+// set among the application's services (tests set one).
 QString cartellaProgramma();
 void impostaCartellaProgramma(const QString& cartella);  // empty = back to the real one
 

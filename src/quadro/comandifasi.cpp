@@ -67,7 +67,7 @@ bool comandoFasi(const QStringList& argomenti) {
     return false;
 }
 
-int eseguiComandoFasi(const QStringList& argomenti, QString* errori) {
+int eseguiComandoFasi(const QStringList& argomenti, QString* errori, const Esportatori& formati) {
     auto errore = [&](const QString& testo) {
         if (errori) *errori += testo + u'\n';
         return 1;
@@ -114,10 +114,10 @@ int eseguiComandoFasi(const QStringList& argomenti, QString* errori) {
     if (confronto && !estensioniConfronto().contains(est))
         return errore(QStringLiteral("Il confronto delle fasi si esporta in un file %1.")
                           .arg(estensioniConfronto().join(QStringLiteral(", "))));
-    const Esportatore* esporta = esportatorePer(uscita);
+    const Esportatore* esporta = esportatorePer(formati, uscita);
     if (!confronto && !esporta)
         return errore(QStringLiteral("Il formato di «%1» non è tra quelli esportabili (%2).")
-                          .arg(uscita, estensioniEsportabili().join(QStringLiteral(", "))));
+                          .arg(uscita, formati.keys().join(QStringLiteral(", "))));
 
     auto letto = leggiFasiOClassico(entrata);
     if (auto* e = std::get_if<QString>(&letto)) return errore(*e);

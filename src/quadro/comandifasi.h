@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "quadro/fasi.h"
+#include "quadro/rigacomando.h"
 
 // The export of a file with phases from the command line:
 //   varimo --esporta IN OUT --confronto    the comparison of all the phases
@@ -19,7 +20,8 @@ namespace varimo::quadro {
 
 // Whether the arguments are an --esporta with one of the options above.
 bool comandoFasi(const QStringList& argomenti);
-int eseguiComandoFasi(const QStringList& argomenti, QString* errori);
+// Runs it, writing a single phase in the given formats.
+int eseguiComandoFasi(const QStringList& argomenti, QString* errori, const Esportatori& formati);
 
 // The comparison as .csv: UTF-8 with a byte order mark, ';' between fields,
 // "codice;etichetta;" then one column per phase named by the phase's name, then

@@ -8,7 +8,7 @@
 
 // The framework's documents: the record the writers of the document layer
 // read, made from a computed framework, and the writers of the formats that
-// go beyond the .csv (.pdf, .docx, .xlsx) joined to the export table.
+// go beyond the .csv (.pdf, .docx, .xlsx) with the export table that holds them.
 
 namespace varimo::quadro {
 
@@ -27,8 +27,8 @@ std::optional<QString> esportaPdfQuadro(const QuadroCalcolato& q, const QString&
 std::optional<QString> esportaDocxQuadro(const QuadroCalcolato& q, const QString& percorso);
 std::optional<QString> esportaXlsxQuadro(const QuadroCalcolato& q, const QString& percorso);
 
-// Joins .pdf, .docx and .xlsx to the formats of `varimo --esporta`.
-void registraEsportatoriDocumenti();
+// The formats of `varimo --esporta`: the .csv with .pdf, .docx and .xlsx.
+Esportatori formatiEsportazione();
 
 // Whether writing percorso needs the fonts of a graphical application (a
 // PDF): the command line then runs on the offscreen platform.

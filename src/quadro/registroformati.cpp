@@ -2,10 +2,12 @@
 
 namespace varimo::quadro {
 
-void registraEsportatoriDocumenti() {
-    registraEsportatore(QStringLiteral(".pdf"), esportaPdfQuadro);
-    registraEsportatore(QStringLiteral(".docx"), esportaDocxQuadro);
-    registraEsportatore(QStringLiteral(".xlsx"), esportaXlsxQuadro);
+Esportatori formatiEsportazione() {
+    Esportatori formati = formatiDiBase();
+    formati.insert(QStringLiteral(".pdf"), esportaPdfQuadro);
+    formati.insert(QStringLiteral(".docx"), esportaDocxQuadro);
+    formati.insert(QStringLiteral(".xlsx"), esportaXlsxQuadro);
+    return formati;
 }
 
 }  // namespace varimo::quadro

@@ -14,17 +14,6 @@ namespace varimo::quadro {
 
 namespace {
 
-QMap<QString, Esportatore>& tabella() {
-    static QMap<QString, Esportatore> t{
-        {QStringLiteral(".csv"),
-         [](const QuadroCalcolato& q, const QString& percorso) -> std::optional<QString> {
-             if (const auto e = scriviFileCompleto(percorso, csvQuadro(q))) return e->motivo;
-             return std::nullopt;
-         }},
-    };
-    return t;
-}
-
 QString estensione(const QString& percorso) {
     const QString nome = QFileInfo(percorso).fileName();
     const qsizetype punto = nome.lastIndexOf(QLatin1Char('.'));
@@ -45,17 +34,19 @@ QString campoCsv(QString s) {
     return s;
 }
 
-void registraEsportatore(const QString& est, const Esportatore& esportatore) {
-    tabella().insert(est.toLower(), esportatore);
+Esportatori formatiDiBase() {
+    return {
+        {QStringLiteral(".csv"),
+         [](const QuadroCalcolato& q, const QString& percorso) -> std::optional<QString> {
+             if (const auto e = scriviFileCompleto(percorso, csvQuadro(q))) return e->motivo;
+             return std::nullopt;
+         }},
+    };
 }
 
-const Esportatore* esportatorePer(const QString& percorso) {
-    const auto it = tabella().constFind(estensione(percorso));
-    return it == tabella().constEnd() ? nullptr : &*it;
-}
-
-QStringList estensioniEsportabili() {
-    return tabella().keys();
+const Esportatore* esportatorePer(const Esportatori& formati, const QString& percorso) {
+    const auto it = formati.constFind(estensione(percorso));
+    return it == formati.constEnd() ? nullptr : &*it;
 }
 
 QByteArray csvQuadro(const QuadroCalcolato& q) {
@@ -127,12 +118,12 @@ bool comandoSenzaFinestra(const QStringList& argomenti) {
                                     argomenti.first() == QLatin1String("--converti"));
 }
 
-int eseguiComando(const QStringList& argomenti, QString* errori) {
+int eseguiComando(const QStringList& argomenti, QString* errori, const Esportatori& formati) {
     auto errore = [&](const QString& testo) {
         if (errori) *errori += testo + u'\n';
         return 1;
     };
-    if (comandoFasi(argomenti)) return eseguiComandoFasi(argomenti, errori);
+    if (comandoFasi(argomenti)) return eseguiComandoFasi(argomenti, errori, formati);
     if (argomenti.size() != 3)
         return errore(
             QStringLiteral("Uso: varimo --esporta ENTRATA USCITA | varimo --converti "
@@ -158,10 +149,10 @@ int eseguiComando(const QStringList& argomenti, QString* errori) {
         return 0;
     }
 
-    const Esportatore* esporta = esportatorePer(uscita);
+    const Esportatore* esporta = esportatorePer(formati, uscita);
     if (!esporta)
         return errore(QStringLiteral("Il formato di «%1» non è tra quelli esportabili (%2).")
-                          .arg(uscita, estensioniEsportabili().join(QStringLiteral(", "))));
+                          .arg(uscita, formati.keys().join(QStringLiteral(", "))));
     auto letto = leggiEcalcola(entrata);
     if (auto* e = std::get_if<QString>(&letto)) return errore(*e);
     const QuadroCalcolato& q = std::get<QuadroCalcolato>(letto);

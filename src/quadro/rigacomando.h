@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -29,11 +30,12 @@ struct QuadroCalcolato {
 using Esportatore =
     std::function<std::optional<QString>(const QuadroCalcolato&, const QString& percorso)>;
 
-// The writers by extension (lower case, with the point: ".csv"). A format
-// joins the table by registering its writer before the command runs.
-void registraEsportatore(const QString& estensione, const Esportatore& esportatore);
-const Esportatore* esportatorePer(const QString& percorso);
-QStringList estensioniEsportabili();
+// The writers by extension (lower case, with the point: ".csv").
+using Esportatori = QMap<QString, Esportatore>;
+// The formats this layer writes itself: the .csv.
+Esportatori formatiDiBase();
+// The writer for percorso's extension in `formati`, or nullptr.
+const Esportatore* esportatorePer(const Esportatori& formati, const QString& percorso);
 
 // The .csv export: UTF-8 with a byte order mark, ';' between fields, a header
 // line "codice;etichetta;regola;importo", one line per item in reading order,
@@ -54,8 +56,9 @@ std::variant<FileFasi, QString> leggiFasiOClassico(const QString& percorso);
 
 // Whether the arguments (argv[1] on) ask for a command without a window.
 bool comandoSenzaFinestra(const QStringList& argomenti);
-// Runs it; messages go to `errori` (standard error in the program). The
-// exit status.
-int eseguiComando(const QStringList& argomenti, QString* errori);
+// Runs it, writing exports in the given formats; messages go to `errori`
+// (standard error in the program). The exit status.
+int eseguiComando(const QStringList& argomenti, QString* errori,
+                  const Esportatori& formati = formatiDiBase());
 
 }  // namespace varimo::quadro

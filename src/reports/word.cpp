@@ -16,8 +16,6 @@ namespace varimo {
 
 namespace {
 
-ApriDocumento apertura;
-
 bool esisteNome(const QString& percorso) {
     const QFileInfo info(percorso);
     return info.exists() || info.isSymLink();  // a dangling link holds the name too
@@ -61,11 +59,13 @@ Documento& ModWord::adotta(std::shared_ptr<Documento> d) {
 }
 
 void impostaApriDocumento(ApriDocumento apri) {
-    apertura = std::move(apri);
+    if (Servizi* servizi = apri ? Servizi::dellApplicazione() : Servizi::seEsistono())
+        servizi->apriDocumento = std::move(apri);
 }
 
-const ApriDocumento& apriDocumento() {
-    return apertura;
+ApriDocumento apriDocumento() {
+    const Servizi* servizi = Servizi::seEsistono();
+    return servizi ? servizi->apriDocumento : ApriDocumento();
 }
 
 QString percorsoLibero(const QString& cartella, const QString& nome, const QString& estensione) {
@@ -77,7 +77,7 @@ QString percorsoLibero(const QString& cartella, const QString& nome, const QStri
 }
 
 bool apriPerUtente(const QString& percorso) {
-    const ApriDocumento& apri = apriDocumento();
+    const ApriDocumento apri = apriDocumento();
     if (apri && apri(percorso)) return true;
     messaggio(QStringLiteral("Il documento è stato scritto in") + QChar(13) +
                   QDir::toNativeSeparators(percorso) + QChar(13) +

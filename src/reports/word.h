@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/nomifile.h"
+#include "common/servizi.h"
 #include "reports/documento.h"
 
 namespace varimo {
@@ -45,12 +46,11 @@ struct ModWord {
     Documento& adotta(std::shared_ptr<Documento> d);
 };
 
-// Opens a finished document file for the user, in the desktop's word
-// processor; true when that succeeded. The program sets it at start-up; tests
-// put their own in its place to see which files were handed over.
-using ApriDocumento = std::function<bool(const QString& percorso)>;
+// How a finished document file is opened for the user, among the
+// application's services. The program sets it at start-up; tests put their
+// own in its place to see which files were handed over. Empty when none is set.
 void impostaApriDocumento(ApriDocumento apri);
-const ApriDocumento& apriDocumento();
+ApriDocumento apriDocumento();
 
 // A path in cartella, "<nome><estensione>" or, when that exists already,
 // "<nome> (2)<estensione>", "(3)" and so on (a name held by a dangling link
