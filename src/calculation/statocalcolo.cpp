@@ -251,11 +251,6 @@ void StatoCalcolo::svuotaCombo(int i) {
     imponiCombo(i, nuovo, EventoCombo::Nessuno);
 }
 
-void StatoCalcolo::scriviProgetto(const QString& testo) {
-    Operazione op(*this);
-    progetto_.imposta(testo);
-}
-
 void StatoCalcolo::scriviCostoprogetto(const QString& testo) {
     esegui(Modifica{Modifica::Tipo::Vincolo, 0, testo, 0});
 }

@@ -165,7 +165,6 @@ class StatoCalcolo : public QObject {
     // Empties the list: no entries, no selection; the text in the box stays.
     // Runs no handler (the text does not change and nothing is chosen).
     void svuotaCombo(int i);
-    void scriviProgetto(const QString& testo);
     void scriviCostoprogetto(const QString& testo);
     void impostaCmdannullaVisibile(bool visibile);
 
