@@ -1,7 +1,5 @@
 #include "quadro/formatofasi.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -297,21 +295,9 @@ std::variant<FileFasi, QString> leggiFasi(const QByteArray& dati) {
 }
 
 std::variant<FileFasi, QString> apriFileFasi(const QString& percorso) {
-    const QFileInfo info(percorso);
-    if (!info.exists()) return QStringLiteral("Il file «%1» non esiste.").arg(percorso);
-    if (!info.isFile()) return QStringLiteral("«%1» non è un file.").arg(percorso);
-    if (info.size() > kDimensioneMassima)
-        return QStringLiteral("Il file «%1» è troppo grande per essere un quadro economico.")
-            .arg(percorso);
-    QFile file(percorso);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Il file «%1» non può essere aperto (%2).")
-            .arg(percorso, file.errorString());
-    const QByteArray dati = file.read(kDimensioneMassima + 1);
-    if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("Errore durante la lettura del file «%1» (%2).")
-            .arg(percorso, file.errorString());
-    return leggiFasi(dati);
+    auto dati = leggiByteQuadro(percorso);
+    if (auto* e = std::get_if<QString>(&dati)) return *e;
+    return leggiFasi(std::get<QByteArray>(dati));
 }
 
 std::optional<QString> salvaFileFasi(const QString& percorso, const FileFasi& f) {

@@ -319,7 +319,7 @@ std::variant<FileQuadro, QString> leggiQuadro(const QByteArray& dati) {
     return f;
 }
 
-std::variant<FileQuadro, QString> apriFileQuadro(const QString& percorso) {
+std::variant<QByteArray, QString> leggiByteQuadro(const QString& percorso) {
     const QFileInfo info(percorso);
     if (!info.exists()) return QStringLiteral("Il file «%1» non esiste.").arg(percorso);
     if (!info.isFile()) return QStringLiteral("«%1» non è un file.").arg(percorso);
@@ -334,7 +334,13 @@ std::variant<FileQuadro, QString> apriFileQuadro(const QString& percorso) {
     if (file.error() != QFileDevice::NoError)
         return QStringLiteral("Errore durante la lettura del file «%1» (%2).")
             .arg(percorso, file.errorString());
-    return leggiQuadro(dati);
+    return dati;
+}
+
+std::variant<FileQuadro, QString> apriFileQuadro(const QString& percorso) {
+    auto dati = leggiByteQuadro(percorso);
+    if (auto* e = std::get_if<QString>(&dati)) return *e;
+    return leggiQuadro(std::get<QByteArray>(dati));
 }
 
 std::optional<QString> salvaFileQuadro(const QString& percorso, const FileQuadro& f) {

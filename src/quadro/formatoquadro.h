@@ -42,4 +42,9 @@ std::variant<FileQuadro, QString> leggiQuadro(const QByteArray& dati);
 std::variant<FileQuadro, QString> apriFileQuadro(const QString& percorso);
 std::optional<QString> salvaFileQuadro(const QString& percorso, const FileQuadro& f);
 
+// The bytes of a .varimo file on disk, of any version, for its reader: a
+// missing file, a folder or device, one beyond kDimensioneMassima and a read
+// error give the Italian message instead.
+std::variant<QByteArray, QString> leggiByteQuadro(const QString& percorso);
+
 }  // namespace varimo::quadro
