@@ -17,9 +17,9 @@ namespace {
 using test::contenutoDi;
 using test::InterazioneFinta;
 
-class ComandiFileTest : public ::testing::Test {
+class ProvaComandiFile : public ::testing::Test {
   protected:
-    ComandiFileTest() : comandi(progetto) {
+    ProvaComandiFile() : comandi(progetto) {
         progetto.avvia();
         QObject::connect(&progetto, &Progetto::nomeValutaCambiati,
                          [this](const QString& n, const QString& v) {
@@ -47,7 +47,7 @@ class ComandiFileTest : public ::testing::Test {
     int quadroMostrato = 0;
 };
 
-TEST(FiltriFile, DescriptionsAsWrittenPatternsTrimmed) {
+TEST(FiltriFile, DescrizioniComeScritteModelliSenzaSpazi) {
     const QList<FiltroFile> f = filtriDa(testifile::filtroCompleto);
     ASSERT_EQ(f.size(), 2);
     EXPECT_EQ(f[0].descrizione, QStringLiteral("Tutti i file (*.*)"));
@@ -59,7 +59,7 @@ TEST(FiltriFile, DescriptionsAsWrittenPatternsTrimmed) {
     EXPECT_EQ(s[0].descrizione, QStringLiteral("File Varimo-dati- "));
 }
 
-TEST_F(ComandiFileTest, DialogOfEachCommand) {
+TEST_F(ProvaComandiFile, DialogoDiOgniComando) {
     test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-uno");
 
@@ -97,7 +97,7 @@ TEST_F(ComandiFileTest, DialogOfEachCommand) {
     EXPECT_EQ(progetto.percorso(), p);  // cancelled Open and Delete leave it
 }
 
-TEST_F(ComandiFileTest, RememberedNameFollowsTheLastReturnedPath) {
+TEST_F(ProvaComandiFile, IlNomeRicordatoSegueLUltimoPercorsoRestituito) {
     test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-due");
     salvaCome(p);
@@ -111,7 +111,7 @@ TEST_F(ComandiFileTest, RememberedNameFollowsTheLastReturnedPath) {
     EXPECT_EQ(finta.richiesteFile.last().nomeFile, QString());
 }
 
-TEST_F(ComandiFileTest, SaveWithCurrentFileWritesStraightAndNeverLosesTheOldFile) {
+TEST_F(ProvaComandiFile, SalvaConUnFileCorrenteScriveDirettamenteENonPerdeMaiIlVecchioFile) {
     test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-tre");
     salvaCome(p);
@@ -129,7 +129,7 @@ TEST_F(ComandiFileTest, SaveWithCurrentFileWritesStraightAndNeverLosesTheOldFile
               QStringList{QStringLiteral("Varimo-dati-tre")});
 }
 
-TEST_F(ComandiFileTest, SaveAsCancelledWritesNothingAndNextSaveAsksAgain) {
+TEST_F(ProvaComandiFile, SalvaConNomeAnnullatoNonScriveNullaEIlSalvaSeguenteChiedeDiNuovo) {
     test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-quattro");
     salvaCome(p);
@@ -140,7 +140,7 @@ TEST_F(ComandiFileTest, SaveAsCancelledWritesNothingAndNextSaveAsksAgain) {
     EXPECT_EQ(finta.richiesteFile.last().titolo, testifile::titoloSalva);
 }
 
-TEST_F(ComandiFileTest, SaveRefusals) {
+TEST_F(ProvaComandiFile, RifiutiDelSalva) {
     struct Caso {
         const char* nome;
         std::function<void(Progetto&)> prepara;
@@ -197,7 +197,7 @@ TEST_F(ComandiFileTest, SaveRefusals) {
     }
 }
 
-TEST_F(ComandiFileTest, ProjectNameMessageTitle) {
+TEST_F(ProvaComandiFile, TitoloDelMessaggioSulNomeDelProgetto) {
     test::progettoValido(progetto);
     progetto.impostaNome({});
     comandi.salva();
@@ -206,7 +206,7 @@ TEST_F(ComandiFileTest, ProjectNameMessageTitle) {
     EXPECT_EQ(stato.salvataggio, Salvataggio::Nessuno);  // the data passed
 }
 
-TEST_F(ComandiFileTest, UnwritableTargetsGetAMessageAndKeepTheOldFile) {
+TEST_F(ProvaComandiFile, DestinazioniNonScrivibiliHannoUnMessaggioETengonoIlVecchioFile) {
     test::progettoValido(progetto);
     const QString solaLettura = percorso("Varimo-dati-protetto");
     ASSERT_TRUE(test::scriviContenuto(solaLettura, "vecchio"));
@@ -238,11 +238,11 @@ TEST_F(ComandiFileTest, UnwritableTargetsGetAMessageAndKeepTheOldFile) {
     EXPECT_EQ(contenutoDi(solaLettura), QByteArray("vecchio"));
 }
 
-TEST_F(ComandiFileTest, OpenCancelledOrFailingChangesNothing) {
+TEST_F(ProvaComandiFile, ApriAnnullatoONonRiuscitoNonCambiaNulla) {
     test::progettoValido(progetto);
     progetto.impostaPercorso(QStringLiteral("/prima"));
     const QString guasto = percorso("Varimo-dati-guasto");
-    ASSERT_TRUE(QFile::copy(test::fixture("Varimo-dati-guasto"), guasto));
+    ASSERT_TRUE(QFile::copy(test::fileDiProva("Varimo-dati-guasto"), guasto));
     struct Caso {
         std::optional<QString> scelta;
         QStringList nelMessaggio;  // empty: no message
@@ -279,13 +279,13 @@ TEST_F(ComandiFileTest, OpenCancelledOrFailingChangesNothing) {
     }
 }
 
-TEST_F(ComandiFileTest, OpenClearsThenLoadsAndSetsNameAndCurrency) {
+TEST_F(ProvaComandiFile, ApriSvuotaPoiCaricaEImpostaNomeEValuta) {
     stato.scriviCosto(2, QStringLiteral("777"));
     stato.scriviCostoprogetto(QStringLiteral("5000"));
-    finta.scegliFile(test::fixture("Varimo-dati-scuola"));
+    finta.scegliFile(test::fileDiProva("Varimo-dati-scuola"));
     comandi.apri();
     EXPECT_TRUE(finta.messaggi.isEmpty());
-    EXPECT_EQ(progetto.percorso(), test::fixture("Varimo-dati-scuola"));
+    EXPECT_EQ(progetto.percorso(), test::fileDiProva("Varimo-dati-scuola"));
     EXPECT_EQ(nomeQuadro, QStringLiteral("Scuola media Città"));
     EXPECT_EQ(valutaQuadro, QStringLiteral("euro"));
     EXPECT_EQ(progetto.nome(), QStringLiteral("Scuola media Città"));
@@ -294,7 +294,7 @@ TEST_F(ComandiFileTest, OpenClearsThenLoadsAndSetsNameAndCurrency) {
     EXPECT_EQ(stato.progetto(), QStringLiteral("1800"));
 }
 
-TEST_F(ComandiFileTest, DeleteRemovesTheFileAndTheNextSaveRecreatesIt) {
+TEST_F(ProvaComandiFile, EliminaTogliIlFileEIlSalvaSeguenteLoRicrea) {
     test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-cinque");
     salvaCome(p);
@@ -314,7 +314,7 @@ TEST_F(ComandiFileTest, DeleteRemovesTheFileAndTheNextSaveRecreatesIt) {
     EXPECT_EQ(progetto.percorso(), p);
 }
 
-TEST_F(ComandiFileTest, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
+TEST_F(ProvaComandiFile, SalvaSuUnDiscoPienoTieneIlVecchioFileEDiceIlPerche) {
     if (!test::limiteFileDisponibile()) GTEST_SKIP() << "no limit on the size of files here";
     test::progettoValido(progetto);
     const QString p = percorso("Varimo-dati-pieno");
@@ -346,7 +346,7 @@ TEST_F(ComandiFileTest, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
     EXPECT_TRUE(contenutoDi(p).contains("\"Lavori a misura\",\"2000\""));
 }
 
-TEST_F(ComandiFileTest, DeletingAnotherFileNeverMakesSaveWriteThere) {
+TEST_F(ProvaComandiFile, EliminareUnAltroFileNonFaMaiScrivereLiIlSalva) {
     test::progettoValido(progetto);
     const QString a = percorso("Varimo-dati-a");
     const QString b = percorso("Varimo-dati-b");
@@ -379,7 +379,7 @@ TEST_F(ComandiFileTest, DeletingAnotherFileNeverMakesSaveWriteThere) {
     EXPECT_FALSE(QFileInfo::exists(a));
 }
 
-TEST_F(ComandiFileTest, FailedDeleteNamesTheFileAndTheReason) {
+TEST_F(ProvaComandiFile, EliminaNonRiuscitoNominaIlFileELaCausa) {
     test::progettoValido(progetto);
     const QString a = percorso("Varimo-dati-a");
     salvaCome(a);
@@ -407,9 +407,9 @@ TEST_F(ComandiFileTest, FailedDeleteNamesTheFileAndTheReason) {
     EXPECT_TRUE(QFileInfo(cartella).isDir());
 }
 
-TEST_F(ComandiFileTest, Utf8FileWithoutByteOrderMarkOpensRightAndIsSavedInWindows1252) {
+TEST_F(ProvaComandiFile, FileUtf8SenzaMarcaDOrdineDeiByteSiApreBeneESiSalvaInWindows1252) {
     const QString p = percorso("Varimo-dati-utf8");
-    QByteArray dati = test::contenutoDi(test::fixture("Varimo-dati-scuola"));
+    QByteArray dati = test::contenutoDi(test::fileDiProva("Varimo-dati-scuola"));
     ASSERT_FALSE(dati.isEmpty());
     // The same project as a UTF-8 editor would save it, plus a euro sign.
     QString testo = QString::fromLatin1(dati);  // the fixture's accents are Latin-1 bytes
@@ -428,8 +428,8 @@ TEST_F(ComandiFileTest, Utf8FileWithoutByteOrderMarkOpensRightAndIsSavedInWindow
     EXPECT_EQ(progetto.nome(), QStringLiteral("Scuola media Città"));
 }
 
-TEST_F(ComandiFileTest, ControlCharactersAndOverlongFieldsAreRefusedWithTheirLine) {
-    const QByteArray buono = test::contenutoDi(test::fixture("Varimo-dati-scuola"));
+TEST_F(ProvaComandiFile, CaratteriDiControlloECampiTroppoLunghiSonoRifiutatiConLaLoroRiga) {
+    const QByteArray buono = test::contenutoDi(test::fileDiProva("Varimo-dati-scuola"));
     const QList<QByteArray> righe = buono.split('\n');
     ASSERT_GE(righe.size(), 19);
     auto conRiga3 = [&](const QByteArray& etichetta) {

@@ -341,7 +341,7 @@ TEST_F(Calcolo, SenzaImportoVincolato) {
     EXPECT_EQ(s.costo(A), "");
 }
 
-TEST_F(Calcolo, ScrollSenzaVincoloNonToccaA) {
+TEST_F(Calcolo, ScorrimentoSenzaVincoloNonToccaA) {
     s.scriviCosto(A, "1000");
     percentuale(S, A, 10);
     s.scriviHScroll(S, 30);

@@ -67,7 +67,7 @@ class VociCodice : public ::testing::Test {
     StatoCalcolo& s = progetto.calcolo();
 };
 
-TEST_F(VociCodice, RelabelsRowsEToSKeepingAmountsAndReferences) {
+TEST_F(VociCodice, CambiaLeEtichetteDelleVociDaEASConservandoImportiERiferimenti) {
     const Istantanea prima = istantanea();
     utente.rispondi(Risposta::Si);
     ASSERT_TRUE(applicaVociCodice(s));
@@ -118,7 +118,7 @@ TEST_F(VociCodice, RelabelsRowsEToSKeepingAmountsAndReferences) {
     EXPECT_EQ(utente.messaggi.first().pulsanti, Pulsanti::Ok);
 }
 
-TEST_F(VociCodice, OneUndoStepTakesTheWholeRelabellingBack) {
+TEST_F(VociCodice, UnSoloPassoDiAnnullaRitiraTuttoIlCambioDelleEtichette) {
     Progetto* storia = &progetto;
     storia->svuota();  // the history starts here
     const Istantanea prima = istantanea();
@@ -135,14 +135,14 @@ TEST_F(VociCodice, OneUndoStepTakesTheWholeRelabellingBack) {
     EXPECT_EQ(s.costo(G), "5000");
 }
 
-TEST_F(VociCodice, AnswerNoChangesNothing) {
+TEST_F(VociCodice, RispostaNoNonCambiaNulla) {
     const Istantanea prima = istantanea();
     utente.rispondi(Risposta::No);
     EXPECT_FALSE(applicaVociCodice(s));
     EXPECT_TRUE(istantanea() == prima);
 }
 
-TEST_F(VociCodice, TheFileCarriesTheNewLabels) {
+TEST_F(VociCodice, IlFilePortaLeNuoveEtichette) {
     utente.rispondi(Risposta::Si);
     ASSERT_TRUE(applicaVociCodice(s));
     progetto.impostaNome(QStringLiteral("Scuola"));

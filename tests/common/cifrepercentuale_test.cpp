@@ -14,7 +14,7 @@ std::vector<int> digita(CifrePercentuale& c, std::initializer_list<std::pair<int
     return v;
 }
 
-TEST(CifrePercentuale, DigitsCloseTogetherMakeOneNumberUpTo100) {
+TEST(CifrePercentuale, CifreRavvicinateFannoUnSoloNumeroFinoA100) {
     CifrePercentuale c;
     EXPECT_EQ(digita(c, {{2, 1000}, {2, 1200}}), (std::vector<int>{2, 22}));
     c.azzera();
@@ -31,7 +31,7 @@ TEST(CifrePercentuale, DigitsCloseTogetherMakeOneNumberUpTo100) {
     EXPECT_EQ(digita(c, {{1, 0}, {0, 10}, {7, 20}}), (std::vector<int>{1, 10, 7}));
 }
 
-TEST(CifrePercentuale, APauseOrAResetStartsANewNumber) {
+TEST(CifrePercentuale, UnaPausaOUnAzzeramentoIniziaUnNuovoNumero) {
     CifrePercentuale c;
     const qint64 p = CifrePercentuale::kPausaMs;
     EXPECT_EQ(digita(c, {{2, 0}, {2, p}}), (std::vector<int>{2, 22}));

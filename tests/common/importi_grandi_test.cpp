@@ -34,7 +34,7 @@ class ImportiGrandi : public ::testing::Test {
     StatoCalcolo& s = progetto.calcolo();
 };
 
-TEST_F(ImportiGrandi, TheLargestAmountsAddUpToTheCent) {
+TEST_F(ImportiGrandi, GliImportiPiuGrandiSiSommanoAlCentesimo) {
     const QString massimo = QStringLiteral("999999999999,99");
     for (int i : {A, B, C}) s.scriviCosto(i, massimo);
     s.scegliCombo(S, D - 1);
@@ -46,7 +46,7 @@ TEST_F(ImportiGrandi, TheLargestAmountsAddUpToTheCent) {
     EXPECT_EQ(s.progetto(), QStringLiteral("3659999999999,96"));
 }
 
-TEST_F(ImportiGrandi, SumsBeyondFifteenDigitsKeepTheirSize) {
+TEST_F(ImportiGrandi, SommeOltreQuindiciCifreConservanoLaLoroGrandezza) {
     // Thirteen rows at the largest amount: T has sixteen digits and is written
     // with fifteen, and the project total follows it instead of collapsing
     // to the first digit of an exponent form.
@@ -66,7 +66,7 @@ TEST_F(ImportiGrandi, SumsBeyondFifteenDigitsKeepTheirSize) {
     EXPECT_EQ(n.progetto(), QStringLiteral("12200000000001"));
 }
 
-TEST_F(ImportiGrandi, AnAmountBeyondTheExactRangeIsWarnedAndNotSaved) {
+TEST_F(ImportiGrandi, UnImportoOltreLIntervalloEsattoHaUnAvvisoENonSiSalva) {
     progetto.impostaNome(QStringLiteral("Diga"));
     s.scriviCosto(A, QStringLiteral("999999999999,99"));
     s.scegliCombo(S, A - 1);

@@ -26,7 +26,7 @@ TEST(Interazione, LaFintaRegistraERisponde) {
     EXPECT_EQ(messaggio("d?", "t", Icona::Domanda, Pulsanti::SiNo), Risposta::No);
 }
 
-TEST(Percorsi, DatoBesideProgramThenInstalledShare) {
+TEST(Percorsi, DatoAccantoAlProgrammaPoiNellaCartellaShareInstallata) {
     QTemporaryDir radice;
     ASSERT_TRUE(radice.isValid());
     QDir d(radice.path());

@@ -16,7 +16,7 @@ std::optional<double> fresca(const QString& t) {
 }
 }  // namespace
 
-TEST(MemoriaConversioni, TextChangedInPlaceIsReadAgain) {
+TEST(MemoriaConversioni, TestoCambiatoSulPostoSiRilegge) {
     QString t = QStringLiteral("1234,5");
     t.detach();
     ASSERT_EQ(letturaRigorosa(t), 1234.5);
@@ -34,7 +34,7 @@ TEST(MemoriaConversioni, TextChangedInPlaceIsReadAgain) {
     EXPECT_EQ(letturaCentesimi(t), 725.0);
 }
 
-TEST(MemoriaConversioni, ManyTextsInTurnGiveTheSameResultsAsFreshCopies) {
+TEST(MemoriaConversioni, MoltiTestiATurnoDannoGliStessiRisultatiDiCopieNuove) {
     // More texts than the memory holds, each read twice, in a rotating order,
     // with some changed in place between the readings.
     QList<QString> testi;
@@ -51,7 +51,7 @@ TEST(MemoriaConversioni, ManyTextsInTurnGiveTheSameResultsAsFreshCopies) {
     }
 }
 
-TEST(MemoriaConversioni, WritingTheSameNumberWithOtherSeparators) {
+TEST(MemoriaConversioni, LoStessoNumeroScrittoConAltriSeparatori) {
     EXPECT_EQ(scritturaNumerica(1234.5), "1234,5");
     EXPECT_EQ(scritturaNumerica(1234.5, Separatori{QLatin1Char('.'), QLatin1Char(',')}), "1234.5");
     EXPECT_EQ(scritturaNumerica(1234.5), "1234,5");

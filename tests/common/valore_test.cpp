@@ -7,7 +7,7 @@
 
 using varimo::Valore;
 
-TEST(Valore, UnchangedWriteRunsNothing) {
+TEST(Valore, UnaScritturaSenzaCambiamentoNonEsegueNulla) {
     Valore<QString> v;
     int gestiti = 0, viste = 0;
     v.suCambio([&] { ++gestiti; });
@@ -19,7 +19,7 @@ TEST(Valore, UnchangedWriteRunsNothing) {
     EXPECT_EQ(viste, 1);
 }
 
-TEST(Valore, HandlersNestDepthFirstBeforeTheWriterGoesOn) {
+TEST(Valore, IGestoriSiAnnidanoInProfonditaPrimaCheChiScriveProsegua) {
     // a's handler writes b; b's handler records. The record of b must come
     // before a's handler finishes.
     Valore<int> a, b;
@@ -34,7 +34,7 @@ TEST(Valore, HandlersNestDepthFirstBeforeTheWriterGoesOn) {
     EXPECT_EQ(traccia, QStringList({"a:inizio", "b=20", "a:fine b=20"}));
 }
 
-TEST(Valore, ViewSeesTheValueBeforeTheHandlerRuns) {
+TEST(Valore, LaVistaVedeIlValorePrimaCheIlGestoreParta) {
     Valore<int> v;
     QStringList traccia;
     v.allaVista([&] { traccia << QString("vista %1").arg(v()); });

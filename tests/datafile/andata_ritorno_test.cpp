@@ -139,7 +139,7 @@ std::string righe(const QByteArray& f) {
     return QString::fromLatin1(f).toStdString();
 }
 
-TEST(AndataRitorno, RandomStatesSurviveSaveAndOpen) {
+TEST(AndataRitorno, StatiCasualiSopravvivonoASalvaEApri) {
     test::InterazioneFinta finta;  // the label-length warning may show
     constexpr int stati = 2000;
     int conEccezione = 0;

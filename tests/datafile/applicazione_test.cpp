@@ -11,9 +11,9 @@
 namespace varimo {
 namespace {
 
-class ApplicazioneTest : public ::testing::Test {
+class Applicazione : public ::testing::Test {
   protected:
-    ApplicazioneTest() { progetto.avvia(); }
+    Applicazione() { progetto.avvia(); }
 
     // Save then open into a fresh window.
     void ricarica(Progetto& nuovo) {
@@ -35,7 +35,7 @@ class ApplicazioneTest : public ::testing::Test {
     StatoCalcolo& stato = progetto.calcolo();
 };
 
-TEST_F(ApplicazioneTest, FixturesOpenWithTheRecalculatedAmounts) {
+TEST_F(Applicazione, IFileDiProvaSiApronoConGliImportiRicalcolati) {
     struct Caso {
         const char* file;
         QString nome;
@@ -57,7 +57,7 @@ TEST_F(ApplicazioneTest, FixturesOpenWithTheRecalculatedAmounts) {
     };
     for (const Caso& c : casi) {
         SCOPED_TRACE(c.file);
-        auto letto = leggiFileProgetto(test::fixture(c.file));
+        auto letto = leggiFileProgetto(test::fileDiProva(c.file));
         ASSERT_TRUE(std::holds_alternative<ProgettoFile>(letto))
             << std::get<QString>(letto).toStdString();
         Progetto p;
@@ -81,21 +81,21 @@ TEST_F(ApplicazioneTest, FixturesOpenWithTheRecalculatedAmounts) {
     }
 }
 
-TEST_F(ApplicazioneTest, AccentedLabelsAndFixtureBytes) {
-    auto letto = leggiFileProgetto(test::fixture("Varimo-dati-scuola"));
+TEST_F(Applicazione, EtichetteAccentateEByteDeiFileDiProva) {
+    auto letto = leggiFileProgetto(test::fileDiProva("Varimo-dati-scuola"));
     ASSERT_TRUE(std::holds_alternative<ProgettoFile>(letto));
     progetto.apri({}, std::get<ProgettoFile>(letto));
     EXPECT_EQ(stato.tipo(12), QStringLiteral("Spese per attività di consulenza e supporto"));
     EXPECT_EQ(stato.combo(1).voci.value(11), stato.tipo(12));
     // Written again: the same bytes except the recalculated amounts of S and T.
-    QByteArray atteso = test::contenutoDi(test::fixture("Varimo-dati-scuola"));
+    QByteArray atteso = test::contenutoDi(test::fileDiProva("Varimo-dati-scuola"));
     atteso.replace("\"IVA sui lavori\",\"999\"", "\"IVA sui lavori\",\"150\"");
     atteso.replace("\"Totale somme a disposizione\",\"0\"",
                    "\"Totale somme a disposizione\",\"300\"");
     EXPECT_EQ(scriviProgettoFile(progetto.comeFile()).contenuto, atteso);
 }
 
-TEST_F(ApplicazioneTest, ReferenceToTWritesEighteenAndReadsBackSelected) {
+TEST_F(Applicazione, RiferimentoATScriveDiciottoESiRileggeSelezionato) {
     stato.scriviCosto(5, QStringLiteral("400"));
     stato.scegliCombo(2, 17);
     stato.scriviHScroll(2, 25);
@@ -109,7 +109,7 @@ TEST_F(ApplicazioneTest, ReferenceToTWritesEighteenAndReadsBackSelected) {
     EXPECT_EQ(nuovo.vocerif[2], QVariant(18));
 }
 
-TEST_F(ApplicazioneTest, ClearedReferenceWritesZeroAndZeroAndReadsWithout) {
+TEST_F(Applicazione, RiferimentoSvuotatoScriveZeroEZeroESiRileggeSenza) {
     stato.scriviCosto(1, QStringLiteral("1000"));
     stato.scegliCombo(7, 0);
     stato.scriviHScroll(7, 5);
@@ -124,7 +124,7 @@ TEST_F(ApplicazioneTest, ClearedReferenceWritesZeroAndZeroAndReadsWithout) {
     EXPECT_EQ(nuovo.costo(1), QStringLiteral("1000"));
 }
 
-TEST_F(ApplicazioneTest, ReferencedRowWithEmptyCostComesBackAsZero) {
+TEST_F(Applicazione, RigaRiferitaConCostoVuotoTornaComeZero) {
     stato.scriviCosto(1, QStringLiteral("1000"));
     stato.scegliCombo(11, 1);  // M refers to B, which is empty
     stato.scriviHScroll(11, 10);
@@ -137,7 +137,7 @@ TEST_F(ApplicazioneTest, ReferencedRowWithEmptyCostComesBackAsZero) {
     EXPECT_EQ(nuovo.combo(11).posizione, 1);
 }
 
-TEST_F(ApplicazioneTest, ALabelEditKeepsTheReferenceOnDisk) {
+TEST_F(Applicazione, UnaModificaDellEtichettaConservaIlRiferimentoSulDisco) {
     stato.scriviCosto(1, QStringLiteral("1000"));
     stato.scriviCosto(2, QStringLiteral("300"));
     stato.scegliCombo(17, 1);  // S = 10 % of B
@@ -158,7 +158,7 @@ TEST_F(ApplicazioneTest, ALabelEditKeepsTheReferenceOnDisk) {
     EXPECT_EQ(nuovo.costo(17), QStringLiteral("50"));
 }
 
-TEST_F(ApplicazioneTest, LoadingKeepsTheStoredReferenceNumbers) {
+TEST_F(Applicazione, IlCaricamentoConservaINumeriDiRiferimentoSalvati) {
     ProgettoFile p;
     p.nomeprogetto = QStringLiteral("P");
     p.valuta = QStringLiteral("euro");

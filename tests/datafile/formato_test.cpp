@@ -77,7 +77,7 @@ QString erroreDi(const QByteArray& file) {
     return {};
 }
 
-TEST(FormatoScrittura, NineteenLinesEachEndingWithCrLf) {
+TEST(FormatoScrittura, DiciannoveRigheOgnunaTerminataDaCrLf) {
     const QByteArray f = scrivi(progettoBase());
     const QList<QByteArray> r = righe(f);
     ASSERT_EQ(r.size(), 19);
@@ -85,7 +85,7 @@ TEST(FormatoScrittura, NineteenLinesEachEndingWithCrLf) {
     EXPECT_EQ(r[0], QByteArray("\"Scuola\",\"euro\"\r"));
 }
 
-TEST(FormatoScrittura, RowAWithoutReferenceIs31Characters) {
+TEST(FormatoScrittura, LaRigaASenzaRiferimentoHa31Caratteri) {
     ProgettoFile p = progettoBase();
     p.voci[0].costorif = 0;
     p.voci[0].vocerif = QVariant();
@@ -94,7 +94,7 @@ TEST(FormatoScrittura, RowAWithoutReferenceIs31Characters) {
     EXPECT_EQ(riga.size(), 31);
 }
 
-TEST(FormatoScrittura, ReferenceFieldsByKind) {
+TEST(FormatoScrittura, CampiDiRiferimentoPerTipo) {
     struct Caso {
         QVariant costorif, vocerif;
         QByteArray coda;
@@ -117,7 +117,7 @@ TEST(FormatoScrittura, ReferenceFieldsByKind) {
     }
 }
 
-TEST(FormatoScrittura, AccentedLettersAreSingleWindows1252Bytes) {
+TEST(FormatoScrittura, LeLettereAccentateSonoSingoliByteWindows1252) {
     const QByteArray f = scrivi(progettoBase());
     // "Spese per attività ..." on line 13: à is 0xE0.
     EXPECT_TRUE(righe(f)[12].startsWith("\"Spese per attivit\xE0 di consulenza"));
@@ -126,7 +126,7 @@ TEST(FormatoScrittura, AccentedLettersAreSingleWindows1252Bytes) {
     EXPECT_EQ(righe(scrivi(p))[0], QByteArray("\"Scuola\",\"\x80\"\r"));
 }
 
-TEST(FormatoScrittura, StraightQuoteBecomesClosingTypographicQuote) {
+TEST(FormatoScrittura, LApiceDirittoDiventaApiceTipograficoDiChiusura) {
     ProgettoFile p = progettoBase();
     p.nomeprogetto = QStringLiteral("Scuola \"Verdi\"");
     p.voci[1].tipo = QStringLiteral("Lavori \"a corpo\"");
@@ -137,7 +137,7 @@ TEST(FormatoScrittura, StraightQuoteBecomesClosingTypographicQuote) {
     EXPECT_EQ(letto.voci[1].tipo, QStringLiteral("Lavori ”a corpo”"));
 }
 
-TEST(FormatoScrittura, UnwritableCharacterRefusesTheWholeFile) {
+TEST(FormatoScrittura, UnCarattereNonScrivibileFaRifiutareTuttoIlFile) {
     struct Caso {
         std::function<void(ProgettoFile&)> modifica;
         QStringList attesi;
@@ -177,7 +177,7 @@ TEST(FormatoScrittura, UnwritableCharacterRefusesTheWholeFile) {
     }
 }
 
-TEST(FormatoScrittura, AccentsThatAreNotUtf8AreWrittenAndReadBack) {
+TEST(FormatoScrittura, AccentiCheNonSonoUtf8SiScrivonoESiRileggono) {
     // The same sequence beside any accent that UTF-8 cannot start with ("à"
     // before a quote) keeps the file Windows-1252 on reading.
     ProgettoFile p = progettoBase();
@@ -190,7 +190,7 @@ TEST(FormatoScrittura, AccentsThatAreNotUtf8AreWrittenAndReadBack) {
     EXPECT_EQ(std::get<ProgettoFile>(letto), p);
 }
 
-TEST(FormatoLettura, WrittenFileReadsBackUnchanged) {
+TEST(FormatoLettura, IlFileScrittoSiRileggeInvariato) {
     ProgettoFile p = progettoBase();
     p.voci[16].perc = 22;
     p.voci[16].costorif = QStringLiteral("1000");
@@ -204,7 +204,7 @@ TEST(FormatoLettura, WrittenFileReadsBackUnchanged) {
     EXPECT_EQ(leggi(scrivi(p)), p);
 }
 
-TEST(FormatoLettura, SplitRowAndLfLineEndsReadTheSame) {
+TEST(FormatoLettura, RigaSpezzataEFineRigaLfSiLegginoUguali) {
     const QByteArray f = scrivi(progettoBase());
     QByteArray diviso = f;
     // Row A's fields over two lines: the comma after the cost becomes a line end.
@@ -221,7 +221,7 @@ TEST(FormatoLettura, SplitRowAndLfLineEndsReadTheSame) {
     EXPECT_EQ(leggi(f + "\r\n\r\n  \r\n"), leggi(f));
 }
 
-TEST(FormatoLettura, FieldKinds) {
+TEST(FormatoLettura, TipiDiCampo) {
     QByteArray f = scrivi(progettoBase());
     // Hand-edited row B: bare number as cost, bare text as label, blanks
     // around fields, an empty percentage, a quoted reference number.
@@ -240,14 +240,14 @@ TEST(FormatoLettura, FieldKinds) {
     EXPECT_EQ(leggi(decimale).voci[1].costo, QStringLiteral("12,5"));
 }
 
-TEST(FormatoLettura, Utf8FileWithByteOrderMark) {
+TEST(FormatoLettura, FileUtf8ConMarcaDOrdineDeiByte) {
     QByteArray f = scrivi(progettoBase());
     f.replace("attivit\xE0", "attivit\xC3\xA0");
     f.replace("pubblicit\xE0", "pubblicit\xC3\xA0");
     EXPECT_EQ(leggi("\xEF\xBB\xBF" + f), progettoBase());
 }
 
-TEST(FormatoLettura, FaultsNameTheLine) {
+TEST(FormatoLettura, GliErroriNominanoLaRiga) {
     const QByteArray buono = scrivi(progettoBase());
     struct Caso {
         QByteArray da, a;
@@ -282,7 +282,7 @@ TEST(FormatoLettura, FaultsNameTheLine) {
     }
 }
 
-TEST(FormatoLettura, WrongNumberOfFields) {
+TEST(FormatoLettura, NumeroDiCampiSbagliato) {
     const QByteArray buono = scrivi(progettoBase());
     EXPECT_TRUE(erroreDi({}).contains("contiene 0 valori invece di 92"));
     // Truncated inside row L (line 11).
@@ -297,7 +297,7 @@ TEST(FormatoLettura, WrongNumberOfFields) {
     EXPECT_FALSE(std::holds_alternative<ProgettoFile>(leggiProgettoFile(vuota)));
 }
 
-TEST(Codifica, DecodesAllDefinedBytesAndRefusesTheFiveUndefined) {
+TEST(Codifica, DecodificaTuttiIByteDefinitiERifiutaICinqueNonDefiniti) {
     QByteArray tutti;
     for (int b = 1; b < 256; ++b) {
         if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) continue;
@@ -316,7 +316,7 @@ TEST(Codifica, DecodesAllDefinedBytesAndRefusesTheFiveUndefined) {
 // point, on every byte, and on random texts with unpaired surrogates. Only
 // the Unicode tag characters differ: that converter drops them without a
 // word, the table names the first one as a character it cannot hold.
-TEST(Codifica, TableAgreesWithTheCLibraryConverter) {
+TEST(Codifica, LaTabellaConcordaConIlConvertitoreDellaLibreriaC) {
     const auto conIconv = [](const char* verso, const char* da,
                              const QByteArray& in) -> std::optional<QByteArray> {
         const iconv_t cd = iconv_open(verso, da);

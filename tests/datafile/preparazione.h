@@ -32,7 +32,7 @@ inline bool scriviContenuto(const QString& percorso, const QByteArray& dati) {
     return f.open(QIODevice::WriteOnly) && f.write(dati) == dati.size();
 }
 
-inline QString fixture(const char* nome) {
+inline QString fileDiProva(const char* nome) {
     return QStringLiteral(VARIMO_SOURCE_DIR "/tests/datafile/fixtures/") + QString::fromUtf8(nome);
 }
 

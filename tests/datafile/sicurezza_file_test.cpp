@@ -53,7 +53,7 @@ bool collegamento(const QString& bersaglio, const QString& link, uid_t proprieta
 // Every way of writing through a planted link is refused and leaves the
 // file it points to as it was; the user's own link in the user's own folder
 // is followed, as editors do.
-TEST(CollegamentiPiantati, AnotherUsersLinkOrALinkInASharedFolderIsNeverWrittenThrough) {
+TEST(CollegamentiPiantati, MaiScritturaAttraversoUnCollegamentoDiAltroUtenteOInCartellaCondivisa) {
     if (::geteuid() != 0) GTEST_SKIP() << "giving a link to another user needs the administrator";
     QTemporaryDir casa;
     const QString bersaglio = casa.filePath("bersaglio");
@@ -92,7 +92,7 @@ TEST(CollegamentiPiantati, AnotherUsersLinkOrALinkInASharedFolderIsNeverWrittenT
 }
 
 // What is not a regular file is refused at once, with what it is.
-TEST(FileSpeciali, FifosDevicesFoldersAndLinkLoopsAreRefusedWithoutWaiting) {
+TEST(FileSpeciali, FifoDispositiviCartelleECicliDiCollegamentiSonoRifiutatiSenzaAttendere) {
     QTemporaryDir dir;
     const QString coda = dir.filePath("coda");
     ASSERT_EQ(::mkfifo(QFile::encodeName(coda).constData(), 0600), 0);
@@ -143,7 +143,7 @@ class SalvataggiConcorrenti : public ::testing::Test {
 // Save as onto an existing file, and Save onto a file another program has
 // changed since, ask first; No keeps the other file byte for byte, Yes
 // writes. A file only touched (same content) asks nothing.
-TEST_F(SalvataggiConcorrenti, ReplacingAnotherFileOrAChangedFileAsksFirst) {
+TEST_F(SalvataggiConcorrenti, SostituireUnAltroFileOUnFileCambiatoChiedePrima) {
     const QString altro = percorso("Varimo-dati-altro");
     ASSERT_TRUE(scriviContenuto(altro, "altro progetto"));
     finta.scegliFile(altro);
@@ -188,7 +188,7 @@ TEST_F(SalvataggiConcorrenti, ReplacingAnotherFileOrAChangedFileAsksFirst) {
 
 // Amounts no calculation can carry open as they are, listed in one message
 // with their rows; a sound project opens without one.
-TEST_F(SalvataggiConcorrenti, UnusableAmountsAreListedInOneMessageAfterTheOpen) {
+TEST_F(SalvataggiConcorrenti, GliImportiInutilizzabiliSonoElencatiInUnSoloMessaggioDopoLApertura) {
     const QString p = percorso("Varimo-dati-importi");
     finta.scegliFile(p);
     ASSERT_TRUE(comandi.salvaConNome());
@@ -223,7 +223,7 @@ TEST_F(SalvataggiConcorrenti, UnusableAmountsAreListedInOneMessageAfterTheOpen) 
 // sums, to the cent, of what the boxes show (an unusable amount counting as
 // zero, as an empty box does), and one message names exactly the rows whose
 // amounts cannot be used.
-TEST_F(SalvataggiConcorrenti, AfterAnOpenTheSumsFollowTheBoxesWhateverTheAmounts) {
+TEST_F(SalvataggiConcorrenti, DopoUnAperturaLeSommeSeguonoLeCaselleQualunqueSianoGliImporti) {
     const QString ostili[] = {QStringLiteral("NaN"),
                               QStringLiteral("inf"),
                               QStringLiteral("-inf"),
@@ -304,7 +304,7 @@ TEST_F(SalvataggiConcorrenti, AfterAnOpenTheSumsFollowTheBoxesWhateverTheAmounts
 
 // A project held by another running program is told before it opens (No
 // leaves the work on screen); the lock of a process that has ended is not.
-TEST_F(SalvataggiConcorrenti, AProjectOpenInAnotherRunningProgramIsTold) {
+TEST_F(SalvataggiConcorrenti, UnProgettoApertoInUnAltroProgrammaInEsecuzioneVieneSegnalato) {
     const QString p = percorso("Varimo-dati-condiviso");
     finta.scegliFile(p);
     ASSERT_TRUE(comandi.salvaConNome());
@@ -352,7 +352,7 @@ TEST_F(SalvataggiConcorrenti, AProjectOpenInAnotherRunningProgramIsTold) {
 // folder; one of a running process stays. Past a file-size limit the save
 // fails with the full-disk message, leaves no temporary file and the old
 // file as it was.
-TEST(SalvataggiInterrotti, LeftoversOfDeadProcessesGoAndASizeLimitIsAMessage) {
+TEST(SalvataggiInterrotti, IResiduiDiProcessiMortiVannoViaEUnLimiteDiDimensioneDaUnMessaggio) {
     QTemporaryDir dir;
     pid_t morto = ::fork();
     if (morto == 0) ::_exit(0);
@@ -380,7 +380,7 @@ TEST(SalvataggiInterrotti, LeftoversOfDeadProcessesGoAndASizeLimitIsAMessage) {
 
 // A settings lock left empty by a crash (or by a process that has ended)
 // delays the next write of the recent projects by at most about a second.
-TEST(SalvataggiInterrotti, AnAbandonedSettingsLockDoesNotHoldTheProgram) {
+TEST(SalvataggiInterrotti, UnBloccoAbbandonatoDelleImpostazioniNonFermaIlProgramma) {
     QTemporaryDir dir;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
     const QString blocco = dir.filePath(QStringLiteral("Veladio/Varimo.ini.lock"));

@@ -59,7 +59,7 @@ class DopoGara : public ::testing::Test {
 // the works is 335.498,23 - 256.803,77 = 78.694,46; VAT after the tender
 // 10 % of 276.339,38 = 27.633,938 -> 27.633,94; economies 390.537,22 -
 // 276.339,38 - 27.633,94 = 86.563,90 (= 78.694,46 + the VAT saved 7.869,44).
-TEST_F(DopoGara, WorkedExampleToTheCent) {
+TEST_F(DopoGara, EsempioSvoltoAlCentesimo) {
     esempio();
     const QuadroDopoGara q = calcola(QStringLiteral("23,456"));
     EXPECT_EQ(q.dopo[A], 25680377);
@@ -97,7 +97,7 @@ TEST_F(DopoGara, WorkedExampleToTheCent) {
 // 0 % gives back the project; 100 % leaves only the safety charges and their
 // VAT: D' = 19.535,61, S' = 1.953,561 -> 1.953,56, economies 390.537,22 -
 // 19.535,61 - 1.953,56 = 369.048,05.
-TEST_F(DopoGara, NoDiscountGivesBackTheProjectFullDiscountLeavesSafetyAndItsVat) {
+TEST_F(DopoGara, SenzaRibassoTornaIlProgettoIlRibassoPienoLasciaLaSicurezzaELaSuaIva) {
     esempio();
     QuadroDopoGara q = calcola(QStringLiteral("0"));
     for (int i = 1; i <= 18; ++i) EXPECT_EQ(q.dopo[i], q.prima[i]) << i;
@@ -112,7 +112,7 @@ TEST_F(DopoGara, NoDiscountGivesBackTheProjectFullDiscountLeavesSafetyAndItsVat)
     EXPECT_EQ(q.ribassoLavori, 33549823);
 }
 
-TEST_F(DopoGara, MarksDecideWhichPercentageRowsFollowTheDiscount) {
+TEST_F(DopoGara, LeSpunteDecidonoQualiRigheAPercentualeSeguonoIlRibasso) {
     esempio();
     calcolo.scriviCosto(B, QStringLiteral("10000"));
     percentuale(G, A, 5);  // contingencies on A: the designer decides
@@ -158,7 +158,7 @@ TEST_F(DopoGara, MarksDecideWhichPercentageRowsFollowTheDiscount) {
 // O = 4 % of M follows the discount when M does, and with it when the user
 // changes M's mark; the incentives for technical functions, computed on the
 // tender base amount, do not follow by default although their reference is D.
-TEST_F(DopoGara, LinksFollowAndIncentivesStayPut) {
+TEST_F(DopoGara, ICollegamentiSeguonoEGliIncentiviRestanoFermi) {
     constexpr int N = 12, O = 13;
     esempio();
     percentuale(M, D, 9);
@@ -186,7 +186,7 @@ TEST_F(DopoGara, LinksFollowAndIncentivesStayPut) {
     EXPECT_TRUE(stato.segue(O));
 }
 
-TEST_F(DopoGara, DiscountOutsideTheRangeOrUnreadableComputesNothing) {
+TEST_F(DopoGara, UnRibassoFuoriIntervalloOIlleggibileNonCalcolaNulla) {
     esempio();
     stato.caricaProgetto(progettoDa(calcolo));
     EXPECT_FALSE(stato.quadro());
@@ -202,7 +202,7 @@ TEST_F(DopoGara, DiscountOutsideTheRangeOrUnreadableComputesNothing) {
     EXPECT_FALSE(stato.ribassoSegnalato());
 }
 
-TEST(LetturaRibasso, FormsAcceptedAndRefused) {
+TEST(LetturaRibasso, FormeAccettateERifiutate) {
     const struct {
         const char* testo;
         Esito esito;
@@ -242,7 +242,7 @@ TEST(LetturaRibasso, FormsAcceptedAndRefused) {
 }
 
 // Exact half cents round up, also where binary floating point would not.
-TEST(RibassoLavori, HalfCentsRoundUpExactly) {
+TEST(RibassoLavori, IMezziCentesimiSiArrotondanoEsattamenteAllInsu) {
     ProgettoGara p;
     std::array<bool, 19> nessuno{};
     const struct {
@@ -275,7 +275,7 @@ TEST(RibassoLavori, HalfCentsRoundUpExactly) {
 // discounts: the funding never changes, the contract amount is the works net
 // of the discount plus the safety charges, the works follow the discount to
 // the half cent, nothing grows, and no discount gives back the project.
-TEST_F(DopoGara, PropertiesOverRandomProjects) {
+TEST_F(DopoGara, ProprietaSuProgettiCasuali) {
     std::mt19937 rng(19);
     auto tra = [&rng](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
     for (int prova = 0; prova < 60; ++prova) {
@@ -335,7 +335,7 @@ TEST_F(DopoGara, PropertiesOverRandomProjects) {
     }
 }
 
-TEST(InLettere, ItalianNumberWords) {
+TEST(InLettere, INumeriInParoleItaliane) {
     const struct {
         qint64 n;
         const char* parole;
@@ -374,7 +374,7 @@ TEST(InLettere, ItalianNumberWords) {
 }
 
 // Cents in figures agree with the display format of amount texts.
-TEST(InCifre, AgreesWithTheAmountFormat) {
+TEST(InCifre, ConcordaConIlFormatoDegliImporti) {
     std::mt19937_64 rng(7);
     for (int k = 0; k < 20000; ++k) {
         const qint64 c = static_cast<qint64>(rng() % 200000000000000ULL) - 100000000000000LL;

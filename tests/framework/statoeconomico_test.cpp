@@ -10,7 +10,7 @@
 namespace varimo {
 namespace {
 
-class StatoEconomicoTest : public ::testing::Test {
+class ProvaStatoEconomico : public ::testing::Test {
   protected:
     void SetUp() override {
         progetto.avvia();
@@ -24,7 +24,7 @@ class StatoEconomicoTest : public ::testing::Test {
     StatoEconomico quadro;
 };
 
-TEST_F(StatoEconomicoTest, StartState) {
+TEST_F(ProvaStatoEconomico, StatoIniziale) {
     const QString lettere = QStringLiteral("ABCDEFGHILMNOPQRST");
     for (int i = 1; i <= kVoci; ++i) {
         EXPECT_EQ(quadro.num(i), QString(lettere[i - 1])) << i;
@@ -40,7 +40,7 @@ TEST_F(StatoEconomicoTest, StartState) {
     EXPECT_EQ(quadro.numerovoci, 0);
 }
 
-TEST_F(StatoEconomicoTest, FillFromEmptyCalculationHidesEveryRow) {
+TEST_F(ProvaStatoEconomico, IlRiempimentoDaUnCalcoloVuotoNascondeOgniRiga) {
     quadro.mostra(calcolo);
     EXPECT_EQ(quadro.numerovoci, 0);
     for (int i = 1; i <= kVoci; ++i) EXPECT_FALSE(quadro.visibile(i)) << i;
@@ -49,7 +49,7 @@ TEST_F(StatoEconomicoTest, FillFromEmptyCalculationHidesEveryRow) {
     EXPECT_TRUE(finta.messaggi.isEmpty());
 }
 
-TEST_F(StatoEconomicoTest, FillShowsOnlyRowsWithACostRenumbered) {
+TEST_F(ProvaStatoEconomico, IlRiempimentoMostraSoloLeRigheConUnCostoRinumerate) {
     // Every typed row filled except B and E; C is "0" and must still show.
     for (int i : {1, 3, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}) {
         calcolo.scriviCosto(i, i == 3 ? QStringLiteral("0") : QString::number(i * 1000) + ",5");
@@ -74,7 +74,7 @@ TEST_F(StatoEconomicoTest, FillShowsOnlyRowsWithACostRenumbered) {
     EXPECT_EQ(quadro.costo(19), QStringLiteral("139.006,50"));
 }
 
-TEST_F(StatoEconomicoTest, FillCarriesPercentageAndReference) {
+TEST_F(ProvaStatoEconomico, IlRiempimentoPortaPercentualeERiferimento) {
     calcolo.scriviCosto(1, QStringLiteral("1000"));
     calcolo.scegliCombo(17, 0);
     calcolo.scriviHScroll(17, 10);
@@ -95,7 +95,7 @@ TEST_F(StatoEconomicoTest, FillCarriesPercentageAndReference) {
     EXPECT_EQ(quadro.costo(19), QStringLiteral("1.000,00"));
 }
 
-TEST_F(StatoEconomicoTest, LabelLengthWarning) {
+TEST_F(ProvaStatoEconomico, AvvisoSullaLunghezzaDellEtichetta) {
     const QString cinquanta(50, QLatin1Char('x'));
     for (int i : {1, 18, 19}) {
         finta.messaggi.clear();
@@ -118,14 +118,14 @@ TEST_F(StatoEconomicoTest, LabelLengthWarning) {
     }
 }
 
-TEST_F(StatoEconomicoTest, ProjectNameFollowsEveryChange) {
+TEST_F(ProvaStatoEconomico, IlNomeDelProgettoSegueOgniModifica) {
     quadro.scriviNomeprog(QStringLiteral("S"));
     EXPECT_EQ(progetto.nome(), QStringLiteral("S"));
     quadro.scriviNomeprog(QStringLiteral("Scuola"));
     EXPECT_EQ(progetto.nome(), QStringLiteral("Scuola"));
 }
 
-TEST_F(StatoEconomicoTest, CurrencyCaptionWhileTyping) {
+TEST_F(ProvaStatoEconomico, DidascaliaDellaValutaDuranteLaDigitazione) {
     for (const char* t : {"f", "fr", "franchi"}) {
         quadro.scriviValut(QString::fromLatin1(t));
         EXPECT_EQ(quadro.tipo(19), "TOTALE PROGETTO (in " + QString::fromLatin1(t) + ")");
@@ -142,7 +142,7 @@ TEST_F(StatoEconomicoTest, CurrencyCaptionWhileTyping) {
     EXPECT_EQ(quadro.valut(), QStringLiteral("yen"));
 }
 
-TEST_F(StatoEconomicoTest, CheckLooksAtTheProjectNameOnly) {
+TEST_F(ProvaStatoEconomico, IlControlloGuardaSoloIlNomeDelProgetto) {
     quadro.controllaDati();
     quadro.scriviNomeprog(QStringLiteral("Ponte"));
     quadro.controllaDati();
@@ -161,7 +161,7 @@ TEST_F(StatoEconomicoTest, CheckLooksAtTheProjectNameOnly) {
     }
 }
 
-TEST_F(StatoEconomicoTest, ClearKeepsNameBoxAndVisibility) {
+TEST_F(ProvaStatoEconomico, CancellaTuttoConservaCasellaDelNomeEVisibilita) {
     calcolo.scriviCosto(1, QStringLiteral("1000"));
     quadro.mostra(calcolo);
     quadro.scriviNomeprog(QStringLiteral("Ponte"));
@@ -187,7 +187,7 @@ TEST_F(StatoEconomicoTest, ClearKeepsNameBoxAndVisibility) {
               QStringLiteral("Digitare il nome del progetto in caso di stampa."));
 }
 
-TEST_F(StatoEconomicoTest, Guidance) {
+TEST_F(ProvaStatoEconomico, Aiuto) {
     quadro.mostraAiuto();
     ASSERT_EQ(finta.messaggi.size(), 1);
     EXPECT_EQ(finta.messaggi[0].testo,

@@ -24,9 +24,9 @@ void PrintTo(const CasoColore& c, std::ostream* os) {
     *os << c.nome;
 }
 
-class ColoreTest : public ::testing::TestWithParam<CasoColore> {};
+class Colore : public ::testing::TestWithParam<CasoColore> {};
 
-TEST_P(ColoreTest, DecidesTheColoursOfBothWindows) {
+TEST_P(Colore, DecideIColoriDiEntrambeLeFinestre) {
     const CasoColore& c = GetParam();
     test::InterazioneFinta utente;
     if (c.risposta) utente.rispondi(*c.risposta);
@@ -55,7 +55,7 @@ TEST_P(ColoreTest, DecidesTheColoursOfBothWindows) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Percorsi, ColoreTest,
+    Percorsi, Colore,
     ::testing::Values(CasoColore{"SiGrigioPerEntrambe", kBianco, Risposta::Si, std::nullopt,
                                  kGrigioRiposante, kGrigioRiposante},
                       CasoColore{"NoEColoreSoloQuesta", kBianco, Risposta::No,

@@ -17,7 +17,7 @@
 namespace varimo {
 namespace {
 
-TEST(NomeFileSicuro, MakesUsableFileNames) {
+TEST(NomeFileSicuro, FaNomiDiFileUtilizzabili) {
     const struct {
         QString dato;
         QString atteso;
@@ -38,7 +38,7 @@ TEST(NomeFileSicuro, MakesUsableFileNames) {
 // 255-byte limit with room for " (N)" and an extension, whole characters,
 // nothing that separates folders, controls the terminal or turns the
 // direction of the text around.
-TEST(NomeFileSicuro, AnyTextGivesANameWithinTheLimitsAndWithoutHiddenTricks) {
+TEST(NomeFileSicuro, OgniTestoDaUnNomeEntroILimitiESenzaTrucchiNascosti) {
     const QString pezzi[] = {
         QStringLiteral("à"),    QStringLiteral("a"),    QStringLiteral("\U0001F600"),
         QString(QChar(0xD800)), QString(QChar(0xDC00)), QString(QChar(0x202E)),
@@ -61,7 +61,7 @@ TEST(NomeFileSicuro, AnyTextGivesANameWithinTheLimitsAndWithoutHiddenTricks) {
     }
 }
 
-class ConsegnaTest : public test::AmbienteStampe {};
+class Consegna : public test::AmbienteStampe {};
 
 // Documents go to the user's own folder as files only the user reads (0700
 // and 0600 where files have permission bits), whatever the file-creation
@@ -69,7 +69,7 @@ class ConsegnaTest : public test::AmbienteStampe {};
 // a project name of a thousand non-ASCII letters still prints; something
 // else at the folder's name (a link to a folder someone else reads, or a
 // plain file) is refused and nothing is written there.
-TEST_F(ConsegnaTest, DocumentsArePrivateAndATakenNameMovesOn) {
+TEST_F(Consegna, IDocumentiSonoRiservatiEUnNomeGiaPresoPassaAlSeguente) {
     const unsigned maschera = test::impostaMaschera(022);
     Documento d;
     d.scriviTesto(QStringLiteral("riservato"));
@@ -113,7 +113,7 @@ TEST_F(ConsegnaTest, DocumentsArePrivateAndATakenNameMovesOn) {
     EXPECT_TRUE(QDir(altrove.path()).isEmpty());
 }
 
-TEST_F(ConsegnaTest, EveryDocumentGetsItsOwnFileAndIsOpened) {
+TEST_F(Consegna, OgniDocumentoHaIlSuoFileEVieneAperto) {
     Documento d;
     d.scriviTesto(QStringLiteral("uno"));
     const auto primo = consegnaDocumento(d, QStringLiteral("Varimo - prova: 1/2"));
@@ -127,7 +127,7 @@ TEST_F(ConsegnaTest, EveryDocumentGetsItsOwnFileAndIsOpened) {
     EXPECT_TRUE(utente.messaggi.isEmpty());
 }
 
-TEST_F(ConsegnaTest, OpenerFailureIsToldWithThePath) {
+TEST_F(Consegna, UnErroreDelProgrammaDiAperturaVieneSegnalatoConIlPercorso) {
     apriRiesce = false;
     Documento d;
     EXPECT_FALSE(consegnaDocumento(d, QStringLiteral("doc")).has_value());
@@ -139,14 +139,14 @@ TEST_F(ConsegnaTest, OpenerFailureIsToldWithThePath) {
     EXPECT_EQ(utente.messaggi[0].titolo, "Varimo: aiuto in linea");
 }
 
-TEST_F(ConsegnaTest, MissingOpenerIsAFailureToo) {
+TEST_F(Consegna, AncheLaMancanzaDelProgrammaDiAperturaEUnErrore) {
     impostaApriDocumento({});
     Documento d;
     EXPECT_FALSE(consegnaDocumento(d, QStringLiteral("doc")).has_value());
     EXPECT_EQ(utente.messaggi.size(), 1);
 }
 
-TEST_F(ConsegnaTest, UnwritableFolderIsToldAndNothingIsOpened) {
+TEST_F(Consegna, UnaCartellaNonScrivibileVieneSegnalataENonSiApreNulla) {
     const QString assente = cartella.filePath(QStringLiteral("manca"));
     usaTemporanea(assente);
     Documento d;
@@ -160,7 +160,7 @@ TEST_F(ConsegnaTest, UnwritableFolderIsToldAndNothingIsOpened) {
     EXPECT_FALSE(QDir(assente).exists());
 }
 
-TEST_F(ConsegnaTest, EachNewDocumentReplacesThePrintsReferences) {
+TEST_F(Consegna, OgniNuovoDocumentoSostituisceIRiferimentiDelleStampe) {
     ModWord word;
     Documento& a = word.nuovoDocumento();
     const auto appA = word.appword;
@@ -175,7 +175,7 @@ TEST_F(ConsegnaTest, EachNewDocumentReplacesThePrintsReferences) {
     EXPECT_EQ(appA->documento(1).get(), &a) << "the earlier document is left alone";
 }
 
-TEST_F(ConsegnaTest, FullDiskIsToldAndLeavesNoPartOfTheDocument) {
+TEST_F(Consegna, IlDiscoPienoVieneSegnalatoENonLasciaNessunaParteDelDocumento) {
     if (!test::limiteFileDisponibile()) GTEST_SKIP() << "no limit on the size of files here";
     Documento d;
     d.scriviTesto(QStringLiteral("Un documento che non entra nel disco."));

@@ -18,7 +18,7 @@ using test::CorpoLetto;
 using test::ParagrafoLetto;
 using test::TabellaLetta;
 
-class DocumentoTest : public ::testing::Test {
+class ProvaDocumento : public ::testing::Test {
   protected:
     // Saves the document and reads it back as a word processor would see it.
     CorpoLetto scriviELeggi(const Documento& d) {
@@ -32,7 +32,7 @@ class DocumentoTest : public ::testing::Test {
     QTemporaryDir cartella;
 };
 
-TEST_F(DocumentoTest, TypingSplitsParagraphsAndKeepsEachRunsFont) {
+TEST_F(ProvaDocumento, LaDigitazioneDivideIParagrafiEConservaIlCarattereDiOgniFrammento) {
     Documento d;
     d.impostaNomeCarattere(QStringLiteral("Century Gothic"));
     d.impostaDimensioneCarattere(20);
@@ -57,7 +57,7 @@ TEST_F(DocumentoTest, TypingSplitsParagraphsAndKeepsEachRunsFont) {
     EXPECT_EQ(p[5].dimensioni, (QList<double>{12, 12}));
 }
 
-TEST_F(DocumentoTest, AddedParagraphClosesTheLineAndTakesTextWithParagraphEnds) {
+TEST_F(ProvaDocumento, IlParagrafoAggiuntoChiudeLaRigaEAccettaTestoConFineParagrafo) {
     Documento d;
     d.impostaDimensioneCarattere(12);
     d.scriviTesto(QStringLiteral("titolo senza fine"));
@@ -81,7 +81,7 @@ TEST_F(DocumentoTest, AddedParagraphClosesTheLineAndTakesTextWithParagraphEnds) 
     EXPECT_EQ(std::get<ParagrafoLetto>(c.blocchi[5]).testo, "");
 }
 
-TEST_F(DocumentoTest, TablesHaveTheirSizeCellsAndFontAndOutsideCellsAreIgnored) {
+TEST_F(ProvaDocumento, LeTabelleHannoDimensioniCelleECarattereELeCelleEsterneSonoIgnorate) {
     Documento d;
     d.impostaNomeCarattere(QStringLiteral("Century Gothic"));
     d.scriviTesto(QStringLiteral("x"));
@@ -111,7 +111,7 @@ TEST_F(DocumentoTest, TablesHaveTheirSizeCellsAndFontAndOutsideCellsAreIgnored) 
     EXPECT_EQ(tab[0].stile, QString::fromUtf16(kStileGriglia));
 }
 
-TEST_F(DocumentoTest, AutomaticFormatFitsColumnsToTheirContents) {
+TEST_F(ProvaDocumento, IlFormatoAutomaticoAdattaLeColonneAlLoroContenuto) {
     Documento d;
     Tabella& semplice = d.aggiungiTabella(1, 3);
     semplice.impostaTestoCella(1, 2, QString(40, QLatin1Char('x')));
@@ -134,7 +134,7 @@ TEST_F(DocumentoTest, AutomaticFormatFitsColumnsToTheirContents) {
     EXPECT_GT(l[0] + l[1] + l[2], 11906 - 2 * 1134 - 10);
 }
 
-TEST_F(DocumentoTest, ColumnSelectionAlignsOnlyThatColumnOfThatTable) {
+TEST_F(ProvaDocumento, LaSelezioneDiColonnaAllineaSoloQuellaColonnaDiQuellaTabella) {
     Documento d;
     d.aggiungiTabella(2, 3);
     d.aggiungiParagrafo().impostaTesto(QStringLiteral("in mezzo"));
@@ -163,7 +163,7 @@ TEST_F(DocumentoTest, ColumnSelectionAlignsOnlyThatColumnOfThatTable) {
     }
 }
 
-TEST_F(DocumentoTest, SelectAllJustifiesEveryParagraphAndCell) {
+TEST_F(ProvaDocumento, SelezionaTuttoGiustificaOgniParagrafoECella) {
     Documento d;
     d.scriviTesto(QStringLiteral("uno\rdue"));
     d.aggiungiParagrafo();
@@ -178,7 +178,7 @@ TEST_F(DocumentoTest, SelectAllJustifiesEveryParagraphAndCell) {
     EXPECT_EQ(c.tabelle()[0].cella(1, 2).paragrafi[0].allineamento, "both");
 }
 
-TEST_F(DocumentoTest, TextWithMarkupCharactersAccentsAndControlsSurvives) {
+TEST_F(ProvaDocumento, IlTestoConCaratteriDiMarcaturaAccentiECaratteriDiControlloSopravvive) {
     const QString difficile =
         QStringLiteral("<voce> & \"lavori\" d'arte: città, perché, €, ]]> fine");
     Documento d;
@@ -201,7 +201,7 @@ TEST_F(DocumentoTest, TextWithMarkupCharactersAccentsAndControlsSurvives) {
     EXPECT_EQ(c.tabelle()[0].cella(1, 1).testo(), difficile);
 }
 
-TEST_F(DocumentoTest, PackageHoldsWellFormedPartsAndTheColouredStyleOnce) {
+TEST_F(ProvaDocumento, IlPacchettoHaPartiBenFormateELoStileColoratoUnaVoltaSola) {
     Documento d;
     d.aggiungiTabella(2, 2).formatoAutomatico(Tabella::Formato::Colorato2);
     const QString p = cartella.filePath(QStringLiteral("parti.docx"));
@@ -223,7 +223,7 @@ TEST_F(DocumentoTest, PackageHoldsWellFormedPartsAndTheColouredStyleOnce) {
     EXPECT_EQ(test::leggiDocx(p).tabelle()[0].stile, QString::fromUtf16(kStileColorato2));
 }
 
-TEST_F(DocumentoTest, SavingReplacesAWholeFileAndFailsCleanlyWhereItCannotWrite) {
+TEST_F(ProvaDocumento, SalvareSostituisceUnFileInteroEFallisceSenzaResiduiDoveNonPuoScrivere) {
     const QString p = cartella.filePath(QStringLiteral("guida.doc"));
     Documento primo;
     primo.scriviTesto(QStringLiteral("prima versione"));

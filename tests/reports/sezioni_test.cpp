@@ -93,7 +93,7 @@ class Sezioni : public test::AmbienteStampe {
 // M = 8 % of 355.033,84 = 28.402,7072 -> 28.402,71; S = 35.503,38;
 // B = 1.200 + 16.774,91 + 28.402,71 + 35.503,38 = 81.881,00;
 // total 355.033,84 + 81.881,00 = 436.914,84.
-TEST_F(Sezioni, SectionedFrameworkAsTheFrameworkWindowShowsIt) {
+TEST_F(Sezioni, QuadroEconomicoPerSezioniComeLoMostraLaSuaFinestra) {
     ASSERT_EQ(stampaSezioni(sezioni()), EsitoStampa::Fatto);
     EXPECT_TRUE(utente.messaggi.isEmpty());
     const CorpoLetto c = unicoDocumento();
@@ -140,7 +140,7 @@ TEST_F(Sezioni, SectionedFrameworkAsTheFrameworkWindowShowsIt) {
                 0.005);
 }
 
-TEST_F(Sezioni, PrintsWhatTheWindowShowsEvenAfterTouchesByHand) {
+TEST_F(Sezioni, StampaCioCheMostraLaFinestraAncheDopoRitocchiAMano) {
     // Labels and amounts touched by hand in the framework window, and the
     // currency changed there.
     quadro.scriviTipo(1, QStringLiteral("Lavori stradali"));
@@ -181,7 +181,7 @@ class DopoGaraStampa : public Sezioni {
 };
 
 // The worked example: A 335.498,23, C 19.535,61, S = 10 % of D, 23,456 %.
-TEST_F(DopoGaraStampa, WorkedExampleInFiguresAndWords) {
+TEST_F(DopoGaraStampa, EsempioSvoltoInCifreEInLettere) {
     calcolo.cancellaTutto();
     calcolo.scriviCosto(A, QStringLiteral("335498,23"));
     calcolo.scriviCosto(C, QStringLiteral("19535,61"));

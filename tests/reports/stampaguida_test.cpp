@@ -33,7 +33,7 @@ std::array<GuidaDaStampare, 4> quattroGuide() {
     }};
 }
 
-class StampaGuidaTest : public test::AmbienteStampe {
+class StampaGuida : public test::AmbienteStampe {
   protected:
     void SetUp() override {
         AmbienteStampe::SetUp();
@@ -50,7 +50,7 @@ class StampaGuidaTest : public test::AmbienteStampe {
     QString programma;
 };
 
-TEST_F(StampaGuidaTest, OneGuideHasHeadingTitleAndJustifiedText) {
+TEST_F(StampaGuida, UnaGuidaHaIntestazioneTitoloETestoGiustificato) {
     ASSERT_TRUE(stampaguida(QStringLiteral("Finestra CALCOLO"),
                             QStringLiteral("Il software VARIMO è formato da due finestre.")));
     ASSERT_EQ(aperti.size(), 1);
@@ -70,7 +70,7 @@ TEST_F(StampaGuidaTest, OneGuideHasHeadingTitleAndJustifiedText) {
     EXPECT_TRUE(c.tabelle().isEmpty());
 }
 
-TEST_F(StampaGuidaTest, LicenceIsPrintedAfterTheHeadingInTwelvePoints) {
+TEST_F(StampaGuida, LaLicenzaSiStampaDopoLIntestazioneInDodiciPunti) {
     ASSERT_TRUE(stampalicenza(QStringLiteral("Licenza d'uso\r\nArticolo 1 & 2")));
     ASSERT_EQ(aperti.size(), 1);
     const QList<ParagrafoLetto> p = test::leggiDocx(aperti[0]).paragrafi();
@@ -81,7 +81,7 @@ TEST_F(StampaGuidaTest, LicenceIsPrintedAfterTheHeadingInTwelvePoints) {
     EXPECT_EQ(p[5].allineamento, "both");
 }
 
-TEST_F(StampaGuidaTest, WholeGuideHasFourTitlesEachFromANewPageAndIsSaved) {
+TEST_F(StampaGuida, LaGuidaCompletaHaQuattroTitoliOgnunoDaPaginaNuovaEVieneSalvata) {
     const EsitoGuidaCompleta e = stampaguidacompleta(quattroGuide(), programma);
     const QString salvata = QDir(programma).filePath(QStringLiteral("Varimo-guida.docx"));
     EXPECT_TRUE(e.mostrata);
@@ -115,7 +115,7 @@ TEST_F(StampaGuidaTest, WholeGuideHasFourTitlesEachFromANewPageAndIsSaved) {
         << "nothing follows the last guide";
 }
 
-TEST_F(StampaGuidaTest, SecondWholeGuideReplacesTheSavedFileEvenWhileItIsOpen) {
+TEST_F(StampaGuida, UnaSecondaGuidaCompletaSostituisceIlFileSalvatoAncheMentreEAperto) {
     ASSERT_TRUE(stampaguidacompleta(quattroGuide(), programma).mostrata);
     const QString salvata = QDir(programma).filePath(QStringLiteral("Varimo-guida.docx"));
     auto guide = quattroGuide();
@@ -134,7 +134,7 @@ TEST_F(StampaGuidaTest, SecondWholeGuideReplacesTheSavedFileEvenWhileItIsOpen) {
     EXPECT_EQ(QDir(programma).entryList(QDir::Files), QStringList{"Varimo-guida.docx"});
 }
 
-TEST_F(StampaGuidaTest, UnwritableProgramFolderSavesInDocumentsAndSaysWhere) {
+TEST_F(StampaGuida, CartellaDelProgrammaNonScrivibileSalvaInDocumentiEDiceDove) {
     const QString casa = cartella.filePath(QStringLiteral("casa"));
     ASSERT_TRUE(QDir().mkpath(casa));
     QString documenti;
@@ -158,7 +158,7 @@ TEST_F(StampaGuidaTest, UnwritableProgramFolderSavesInDocumentsAndSaysWhere) {
     EXPECT_FALSE(QFileInfo::exists(assente));
 }
 
-TEST_F(StampaGuidaTest, GuideIsStillShownWhenNoCopyCanBeSaved) {
+TEST_F(StampaGuida, LaGuidaSiMostraAncheQuandoNessunaCopiaSiPuoSalvare) {
     // A plain file where the documents folder should be: nothing can go there.
     const QString casa = cartella.filePath(QStringLiteral("casa2"));
     ASSERT_TRUE(QDir().mkpath(casa));
@@ -180,7 +180,7 @@ TEST_F(StampaGuidaTest, GuideIsStillShownWhenNoCopyCanBeSaved) {
         QStringLiteral("Non è stato possibile salvare la guida:")));
 }
 
-TEST_F(StampaGuidaTest, FullDiskKeepsTheSavedGuideAsItWasAndSaysWhy) {
+TEST_F(StampaGuida, IlDiscoPienoLasciaLaGuidaSalvataComEraEDiceIlPerche) {
     if (!test::limiteFileDisponibile()) GTEST_SKIP() << "no limit on the size of files here";
     ASSERT_TRUE(stampaguidacompleta(quattroGuide(), programma).mostrata);
     const QString salvata = QDir(programma).filePath(QStringLiteral("Varimo-guida.docx"));

@@ -46,7 +46,7 @@ DatiStampaCalcolo calcoloTreRighe() {
     return d;
 }
 
-class StampeTest : public test::AmbienteStampe {
+class Stampe : public test::AmbienteStampe {
   protected:
     CorpoLetto unicoDocumento() {
         EXPECT_EQ(aperti.size(), 1);
@@ -75,7 +75,7 @@ class StampeTest : public test::AmbienteStampe {
     }
 };
 
-TEST_F(StampeTest, CalculationReportHasHeadingTablesAndTotalsInOrder) {
+TEST_F(Stampe, LaStampaDelCalcoloHaIntestazioneTabelleETotaliInOrdine) {
     ASSERT_EQ(stampaCalcolo(calcoloTreRighe()), EsitoStampa::Fatto);
     EXPECT_TRUE(utente.messaggi.isEmpty());
     const CorpoLetto c = unicoDocumento();
@@ -94,7 +94,7 @@ TEST_F(StampeTest, CalculationReportHasHeadingTablesAndTotalsInOrder) {
     EXPECT_TRUE(std::holds_alternative<TabellaLetta>(c.blocchi[9]));
 }
 
-TEST_F(StampeTest, CalculationRowTableHasEveryRowNumberedWithLeadingBlank) {
+TEST_F(Stampe, LaTabellaDelleRigheDelCalcoloHaOgniRigaNumerataConUnoSpazioDavanti) {
     ASSERT_EQ(stampaCalcolo(calcoloTreRighe()), EsitoStampa::Fatto);
     const QList<TabellaLetta> t = unicoDocumento().tabelle();
     ASSERT_EQ(t.size(), 2);
@@ -122,7 +122,7 @@ TEST_F(StampeTest, CalculationRowTableHasEveryRowNumberedWithLeadingBlank) {
     EXPECT_EQ(righe.stile, QString::fromUtf16(kStileColorato2));
 }
 
-TEST_F(StampeTest, CalculationTotalsTableAndRightAlignedColumns) {
+TEST_F(Stampe, TabellaDeiTotaliDelCalcoloEColonneAllineateADestra) {
     ASSERT_EQ(stampaCalcolo(calcoloTreRighe()), EsitoStampa::Fatto);
     const QList<TabellaLetta> t = unicoDocumento().tabelle();
     ASSERT_EQ(t.size(), 2);
@@ -151,7 +151,7 @@ TEST_F(StampeTest, CalculationTotalsTableAndRightAlignedColumns) {
     }
 }
 
-TEST_F(StampeTest, UnreadableAmountIsPrintedAsTyped) {
+TEST_F(Stampe, UnImportoIlleggibileSiStampaComeDigitato) {
     DatiStampaCalcolo d = calcoloTreRighe();
     d.righe[2].costo = QStringLiteral("12x");
     d.costoprogetto = QStringLiteral("1100");
@@ -162,7 +162,7 @@ TEST_F(StampeTest, UnreadableAmountIsPrintedAsTyped) {
     EXPECT_EQ(t[1].cella(3, 2).testo(), "1.100,00");
 }
 
-TEST_F(StampeTest, PreambleStopsWithOneMessageWhenNameOrCurrencyIsMissing) {
+TEST_F(Stampe, IlPreamboloSiFermaConUnSoloMessaggioSeMancaIlNomeOLaValuta) {
     const struct {
         QString nome, valuta, messaggio;
     } casi[] = {
@@ -190,7 +190,7 @@ TEST_F(StampeTest, PreambleStopsWithOneMessageWhenNameOrCurrencyIsMissing) {
     EXPECT_TRUE(QDir(cartella.path()).entryList(QDir::Files).isEmpty());
 }
 
-TEST_F(StampeTest, TwoRunsLeaveTwoDocuments) {
+TEST_F(Stampe, DueEsecuzioniLascianoDueDocumenti) {
     ASSERT_EQ(stampaCalcolo(calcoloTreRighe()), EsitoStampa::Fatto);
     ASSERT_EQ(stampaCalcolo(calcoloTreRighe()), EsitoStampa::Fatto);
     ASSERT_EQ(aperti.size(), 2);
@@ -199,7 +199,7 @@ TEST_F(StampeTest, TwoRunsLeaveTwoDocuments) {
     EXPECT_TRUE(QFileInfo::exists(aperti[1]));
 }
 
-TEST_F(StampeTest, ReportThatCannotBeWrittenIsToldAndNothingOpened) {
+TEST_F(Stampe, UnaStampaCheNonSiPuoScrivereVieneSegnalataENonSiApreNulla) {
     usaTemporanea(cartella.filePath(QStringLiteral("non/esiste")));
     EXPECT_EQ(stampaCalcolo(calcoloTreRighe()), EsitoStampa::NonRiuscito);
     EXPECT_TRUE(aperti.isEmpty());
@@ -221,7 +221,7 @@ DatiStampaQuadro quadro(int n, const QString& valuta = QStringLiteral("euro")) {
     return d;
 }
 
-TEST_F(StampeTest, FrameworkReportRowsAreNumberedWithoutGapsAndTotalTakesTheNext) {
+TEST_F(Stampe, StampaDelQuadroEconomicoRigheNumerateSenzaVuotiEIlTotalePrendeIlSeguente) {
     const struct {
         int numerovoci;
         int righeAttese;
@@ -256,7 +256,7 @@ TEST_F(StampeTest, FrameworkReportRowsAreNumberedWithoutGapsAndTotalTakesTheNext
     }
 }
 
-TEST_F(StampeTest, FrameworkReportPrintsEditedLongLabelsAndOtherCurrency) {
+TEST_F(Stampe, LaStampaDelQuadroEconomicoRiportaEtichetteLungheModificateEUnAltraValuta) {
     DatiStampaQuadro d = quadro(2, QStringLiteral("dollari"));
     const QString lunga = QStringLiteral(
         "Spese tecniche <progettazione> & direzione lavori, "
@@ -277,7 +277,7 @@ TEST_F(StampeTest, FrameworkReportPrintsEditedLongLabelsAndOtherCurrency) {
 // The reports as a real word processor prints them: LibreOffice lays out
 // the widest values with its own fonts (on Linux, DejaVu Sans stands in for
 // Century Gothic), and poppler reads the pages back.
-TEST_F(StampeTest, LibreOfficePrintsEveryValueWholeInsideTheMarginsWithFooterAndProperties) {
+TEST_F(Stampe, LibreOfficeStampaOgniValoreInteroDentroIMarginiConPieDiPaginaEProprieta) {
     const QString mancano =
         test::strumentiMancanti({"soffice", "pdftotext", "pdftoppm", "pdfinfo"});
     if (!mancano.isEmpty()) GTEST_SKIP() << "not installed: " << mancano.toStdString();
@@ -297,7 +297,7 @@ TEST_F(StampeTest, LibreOfficePrintsEveryValueWholeInsideTheMarginsWithFooterAnd
 
 // The page fields of a long document: every page of the whole guide says
 // which page it is and how many there are, and each guide starts a page.
-TEST_F(StampeTest, LibreOfficeNumbersEveryPageOfTheWholeGuide) {
+TEST_F(Stampe, LibreOfficeNumeraOgniPaginaDellaGuidaCompleta) {
     const QString mancano = test::strumentiMancanti({"soffice", "pdftotext", "pdfinfo"});
     if (!mancano.isEmpty()) GTEST_SKIP() << "not installed: " << mancano.toStdString();
 

@@ -43,7 +43,7 @@ class Avvio : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Avvio, SplashShowsItsTextsAndTheProgramValues) {
+TEST_F(Avvio, LaSplashMostraISuoiTestiEIValoriDelProgramma) {
     FrmSplash* s = splash();
     EXPECT_EQ(s->objectName(), "frmSplash");
     EXPECT_EQ(s->label(1)->text(), "software Veladio");
@@ -58,7 +58,7 @@ TEST_F(Avvio, SplashShowsItsTextsAndTheProgramValues) {
     for (int i : {0, 9, 10, 11}) EXPECT_TRUE(s->label(i)->text().isEmpty());
 }
 
-TEST_F(Avvio, KeyPressBeforeAnyClickEndsTheProgramWithoutCalculationWindow) {
+TEST_F(Avvio, UnTastoPrimaDiOgniClicTerminaIlProgrammaSenzaFinestraCalcolo) {
     QSignalSpy fine(&Finestre::istanza(), &Finestre::nessunaFinestra);
     FrmSplash* s = splash();
     QTest::keyClick(s, Qt::Key_X);
@@ -67,13 +67,13 @@ TEST_F(Avvio, KeyPressBeforeAnyClickEndsTheProgramWithoutCalculationWindow) {
     EXPECT_EQ(CalcoloProva::costruite, 0);
 }
 
-TEST_F(Avvio, ModifierAloneIsNotAKeyPress) {
+TEST_F(Avvio, UnModificatoreDaSoloNonEUnTastoPremuto) {
     FrmSplash* s = splash();
     QTest::keyClick(s, Qt::Key_Shift);
     EXPECT_TRUE(Finestre::istanza().caricata("frmSplash"));
 }
 
-TEST_F(Avvio, SeveralClicksMakeOneCalculationWindowAndTheSplashStays) {
+TEST_F(Avvio, PiuClicFannoUnaSolaFinestraCalcoloELaSplashResta) {
     FrmSplash* s = splash();
     QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(400, 300));
     QTest::mouseClick(s->label(3), Qt::LeftButton);
@@ -83,7 +83,7 @@ TEST_F(Avvio, SeveralClicksMakeOneCalculationWindowAndTheSplashStays) {
     EXPECT_TRUE(s->isVisible());
 }
 
-TEST_F(Avvio, ExitAnsweredNoChangesNothing) {
+TEST_F(Avvio, UscitaConRispostaNoNonCambiaNulla) {
     FrmSplash* s = splash();
     QTest::mouseClick(s, Qt::LeftButton);
     const QStringList prima = Finestre::istanza().nomiCaricate();
@@ -100,7 +100,7 @@ TEST_F(Avvio, ExitAnsweredNoChangesNothing) {
     EXPECT_EQ(s->label(2)->text(), FrmSplash::kPresenta);
 }
 
-TEST_F(Avvio, ExitAnsweredYesClosesEverythingAndShowsTheFarewell) {
+TEST_F(Avvio, UscitaConRispostaSiChiudeTuttoEMostraIlCongedo) {
     FrmSplash* s = splash();
     QTest::mouseClick(s, Qt::LeftButton);
     utente.rispondi(Risposta::Si);
@@ -116,7 +116,7 @@ TEST_F(Avvio, ExitAnsweredYesClosesEverythingAndShowsTheFarewell) {
     EXPECT_TRUE(Finestre::istanza().caricata("calcolo"));
 }
 
-TEST_F(Avvio, ExitAfterTheSplashWasClosedBuildsItAgainAndDoesNotEndTheProgram) {
+TEST_F(Avvio, UscitaDopoLaChiusuraDellaSplashLaRicostruisceENonTerminaIlProgramma) {
     QSignalSpy fine(&Finestre::istanza(), &Finestre::nessunaFinestra);
     FrmSplash* s = splash();
     QTest::mouseClick(s, Qt::LeftButton);

@@ -95,7 +95,7 @@ class Comandi : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Comandi, MenuCaptionsSeparatorsAndShortcuts) {
+TEST_F(Comandi, DicitureDeiMenuSeparatoriEScorciatoie) {
     Principale_* w = calcolo();
     const QList<QPair<const char*, const char*>> voci = {
         {"apri", "&Apri..."},
@@ -164,7 +164,7 @@ TEST_F(Comandi, MenuCaptionsSeparatorsAndShortcuts) {
               QStringList({"annulla", "apri", "esportapdf", "fin1", "fin2", "ripeti", "salva"}));
 }
 
-TEST_F(Comandi, CommandBarHas19PositionsWithTooltipsAndOneToggle) {
+TEST_F(Comandi, LaBarraDeiComandiHa19PosizioniConDescrizioniEUnPulsanteADueStati) {
     Principale_* w = calcolo();
     auto* bar = w->findChild<QToolBar*>("Toolbar1");
     ASSERT_NE(bar, nullptr);
@@ -206,7 +206,7 @@ TEST_F(Comandi, CommandBarHas19PositionsWithTooltipsAndOneToggle) {
     EXPECT_NE(w->findChild<QToolButton*>("Toolbar1_2"), nullptr);
 }
 
-TEST_F(Comandi, MenuBarAndButtonsReachTheSameOperation) {
+TEST_F(Comandi, BarraDeiMenuEPulsantiPortanoAllaStessaOperazione) {
     Principale_* w = calcolo();
     auto* bar = w->findChild<QToolBar*>("Toolbar1");
     const QList<QPair<const char*, int>> coppie = {
@@ -225,7 +225,7 @@ TEST_F(Comandi, MenuBarAndButtonsReachTheSameOperation) {
     EXPECT_EQ(eseguite, QStringList({"stampa", "salvanome"}));
 }
 
-TEST_F(Comandi, HelpEntriesShowTheirWindows) {
+TEST_F(Comandi, LeVociDiAiutoMostranoLeLoroFinestre) {
     Principale_* w = calcolo();
     auto* bar = w->findChild<QToolBar*>("Toolbar1");
     const QList<QPair<const char*, const char*>> menu = {{"guida", "sommario"},
@@ -248,7 +248,7 @@ TEST_F(Comandi, HelpEntriesShowTheirWindows) {
     EXPECT_TRUE(Finestre::istanza().caricata("sommario"));
 }
 
-TEST_F(Comandi, ExitFromMenuBarAndButtonAsksTheSameQuestion) {
+TEST_F(Comandi, UscitaDallaBarraDeiMenuEDalPulsanteFaLaStessaDomanda) {
     Principale_* w = calcolo();
     voce(w, "esci")->trigger();
     w->findChild<QToolBar*>("Toolbar1")->actions().at(18)->trigger();
@@ -257,7 +257,7 @@ TEST_F(Comandi, ExitFromMenuBarAndButtonAsksTheSameQuestion) {
     EXPECT_TRUE(Finestre::istanza().caricata("calcolo"));  // all answered No
 }
 
-TEST_F(Comandi, OwnWindowEntryAsksForItsGuide) {
+TEST_F(Comandi, LaVoceDellaPropriaFinestraChiedeLaSuaGuida) {
     Principale_* w = calcolo();
     voce(w, "fin1")->trigger();  // answered No
     ASSERT_EQ(utente.messaggi.size(), 1);
@@ -275,7 +275,7 @@ TEST_F(Comandi, OwnWindowEntryAsksForItsGuide) {
     EXPECT_FALSE(w->findChild<QToolBar*>("Toolbar1")->actions().at(6)->isChecked());
 }
 
-TEST_F(Comandi, OtherWindowEntryShowsItAndTheCounterShowsTheGuide) {
+TEST_F(Comandi, LaVoceDellAltraFinestraLaMostraEIlContatoreMostraLaGuida) {
     Principale_* w = calcolo();
     voce(w, "fin2")->trigger();
     EXPECT_TRUE(Finestre::istanza().caricata("economico"));
@@ -286,7 +286,7 @@ TEST_F(Comandi, OtherWindowEntryShowsItAndTheCounterShowsTheGuide) {
     EXPECT_TRUE(utente.messaggi.isEmpty());
 }
 
-TEST_F(Comandi, CtrlBWinsOverTheTextBoxWithFocus) {
+TEST_F(Comandi, CtrlBPrevaleSullaCasellaDiTestoConIlFuoco) {
     Principale_* w = calcolo();
     QApplication::setActiveWindow(w);
     w->testo->setFocus();

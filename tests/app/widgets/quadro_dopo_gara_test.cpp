@@ -54,7 +54,7 @@ class DopoLaGara : public ProgrammaIntero {
     Calcolo* c = nullptr;
 };
 
-TEST_F(DopoLaGara, DiscountTypedKeyByKeyMarksAndPrint) {
+TEST_F(DopoLaGara, RibassoDigitatoTastoPerTastoSpunteEStampa) {
     prepara();
     PostGara* p = apriDa(c);
     ASSERT_NE(p, nullptr);
@@ -163,7 +163,7 @@ TEST_F(DopoLaGara, DiscountTypedKeyByKeyMarksAndPrint) {
     EXPECT_EQ(aperta<PostGara>(), nullptr);
 }
 
-TEST_F(DopoLaGara, SectionedPrintFromBothWindowsAndRelabelling) {
+TEST_F(DopoLaGara, StampaPerSezioniDaEntrambeLeFinestreECambioDelleEtichette) {
     prepara();
     clicca(c->vis());
     Economico* e = aperta<Economico>();

@@ -16,7 +16,7 @@ const Progetto& progettoAperto() {
     return Finestre::istanza().trova<Calcolo>()->progettoAperto();
 }
 
-QString fixture(const char* nome) {
+QString fileDiProva(const char* nome) {
     return QStringLiteral(VARIMO_SOURCE_DIR "/tests/datafile/fixtures/") +
            QString::fromLatin1(nome);
 }
@@ -51,7 +51,7 @@ TEST_P(RigaDiComando, ApreIlProgettoNelCalcolo) {
     const ProgettoAtteso& p = GetParam();
     // A copy: the test saves back into the opened file.
     const QString percorso = percorsoProgetto(QString::fromLatin1(p.file));
-    ASSERT_TRUE(QFile::copy(fixture(p.file), percorso));
+    ASSERT_TRUE(QFile::copy(fileDiProva(p.file), percorso));
     EXPECT_TRUE(apriProgettoAllAvvio(percorso));
     EXPECT_TRUE(utente.messaggi.isEmpty()) << qPrintable(utente.testi().join(" | "));
     EXPECT_TRUE(utente.richiesteFile.isEmpty());
@@ -149,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(AvvioConFileIllegibile, MessaggioEFinestraVuota) {
     const QString mancante = percorsoProgetto(QStringLiteral("Varimo-dati-assente"));
-    const struct { QString percorso; } casi[] = {{mancante}, {fixture("Varimo-dati-guasto")}};
+    const struct { QString percorso; } casi[] = {{mancante}, {fileDiProva("Varimo-dati-guasto")}};
     for (const auto& caso : casi) {
         utente.messaggi.clear();
         EXPECT_FALSE(apriProgettoAllAvvio(caso.percorso)) << qPrintable(caso.percorso);

@@ -17,7 +17,7 @@ namespace {
 const QString kJingle = QStringLiteral(VARIMO_SOURCE_DIR "/resources/data/Internet.mid");
 }
 
-TEST(Suono, MissingFileLeavesTheControlClosedAndCommandsHarmless) {
+TEST(Suono, FileMancanteLasciaIlControlloChiusoEIComandiInnocui) {
     Suono s(Suono::Uscita::Scarto);
     s.impostaNomeFile("non-esiste-affatto.mid");
     s.apri();
@@ -29,7 +29,7 @@ TEST(Suono, MissingFileLeavesTheControlClosedAndCommandsHarmless) {
     EXPECT_EQ(s.stato(), Suono::Stato::Chiuso);
 }
 
-TEST(Suono, NoAudioDeviceIsSilentAndStaysClosed) {
+TEST(Suono, SenzaDispositivoAudioTaceERestaChiuso) {
     Suono s(Suono::Uscita::Nessuna);
     s.impostaNomeFile(kJingle);
     s.apri();
@@ -37,7 +37,7 @@ TEST(Suono, NoAudioDeviceIsSilentAndStaysClosed) {
     EXPECT_EQ(s.stato(), Suono::Stato::Chiuso);
 }
 
-TEST(Suono, AFileThatIsNotMidiIsNotOpened) {
+TEST(Suono, UnFileCheNonEMidiNonSiApre) {
     QTemporaryDir d;
     const QString falso = QDir(d.path()).filePath("Internet.mid");
     QFile f(falso);
@@ -50,7 +50,7 @@ TEST(Suono, AFileThatIsNotMidiIsNotOpened) {
     EXPECT_EQ(s.stato(), Suono::Stato::Chiuso);
 }
 
-TEST(Suono, OpenPlayPauseResumeClose) {
+TEST(Suono, ApriSuonaPausaRiprendiChiudi) {
     if (Suono::soundfont().isEmpty()) GTEST_SKIP() << "no General MIDI soundfont installed";
     Suono s(Suono::Uscita::Scarto);
     s.impostaNomeFile(kJingle);
@@ -69,7 +69,7 @@ TEST(Suono, OpenPlayPauseResumeClose) {
     EXPECT_TRUE(s.fileAperto().isEmpty());
 }
 
-TEST(Suono, BareNameIsLookedUpInTheWorkingFolderFirst) {
+TEST(Suono, IlSoloNomeSiCercaPrimaNellaCartellaDiLavoro) {
     QTemporaryDir d;
     ASSERT_TRUE(QFile::copy(kJingle, QDir(d.path()).filePath("Internet.mid")));
     const QString prima = QDir::currentPath();
@@ -81,7 +81,7 @@ TEST(Suono, BareNameIsLookedUpInTheWorkingFolderFirst) {
 // Opened in the background, the control keeps the commands given while the
 // synthesizer is being made: the last of play and pause decides whether it
 // plays when ready, and a close (or the end of the control) drops it.
-TEST(Suono, CommandsWhileOpeningInTheBackground) {
+TEST(Suono, ComandiDuranteLAperturaInSecondoPiano) {
     if (Suono::soundfont().isEmpty()) GTEST_SKIP() << "no General MIDI soundfont installed";
     struct Caso {
         const char* comandi;
@@ -122,7 +122,7 @@ TEST(Suono, CommandsWhileOpeningInTheBackground) {
     QTest::qWait(20);
 }
 
-TEST(Suono, FailuresInTheBackgroundEndClosed) {
+TEST(Suono, GliErroriInSecondoPianoFinisconoAControlloChiuso) {
     for (Suono::Uscita u : {Suono::Uscita::Scarto, Suono::Uscita::Nessuna}) {
         Suono s(u);
         s.impostaNomeFile(u == Suono::Uscita::Scarto ? QStringLiteral("non-esiste.mid") : kJingle);
@@ -136,7 +136,7 @@ TEST(Suono, FailuresInTheBackgroundEndClosed) {
 // The splash is painted before its sound is opened; the sound then opens and
 // plays by itself. A click before the sound is ready means it never plays; a
 // key press means it is never opened.
-TEST(Suono, TheSplashOpensItsSoundOnceItHasBeenPainted) {
+TEST(Suono, LaSplashApreIlSuoSuonoDopoEssereStataDisegnata) {
     if (Suono::soundfont().isEmpty()) GTEST_SKIP() << "no General MIDI soundfont installed";
     const QString prima = QDir::currentPath();
     QDir::setCurrent(QStringLiteral(VARIMO_SOURCE_DIR "/resources/data"));

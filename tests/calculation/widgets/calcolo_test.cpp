@@ -24,7 +24,7 @@
 namespace varimo {
 namespace {
 
-class CalcoloTest : public ::testing::Test {
+class FinestraCalcolo : public ::testing::Test {
   protected:
     void SetUp() override {
         Finestre::istanza().impostaAllaCreazione(collegaPrincipali);
@@ -44,7 +44,7 @@ class CalcoloTest : public ::testing::Test {
     }
     QLineEdit* costo(int i) { return c<QLineEdit>(QStringLiteral("costo_%1").arg(i)); }
     QComboBox* combo(int i) { return c<QComboBox>(QStringLiteral("Combo1_%1").arg(i)); }
-    QScrollBar* scroll(int i) { return c<QScrollBar>(QStringLiteral("HScroll1_%1").arg(i)); }
+    QScrollBar* barra(int i) { return c<QScrollBar>(QStringLiteral("HScroll1_%1").arg(i)); }
     QLabel* perc(int i) { return c<QLabel>(QStringLiteral("perc_%1").arg(i)); }
     QLineEdit* linea(const char* n) { return c<QLineEdit>(QString::fromLatin1(n)); }
     QPushButton* tasto(const char* n) { return c<QPushButton>(QString::fromLatin1(n)); }
@@ -60,7 +60,7 @@ class CalcoloTest : public ::testing::Test {
             SCOPED_TRACE(i);
             EXPECT_EQ(costo(i)->text(), w->stato().costo(i));
             EXPECT_EQ(perc(i)->text(), w->stato().perc(i));
-            EXPECT_EQ(scroll(i)->value(), w->stato().hscroll(i));
+            EXPECT_EQ(barra(i)->value(), w->stato().hscroll(i));
             EXPECT_EQ(combo(i)->currentText(), w->stato().combo(i).testo);
             EXPECT_EQ(combo(i)->currentIndex(), w->stato().combo(i).posizione);
         }
@@ -72,7 +72,7 @@ class CalcoloTest : public ::testing::Test {
     Calcolo* w = nullptr;
 };
 
-TEST_F(CalcoloTest, StartState) {
+TEST_F(FinestraCalcolo, StatoIniziale) {
     EXPECT_EQ(w->objectName(), QStringLiteral("calcolo"));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Varimo: calcolo del quadro economico di lavori"));
     EXPECT_EQ(w->progettoAperto().valuta(), QStringLiteral("euro"));
@@ -87,13 +87,13 @@ TEST_F(CalcoloTest, StartState) {
         EXPECT_EQ(combo(i)->currentIndex(), -1);
         EXPECT_EQ(combo(i)->currentText(), QString());
         EXPECT_EQ(combo(i)->isHidden(), !percentuale);
-        EXPECT_EQ(scroll(i)->isHidden(), !percentuale);
+        EXPECT_EQ(barra(i)->isHidden(), !percentuale);
         EXPECT_EQ(perc(i)->isHidden(), !percentuale);
         EXPECT_EQ(perc(i)->text(), QStringLiteral("0"));
-        EXPECT_EQ(scroll(i)->minimum(), 0);
-        EXPECT_EQ(scroll(i)->maximum(), 100);
-        EXPECT_EQ(scroll(i)->singleStep(), 1);
-        EXPECT_EQ(scroll(i)->pageStep(), 5);
+        EXPECT_EQ(barra(i)->minimum(), 0);
+        EXPECT_EQ(barra(i)->maximum(), 100);
+        EXPECT_EQ(barra(i)->singleStep(), 1);
+        EXPECT_EQ(barra(i)->pageStep(), 5);
         const bool fissa = i == 4 || i == 18;
         auto* t = c<QLineEdit>(QStringLiteral("tipo_%1").arg(i));
         EXPECT_EQ(t->text(), etichettaIniziale(i));
@@ -142,7 +142,7 @@ TEST_F(CalcoloTest, StartState) {
     EXPECT_EQ(perc(19)->palette().color(QPalette::Window), QColor(Qt::cyan));
 }
 
-TEST_F(CalcoloTest, TypingAnAmountUpdatesSumsAtEveryKey) {
+TEST_F(FinestraCalcolo, DigitareUnImportoAggiornaLeSommeAOgniTasto) {
     digita(costo(1), QStringLiteral("10"));
     EXPECT_EQ(costo(4)->text(), QStringLiteral("10"));
     EXPECT_EQ(linea("progetto")->text(), QStringLiteral("10"));
@@ -155,7 +155,7 @@ TEST_F(CalcoloTest, TypingAnAmountUpdatesSumsAtEveryKey) {
     controllaAllineati();
 }
 
-TEST_F(CalcoloTest, ReferenceAndScrollBarUpdateTheRowLive) {
+TEST_F(FinestraCalcolo, RiferimentoEBarraDiScorrimentoAggiornanoLaRigaAllIstante) {
     digita(costo(1), QStringLiteral("1000"));
     combo(17)->setFocus();
     QTest::keyClick(combo(17), Qt::Key_Down);  // first entry: row A
@@ -163,10 +163,10 @@ TEST_F(CalcoloTest, ReferenceAndScrollBarUpdateTheRowLive) {
     EXPECT_EQ(combo(17)->currentText(), QStringLiteral("Lavori a misura"));
     EXPECT_EQ(costo(17)->text(), QStringLiteral("0"));  // 0 % of A
     // A click in the trough moves one page (5), an arrow one step.
-    scroll(17)->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    barra(17)->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(perc(17)->text(), QStringLiteral("5"));
     EXPECT_EQ(costo(17)->text(), QStringLiteral("50"));
-    for (int k = 0; k < 5; ++k) scroll(17)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    for (int k = 0; k < 5; ++k) barra(17)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(perc(17)->text(), QStringLiteral("10"));
     EXPECT_EQ(costo(17)->text(), QStringLiteral("100"));
     EXPECT_EQ(costo(18)->text(), QStringLiteral("100"));
@@ -178,11 +178,11 @@ TEST_F(CalcoloTest, ReferenceAndScrollBarUpdateTheRowLive) {
     controllaAllineati();
 }
 
-TEST_F(CalcoloTest, TypedReferenceTextSelectsNothing) {
+TEST_F(FinestraCalcolo, IlTestoDigitatoNelRiferimentoNonSelezionaNulla) {
     digita(costo(1), QStringLiteral("1000"));
     combo(17)->setFocus();
     QTest::keyClick(combo(17), Qt::Key_Down);
-    scroll(17)->setValue(10);
+    barra(17)->setValue(10);
     ASSERT_EQ(costo(17)->text(), QStringLiteral("100"));
     combo(17)->lineEdit()->selectAll();
     QTest::keyClicks(combo(17)->lineEdit(), QStringLiteral("xy"));
@@ -199,11 +199,11 @@ TEST_F(CalcoloTest, TypedReferenceTextSelectsNothing) {
 // What a designer does in the window: references set, then a label renamed,
 // a box emptied by hand, an amount typed in words. Every figure on screen
 // stays true.
-TEST_F(CalcoloTest, RenamedLabelsEmptiedBoxesAndUnreadableAmounts) {
+TEST_F(FinestraCalcolo, EtichetteCambiateCaselleSvuotateEImportiIlleggibili) {
     digita(costo(1), QStringLiteral("1000"));
     combo(7)->setFocus();
     QTest::keyClick(combo(7), Qt::Key_Down);  // G = 5 % of A
-    scroll(7)->setValue(5);
+    barra(7)->setValue(5);
     ASSERT_EQ(costo(7)->text(), QStringLiteral("50"));
     auto* t = c<QLineEdit>(QStringLiteral("tipo_1"));
     t->setFocus();
@@ -243,7 +243,7 @@ TEST_F(CalcoloTest, RenamedLabelsEmptiedBoxesAndUnreadableAmounts) {
     controllaAllineati();
 }
 
-TEST_F(CalcoloTest, ConstrainedTotalTypedKeyByKey) {
+TEST_F(FinestraCalcolo, TotaleVincolatoDigitatoTastoPerTasto) {
     digita(costo(1), QStringLiteral("1000"));
     combo(11)->setFocus();
     QTest::keyClick(combo(11), Qt::Key_Down);
@@ -251,7 +251,7 @@ TEST_F(CalcoloTest, ConstrainedTotalTypedKeyByKey) {
     QTest::keyClick(combo(11), Qt::Key_Down);
     QTest::keyClick(combo(11), Qt::Key_Down);  // row D
     ASSERT_EQ(w->stato().combo(11).posizione, 3);
-    scroll(11)->setValue(10);
+    barra(11)->setValue(10);
     ASSERT_EQ(linea("progetto")->text(), QStringLiteral("1100"));
     digita(linea("costoprogetto"), QStringLiteral("2200"));
     EXPECT_EQ(linea("costoprogetto")->text(), QStringLiteral("2200"));
@@ -263,7 +263,7 @@ TEST_F(CalcoloTest, ConstrainedTotalTypedKeyByKey) {
 // A whole descent (hundreds of nested writes) sets each box once, with the
 // value the state holds when it ends; a message shown in the middle of an
 // operation finds every widget already in line with the state.
-TEST_F(CalcoloTest, EachBoxIsSetOncePerOperation) {
+TEST_F(FinestraCalcolo, OgniCasellaSiImpostaUnaVoltaPerOperazione) {
     digita(costo(1), QStringLiteral("1000"));
     w->stato().scegliCombo(11, 3);  // M = 10 % of D
     w->stato().scriviHScroll(11, 10);
@@ -296,26 +296,26 @@ TEST_F(CalcoloTest, EachBoxIsSetOncePerOperation) {
     controllaAllineati();
 }
 
-TEST_F(CalcoloTest, DeleteButtonClearsTheRow) {
+TEST_F(FinestraCalcolo, IlPulsanteDiCancellazioneSvuotaLaRiga) {
     digita(costo(1), QStringLiteral("1000"));
     combo(17)->setFocus();
     QTest::keyClick(combo(17), Qt::Key_Down);
-    scroll(17)->setValue(22);
+    barra(17)->setValue(22);
     ASSERT_EQ(costo(17)->text(), QStringLiteral("220"));
     QTest::mouseClick(c<QToolButton>(QStringLiteral("delriga_17")), Qt::LeftButton);
     EXPECT_EQ(costo(17)->text(), QString());
     EXPECT_EQ(perc(17)->text(), QStringLiteral("0"));
-    EXPECT_EQ(scroll(17)->value(), 0);
+    EXPECT_EQ(barra(17)->value(), 0);
     EXPECT_EQ(combo(17)->currentText(), QString());
     EXPECT_EQ(combo(17)->currentIndex(), -1);
     EXPECT_EQ(linea("progetto")->text(), QStringLiteral("1000"));
     controllaAllineati();
 }
 
-TEST_F(CalcoloTest, HandOffToTheFrameworkWindow) {
+TEST_F(FinestraCalcolo, PassaggioAllaFinestraDelQuadroEconomico) {
     digita(costo(1), QStringLiteral("1000"));
     w->stato().scegliCombo(11, 3);  // M = % of D
-    scroll(11)->setValue(10);
+    barra(11)->setValue(10);
     ASSERT_EQ(linea("progetto")->text(), QStringLiteral("1100"));
     QTest::mouseClick(tasto("vis"), Qt::LeftButton);
 
@@ -343,7 +343,7 @@ TEST_F(CalcoloTest, HandOffToTheFrameworkWindow) {
 // A chosen reference shows the beginning of its label, whether picked from
 // the list (the box has the focus) or put back after a label edit refilled
 // every list.
-TEST_F(CalcoloTest, ChosenReferenceShowsTheBeginningOfItsLabel) {
+TEST_F(FinestraCalcolo, IlRiferimentoSceltoMostraLInizioDellaSuaEtichetta) {
     QComboBox* s = combo(17);
     s->setFocus();
     s->setCurrentIndex(3);
@@ -355,7 +355,7 @@ TEST_F(CalcoloTest, ChosenReferenceShowsTheBeginningOfItsLabel) {
     EXPECT_EQ(s->lineEdit()->cursorPosition(), 0);
 }
 
-TEST_F(CalcoloTest, ReworkTwiceThenSwitchOffTheConstraint) {
+TEST_F(FinestraCalcolo, RielaboraDueVoltePoiTogliIlVincolo) {
     digita(costo(1), QStringLiteral("1000"));
     w->visualizzaQuadro();
     Economico* e = Finestre::istanza().trova<Economico>();
@@ -379,7 +379,7 @@ TEST_F(CalcoloTest, ReworkTwiceThenSwitchOffTheConstraint) {
 // With an amount no calculation can use on screen, "Visualizza" names that
 // row once and hands nothing off: no descent, row A and the constrained total
 // as they were, no framework window.
-TEST_F(CalcoloTest, ShowWithAnUnusableAmountNamesTheRowAndMovesNothing) {
+TEST_F(FinestraCalcolo, VisualizzaConUnImportoInutilizzabileNominaLaRigaENonSpostaNulla) {
     digita(costo(1), QStringLiteral("1000"));
     digita(costo(2), QStringLiteral("NaN"));
     finta.messaggi.clear();
@@ -402,7 +402,7 @@ TEST_F(CalcoloTest, ShowWithAnUnusableAmountNamesTheRowAndMovesNothing) {
     EXPECT_EQ(linea("costoprogetto")->text(), w->stato().progetto());
 }
 
-TEST_F(CalcoloTest, ReworkLoadsTheCalculationWindowWhenClosed) {
+TEST_F(FinestraCalcolo, RielaboraCaricaLaFinestraCalcoloSeEChiusa) {
     w->visualizzaQuadro();
     Economico* e = Finestre::istanza().trova<Economico>();
     ASSERT_NE(e, nullptr);
@@ -418,7 +418,7 @@ TEST_F(CalcoloTest, ReworkLoadsTheCalculationWindowWhenClosed) {
     EXPECT_FALSE(tasto("cmdannulla")->isHidden());
 }
 
-TEST_F(CalcoloTest, GuidanceAndCheckButtons) {
+TEST_F(FinestraCalcolo, PulsantiAiutoEControllo) {
     QTest::mouseClick(tasto("aiuto"), Qt::LeftButton);
     ASSERT_EQ(finta.messaggi.size(), 1);
     EXPECT_TRUE(finta.messaggi[0].testo.startsWith(
@@ -429,10 +429,10 @@ TEST_F(CalcoloTest, GuidanceAndCheckButtons) {
     EXPECT_EQ(finta.messaggi[1].icona, Icona::Esclamazione);
 }
 
-TEST_F(CalcoloTest, ClearEmptiesEveryBox) {
+TEST_F(FinestraCalcolo, CancellaTuttoSvuotaOgniCasella) {
     digita(costo(1), QStringLiteral("1000"));
     w->stato().scegliCombo(17, 0);
-    scroll(17)->setValue(10);
+    barra(17)->setValue(10);
     digita(linea("costoprogetto"), QStringLiteral("5"));
     w->cancellaTutto();
     for (int i = 1; i <= kVoci; ++i) {
@@ -444,7 +444,7 @@ TEST_F(CalcoloTest, ClearEmptiesEveryBox) {
     controllaAllineati();
 }
 
-TEST_F(CalcoloTest, RowsKeepTheirOrderAndProportionsAtAnySize) {
+TEST_F(FinestraCalcolo, LeRigheTengonoOrdineEProporzioniAOgniDimensione) {
     // Each row reads left to right: letter, label, amount, delete button,
     // percentage, scroll bar, reference list; the rows top to bottom; and a
     // wider window widens every column in the same proportion.

@@ -16,7 +16,7 @@
 namespace varimo {
 namespace {
 
-TEST(ImportoMassimo, AmountBeyondTheRangeIsMarkedUntilCorrected) {
+TEST(ImportoMassimo, UnImportoFuoriIntervalloRestaSegnalatoFinoAllaCorrezione) {
     test::InterazioneFinta utente;
     Calcolo* w = Finestre::istanza().mostra<Calcolo>();
     auto* b = w->findChild<QLineEdit*>(QStringLiteral("costo_2"));

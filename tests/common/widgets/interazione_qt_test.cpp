@@ -20,13 +20,13 @@
 using varimo::FiltroFile;
 using varimo::InterazioneQt;
 
-TEST(InterazioneQt, LinesJoinedByCarriageReturnShowOnePerLine) {
+TEST(InterazioneQt, RigheUniteDaRitornoCarrelloSiVedonoUnaPerRiga) {
     EXPECT_EQ(InterazioneQt::testoVisibile("- uno;\r- due;\r- tre."), "- uno;\n- due;\n- tre.");
     EXPECT_EQ(InterazioneQt::testoVisibile("a\r\n\r\nb"), "a\n\nb");
     EXPECT_EQ(InterazioneQt::testoVisibile("senza a capo"), "senza a capo");
 }
 
-TEST(InterazioneQt, AllFilesFilterListsNamesWithoutExtension) {
+TEST(InterazioneQt, IlFiltroTuttiIFileElencaNomiSenzaEstensione) {
     const QStringList f =
         InterazioneQt::filtriQt({FiltroFile{"Tutti i file (*.*)", "*.*"},
                                  FiltroFile{"File Varimo-dati- ", " Varimo-dati-*"}});
@@ -38,7 +38,7 @@ TEST(InterazioneQt, AllFilesFilterListsNamesWithoutExtension) {
 }
 
 // A message box leaves room for its whole title, however short its text.
-TEST(InterazioneQt, MessageBoxIsAsWideAsItsTitle) {
+TEST(InterazioneQt, LaFinestraDiMessaggioELargaQuantoIlSuoTitolo) {
     QMessageBox box;
     varimo::Messaggio m;
     m.testo = QStringLiteral("Vuoi uscire da Varimo?");
@@ -60,7 +60,7 @@ TEST(InterazioneQt, MessageBoxIsAsWideAsItsTitle) {
 // The file dialogs open in the folder of the name they propose; without one,
 // in the folder last used since the start, else in the documents folder, else
 // at home.
-TEST(InterazioneQt, FileDialogStartsInDocumentsThenInTheFolderLastUsed) {
+TEST(InterazioneQt, IlDialogoFileParteDaDocumentiPoiDallUltimaCartellaUsata) {
     QTemporaryDir casa;
     ASSERT_TRUE(casa.isValid());
     const QByteArray casaPrima = qgetenv("HOME");
@@ -103,7 +103,7 @@ TEST(InterazioneQt, FileDialogStartsInDocumentsThenInTheFolderLastUsed) {
 
 // The list of a file dialog writes dates, sizes and types in the program's
 // (Italian) locale, whatever the system's language.
-TEST(InterazioneQt, FileDialogListsInItalian) {
+TEST(InterazioneQt, IlDialogoFileElencaInItaliano) {
     const QLocale prima;
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     QTemporaryDir dir;

@@ -19,7 +19,7 @@
 namespace varimo {
 namespace {
 
-class TestoDigitatoTest : public ::testing::Test {
+class TestoDigitato : public ::testing::Test {
   protected:
     void TearDown() override {
         Finestre::istanza().chiudi<Economico>();
@@ -38,7 +38,7 @@ class TestoDigitatoTest : public ::testing::Test {
     test::InterazioneFinta utente;
 };
 
-TEST_F(TestoDigitatoTest, PastedControlCharactersAreRemovedTabsKept) {
+TEST_F(TestoDigitato, CaratteriDiControlloIncollatiRimossiTabulazioniConservate) {
     Calcolo* c = Finestre::istanza().mostra<Calcolo>();
     Economico* e = Finestre::istanza().mostra<Economico>();
     e->stato().seguiProgetto(&c->progettoAperto());

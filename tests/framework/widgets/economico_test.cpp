@@ -21,7 +21,7 @@
 namespace varimo {
 namespace {
 
-class EconomicoTest : public ::testing::Test {
+class FinestraEconomico : public ::testing::Test {
   protected:
     void SetUp() override {
         w = Finestre::istanza().mostra<Economico>();
@@ -42,7 +42,7 @@ class EconomicoTest : public ::testing::Test {
     Economico* w = nullptr;
 };
 
-TEST_F(EconomicoTest, StartState) {
+TEST_F(FinestraEconomico, StatoIniziale) {
     EXPECT_EQ(w->objectName(), QStringLiteral("economico"));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Varimo: voci finali del quadro"));
     const QString lettere = QStringLiteral("ABCDEFGHILMNOPQRST");
@@ -73,7 +73,7 @@ TEST_F(EconomicoTest, StartState) {
     EXPECT_EQ(w->cmdStampa()->objectName(), QStringLiteral("cmdStampa"));
 }
 
-TEST_F(EconomicoTest, FillFromEmptyAndFromRows) {
+TEST_F(FinestraEconomico, RiempimentoDaVuotoEDalleRighe) {
     StatoCalcolo calcolo;
     calcolo.preparaFinestra();
     w->mostra(calcolo);
@@ -98,7 +98,7 @@ TEST_F(EconomicoTest, FillFromEmptyAndFromRows) {
     EXPECT_EQ(w->costo(19)->text(), QStringLiteral("1.234,50"));
 }
 
-TEST_F(EconomicoTest, CurrencyTypedAndChosen) {
+TEST_F(FinestraEconomico, ValutaDigitataEScelta) {
     QLineEdit* e = w->valut()->lineEdit();
     e->setFocus();
     e->selectAll();
@@ -118,7 +118,7 @@ TEST_F(EconomicoTest, CurrencyTypedAndChosen) {
     EXPECT_EQ(progetto.valuta(), QStringLiteral("dollari"));
 }
 
-TEST_F(EconomicoTest, LabelWarningAndProjectName) {
+TEST_F(FinestraEconomico, AvvisoSullEtichettaENomeDelProgetto) {
     digita(w->tipo(1), QString(50 - w->tipo(1)->text().size(), QLatin1Char('x')));
     EXPECT_TRUE(finta.messaggi.isEmpty());
     digita(w->tipo(1), QStringLiteral("y"));
@@ -143,7 +143,7 @@ TEST_F(EconomicoTest, LabelWarningAndProjectName) {
 // The blank line falls after row D wherever it is shown: with B empty it is
 // the third row, and "Imprevisti" (G) comes among the sums, after the gap,
 // also once the window is scaled; with B back D is fourth again.
-TEST_F(EconomicoTest, GapAfterRowD) {
+TEST_F(FinestraEconomico, SpazioDopoLaRigaD) {
     StatoCalcolo calcolo;
     calcolo.preparaFinestra();
     calcolo.scriviCosto(1, QStringLiteral("1000"));

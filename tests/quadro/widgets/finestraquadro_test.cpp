@@ -25,7 +25,7 @@
 namespace varimo::quadro {
 namespace {
 
-class FinestraQuadroTest : public ::testing::Test {
+class ProvaFinestraQuadro : public ::testing::Test {
   protected:
     test::InterazioneFinta utente;
     FinestraQuadro finestra;
@@ -56,7 +56,7 @@ class FinestraQuadroTest : public ::testing::Test {
     QString avviso() { return finestra.findChild<QLabel*>("avviso")->text(); }
 };
 
-TEST_F(FinestraQuadroTest, LaScuolaDalModelloAlFileEAllEsportazione) {
+TEST_F(ProvaFinestraQuadro, LaScuolaDalModelloAlFileEAllEsportazione) {
     finestra.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&finestra));
     const FileQuadro modello = finestra.documento().file();
@@ -147,7 +147,7 @@ TEST_F(FinestraQuadroTest, LaScuolaDalModelloAlFileEAllEsportazione) {
     EXPECT_TRUE(csv.contains("\r\nB.17;IVA sulle spese tecniche;22 % di B.7;16727,82\r\n"));
 }
 
-TEST_F(FinestraQuadroTest, UnFileGuastoNonCambiaNullaEUnaModificaNonSalvataChiedePrima) {
+TEST_F(ProvaFinestraQuadro, UnFileGuastoNonCambiaNullaEUnaModificaNonSalvataChiedePrima) {
     finestra.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&finestra));
     const QString guasto = dir.filePath("guasto.varimo");

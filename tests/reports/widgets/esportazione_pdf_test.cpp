@@ -45,7 +45,7 @@ class EsportazionePdf : public test::AmbienteStampe {
 // The exported files identify themselves as PDF/A-1b, are A4 with every font
 // embedded, and hold the same page as the printed report: every value whole
 // on its line, the amounts in order, the footer, nothing outside the margins.
-TEST_F(EsportazionePdf, ReportsArePdfA1bA4WithEmbeddedFontsAndTheWholeReport) {
+TEST_F(EsportazionePdf, LeStampeSonoPdfA1bA4ConCaratteriIncorporatiELaStampaIntera) {
     const QString mancano =
         test::strumentiMancanti({"pdfinfo", "pdffonts", "pdftotext", "pdftoppm"});
     if (!mancano.isEmpty()) GTEST_SKIP() << "not installed: " << mancano.toStdString();
@@ -101,7 +101,7 @@ TEST_F(EsportazionePdf, ReportsArePdfA1bA4WithEmbeddedFontsAndTheWholeReport) {
 
 // A document of many pages: each page carries "pag. n di m", and a page
 // break in the text starts a new page.
-TEST_F(EsportazionePdf, EveryPageOfTheWholeGuideIsNumbered) {
+TEST_F(EsportazionePdf, OgniPaginaDellaGuidaCompletaENumerata) {
     const QString mancano = test::strumentiMancanti({"pdfinfo", "pdftotext"});
     if (!mancano.isEmpty()) GTEST_SKIP() << "not installed: " << mancano.toStdString();
 
@@ -122,7 +122,7 @@ TEST_F(EsportazionePdf, EveryPageOfTheWholeGuideIsNumbered) {
 
 // The tallest table rows run on over the page: a cell of thousands of words
 // is split between pages, the heading row repeats, nothing is lost.
-TEST_F(EsportazionePdf, ARowTallerThanAPageRunsOnWithTheHeadingRepeated) {
+TEST_F(EsportazionePdf, UnaRigaPiuAltaDiUnaPaginaProsegueConLIntestazioneRipetuta) {
     const QString mancano = test::strumentiMancanti({"pdfinfo", "pdftotext"});
     if (!mancano.isEmpty()) GTEST_SKIP() << "not installed: " << mancano.toStdString();
 
@@ -153,7 +153,7 @@ TEST_F(EsportazionePdf, ARowTallerThanAPageRunsOnWithTheHeadingRepeated) {
 
 // An amount in words with its cents after a slash is one word: wherever the
 // line ends, it is never broken at the slash ("...nove/" | "38)").
-TEST_F(EsportazionePdf, AnAmountInWordsIsNeverBrokenAtItsSlash) {
+TEST_F(EsportazionePdf, UnImportoInLettereNonSiSpezzaMaiAllaSuaBarra) {
     const QString mancano = test::strumentiMancanti({"pdftotext"});
     if (!mancano.isEmpty()) GTEST_SKIP() << "not installed: " << mancano.toStdString();
     const QString parola = QStringLiteral("duecentosettantaseimilatrecentotrentanove/38)");
@@ -169,7 +169,7 @@ TEST_F(EsportazionePdf, AnAmountInWordsIsNeverBrokenAtItsSlash) {
     EXPECT_EQ(testo.count(parola), 60) << testo.toStdString();
 }
 
-TEST_F(EsportazionePdf, WithoutProjectNameOrCurrencyNothingIsAsked) {
+TEST_F(EsportazionePdf, SenzaNomeDelProgettoOValutaNonSiChiedeNulla) {
     DatiStampaCalcolo senzaValuta = test::calcoloLargo();
     senzaValuta.intestazione.valuta.clear();
     EXPECT_EQ(esportaCalcolo(senzaValuta), EsitoStampa::MostraQuadro);
@@ -180,7 +180,7 @@ TEST_F(EsportazionePdf, WithoutProjectNameOrCurrencyNothingIsAsked) {
     EXPECT_TRUE(fileInUscita().isEmpty());
 }
 
-TEST_F(EsportazionePdf, TheDialogProposesTheProjectNameAndCancellingWritesNothing) {
+TEST_F(EsportazionePdf, IlDialogoProponeIlNomeDelProgettoEAnnullareNonScriveNulla) {
     const QString ponte = QStringLiteral("Ponte: lotto 2/3");
     utente.scegliFile(std::nullopt);
     EXPECT_EQ(esportaQuadro(test::quadroLargo("euro", ponte)), EsitoStampa::Annullato);
@@ -202,7 +202,7 @@ TEST_F(EsportazionePdf, TheDialogProposesTheProjectNameAndCancellingWritesNothin
     EXPECT_TRUE(fileInUscita().isEmpty());
 }
 
-TEST_F(EsportazionePdf, AnExistingFileIsReplacedOnlyWhenTheUserAgrees) {
+TEST_F(EsportazionePdf, UnFileEsistenteSiSostituisceSoloSeLUtenteAcconsente) {
     const QString pdf = inUscita(QStringLiteral("quadro.pdf"));
     QFile f(pdf);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -226,7 +226,7 @@ TEST_F(EsportazionePdf, AnExistingFileIsReplacedOnlyWhenTheUserAgrees) {
     EXPECT_EQ(fileInUscita(), QStringList{"quadro.pdf"}) << "no temporary file is left";
 }
 
-TEST_F(EsportazionePdf, AFileThatCannotBeWrittenIsNamedWithTheReasonAndNothingIsLeft) {
+TEST_F(EsportazionePdf, UnFileCheNonSiPuoScrivereVieneNominatoConLaCausaENonRestaNulla) {
     const QString senzaCartella = inUscita(QStringLiteral("manca/quadro.pdf"));
     // A folder in the place of the file: it stays a folder, untouched.
     const QString cartellaAlPosto = inUscita(QStringLiteral("occupato.pdf"));
@@ -252,7 +252,7 @@ TEST_F(EsportazionePdf, AFileThatCannotBeWrittenIsNamedWithTheReasonAndNothingIs
 // non-ASCII letters) still exports: the proposed file name fits the file
 // system without the direction control, and the PDF's XMP metadata stay
 // well-formed XML that poppler reads, with the title in them.
-TEST_F(EsportazionePdf, AHostileProjectNameGivesAUsableFileAndWellFormedMetadata) {
+TEST_F(EsportazionePdf, UnNomeDelProgettoOstileDaUnFileUtilizzabileEMetadatiBenFormati) {
     const QString mancano = test::strumentiMancanti({"pdfinfo"});
     if (!mancano.isEmpty()) GTEST_SKIP() << "not installed: " << mancano.toStdString();
     const QString ostile = QStringLiteral("Scuola") + QChar(0xFFFE) + QChar(0xFFFF) +
@@ -284,7 +284,7 @@ TEST_F(EsportazionePdf, AHostileProjectNameGivesAUsableFileAndWellFormedMetadata
 
 // A link planted by another user where the PDF is to go is refused before
 // any question, and the file it points to stays as it was.
-TEST_F(EsportazionePdf, ALinkPlantedByAnotherUserIsRefusedBeforeAnyQuestion) {
+TEST_F(EsportazionePdf, UnCollegamentoPiantatoDaUnAltroUtenteSiRifiutaPrimaDiOgniDomanda) {
     const QString bersaglio = inUscita(QStringLiteral("bersaglio"));
     QFile f(bersaglio);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
