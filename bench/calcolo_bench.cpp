@@ -4,7 +4,7 @@
 
 #include "calculation/statocalcolo.h"
 #include "common/interazione.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 
 #include "quadro_tipico.h"
 

@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "calculation/widgets/calcolo.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 
 #include "quadro_tipico.h"
 

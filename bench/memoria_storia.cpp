@@ -14,7 +14,7 @@
 #include "app/registro_finestre.h"
 #include "calculation/progetto.h"
 #include "calculation/widgets/calcolo.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 
 #include "quadro_tipico.h"

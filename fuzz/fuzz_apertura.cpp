@@ -13,7 +13,7 @@
 
 #include "calculation/comandifile.h"
 #include "calculation/progetto.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "datafile/formato.h"
 
 namespace {

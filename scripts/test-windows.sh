@@ -78,7 +78,7 @@ fi
 # windows below are made on the X server.
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
-xvfb-run -a -s "-screen 0 1280x1024x24" bash tests/app/windows_xvfb.sh \
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash tests/app/windows_xvfb.sh \
   "build-win/varimo-$VERSIONE" "build-win/varimo-$VERSIONE-setup.exe" build-win/schermate
 wineserver -k 2>/dev/null || true
 echo "test-windows: all passed ($((SECONDS - inizio)) s)"

@@ -11,8 +11,8 @@
 #include "app/frmsplash.h"
 #include "app/misuraavvio.h"
 #include "app/registro_finestre.h"
-#include "common/modvarimo.h"
 #include "common/piattaforma.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "common/widgets/interazione_qt.h"
 #include "quadro/formatoquadro.h"
@@ -27,7 +27,7 @@ void mostracalcolo() {
 
 void esciprogramma() {
     const Risposta r = messaggio(
-        QStringLiteral("Vuoi uscire da ") + ModVarimo::nomeprogramma + QStringLiteral("?"),
+        QStringLiteral("Vuoi uscire da ") + TestiProgramma::nomeprogramma + QStringLiteral("?"),
         QStringLiteral("Attenzione: i dati non archiviati andranno persi !"), Icona::Domanda,
         Pulsanti::SiNo, Risposta::No);
     if (r != Risposta::Si) return;

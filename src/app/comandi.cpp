@@ -17,8 +17,8 @@
 
 #include "app/avvio.h"
 #include "common/interazione.h"
-#include "common/modvarimo.h"
 #include "common/recenti.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "common/widgets/proporzioni.h"
 #include "quadro/widgets/finestraquadro.h"
@@ -72,8 +72,8 @@ void chiediGuida(Principale da) {
             ? QStringLiteral("E' questa la finestra 'Calcolo': si vuole la guida della finestra?")
             : QStringLiteral(
                   "E' questa la finestra 'Quadro economico': si vuole la guida della finestra?");
-    if (messaggio(testo, ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo, Risposta::Si) ==
-        Risposta::Si)
+    if (messaggio(testo, TestiProgramma::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
+                  Risposta::Si) == Risposta::Si)
         apriGuidaFinestra(da);
 }
 

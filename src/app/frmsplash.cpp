@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "app/avvio.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 
 namespace varimo {
@@ -85,10 +85,10 @@ FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuonoScelt
     // Load: the sound's file name, then the labels with the program's texts. The sound is opened
     // and played once the window has been painted (or before any other command sent to it).
     suono_.impostaNomeFile(QStringLiteral("Internet.mid"));
-    label(3)->setText(ModVarimo::nomeprogramma);
-    label(4)->setText(ModVarimo::descrizioneprogramma);
+    label(3)->setText(TestiProgramma::nomeprogramma);
+    label(4)->setText(TestiProgramma::descrizioneprogramma);
     label(5)->setText(QStringLiteral("EDIZIONE PROFESSIONALE - VERSIONE ") +
-                      ModVarimo::versioneprogramma);
+                      TestiProgramma::versioneprogramma);
 }
 
 FrmSplash::~FrmSplash() {

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "app/avvio.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "quadro/documentiquadro.h"
 #include "quadro/rigacomando.h"
 

@@ -16,8 +16,8 @@
 #include "calculation/vocicodice.h"
 #include "calculation/widgets/calcolo.h"
 #include "common/interazione.h"
-#include "common/modvarimo.h"
 #include "common/recenti.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "framework/persezioni.h"
 #include "framework/statoeconomico.h"
@@ -108,7 +108,7 @@ void apriRecente(const QString& percorso) {
         messaggio(QStringLiteral("Il progetto non esiste più:\r") +
                       QDir::toNativeSeparators(percorso) +
                       QStringLiteral("\rè stato tolto dall'elenco dei progetti recenti."),
-                  ModVarimo::titoloaiuto, Icona::Esclamazione);
+                  TestiProgramma::titoloaiuto, Icona::Esclamazione);
         return;
     }
     Calcolo* c = calcolo();

@@ -13,8 +13,8 @@
 
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "common/modvarimo.h"
 #include "common/numeri.h"
+#include "common/testiprogramma.h"
 #include "datafile/filedati.h"
 
 namespace varimo {
@@ -109,7 +109,7 @@ bool ComandiFile::blocca(const QString& percorso, bool chiedendo) {
                                   (chi.isEmpty() ? QString() : u' ' + chi.trimmed()) +
                                   QStringLiteral(": le modifiche salvate da uno dei due "
                                                  "potrebbero andare perse. Aprirlo comunque?"),
-                              ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
+                              TestiProgramma::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
                               Risposta::No) != Risposta::Si)
                     return false;
             }
@@ -136,7 +136,7 @@ std::optional<QString> ComandiFile::chiedi(const QString& titolo, const QString&
 void ComandiFile::avvisa(const QString& intestazione, const QString& percorso,
                          const QString& motivo) {
     messaggio(intestazione + u'\r' + QDir::toNativeSeparators(percorso) + u'\r' + motivo,
-              ModVarimo::titoloaiuto, Icona::Esclamazione);
+              TestiProgramma::titoloaiuto, Icona::Esclamazione);
 }
 
 void ComandiFile::apri() {
@@ -185,7 +185,7 @@ bool ComandiFile::archivia() {
 
     if (progetto_.nome().isEmpty() || progetto_.valuta().isEmpty()) {
         messaggio(progetto_.nome().isEmpty() ? testifile::digitareNome : testifile::immettereValuta,
-                  ModVarimo::titoloaiuto, Icona::Informazione);
+                  TestiProgramma::titoloaiuto, Icona::Informazione);
         if (mostraQuadro_) mostraQuadro_();
         return false;
     }
@@ -195,7 +195,7 @@ bool ComandiFile::archivia() {
     const EsitoScrittura esito = scriviProgettoFile(progetto_.comeFile());
     if (!esito.riuscito()) {
         messaggio(QStringLiteral("Il progetto non è stato salvato.\r") + esito.errore,
-                  ModVarimo::titoloaiuto, Icona::Esclamazione);
+                  TestiProgramma::titoloaiuto, Icona::Esclamazione);
         return false;
     }
 
@@ -208,13 +208,13 @@ bool ComandiFile::archivia() {
         if ((esistente.exists() || esistente.isSymLink()) && !esistente.isDir() &&
             messaggio(QStringLiteral("Il file") + u'\r' + QDir::toNativeSeparators(*scelto) +
                           u'\r' + QStringLiteral("esiste già. Si vuole sostituirlo?"),
-                      ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
+                      TestiProgramma::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
                       Risposta::No) != Risposta::Si)
             return false;
         percorso = *scelto;
         progetto_.impostaPercorso(percorso);
     } else if (cambiatoSulDisco() &&
-               messaggio(testifile::modificatoAltrove, ModVarimo::titoloaiuto, Icona::Domanda,
+               messaggio(testifile::modificatoAltrove, TestiProgramma::titoloaiuto, Icona::Domanda,
                          Pulsanti::SiNo, Risposta::No) != Risposta::Si) {
         return false;
     }
@@ -231,7 +231,7 @@ bool ComandiFile::archivia() {
 
 bool ComandiFile::consentiChiusura() {
     if (!progetto_.modificato()) return true;
-    switch (messaggio(testifile::salvareModifiche, ModVarimo::titoloaiuto, Icona::Domanda,
+    switch (messaggio(testifile::salvareModifiche, TestiProgramma::titoloaiuto, Icona::Domanda,
                       Pulsanti::SiNoAnnulla, Risposta::Si)) {
         case Risposta::Si:
             return salva();
@@ -244,7 +244,7 @@ bool ComandiFile::consentiChiusura() {
 
 void ComandiFile::eliminaFileScelto() {
     const std::optional<QString> percorso =
-        chiedi(ModVarimo::titoloelimina, testifile::filtroCompleto, 1, false);
+        chiedi(TestiProgramma::titoloelimina, testifile::filtroCompleto, 1, false);
     if (!percorso) return;
     // The current file stays what it was: deleting it lets the next Save
     // re-create it, and deleting another file never makes Save write the

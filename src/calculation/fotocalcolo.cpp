@@ -1,6 +1,6 @@
 #include "calculation/fotocalcolo.h"
 
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 
 namespace varimo {
 

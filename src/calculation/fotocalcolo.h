@@ -5,7 +5,7 @@
 #include <array>
 
 #include "calculation/statocalcolo.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 
 namespace varimo {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "common/interazione.h"
-#include "common/modvarimo.h"
 #include "common/numeri.h"
+#include "common/testiprogramma.h"
 
 namespace varimo {
 
@@ -87,7 +87,7 @@ void StatoCalcolo::preparaFinestra() {
     // constrained total typed into the new window would never reach row A, and
     // the button that leads out of that state is hidden.
     statovincolo = StatoVincolo::Nessuno;
-    suggerimentoEsco_.imposta(testicalcolo::escoSuggerimento + ModVarimo::nomeprogramma);
+    suggerimentoEsco_.imposta(testicalcolo::escoSuggerimento + TestiProgramma::nomeprogramma);
     impostavoci();
     for (int i = 1; i <= kVoci - 1; ++i) {
         righe_[i].suggerimentoDelriga.imposta(testicalcolo::delrigaSuggerimento + QLatin1Char(' ') +
@@ -323,7 +323,7 @@ void StatoCalcolo::applicaEtichetta(int /*i*/) {
         // keyboard: the keys typed meanwhile reach the box.
         const bool lunga = righe_[j].tipo().size() > 50;
         if (lunga && !etichettaLunga_[j]) {
-            avviso(testicalcolo::avvisoLunghezza, ModVarimo::titoloaiuto, Icona::Informazione);
+            avviso(testicalcolo::avvisoLunghezza, TestiProgramma::titoloaiuto, Icona::Informazione);
         }
         etichettaLunga_[j] = lunga;
     }
@@ -386,7 +386,8 @@ void StatoCalcolo::esegui(const Modifica& m) {
                                                                   : righe_[w.casella].costo;
         casella.ripristina(w.testo);
     }
-    if (!r.messaggio.isEmpty()) messaggio(r.messaggio, ModVarimo::titoloaiuto, Icona::Esclamazione);
+    if (!r.messaggio.isEmpty())
+        messaggio(r.messaggio, TestiProgramma::titoloaiuto, Icona::Esclamazione);
 }
 
 // ---------------------------------------------------------------- unusable amounts
@@ -408,7 +409,7 @@ bool StatoCalcolo::avvisaImportiInutilizzabili() {
                              "999.999.999.999,99) e vanno corretti prima di calcolare il "
                              "quadro:") +
                   u'\r' + righe.join(u'\r'),
-              ModVarimo::titoloaiuto, Icona::Esclamazione);
+              TestiProgramma::titoloaiuto, Icona::Esclamazione);
     return true;
 }
 
@@ -429,7 +430,7 @@ void StatoCalcolo::controllaDati() {
         if (p && *p > 0) percentuali = true;
         if (!righe_[i].combo().testo.isEmpty()) riferimenti = true;
     }
-    const QString& titolo = ModVarimo::titolocontrollo;
+    const QString& titolo = TestiProgramma::titolocontrollo;
     // An amount that cannot be read, or a negative one, comes first: the
     // framework would not add up. The first such row is named.
     for (int i = 1; i <= kVoci; ++i) {
@@ -514,7 +515,7 @@ void StatoCalcolo::mostraAiuto() {
         QStringLiteral("- visualizzare, con l'apposito tasto il quadro economico definitivo;"),
         QStringLiteral("- effettuare il controllo dei dati immessi cliccando sul tasto ABC."),
     };
-    messaggio(righe.join(QLatin1Char('\r')), ModVarimo::titoloaiuto, Icona::Informazione);
+    messaggio(righe.join(QLatin1Char('\r')), TestiProgramma::titoloaiuto, Icona::Informazione);
 }
 
 }  // namespace varimo

@@ -5,7 +5,7 @@
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
 #include "common/interazione.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 
 namespace varimo {
 
@@ -55,11 +55,11 @@ bool applicaVociCodice(StatoCalcolo& s) {
     const QString domanda = confermaVociCodice(s);
     if (domanda.isEmpty()) {
         messaggio(QStringLiteral("Le voci da E a S hanno già le denominazioni del D.Lgs. 36/2023."),
-                  ModVarimo::titoloaiuto, Icona::Informazione);
+                  TestiProgramma::titoloaiuto, Icona::Informazione);
         return false;
     }
-    if (messaggio(domanda, ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo, Risposta::No) !=
-        Risposta::Si)
+    if (messaggio(domanda, TestiProgramma::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
+                  Risposta::No) != Risposta::Si)
         return false;
     // One step of the undo history, when the window keeps one.
     Progetto::Passo passo(Progetto::di(s), QStringLiteral("voci del D.Lgs. 36/2023"));

@@ -2,8 +2,8 @@
 
 #include "calculation/statocalcolo.h"
 #include "common/interazione.h"
-#include "common/modvarimo.h"
 #include "common/numeri.h"
+#include "common/testiprogramma.h"
 
 namespace varimo {
 
@@ -37,7 +37,7 @@ StatoEconomico::StatoEconomico(QObject* parent) : QObject(parent) {
 StatoEconomico::~StatoEconomico() = default;
 
 void StatoEconomico::preparaFinestra() {
-    suggerimentoEsco_.imposta(testieconomico::escoSuggerimento + ModVarimo::nomeprogramma);
+    suggerimentoEsco_.imposta(testieconomico::escoSuggerimento + TestiProgramma::nomeprogramma);
     valutVoci_.append(testieconomico::valute);
     valutVociValore_.imposta(valutVoci_);
 }
@@ -128,7 +128,7 @@ void StatoEconomico::applicaEtichetta(int i) {
     // keyboard from the box.
     const bool lunga = righe_[i].tipo().size() > 50;
     if (lunga && !etichettaLunga_[i]) {
-        avviso(testieconomico::avvisoLunghezza, ModVarimo::titoloaiuto, Icona::Informazione);
+        avviso(testieconomico::avvisoLunghezza, TestiProgramma::titoloaiuto, Icona::Informazione);
     }
     etichettaLunga_[i] = lunga;
 }
@@ -155,7 +155,7 @@ void StatoEconomico::controllaDati() {
     const QString nome = progetto_ ? progetto_->nome() : nomeprog_();
     messaggio(
         nome.isEmpty() ? testieconomico::controlloSenzaNome : testieconomico::controlloConNome,
-        ModVarimo::titolocontrollo, Icona::Informazione);
+        TestiProgramma::titolocontrollo, Icona::Informazione);
 }
 
 void StatoEconomico::cancellaTutto() {
@@ -173,7 +173,7 @@ void StatoEconomico::cancellaTutto() {
 }
 
 void StatoEconomico::mostraAiuto() {
-    messaggio(testieconomico::aiutoRighe.join(QLatin1Char('\r')), ModVarimo::titoloaiuto,
+    messaggio(testieconomico::aiutoRighe.join(QLatin1Char('\r')), TestiProgramma::titoloaiuto,
               Icona::Informazione);
 }
 

@@ -5,8 +5,8 @@
 #include "calculation/comandifile.h"
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "common/modvarimo.h"
 #include "common/numeri.h"
+#include "common/testiprogramma.h"
 
 namespace varimo::quadro {
 

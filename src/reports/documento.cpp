@@ -1,6 +1,6 @@
 #include "reports/documento.h"
 
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 
 namespace varimo {
 
@@ -148,7 +148,8 @@ void ParagrafoAggiunto::impostaTesto(const QString& testo) {
 
 Documento::Documento() : selezione_(carattereIniziale()) {
     proprieta_.autore =
-        (ModVarimo::nomeprogramma + QLatin1Char(' ') + ModVarimo::versioneprogramma).trimmed();
+        (TestiProgramma::nomeprogramma + QLatin1Char(' ') + TestiProgramma::versioneprogramma)
+            .trimmed();
     proprieta_.creato = QDateTime::currentDateTime();
     Paragrafo p;
     p.marcatore = selezione_;

@@ -5,8 +5,8 @@
 #include <QStandardPaths>
 
 #include "common/interazione.h"
-#include "common/modvarimo.h"
 #include "common/piattaforma.h"
+#include "common/testiprogramma.h"
 #include "reports/pdf.h"
 #include "reports/stampe.h"
 #include "reports/word.h"
@@ -47,14 +47,14 @@ EsitoStampa esportaFile(const EsportazioneFile& e, const QString& nomeProposto) 
     if (const auto vietato = piattaforma::collegamentoVietato(percorso)) {
         messaggio(QStringLiteral("Non è stato possibile esportare il documento PDF") + kFine +
                       QDir::toNativeSeparators(percorso) + kFine + *vietato,
-                  ModVarimo::titoloaiuto, Icona::Esclamazione);
+                  TestiProgramma::titoloaiuto, Icona::Esclamazione);
         return EsitoStampa::NonRiuscito;
     }
     const QFileInfo esistente(percorso);
     if (esistente.exists() && !esistente.isDir() &&
         messaggio(QStringLiteral("Il file") + kFine + QDir::toNativeSeparators(percorso) + kFine +
                       QStringLiteral("esiste già. Si vuole sostituirlo?"),
-                  ModVarimo::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
+                  TestiProgramma::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
                   Risposta::No) != Risposta::Si)
         return EsitoStampa::Annullato;
 
@@ -62,7 +62,7 @@ EsitoStampa esportaFile(const EsportazioneFile& e, const QString& nomeProposto) 
     if (!e.scrivi(percorso, &errore)) {
         messaggio(e.fallimento + kFine + QDir::toNativeSeparators(percorso) + kFine +
                       (errore.isEmpty() ? QStringLiteral("errore sconosciuto") : errore),
-                  ModVarimo::titoloaiuto, Icona::Esclamazione);
+                  TestiProgramma::titoloaiuto, Icona::Esclamazione);
         return EsitoStampa::NonRiuscito;
     }
     return EsitoStampa::Fatto;

@@ -10,8 +10,8 @@
 #include <map>
 
 #include "common/importi.h"
-#include "common/modvarimo.h"
 #include "common/scritturafile.h"
+#include "common/testiprogramma.h"
 
 namespace varimo {
 
@@ -214,7 +214,7 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
     const QByteArray titolo =
         testoAmmesso(QStringLiteral("Quadro economico - ") + h.titolo).toUtf8();
     const QByteArray autore =
-        (ModVarimo::nomeprogramma + QLatin1Char(' ') + ModVarimo::versioneprogramma)
+        (TestiProgramma::nomeprogramma + QLatin1Char(' ') + TestiProgramma::versioneprogramma)
             .trimmed()
             .toUtf8();
     const QByteArray ente = testoAmmesso(h.ente).toUtf8();
@@ -327,7 +327,7 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
         }
         if (v.compensa && q.totaleFisso) {
             const QByteArray nota =
-                (QStringLiteral("Importo calcolato da ") + ModVarimo::nomeprogramma.trimmed() +
+                (QStringLiteral("Importo calcolato da ") + TestiProgramma::nomeprogramma.trimmed() +
                  QStringLiteral(
                      " perché il totale del progetto non superi il totale finanziato (") +
                  fisso +

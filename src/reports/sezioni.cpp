@@ -1,6 +1,6 @@
 #include "reports/sezioni.h"
 
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "reports/esportazione.h"
 #include "reports/word.h"
 

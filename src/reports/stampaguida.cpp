@@ -4,7 +4,7 @@
 #include <QStandardPaths>
 
 #include "common/interazione.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "reports/word.h"
 
 namespace varimo {
@@ -19,14 +19,14 @@ constexpr int kGiustificato = 3;
 // Steps shared by every guide print: a new document of the print's
 // application with the program's name and description; titolo is the
 // document's title among its properties.
-Documento& avviaGuida(ModWord& word, const QString& titolo) {
+Documento& avviaGuida(SessioneWord& word, const QString& titolo) {
     Documento& doc = word.nuovoDocumento();
     doc.impostaTitolo(titolo);
     doc.impostaNomeCarattere(kCarattereGuida);
     doc.impostaDimensioneCarattere(20);
-    doc.scriviTesto(ModVarimo::nomeprogramma + kFine);
+    doc.scriviTesto(TestiProgramma::nomeprogramma + kFine);
     doc.impostaDimensioneCarattere(16);
-    doc.scriviTesto(ModVarimo::descrizioneprogramma + kFine + kFine + kFine);
+    doc.scriviTesto(TestiProgramma::descrizioneprogramma + kFine + kFine + kFine);
     return doc;
 }
 
@@ -55,7 +55,7 @@ QString salvaGuida(const Documento& doc, const QString& cartella) {
                           kFine + QDir::toNativeSeparators(primo) + kFine + errorePrimo + kFine +
                           QStringLiteral("La guida è stata salvata in:") + kFine +
                           QDir::toNativeSeparators(secondo),
-                      ModVarimo::titoloaiuto, Icona::Informazione);
+                      TestiProgramma::titoloaiuto, Icona::Informazione);
             return secondo;
         }
     }
@@ -64,15 +64,15 @@ QString salvaGuida(const Documento& doc, const QString& cartella) {
                   (secondo.isEmpty() ? QString() : QDir::toNativeSeparators(secondo) + kFine) +
                   erroreSecondo + kFine +
                   QStringLiteral("La guida viene comunque aperta, senza copia salvata."),
-              ModVarimo::titoloaiuto, Icona::Esclamazione);
+              TestiProgramma::titoloaiuto, Icona::Esclamazione);
     return {};
 }
 
 }  // namespace
 
 bool stampaguida(const QString& titolo, const QString& testo) {
-    const QString nome = ModVarimo::nomeprogramma + QStringLiteral(" - Guida - ") + titolo;
-    ModWord word;
+    const QString nome = TestiProgramma::nomeprogramma + QStringLiteral(" - Guida - ") + titolo;
+    SessioneWord word;
     Documento& doc = avviaGuida(word, nome);
     doc.scriviTesto(QStringLiteral("Guida: ") + titolo + kFine + kFine);
     doc.impostaDimensioneCarattere(12);
@@ -82,8 +82,8 @@ bool stampaguida(const QString& titolo, const QString& testo) {
 }
 
 bool stampalicenza(const QString& testoLicenza) {
-    const QString nome = ModVarimo::nomeprogramma + QStringLiteral(" - Licenza d'uso");
-    ModWord word;
+    const QString nome = TestiProgramma::nomeprogramma + QStringLiteral(" - Licenza d'uso");
+    SessioneWord word;
     Documento& doc = avviaGuida(word, nome);
     doc.impostaDimensioneCarattere(12);
     doc.scriviTesto(testoLicenza + kFine);
@@ -92,13 +92,13 @@ bool stampalicenza(const QString& testoLicenza) {
 }
 
 QString nomeFileGuida() {
-    return ModVarimo::nomeprogramma + QStringLiteral("-guida.docx");
+    return TestiProgramma::nomeprogramma + QStringLiteral("-guida.docx");
 }
 
 EsitoGuidaCompleta stampaguidacompleta(const std::array<GuidaDaStampare, 4>& guide,
                                        const QString& cartella) {
-    const QString nome = ModVarimo::nomeprogramma + QStringLiteral(" - Guida in linea");
-    ModWord word;
+    const QString nome = TestiProgramma::nomeprogramma + QStringLiteral(" - Guida in linea");
+    SessioneWord word;
     Documento& doc = avviaGuida(word, nome);
     for (std::size_t i = 0; i < guide.size(); ++i) {
         doc.scriviTesto(QStringLiteral("Guida: ") + guide[i].titolo + kFine + kFine);
@@ -110,9 +110,9 @@ EsitoGuidaCompleta stampaguidacompleta(const std::array<GuidaDaStampare, 4>& gui
 
     // The saved document is the last one of the application's list, the one
     // just made.
-    const Documento& ultimo = *word.appword->documento(word.appword->numeroDocumenti());
+    const Documento& ultimo = *word.applicazione->documento(word.applicazione->numeroDocumenti());
     EsitoGuidaCompleta esito;
-    esito.documento = word.docword;
+    esito.documento = word.documento;
     esito.salvataIn = salvaGuida(ultimo, cartella);
     if (!esito.salvataIn.isEmpty()) {
         esito.mostrata = apriPerUtente(esito.salvataIn);

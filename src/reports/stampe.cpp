@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "common/interazione.h"
-#include "common/modvarimo.h"
 #include "common/numeri.h"
+#include "common/testiprogramma.h"
 #include "reports/esportazione.h"
 #include "reports/word.h"
 
@@ -20,12 +20,12 @@ constexpr int kAllineaDestra = 2;
 // Steps 1 and 2 of the preamble: the project name and the currency.
 bool nomeEValutaPresenti(const IntestazioneProgetto& progetto) {
     if (progetto.nome.isEmpty()) {
-        messaggio(QStringLiteral("Digitare il nome del progetto."), ModVarimo::titoloaiuto,
+        messaggio(QStringLiteral("Digitare il nome del progetto."), TestiProgramma::titoloaiuto,
                   Icona::Informazione);
         return false;
     }
     if (progetto.valuta.isEmpty()) {
-        messaggio(QStringLiteral("Immettere il tipo di valuta."), ModVarimo::titoloaiuto,
+        messaggio(QStringLiteral("Immettere il tipo di valuta."), TestiProgramma::titoloaiuto,
                   Icona::Informazione);
         return false;
     }
@@ -39,9 +39,9 @@ void scriviIntestazione(Documento& doc, const QString& titolo,
     doc.impostaTitolo(nomeDocumentoStampa(titolo, progetto.nome));
     doc.impostaNomeCarattere(kCarattereStampe);
     doc.impostaDimensioneCarattere(20);
-    doc.scriviTesto(ModVarimo::nomeprogramma + kFine);
+    doc.scriviTesto(TestiProgramma::nomeprogramma + kFine);
     doc.impostaDimensioneCarattere(16);
-    doc.scriviTesto(ModVarimo::descrizioneprogramma + kFine + kFine);
+    doc.scriviTesto(TestiProgramma::descrizioneprogramma + kFine + kFine);
     doc.impostaDimensioneCarattere(12);
     doc.scriviTesto(QStringLiteral("- Progetto: ") + progetto.nome + kFine + kFine);
     doc.scriviTesto(titolo + QStringLiteral(" - valori in ") + progetto.valuta);
@@ -63,7 +63,7 @@ QString numeroConSegno(int n) {
 }
 
 QString nomeDocumentoStampa(const QString& titolo, const QString& nomeProgetto) {
-    return ModVarimo::nomeprogramma + QStringLiteral(" - ") + titolo + QStringLiteral(" - ") +
+    return TestiProgramma::nomeprogramma + QStringLiteral(" - ") + titolo + QStringLiteral(" - ") +
            nomeProgetto;
 }
 
@@ -74,9 +74,9 @@ std::shared_ptr<Documento> documentoConIntestazione(const QString& titolo,
 
 EsitoStampa consegnaStampa(std::shared_ptr<Documento> doc) {
     const QString nome = doc->proprieta().titolo;
-    ModWord word;
+    SessioneWord word;
     word.adotta(std::move(doc));
-    return consegnaDocumento(*word.docword, nome) ? EsitoStampa::Fatto : EsitoStampa::NonRiuscito;
+    return consegnaDocumento(*word.documento, nome) ? EsitoStampa::Fatto : EsitoStampa::NonRiuscito;
 }
 
 std::shared_ptr<Documento> documentoCalcolo(const DatiStampaCalcolo& dati) {

@@ -6,9 +6,9 @@
 #include <QStandardPaths>
 
 #include "common/interazione.h"
-#include "common/modvarimo.h"
 #include "common/piattaforma.h"
 #include "common/scritturafile.h"
+#include "common/testiprogramma.h"
 #include "reports/docx.h"
 #include "reports/pdf.h"
 
@@ -42,20 +42,20 @@ std::shared_ptr<Documento> ApplicazioneWord::documento(int n) const {
     return documenti_.at(static_cast<std::size_t>(n - 1));
 }
 
-Documento& ModWord::nuovoDocumento() {
-    tabellaword = nullptr;
-    appword = std::make_shared<ApplicazioneWord>();
-    appword->visibile = true;
-    docword = appword->aggiungiDocumento();
-    return *docword;
+Documento& SessioneWord::nuovoDocumento() {
+    tabella = nullptr;
+    applicazione = std::make_shared<ApplicazioneWord>();
+    applicazione->visibile = true;
+    documento = applicazione->aggiungiDocumento();
+    return *documento;
 }
 
-Documento& ModWord::adotta(std::shared_ptr<Documento> d) {
-    appword = std::make_shared<ApplicazioneWord>();
-    appword->visibile = true;
-    docword = appword->aggiungiDocumento(std::move(d));
-    tabellaword = docword->tabella(docword->numeroTabelle());
-    return *docword;
+Documento& SessioneWord::adotta(std::shared_ptr<Documento> d) {
+    applicazione = std::make_shared<ApplicazioneWord>();
+    applicazione->visibile = true;
+    documento = applicazione->aggiungiDocumento(std::move(d));
+    tabella = documento->tabella(documento->numeroTabelle());
+    return *documento;
 }
 
 void impostaApriDocumento(ApriDocumento apri) {
@@ -83,7 +83,7 @@ bool apriPerUtente(const QString& percorso) {
                   QDir::toNativeSeparators(percorso) + QChar(13) +
                   QStringLiteral("ma non è stato possibile aprirlo con il programma di "
                                  "videoscrittura."),
-              ModVarimo::titoloaiuto, Icona::Esclamazione);
+              TestiProgramma::titoloaiuto, Icona::Esclamazione);
     return false;
 }
 
@@ -101,7 +101,7 @@ std::optional<QString> consegnaDocumento(const Documento& d, const QString& nome
     auto fallito = [&](const QString& motivo) -> std::optional<QString> {
         messaggio(QStringLiteral("Non è stato possibile scrivere il documento") + QChar(13) +
                       QDir::toNativeSeparators(percorso) + QChar(13) + testoErrore(motivo),
-                  ModVarimo::titoloaiuto, Icona::Esclamazione);
+                  TestiProgramma::titoloaiuto, Icona::Esclamazione);
         return std::nullopt;
     };
 

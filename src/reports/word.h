@@ -33,16 +33,16 @@ class ApplicazioneWord {
 // The application, document and last table of one print, held by the print
 // that makes them. Each new document replaces them; earlier documents are not
 // touched: they have already been handed to the user.
-struct ModWord {
-    std::shared_ptr<ApplicazioneWord> appword;
-    std::shared_ptr<Documento> docword;
-    Tabella* tabellaword = nullptr;  // inside docword
+struct SessioneWord {
+    std::shared_ptr<ApplicazioneWord> applicazione;
+    std::shared_ptr<Documento> documento;
+    Tabella* tabella = nullptr;  // inside documento
 
-    // A new visible application with one new document: appword and docword
-    // point to them, tabellaword to nothing yet.
+    // A new visible application with one new document: applicazione and documento
+    // point to them, tabella to nothing yet.
     Documento& nuovoDocumento();
-    // A new visible application holding a finished document: appword and
-    // docword point to them, tabellaword to the document's last table.
+    // A new visible application holding a finished document: applicazione and
+    // documento point to them, tabella to the document's last table.
     Documento& adotta(std::shared_ptr<Documento> d);
 };
 

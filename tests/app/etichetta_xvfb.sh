@@ -5,7 +5,7 @@
 set -uo pipefail
 PROGRAMMA="$1"
 if [ -z "${DENTRO_XVFB:-}" ]; then
-  DENTRO_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  DENTRO_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
 cartella="$(mktemp -d)"

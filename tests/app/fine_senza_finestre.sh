@@ -10,7 +10,7 @@ CHIUDI="$2"
 PROGETTO="$3"
 LIMITE_MS="${4:-1000}"
 if [ -z "${DENTRO_XVFB:-}" ]; then
-  DENTRO_XVFB=1 exec xvfb-run -a -s "-screen 0 1366x768x24" "$0" "$@"
+  DENTRO_XVFB=1 exec xvfb-run -a -s "-screen 0 1366x768x24 -noreset" "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
 cd "$(mktemp -d)"

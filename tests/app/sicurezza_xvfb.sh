@@ -12,8 +12,10 @@
 set -uo pipefail
 PROGRAMMA="$(realpath "$1")"
 MODELLO="$(realpath "$2")"  # a sound project file
+# -noreset: without it the X server resets whenever its last client leaves,
+# and a program started in that moment (the next case) cannot connect.
 if [ -z "${DENTRO_XVFB:-}" ]; then
-  DENTRO_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  DENTRO_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
 cartella="$(mktemp -d)"

@@ -6,7 +6,7 @@
 #include <QStringList>
 
 #include "calculation/progetto.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "datafile/preparazione.h"
 #include "support/figlio_limitato.h"
 #include "support/interazione_finta.h"
@@ -233,7 +233,7 @@ TEST_F(ProvaComandiFile, DestinazioniNonScrivibiliHannoUnMessaggioETengonoIlVecc
                                  QDir::toNativeSeparators(c.percorso) + u'\r'))
             << t.toStdString();
         EXPECT_TRUE(t.contains(c.motivo)) << t.toStdString();
-        EXPECT_EQ(finta.messaggi.back().titolo, ModVarimo::titoloaiuto);
+        EXPECT_EQ(finta.messaggi.back().titolo, TestiProgramma::titoloaiuto);
     }
     EXPECT_EQ(contenutoDi(solaLettura), QByteArray("vecchio"));
 }

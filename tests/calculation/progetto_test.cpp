@@ -10,7 +10,7 @@
 
 #include "calculation/comandifile.h"
 #include "calculation/progetto.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "support/interazione_finta.h"
 
 using namespace varimo;

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "calculation/statocalcolo.h"
-#include "common/modvarimo.h"
 #include "common/numeri.h"
+#include "common/testiprogramma.h"
 #include "support/generatore_calcolo.h"
 #include "support/interazione_finta.h"
 

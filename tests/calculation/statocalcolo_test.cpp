@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "common/modvarimo.h"
 #include "common/numeri.h"
+#include "common/testiprogramma.h"
 #include "support/interazione_finta.h"
 
 QT_BEGIN_NAMESPACE
@@ -86,7 +86,7 @@ TEST_F(Calcolo, FinestraAllAvvio) {
     EXPECT_EQ(s.perc(0), "% della ------------>");
     EXPECT_EQ(s.perc(19), "Titologia di voce del quadro");
     EXPECT_EQ(s.suggerimentoEsco(), "clicca per uscire da Varimo");
-    EXPECT_EQ(ModVarimo::titoloaiuto, "Varimo: aiuto in linea");
+    EXPECT_EQ(TestiProgramma::titoloaiuto, "Varimo: aiuto in linea");
     EXPECT_FALSE(s.cmdannullaVisibile());
     EXPECT_EQ(s.progetto(), "");
     EXPECT_EQ(s.statovincolo, StatoVincolo::Nessuno);
@@ -382,7 +382,7 @@ TEST_F(Calcolo, CicloSopraIlCentoSiFerma) {
     EXPECT_EQ(s.interruzioni(), 1);
     EXPECT_LE(s.profonditaMassima(), kProfonditaMassima);
     ASSERT_EQ(finta.messaggi.size(), 1);
-    EXPECT_EQ(finta.messaggi[0].titolo, ModVarimo::titoloaiuto);
+    EXPECT_EQ(finta.messaggi[0].titolo, TestiProgramma::titoloaiuto);
     EXPECT_EQ(finta.messaggi[0].icona, Icona::Esclamazione);
     EXPECT_DOUBLE_EQ(cent(D), cent(A) + cent(B) + cent(C));
     EXPECT_DOUBLE_EQ(cent(D) + cent(T), letturaCentesimi(s.progetto()).value());

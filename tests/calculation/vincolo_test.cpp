@@ -8,8 +8,8 @@
 #include <random>
 
 #include "calculation/statocalcolo.h"
-#include "common/modvarimo.h"
 #include "common/numeri.h"
+#include "common/testiprogramma.h"
 #include "support/interazione_finta.h"
 
 using namespace varimo;

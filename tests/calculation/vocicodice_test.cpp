@@ -9,8 +9,8 @@
 #include "calculation/comandifile.h"
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "common/modvarimo.h"
 #include "common/numeri.h"
+#include "common/testiprogramma.h"
 #include "datafile/formato.h"
 #include "support/interazione_finta.h"
 

@@ -10,7 +10,7 @@
 #include "calculation/comandifile.h"
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "datafile/formato.h"
 #include "datafile/preparazione.h"
 #include "support/interazione_finta.h"

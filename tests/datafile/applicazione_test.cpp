@@ -2,7 +2,7 @@
 
 #include "calculation/comandifile.h"
 #include "calculation/progetto.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "datafile/filedati.h"
 #include "datafile/formato.h"
 #include "datafile/preparazione.h"

@@ -9,8 +9,8 @@
 #include <random>
 
 #include "common/importi.h"
-#include "common/modvarimo.h"
 #include "common/numeri.h"
+#include "common/testiprogramma.h"
 #include "support/interazione_finta.h"
 
 QT_BEGIN_NAMESPACE

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "calculation/statocalcolo.h"
-#include "common/modvarimo.h"
 #include "common/numeri.h"
+#include "common/testiprogramma.h"
 #include "support/interazione_finta.h"
 
 namespace varimo {

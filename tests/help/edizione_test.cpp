@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 
 namespace varimo {
 namespace {
 
 TEST(Edizione, ConIValoriDelProgramma) {
-    EXPECT_EQ(rigaEdizione(ModVarimo::versioneprogramma, ModVarimo::dataversione,
-                           ModVarimo::codicecompilazione),
+    EXPECT_EQ(rigaEdizione(TestiProgramma::versioneprogramma, TestiProgramma::dataversione,
+                           TestiProgramma::codicecompilazione),
               "edizione professionale - versione 2.04.05   2005- 2011");
 }
 

@@ -13,7 +13,7 @@
 #include <cmath>
 
 #include "common/importi.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "quadro/documentiquadro.h"
 #include "quadro/esempi_documenti.h"
 #include "quadro/formatoquadro.h"

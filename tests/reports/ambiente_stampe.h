@@ -13,8 +13,8 @@
 #include <iterator>
 #include <memory>
 
-#include "common/modvarimo.h"
 #include "common/piattaforma.h"
+#include "common/testiprogramma.h"
 #include "reports/stampe.h"
 #include "reports/word.h"
 #include "support/interazione_finta.h"

@@ -161,17 +161,17 @@ TEST_F(Consegna, UnaCartellaNonScrivibileVieneSegnalataENonSiApreNulla) {
 }
 
 TEST_F(Consegna, OgniNuovoDocumentoSostituisceIRiferimentiDelleStampe) {
-    ModWord word;
+    SessioneWord word;
     Documento& a = word.nuovoDocumento();
-    const auto appA = word.appword;
-    word.tabellaword = &a.aggiungiTabella(1, 1);
+    const auto appA = word.applicazione;
+    word.tabella = &a.aggiungiTabella(1, 1);
     Documento& b = word.nuovoDocumento();
     EXPECT_NE(&a, &b);
-    EXPECT_NE(word.appword, appA);
-    EXPECT_TRUE(word.appword->visibile);
-    EXPECT_EQ(word.appword->numeroDocumenti(), 1);
-    EXPECT_EQ(word.appword->documento(1).get(), &b);
-    EXPECT_EQ(word.tabellaword, nullptr);
+    EXPECT_NE(word.applicazione, appA);
+    EXPECT_TRUE(word.applicazione->visibile);
+    EXPECT_EQ(word.applicazione->numeroDocumenti(), 1);
+    EXPECT_EQ(word.applicazione->documento(1).get(), &b);
+    EXPECT_EQ(word.tabella, nullptr);
     EXPECT_EQ(appA->documento(1).get(), &a) << "the earlier document is left alone";
 }
 

@@ -11,8 +11,8 @@
 #include "calculation/widgets/calcolo.h"
 #include "common/importi.h"
 #include "common/interazione.h"
-#include "common/modvarimo.h"
 #include "common/numeri.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/controlli.h"
 #include "common/widgets/finestre.h"
 #include "common/widgets/proporzioni.h"
@@ -339,7 +339,7 @@ void PostGara::aggiorna() {
 void PostGara::stampaOEsporta(bool pdf) {
     const std::optional<QuadroDopoGara>& q = stato_->quadro();
     if (!q) {
-        messaggio(stato_->avviso(), ModVarimo::titoloaiuto, Icona::Esclamazione);
+        messaggio(stato_->avviso(), TestiProgramma::titoloaiuto, Icona::Esclamazione);
         return;
     }
     const IntestazioneProgetto progetto = intestazione();

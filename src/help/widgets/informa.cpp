@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/proporzioni.h"
 #include "help/edizione.h"
 
@@ -69,11 +69,11 @@ Informa::Informa() {
     connect(cmdOK_, &QPushButton::clicked, this, &Informa::chiudi);
 
     // Load work: the program's own texts.
-    setWindowTitle(QStringLiteral("Informazioni su ") + ModVarimo::nomeprogramma);
-    label1_->setText(ModVarimo::nomeprogramma);
-    label2_->setText(ModVarimo::descrizioneprogramma);
-    label6_->setText(rigaEdizione(ModVarimo::versioneprogramma, ModVarimo::dataversione,
-                                  ModVarimo::codicecompilazione));
+    setWindowTitle(QStringLiteral("Informazioni su ") + TestiProgramma::nomeprogramma);
+    label1_->setText(TestiProgramma::nomeprogramma);
+    label2_->setText(TestiProgramma::descrizioneprogramma);
+    label6_->setText(rigaEdizione(TestiProgramma::versioneprogramma, TestiProgramma::dataversione,
+                                  TestiProgramma::codicecompilazione));
     fissaMisura(this, larghezzaCaratteri(fm, kLarghezzaCaratteri));
 }
 

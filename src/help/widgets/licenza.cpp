@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "common/widgets/proporzioni.h"
 #include "help/widgets/testiaiuto.h"
@@ -70,7 +70,7 @@ Licenza::Licenza() {
     connect(cmdSommario_, &QPushButton::clicked, this, &Licenza::mostraSommario);
     connect(cmdStampa_, &QPushButton::clicked, this, &Licenza::stampa);
 
-    label2_->setText(ModVarimo::nomeprogramma);
+    label2_->setText(TestiProgramma::nomeprogramma);
     // As the narrow guides: beside the contents window.
     Proporzioni::avvia(
         this, 0, 0,

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/modvarimo.h"
 #include "common/percorsi.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "common/widgets/proporzioni.h"
 #include "help/widgets/catalogo.h"
@@ -55,7 +55,7 @@ QString Sommario::didascalia(int i) {
             return QStringLiteral("  Suggerimento del giorno");
         case 6:
             return QStringLiteral("  Licenza d'uso di ") + QLatin1Char('"') +
-                   ModVarimo::nomeprogramma + QLatin1Char('"');
+                   TestiProgramma::nomeprogramma + QLatin1Char('"');
         case 7:
             return QStringLiteral("  altri prodotti Software Veladio");
         default:
@@ -144,8 +144,9 @@ Sommario::Sommario() {
     collocaSulloSchermo(this);
     for (int i = 1; i <= numeroargomenti; ++i)
         puls(i)->setToolTip(QStringLiteral("cliccare per visualizzare: ") + lbl(i)->text());
-    command1_->setToolTip(QStringLiteral("cliccare per uscire da ") + ModVarimo::nomeprogramma);
-    setWindowTitle(ModVarimo::nomeprogramma + QStringLiteral(": guida in linea"));
+    command1_->setToolTip(QStringLiteral("cliccare per uscire da ") +
+                          TestiProgramma::nomeprogramma);
+    setWindowTitle(TestiProgramma::nomeprogramma + QStringLiteral(": guida in linea"));
 }
 
 void Sommario::apriArgomento(int indice) {

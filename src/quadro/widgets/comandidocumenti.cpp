@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "common/interazione.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "quadro/documentiquadro.h"
 #include "reports/stampaamministrazione.h"
 #include "reports/stampe.h"
@@ -26,7 +26,7 @@ QList<QAction*> aggiungiComandiDocumenti(QWidget* finestra, QMenu* menu,
             if (const auto* motivo = std::get_if<QString>(&q)) {
                 messaggio(QStringLiteral("Il quadro non può essere stampato né esportato:") +
                               QChar(13) + *motivo,
-                          ModVarimo::titoloaiuto, Icona::Esclamazione);
+                          TestiProgramma::titoloaiuto, Icona::Esclamazione);
                 return;
             }
             esegui(perDocumenti(std::get<QuadroCalcolato>(q)));

@@ -23,8 +23,8 @@
 #include <QVBoxLayout>
 
 #include "common/interazione.h"
-#include "common/modvarimo.h"
 #include "common/scritturafile.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "quadro/conversione.h"
 #include "quadro/documentiquadro.h"

@@ -8,7 +8,7 @@
 
 #include "app/avvio.h"
 #include "app/frmsplash.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "support/interazione_finta.h"
 
@@ -53,7 +53,7 @@ TEST_F(Avvio, LaSplashMostraISuoiTestiEIValoriDelProgramma) {
     EXPECT_EQ(s->label(5)->text(), "EDIZIONE PROFESSIONALE - VERSIONE 2.04.05");
     EXPECT_EQ(s->label(8)->text(),
               "(cliccare sulla finestra per iniziare; premere un tasto per uscire)");
-    EXPECT_TRUE(ModVarimo::titoloaiuto.startsWith("Varimo: "));
+    EXPECT_TRUE(TestiProgramma::titoloaiuto.startsWith("Varimo: "));
     EXPECT_TRUE(s->findChild<QWidget*>("Image1"));
     for (int i : {0, 9, 10, 11}) EXPECT_TRUE(s->label(i)->text().isEmpty());
 }

@@ -13,7 +13,7 @@
 #include <QToolButton>
 
 #include "app/comandi.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "support/interazione_finta.h"
 

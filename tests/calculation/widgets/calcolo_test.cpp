@@ -15,8 +15,8 @@
 #include <QToolButton>
 
 #include "app/registro_finestre.h"
-#include "common/modvarimo.h"
 #include "common/numeri.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "framework/widgets/economico.h"
 #include "support/interazione_finta.h"

@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "calculation/widgets/calcolo.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "support/interazione_finta.h"
 

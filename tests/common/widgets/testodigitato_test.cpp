@@ -11,7 +11,7 @@
 
 #include "calculation/statocalcolo.h"
 #include "calculation/widgets/calcolo.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "framework/widgets/economico.h"
 #include "support/interazione_finta.h"

@@ -14,7 +14,7 @@
 
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "support/interazione_finta.h"
 

@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "common/modvarimo.h"
 #include "common/percorsi.h"
+#include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "help/widgets/frmtip.h"
 #include "help/widgets/informa.h"

@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 
 #include "common/importi.h"
-#include "common/modvarimo.h"
+#include "common/testiprogramma.h"
 #include "quadro/documentiquadro.h"
 #include "quadro/esempi_documenti.h"
 #include "reports/lettore_docx.h"
@@ -32,7 +32,7 @@ void controllaStampa(const QString& pdf, const QuadroEsportato& q, bool ostile) 
     ASSERT_GE(pagine, 1);
     EXPECT_TRUE(campoPdf(pdf, QStringLiteral("Page size")).endsWith(QLatin1String("(A4)")));
     const QString tutto = testoPdf(pdf, true);
-    EXPECT_FALSE(tutto.contains(ModVarimo::nomeprogramma, Qt::CaseInsensitive));
+    EXPECT_FALSE(tutto.contains(TestiProgramma::nomeprogramma, Qt::CaseInsensitive));
 
     QStringList righe = tutto.split(QLatin1Char('\n'));
     for (const VoceEsportata& v : q.voci)
@@ -93,7 +93,8 @@ TEST(StampaAmministrazione, PdfADocxInLibreOfficeInteriConIntestazioneEFirme) {
             QString::fromUtf8(esegui("pdfinfo", {QStringLiteral("-meta"), pdf}).value_or(""));
         EXPECT_TRUE(xmp.contains(QRegularExpression(QStringLiteral("pdfaid:part(=\"|>)1"))));
         EXPECT_TRUE(xmp.contains(QRegularExpression(QStringLiteral("pdfaid:conformance(=\"|>)B"))));
-        EXPECT_TRUE(campoPdf(pdf, QStringLiteral("Creator")).startsWith(ModVarimo::nomeprogramma));
+        EXPECT_TRUE(
+            campoPdf(pdf, QStringLiteral("Creator")).startsWith(TestiProgramma::nomeprogramma));
         const QStringList caratteri = QString::fromUtf8(esegui("pdffonts", {pdf}).value_or(""))
                                           .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
                                           .mid(2);

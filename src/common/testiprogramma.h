@@ -6,7 +6,7 @@ namespace varimo {
 
 // The program's own texts: its name, description, version and the titles of
 // its messages.
-struct ModVarimo {
+struct TestiProgramma {
     static inline const QString nomeprogramma = QStringLiteral("Varimo");
     static inline const QString descrizioneprogramma =
         QStringLiteral("elaborazione di un quadro economico");

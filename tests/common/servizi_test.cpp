@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 
 #include "common/interazione.h"
-#include "common/modvarimo.h"
 #include "common/percorsi.h"
+#include "common/testiprogramma.h"
 #include "support/interazione_finta.h"
 
 using namespace varimo;
