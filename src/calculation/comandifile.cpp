@@ -128,7 +128,7 @@ std::optional<QString> ComandiFile::chiedi(const QString& titolo, const QString&
     r.filtroScelto = scelto;
     r.nomeFile = nomeDialogo_;
     r.salvataggio = salvataggio;
-    std::optional<QString> scelta = Interazione::corrente().chiediFile(r);
+    std::optional<QString> scelta = chiediFile(r);
     if (scelta) nomeDialogo_ = *scelta;
     return scelta;
 }

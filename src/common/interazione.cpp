@@ -1,7 +1,5 @@
 #include "common/interazione.h"
 
-#include <QtGlobal>
-
 #include "common/servizi.h"
 
 namespace varimo {
@@ -16,12 +14,6 @@ Risposta rispostaPrudente(Pulsanti p) {
             break;
     }
     return Risposta::Ok;
-}
-
-Interazione& Interazione::corrente() {
-    Servizi* servizi = Servizi::dellApplicazione();
-    if (!servizi) qFatal("Varimo: a dialog was asked for before the application object existed");
-    return servizi->interazione();
 }
 
 void Interazione::imposta(Interazione* i) {
@@ -42,19 +34,38 @@ void preparaMessaggio() {
     if (const Servizi* servizi = Servizi::seEsistono()) servizi->preparaMessaggio();
 }
 
+// The dialogs among the application's services; none without an application
+// object (a command or benchmark without one), where nothing can be shown and
+// every question gets the answer that agrees to nothing.
+Interazione* dialoghi() {
+    Servizi* servizi = Servizi::seEsistono();
+    return servizi ? &servizi->interazione() : nullptr;
+}
+
 }  // namespace
+
+std::optional<QString> chiediFile(const RichiestaFile& r) {
+    Interazione* i = dialoghi();
+    return i ? i->chiediFile(r) : std::nullopt;
+}
+
+std::optional<quint32> chiediColore(quint32 iniziale) {
+    Interazione* i = dialoghi();
+    return i ? i->chiediColore(iniziale) : std::nullopt;
+}
 
 Risposta messaggio(const QString& testo, const QString& titolo, Icona icona, Pulsanti pulsanti,
                    Risposta predefinita) {
     preparaMessaggio();
-    return Interazione::corrente().mostraMessaggio(
-        Messaggio{testo, titolo, icona, pulsanti, predefinita});
+    Interazione* i = dialoghi();
+    return i ? i->mostraMessaggio(Messaggio{testo, titolo, icona, pulsanti, predefinita})
+             : rispostaPrudente(pulsanti);
 }
 
 void avviso(const QString& testo, const QString& titolo, Icona icona) {
     preparaMessaggio();
-    Interazione::corrente().mostraAvviso(
-        Messaggio{testo, titolo, icona, Pulsanti::Ok, Risposta::Ok});
+    if (Interazione* i = dialoghi())
+        i->mostraAvviso(Messaggio{testo, titolo, icona, Pulsanti::Ok, Risposta::Ok});
 }
 
 }  // namespace varimo

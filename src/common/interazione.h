@@ -58,9 +58,8 @@ class Interazione {
     // keyboard from the box being typed into. By default it is shown as any
     // other message.
     virtual void mostraAvviso(const Messaggio& m) { mostraMessaggio(m); }
-    static Interazione& corrente();
-    // Installs the facade used from now on; nullptr restores the silent default
-    // (answers Ok/No, cancels dialogs).
+    // Installs the facade used from now on among the application's services;
+    // nullptr restores the silent default (answers Ok/No, cancels dialogs).
     static void imposta(Interazione* i);
 };
 
@@ -76,5 +75,8 @@ Risposta messaggio(const QString& testo, const QString& titolo, Icona icona = Ic
 // A warning with an OK button that leaves the keyboard where it is
 // (Interazione::mostraAvviso); runs the hooks above first.
 void avviso(const QString& testo, const QString& titolo, Icona icona = Icona::Informazione);
+// The file and colour dialogs of the installed facade.
+std::optional<QString> chiediFile(const RichiestaFile& r);
+std::optional<quint32> chiediColore(quint32 iniziale);
 
 }  // namespace varimo

@@ -19,7 +19,7 @@ ColoriSfondo colorare(quint32 coloreQuesta) {
         }
     }
     // The dialog opens on the window's current colour.
-    if (const std::optional<quint32> scelto = Interazione::corrente().chiediColore(coloreQuesta))
+    if (const std::optional<quint32> scelto = chiediColore(coloreQuesta))
         esito.questa = *scelto & 0xFFFFFF;
     return esito;
 }

@@ -36,7 +36,7 @@ EsitoStampa esportaFile(const EsportazioneFile& e, const QString& nomeProposto) 
     r.filtri = {FiltroFile{e.descrizioneFiltro, QLatin1Char('*') + e.estensione}};
     r.nomeFile = percorsoProposto(nomeProposto, e.estensione);
     r.salvataggio = true;
-    const std::optional<QString> scelta = Interazione::corrente().chiediFile(r);
+    const std::optional<QString> scelta = chiediFile(r);
     if (!scelta || scelta->trimmed().isEmpty()) return EsitoStampa::Annullato;
 
     // A name typed without its extension gets it, as the filter shows.

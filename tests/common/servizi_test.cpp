@@ -20,7 +20,7 @@ TEST(Interazione, LaFintaRegistraERisponde) {
         EXPECT_EQ(messaggio("b?", "t", Icona::Domanda, Pulsanti::SiNo), Risposta::No);
         EXPECT_EQ(messaggio("c", "t"), Risposta::Ok);
         EXPECT_EQ(finta.testi(), QStringList({"a?", "b?", "c"}));
-        EXPECT_FALSE(Interazione::corrente().chiediFile({}).has_value());
+        EXPECT_FALSE(chiediFile({}).has_value());
     }
     // Once the stand-in is gone the silent default answers without blocking.
     EXPECT_EQ(messaggio("d?", "t", Icona::Domanda, Pulsanti::SiNo), Risposta::No);

@@ -280,7 +280,7 @@ void FinestraConfronto::esporta() {
         {QStringLiteral("Foglio di calcolo (*.xlsx)"), QStringLiteral("*.xlsx")}};
     r.nomeFile = QStringLiteral("confronto.csv");
     r.salvataggio = true;
-    const auto percorso = Interazione::corrente().chiediFile(r);
+    const auto percorso = chiediFile(r);
     if (!percorso) return;
     if (const auto e = esportaConfronto(file_, c, *percorso))
         messaggio(

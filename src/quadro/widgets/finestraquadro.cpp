@@ -592,7 +592,7 @@ bool FinestraQuadro::apri() {
     RichiestaFile r;
     r.titolo = QStringLiteral("Apri quadro economico");
     r.filtri = filtriQuadro();
-    const auto scelta = Interazione::corrente().chiediFile(r);
+    const auto scelta = chiediFile(r);
     if (!scelta) return false;
     return apriPercorso(*scelta);
 }
@@ -627,7 +627,7 @@ bool FinestraQuadro::salvaConNome() {
                      ? (titolo.isEmpty() ? QStringLiteral("quadro") : titolo) +
                            QString::fromLatin1(kEstensione)
                      : documento_.percorso();
-    auto scelta = Interazione::corrente().chiediFile(r);
+    auto scelta = chiediFile(r);
     if (!scelta) return false;
     if (QFileInfo(*scelta).suffix().isEmpty()) *scelta += QString::fromLatin1(kEstensione);
     if (const auto e = documento_.salva(*scelta)) {
@@ -646,7 +646,7 @@ bool FinestraQuadro::esportaCsv() {
                              ? QStringLiteral("quadro")
                              : QFileInfo(documento_.percorso()).completeBaseName();
     r.nomeFile = base + QStringLiteral(".csv");
-    auto scelta = Interazione::corrente().chiediFile(r);
+    auto scelta = chiediFile(r);
     if (!scelta) return false;
     if (QFileInfo(*scelta).suffix().isEmpty()) *scelta += QStringLiteral(".csv");
     const QuadroCalcolato q{documento_.fileMostrato(), documento_.valutazione()};
