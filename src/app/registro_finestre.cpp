@@ -9,7 +9,7 @@
 
 #include "app/avvio.h"
 #include "app/comandi.h"
-#include "app/frmsplash.h"
+#include "app/saluto.h"
 #include "calculation/comandifile.h"
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
@@ -24,7 +24,7 @@
 #include "framework/widgets/economico.h"
 #include "framework/widgets/postgara.h"
 #include "help/widgets/catalogo.h"
-#include "help/widgets/frmtip.h"
+#include "help/widgets/suggerimentodelgiorno.h"
 #include "help/widgets/guide.h"
 #include "help/widgets/informa.h"
 #include "help/widgets/licenza.h"
@@ -343,7 +343,7 @@ void collegaPrincipali(QWidget* finestra) {
 
 void registraFinestre() {
     Finestre& r = Finestre::istanza();
-    r.registraFabbrica<FrmSplash>();
+    r.registraFabbrica<Saluto>();
     r.registraFabbrica<Calcolo>();
     r.registraFabbrica<Economico>();
     r.registraFabbrica<PostGara>();
@@ -352,7 +352,7 @@ void registraFinestre() {
     r.registraFabbrica<Guidafunzionamento>();
     r.registraFabbrica<Guidacalcolo>();
     r.registraFabbrica<Guidaquadro>();
-    r.registraFabbrica<FrmTip>();
+    r.registraFabbrica<SuggerimentoDelGiorno>();
     r.registraFabbrica<Licenza>();
     r.registraFabbrica<Catalogo>();
     r.registraFabbrica<Supportoclienti>();

@@ -11,7 +11,7 @@
 #include "common/widgets/finestre.h"
 #include "common/widgets/proporzioni.h"
 #include "help/widgets/catalogo.h"
-#include "help/widgets/frmtip.h"
+#include "help/widgets/suggerimentodelgiorno.h"
 #include "help/widgets/guide.h"
 #include "help/widgets/licenza.h"
 #include "reports/stampaguida.h"
@@ -165,7 +165,7 @@ void Sommario::apriArgomento(int indice) {
             r.mostra<Guidaquadro>();
             break;
         case 5:
-            r.mostra<FrmTip>();
+            r.mostra<SuggerimentoDelGiorno>();
             break;
         case 6:
             r.mostra<Licenza>();

@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/avvio.h"
-#include "app/frmsplash.h"
+#include "app/saluto.h"
 #include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "support/interazione_finta.h"
@@ -37,14 +37,14 @@ class Avvio : public ::testing::Test {
         QApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    FrmSplash* splash() { return Finestre::istanza().mostra<FrmSplash>(); }
+    Saluto* splash() { return Finestre::istanza().mostra<Saluto>(); }
     test::InterazioneFinta utente;
 };
 
 }  // namespace
 
 TEST_F(Avvio, LaSplashMostraISuoiTestiEIValoriDelProgramma) {
-    FrmSplash* s = splash();
+    Saluto* s = splash();
     EXPECT_EQ(s->objectName(), "frmSplash");
     EXPECT_EQ(s->label(1)->text(), "software Veladio");
     EXPECT_EQ(s->label(2)->text(), QString(24, ' ') + "presenta");
@@ -60,7 +60,7 @@ TEST_F(Avvio, LaSplashMostraISuoiTestiEIValoriDelProgramma) {
 
 TEST_F(Avvio, UnTastoPrimaDiOgniClicTerminaIlProgrammaSenzaFinestraCalcolo) {
     QSignalSpy fine(&Finestre::istanza(), &Finestre::nessunaFinestra);
-    FrmSplash* s = splash();
+    Saluto* s = splash();
     QTest::keyClick(s, Qt::Key_X);
     EXPECT_EQ(fine.count(), 1);
     EXPECT_EQ(Finestre::istanza().numeroCaricate(), 0);
@@ -68,13 +68,13 @@ TEST_F(Avvio, UnTastoPrimaDiOgniClicTerminaIlProgrammaSenzaFinestraCalcolo) {
 }
 
 TEST_F(Avvio, UnModificatoreDaSoloNonEUnTastoPremuto) {
-    FrmSplash* s = splash();
+    Saluto* s = splash();
     QTest::keyClick(s, Qt::Key_Shift);
     EXPECT_TRUE(Finestre::istanza().caricata("frmSplash"));
 }
 
 TEST_F(Avvio, PiuClicFannoUnaSolaFinestraCalcoloELaSplashResta) {
-    FrmSplash* s = splash();
+    Saluto* s = splash();
     QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(400, 300));
     QTest::mouseClick(s->label(3), Qt::LeftButton);
     QTest::mouseClick(s->findChild<QWidget*>("Image1"), Qt::LeftButton);
@@ -84,7 +84,7 @@ TEST_F(Avvio, PiuClicFannoUnaSolaFinestraCalcoloELaSplashResta) {
 }
 
 TEST_F(Avvio, UscitaConRispostaNoNonCambiaNulla) {
-    FrmSplash* s = splash();
+    Saluto* s = splash();
     QTest::mouseClick(s, Qt::LeftButton);
     const QStringList prima = Finestre::istanza().nomiCaricate();
     utente.rispondi(Risposta::No);
@@ -97,11 +97,11 @@ TEST_F(Avvio, UscitaConRispostaNoNonCambiaNulla) {
     EXPECT_EQ(m.pulsanti, Pulsanti::SiNo);
     EXPECT_EQ(m.predefinita, Risposta::No);
     EXPECT_EQ(Finestre::istanza().nomiCaricate(), prima);
-    EXPECT_EQ(s->label(2)->text(), FrmSplash::kPresenta);
+    EXPECT_EQ(s->label(2)->text(), Saluto::kPresenta);
 }
 
 TEST_F(Avvio, UscitaConRispostaSiChiudeTuttoEMostraIlCongedo) {
-    FrmSplash* s = splash();
+    Saluto* s = splash();
     QTest::mouseClick(s, Qt::LeftButton);
     utente.rispondi(Risposta::Si);
     esciprogramma();
@@ -118,14 +118,14 @@ TEST_F(Avvio, UscitaConRispostaSiChiudeTuttoEMostraIlCongedo) {
 
 TEST_F(Avvio, UscitaDopoLaChiusuraDellaSplashLaRicostruisceENonTerminaIlProgramma) {
     QSignalSpy fine(&Finestre::istanza(), &Finestre::nessunaFinestra);
-    FrmSplash* s = splash();
+    Saluto* s = splash();
     QTest::mouseClick(s, Qt::LeftButton);
     QTest::keyClick(s, Qt::Key_Q);  // splash closed, calculation window goes on
     EXPECT_FALSE(Finestre::istanza().caricata("frmSplash"));
     EXPECT_TRUE(Finestre::istanza().caricata("calcolo"));
     utente.rispondi(Risposta::Si);
     esciprogramma();
-    FrmSplash* nuovo = Finestre::istanza().trova<FrmSplash>();
+    Saluto* nuovo = Finestre::istanza().trova<Saluto>();
     ASSERT_NE(nuovo, nullptr);
     EXPECT_EQ(nuovo->label(2)->text(), QString(10, ' ') + "elaborazione eseguita con");
     EXPECT_EQ(Finestre::istanza().numeroCaricate(), 1);

@@ -8,7 +8,7 @@
 #include "calculation/comandifile.h"
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "help/widgets/frmtip.h"
+#include "help/widgets/suggerimentodelgiorno.h"
 #include "help/widgets/guide.h"
 #include "help/widgets/sommario.h"
 #include "programma_intero.h"
@@ -41,7 +41,7 @@ QStringList righeFile(const QByteArray& b) {
 
 TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     // (1) The program starts on its splash; a click opens the calculation window.
-    FrmSplash* splash = registro().mostra<FrmSplash>();
+    Saluto* splash = registro().mostra<Saluto>();
     ASSERT_NE(splash, nullptr);
     EXPECT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
     clicca(splash);
@@ -182,7 +182,7 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_TRUE(manuale->isVisible());
     EXPECT_EQ(testo(manuale, QStringLiteral("Label1")), "MANUALE D'USO RAPIDO");
     voce(c, "suggerisco")->trigger();
-    auto* tip = aperta<FrmTip>();
+    auto* tip = aperta<SuggerimentoDelGiorno>();
     ASSERT_NE(tip, nullptr);
     EXPECT_TRUE(tip->isVisible());
     EXPECT_EQ(tip->lblTipText()->text(), kSuggerimenti.first());
@@ -198,9 +198,9 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(vecchio.isNull());
     EXPECT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
-    EXPECT_EQ(aperta<FrmSplash>(), splash);
+    EXPECT_EQ(aperta<Saluto>(), splash);
     EXPECT_TRUE(splash->isVisible());
-    EXPECT_EQ(splash->label(2)->text(), FrmSplash::kCongedo);
+    EXPECT_EQ(splash->label(2)->text(), Saluto::kCongedo);
 
     // (9) A click on the farewell: a fresh calculation window in its start state.
     clicca(splash);
@@ -258,7 +258,7 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
 // the fresh calculation window after the exit: its constrained total drives
 // row A again, whatever the previous window left behind.
 TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
-    FrmSplash* splash = registro().mostra<FrmSplash>();
+    Saluto* splash = registro().mostra<Saluto>();
     clicca(splash);
     Calcolo* c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
@@ -330,7 +330,7 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
 // Windows closed with their frame's close control, the splash closed by a key,
 // and the help windows after an exit: each comes back as it should.
 TEST_F(PercorsoCompleto, FinestreChiuseERiaperte) {
-    FrmSplash* splash = registro().mostra<FrmSplash>();
+    Saluto* splash = registro().mostra<Saluto>();
     clicca(splash);
     Calcolo* c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
@@ -407,23 +407,23 @@ TEST_F(PercorsoCompleto, FinestreChiuseERiaperte) {
     // A tip moved on, then the exit: every window goes, the splash is built
     // again for the farewell; a new tip window starts from the first tip.
     voce(c, "suggerisco")->trigger();
-    clicca(aperta<FrmTip>()->cmdNextTip());
-    ASSERT_EQ(aperta<FrmTip>()->lblTipText()->text(), kSuggerimenti[1]);
+    clicca(aperta<SuggerimentoDelGiorno>()->cmdNextTip());
+    ASSERT_EQ(aperta<SuggerimentoDelGiorno>()->lblTipText()->text(), kSuggerimenti[1]);
     utente.rispondi(Risposta::Si);
     clicca(pulsanteBarra(c, 19));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
-    splash = aperta<FrmSplash>();
+    splash = aperta<Saluto>();
     EXPECT_TRUE(splash->isVisible());
-    EXPECT_EQ(splash->label(2)->text(), FrmSplash::kCongedo);
+    EXPECT_EQ(splash->label(2)->text(), Saluto::kCongedo);
     EXPECT_EQ(splash->label(3)->text(), "Varimo");
     clicca(splash);
     c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(progettoAperto().valuta(), "euro");
     clicca(pulsanteBarra(c, 13));
-    ASSERT_NE(aperta<FrmTip>(), nullptr);
-    EXPECT_EQ(aperta<FrmTip>()->lblTipText()->text(), kSuggerimenti[0]);
+    ASSERT_NE(aperta<SuggerimentoDelGiorno>(), nullptr);
+    EXPECT_EQ(aperta<SuggerimentoDelGiorno>()->lblTipText()->text(), kSuggerimenti[0]);
 }
 
 // The framework window closed with its frame and built again by the next
@@ -488,7 +488,7 @@ TEST_F(PercorsoCompleto, QuadroRicostruitoTastiDiAccessoEFine) {
 
     // A key on the farewell splash: no window is left.
     QSignalSpy fine(&registro(), &Finestre::nessunaFinestra);
-    QTest::keyClick(aperta<FrmSplash>(), Qt::Key_Space);
+    QTest::keyClick(aperta<Saluto>(), Qt::Key_Space);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(fine.count(), 1);
     EXPECT_EQ(registro().numeroCaricate(), 0);

@@ -28,7 +28,7 @@
 #include <QToolButton>
 #include <ostream>
 
-#include "app/frmsplash.h"
+#include "app/saluto.h"
 #include "app/registro_finestre.h"
 #include "calculation/widgets/calcolo.h"
 #include "common/percorsi.h"

@@ -111,9 +111,9 @@ TEST_P(RigaDiComando, ApreIlProgettoNelCalcolo) {
     voce(e, "esci")->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
-    FrmSplash* splash = aperta<FrmSplash>();
+    Saluto* splash = aperta<Saluto>();
     EXPECT_TRUE(splash->isVisible());
-    EXPECT_EQ(splash->label(2)->text(), FrmSplash::kCongedo);
+    EXPECT_EQ(splash->label(2)->text(), Saluto::kCongedo);
     EXPECT_EQ(splash->label(5)->text(), "EDIZIONE PROFESSIONALE - VERSIONE 2.04.05");
 }
 

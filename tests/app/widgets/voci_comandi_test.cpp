@@ -5,7 +5,7 @@
 
 #include "calculation/comandifile.h"
 #include "calculation/progetto.h"
-#include "help/widgets/frmtip.h"
+#include "help/widgets/suggerimentodelgiorno.h"
 #include "programma_intero.h"
 #include "reports/lettore_docx.h"
 
@@ -320,7 +320,7 @@ TEST_P(OgniVoce, HaIlSuoEffetto) {
         EXPECT_TRUE(visibile("sommario"));
     } else if (azione == "suggerisco") {
         ASSERT_TRUE(visibile("frmTip"));
-        EXPECT_EQ(aperta<FrmTip>()->lblTipText()->text(), kSuggerimenti.first());
+        EXPECT_EQ(aperta<SuggerimentoDelGiorno>()->lblTipText()->text(), kSuggerimenti.first());
     } else if (azione == "supporto") {
         EXPECT_TRUE(visibile("supportoclienti"));
     } else if (azione == "informazioni") {
@@ -441,20 +441,20 @@ TEST_F(FinestrePrincipali, SuggerimentiDueVolteStessaFinestraStessoSuggerimento)
     prepara();
     attiva(c);
     voce(c, "suggerisco")->trigger();
-    QPointer<FrmTip> tip = aperta<FrmTip>();
+    QPointer<SuggerimentoDelGiorno> tip = aperta<SuggerimentoDelGiorno>();
     ASSERT_FALSE(tip.isNull());
     clicca(tip->cmdNextTip());
     ASSERT_EQ(tip->lblTipText()->text(), kSuggerimenti[1]);
     // Shown again while open, from the other window's bar.
     clicca(pulsanteBarra(e, 13));
-    EXPECT_EQ(aperta<FrmTip>(), tip.data());
+    EXPECT_EQ(aperta<SuggerimentoDelGiorno>(), tip.data());
     EXPECT_EQ(tip->lblTipText()->text(), kSuggerimenti[1]);
     // Hidden with "&Chiudi", then shown again from the menu.
     clicca(tip->cmdOK());
     ASSERT_FALSE(tip.isNull());
     EXPECT_FALSE(tip->isVisible());
     voce(c, "suggerisco")->trigger();
-    EXPECT_EQ(aperta<FrmTip>(), tip.data());
+    EXPECT_EQ(aperta<SuggerimentoDelGiorno>(), tip.data());
     EXPECT_TRUE(tip->isVisible());
     EXPECT_EQ(tip->lblTipText()->text(), kSuggerimenti[1]);
 }
@@ -616,7 +616,7 @@ TEST_F(FinestrePrincipali, UscitaDalSommarioEContatoreConAltN) {
     clicca(controllo<QPushButton>(sommario, QStringLiteral("Command1")));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
-    EXPECT_EQ(aperta<FrmSplash>()->label(2)->text(), FrmSplash::kCongedo);
+    EXPECT_EQ(aperta<Saluto>()->label(2)->text(), Saluto::kCongedo);
 }
 
 // Both windows share the calculation window's one file dialog: the name it
@@ -667,7 +667,7 @@ TEST_F(FinestrePrincipali, UnSoloDialogoPerLeDueFinestre) {
     utente.rispondi(Risposta::Si);
     voce(c, "esci")->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    clicca(aperta<FrmSplash>());
+    clicca(aperta<Saluto>());
     c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
     EXPECT_TRUE(c->progettoAperto().percorso().isEmpty());

@@ -16,7 +16,7 @@
 #include "common/widgets/finestre.h"
 #include "common/widgets/proporzioni.h"
 #include "help/widgets/catalogo.h"
-#include "help/widgets/frmtip.h"
+#include "help/widgets/suggerimentodelgiorno.h"
 #include "help/widgets/guide.h"
 #include "help/widgets/licenza.h"
 #include "help/widgets/sommario.h"

@@ -12,7 +12,7 @@
 #include "common/percorsi.h"
 #include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
-#include "help/widgets/frmtip.h"
+#include "help/widgets/suggerimentodelgiorno.h"
 #include "help/widgets/informa.h"
 #include "help/widgets/supportoclienti.h"
 
@@ -41,7 +41,7 @@ class FinestreInformazioni : public ::testing::Test {
 
 TEST_F(FinestreInformazioni, SuggerimentoDalFileDellaCartellaDelProgramma) {
     scriviSuggerimenti("Primo consiglio\r\nSecondo \xE8 qui\r\nTerzo");
-    FrmTip* t = Finestre::istanza().mostra<FrmTip>();
+    SuggerimentoDelGiorno* t = Finestre::istanza().mostra<SuggerimentoDelGiorno>();
     EXPECT_EQ(t->windowTitle(), "Suggerimento del giorno");
     EXPECT_EQ(t->intestazione()->text(), "Non tutti sanno che...");
     EXPECT_FALSE(t->Picture1()->pixmap().isNull());
@@ -58,7 +58,7 @@ TEST_F(FinestreInformazioni, SuggerimentoDalFileDellaCartellaDelProgramma) {
 TEST_F(FinestreInformazioni, ChiudiEnterEscNascondonoEConservanoIlSuggerimento) {
     scriviSuggerimenti("uno\r\ndue\r\ntre\r\n");
     Finestre& r = Finestre::istanza();
-    FrmTip* t = r.mostra<FrmTip>();
+    SuggerimentoDelGiorno* t = r.mostra<SuggerimentoDelGiorno>();
     EXPECT_EQ(t->cmdOK()->text(), "&Chiudi");
     EXPECT_EQ(t->cmdprecedente()->text(), "&Precedente");
     EXPECT_EQ(t->cmdNextTip()->text(), "&Successivo");
@@ -69,20 +69,20 @@ TEST_F(FinestreInformazioni, ChiudiEnterEscNascondonoEConservanoIlSuggerimento) 
     scriviSuggerimenti("altro\r\n");
     const int tasti[] = {Qt::Key_Escape, Qt::Key_Return};
     for (int tasto : tasti) {
-        r.mostra<FrmTip>();
+        r.mostra<SuggerimentoDelGiorno>();
         t->setFocus();
         QTest::keyClick(t, static_cast<Qt::Key>(tasto));
         EXPECT_FALSE(t->isVisible()) << tasto;
-        EXPECT_EQ(r.mostra<FrmTip>(), t);
+        EXPECT_EQ(r.mostra<SuggerimentoDelGiorno>(), t);
         EXPECT_EQ(t->lblTipText()->text(), "due");
     }
     t->cmdOK()->click();
     EXPECT_FALSE(t->isVisible());
-    EXPECT_EQ(r.trova<FrmTip>(), t);
+    EXPECT_EQ(r.trova<SuggerimentoDelGiorno>(), t);
 }
 
 TEST_F(FinestreInformazioni, SenzaFileIlMessaggio) {
-    FrmTip* t = Finestre::istanza().mostra<FrmTip>();
+    SuggerimentoDelGiorno* t = Finestre::istanza().mostra<SuggerimentoDelGiorno>();
     const QString testo = t->lblTipText()->text();
     EXPECT_TRUE(testo.startsWith("Impossibile trovare il file VarimoSuggerimenti.TXT\r\n\r\n"));
     EXPECT_EQ(testo.count("VarimoSuggerimenti.TXT"), 2);

@@ -12,7 +12,7 @@ namespace varimo {
 // farewell after a confirmed exit. A click opens the calculation window; a
 // key press closes the splash (and with it the program, when nothing else is
 // open).
-class FrmSplash : public QWidget {
+class Saluto : public QWidget {
     Q_OBJECT
   public:
     static constexpr const char* kNome = "frmSplash";
@@ -26,8 +26,8 @@ class FrmSplash : public QWidget {
     // (played into nothing, as fast as it can).
     static Suono::Uscita uscitaSuonoScelta();
 
-    explicit FrmSplash(QWidget* parent = nullptr);
-    ~FrmSplash() override;
+    explicit Saluto(QWidget* parent = nullptr);
+    ~Saluto() override;
 
     QLabel* label(int i) const { return label_.at(static_cast<size_t>(i)); }
     Suono& suono() { return suono_; }

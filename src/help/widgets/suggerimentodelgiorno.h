@@ -12,15 +12,15 @@ namespace varimo {
 // "Suggerimento del giorno": one hint at a time from the tips file beside the
 // program, with forward (wrapping) and backward (not wrapping) steps.
 // "&Chiudi", Enter and Esc hide the window: its tip stays for the next showing.
-class FrmTip final : public QWidget {
+class SuggerimentoDelGiorno final : public QWidget {
     Q_OBJECT
   public:
     static constexpr const char* kNome = "frmTip";
 
     // Reads the tips file (program folder first, then the installed data).
-    FrmTip();
+    SuggerimentoDelGiorno();
     // Reads the tips from the given path (used by tests).
-    explicit FrmTip(const QString& percorsoSuggerimenti);
+    explicit SuggerimentoDelGiorno(const QString& percorsoSuggerimenti);
 
     const Suggerimenti& suggerimenti() const { return dati_; }
 

@@ -1,4 +1,4 @@
-#include "app/frmsplash.h"
+#include "app/saluto.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -17,14 +17,14 @@ constexpr int kAltezza = 360;
 constexpr int kBarra = 6;
 }  // namespace
 
-Suono::Uscita FrmSplash::uscitaSuonoScelta() {
+Suono::Uscita Saluto::uscitaSuonoScelta() {
     const QString scelta = qEnvironmentVariable("VARIMO_SUONO");
     if (scelta == QLatin1String("nessuno")) return Suono::Uscita::Nessuna;
     if (scelta == QLatin1String("scarto")) return Suono::Uscita::Scarto;
     return Suono::Uscita::Predefinita;
 }
 
-FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuonoScelta()) {
+Saluto::Saluto(QWidget* parent) : QWidget(parent), suono_(uscitaSuonoScelta()) {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(QStringLiteral("Varimo"));
     setFixedSize(kLarghezza, kAltezza);
@@ -91,11 +91,11 @@ FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuonoScelt
                       TestiProgramma::versioneprogramma);
 }
 
-FrmSplash::~FrmSplash() {
+Saluto::~Saluto() {
     suono_.chiudi();
 }
 
-void FrmSplash::avviaSuono() {
+void Saluto::avviaSuono() {
     if (suonoAvviato_) return;
     suonoAvviato_ = true;
     // Open and play: the synthesizer is built on a worker thread; a pause or
@@ -104,7 +104,7 @@ void FrmSplash::avviaSuono() {
     suono_.suona();
 }
 
-void FrmSplash::paintEvent(QPaintEvent* e) {
+void Saluto::paintEvent(QPaintEvent* e) {
     QWidget::paintEvent(e);
     if (suonoAvviato_ || avvioPrenotato_) return;
     // After the picture has reached the screen, when the event loop is back.
@@ -112,31 +112,31 @@ void FrmSplash::paintEvent(QPaintEvent* e) {
     QTimer::singleShot(0, this, [this] { avviaSuono(); });
 }
 
-void FrmSplash::congedo() {
+void Saluto::congedo() {
     avviaSuono();
     suono_.suona();
     Finestre::porta(this);
     label(2)->setText(kCongedo);
 }
 
-void FrmSplash::passaAlCalcolo() {
+void Saluto::passaAlCalcolo() {
     avviaSuono();
     suono_.pausa();
     mostracalcolo();
 }
 
-void FrmSplash::esciDalSaluto() {
+void Saluto::esciDalSaluto() {
     suonoAvviato_ = true;  // closed before it was opened: it never will be
     suono_.chiudi();
     Finestre::istanza().chiudi(QStringLiteral("catalogo"));
     close();
 }
 
-void FrmSplash::mouseReleaseEvent(QMouseEvent* e) {
+void Saluto::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) passaAlCalcolo();
 }
 
-void FrmSplash::keyPressEvent(QKeyEvent* e) {
+void Saluto::keyPressEvent(QKeyEvent* e) {
     // A key that types a character, Enter and Esc included; modifier keys
     // pressed alone do not count.
     if (!e->text().isEmpty()) {
@@ -146,7 +146,7 @@ void FrmSplash::keyPressEvent(QKeyEvent* e) {
     QWidget::keyPressEvent(e);
 }
 
-bool FrmSplash::eventFilter(QObject* o, QEvent* e) {
+bool Saluto::eventFilter(QObject* o, QEvent* e) {
     if (e->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton && o != this) {
         passaAlCalcolo();  // a click on the label or the picture does the same as one on the window

@@ -1,4 +1,4 @@
-#include "help/widgets/frmtip.h"
+#include "help/widgets/suggerimentodelgiorno.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -13,15 +13,15 @@
 
 namespace varimo {
 
-FrmTip::FrmTip() : FrmTip(percorsoSuggerimenti()) {}
+SuggerimentoDelGiorno::SuggerimentoDelGiorno() : SuggerimentoDelGiorno(percorsoSuggerimenti()) {}
 
-FrmTip::FrmTip(const QString& percorsoSuggerimenti) {
+SuggerimentoDelGiorno::SuggerimentoDelGiorno(const QString& percorsoSuggerimenti) {
     costruisci();
     dati_.carica(percorsoSuggerimenti);
     aggiorna();
 }
 
-void FrmTip::costruisci() {
+void SuggerimentoDelGiorno::costruisci() {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(QStringLiteral("Suggerimento del giorno"));
     const QFontMetrics fm(font());
@@ -80,30 +80,30 @@ void FrmTip::costruisci() {
     fissaMisura(this, larghezzaCaratteri(fm, 83));
     picture1_->setPixmap(disegnoLampadina(picture1_->width()));
 
-    connect(cmdprecedente_, &QPushButton::clicked, this, &FrmTip::suggerimentoPrecedente);
-    connect(cmdNextTip_, &QPushButton::clicked, this, &FrmTip::suggerimentoSeguente);
-    connect(cmdOK_, &QPushButton::clicked, this, &FrmTip::chiudi);
+    connect(cmdprecedente_, &QPushButton::clicked, this, &SuggerimentoDelGiorno::suggerimentoPrecedente);
+    connect(cmdNextTip_, &QPushButton::clicked, this, &SuggerimentoDelGiorno::suggerimentoSeguente);
+    connect(cmdOK_, &QPushButton::clicked, this, &SuggerimentoDelGiorno::chiudi);
 }
 
-void FrmTip::aggiorna() {
+void SuggerimentoDelGiorno::aggiorna() {
     lblTipText_->setText(dati_.testo());
 }
 
-void FrmTip::suggerimentoSeguente() {
+void SuggerimentoDelGiorno::suggerimentoSeguente() {
     dati_.suggerimentoSeguente();
     aggiorna();
 }
 
-void FrmTip::suggerimentoPrecedente() {
+void SuggerimentoDelGiorno::suggerimentoPrecedente() {
     dati_.suggerimentoPrecedente();
     aggiorna();
 }
 
-void FrmTip::chiudi() {
+void SuggerimentoDelGiorno::chiudi() {
     hide();
 }
 
-void FrmTip::keyPressEvent(QKeyEvent* e) {
+void SuggerimentoDelGiorno::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
         case Qt::Key_Escape:
             // The cancel button.
@@ -123,7 +123,7 @@ void FrmTip::keyPressEvent(QKeyEvent* e) {
     }
 }
 
-QPixmap FrmTip::disegnoLampadina(int lato) {
+QPixmap SuggerimentoDelGiorno::disegnoLampadina(int lato) {
     const int l = qMax(lato, 16);
     QPixmap pm(l, l);
     pm.fill(Qt::transparent);
