@@ -29,7 +29,7 @@ class Saluto : public QWidget {
     explicit Saluto(QWidget* parent = nullptr);
     ~Saluto() override;
 
-    QLabel* label(int i) const { return label_.at(static_cast<size_t>(i)); }
+    QLabel* etichetta(int i) const { return etichette_.at(static_cast<size_t>(i)); }
     Suono& suono() { return suono_; }
 
     // Farewell: resume the sound and show "elaborazione eseguita con".
@@ -48,7 +48,7 @@ class Saluto : public QWidget {
   private:
     void avviaSuono();
 
-    std::array<QLabel*, 12> label_{};
+    std::array<QLabel*, 12> etichette_{};
     QLabel* immagine_ = nullptr;
     Suono suono_;
     bool suonoAvviato_ = false;    // open and play sent

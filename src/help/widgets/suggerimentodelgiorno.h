@@ -24,12 +24,12 @@ class SuggerimentoDelGiorno final : public QWidget {
 
     const Suggerimenti& suggerimenti() const { return dati_; }
 
-    QLabel* intestazione() const { return label1_; }
-    QLabel* lblTipText() const { return lblTipText_; }
-    QLabel* Picture1() const { return picture1_; }
-    QPushButton* cmdprecedente() const { return cmdprecedente_; }
-    QPushButton* cmdNextTip() const { return cmdNextTip_; }
-    QPushButton* cmdOK() const { return cmdOK_; }
+    QLabel* intestazione() const { return intestazione_; }
+    QLabel* testoSuggerimento() const { return testoSuggerimento_; }
+    QLabel* lampadina() const { return lampadina_; }
+    QPushButton* pulsantePrecedente() const { return pulsantePrecedente_; }
+    QPushButton* pulsanteSeguente() const { return pulsanteSeguente_; }
+    QPushButton* pulsanteOk() const { return pulsanteOk_; }
 
     void suggerimentoSeguente();
     void suggerimentoPrecedente();
@@ -46,12 +46,12 @@ class SuggerimentoDelGiorno final : public QWidget {
     void aggiorna();
 
     Suggerimenti dati_;
-    QLabel* label1_ = nullptr;
-    QLabel* lblTipText_ = nullptr;
-    QLabel* picture1_ = nullptr;
-    QPushButton* cmdprecedente_ = nullptr;
-    QPushButton* cmdNextTip_ = nullptr;
-    QPushButton* cmdOK_ = nullptr;
+    QLabel* intestazione_ = nullptr;
+    QLabel* testoSuggerimento_ = nullptr;
+    QLabel* lampadina_ = nullptr;
+    QPushButton* pulsantePrecedente_ = nullptr;
+    QPushButton* pulsanteSeguente_ = nullptr;
+    QPushButton* pulsanteOk_ = nullptr;
 };
 
 }  // namespace varimo

@@ -46,16 +46,16 @@ class Avvio : public ::testing::Test {
 TEST_F(Avvio, LaSplashMostraISuoiTestiEIValoriDelProgramma) {
     Saluto* s = splash();
     EXPECT_EQ(s->objectName(), "frmSplash");
-    EXPECT_EQ(s->label(1)->text(), "software Veladio");
-    EXPECT_EQ(s->label(2)->text(), QString(24, ' ') + "presenta");
-    EXPECT_EQ(s->label(3)->text(), "Varimo");
-    EXPECT_EQ(s->label(4)->text(), "elaborazione di un quadro economico");
-    EXPECT_EQ(s->label(5)->text(), "EDIZIONE PROFESSIONALE - VERSIONE 2.04.05");
-    EXPECT_EQ(s->label(8)->text(),
+    EXPECT_EQ(s->etichetta(1)->text(), "software Veladio");
+    EXPECT_EQ(s->etichetta(2)->text(), QString(24, ' ') + "presenta");
+    EXPECT_EQ(s->etichetta(3)->text(), "Varimo");
+    EXPECT_EQ(s->etichetta(4)->text(), "elaborazione di un quadro economico");
+    EXPECT_EQ(s->etichetta(5)->text(), "EDIZIONE PROFESSIONALE - VERSIONE 2.04.05");
+    EXPECT_EQ(s->etichetta(8)->text(),
               "(cliccare sulla finestra per iniziare; premere un tasto per uscire)");
     EXPECT_TRUE(TestiProgramma::titoloaiuto.startsWith("Varimo: "));
     EXPECT_TRUE(s->findChild<QWidget*>("Image1"));
-    for (int i : {0, 9, 10, 11}) EXPECT_TRUE(s->label(i)->text().isEmpty());
+    for (int i : {0, 9, 10, 11}) EXPECT_TRUE(s->etichetta(i)->text().isEmpty());
 }
 
 TEST_F(Avvio, UnTastoPrimaDiOgniClicTerminaIlProgrammaSenzaFinestraCalcolo) {
@@ -76,7 +76,7 @@ TEST_F(Avvio, UnModificatoreDaSoloNonEUnTastoPremuto) {
 TEST_F(Avvio, PiuClicFannoUnaSolaFinestraCalcoloELaSplashResta) {
     Saluto* s = splash();
     QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(400, 300));
-    QTest::mouseClick(s->label(3), Qt::LeftButton);
+    QTest::mouseClick(s->etichetta(3), Qt::LeftButton);
     QTest::mouseClick(s->findChild<QWidget*>("Image1"), Qt::LeftButton);
     EXPECT_EQ(CalcoloProva::costruite, 1);
     EXPECT_TRUE(Finestre::istanza().finestra("calcolo")->isVisible());
@@ -97,7 +97,7 @@ TEST_F(Avvio, UscitaConRispostaNoNonCambiaNulla) {
     EXPECT_EQ(m.pulsanti, Pulsanti::SiNo);
     EXPECT_EQ(m.predefinita, Risposta::No);
     EXPECT_EQ(Finestre::istanza().nomiCaricate(), prima);
-    EXPECT_EQ(s->label(2)->text(), Saluto::kPresenta);
+    EXPECT_EQ(s->etichetta(2)->text(), Saluto::kPresenta);
 }
 
 TEST_F(Avvio, UscitaConRispostaSiChiudeTuttoEMostraIlCongedo) {
@@ -107,7 +107,7 @@ TEST_F(Avvio, UscitaConRispostaSiChiudeTuttoEMostraIlCongedo) {
     esciprogramma();
     EXPECT_FALSE(Finestre::istanza().caricata("calcolo"));
     EXPECT_EQ(Finestre::istanza().nomiCaricate(), QStringList{"frmSplash"});
-    EXPECT_EQ(s->label(2)->text(), QString(10, ' ') + "elaborazione eseguita con");
+    EXPECT_EQ(s->etichetta(2)->text(), QString(10, ' ') + "elaborazione eseguita con");
     EXPECT_TRUE(s->isVisible());
 
     // A click on the farewell splash opens a fresh calculation window.
@@ -127,7 +127,7 @@ TEST_F(Avvio, UscitaDopoLaChiusuraDellaSplashLaRicostruisceENonTerminaIlProgramm
     esciprogramma();
     Saluto* nuovo = Finestre::istanza().trova<Saluto>();
     ASSERT_NE(nuovo, nullptr);
-    EXPECT_EQ(nuovo->label(2)->text(), QString(10, ' ') + "elaborazione eseguita con");
+    EXPECT_EQ(nuovo->etichetta(2)->text(), QString(10, ' ') + "elaborazione eseguita con");
     EXPECT_EQ(Finestre::istanza().numeroCaricate(), 1);
     // The key press on the farewell ends the program.
     QTest::keyClick(nuovo, Qt::Key_Return);
