@@ -68,8 +68,8 @@ void CatenaDiPercentuali(benchmark::State& stato) {
     int catena = 0;
     for (int i = 2; i <= 17 && catena < 15; ++i) {
         if (i == 4) continue;
-        s.scegliCombo(i, precedente - 1);
-        s.scriviHScroll(i, 50);
+        s.scegliRiferimento(i, precedente - 1);
+        s.scriviScorrimento(i, 50);
         precedente = i;
         ++catena;
     }
@@ -101,11 +101,11 @@ void RaggiungimentoDelLimite(benchmark::State& stato) {
     for (auto _ : stato) {
         stato.PauseTiming();
         s.cancellaRiga(2);
-        s.scegliCombo(2, 3);  // B refers to D, at 0 %
+        s.scegliRiferimento(2, 3);  // B refers to D, at 0 %
         const long prima = s.passiAnnidati();
         const int interruzioni = s.interruzioni();
         stato.ResumeTiming();
-        s.scriviHScroll(2, 100);
+        s.scriviScorrimento(2, 100);
         stato.PauseTiming();
         passi = s.passiAnnidati() - prima;
         fermato = fermato && s.interruzioni() == interruzioni + 1;

@@ -97,8 +97,8 @@ void CatenaDiPercentualiFinestra(benchmark::State& stato) {
     int catena = 0;
     for (int i = 2; i <= 17 && catena < 15; ++i) {
         if (i == 4) continue;
-        s.scegliCombo(i, precedente - 1);
-        s.scriviHScroll(i, 50);
+        s.scegliRiferimento(i, precedente - 1);
+        s.scriviScorrimento(i, 50);
         precedente = i;
         ++catena;
     }

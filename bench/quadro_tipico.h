@@ -8,8 +8,8 @@ namespace varimo::banco {
 // A typical project: B typed, eleven percentage rows on A and D.
 inline void quadroTipico(StatoCalcolo& s) {
     auto perc = [&](int riga, int rif, int p) {
-        s.scegliCombo(riga, rif - 1);
-        s.scriviHScroll(riga, p);
+        s.scegliRiferimento(riga, rif - 1);
+        s.scriviScorrimento(riga, p);
     };
     s.scriviCosto(2, QStringLiteral("50000"));  // B typed
     perc(3, 1, 3);                              // C 3 % of A

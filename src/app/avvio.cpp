@@ -8,7 +8,7 @@
 #include <QTranslator>
 #include <QUrl>
 
-#include "app/frmsplash.h"
+#include "app/saluto.h"
 #include "app/misuraavvio.h"
 #include "app/registro_finestre.h"
 #include "common/piattaforma.h"
@@ -43,7 +43,7 @@ void esciprogramma() {
 
     // Farewell: a splash that is still loaded resumes its sound; one that was
     // closed is built again, which plays the sound from the start.
-    registro.carica<FrmSplash>()->congedo();
+    registro.carica<Saluto>()->congedo();
 }
 
 int avviaProgramma(int argc, char** argv) {
@@ -96,7 +96,7 @@ int avviaProgramma(int argc, char** argv) {
     else if (argomenti.size() == 2)
         apriProgettoAllAvvio(argomenti.at(1));
     else
-        registro.mostra<FrmSplash>();
+        registro.mostra<Saluto>();
     const int esito = QApplication::exec();
     Interazione::imposta(nullptr);
     return esito;

@@ -409,8 +409,8 @@ void installaComandi(QMainWindow* f, Principale quale, AzioniFinestra a) {
     installaBarra(f, quale, a);
 
     // Command buttons, found by name on the window.
-    if (auto* esco = f->findChild<QAbstractButton*>(QStringLiteral("esco")))
-        QObject::connect(esco, &QAbstractButton::clicked, f, [] { esciprogramma(); });
+    if (auto* uscita = f->findChild<QAbstractButton*>(QStringLiteral("esco")))
+        QObject::connect(uscita, &QAbstractButton::clicked, f, [] { esciprogramma(); });
     if (auto* guida = f->findChild<QAbstractButton*>(QStringLiteral("Command6")))
         QObject::connect(guida, &QAbstractButton::clicked, f, [] { mostra("sommario"); });
     if (auto* st = f->findChild<QAbstractButton*>(QStringLiteral("cmdStampa"))) {

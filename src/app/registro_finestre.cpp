@@ -9,7 +9,7 @@
 
 #include "app/avvio.h"
 #include "app/comandi.h"
-#include "app/frmsplash.h"
+#include "app/saluto.h"
 #include "calculation/comandifile.h"
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
@@ -24,11 +24,11 @@
 #include "framework/widgets/economico.h"
 #include "framework/widgets/postgara.h"
 #include "help/widgets/catalogo.h"
-#include "help/widgets/frmtip.h"
 #include "help/widgets/guide.h"
 #include "help/widgets/informa.h"
 #include "help/widgets/licenza.h"
 #include "help/widgets/sommario.h"
+#include "help/widgets/suggerimentodelgiorno.h"
 #include "help/widgets/supportoclienti.h"
 #include "quadro/widgets/finestraquadro.h"
 #include "reports/colore.h"
@@ -133,7 +133,7 @@ IntestazioneProgetto intestazioneAttuale() {
     if (const Calcolo* c = r.trova<Calcolo>())
         return {c->progettoAperto().nome(), c->progettoAperto().valuta()};
     if (const Economico* e = r.trova<Economico>())
-        return {e->stato().nomeprog(), e->stato().valut()};
+        return {e->stato().nomeProgetto(), e->stato().valuta()};
     return {};
 }
 
@@ -143,7 +143,7 @@ DatiStampaCalcolo datiStampa(const Calcolo* c) {
     DatiStampaCalcolo d;
     for (int i = 1; i <= kVoci; ++i) {
         const auto u = static_cast<size_t>(i);
-        d.righe[u] = {s.tipo(i), s.costo(i), s.perc(i), s.combo(i).testo};
+        d.righe[u] = {s.tipo(i), s.costo(i), s.percentuale(i), s.riferimento(i).testo};
     }
     d.calcolato = testicalcolo::calcolato;
     d.progetto = s.progetto();
@@ -195,8 +195,8 @@ void preparaCalcolo(Calcolo* c) {
     // "euro" under a framework in another currency; from then on the window's
     // boxes edit the new project.
     if (Economico* e = Finestre::istanza().trova<Economico>()) {
-        progetto.impostaNome(e->stato().nomeprog());
-        progetto.impostaValuta(e->stato().valut());
+        progetto.impostaNome(e->stato().nomeProgetto());
+        progetto.impostaValuta(e->stato().valuta());
         e->stato().seguiProgetto(&progetto);
     }
 
@@ -208,8 +208,8 @@ void preparaCalcolo(Calcolo* c) {
     QObject::connect(&progetto, &Progetto::nomeValutaCambiati, c,
                      [](const QString& nome, const QString& valuta) {
                          StatoEconomico& e = quadro()->stato();
-                         e.scriviNomeprog(nome);
-                         e.scriviValut(valuta);
+                         e.scriviNomeProgetto(nome);
+                         e.scriviValuta(valuta);
                      });
     f.impostaMostraQuadro([] { Finestre::istanza().mostra<Economico>(); });
     f.impostaFileUsato([](const QString& percorso) {
@@ -262,8 +262,8 @@ void preparaEconomico(Economico* e) {
         StatoEconomico& quadroNuovo = e->stato();
         const Progetto& p = c->progettoAperto();
         quadroNuovo.seguiProgetto(&c->progettoAperto());
-        if (!p.nome().isEmpty()) quadroNuovo.scriviNomeprog(p.nome());
-        if (!p.valuta().isEmpty()) quadroNuovo.scriviValut(p.valuta());
+        if (!p.nome().isEmpty()) quadroNuovo.scriviNomeProgetto(p.nome());
+        if (!p.valuta().isEmpty()) quadroNuovo.scriviValuta(p.valuta());
     }
 
     auto sulCalcolo = [](auto comando, bool porta) {
@@ -334,7 +334,7 @@ void collegaPrincipali(QWidget* finestra) {
             c->progettoAperto().registraPasso(QStringLiteral("rielaborazione quadro economico"),
                                               [c] {
                                                   c->stato().statovincolo = StatoVincolo::InAttesa;
-                                                  c->stato().impostaCmdannullaVisibile(true);
+                                                  c->stato().impostaSenzaVincoloVisibile(true);
                                               });
             Finestre::porta(c);
         });
@@ -343,7 +343,7 @@ void collegaPrincipali(QWidget* finestra) {
 
 void registraFinestre() {
     Finestre& r = Finestre::istanza();
-    r.registraFabbrica<FrmSplash>();
+    r.registraFabbrica<Saluto>();
     r.registraFabbrica<Calcolo>();
     r.registraFabbrica<Economico>();
     r.registraFabbrica<PostGara>();
@@ -352,7 +352,7 @@ void registraFinestre() {
     r.registraFabbrica<Guidafunzionamento>();
     r.registraFabbrica<Guidacalcolo>();
     r.registraFabbrica<Guidaquadro>();
-    r.registraFabbrica<FrmTip>();
+    r.registraFabbrica<SuggerimentoDelGiorno>();
     r.registraFabbrica<Licenza>();
     r.registraFabbrica<Catalogo>();
     r.registraFabbrica<Supportoclienti>();

@@ -11,16 +11,16 @@ FotoCalcolo StatoCalcolo::foto() const {
         FotoRiga& d = f.righe[i];
         d.tipo = r.tipo();
         d.costo = r.costo();
-        d.perc = r.perc();
-        d.hscroll = r.hscroll();
-        d.combo = r.combo();
+        d.percentuale = r.percentuale();
+        d.scorrimento = r.scorrimento();
+        d.riferimento = r.riferimento();
         d.centesimi = centesimi[i];
         d.vocerif = vocerif[i];
         d.costorif = costorif[i];
     }
     f.progetto = progetto_();
     f.costoprogetto = costoprogetto_();
-    f.cmdannulla = cmdannullaVisibile_();
+    f.senzaVincolo = senzaVincoloVisibile_();
     f.centesimi20 = centesimi20;
     f.statovincolo = statovincolo;
     f.vincoloUtente = vincoloUtente_;
@@ -38,19 +38,19 @@ void StatoCalcolo::ripristina(const FotoCalcolo& f) {
     centesimi20 = f.centesimi20;
     statovincolo = f.statovincolo;
     vincoloUtente_ = f.vincoloUtente;
-    eventoCombo_ = EventoCombo::Nessuno;
+    eventoRiferimento_ = EventoRiferimento::Nessuno;
     for (int i = 1; i <= kVoci; ++i) {
         RigaCalcolo& r = righe_[i];
         const FotoRiga& d = f.righe[i];
         r.tipo.ripristina(d.tipo);
         r.costo.ripristina(d.costo);
-        r.perc.ripristina(d.perc);
-        r.hscroll.ripristina(d.hscroll);
-        r.combo.ripristina(d.combo);
+        r.percentuale.ripristina(d.percentuale);
+        r.scorrimento.ripristina(d.scorrimento);
+        r.riferimento.ripristina(d.riferimento);
     }
     progetto_.ripristina(f.progetto);
     costoprogetto_.ripristina(f.costoprogetto);
-    cmdannullaVisibile_.ripristina(f.cmdannulla);
+    senzaVincoloVisibile_.ripristina(f.senzaVincolo);
     emit cambiato();
 }
 

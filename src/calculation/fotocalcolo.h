@@ -13,9 +13,9 @@ namespace varimo {
 struct FotoRiga {
     QString tipo;
     QString costo;
-    QString perc;
-    int hscroll = 0;
-    Riferimento combo;
+    QString percentuale;
+    int scorrimento = 0;
+    Riferimento riferimento;
     double centesimi = 0;
     QVariant vocerif;
     QVariant costorif;
@@ -31,7 +31,7 @@ struct FotoCalcolo {
     std::array<FotoRiga, kVoci + 1> righe;  // 0 unused
     QString progetto;
     QString costoprogetto;
-    bool cmdannulla = false;
+    bool senzaVincolo = false;
     QString centesimi20;
     StatoVincolo statovincolo = StatoVincolo::Nessuno;
     QString vincoloUtente;

@@ -122,7 +122,7 @@ ProgettoFile Progetto::comeFile() {
     p.nomeprogetto = nome();
     p.valuta = valuta();
     for (int i = 1; i <= kVoci; ++i) {
-        const int posizione = stato.combo(i).posizione;
+        const int posizione = stato.riferimento(i).posizione;
         if (posizione < 0) {
             stato.costorif[i] = 0;
         } else {
@@ -132,7 +132,7 @@ ProgettoFile Progetto::comeFile() {
         VoceFile& v = p.voci[i - 1];
         v.tipo = stato.tipo(i);
         v.costo = stato.costo(i);
-        v.perc = stato.perc(i).toInt();
+        v.perc = stato.percentuale(i).toInt();
         v.costorif = stato.costorif[i];
         v.vocerif = stato.vocerif[i];
         // A row whose list lost its selection (a label edit refills every
@@ -167,15 +167,15 @@ void Progetto::apri(const QString& percorso, const ProgettoFile& letto) {
             stato.vocerif[i] = v.vocerif;
             stato.scriviTipo(i, v.tipo);
             stato.scriviCosto(i, v.costo);
-            stato.scriviHScroll(i, v.perc);
-            stato.svuotaCombo(i);
+            stato.scriviScorrimento(i, v.perc);
+            stato.svuotaElencoRiferimento(i);
         }
         stato.impostavoci();
         for (int i = 1; i <= kVoci; ++i) {
             const int r = stato.vocerif[i].isValid() ? stato.vocerif[i].toInt() : 0;
             if (r < 1 || r > kVoci) continue;  // 0 or unassigned: no reference
-            stato.scriviTestoCombo(i, stato.tipo(r));
-            stato.scegliCombo(i, r - 1);
+            stato.scriviTestoRiferimento(i, stato.tipo(r));
+            stato.scegliRiferimento(i, r - 1);
             stato.applicaRiferimento(i);
             stato.scriviCosto(r, testoCostorif(stato.costorif[i]));
         }
@@ -327,22 +327,22 @@ void Progetto::scriviCosto(int i, const QString& testo) {
         chiave("costo", i));
 }
 
-void Progetto::scriviHScroll(int i, int valore, bool trascinamento) {
+void Progetto::scriviScorrimento(int i, int valore, bool trascinamento) {
     registraPasso(
         QStringLiteral("modifica percentuale") + voce(i),
-        [&] { calcolo_->scriviHScroll(i, valore); },
+        [&] { calcolo_->scriviScorrimento(i, valore); },
         trascinamento ? chiave("HScroll1", i) : QString());
 }
 
-void Progetto::scriviTestoCombo(int i, const QString& testo) {
+void Progetto::scriviTestoRiferimento(int i, const QString& testo) {
     registraPasso(
         QStringLiteral("modifica riferimento") + voce(i),
-        [&] { calcolo_->scriviTestoCombo(i, testo); }, chiave("Combo1", i));
+        [&] { calcolo_->scriviTestoRiferimento(i, testo); }, chiave("Combo1", i));
 }
 
-void Progetto::scegliCombo(int i, int posizione) {
+void Progetto::scegliRiferimento(int i, int posizione) {
     registraPasso(QStringLiteral("scelta riferimento") + voce(i),
-                  [&] { calcolo_->scegliCombo(i, posizione); });
+                  [&] { calcolo_->scegliRiferimento(i, posizione); });
 }
 
 void Progetto::scriviCostoprogetto(const QString& testo) {

@@ -112,9 +112,9 @@ class Progetto : public QObject {
     void scriviTipo(int i, const QString& testo);
     void scriviCosto(int i, const QString& testo);
     // `trascinamento`: the move belongs to a drag of the thumb (joined).
-    void scriviHScroll(int i, int valore, bool trascinamento = false);
-    void scriviTestoCombo(int i, const QString& testo);
-    void scegliCombo(int i, int posizione);
+    void scriviScorrimento(int i, int valore, bool trascinamento = false);
+    void scriviTestoRiferimento(int i, const QString& testo);
+    void scegliRiferimento(int i, int posizione);
     void scriviCostoprogetto(const QString& testo);
     void cancellaRiga(int i);
     void cancellaTutto();

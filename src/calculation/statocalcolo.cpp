@@ -74,7 +74,7 @@ void StatoCalcolo::collega() {
     for (int i = 1; i <= kVoci; ++i) {
         RigaCalcolo& r = righe_[i];
         r.tipo.suCambio([this, i] { applicaEtichetta(i); });
-        r.combo.suCambio([this, i] { selezioneCombo(i); });
+        r.riferimento.suCambio([this, i] { riferimentoCambiato(i); });
     }
 }
 
@@ -87,11 +87,11 @@ void StatoCalcolo::preparaFinestra() {
     // constrained total typed into the new window would never reach row A, and
     // the button that leads out of that state is hidden.
     statovincolo = StatoVincolo::Nessuno;
-    suggerimentoEsco_.imposta(testicalcolo::escoSuggerimento + TestiProgramma::nomeprogramma);
+    suggerimentoUscita_.imposta(testicalcolo::uscitaSuggerimento + TestiProgramma::nomeprogramma);
     impostavoci();
     for (int i = 1; i <= kVoci - 1; ++i) {
-        righe_[i].suggerimentoDelriga.imposta(testicalcolo::delrigaSuggerimento + QLatin1Char(' ') +
-                                              QString::number(i));
+        righe_[i].suggerimentoCancellaRiga.imposta(testicalcolo::cancellaRigaSuggerimento +
+                                                   QLatin1Char(' ') + QString::number(i));
     }
 }
 
@@ -100,10 +100,10 @@ void StatoCalcolo::impostavoci() {
     for (int i = 1; i <= kVoci; ++i) {
         RigaCalcolo& r = righe_[i];
         r.pagina = 5;
-        Riferimento nuovo = r.combo();
+        Riferimento nuovo = r.riferimento();
         for (int j = 1; j <= kVoci; ++j) nuovo.voci.append(righe_[j].tipo());
-        imponiCombo(i, nuovo, EventoCombo::Nessuno);
-        r.suggerimentoCombo.imposta(testicalcolo::comboSuggerimento);
+        imponiRiferimento(i, nuovo, EventoRiferimento::Nessuno);
+        r.suggerimentoRiferimento.imposta(testicalcolo::riferimentoSuggerimento);
         if (i == 4) {
             r.suggerimentoTipo.imposta(testicalcolo::tipo4Suggerimento);
         } else if (i == kVoci) {
@@ -123,21 +123,21 @@ QString StatoCalcolo::costo(int i) const {
     return valida(i) ? righe_[i].costo() : QString();
 }
 
-QString StatoCalcolo::perc(int i) const {
-    if (valida(i)) return righe_[i].perc();
-    if (i == 0) return testicalcolo::perc0;
-    if (i == 19) return testicalcolo::perc19;
-    if (i == 20) return testicalcolo::perc20;
+QString StatoCalcolo::percentuale(int i) const {
+    if (valida(i)) return righe_[i].percentuale();
+    if (i == 0) return testicalcolo::titoloPercentuale;
+    if (i == 19) return testicalcolo::titoloTipo;
+    if (i == 20) return testicalcolo::titoloCosto;
     return QString();
 }
 
-int StatoCalcolo::hscroll(int i) const {
-    return valida(i) ? righe_[i].hscroll() : 0;
+int StatoCalcolo::scorrimento(int i) const {
+    return valida(i) ? righe_[i].scorrimento() : 0;
 }
 
-const Riferimento& StatoCalcolo::combo(int i) const {
+const Riferimento& StatoCalcolo::riferimento(int i) const {
     static const Riferimento vuoto;
-    return valida(i) ? righe_[i].combo() : vuoto;
+    return valida(i) ? righe_[i].riferimento() : vuoto;
 }
 
 QString StatoCalcolo::progetto() const {
@@ -146,18 +146,18 @@ QString StatoCalcolo::progetto() const {
 QString StatoCalcolo::costoprogetto() const {
     return costoprogetto_();
 }
-bool StatoCalcolo::cmdannullaVisibile() const {
-    return cmdannullaVisibile_();
+bool StatoCalcolo::senzaVincoloVisibile() const {
+    return senzaVincoloVisibile_();
 }
 
 QString StatoCalcolo::suggerimentoTipo(int i) const {
     return valida(i) ? righe_[i].suggerimentoTipo() : QString();
 }
-QString StatoCalcolo::suggerimentoCombo(int i) const {
-    return valida(i) ? righe_[i].suggerimentoCombo() : QString();
+QString StatoCalcolo::suggerimentoRiferimento(int i) const {
+    return valida(i) ? righe_[i].suggerimentoRiferimento() : QString();
 }
-QString StatoCalcolo::suggerimentoDelriga(int i) const {
-    return delrigaPresente(i) ? righe_[i].suggerimentoDelriga() : QString();
+QString StatoCalcolo::suggerimentoCancellaRiga(int i) const {
+    return pulsanteCancellaRigaPresente(i) ? righe_[i].suggerimentoCancellaRiga() : QString();
 }
 QString StatoCalcolo::suggerimentoCosto(int i) const {
     if (i == 1) return testicalcolo::costo1Suggerimento;
@@ -165,8 +165,8 @@ QString StatoCalcolo::suggerimentoCosto(int i) const {
     if (i == kVoci) return testicalcolo::costo18Suggerimento;
     return QString();
 }
-QString StatoCalcolo::suggerimentoEsco() const {
-    return suggerimentoEsco_();
+QString StatoCalcolo::suggerimentoUscita() const {
+    return suggerimentoUscita_();
 }
 int StatoCalcolo::pagina(int i) const {
     return valida(i) ? righe_[i].pagina : 1;
@@ -175,11 +175,11 @@ int StatoCalcolo::pagina(int i) const {
 bool StatoCalcolo::percentualeVisibile(int i) {
     return valida(i) && i != 1 && i != 4 && i != 18;
 }
-bool StatoCalcolo::delrigaPresente(int i) {
+bool StatoCalcolo::pulsanteCancellaRigaPresente(int i) {
     return i >= 1 && i <= kVoci - 1;
 }
-bool StatoCalcolo::delrigaVisibile(int i) {
-    return delrigaPresente(i) && i != 4;
+bool StatoCalcolo::pulsanteCancellaRigaVisibile(int i) {
+    return pulsanteCancellaRigaPresente(i) && i != 4;
 }
 bool StatoCalcolo::tipoSoloLettura(int i) {
     return i == 4 || i == kVoci;
@@ -211,93 +211,93 @@ void StatoCalcolo::scriviCosto(int i, const QString& testo) {
     esegui(Modifica{Modifica::Tipo::Importo, i, testo, 0});
 }
 
-void StatoCalcolo::scriviHScroll(int i, int valore) {
+void StatoCalcolo::scriviScorrimento(int i, int valore) {
     if (!valida(i)) return;
     esegui(Modifica{Modifica::Tipo::Percentuale, i, {}, valore});
 }
 
-void StatoCalcolo::imponiCombo(int i, const Riferimento& r, EventoCombo e) {
+void StatoCalcolo::imponiRiferimento(int i, const Riferimento& r, EventoRiferimento e) {
     RigaCalcolo& riga = righe_[i];
     // An equal value runs nothing; return before the pending event is touched
     // so that a view echoing the value cannot disturb an edit in progress.
-    if (riga.combo() == r) return;
-    eventoCombo_ = e;
-    riga.combo.imposta(r);
+    if (riga.riferimento() == r) return;
+    eventoRiferimento_ = e;
+    riga.riferimento.imposta(r);
 }
 
-void StatoCalcolo::scriviTestoCombo(int i, const QString& testo) {
+void StatoCalcolo::scriviTestoRiferimento(int i, const QString& testo) {
     if (!valida(i)) return;
     Operazione op(*this);
-    const Riferimento& attuale = righe_[i].combo();
+    const Riferimento& attuale = righe_[i].riferimento();
     if (attuale.testo == testo) return;  // the text does not change: no event
     Riferimento nuovo{attuale.voci, -1, testo};
-    imponiCombo(i, nuovo, EventoCombo::Change);
+    imponiRiferimento(i, nuovo, EventoRiferimento::Digitazione);
 }
 
-void StatoCalcolo::scegliCombo(int i, int posizione) {
+void StatoCalcolo::scegliRiferimento(int i, int posizione) {
     if (!valida(i)) return;
     Operazione op(*this);
-    const Riferimento& attuale = righe_[i].combo();
+    const Riferimento& attuale = righe_[i].riferimento();
     if (posizione < -1 || posizione >= attuale.voci.size()) return;
     Riferimento nuovo{attuale.voci, posizione,
                       posizione >= 0 ? attuale.voci[posizione] : attuale.testo};
-    imponiCombo(i, nuovo, EventoCombo::Click);
+    imponiRiferimento(i, nuovo, EventoRiferimento::Scelta);
 }
 
-void StatoCalcolo::svuotaCombo(int i) {
+void StatoCalcolo::svuotaElencoRiferimento(int i) {
     if (!valida(i)) return;
     Operazione op(*this);
-    Riferimento nuovo{QStringList(), -1, righe_[i].combo().testo};
-    imponiCombo(i, nuovo, EventoCombo::Nessuno);
+    Riferimento nuovo{QStringList(), -1, righe_[i].riferimento().testo};
+    imponiRiferimento(i, nuovo, EventoRiferimento::Nessuno);
 }
 
 void StatoCalcolo::scriviCostoprogetto(const QString& testo) {
     esegui(Modifica{Modifica::Tipo::Vincolo, 0, testo, 0});
 }
 
-void StatoCalcolo::impostaCmdannullaVisibile(bool visibile) {
+void StatoCalcolo::impostaSenzaVincoloVisibile(bool visibile) {
     Operazione op(*this);
-    cmdannullaVisibile_.imposta(visibile);
+    senzaVincoloVisibile_.imposta(visibile);
 }
 
 // ---------------------------------------------------------------- handlers
 
-void StatoCalcolo::selezioneCombo(int i) {
-    const EventoCombo e = eventoCombo_;
-    eventoCombo_ = EventoCombo::Nessuno;
-    if (e == EventoCombo::Change) {
+void StatoCalcolo::riferimentoCambiato(int i) {
+    const EventoRiferimento e = eventoRiferimento_;
+    eventoRiferimento_ = EventoRiferimento::Nessuno;
+    if (e == EventoRiferimento::Digitazione) {
         applicaTestoRiferimento(i);
-    } else if (e == EventoCombo::Click) {
+    } else if (e == EventoRiferimento::Scelta) {
         applicaRiferimento(i);
     }
 }
 
-void StatoCalcolo::gestisciCombo(int i) {
+void StatoCalcolo::gestisciRiferimento(int i) {
     if (!valida(i)) return;
     Operazione op(*this);
-    if (!caricamento) vocerif[i] = righe_[i].combo().posizione + 1;
+    if (!caricamento) vocerif[i] = righe_[i].riferimento().posizione + 1;
     esegui(Modifica{Modifica::Tipo::Riferimento, i, {}, 0});
 }
 
 void StatoCalcolo::applicaTestoRiferimento(int i) {
-    gestisciCombo(i);
+    gestisciRiferimento(i);
 }
 void StatoCalcolo::applicaRiferimento(int i) {
-    gestisciCombo(i);
+    gestisciRiferimento(i);
 }
 
 void StatoCalcolo::spegniVincolo() {
     Operazione op(*this);
     esegui(Modifica{Modifica::Tipo::SpegniVincolo, 0, {}, 0});
-    cmdannullaVisibile_.imposta(false);
+    senzaVincoloVisibile_.imposta(false);
 }
 
 void StatoCalcolo::cancellaRiga(int i) {
-    if (!delrigaVisibile(i)) return;
+    if (!pulsanteCancellaRigaVisibile(i)) return;
     Operazione op(*this);
     // A reference box that held a text is emptied, and its row refers to
     // nothing any more.
-    if (!righe_[i].combo().testo.isEmpty() && !caricamento) vocerif[i] = 0;
+    if (!righe_[i].riferimento().testo.isEmpty() && !caricamento) vocerif[i] = 0;
     esegui(Modifica{Modifica::Tipo::CancellaRiga, i, {}, 0});
     costorif[i] = 0;
 }
@@ -316,8 +316,8 @@ void StatoCalcolo::applicaEtichetta(int /*i*/) {
     // so vocerif and every amount stay as they are.
     std::array<int, kVoci + 1> scelte{};
     for (int j = 1; j <= kVoci; ++j) {
-        scelte[j] = righe_[j].combo().posizione;
-        svuotaCombo(j);
+        scelte[j] = righe_[j].riferimento().posizione;
+        svuotaElencoRiferimento(j);
         // The warning comes once when a label goes past 50 characters (again
         // only after it came back within them), and it does not take the
         // keyboard: the keys typed meanwhile reach the box.
@@ -329,9 +329,10 @@ void StatoCalcolo::applicaEtichetta(int /*i*/) {
     }
     impostavoci();
     for (int j = 1; j <= kVoci; ++j) {
-        const Riferimento& r = righe_[j].combo();
+        const Riferimento& r = righe_[j].riferimento();
         if (scelte[j] < 0 || scelte[j] >= r.voci.size()) continue;
-        imponiCombo(j, Riferimento{r.voci, scelte[j], r.voci[scelte[j]]}, EventoCombo::Nessuno);
+        imponiRiferimento(j, Riferimento{r.voci, scelte[j], r.voci[scelte[j]]},
+                          EventoRiferimento::Nessuno);
     }
 }
 
@@ -345,8 +346,12 @@ DatiCalcolo StatoCalcolo::dati() const {
     DatiCalcolo d;
     for (int i = 1; i <= kVoci; ++i) {
         const RigaCalcolo& r = righe_[i];
-        d.righe[i] = RigaDati{r.costo(),       r.perc(),    r.hscroll(), r.combo().posizione + 1,
-                              r.combo().testo, centesimi[i]};
+        d.righe[i] = RigaDati{r.costo(),
+                              r.percentuale(),
+                              r.scorrimento(),
+                              r.riferimento().posizione + 1,
+                              r.riferimento().testo,
+                              centesimi[i]};
     }
     d.totale = progetto_();
     d.vincolo = costoprogetto_();
@@ -371,11 +376,11 @@ void StatoCalcolo::esegui(const Modifica& m) {
     for (int i = 1; i <= kVoci; ++i) {
         RigaCalcolo& riga = righe_[i];
         const RigaDati& n = d.righe[i];
-        riga.perc.ripristina(n.percentuale);
-        riga.hscroll.ripristina(n.scorrimento);
-        const Riferimento& c = riga.combo();
+        riga.percentuale.ripristina(n.percentuale);
+        riga.scorrimento.ripristina(n.scorrimento);
+        const Riferimento& c = riga.riferimento();
         if (c.posizione != n.riferimento - 1 || c.testo != n.testoRiferimento) {
-            riga.combo.ripristina(Riferimento{c.voci, n.riferimento - 1, n.testoRiferimento});
+            riga.riferimento.ripristina(Riferimento{c.voci, n.riferimento - 1, n.testoRiferimento});
         }
     }
     // The boxes show every amount the passes wrote, in order, and end on the
@@ -426,9 +431,9 @@ void StatoCalcolo::controllaDati() {
     bool riferimenti = false;
     for (int i = 1; i <= kVoci; ++i) {
         if (!righe_[i].costo().isEmpty()) importi = true;
-        const auto p = letturaRigorosa(righe_[i].perc());
+        const auto p = letturaRigorosa(righe_[i].percentuale());
         if (p && *p > 0) percentuali = true;
-        if (!righe_[i].combo().testo.isEmpty()) riferimenti = true;
+        if (!righe_[i].riferimento().testo.isEmpty()) riferimenti = true;
     }
     const QString& titolo = TestiProgramma::titolocontrollo;
     // An amount that cannot be read, or a negative one, comes first: the
@@ -496,7 +501,7 @@ void StatoCalcolo::controllaDati() {
 void StatoCalcolo::cancellaTutto() {
     Operazione op(*this);
     for (int i = 1; i <= kVoci; ++i) {
-        if (!righe_[i].combo().testo.isEmpty() && !caricamento) vocerif[i] = 0;
+        if (!righe_[i].riferimento().testo.isEmpty() && !caricamento) vocerif[i] = 0;
     }
     esegui(Modifica{Modifica::Tipo::CancellaTutto, 0, {}, 0});
     for (int i = 1; i <= kVoci; ++i) costorif[i] = 0;

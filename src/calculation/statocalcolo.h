@@ -38,18 +38,18 @@ struct Riferimento {
 namespace testicalcolo {
 inline const QString titoloFinestra =
     QStringLiteral("Varimo: calcolo del quadro economico di lavori");
-inline const QString perc0 = QStringLiteral("% della ------------>");
-inline const QString perc0Suggerimento =
+inline const QString titoloPercentuale = QStringLiteral("% della ------------>");
+inline const QString titoloPercentualeSuggerimento =
     QStringLiteral("percentuale di calcolo rispetto ad un'altra voce");
-inline const QString perc19 = QStringLiteral("Titologia di voce del quadro");
-inline const QString perc19Suggerimento =
+inline const QString titoloTipo = QStringLiteral("Titologia di voce del quadro");
+inline const QString titoloTipoSuggerimento =
     QStringLiteral("tipo di voce del quadro: modificabile dall'operatore");
-inline const QString perc20 = QStringLiteral("costo previsto della tipologia");
-inline const QString perc20Suggerimento = QStringLiteral(
+inline const QString titoloCosto = QStringLiteral("costo previsto della tipologia");
+inline const QString titoloCostoSuggerimento = QStringLiteral(
     "costo di ogni singola voce: digitabile direttamente come calcolo in percentuale di un'altra "
     "voce");
-inline const QString label1 = QStringLiteral("voce di riferimento");
-inline const QString label1Suggerimento =
+inline const QString titoloRiferimento = QStringLiteral("voce di riferimento");
+inline const QString titoloRiferimentoSuggerimento =
     QStringLiteral("voce sulla quale va calcolata la percentuale");
 inline const QString progettoSuggerimento =
     QStringLiteral("valore calcolato in automatico come somma delle voci D e T");
@@ -61,11 +61,11 @@ inline const QString costoprogettoSuggerimento =
 inline const QString vincolato = QStringLiteral("Importo vincolato del progetto");
 inline const QString vincolatoSuggerimento = QStringLiteral(
     "questo importo è immesso dall'operatore e le singole voci vengono ripartite in base ad esso");
-inline const QString cmdannulla = QStringLiteral("s&enza importo vincolato");
-inline const QString cmdannullaSuggerimento =
+inline const QString senzaVincolo = QStringLiteral("s&enza importo vincolato");
+inline const QString senzaVincoloSuggerimento =
     QStringLiteral("clicca per aumentare liberamente l'importo del progetto");
-inline const QString vis = QStringLiteral("Visuali&zza");
-inline const QString visSuggerimento =
+inline const QString visualizza = QStringLiteral("Visuali&zza");
+inline const QString visualizzaSuggerimento =
     QStringLiteral("clicca per visualizzare il quadro economico definitivo");
 inline const QString aiuto = QStringLiteral("&AIUTO");
 inline const QString aiutoSuggerimento =
@@ -74,7 +74,7 @@ inline const QString costo1Suggerimento =
     QStringLiteral("costo sul quale può iniziare il calcolo con valore del progetto vincolato");
 inline const QString costo4Suggerimento = QStringLiteral("somma delle voci precedenti");
 inline const QString costo18Suggerimento = QStringLiteral("somma delle voci da E a S");
-inline const QString comboSuggerimento =
+inline const QString riferimentoSuggerimento =
     QStringLiteral("clicca per scegliere la voce sulla quale calcolare la percentuale di costo");
 inline const QString tipoSuggerimento =
     QStringLiteral("modifica eventualmente le singole voci del progetto");
@@ -82,9 +82,9 @@ inline const QString tipo4Suggerimento =
     QStringLiteral("questa voce riporta la somma delle voci A, B, C e non è modificabile");
 inline const QString tipo18Suggerimento = QStringLiteral(
     "questa voce riporta la somma dei costi delle voci da E a S e non è modificabile");
-inline const QString delrigaSuggerimento =
+inline const QString cancellaRigaSuggerimento =
     QStringLiteral("clicca per cancellare i valori di questa riga n.");
-inline const QString escoSuggerimento = QStringLiteral("clicca per uscire da ");
+inline const QString uscitaSuggerimento = QStringLiteral("clicca per uscire da ");
 inline const QString avvisoLunghezza =
     QStringLiteral("Attenzione: per una stampa corretta non superare i 50 caratteri.");
 }  // namespace testicalcolo
@@ -95,12 +95,12 @@ inline const QString avvisoLunghezza =
 struct RigaCalcolo {
     Valore<QString> tipo;
     Valore<QString> costo;
-    Valore<QString> perc{QStringLiteral("0")};  // caption of the percentage label
-    Valore<int> hscroll;                        // 0..100
-    Valore<Riferimento> combo;
+    Valore<QString> percentuale{QStringLiteral("0")};  // caption of the percentage label
+    Valore<int> scorrimento;                           // 0..100
+    Valore<Riferimento> riferimento;
     Valore<QString> suggerimentoTipo;
-    Valore<QString> suggerimentoCombo;
-    Valore<QString> suggerimentoDelriga;
+    Valore<QString> suggerimentoRiferimento;
+    Valore<QString> suggerimentoCancellaRiga;
     int pagina = 1;  // page step of the scroll bar (LargeChange)
 };
 
@@ -123,50 +123,50 @@ class StatoCalcolo : public QObject {
     // --- reading
     QString tipo(int i) const;
     QString costo(int i) const;
-    QString perc(int i) const;  // 1..18: row percentage; 0, 19, 20: headings
-    int hscroll(int i) const;
-    const Riferimento& combo(int i) const;
+    QString percentuale(int i) const;  // 1..18: row percentage; 0, 19, 20: headings
+    int scorrimento(int i) const;
+    const Riferimento& riferimento(int i) const;
     QString progetto() const;
     QString costoprogetto() const;
-    bool cmdannullaVisibile() const;
+    bool senzaVincoloVisibile() const;
     QString suggerimentoTipo(int i) const;
-    QString suggerimentoCombo(int i) const;
-    QString suggerimentoDelriga(int i) const;
+    QString suggerimentoRiferimento(int i) const;
+    QString suggerimentoCancellaRiga(int i) const;
     QString suggerimentoCosto(int i) const;  // rows 1, 4, 18; empty for the others
-    QString suggerimentoEsco() const;
+    QString suggerimentoUscita() const;
     int pagina(int i) const;  // page step of HScroll1(i)
 
     // Shape of the window, fixed for each row.
     static bool percentualeVisibile(int i);  // perc, HScroll1, Combo1 shown (not rows 1, 4, 18)
-    static bool delrigaPresente(int i);      // delete button exists (1..17) ...
-    static bool delrigaVisibile(int i);      // ... and is shown (not 4)
-    static bool tipoSoloLettura(int i);      // rows 4 and 18
-    static bool costoSoloLettura(int i);     // rows 4 and 18
+    static bool pulsanteCancellaRigaPresente(int i);  // delete button exists (1..17) ...
+    static bool pulsanteCancellaRigaVisibile(int i);  // ... and is shown (not 4)
+    static bool tipoSoloLettura(int i);               // rows 4 and 18
+    static bool costoSoloLettura(int i);              // rows 4 and 18
 
     // Observable values, for the views.
     RigaCalcolo& riga(int i);
     Valore<QString>& progettoValore() { return progetto_; }
     Valore<QString>& costoprogettoValore() { return costoprogetto_; }
-    Valore<bool>& cmdannullaValore() { return cmdannullaVisibile_; }
-    Valore<QString>& suggerimentoEscoValore() { return suggerimentoEsco_; }
+    Valore<bool>& senzaVincoloValore() { return senzaVincoloVisibile_; }
+    Valore<QString>& suggerimentoUscitaValore() { return suggerimentoUscita_; }
 
     // --- writing: same effect as the user's edit; a changed amount, scroll
     // bar, reference or constrained total runs the recalculation
     // (calculation/ricalcolo.h).
     void scriviTipo(int i, const QString& testo);
     void scriviCosto(int i, const QString& testo);
-    void scriviHScroll(int i, int valore);  // clamped to 0..100
+    void scriviScorrimento(int i, int valore);  // clamped to 0..100
     // Typing into the reference box (or code writing its text): the text
     // changes, no entry stays selected -> applicaTestoRiferimento.
-    void scriviTestoCombo(int i, const QString& testo);
+    void scriviTestoRiferimento(int i, const QString& testo);
     // Choosing an entry (or code setting the list position; -1 = none): the
     // entry is selected and its label becomes the text -> applicaRiferimento only.
-    void scegliCombo(int i, int posizione);
+    void scegliRiferimento(int i, int posizione);
     // Empties the list: no entries, no selection; the text in the box stays.
     // Runs no handler (the text does not change and nothing is chosen).
-    void svuotaCombo(int i);
+    void svuotaElencoRiferimento(int i);
     void scriviCostoprogetto(const QString& testo);
-    void impostaCmdannullaVisibile(bool visibile);
+    void impostaSenzaVincoloVisibile(bool visibile);
 
     // --- handlers
     void applicaTestoRiferimento(int i);
@@ -224,26 +224,26 @@ class StatoCalcolo : public QObject {
     void cambiato();
 
   private:
-    enum class EventoCombo { Nessuno, Change, Click };
+    enum class EventoRiferimento { Nessuno, Digitazione, Scelta };
     class Operazione;
     friend class Operazione;
 
     void collega();
-    void gestisciCombo(int i);
-    void selezioneCombo(int i);
+    void gestisciRiferimento(int i);
+    void riferimentoCambiato(int i);
     // The values the recalculation reads, and one operation run on them: the
     // result is shown without running any handler, its message once.
     DatiCalcolo dati() const;
     void esegui(const Modifica& m);
-    void imponiCombo(int i, const Riferimento& r, EventoCombo e);
+    void imponiRiferimento(int i, const Riferimento& r, EventoRiferimento e);
 
     std::array<RigaCalcolo, kVoci + 1> righe_;  // 0 unused
     Valore<QString> progetto_;
     Valore<QString> costoprogetto_;
-    Valore<bool> cmdannullaVisibile_;
-    Valore<QString> suggerimentoEsco_;
+    Valore<bool> senzaVincoloVisibile_;
+    Valore<QString> suggerimentoUscita_;
 
-    EventoCombo eventoCombo_ = EventoCombo::Nessuno;
+    EventoRiferimento eventoRiferimento_ = EventoRiferimento::Nessuno;
     int operazioni_ = 0;  // nesting of operations started from outside
     int profonditaMassima_ = 0;
     long passiTotali_ = 0;

@@ -22,8 +22,9 @@ QuadroSezioni sezioniDelQuadro(const StatoEconomico& e) {
         } else if (o == kVoci) {
             q.totaleSomme = {costo};
         } else {
-            const QString regola =
-                e.percentuale(k) ? regolaPercentuale(e.perc(k), e.riferimento(k)) : QString();
+            const QString regola = e.percentuale(k)
+                                       ? regolaPercentuale(e.testoPercentuale(k), e.riferimento(k))
+                                       : QString();
             (o < 4 ? q.lavori : q.somme).append(VoceSezione{e.tipo(k), regola, {costo}});
         }
     }

@@ -52,8 +52,8 @@ ProgettoGara progettoDa(const StatoCalcolo& s) {
         VoceProgetto& v = p.voci.at(static_cast<std::size_t>(i));
         v.tipo = s.tipo(i);
         v.costo = s.costo(i);
-        v.perc = s.perc(i);
-        const Riferimento& r = s.combo(i);
+        v.perc = s.percentuale(i);
+        const Riferimento& r = s.riferimento(i);
         v.riferimento = r.posizione >= 0 ? r.posizione + 1 : 0;
         v.testoRiferimento = r.testo;
     }

@@ -18,15 +18,15 @@ bool rigaOTotale(int i) {
 
 StatoEconomico::StatoEconomico(QObject* parent) : QObject(parent) {
     // Before the first fill the rows show the letters of the calculation rows.
-    for (int i = 1; i <= kVoci; ++i) righe_[i].num.imposta(QString(letteraVoce(i)));
-    righe_[kTotaleQuadro].tipo.imposta(testieconomico::totalePrima + valut_() +
+    for (int i = 1; i <= kVoci; ++i) righe_[i].numero.imposta(QString(letteraVoce(i)));
+    righe_[kTotaleQuadro].tipo.imposta(testieconomico::totalePrima + valuta_() +
                                        testieconomico::totaleDopo);
     for (int i = 1; i <= kTotaleQuadro; ++i)
         righe_[i].tipo.suCambio([this, i] { applicaEtichetta(i); });
-    nomeprog_.suCambio([this] { applicaNomeProgetto(); });
-    valut_.suCambio([this] {
-        if (sceltaValut_) {
-            sceltaValut_ = false;
+    nomeProgetto_.suCambio([this] { applicaNomeProgetto(); });
+    valuta_.suCambio([this] {
+        if (sceltaValuta_) {
+            sceltaValuta_ = false;
             aggiornaTotaleValuta();
         } else {
             applicaValuta();
@@ -37,9 +37,9 @@ StatoEconomico::StatoEconomico(QObject* parent) : QObject(parent) {
 StatoEconomico::~StatoEconomico() = default;
 
 void StatoEconomico::preparaFinestra() {
-    suggerimentoEsco_.imposta(testieconomico::escoSuggerimento + TestiProgramma::nomeprogramma);
-    valutVoci_.append(testieconomico::valute);
-    valutVociValore_.imposta(valutVoci_);
+    suggerimentoUscita_.imposta(testieconomico::uscitaSuggerimento + TestiProgramma::nomeprogramma);
+    valute_.append(testieconomico::valute);
+    valuteValore_.imposta(valute_);
 }
 
 void StatoEconomico::mostra(const StatoCalcolo& calcolo) {
@@ -53,19 +53,19 @@ void StatoEconomico::mostra(const StatoCalcolo& calcolo) {
         const int k = ++numerovoci;
         RigaQuadro& r = righe_[k];
         r.visibile.imposta(true);
-        r.num.imposta(QString::number(k));
+        r.numero.imposta(QString::number(k));
         r.tipo.imposta(calcolo.tipo(i));
         r.costo.imposta(formatoImporto(costo));
-        r.perc.imposta(calcolo.perc(i));
-        r.riferimento.imposta(calcolo.combo(i).testo);
+        r.percentuale.imposta(calcolo.percentuale(i));
+        r.riferimento.imposta(calcolo.riferimento(i).testo);
         origine_[k] = i;
-        percentuale_[k] = calcolo.combo(i).posizione >= 0;
+        percentuale_[k] = calcolo.riferimento(i).posizione >= 0;
     }
     righe_[kTotaleQuadro].costo.imposta(formatoImporto(calcolo.progetto()));
 }
 
-QString StatoEconomico::num(int i) const {
-    return rigaValida(i) ? righe_[i].num() : QString();
+QString StatoEconomico::numero(int i) const {
+    return rigaValida(i) ? righe_[i].numero() : QString();
 }
 QString StatoEconomico::tipo(int i) const {
     return rigaOTotale(i) ? righe_[i].tipo() : QString();
@@ -73,8 +73,8 @@ QString StatoEconomico::tipo(int i) const {
 QString StatoEconomico::costo(int i) const {
     return rigaOTotale(i) ? righe_[i].costo() : QString();
 }
-QString StatoEconomico::perc(int i) const {
-    return rigaValida(i) ? righe_[i].perc() : QString();
+QString StatoEconomico::testoPercentuale(int i) const {
+    return rigaValida(i) ? righe_[i].percentuale() : QString();
 }
 QString StatoEconomico::riferimento(int i) const {
     return rigaValida(i) ? righe_[i].riferimento() : QString();
@@ -103,21 +103,21 @@ void StatoEconomico::scriviCosto(int i, const QString& testo) {
     if (rigaOTotale(i)) righe_[i].costo.imposta(testo);
 }
 
-void StatoEconomico::scriviNomeprog(const QString& testo) {
-    nomeprog_.imposta(testo);
+void StatoEconomico::scriviNomeProgetto(const QString& testo) {
+    nomeProgetto_.imposta(testo);
 }
 
-void StatoEconomico::scriviValut(const QString& testo) {
-    sceltaValut_ = false;
-    valut_.imposta(testo);
+void StatoEconomico::scriviValuta(const QString& testo) {
+    sceltaValuta_ = false;
+    valuta_.imposta(testo);
 }
 
-void StatoEconomico::scegliValut(int posizione) {
-    if (posizione < 0 || posizione >= valutVoci_.size()) return;
-    sceltaValut_ = true;
+void StatoEconomico::scegliValuta(int posizione) {
+    if (posizione < 0 || posizione >= valute_.size()) return;
+    sceltaValuta_ = true;
     // Choosing the entry already shown changes no text but is still a choice.
-    if (!valut_.imposta(valutVoci_[posizione])) {
-        sceltaValut_ = false;
+    if (!valuta_.imposta(valute_[posizione])) {
+        sceltaValuta_ = false;
         aggiornaTotaleValuta();
     }
 }
@@ -134,13 +134,13 @@ void StatoEconomico::applicaEtichetta(int i) {
 }
 
 void StatoEconomico::applicaNomeProgetto() {
-    if (progetto_) progetto_->impostaNome(nomeprog_());
+    if (progetto_) progetto_->impostaNome(nomeProgetto_());
 }
 
 void StatoEconomico::aggiornaTotale() {
-    righe_[kTotaleQuadro].tipo.imposta(testieconomico::totalePrima + valut_() +
+    righe_[kTotaleQuadro].tipo.imposta(testieconomico::totalePrima + valuta_() +
                                        testieconomico::totaleDopo);
-    if (progetto_) progetto_->impostaValuta(valut_());
+    if (progetto_) progetto_->impostaValuta(valuta_());
 }
 
 void StatoEconomico::applicaValuta() {
@@ -152,7 +152,7 @@ void StatoEconomico::aggiornaTotaleValuta() {
 }
 
 void StatoEconomico::controllaDati() {
-    const QString nome = progetto_ ? progetto_->nome() : nomeprog_();
+    const QString nome = progetto_ ? progetto_->nome() : nomeProgetto_();
     messaggio(
         nome.isEmpty() ? testieconomico::controlloSenzaNome : testieconomico::controlloConNome,
         TestiProgramma::titolocontrollo, Icona::Informazione);
@@ -163,13 +163,13 @@ void StatoEconomico::cancellaTutto() {
         RigaQuadro& r = righe_[i];
         r.tipo.imposta(QString());
         r.costo.imposta(QString());
-        r.perc.imposta(QStringLiteral("0"));
+        r.percentuale.imposta(QStringLiteral("0"));
         r.riferimento.imposta(QString());
     }
     // The name box keeps its text; only the project's name is emptied.
     if (progetto_) progetto_->impostaNome({});
     righe_[kTotaleQuadro].costo.imposta(QString());
-    scriviValut(QStringLiteral("euro"));
+    scriviValuta(QStringLiteral("euro"));
 }
 
 void StatoEconomico::mostraAiuto() {

@@ -20,28 +20,29 @@ constexpr int kTotaleQuadro = kVoci + 1;
 // Fixed captions, tooltips and messages of the framework window.
 namespace testieconomico {
 inline const QString titoloFinestra = QStringLiteral("Varimo: voci finali del quadro");
-inline const QString perc0 = QStringLiteral("% ");
-inline const QString perc0Suggerimento =
+inline const QString titoloPercentuale = QStringLiteral("% ");
+inline const QString titoloPercentualeSuggerimento =
     QStringLiteral("percentuale di calcolo rispetto ad un'altra voce");
-inline const QString perc19 = QStringLiteral("Titologia di voce del quadro");
-inline const QString perc19Suggerimento = QStringLiteral("tipologie di voci interessate");
-inline const QString perc20 = QStringLiteral("costo previsto della tipologia");
-inline const QString perc20Suggerimento = QStringLiteral("costo di ogni singola voce interessata");
-inline const QString label1 = QStringLiteral("voce di riferimento");
-inline const QString label1Suggerimento =
+inline const QString titoloTipo = QStringLiteral("Titologia di voce del quadro");
+inline const QString titoloTipoSuggerimento = QStringLiteral("tipologie di voci interessate");
+inline const QString titoloCosto = QStringLiteral("costo previsto della tipologia");
+inline const QString titoloCostoSuggerimento =
+    QStringLiteral("costo di ogni singola voce interessata");
+inline const QString titoloRiferimento = QStringLiteral("voce di riferimento");
+inline const QString titoloRiferimentoSuggerimento =
     QStringLiteral("voce sulla quale va calcolata la percentuale");
-inline const QString label2 = QStringLiteral("Nome progetto:");
-inline const QString label2Suggerimento = QStringLiteral(
+inline const QString nomeProgetto = QStringLiteral("Nome progetto:");
+inline const QString nomeProgettoSuggerimento = QStringLiteral(
     "digita, per la stampa, il nome del progetto a cui si riferisce il quadro economico");
 inline const QString tipo19Suggerimento =
     QStringLiteral("totale del progetto derivato dal calcolo");
 inline const QString totalePrima = QStringLiteral("TOTALE PROGETTO (in ");
 inline const QString totaleDopo = QStringLiteral(")");
-inline const QString elabor = QStringLiteral("&Rielabora");
+inline const QString rielabora = QStringLiteral("&Rielabora");
 inline const QString aiuto = QStringLiteral("&AIUTO");
 inline const QString aiutoSuggerimento =
     QStringLiteral("cliccare per avere informazioni sull'uso della finestra");
-inline const QString escoSuggerimento = QStringLiteral("clicca per uscire da ");
+inline const QString uscitaSuggerimento = QStringLiteral("clicca per uscire da ");
 inline const QString avvisoLunghezza =
     QStringLiteral("Attenzione: per una stampa corretta non superare i 50 caratteri.");
 inline const QString controlloSenzaNome =
@@ -66,10 +67,10 @@ inline const QStringList valute{
 // The controls of one row of the final framework. Row 19 (the total) uses
 // only tipo and costo.
 struct RigaQuadro {
-    Valore<QString> num;
+    Valore<QString> numero;
     Valore<QString> tipo;
     Valore<QString> costo;
-    Valore<QString> perc{QStringLiteral("0")};
+    Valore<QString> percentuale{QStringLiteral("0")};
     Valore<QString> riferimento;
     Valore<bool> visibile{true};
 };
@@ -96,10 +97,10 @@ class StatoEconomico : public QObject {
     void mostra(const StatoCalcolo& calcolo);
 
     // --- reading (rows 1..18; tipo and costo also 19)
-    QString num(int i) const;
+    QString numero(int i) const;
     QString tipo(int i) const;
     QString costo(int i) const;
-    QString perc(int i) const;
+    QString testoPercentuale(int i) const;
     QString riferimento(int i) const;
     bool visibile(int i) const;  // row 19 is always shown
     // The calculation row (1..18) that the last fill copied into shown row k,
@@ -107,20 +108,20 @@ class StatoEconomico : public QObject {
     // percentage of its reference (an entry of its list chosen).
     int origine(int k) const;
     bool percentuale(int k) const;
-    QString nomeprog() const { return nomeprog_(); }
-    QString valut() const { return valut_(); }
-    const QStringList& valutVoci() const { return valutVoci_; }
-    QString suggerimentoEsco() const { return suggerimentoEsco_(); }
+    QString nomeProgetto() const { return nomeProgetto_(); }
+    QString valuta() const { return valuta_(); }
+    const QStringList& valute() const { return valute_; }
+    QString suggerimentoUscita() const { return suggerimentoUscita_(); }
     int numerovoci = 0;
 
     // --- writing: same effect as the user's edit.
     void scriviTipo(int i, const QString& testo);   // 1..19
     void scriviCosto(int i, const QString& testo);  // 1..19
-    void scriviNomeprog(const QString& testo);
+    void scriviNomeProgetto(const QString& testo);
     // Typing into the currency box -> applicaValuta.
-    void scriviValut(const QString& testo);
+    void scriviValuta(const QString& testo);
     // Choosing an entry of the currency list -> aggiornaTotaleValuta.
-    void scegliValut(int posizione);
+    void scegliValuta(int posizione);
 
     // --- handlers
     void applicaEtichetta(int i);
@@ -133,10 +134,10 @@ class StatoEconomico : public QObject {
 
     // Observable values, for the views.
     RigaQuadro& riga(int i);  // 1..19
-    Valore<QString>& nomeprogValore() { return nomeprog_; }
-    Valore<QString>& valutValore() { return valut_; }
-    Valore<QStringList>& valutVociValore() { return valutVociValore_; }
-    Valore<QString>& suggerimentoEscoValore() { return suggerimentoEsco_; }
+    Valore<QString>& nomeProgettoValore() { return nomeProgetto_; }
+    Valore<QString>& valutaValore() { return valuta_; }
+    Valore<QStringList>& valuteValore() { return valuteValore_; }
+    Valore<QString>& suggerimentoUscitaValore() { return suggerimentoUscita_; }
 
   private:
     void aggiornaTotale();
@@ -145,12 +146,12 @@ class StatoEconomico : public QObject {
     std::array<int, kVoci + 1> origine_{};
     std::array<bool, kVoci + 1> percentuale_{};
     std::array<bool, kTotaleQuadro + 1> etichettaLunga_{};  // past 50 characters, already told
-    Valore<QString> nomeprog_;
-    Valore<QString> valut_{QStringLiteral("euro")};
-    QStringList valutVoci_;
-    Valore<QStringList> valutVociValore_;
-    Valore<QString> suggerimentoEsco_;
-    bool sceltaValut_ = false;  // the pending currency change is a choice from the list
+    Valore<QString> nomeProgetto_;
+    Valore<QString> valuta_{QStringLiteral("euro")};
+    QStringList valute_;
+    Valore<QStringList> valuteValore_;
+    Valore<QString> suggerimentoUscita_;
+    bool sceltaValuta_ = false;  // the pending currency change is a choice from the list
     QPointer<Progetto> progetto_;
 };
 

@@ -56,37 +56,37 @@ QStringList righeSuggerimenti(const QByteArray& byte) {
 }
 
 void Suggerimenti::carica(const QString& percorso) {
-    if (!LoadTips(percorso)) lblTipText_ = messaggioSuggerimentiMancanti();
+    if (!leggiFile(percorso)) testo_ = messaggioSuggerimentiMancanti();
 }
 
-bool Suggerimenti::LoadTips(const QString& percorso) {
+bool Suggerimenti::leggiFile(const QString& percorso) {
     if (percorso.isEmpty()) return false;
     if (!QFileInfo(percorso).isFile()) return false;
     QFile file(percorso);
     // A file that exists but cannot be opened is treated as a missing one:
     // the window then explains where the tips are expected.
     if (!file.open(QIODevice::ReadOnly)) return false;
-    tipList << righeSuggerimenti(file.readAll());
+    elenco << righeSuggerimenti(file.readAll());
     file.close();
-    AdvanceTip();
+    avanza();
     return true;
 }
 
-void Suggerimenti::AdvanceTip() {
-    ++tipIndex;
-    if (tipIndex > tipList.size()) tipIndex = 1;
-    DisplayCurrentTip();
+void Suggerimenti::avanza() {
+    ++posizione;
+    if (posizione > elenco.size()) posizione = 1;
+    mostraAttuale();
 }
 
-void Suggerimenti::DisplayCurrentTip() {
-    if (tipList.isEmpty()) return;
-    lblTipText_ = tipList.at(tipIndex - 1);
+void Suggerimenti::mostraAttuale() {
+    if (elenco.isEmpty()) return;
+    testo_ = elenco.at(posizione - 1);
 }
 
 void Suggerimenti::suggerimentoPrecedente() {
-    if (tipIndex <= 1 || tipList.isEmpty()) return;
-    --tipIndex;
-    DisplayCurrentTip();
+    if (posizione <= 1 || elenco.isEmpty()) return;
+    --posizione;
+    mostraAttuale();
 }
 
 }  // namespace varimo

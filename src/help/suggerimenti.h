@@ -31,30 +31,30 @@ QString decodificaCp1252(const QByteArray& byte);
 // show, with the text the window's label displays.
 class Suggerimenti {
   public:
-    QStringList tipList;  // positions from 1 (tipList[0] is tip 1)
-    qint32 tipIndex = 0;  // 0 before any tip has been chosen
+    QStringList elenco;    // positions from 1 (elenco[0] is tip 1)
+    qint32 posizione = 0;  // 0 before any tip has been chosen
 
-    // Text of the label lblTipText.
-    const QString& testo() const { return lblTipText_; }
+    // Text of the window's label `lblTipText`.
+    const QString& testo() const { return testo_; }
 
     // Window load: reads the tips file at the path and shows the first tip,
     // or the missing-file message when it cannot be read.
     void carica(const QString& percorso);
 
-    // Reads the file at the path into tipList and, on success, moves to the
+    // Reads the file at the path into elenco and, on success, moves to the
     // first tip. False when the path is empty or the file cannot be read.
-    bool LoadTips(const QString& percorso);
+    bool leggiFile(const QString& percorso);
     // Next tip, wrapping round after the last.
-    void AdvanceTip();
-    // Shows the tip at tipIndex; nothing when there are no tips.
-    void DisplayCurrentTip();
+    void avanza();
+    // Shows the tip at posizione; nothing when there are no tips.
+    void mostraAttuale();
     // "Successivo".
-    void suggerimentoSeguente() { AdvanceTip(); }
+    void suggerimentoSeguente() { avanza(); }
     // "Precedente": previous tip, without wrapping round.
     void suggerimentoPrecedente();
 
   private:
-    QString lblTipText_;
+    QString testo_;
 };
 
 }  // namespace varimo

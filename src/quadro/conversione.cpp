@@ -52,10 +52,10 @@ Conversione convertiStato(const StatoCalcolo& stato, const QString& nome, const 
         v.codice = codiceRiga(i);
         v.etichetta = stato.tipo(i);
         v.importo = importi[i];
-        const int posizione = stato.combo(i).posizione;
+        const int posizione = stato.riferimento(i).posizione;
         if (StatoCalcolo::percentualeVisibile(i) && posizione >= 0 && posizione < kVoci) {
             v.tipo = Tipo::Percentuale;
-            v.percentuale = Millesimi(stato.perc(i).toInt() * 1000);
+            v.percentuale = Millesimi(stato.percentuale(i).toInt() * 1000);
             v.di = {codiceRiga(posizione + 1)};
             v.importo = 0;  // computed
         }

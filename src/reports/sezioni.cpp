@@ -77,9 +77,9 @@ EsitoStampa esporta(const std::shared_ptr<Documento>& d, const QString& nome,
 
 }  // namespace
 
-QString regolaPercentuale(const QString& perc, const QString& riferimento,
+QString regolaPercentuale(const QString& percentuale, const QString& riferimento,
                           const QString& aggiunta) {
-    QString r = QStringLiteral("(") + perc + QStringLiteral(" % di ") + riferimento;
+    QString r = QStringLiteral("(") + percentuale + QStringLiteral(" % di ") + riferimento;
     if (!aggiunta.isEmpty()) r += QStringLiteral(", ") + aggiunta;
     return r + QStringLiteral(")");
 }

@@ -36,7 +36,7 @@ struct QuadroSezioni {
 };
 
 // The rule of a percentage row: "(10 % di Importo a base dell'appalto)".
-QString regolaPercentuale(const QString& perc, const QString& riferimento,
+QString regolaPercentuale(const QString& percentuale, const QString& riferimento,
                           const QString& aggiunta = QString());
 
 inline const QString kTitoloStampaSezioni = QStringLiteral("QUADRO ECONOMICO");

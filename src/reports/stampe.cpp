@@ -95,7 +95,7 @@ std::shared_ptr<Documento> documentoCalcolo(const DatiStampaCalcolo& dati) {
         t->impostaTestoCella(i + 1, 1, numeroConSegno(i));
         t->impostaTestoCella(i + 1, 2, r.tipo);
         t->impostaTestoCella(i + 1, 3, formatoImporto(r.costo));
-        t->impostaTestoCella(i + 1, 4, r.perc);
+        t->impostaTestoCella(i + 1, 4, r.percentuale);
         t->impostaTestoCella(i + 1, 5, r.riferimento);
     }
     t->formatoAutomatico(Tabella::Formato::Colorato2);

@@ -33,7 +33,7 @@ struct IntestazioneProgetto {
 struct RigaStampaCalcolo {
     QString tipo;         // tipo(i).Text
     QString costo;        // costo(i).Text
-    QString perc;         // perc(i).Caption
+    QString percentuale;  // perc(i).Caption
     QString riferimento;  // Combo1(i).Text
 };
 

@@ -273,7 +273,7 @@ TEST_F(ProvaComandiFile, ApriAnnullatoONonRiuscitoNonCambiaNulla) {
         EXPECT_EQ(progetto.percorso(), QStringLiteral("/prima"));
         EXPECT_EQ(stato.costo(1), QStringLiteral("1000"));
         EXPECT_EQ(stato.costo(17), QStringLiteral("100"));
-        EXPECT_EQ(stato.combo(17).posizione, 0);
+        EXPECT_EQ(stato.riferimento(17).posizione, 0);
         EXPECT_EQ(progetto.nome(), QStringLiteral("Scuola"));
         EXPECT_FALSE(stato.caricamento);
     }

@@ -32,16 +32,16 @@ struct Lettura {
 Lettura leggi(const StatoCalcolo& s) {
     Lettura l;
     for (int i = 1; i <= kVoci; ++i) {
-        const Riferimento& r = s.combo(i);
-        l.testi << s.tipo(i) << s.costo(i) << s.perc(i) << r.testo << r.voci.join(u'|')
+        const Riferimento& r = s.riferimento(i);
+        l.testi << s.tipo(i) << s.costo(i) << s.percentuale(i) << r.testo << r.voci.join(u'|')
                 << s.vocerif[i].toString() << QString::number(s.vocerif[i].isValid())
                 << s.costorif[i].toString() << QString::number(s.costorif[i].isValid());
-        l.numeri.push_back(s.hscroll(i));
+        l.numeri.push_back(s.scorrimento(i));
         l.numeri.push_back(r.posizione);
         l.numeri.push_back(s.centesimi[i]);
     }
     l.testi << s.progetto() << s.costoprogetto() << s.centesimi20;
-    l.numeri.push_back(s.cmdannullaVisibile());
+    l.numeri.push_back(s.senzaVincoloVisibile());
     l.numeri.push_back(static_cast<int>(s.statovincolo));
     return l;
 }
@@ -169,16 +169,16 @@ struct Finestra {
                     break;
                 case 2:
                 case 3:
-                    st.scegliCombo(m.riga, m.valore);
+                    st.scegliRiferimento(m.riga, m.valore);
                     break;
                 case 4:
-                    st.scriviHScroll(m.riga, m.valore);
+                    st.scriviScorrimento(m.riga, m.valore);
                     break;
                 case 5: {  // a drag, passing every value on its way
-                    const int da = stato.hscroll(m.riga);
+                    const int da = stato.scorrimento(m.riga);
                     const int passo = m.valore >= da ? 1 : -1;
                     for (int v = da; v != m.valore; v += passo)
-                        st.scriviHScroll(m.riga, v + passo, true);
+                        st.scriviScorrimento(m.riga, v + passo, true);
                     break;
                 }
                 case 6:
@@ -193,7 +193,7 @@ struct Finestra {
                     if (m.valore == 0)
                         st.scriviTipo(m.riga, m.testo);
                     else
-                        st.scriviTestoCombo(m.riga, m.testo.left(3));
+                        st.scriviTestoRiferimento(m.riga, m.testo.left(3));
                     break;
                 case 9:
                     if (m.valore == 0)
@@ -204,7 +204,7 @@ struct Finestra {
                 case 10:  // the rework from the framework window
                     st.registraPasso(QStringLiteral("rielaborazione"), [this] {
                         stato.statovincolo = StatoVincolo::InAttesa;
-                        stato.impostaCmdannullaVisibile(true);
+                        stato.impostaSenzaVincoloVisibile(true);
                     });
                     break;
                 default:  // operations that do not name themselves
@@ -344,13 +344,13 @@ TEST(StoriaProgetto, TastiUnitiEStatoSalvato) {
     st.scriviCosto(5, QStringLiteral("70"));  // the same box after the focus left it
     EXPECT_EQ(st.passiAnnullabili(), 3);
     st.interrompiUnione();
-    st.scegliCombo(17, 2);  // S as a percentage of C
-    for (int v = 1; v <= 40; ++v) st.scriviHScroll(17, v, true);
+    st.scegliRiferimento(17, 2);  // S as a percentage of C
+    for (int v = 1; v <= 40; ++v) st.scriviScorrimento(17, v, true);
     st.interrompiUnione();
     EXPECT_EQ(st.passiAnnullabili(), 5);
     EXPECT_EQ(s.costo(17), "480");
-    st.scriviHScroll(17, 41);
-    st.scriviHScroll(17, 42);  // single moves are steps of their own
+    st.scriviScorrimento(17, 41);
+    st.scriviScorrimento(17, 42);  // single moves are steps of their own
     EXPECT_EQ(st.passiAnnullabili(), 7);
     // Typed and typed away again within one step: nothing is left to undo.
     st.interrompiUnione();
@@ -365,7 +365,7 @@ TEST(StoriaProgetto, TastiUnitiEStatoSalvato) {
     st.annulla();
     st.annulla();
     EXPECT_TRUE(st.modificato());
-    EXPECT_EQ(s.hscroll(17), 40);
+    EXPECT_EQ(s.scorrimento(17), 40);
     st.ripeti();
     st.ripeti();
     EXPECT_FALSE(st.modificato());
@@ -416,8 +416,8 @@ TEST(StoriaProgetto, VincoloRipristinatoDopoUnaInterruzione) {
     for (Finestra* f : {&tornata, &diretta}) {
         f->esegui([&] {
             for (int i : {2, 3}) {
-                f->storia->scegliCombo(i, 0);
-                f->storia->scriviHScroll(i, 100);
+                f->storia->scegliRiferimento(i, 0);
+                f->storia->scriviScorrimento(i, 100);
             }
         });
         EXPECT_EQ(f->stato.progetto(), "1000,02");
@@ -461,8 +461,8 @@ TEST(StoriaProgetto, SegnoDelleModificheFileEStoriaConcordano) {
                     const int prima = p.passiAnnullabili();
                     const int riga = tra(0, 2) == 0 ? 17 : tra(1, 3);
                     if (riga == 17) {
-                        p.scegliCombo(17, 0);
-                        p.scriviHScroll(17, tra(0, 30));
+                        p.scegliRiferimento(17, 0);
+                        p.scriviScorrimento(17, tra(0, 30));
                     } else {
                         for (const QChar c : QString::number(tra(1, 99999)))
                             p.scriviCosto(riga, p.calcolo().costo(riga) + c);

@@ -57,7 +57,7 @@ TEST(CalcoloProprieta, SequenzeCasualiDiModifiche) {
                 case 3:
                 case 4:
                     scelta[rp] = g.tra(0, 17);
-                    s.scegliCombo(rp, scelta[rp]);
+                    s.scegliRiferimento(rp, scelta[rp]);
                     storia << QStringLiteral("combo %1").arg(rp);
                     break;
                 case 5:
@@ -66,12 +66,12 @@ TEST(CalcoloProprieta, SequenzeCasualiDiModifiche) {
                         // A row made the whole of T, which sums it: a cycle
                         // that grows without end unless T holds nothing else.
                         scelta[rp] = kVoci - 1;
-                        s.scegliCombo(rp, scelta[rp]);
-                        s.scriviHScroll(rp, 100);
+                        s.scegliRiferimento(rp, scelta[rp]);
+                        s.scriviScorrimento(rp, 100);
                         storia << QStringLiteral("ciclo %1").arg(rp);
                         break;
                     }
-                    s.scriviHScroll(rp, g.tra(0, 3) == 0 ? g.tra(0, 100) : g.tra(0, 30));
+                    s.scriviScorrimento(rp, g.tra(0, 3) == 0 ? g.tra(0, 100) : g.tra(0, 30));
                     storia << QStringLiteral("scroll %1").arg(rp);
                     break;
                 case 7:
@@ -87,7 +87,7 @@ TEST(CalcoloProprieta, SequenzeCasualiDiModifiche) {
                     if (g.tra(0, 1) == 0) {
                         s.scriviTipo(r, QString(g.tra(1, 60), QLatin1Char('a' + g.tra(0, 25))));
                     } else {
-                        s.scriviTestoCombo(rp, QStringLiteral("x"));
+                        s.scriviTestoRiferimento(rp, QStringLiteral("x"));
                         scelta[rp] = -1;
                     }
                     storia << QStringLiteral("etichetta %1").arg(r);
@@ -122,7 +122,7 @@ TEST(CalcoloProprieta, SequenzeCasualiDiModifiche) {
                              .arg(letteraVoce(i))
                              .arg(s.costo(i))
                              .arg(s.centesimi[i])
-                             .arg(s.combo(i).posizione);
+                             .arg(s.riferimento(i).posizione);
             }
             SCOPED_TRACE(stato.toStdString());
             // Sums are exact to the cent up to 1E15 cents; beyond (percentage
@@ -141,15 +141,15 @@ TEST(CalcoloProprieta, SequenzeCasualiDiModifiche) {
                     << s.progetto().toStdString() << " " << s.costoprogetto().toStdString();
             }
             for (int i = 1; i <= kVoci; ++i) {
-                ASSERT_EQ(s.combo(i).posizione, scelta[i]) << "row " << i;
+                ASSERT_EQ(s.riferimento(i).posizione, scelta[i]) << "row " << i;
                 if (scelta[i] < 0) continue;
                 const int rif = scelta[i] + 1;
-                ASSERT_EQ(s.combo(i).testo, s.tipo(rif)) << "row " << i;
+                ASSERT_EQ(s.riferimento(i).testo, s.tipo(rif)) << "row " << i;
                 // A bound leaves the texts as they stood when it stopped.
                 if (s.interruzioni() > 0) continue;
                 const QString x = s.costo(rif);
                 const auto v = letturaRigorosa(x);
-                const double p = s.perc(i).toDouble();
+                const double p = s.percentuale(i).toDouble();
                 const QString atteso =
                     !v || *v == 0
                         ? QStringLiteral("0")

@@ -28,8 +28,8 @@ class Calcolo : public ::testing::Test {
     // Makes row `riga` p % of row `rif`, as the user does: reference first,
     // then the scroll bar.
     void percentuale(int riga, int rif, int p) {
-        s.scegliCombo(riga, rif - 1);
-        s.scriviHScroll(riga, p);
+        s.scegliRiferimento(riga, rif - 1);
+        s.scriviScorrimento(riga, p);
     }
     double cent(int i) { return letturaCentesimi(s.costo(i)).value_or(0); }
 
@@ -55,15 +55,15 @@ TEST_F(Calcolo, FinestraAllAvvio) {
     EXPECT_EQ(etichette.last(), "Totale somme a disposizione");
     for (int i = 1; i <= kVoci; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(s.combo(i).voci, etichette);
-        EXPECT_EQ(s.combo(i).posizione, -1);
-        EXPECT_EQ(s.combo(i).testo, "");
+        EXPECT_EQ(s.riferimento(i).voci, etichette);
+        EXPECT_EQ(s.riferimento(i).posizione, -1);
+        EXPECT_EQ(s.riferimento(i).testo, "");
         EXPECT_EQ(s.costo(i), "");
-        EXPECT_EQ(s.perc(i), "0");
+        EXPECT_EQ(s.percentuale(i), "0");
         EXPECT_EQ(s.pagina(i), 5);
         EXPECT_EQ(StatoCalcolo::percentualeVisibile(i), i != 1 && i != 4 && i != 18);
         EXPECT_EQ(StatoCalcolo::tipoSoloLettura(i), i == 4 || i == 18);
-        EXPECT_EQ(s.suggerimentoCombo(i),
+        EXPECT_EQ(s.suggerimentoRiferimento(i),
                   "clicca per scegliere la voce sulla quale calcolare la percentuale di costo");
         EXPECT_FALSE(s.suggerimentoTipo(i).isEmpty());
     }
@@ -75,19 +75,21 @@ TEST_F(Calcolo, FinestraAllAvvio) {
     EXPECT_EQ(s.suggerimentoCosto(1),
               "costo sul quale può iniziare il calcolo con valore del progetto vincolato");
     EXPECT_EQ(s.suggerimentoCosto(18), "somma delle voci da E a S");
-    EXPECT_EQ(s.suggerimentoDelriga(1), "clicca per cancellare i valori di questa riga n. 1");
-    EXPECT_EQ(s.suggerimentoDelriga(17), "clicca per cancellare i valori di questa riga n. 17");
-    EXPECT_EQ(s.suggerimentoDelriga(18), "");
+    EXPECT_EQ(s.suggerimentoCancellaRiga(1), "clicca per cancellare i valori di questa riga n. 1");
+    EXPECT_EQ(s.suggerimentoCancellaRiga(17),
+              "clicca per cancellare i valori di questa riga n. 17");
+    EXPECT_EQ(s.suggerimentoCancellaRiga(18), "");
     int delrighe = 0;
-    for (int i = 1; i <= kVoci; ++i) delrighe += StatoCalcolo::delrigaVisibile(i) ? 1 : 0;
+    for (int i = 1; i <= kVoci; ++i)
+        delrighe += StatoCalcolo::pulsanteCancellaRigaVisibile(i) ? 1 : 0;
     EXPECT_EQ(delrighe, 16);
-    EXPECT_TRUE(StatoCalcolo::delrigaPresente(4));
-    EXPECT_FALSE(StatoCalcolo::delrigaVisibile(4));
-    EXPECT_EQ(s.perc(0), "% della ------------>");
-    EXPECT_EQ(s.perc(19), "Titologia di voce del quadro");
-    EXPECT_EQ(s.suggerimentoEsco(), "clicca per uscire da Varimo");
+    EXPECT_TRUE(StatoCalcolo::pulsanteCancellaRigaPresente(4));
+    EXPECT_FALSE(StatoCalcolo::pulsanteCancellaRigaVisibile(4));
+    EXPECT_EQ(s.percentuale(0), "% della ------------>");
+    EXPECT_EQ(s.percentuale(19), "Titologia di voce del quadro");
+    EXPECT_EQ(s.suggerimentoUscita(), "clicca per uscire da Varimo");
     EXPECT_EQ(TestiProgramma::titoloaiuto, "Varimo: aiuto in linea");
-    EXPECT_FALSE(s.cmdannullaVisibile());
+    EXPECT_FALSE(s.senzaVincoloVisibile());
     EXPECT_EQ(s.progetto(), "");
     EXPECT_EQ(s.statovincolo, StatoVincolo::Nessuno);
     EXPECT_TRUE(finta.messaggi.isEmpty());
@@ -116,7 +118,7 @@ TEST_F(Calcolo, PercentualiDiVociDiverse) {
     EXPECT_EQ(s.costo(S), "100");
     EXPECT_EQ(s.costo(T), "100");
     EXPECT_EQ(s.progetto(), "1100");
-    EXPECT_EQ(s.perc(S), "10");
+    EXPECT_EQ(s.percentuale(S), "10");
     EXPECT_EQ(s.vocerif[S].toInt(), A);
 
     percentuale(B, E, 50);  // lower row referring to a higher one
@@ -132,8 +134,8 @@ TEST_F(Calcolo, PercentualiDiVociDiverse) {
     EXPECT_EQ(s.costo(T), "610");
     EXPECT_EQ(s.progetto(), "2710");
 
-    s.scriviHScroll(S, 22);
-    EXPECT_EQ(s.perc(S), "22");
+    s.scriviScorrimento(S, 22);
+    EXPECT_EQ(s.percentuale(S), "22");
     EXPECT_EQ(s.costo(S), "440");
     EXPECT_EQ(s.costo(A), "2000");  // no constraint: row A never moves
 }
@@ -162,8 +164,8 @@ TEST_F(Calcolo, ArrotondamentoEdAutoriferimento) {
         SCOPED_TRACE(c.p);
         s.cancellaTutto();
         s.scriviCosto(E, "100");
-        s.scriviHScroll(E, c.p);
-        s.scegliCombo(E, E - 1);  // the row refers to itself
+        s.scriviScorrimento(E, c.p);
+        s.scegliRiferimento(E, E - 1);  // the row refers to itself
         EXPECT_EQ(s.costo(E), c.fine);
         EXPECT_EQ(s.costo(T), c.fine);
     }
@@ -236,20 +238,20 @@ TEST_F(Calcolo, DigitareInUnaVocePercentualeNonDura) {
 
 TEST_F(Calcolo, EventiDellaListaDiRiferimento) {
     s.scriviCosto(A, "1000");
-    s.scegliCombo(S, A - 1);
-    EXPECT_EQ(s.combo(S).testo, "Lavori a misura");
-    EXPECT_EQ(s.combo(S).posizione, 0);
-    s.scriviHScroll(S, 10);
+    s.scegliRiferimento(S, A - 1);
+    EXPECT_EQ(s.riferimento(S).testo, "Lavori a misura");
+    EXPECT_EQ(s.riferimento(S).posizione, 0);
+    s.scriviScorrimento(S, 10);
     ASSERT_EQ(s.costo(S), "100");
     // Writing the same label as text leaves no entry selected: a typed row.
-    s.scriviTestoCombo(S, "Lavori a misura ");
-    EXPECT_EQ(s.combo(S).posizione, -1);
+    s.scriviTestoRiferimento(S, "Lavori a misura ");
+    EXPECT_EQ(s.riferimento(S).posizione, -1);
     EXPECT_EQ(s.vocerif[S].toInt(), 0);
     s.scriviCosto(A, "2000");
     EXPECT_EQ(s.costo(S), "100");  // keeps its last amount
     // While a file is being loaded the reference number is left alone.
     s.caricamento = true;
-    s.scegliCombo(S, D - 1);
+    s.scegliRiferimento(S, D - 1);
     EXPECT_EQ(s.vocerif[S].toInt(), 0);
     EXPECT_EQ(s.costo(S), "200");  // the pass still runs
 }
@@ -280,7 +282,7 @@ TEST_F(Calcolo, RipartenzaDalBasso) {
     ASSERT_EQ(s.costo(A), "1000");
     QStringList valoriA;
     s.riga(A).costo.allaVista([&] { valoriA << s.costo(A); });
-    s.scriviHScroll(M, 5);  // the total falls below 1100: restart from A = 1100
+    s.scriviScorrimento(M, 5);  // the total falls below 1100: restart from A = 1100
     ASSERT_GE(valoriA.size(), 3);
     EXPECT_EQ(valoriA[0], "");
     EXPECT_EQ(valoriA[1], "1100");
@@ -299,8 +301,8 @@ TEST_F(Calcolo, VincoloConPuntoDiGruppo) {
         StatoCalcolo t;
         t.preparaFinestra();
         t.scriviCosto(E, "10");
-        t.scegliCombo(S, D - 1);
-        t.scriviHScroll(S, 10);
+        t.scegliRiferimento(S, D - 1);
+        t.scriviScorrimento(S, 10);
         t.scriviCostoprogetto(vincolo);
         const double totale = *letturaRigorosa(t.progetto());
         EXPECT_GE(totale, 400000);
@@ -324,11 +326,11 @@ TEST_F(Calcolo, VincoloUgualeAdANonEseguePassi) {
 TEST_F(Calcolo, SenzaImportoVincolato) {
     percentuale(M, D, 10);
     s.scriviCostoprogetto("1100");
-    s.impostaCmdannullaVisibile(true);
+    s.impostaSenzaVincoloVisibile(true);
     s.spegniVincolo();
     EXPECT_EQ(s.statovincolo, StatoVincolo::Spento);
     EXPECT_EQ(s.costoprogetto(), "");
-    EXPECT_FALSE(s.cmdannullaVisibile());
+    EXPECT_FALSE(s.senzaVincoloVisibile());
     EXPECT_EQ(s.costo(A), "1000");
     s.scriviCostoprogetto("2000");
     EXPECT_EQ(s.costo(A), "1000");  // state 2: nothing moves
@@ -344,7 +346,7 @@ TEST_F(Calcolo, SenzaImportoVincolato) {
 TEST_F(Calcolo, ScorrimentoSenzaVincoloNonToccaA) {
     s.scriviCosto(A, "1000");
     percentuale(S, A, 10);
-    s.scriviHScroll(S, 30);
+    s.scriviScorrimento(S, 30);
     EXPECT_EQ(s.costo(A), "1000");
     EXPECT_EQ(s.costo(S), "300");
 }
@@ -403,7 +405,7 @@ TEST_F(Calcolo, VincoloConPesoTreRaggiunto) {
     EXPECT_LE(s.profonditaMassima(), kProfonditaMassima);
     // The window is usable afterwards.
     s.spegniVincolo();
-    s.scriviHScroll(S, 10);
+    s.scriviScorrimento(S, 10);
     EXPECT_TRUE(finta.messaggi.isEmpty());
     EXPECT_EQ(s.costo(A), "333,34");
 }
@@ -416,10 +418,10 @@ TEST_F(Calcolo, CancellaRigaPercentuale) {
     s.costorif[S] = QStringLiteral("1000");
     s.cancellaRiga(S);
     EXPECT_EQ(s.costo(S), "");
-    EXPECT_EQ(s.perc(S), "0");
-    EXPECT_EQ(s.hscroll(S), 0);
-    EXPECT_EQ(s.combo(S).testo, "");
-    EXPECT_EQ(s.combo(S).posizione, -1);
+    EXPECT_EQ(s.percentuale(S), "0");
+    EXPECT_EQ(s.scorrimento(S), 0);
+    EXPECT_EQ(s.riferimento(S).testo, "");
+    EXPECT_EQ(s.riferimento(S).posizione, -1);
     EXPECT_EQ(s.vocerif[S].toInt(), 0);
     EXPECT_EQ(s.costorif[S].toInt(), 0);
     EXPECT_EQ(s.costo(T), "0");
@@ -448,10 +450,10 @@ TEST_F(Calcolo, EtichetteLungheEListe) {
 
     for (int i = 1; i <= kVoci; ++i) {
         SCOPED_TRACE(i);
-        ASSERT_EQ(s.combo(i).voci.size(), kVoci);
-        EXPECT_EQ(s.combo(i).voci[1], QString(50, QLatin1Char('b')));
-        EXPECT_EQ(s.combo(i).voci[4], "Rilievi");
-        EXPECT_EQ(s.combo(i).posizione, i == S ? A - 1 : -1);
+        ASSERT_EQ(s.riferimento(i).voci.size(), kVoci);
+        EXPECT_EQ(s.riferimento(i).voci[1], QString(50, QLatin1Char('b')));
+        EXPECT_EQ(s.riferimento(i).voci[4], "Rilievi");
+        EXPECT_EQ(s.riferimento(i).posizione, i == S ? A - 1 : -1);
     }
     // S keeps its reference through every label edit and follows it still;
     // a new label of the reference row shows in its box.
@@ -459,7 +461,7 @@ TEST_F(Calcolo, EtichetteLungheEListe) {
     s.scriviCosto(A, "3000");
     EXPECT_EQ(s.costo(S), "300");
     s.scriviTipo(A, "Lavori a misura (lotto 1)");
-    EXPECT_EQ(s.combo(S).testo, "Lavori a misura (lotto 1)");
+    EXPECT_EQ(s.riferimento(S).testo, "Lavori a misura (lotto 1)");
     EXPECT_EQ(s.costo(S), "300");
 
     // While loading, labels do not rebuild the lists.
@@ -467,7 +469,7 @@ TEST_F(Calcolo, EtichetteLungheEListe) {
     const auto avvisi = finta.messaggi.size();
     s.scriviTipo(B, lunga);
     EXPECT_EQ(finta.messaggi.size(), avvisi);
-    EXPECT_EQ(s.combo(3).voci[1], QString(50, QLatin1Char('b')));
+    EXPECT_EQ(s.riferimento(3).voci[1], QString(50, QLatin1Char('b')));
 }
 
 // ------------------------------------------------------------- check, clear, guidance
@@ -480,9 +482,9 @@ TEST_F(Calcolo, ControlloDatiInOrdine) {
     s.controllaDati();
     s.scriviCosto(A, "1000");
     s.controllaDati();
-    s.scriviHScroll(S, 10);
+    s.scriviScorrimento(S, 10);
     s.controllaDati();
-    s.scegliCombo(S, A - 1);
+    s.scegliRiferimento(S, A - 1);
     s.controllaDati();
     ASSERT_EQ(finta.messaggi.size(), 5);
     EXPECT_TRUE(
@@ -543,8 +545,8 @@ TEST_F(Calcolo, CancellaTutto) {
     s.cancellaTutto();
     for (int i = 1; i <= kVoci; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(s.perc(i), "0");
-        EXPECT_EQ(s.combo(i).testo, "");
+        EXPECT_EQ(s.percentuale(i), "0");
+        EXPECT_EQ(s.riferimento(i).testo, "");
         EXPECT_EQ(s.centesimi[i], i == 4 || i == 18 ? s.centesimi[i] : 0);
         // The passes the clear runs write the sums again.
         EXPECT_EQ(s.costo(i), i == 4 || i == 18 ? "0" : "");

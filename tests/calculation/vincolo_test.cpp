@@ -64,8 +64,8 @@ void applica(StatoCalcolo& s, const Quadro& q) {
     for (int i = 2; i <= 17; ++i) {
         if (i == D) continue;
         if (q.rif[i] > 0) {
-            s.scegliCombo(i, q.rif[i] - 1);
-            s.scriviHScroll(i, q.perc[i]);
+            s.scegliRiferimento(i, q.rif[i] - 1);
+            s.scriviScorrimento(i, q.perc[i]);
         } else if (!q.vuota[i]) {
             s.scriviCosto(i, importo(q.cent[i]));
         }
@@ -80,14 +80,14 @@ qint64 centesimi(const QString& t) {
 // total are the sums of what the boxes show.
 ::testing::AssertionResult coerente(const StatoCalcolo& s) {
     for (int i = 1; i <= kVoci; ++i) {
-        const int p = s.combo(i).posizione;
+        const int p = s.riferimento(i).posizione;
         if (p < 0) continue;
         const QString x = s.costo(p + 1);
         const auto v = letturaRigorosa(x);
-        const QString atteso = !v || *v == 0
-                                   ? QStringLiteral("0")
-                                   : importo(static_cast<qint64>(std::floor(
-                                         s.perc(i).toDouble() / 100 * *letturaCentesimi(x) + 0.5)));
+        const QString atteso =
+            !v || *v == 0 ? QStringLiteral("0")
+                          : importo(static_cast<qint64>(std::floor(
+                                s.percentuale(i).toDouble() / 100 * *letturaCentesimi(x) + 0.5)));
         if (s.costo(i) != atteso)
             return ::testing::AssertionFailure()
                    << "row " << i << " holds " << s.costo(i).toStdString() << ", not "
@@ -145,10 +145,10 @@ TEST_F(Vincolo, RistrutturazioneDiUnaScuola) {
 // M = 100 % of A and N = 100 % of D weigh 3 on row A: the halving steps
 // cannot converge, the search in cents still finds the amount.
 TEST_F(Vincolo, PercentualiPesantiRaggiungonoIlVincolo) {
-    s.scegliCombo(11, A - 1);
-    s.scriviHScroll(11, 100);
-    s.scegliCombo(12, D - 1);
-    s.scriviHScroll(12, 100);
+    s.scegliRiferimento(11, A - 1);
+    s.scriviScorrimento(11, 100);
+    s.scegliRiferimento(12, D - 1);
+    s.scriviScorrimento(12, 100);
     s.scriviCostoprogetto(QStringLiteral("5000"));
     EXPECT_EQ(s.costo(A), "1666,67");
     EXPECT_EQ(s.costo(12), s.costo(D));
@@ -162,8 +162,8 @@ TEST_F(Vincolo, PercentualiPesantiRaggiungonoIlVincolo) {
 // to the amount it had, and the figures stay consistent.
 TEST_F(Vincolo, IrraggiungibileLasciaIContiCoerenti) {
     s.scriviCosto(2, QStringLiteral("-1000"));
-    s.scegliCombo(17, 2 - 1);
-    s.scriviHScroll(17, 10);
+    s.scegliRiferimento(17, 2 - 1);
+    s.scriviScorrimento(17, 10);
     s.scriviCosto(A, QStringLiteral("5000"));
     ASSERT_TRUE(finta.messaggi.isEmpty());
     s.scriviCostoprogetto(QStringLiteral("999999999999"));

@@ -41,8 +41,8 @@ class VociCodice : public ::testing::Test {
         utente.messaggi.clear();
     }
     void percentuale(int riga, int rif, int p) {
-        s.scegliCombo(riga, rif - 1);
-        s.scriviHScroll(riga, p);
+        s.scegliRiferimento(riga, rif - 1);
+        s.scriviScorrimento(riga, p);
     }
     struct Istantanea {
         QStringList tipi, costi, perc;
@@ -55,8 +55,8 @@ class VociCodice : public ::testing::Test {
         for (int r = 1; r <= kVoci; ++r) {
             i.tipi << s.tipo(r);
             i.costi << s.costo(r);
-            i.perc << s.perc(r);
-            i.posizioni << s.combo(r).posizione;
+            i.perc << s.percentuale(r);
+            i.posizioni << s.riferimento(r).posizione;
         }
         i.progetto = s.progetto();
         return i;
@@ -98,11 +98,11 @@ TEST_F(VociCodice, CambiaLeEtichetteDelleVociDaEASConservandoImportiERiferimenti
         EXPECT_EQ(dopo.perc[k], prima.perc[k]);
         EXPECT_EQ(dopo.posizioni[k], prima.posizioni[k]);
         // Every list offers the new labels.
-        EXPECT_EQ(s.combo(r).voci.size(), kVoci);
-        EXPECT_EQ(s.combo(r).voci.value(S - 1), voceCodice(S));
+        EXPECT_EQ(s.riferimento(r).voci.size(), kVoci);
+        EXPECT_EQ(s.riferimento(r).voci.value(S - 1), voceCodice(S));
     }
     EXPECT_EQ(dopo.progetto, prima.progetto);
-    EXPECT_EQ(s.combo(S).testo, s.tipo(D)) << "the reference box shows the reference's label";
+    EXPECT_EQ(s.riferimento(S).testo, s.tipo(D)) << "the reference box shows the reference's label";
 
     // The percentage rows still follow their references.
     s.scriviCosto(A, QStringLiteral("100000"));
@@ -160,7 +160,7 @@ TEST_F(VociCodice, IlFilePortaLeNuoveEtichette) {
         SCOPED_TRACE(r);
         EXPECT_EQ(riaperto.tipo(r), s.tipo(r));
         EXPECT_EQ(riaperto.costo(r), s.costo(r));
-        EXPECT_EQ(riaperto.combo(r).posizione, s.combo(r).posizione);
+        EXPECT_EQ(riaperto.riferimento(r).posizione, s.riferimento(r).posizione);
     }
     EXPECT_EQ(riaperto.progetto(), s.progetto());
 }

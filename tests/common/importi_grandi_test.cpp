@@ -37,8 +37,8 @@ class ImportiGrandi : public ::testing::Test {
 TEST_F(ImportiGrandi, GliImportiPiuGrandiSiSommanoAlCentesimo) {
     const QString massimo = QStringLiteral("999999999999,99");
     for (int i : {A, B, C}) s.scriviCosto(i, massimo);
-    s.scegliCombo(S, D - 1);
-    s.scriviHScroll(S, 22);
+    s.scegliRiferimento(S, D - 1);
+    s.scriviScorrimento(S, 22);
     EXPECT_EQ(s.costo(D), QStringLiteral("2999999999999,97"));
     // 22 % of 299999999999997 cents, rounded half up.
     EXPECT_EQ(s.costo(S), QStringLiteral("659999999999,99"));
@@ -59,8 +59,8 @@ TEST_F(ImportiGrandi, SommeOltreQuindiciCifreConservanoLaLoroGrandezza) {
     n.preparaFinestra();
     n.scriviCosto(A, QStringLiteral("1"));
     n.scriviCosto(B, QStringLiteral("10000000000000"));
-    n.scegliCombo(S, B - 1);
-    n.scriviHScroll(S, 22);
+    n.scegliRiferimento(S, B - 1);
+    n.scriviScorrimento(S, 22);
     EXPECT_EQ(n.costo(S), QStringLiteral("2200000000000"));
     EXPECT_EQ(n.costo(D), QStringLiteral("10000000000001"));
     EXPECT_EQ(n.progetto(), QStringLiteral("12200000000001"));
@@ -69,8 +69,8 @@ TEST_F(ImportiGrandi, SommeOltreQuindiciCifreConservanoLaLoroGrandezza) {
 TEST_F(ImportiGrandi, UnImportoOltreLIntervalloEsattoHaUnAvvisoENonSiSalva) {
     progetto.impostaNome(QStringLiteral("Diga"));
     s.scriviCosto(A, QStringLiteral("999999999999,99"));
-    s.scegliCombo(S, A - 1);
-    s.scriviHScroll(S, 22);
+    s.scegliRiferimento(S, A - 1);
+    s.scriviScorrimento(S, 22);
     s.controllaDati();
     ASSERT_EQ(finta.messaggi.size(), 1);
     EXPECT_EQ(finta.messaggi[0].testo, QStringLiteral("I dati sono stati immessi correttamente."));

@@ -66,20 +66,22 @@ class Generatore {
                     break;
                 case 3:
                 case 4:
-                    if (StatoCalcolo::percentualeVisibile(i)) s.scegliCombo(i, tra(-1, i - 2));
+                    if (StatoCalcolo::percentualeVisibile(i))
+                        s.scegliRiferimento(i, tra(-1, i - 2));
                     break;
                 case 5:
                 case 6:
-                    if (StatoCalcolo::percentualeVisibile(i)) s.scriviHScroll(i, tra(0, 100));
+                    if (StatoCalcolo::percentualeVisibile(i)) s.scriviScorrimento(i, tra(0, 100));
                     break;
                 case 7:
                     if (!StatoCalcolo::tipoSoloLettura(i) && probabile(30))
                         s.scriviTipo(i, etichetta());
                     break;
                 case 8:
-                    if (StatoCalcolo::delrigaVisibile(i) && probabile(40)) s.cancellaRiga(i);
+                    if (StatoCalcolo::pulsanteCancellaRigaVisibile(i) && probabile(40))
+                        s.cancellaRiga(i);
                     if (StatoCalcolo::percentualeVisibile(i) && probabile(20))
-                        s.scriviTestoCombo(i, QStringLiteral("scritto a mano"));
+                        s.scriviTestoRiferimento(i, QStringLiteral("scritto a mano"));
                     break;
                 default:
                     if (probabile(5)) s.cancellaTutto();

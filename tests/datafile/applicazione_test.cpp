@@ -75,9 +75,9 @@ TEST_F(Applicazione, IFileDiProvaSiApronoConGliImportiRicalcolati) {
         for (const auto& [i, costo] : c.costi) EXPECT_EQ(s.costo(i), costo) << "row " << i;
         EXPECT_EQ(s.progetto(), c.progetto);
         for (const auto& [i, pos] : c.riferimenti)
-            EXPECT_EQ(s.combo(i).posizione, pos) << "row " << i;
+            EXPECT_EQ(s.riferimento(i).posizione, pos) << "row " << i;
         EXPECT_FALSE(s.caricamento);
-        for (int i = 1; i <= kVoci; ++i) EXPECT_EQ(s.combo(i).voci.size(), kVoci);
+        for (int i = 1; i <= kVoci; ++i) EXPECT_EQ(s.riferimento(i).voci.size(), kVoci);
     }
 }
 
@@ -86,7 +86,7 @@ TEST_F(Applicazione, EtichetteAccentateEByteDeiFileDiProva) {
     ASSERT_TRUE(std::holds_alternative<ProgettoFile>(letto));
     progetto.apri({}, std::get<ProgettoFile>(letto));
     EXPECT_EQ(stato.tipo(12), QStringLiteral("Spese per attività di consulenza e supporto"));
-    EXPECT_EQ(stato.combo(1).voci.value(11), stato.tipo(12));
+    EXPECT_EQ(stato.riferimento(1).voci.value(11), stato.tipo(12));
     // Written again: the same bytes except the recalculated amounts of S and T.
     QByteArray atteso = test::contenutoDi(test::fileDiProva("Varimo-dati-scuola"));
     atteso.replace("\"IVA sui lavori\",\"999\"", "\"IVA sui lavori\",\"150\"");
@@ -97,55 +97,55 @@ TEST_F(Applicazione, EtichetteAccentateEByteDeiFileDiProva) {
 
 TEST_F(Applicazione, RiferimentoATScriveDiciottoESiRileggeSelezionato) {
     stato.scriviCosto(5, QStringLiteral("400"));
-    stato.scegliCombo(2, 17);
-    stato.scriviHScroll(2, 25);
+    stato.scegliRiferimento(2, 17);
+    stato.scriviScorrimento(2, 25);
     EXPECT_EQ(rigaSalvata(2), QByteArray("\"Lavori a corpo\",\"100\",\"25\",\"400\",18\r"));
     Progetto aperto;
     ricarica(aperto);
     StatoCalcolo& nuovo = aperto.calcolo();
-    EXPECT_EQ(nuovo.combo(2).posizione, 17);
-    EXPECT_EQ(nuovo.combo(2).testo, QStringLiteral("Totale somme a disposizione"));
+    EXPECT_EQ(nuovo.riferimento(2).posizione, 17);
+    EXPECT_EQ(nuovo.riferimento(2).testo, QStringLiteral("Totale somme a disposizione"));
     EXPECT_EQ(nuovo.costo(2), QStringLiteral("100"));
     EXPECT_EQ(nuovo.vocerif[2], QVariant(18));
 }
 
 TEST_F(Applicazione, RiferimentoSvuotatoScriveZeroEZeroESiRileggeSenza) {
     stato.scriviCosto(1, QStringLiteral("1000"));
-    stato.scegliCombo(7, 0);
-    stato.scriviHScroll(7, 5);
+    stato.scegliRiferimento(7, 0);
+    stato.scriviScorrimento(7, 5);
     stato.cancellaTutto();
     stato.scriviCosto(1, QStringLiteral("1000"));
     EXPECT_EQ(rigaSalvata(7), QByteArray("\"Imprevisti\",\"\",\"0\",0,0\r"));
     Progetto aperto;
     ricarica(aperto);
     StatoCalcolo& nuovo = aperto.calcolo();
-    EXPECT_EQ(nuovo.combo(7).posizione, -1);
+    EXPECT_EQ(nuovo.riferimento(7).posizione, -1);
     EXPECT_EQ(nuovo.costo(7), QString());
     EXPECT_EQ(nuovo.costo(1), QStringLiteral("1000"));
 }
 
 TEST_F(Applicazione, RigaRiferitaConCostoVuotoTornaComeZero) {
     stato.scriviCosto(1, QStringLiteral("1000"));
-    stato.scegliCombo(11, 1);  // M refers to B, which is empty
-    stato.scriviHScroll(11, 10);
+    stato.scegliRiferimento(11, 1);  // M refers to B, which is empty
+    stato.scriviScorrimento(11, 10);
     EXPECT_EQ(rigaSalvata(11), QByteArray("\"Spese tecniche\",\"0\",\"10\",0,2\r"));
     Progetto aperto;
     ricarica(aperto);
     StatoCalcolo& nuovo = aperto.calcolo();
     EXPECT_EQ(nuovo.costo(2), QStringLiteral("0"));
     EXPECT_EQ(nuovo.costo(11), QStringLiteral("0"));
-    EXPECT_EQ(nuovo.combo(11).posizione, 1);
+    EXPECT_EQ(nuovo.riferimento(11).posizione, 1);
 }
 
 TEST_F(Applicazione, UnaModificaDellEtichettaConservaIlRiferimentoSulDisco) {
     stato.scriviCosto(1, QStringLiteral("1000"));
     stato.scriviCosto(2, QStringLiteral("300"));
-    stato.scegliCombo(17, 1);  // S = 10 % of B
-    stato.scriviHScroll(17, 10);
+    stato.scegliRiferimento(17, 1);  // S = 10 % of B
+    stato.scriviScorrimento(17, 10);
     ASSERT_EQ(stato.costo(17), QStringLiteral("30"));
     const QByteArray prima = rigaSalvata(17);
     stato.scriviTipo(5, QStringLiteral("Rilievi"));  // every list refilled
-    EXPECT_EQ(stato.combo(17).posizione, 1);
+    EXPECT_EQ(stato.riferimento(17).posizione, 1);
     EXPECT_EQ(stato.vocerif[17], QVariant(2));
     EXPECT_EQ(rigaSalvata(17), prima);
     Progetto aperto;
@@ -153,7 +153,7 @@ TEST_F(Applicazione, UnaModificaDellEtichettaConservaIlRiferimentoSulDisco) {
     StatoCalcolo& nuovo = aperto.calcolo();
     EXPECT_EQ(nuovo.costo(2), QStringLiteral("300"));
     EXPECT_EQ(nuovo.costo(17), QStringLiteral("30"));
-    EXPECT_EQ(nuovo.combo(17).posizione, 1);
+    EXPECT_EQ(nuovo.riferimento(17).posizione, 1);
     nuovo.scriviCosto(2, QStringLiteral("500"));  // still following B
     EXPECT_EQ(nuovo.costo(17), QStringLiteral("50"));
 }
@@ -172,13 +172,13 @@ TEST_F(Applicazione, IlCaricamentoConservaINumeriDiRiferimentoSalvati) {
     EXPECT_EQ(stato.vocerif[17], QVariant(1));
     EXPECT_EQ(stato.vocerif[6], QVariant(0));
     EXPECT_FALSE(stato.vocerif[7].isValid());
-    EXPECT_EQ(stato.perc(17), QStringLiteral("50"));
+    EXPECT_EQ(stato.percentuale(17), QStringLiteral("50"));
     EXPECT_EQ(stato.costo(17), QStringLiteral("100"));
     EXPECT_EQ(stato.progetto(), QStringLiteral("300"));
     EXPECT_EQ(progetto.nome(), QStringLiteral("P"));
     // A label edit after loading rebuilds the lists again.
     stato.scriviTipo(2, QStringLiteral("Corpo"));
-    EXPECT_EQ(stato.combo(1).voci.value(1), QStringLiteral("Corpo"));
+    EXPECT_EQ(stato.riferimento(1).voci.value(1), QStringLiteral("Corpo"));
 }
 
 }  // namespace

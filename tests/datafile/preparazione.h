@@ -15,8 +15,8 @@ namespace varimo::test {
 inline void progettoValido(Progetto& p) {
     StatoCalcolo& s = p.calcolo();
     s.scriviCosto(1, QStringLiteral("1000"));
-    s.scegliCombo(17, 0);
-    s.scriviHScroll(17, 10);
+    s.scegliRiferimento(17, 0);
+    s.scriviScorrimento(17, 10);
     p.impostaNome(QStringLiteral("Scuola"));
     p.impostaValuta(QStringLiteral("euro"));
 }

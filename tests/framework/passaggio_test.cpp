@@ -37,7 +37,7 @@ QString testoDocumento(const Documento& d) {
 DatiStampaCalcolo datiCalcolo(const StatoCalcolo& s) {
     DatiStampaCalcolo d;
     for (int i = 1; i <= kVoci; ++i)
-        d.righe[i] = {s.tipo(i), s.costo(i), s.perc(i), s.combo(i).testo};
+        d.righe[i] = {s.tipo(i), s.costo(i), s.percentuale(i), s.riferimento(i).testo};
     d.progetto = s.progetto();
     d.costoprogetto = s.costoprogetto();
     d.intestazione = {QStringLiteral("Scuola"), QStringLiteral("euro")};
@@ -88,8 +88,8 @@ TEST(PassaggioQuadro, VisualizzaNonSpostaNullaEOgniStampaConcorda) {
                     break;
                 case 2:
                     if (StatoCalcolo::percentualeVisibile(riga)) {
-                        s.scegliCombo(riga, tra(0, 3) == 0 ? tra(0, 16) : tra(0, 3));
-                        s.scriviHScroll(riga, tra(0, 3) == 0 ? 100 : tra(0, 30));
+                        s.scegliRiferimento(riga, tra(0, 3) == 0 ? tra(0, 16) : tra(0, 3));
+                        s.scriviScorrimento(riga, tra(0, 3) == 0 ? 100 : tra(0, 30));
                     }
                     break;
                 case 3:
@@ -98,7 +98,7 @@ TEST(PassaggioQuadro, VisualizzaNonSpostaNullaEOgniStampaConcorda) {
                 case 4:
                     // "Rielabora": the constraint is armed, nothing is handed back.
                     s.statovincolo = StatoVincolo::InAttesa;
-                    s.impostaCmdannullaVisibile(true);
+                    s.impostaSenzaVincoloVisibile(true);
                     break;
                 default: {
                     // "Visualizza": the framework is filled, then the total

@@ -30,8 +30,8 @@ class DopoGara : public ::testing::Test {
   protected:
     void SetUp() override { calcolo.preparaFinestra(); }
     void percentuale(int riga, int rif, int p) {
-        calcolo.scegliCombo(riga, rif - 1);
-        calcolo.scriviHScroll(riga, p);
+        calcolo.scegliRiferimento(riga, rif - 1);
+        calcolo.scriviScorrimento(riga, p);
     }
     // A 335.498,23, C 19.535,61, S = 10 % of D.
     void esempio() {

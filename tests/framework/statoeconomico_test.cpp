@@ -27,16 +27,16 @@ class ProvaStatoEconomico : public ::testing::Test {
 TEST_F(ProvaStatoEconomico, StatoIniziale) {
     const QString lettere = QStringLiteral("ABCDEFGHILMNOPQRST");
     for (int i = 1; i <= kVoci; ++i) {
-        EXPECT_EQ(quadro.num(i), QString(lettere[i - 1])) << i;
-        EXPECT_EQ(quadro.perc(i), QStringLiteral("0"));
+        EXPECT_EQ(quadro.numero(i), QString(lettere[i - 1])) << i;
+        EXPECT_EQ(quadro.testoPercentuale(i), QStringLiteral("0"));
         EXPECT_TRUE(quadro.visibile(i));
     }
     EXPECT_EQ(quadro.tipo(19), QStringLiteral("TOTALE PROGETTO (in euro)"));
-    EXPECT_EQ(quadro.valut(), QStringLiteral("euro"));
-    EXPECT_EQ(quadro.valutVoci(), QStringList({QStringLiteral("euro"), QStringLiteral("dollari"),
-                                               QStringLiteral("yen"), QStringLiteral("sterline"),
-                                               QStringLiteral("rubli"), QStringLiteral("corone")}));
-    EXPECT_EQ(quadro.suggerimentoEsco(), QStringLiteral("clicca per uscire da Varimo"));
+    EXPECT_EQ(quadro.valuta(), QStringLiteral("euro"));
+    EXPECT_EQ(quadro.valute(), QStringList({QStringLiteral("euro"), QStringLiteral("dollari"),
+                                            QStringLiteral("yen"), QStringLiteral("sterline"),
+                                            QStringLiteral("rubli"), QStringLiteral("corone")}));
+    EXPECT_EQ(quadro.suggerimentoUscita(), QStringLiteral("clicca per uscire da Varimo"));
     EXPECT_EQ(quadro.numerovoci, 0);
 }
 
@@ -62,7 +62,7 @@ TEST_F(ProvaStatoEconomico, IlRiempimentoMostraSoloLeRigheConUnCostoRinumerate) 
         ++k;
         SCOPED_TRACE(i);
         EXPECT_TRUE(quadro.visibile(k));
-        EXPECT_EQ(quadro.num(k), QString::number(k));
+        EXPECT_EQ(quadro.numero(k), QString::number(k));
         EXPECT_EQ(quadro.tipo(k), calcolo.tipo(i));
         EXPECT_EQ(quadro.costo(k), formatoImporto(calcolo.costo(i)));
     }
@@ -76,13 +76,13 @@ TEST_F(ProvaStatoEconomico, IlRiempimentoMostraSoloLeRigheConUnCostoRinumerate) 
 
 TEST_F(ProvaStatoEconomico, IlRiempimentoPortaPercentualeERiferimento) {
     calcolo.scriviCosto(1, QStringLiteral("1000"));
-    calcolo.scegliCombo(17, 0);
-    calcolo.scriviHScroll(17, 10);
+    calcolo.scegliRiferimento(17, 0);
+    calcolo.scriviScorrimento(17, 10);
     quadro.mostra(calcolo);
     ASSERT_EQ(quadro.numerovoci, 4);  // A, D, S, T
     EXPECT_EQ(quadro.tipo(3), QStringLiteral("IVA sui lavori"));
     EXPECT_EQ(quadro.costo(3), QStringLiteral("100,00"));
-    EXPECT_EQ(quadro.perc(3), QStringLiteral("10"));
+    EXPECT_EQ(quadro.testoPercentuale(3), QStringLiteral("10"));
     EXPECT_EQ(quadro.riferimento(3), QStringLiteral("Lavori a misura"));
     EXPECT_EQ(quadro.riferimento(1), QString());
     EXPECT_EQ(quadro.costo(19), QStringLiteral("1.100,00"));
@@ -119,32 +119,32 @@ TEST_F(ProvaStatoEconomico, AvvisoSullaLunghezzaDellEtichetta) {
 }
 
 TEST_F(ProvaStatoEconomico, IlNomeDelProgettoSegueOgniModifica) {
-    quadro.scriviNomeprog(QStringLiteral("S"));
+    quadro.scriviNomeProgetto(QStringLiteral("S"));
     EXPECT_EQ(progetto.nome(), QStringLiteral("S"));
-    quadro.scriviNomeprog(QStringLiteral("Scuola"));
+    quadro.scriviNomeProgetto(QStringLiteral("Scuola"));
     EXPECT_EQ(progetto.nome(), QStringLiteral("Scuola"));
 }
 
 TEST_F(ProvaStatoEconomico, DidascaliaDellaValutaDuranteLaDigitazione) {
     for (const char* t : {"f", "fr", "franchi"}) {
-        quadro.scriviValut(QString::fromLatin1(t));
+        quadro.scriviValuta(QString::fromLatin1(t));
         EXPECT_EQ(quadro.tipo(19), "TOTALE PROGETTO (in " + QString::fromLatin1(t) + ")");
         EXPECT_EQ(progetto.valuta(), QString::fromLatin1(t));
     }
-    quadro.scegliValut(2);
-    EXPECT_EQ(quadro.valut(), QStringLiteral("yen"));
+    quadro.scegliValuta(2);
+    EXPECT_EQ(quadro.valuta(), QStringLiteral("yen"));
     EXPECT_EQ(quadro.tipo(19), QStringLiteral("TOTALE PROGETTO (in yen)"));
     // Choosing the entry already shown still runs the handler.
     progetto.impostaValuta(QStringLiteral("altro"));
-    quadro.scegliValut(2);
+    quadro.scegliValuta(2);
     EXPECT_EQ(progetto.valuta(), QStringLiteral("yen"));
-    quadro.scegliValut(6);  // outside the list: nothing
-    EXPECT_EQ(quadro.valut(), QStringLiteral("yen"));
+    quadro.scegliValuta(6);  // outside the list: nothing
+    EXPECT_EQ(quadro.valuta(), QStringLiteral("yen"));
 }
 
 TEST_F(ProvaStatoEconomico, IlControlloGuardaSoloIlNomeDelProgetto) {
     quadro.controllaDati();
-    quadro.scriviNomeprog(QStringLiteral("Ponte"));
+    quadro.scriviNomeProgetto(QStringLiteral("Ponte"));
     quadro.controllaDati();
     ASSERT_EQ(finta.messaggi.size(), 2);
     EXPECT_EQ(finta.messaggi[0].testo,
@@ -164,22 +164,22 @@ TEST_F(ProvaStatoEconomico, IlControlloGuardaSoloIlNomeDelProgetto) {
 TEST_F(ProvaStatoEconomico, CancellaTuttoConservaCasellaDelNomeEVisibilita) {
     calcolo.scriviCosto(1, QStringLiteral("1000"));
     quadro.mostra(calcolo);
-    quadro.scriviNomeprog(QStringLiteral("Ponte"));
-    quadro.scriviValut(QStringLiteral("dollari"));
+    quadro.scriviNomeProgetto(QStringLiteral("Ponte"));
+    quadro.scriviValuta(QStringLiteral("dollari"));
     quadro.cancellaTutto();
     for (int i = 1; i <= kVoci; ++i) {
         EXPECT_EQ(quadro.tipo(i), QString());
         EXPECT_EQ(quadro.costo(i), QString());
-        EXPECT_EQ(quadro.perc(i), QStringLiteral("0"));
+        EXPECT_EQ(quadro.testoPercentuale(i), QStringLiteral("0"));
         EXPECT_EQ(quadro.riferimento(i), QString());
     }
     EXPECT_TRUE(quadro.visibile(1));
     EXPECT_FALSE(quadro.visibile(4));
     EXPECT_EQ(quadro.numerovoci, 3);
-    EXPECT_EQ(quadro.nomeprog(), QStringLiteral("Ponte"));
+    EXPECT_EQ(quadro.nomeProgetto(), QStringLiteral("Ponte"));
     EXPECT_EQ(progetto.nome(), QString());
     EXPECT_EQ(quadro.costo(19), QString());
-    EXPECT_EQ(quadro.valut(), QStringLiteral("euro"));
+    EXPECT_EQ(quadro.valuta(), QStringLiteral("euro"));
     EXPECT_EQ(quadro.tipo(19), QStringLiteral("TOTALE PROGETTO (in euro)"));
     EXPECT_EQ(progetto.valuta(), QStringLiteral("euro"));
     quadro.controllaDati();

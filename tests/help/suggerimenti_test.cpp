@@ -51,8 +51,8 @@ TEST(Suggerimenti, ScorrimentoSuTreRighe) {
     QTemporaryDir dir;
     Suggerimenti s;
     s.carica(scriviFile(dir, "primo\r\nsecondo\r\nterzo\r\n"));
-    EXPECT_EQ(s.tipList.size(), 3);
-    EXPECT_EQ(s.tipIndex, 1);
+    EXPECT_EQ(s.elenco.size(), 3);
+    EXPECT_EQ(s.posizione, 1);
     EXPECT_EQ(s.testo(), "primo");
 
     // Forward: 2, 3, then round to 1.
@@ -63,14 +63,14 @@ TEST(Suggerimenti, ScorrimentoSuTreRighe) {
     }
     // Backward on the first tip stays there.
     s.suggerimentoPrecedente();
-    EXPECT_EQ(s.tipIndex, 1);
+    EXPECT_EQ(s.posizione, 1);
     EXPECT_EQ(s.testo(), "primo");
     // From the third, back to the second.
     s.suggerimentoSeguente();
     s.suggerimentoSeguente();
     ASSERT_EQ(s.testo(), "terzo");
     s.suggerimentoPrecedente();
-    EXPECT_EQ(s.tipIndex, 2);
+    EXPECT_EQ(s.posizione, 2);
     EXPECT_EQ(s.testo(), "secondo");
 }
 
@@ -78,9 +78,9 @@ TEST(Suggerimenti, RigaVuotaETipoDiSuggerimento) {
     QTemporaryDir dir;
     Suggerimenti s;
     s.carica(scriviFile(dir, "primo\r\n\r\nterzo"));
-    ASSERT_EQ(s.tipList.size(), 3);
+    ASSERT_EQ(s.elenco.size(), 3);
     s.suggerimentoSeguente();
-    EXPECT_EQ(s.tipIndex, 2);
+    EXPECT_EQ(s.posizione, 2);
     EXPECT_EQ(s.testo(), "");
     s.suggerimentoSeguente();
     EXPECT_EQ(s.testo(), "terzo");
@@ -96,7 +96,7 @@ TEST(Suggerimenti, FileMancante) {
         Suggerimenti s;
         s.carica(percorso);
         EXPECT_EQ(s.testo(), messaggio);
-        EXPECT_TRUE(s.tipList.isEmpty());
+        EXPECT_TRUE(s.elenco.isEmpty());
         s.suggerimentoSeguente();
         EXPECT_EQ(s.testo(), messaggio);
         s.suggerimentoPrecedente();
@@ -108,14 +108,14 @@ TEST(Suggerimenti, CartellaAlPostoDelFile) {
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir("VarimoSuggerimenti.TXT"));
     Suggerimenti s;
-    EXPECT_FALSE(s.LoadTips(QDir(dir.path()).filePath("VarimoSuggerimenti.TXT")));
-    EXPECT_EQ(s.tipIndex, 0);
+    EXPECT_FALSE(s.leggiFile(QDir(dir.path()).filePath("VarimoSuggerimenti.TXT")));
+    EXPECT_EQ(s.posizione, 0);
 }
 
 TEST(Suggerimenti, FileVuoto) {
     QTemporaryDir dir;
     Suggerimenti s;
-    EXPECT_TRUE(s.LoadTips(scriviFile(dir, "")));
+    EXPECT_TRUE(s.leggiFile(scriviFile(dir, "")));
     EXPECT_EQ(s.testo(), "");
     s.suggerimentoSeguente();
     s.suggerimentoPrecedente();

@@ -56,8 +56,8 @@ class Sezioni : public test::AmbienteStampe {
         return q;
     }
     void percentuale(int riga, int rif, int p) {
-        calcolo.scegliCombo(riga, rif - 1);
-        calcolo.scriviHScroll(riga, p);
+        calcolo.scegliRiferimento(riga, rif - 1);
+        calcolo.scriviScorrimento(riga, p);
     }
     CorpoLetto unicoDocumento() {
         EXPECT_EQ(aperti.size(), 1);
@@ -145,7 +145,7 @@ TEST_F(Sezioni, StampaCioCheMostraLaFinestraAncheDopoRitocchiAMano) {
     // currency changed there.
     quadro.scriviTipo(1, QStringLiteral("Lavori stradali"));
     quadro.scriviCosto(2, QString());  // C emptied: left out of the section
-    quadro.scriviValut(QStringLiteral("dollari"));
+    quadro.scriviValuta(QStringLiteral("dollari"));
     progetto.valuta = QStringLiteral("dollari");
     ASSERT_EQ(stampaSezioni(sezioni()), EsitoStampa::Fatto);
     const QList<QStringList> r = righe(unicoDocumento().tabelle().value(0));

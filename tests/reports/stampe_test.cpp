@@ -29,7 +29,7 @@ DatiStampaCalcolo calcoloTreRighe() {
     for (int i = 1; i <= 18; ++i) {
         auto& r = d.righe[static_cast<std::size_t>(i)];
         r.tipo = QStringLiteral("voce %1").arg(i);
-        r.perc = QStringLiteral("0");
+        r.percentuale = QStringLiteral("0");
         r.riferimento = QStringLiteral("nessuno");
     }
     d.righe[1] = {QStringLiteral("Lavori a misura"), QStringLiteral("1000"), QStringLiteral("0"),

@@ -96,18 +96,19 @@ void Calcolo::creaControlli() {
         QString testo, suggerimento;
         int colonna, colonne;
     } titoli[] = {
-        {19, testicalcolo::perc19, testicalcolo::perc19Suggerimento, cTipo, 1},
-        {20, testicalcolo::perc20, testicalcolo::perc20Suggerimento, cCosto, 1},
-        {0, testicalcolo::perc0, testicalcolo::perc0Suggerimento, cPerc, 2},
+        {19, testicalcolo::titoloTipo, testicalcolo::titoloTipoSuggerimento, cTipo, 1},
+        {20, testicalcolo::titoloCosto, testicalcolo::titoloCostoSuggerimento, cCosto, 1},
+        {0, testicalcolo::titoloPercentuale, testicalcolo::titoloPercentualeSuggerimento, cPerc, 2},
     };
     for (const auto& t : titoli) {
-        perc_[t.indice] =
+        etichettaPercentuale_[t.indice] =
             titoloColonna(area, nomeControllo("perc", t.indice), t.testo, t.suggerimento);
-        griglia->addWidget(perc_[t.indice], kTitoli, t.colonna, 1, t.colonne);
+        griglia->addWidget(etichettaPercentuale_[t.indice], kTitoli, t.colonna, 1, t.colonne);
     }
-    label1_ = titoloColonna(area, QStringLiteral("Label1"), testicalcolo::label1,
-                            testicalcolo::label1Suggerimento);
-    griglia->addWidget(label1_, kTitoli, cCombo);
+    titoloRiferimento_ =
+        titoloColonna(area, QStringLiteral("Label1"), testicalcolo::titoloRiferimento,
+                      testicalcolo::titoloRiferimentoSuggerimento);
+    griglia->addWidget(titoloRiferimento_, kTitoli, cCombo);
 
     QIcon cestino = style()->standardIcon(QStyle::SP_TrashIcon);
     if (cestino.isNull()) cestino = style()->standardIcon(QStyle::SP_DialogDiscardButton);
@@ -117,7 +118,7 @@ void Calcolo::creaControlli() {
         auto* n = new QLabel(QString(letteraVoce(i)), area);
         n->setObjectName(nomeControllo("num", i));
         poni(n, riga, cNum);
-        num_[i] = n;
+        lettera_[i] = n;
 
         auto* t = new QLineEdit(stato_->tipo(i), area);
         t->setObjectName(nomeControllo("tipo", i));
@@ -135,14 +136,14 @@ void Calcolo::creaControlli() {
         c->setToolTip(stato_->suggerimentoCosto(i));
         costo_[i] = c;
 
-        if (StatoCalcolo::delrigaPresente(i)) {
+        if (StatoCalcolo::pulsanteCancellaRigaPresente(i)) {
             auto* d = new QToolButton(area);
             d->setObjectName(nomeControllo("delriga", i));
             d->setIcon(cestino);
             d->setAutoRaise(false);
             poni(d, riga, cDelriga);
-            d->setVisible(StatoCalcolo::delrigaVisibile(i));
-            delriga_[i] = d;
+            d->setVisible(StatoCalcolo::pulsanteCancellaRigaVisibile(i));
+            pulsanteCancellaRiga_[i] = d;
         }
 
         const bool percentuale = StatoCalcolo::percentualeVisibile(i);
@@ -152,7 +153,7 @@ void Calcolo::creaControlli() {
         sfondo(p, Qt::yellow);
         poni(p, riga, cPerc);
         p->setVisible(percentuale);
-        perc_[i] = p;
+        etichettaPercentuale_[i] = p;
 
         auto* h = new BarraPercentuale(area);
         h->setObjectName(nomeControllo("HScroll1", i));
@@ -162,7 +163,7 @@ void Calcolo::creaControlli() {
         h->setToolTip(kSuggerimentoBarra);
         poni(h, riga, cBarra);
         h->setVisible(percentuale);
-        hscroll_[i] = h;
+        barraPercentuale_[i] = h;
 
         auto* cb = new ElencoIntero(area);
         cb->setObjectName(nomeControllo("Combo1", i));
@@ -172,15 +173,15 @@ void Calcolo::creaControlli() {
         cb->setMaxVisibleItems(kVoci);
         poni(cb, riga, cCombo);
         cb->setVisible(percentuale);
-        combo_[i] = cb;
+        elencoRiferimento_[i] = cb;
     }
 
     // From the keyboard a row reads label, amount, percentage, reference, then
     // its delete button.
     for (int i = 1; i <= kVoci; ++i) {
-        setTabOrder(costo_[i], hscroll_[i]);
-        setTabOrder(hscroll_[i], combo_[i]);
-        if (delriga_[i]) setTabOrder(combo_[i], delriga_[i]);
+        setTabOrder(costo_[i], barraPercentuale_[i]);
+        setTabOrder(barraPercentuale_[i], elencoRiferimento_[i]);
+        if (pulsanteCancellaRiga_[i]) setTabOrder(elencoRiferimento_[i], pulsanteCancellaRiga_[i]);
     }
 
     calcolato_ = new QLineEdit(testicalcolo::calcolato, area);
@@ -225,32 +226,34 @@ void Calcolo::creaControlli() {
     };
     // Beside the two project amounts: the rework switch (which keeps its room
     // while hidden) and "Visualizza".
-    cmdannulla_ =
-        tasto("cmdannulla", testicalcolo::cmdannulla, testicalcolo::cmdannullaSuggerimento);
-    vis_ = tasto("vis", testicalcolo::vis, testicalcolo::visSuggerimento);
+    pulsanteSenzaVincolo_ =
+        tasto("cmdannulla", testicalcolo::senzaVincolo, testicalcolo::senzaVincoloSuggerimento);
+    pulsanteVisualizza_ =
+        tasto("vis", testicalcolo::visualizza, testicalcolo::visualizzaSuggerimento);
     {
-        QSizePolicy p = cmdannulla_->sizePolicy();
+        QSizePolicy p = pulsanteSenzaVincolo_->sizePolicy();
         p.setRetainSizeWhenHidden(true);
-        cmdannulla_->setSizePolicy(p);
-        cmdannulla_->setVisible(false);
+        pulsanteSenzaVincolo_->setSizePolicy(p);
+        pulsanteSenzaVincolo_->setVisible(false);
         auto* riga = new QHBoxLayout;
         riga->setSpacing(0);
         riga->addStretch(3);
-        riga->addWidget(cmdannulla_, 24);
-        riga->addWidget(vis_, 18);
+        riga->addWidget(pulsanteSenzaVincolo_, 24);
+        riga->addWidget(pulsanteVisualizza_, 18);
         griglia->addLayout(riga, kCalcolato, cDelriga, 2, cColonne - cDelriga);
     }
     // The command buttons, on the right of the last line.
     aiuto_ = tasto("aiuto", testicalcolo::aiuto, testicalcolo::aiutoSuggerimento);
-    command6_ = tasto("Command6", QStringLiteral("&Guida in linea"),
-                      QStringLiteral("cliccare per visualizzare il sommario della Guida"));
-    cmdStampa_ = tasto("cmdStampa", QStringLiteral("&Stampa"),
-                       QStringLiteral("clicca per stampare i dati della finestra"));
-    esco_ = tasto("esco", QStringLiteral("&USCITA"), QString());
+    guidaInLinea_ = tasto("Command6", QStringLiteral("&Guida in linea"),
+                          QStringLiteral("cliccare per visualizzare il sommario della Guida"));
+    pulsanteStampa_ = tasto("cmdStampa", QStringLiteral("&Stampa"),
+                            QStringLiteral("clicca per stampare i dati della finestra"));
+    pulsanteEsci_ = tasto("esco", QStringLiteral("&USCITA"), QString());
     auto* tasti = new QHBoxLayout;
     tasti->setSpacing(0);
     tasti->addStretch(53);
-    for (QPushButton* b : {aiuto_, command6_, cmdStampa_, esco_}) tasti->addWidget(b, 18);
+    for (QPushButton* b : {aiuto_, guidaInLinea_, pulsanteStampa_, pulsanteEsci_})
+        tasti->addWidget(b, 18);
     griglia->addLayout(tasti, kTasti, cNum, 1, cColonne);
 }
 
@@ -276,20 +279,24 @@ void Calcolo::collegaStato() {
             testo(costo_[i], t);
             segnaImporto(costo_[i], t.isEmpty() || importoAccettabile(t));
         });
-        vista(r.perc, [this, s, i] {
-            if (perc_[i]->text() != s->perc(i)) perc_[i]->setText(s->perc(i));
+        vista(r.percentuale, [this, s, i] {
+            if (etichettaPercentuale_[i]->text() != s->percentuale(i))
+                etichettaPercentuale_[i]->setText(s->percentuale(i));
         });
-        vista(r.hscroll, [this, s, i] {
-            if (hscroll_[i]->value() != s->hscroll(i)) hscroll_[i]->setValue(s->hscroll(i));
+        vista(r.scorrimento, [this, s, i] {
+            if (barraPercentuale_[i]->value() != s->scorrimento(i))
+                barraPercentuale_[i]->setValue(s->scorrimento(i));
         });
-        vista(r.combo, [this, i] { aggiornaCombo(i); });
+        vista(r.riferimento, [this, i] { aggiornaElencoRiferimento(i); });
         vista(r.suggerimentoTipo, [this, s, i] { tipo_[i]->setToolTip(s->suggerimentoTipo(i)); });
-        vista(r.suggerimentoCombo,
-              [this, s, i] { combo_[i]->setToolTip(s->suggerimentoCombo(i)); });
-        if (delriga_[i]) {
-            vista(r.suggerimentoDelriga,
-                  [this, s, i] { delriga_[i]->setToolTip(s->suggerimentoDelriga(i)); });
-            connect(delriga_[i], &QToolButton::clicked, s, [this, i] { cancellaRiga(i); });
+        vista(r.suggerimentoRiferimento,
+              [this, s, i] { elencoRiferimento_[i]->setToolTip(s->suggerimentoRiferimento(i)); });
+        if (pulsanteCancellaRiga_[i]) {
+            vista(r.suggerimentoCancellaRiga, [this, s, i] {
+                pulsanteCancellaRiga_[i]->setToolTip(s->suggerimentoCancellaRiga(i));
+            });
+            connect(pulsanteCancellaRiga_[i], &QToolButton::clicked, s,
+                    [this, i] { cancellaRiga(i); });
         }
     }
     vista(s->progettoValore(), [this, s, testo] { testo(progetto_, s->progetto()); });
@@ -298,14 +305,16 @@ void Calcolo::collegaStato() {
         testo(costoprogetto_, t);
         segnaImporto(costoprogetto_, t.isEmpty() || importoAccettabile(t));
     });
-    vista(s->cmdannullaValore(), [this, s] { cmdannulla_->setVisible(s->cmdannullaVisibile()); });
-    vista(s->suggerimentoEscoValore(), [this, s] { esco_->setToolTip(s->suggerimentoEsco()); });
+    vista(s->senzaVincoloValore(),
+          [this, s] { pulsanteSenzaVincolo_->setVisible(s->senzaVincoloVisibile()); });
+    vista(s->suggerimentoUscitaValore(),
+          [this, s] { pulsanteEsci_->setToolTip(s->suggerimentoUscita()); });
 
     connect(s, &StatoCalcolo::cambiato, this, &Calcolo::aggiorna);
     primaDiOgniMessaggio(this, [this] { aggiorna(); });
 
-    connect(cmdannulla_, &QPushButton::clicked, this, &Calcolo::spegniVincolo);
-    connect(vis_, &QPushButton::clicked, this, &Calcolo::visualizzaQuadro);
+    connect(pulsanteSenzaVincolo_, &QPushButton::clicked, this, &Calcolo::spegniVincolo);
+    connect(pulsanteVisualizza_, &QPushButton::clicked, this, &Calcolo::visualizzaQuadro);
     connect(aiuto_, &QPushButton::clicked, this, &Calcolo::mostraAiuto);
 
     for (const auto& v : viste_) v();
@@ -350,15 +359,16 @@ void Calcolo::collegaModifiche() {
         // is one step, and so are the keys pressed in the bar while it keeps
         // the focus (digits typed one after the other, arrow keys); each
         // click is a step of its own.
-        QScrollBar* h = hscroll_[i];
+        QScrollBar* h = barraPercentuale_[i];
         connect(h, &QScrollBar::valueChanged, st, [st, h, i](int v) {
             const bool tastiera = h->hasFocus() && QGuiApplication::mouseButtons() == Qt::NoButton;
-            st->scriviHScroll(i, v, h->isSliderDown() || tastiera);
+            st->scriviScorrimento(i, v, h->isSliderDown() || tastiera);
         });
         connect(h, &QScrollBar::sliderReleased, st, &Progetto::interrompiUnione);
-        connect(combo_[i]->lineEdit(), &QLineEdit::textEdited, st,
-                [st, i](const QString& t) { st->scriviTestoCombo(i, t); });
-        connect(combo_[i], &QComboBox::activated, st, [st, i](int p) { st->scegliCombo(i, p); });
+        connect(elencoRiferimento_[i]->lineEdit(), &QLineEdit::textEdited, st,
+                [st, i](const QString& t) { st->scriviTestoRiferimento(i, t); });
+        connect(elencoRiferimento_[i], &QComboBox::activated, st,
+                [st, i](int p) { st->scegliRiferimento(i, p); });
     }
     connect(costoprogetto_, &QLineEdit::textEdited, st,
             [st](const QString& t) { st->scriviCostoprogetto(t); });
@@ -366,9 +376,9 @@ void Calcolo::collegaModifiche() {
     connect(qApp, &QApplication::focusChanged, st, &Progetto::interrompiUnione);
 }
 
-void Calcolo::aggiornaCombo(int i) {
-    const Riferimento& r = stato_->combo(i);
-    QComboBox* c = combo_[i];
+void Calcolo::aggiornaElencoRiferimento(int i) {
+    const Riferimento& r = stato_->riferimento(i);
+    QComboBox* c = elencoRiferimento_[i];
     QStringList voci;
     voci.reserve(c->count());
     for (int k = 0; k < c->count(); ++k) voci << c->itemText(k);
@@ -400,8 +410,8 @@ void Calcolo::aggiornaCombo(int i) {
 
 void Calcolo::aggiornaPagine() {
     for (int i = 1; i <= kVoci; ++i) {
-        if (hscroll_[i]->pageStep() != stato_->pagina(i))
-            hscroll_[i]->setPageStep(stato_->pagina(i));
+        if (barraPercentuale_[i]->pageStep() != stato_->pagina(i))
+            barraPercentuale_[i]->setPageStep(stato_->pagina(i));
     }
 }
 

@@ -27,7 +27,8 @@ namespace varimo {
 //
 // The menu bar and the command bar go in the window's own areas
 // (menuBar(), addToolBar()); the rows live in the central widget.
-// The buttons esco, cmdStampa and Command6 carry the commands of the menus;
+// The buttons `esco`, `cmdStampa` and `Command6` (pulsanteEsci(),
+// pulsanteStampa(), guidaInLinea()) carry the commands of the menus;
 // whoever installs the commands connects them.
 class Calcolo : public QMainWindow {
     Q_OBJECT
@@ -60,24 +61,24 @@ class Calcolo : public QMainWindow {
     // Controls by name and index, for the commands that read them.
     QLineEdit* tipo(int i) const { return tipo_.at(i); }
     QLineEdit* costo(int i) const { return costo_.at(i); }
-    QLabel* perc(int i) const { return perc_.at(i); }  // 0..20
-    QScrollBar* hscroll(int i) const { return hscroll_.at(i); }
-    QComboBox* combo(int i) const { return combo_.at(i); }
-    QToolButton* delriga(int i) const { return delriga_.at(i); }  // 1..17
+    QLabel* etichettaPercentuale(int i) const { return etichettaPercentuale_.at(i); }  // 0..20
+    QScrollBar* barraPercentuale(int i) const { return barraPercentuale_.at(i); }
+    QComboBox* elencoRiferimento(int i) const { return elencoRiferimento_.at(i); }
+    QToolButton* pulsanteCancellaRiga(int i) const { return pulsanteCancellaRiga_.at(i); }  // 1..17
     QLineEdit* progetto() const { return progetto_; }
     QLineEdit* costoprogetto() const { return costoprogetto_; }
-    QPushButton* cmdannulla() const { return cmdannulla_; }
-    QPushButton* vis() const { return vis_; }
+    QPushButton* pulsanteSenzaVincolo() const { return pulsanteSenzaVincolo_; }
+    QPushButton* pulsanteVisualizza() const { return pulsanteVisualizza_; }
     QPushButton* aiuto() const { return aiuto_; }
-    QPushButton* esco() const { return esco_; }
-    QPushButton* cmdStampa() const { return cmdStampa_; }
-    QPushButton* guidaInLinea() const { return command6_; }
+    QPushButton* pulsanteEsci() const { return pulsanteEsci_; }
+    QPushButton* pulsanteStampa() const { return pulsanteStampa_; }
+    QPushButton* guidaInLinea() const { return guidaInLinea_; }
 
   private:
     void creaControlli();
     void collegaStato();
     void collegaModifiche();
-    void aggiornaCombo(int i);
+    void aggiornaElencoRiferimento(int i);
     void aggiornaPagine();
     void segna(size_t vista);
     void aggiorna();
@@ -92,24 +93,24 @@ class Calcolo : public QMainWindow {
     std::vector<char> marcata_;
     std::vector<size_t> marcate_;
     bool aggiornando_ = false;
-    std::array<QLabel*, kVoci + 1> num_{};
+    std::array<QLabel*, kVoci + 1> lettera_{};
     std::array<QLineEdit*, kVoci + 1> tipo_{};
     std::array<QLineEdit*, kVoci + 1> costo_{};
-    std::array<QLabel*, 21> perc_{};
-    std::array<QScrollBar*, kVoci + 1> hscroll_{};
-    std::array<QComboBox*, kVoci + 1> combo_{};
-    std::array<QToolButton*, kVoci + 1> delriga_{};  // 1..17; 18 stays empty
+    std::array<QLabel*, 21> etichettaPercentuale_{};
+    std::array<QScrollBar*, kVoci + 1> barraPercentuale_{};
+    std::array<QComboBox*, kVoci + 1> elencoRiferimento_{};
+    std::array<QToolButton*, kVoci + 1> pulsanteCancellaRiga_{};  // 1..17; 18 stays empty
     QLineEdit* progetto_ = nullptr;
     QLineEdit* calcolato_ = nullptr;
     QLineEdit* costoprogetto_ = nullptr;
     QLineEdit* vincolato_ = nullptr;
-    QLabel* label1_ = nullptr;
-    QPushButton* cmdannulla_ = nullptr;
-    QPushButton* vis_ = nullptr;
+    QLabel* titoloRiferimento_ = nullptr;
+    QPushButton* pulsanteSenzaVincolo_ = nullptr;
+    QPushButton* pulsanteVisualizza_ = nullptr;
     QPushButton* aiuto_ = nullptr;
-    QPushButton* esco_ = nullptr;
-    QPushButton* cmdStampa_ = nullptr;
-    QPushButton* command6_ = nullptr;
+    QPushButton* pulsanteEsci_ = nullptr;
+    QPushButton* pulsanteStampa_ = nullptr;
+    QPushButton* guidaInLinea_ = nullptr;
 };
 
 }  // namespace varimo

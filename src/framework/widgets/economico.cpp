@@ -71,8 +71,8 @@ void Economico::spaziaDopoD() {
     const int altezzaSpazio = QFontMetrics(centralWidget()->font()).height() / 2;
     for (int k = 1; k <= 4; ++k) {
         const int riga = k <= posizioneD ? k : k + 1;
-        for (QWidget* w : std::initializer_list<QWidget*>{num_[k], tipo_[k], costo_[k], perc_[k],
-                                                          riferimento_[k]}) {
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 numero_[k], tipo_[k], costo_[k], etichettaPercentuale_[k], riferimento_[k]}) {
             const int i = griglia_->indexOf(w);
             int r = 0, c = 0, rs = 0, cs = 0;
             griglia_->getItemPosition(i, &r, &c, &rs, &cs);
@@ -112,25 +112,27 @@ void Economico::creaControlli() {
         QString testo, suggerimento;
         int colonna;
     } titoli[] = {
-        {19, testieconomico::perc19, testieconomico::perc19Suggerimento, cTipo},
-        {20, testieconomico::perc20, testieconomico::perc20Suggerimento, cCosto},
-        {0, testieconomico::perc0, testieconomico::perc0Suggerimento, cPerc},
+        {19, testieconomico::titoloTipo, testieconomico::titoloTipoSuggerimento, cTipo},
+        {20, testieconomico::titoloCosto, testieconomico::titoloCostoSuggerimento, cCosto},
+        {0, testieconomico::titoloPercentuale, testieconomico::titoloPercentualeSuggerimento,
+         cPerc},
     };
     for (const auto& t : titoli) {
-        perc_[t.indice] =
+        etichettaPercentuale_[t.indice] =
             titoloColonna(area, nomeControllo("perc", t.indice), t.testo, t.suggerimento);
-        griglia->addWidget(perc_[t.indice], kTitoli, t.colonna);
+        griglia->addWidget(etichettaPercentuale_[t.indice], kTitoli, t.colonna);
     }
-    label1_ = titoloColonna(area, QStringLiteral("Label1"), testieconomico::label1,
-                            testieconomico::label1Suggerimento);
-    griglia->addWidget(label1_, kTitoli, cRiferimento);
+    titoloRiferimento_ =
+        titoloColonna(area, QStringLiteral("Label1"), testieconomico::titoloRiferimento,
+                      testieconomico::titoloRiferimentoSuggerimento);
+    griglia->addWidget(titoloRiferimento_, kTitoli, cRiferimento);
 
     for (int k = 1; k <= kVoci; ++k) {
         const int riga = rigaGriglia(k);
         auto* n = new QLabel(area);
         n->setObjectName(nomeControllo("num", k));
         poni(n, riga, cNum);
-        num_[k] = n;
+        numero_[k] = n;
 
         auto* t = new QLineEdit(area);
         t->setObjectName(nomeControllo("tipo", k));
@@ -147,7 +149,7 @@ void Economico::creaControlli() {
         p->setObjectName(nomeControllo("perc", k));
         p->setAlignment(Qt::AlignCenter);
         poni(p, riga, cPerc);
-        perc_[k] = p;
+        etichettaPercentuale_[k] = p;
 
         auto* r = new QLabel(area);
         r->setObjectName(nomeControllo("riferimento", k));
@@ -169,28 +171,28 @@ void Economico::creaControlli() {
     poni(c19, kTotale, cCosto);
     costo_[kTotaleQuadro] = c19;
 
-    label2_ = new QLabel(testieconomico::label2, area);
-    label2_->setObjectName(QStringLiteral("Label2"));
-    label2_->setToolTip(testieconomico::label2Suggerimento);
+    etichettaNomeProgetto_ = new QLabel(testieconomico::nomeProgetto, area);
+    etichettaNomeProgetto_->setObjectName(QStringLiteral("Label2"));
+    etichettaNomeProgetto_->setToolTip(testieconomico::nomeProgettoSuggerimento);
 
-    nomeprog_ = new QLineEdit(area);
-    nomeprog_->setObjectName(QStringLiteral("nomeprog"));
-    riempieCella(nomeprog_);
+    nomeProgetto_ = new QLineEdit(area);
+    nomeProgetto_->setObjectName(QStringLiteral("nomeprog"));
+    riempieCella(nomeProgetto_);
     {
         auto* riga = new QHBoxLayout;
         riga->setSpacing(0);
-        riga->addWidget(label2_, 16);
-        riga->addWidget(nomeprog_, 64);
+        riga->addWidget(etichettaNomeProgetto_, 16);
+        riga->addWidget(nomeProgetto_, 64);
         griglia->addLayout(riga, kNomeProgetto, cNum, 1, cSpazio1);
     }
 
-    valut_ = new ElencoIntero(area);
-    valut_->setObjectName(QStringLiteral("valut"));
-    valut_->setEditable(true);
-    valut_->setInsertPolicy(QComboBox::NoInsert);
-    valut_->setCompleter(nullptr);
-    valut_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    valut_->setMinimumContentsLength(8);
+    valuta_ = new ElencoIntero(area);
+    valuta_->setObjectName(QStringLiteral("valut"));
+    valuta_->setEditable(true);
+    valuta_->setInsertPolicy(QComboBox::NoInsert);
+    valuta_->setCompleter(nullptr);
+    valuta_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    valuta_->setMinimumContentsLength(8);
 
     auto tasto = [area](const char* n, const QString& testo, const QString& suggerimento) {
         auto* b = new QPushButton(testo, area);
@@ -200,24 +202,25 @@ void Economico::creaControlli() {
         b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         return b;
     };
-    elabor_ = tasto("elabor", testieconomico::elabor, QString());
+    pulsanteRielabora_ = tasto("elabor", testieconomico::rielabora, QString());
     {
         auto* riga = new QHBoxLayout;
         riga->addStretch(16);
-        riga->addWidget(elabor_, 18);
+        riga->addWidget(pulsanteRielabora_, 18);
         griglia->addLayout(riga, kTotale, cRiferimento, 2, 1);
     }
     aiuto_ = tasto("aiuto", testieconomico::aiuto, testieconomico::aiutoSuggerimento);
-    command6_ = tasto("Command6", QStringLiteral("&Guida in linea"),
-                      QStringLiteral("cliccare per visualizzare il sommario della Guida"));
-    cmdStampa_ = tasto("cmdStampa", QStringLiteral("&Stampa"),
-                       QStringLiteral("clicca per stampare i dati della finestra"));
-    esco_ = tasto("esco", QStringLiteral("&USCITA"), QString());
+    guidaInLinea_ = tasto("Command6", QStringLiteral("&Guida in linea"),
+                          QStringLiteral("cliccare per visualizzare il sommario della Guida"));
+    pulsanteStampa_ = tasto("cmdStampa", QStringLiteral("&Stampa"),
+                            QStringLiteral("clicca per stampare i dati della finestra"));
+    pulsanteEsci_ = tasto("esco", QStringLiteral("&USCITA"), QString());
     auto* tasti = new QHBoxLayout;
     tasti->setSpacing(0);
-    tasti->addWidget(valut_, 16);
+    tasti->addWidget(valuta_, 16);
     tasti->addStretch(37);
-    for (QPushButton* b : {aiuto_, command6_, cmdStampa_, esco_}) tasti->addWidget(b, 18);
+    for (QPushButton* b : {aiuto_, guidaInLinea_, pulsanteStampa_, pulsanteEsci_})
+        tasti->addWidget(b, 18);
     griglia->addLayout(tasti, kTasti, cNum, 1, cColonne);
 }
 
@@ -242,52 +245,56 @@ void Economico::collegaStato() {
         connect(costo_[k], &QLineEdit::textEdited, s,
                 [s, k](const QString& t) { s->scriviCosto(k, t); });
         if (k == kTotaleQuadro) break;
-        vista(r.num, [this, s, k, didascalia] { didascalia(num_[k], s->num(k)); });
-        vista(r.perc, [this, s, k, didascalia] { didascalia(perc_[k], s->perc(k)); });
+        vista(r.numero, [this, s, k, didascalia] { didascalia(numero_[k], s->numero(k)); });
+        vista(r.percentuale, [this, s, k, didascalia] {
+            didascalia(etichettaPercentuale_[k], s->testoPercentuale(k));
+        });
         vista(r.riferimento,
               [this, s, k, didascalia] { didascalia(riferimento_[k], s->riferimento(k)); });
         vista(r.visibile, [this, s, k] {
             const bool v = s->visibile(k);
-            for (QWidget* w : std::initializer_list<QWidget*>{num_[k], tipo_[k], costo_[k],
-                                                              perc_[k], riferimento_[k]}) {
+            for (QWidget* w : std::initializer_list<QWidget*>{
+                     numero_[k], tipo_[k], costo_[k], etichettaPercentuale_[k], riferimento_[k]}) {
                 if (w->isHidden() == v) w->setVisible(v);
             }
         });
     }
-    vista(s->nomeprogValore(), [this, s, testo] { testo(nomeprog_, s->nomeprog()); });
-    vista(s->valutVociValore(), [this] { aggiornaValut(); });
-    vista(s->valutValore(), [this] { aggiornaValut(); });
-    vista(s->suggerimentoEscoValore(), [this, s] { esco_->setToolTip(s->suggerimentoEsco()); });
+    vista(s->nomeProgettoValore(), [this, s, testo] { testo(nomeProgetto_, s->nomeProgetto()); });
+    vista(s->valuteValore(), [this] { aggiornaValuta(); });
+    vista(s->valutaValore(), [this] { aggiornaValuta(); });
+    vista(s->suggerimentoUscitaValore(),
+          [this, s] { pulsanteEsci_->setToolTip(s->suggerimentoUscita()); });
 
-    connect(nomeprog_, &QLineEdit::textEdited, s, [s](const QString& t) { s->scriviNomeprog(t); });
-    connect(valut_->lineEdit(), &QLineEdit::textEdited, s,
-            [s](const QString& t) { s->scriviValut(t); });
-    connect(valut_, &QComboBox::activated, s, [s](int p) { s->scegliValut(p); });
+    connect(nomeProgetto_, &QLineEdit::textEdited, s,
+            [s](const QString& t) { s->scriviNomeProgetto(t); });
+    connect(valuta_->lineEdit(), &QLineEdit::textEdited, s,
+            [s](const QString& t) { s->scriviValuta(t); });
+    connect(valuta_, &QComboBox::activated, s, [s](int p) { s->scegliValuta(p); });
 
-    connect(elabor_, &QPushButton::clicked, this, &Economico::rielaboraCalcolo);
+    connect(pulsanteRielabora_, &QPushButton::clicked, this, &Economico::rielaboraCalcolo);
     connect(aiuto_, &QPushButton::clicked, this, &Economico::mostraAiuto);
 
     for (const auto& v : viste) v();
 }
 
-void Economico::aggiornaValut() {
-    const QStringList& voci = stato_->valutVoci();
+void Economico::aggiornaValuta() {
+    const QStringList& voci = stato_->valute();
     QStringList attuali;
-    for (int k = 0; k < valut_->count(); ++k) attuali << valut_->itemText(k);
-    const bool scrittoQui = valut_->lineEdit()->text() == stato_->valut();
-    const int cursore = valut_->lineEdit()->cursorPosition();
+    for (int k = 0; k < valuta_->count(); ++k) attuali << valuta_->itemText(k);
+    const bool scrittoQui = valuta_->lineEdit()->text() == stato_->valuta();
+    const int cursore = valuta_->lineEdit()->cursorPosition();
     if (attuali != voci) {
-        valut_->clear();
-        valut_->addItems(voci);
+        valuta_->clear();
+        valuta_->addItems(voci);
     }
     // An entry of the list is selected when the text is one; any other text
     // is kept with nothing selected.
-    const QString t = stato_->valut();
+    const QString t = stato_->valuta();
     const int p = voci.indexOf(t);
-    if (valut_->currentIndex() != p) valut_->setCurrentIndex(p);
-    if (valut_->currentText() != t) {
-        valut_->setEditText(t);
-        valut_->lineEdit()->setCursorPosition(
+    if (valuta_->currentIndex() != p) valuta_->setCurrentIndex(p);
+    if (valuta_->currentText() != t) {
+        valuta_->setEditText(t);
+        valuta_->lineEdit()->setCursorPosition(
             scrittoQui ? std::min(cursore, static_cast<int>(t.size())) : 0);
     }
 }

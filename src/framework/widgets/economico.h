@@ -21,7 +21,8 @@ class StatoCalcolo;
 // and currency; "&Rielabora" goes back to the calculation window.
 //
 // The menu bar and the command bar go in the window's own areas; the buttons
-// esco, cmdStampa and Command6 carry the commands of the menus, connected by
+// `esco`, `cmdStampa` and `Command6` (pulsanteEsci(), pulsanteStampa(),
+// guidaInLinea()) carry the commands of the menus, connected by
 // whoever installs the commands.
 class Economico : public QMainWindow {
     Q_OBJECT
@@ -48,43 +49,43 @@ class Economico : public QMainWindow {
     void controllaDati() { stato_->controllaDati(); }
     void cancellaTutto() { stato_->cancellaTutto(); }
 
-    QLabel* num(int i) const { return num_.at(i); }
-    QLineEdit* tipo(int i) const { return tipo_.at(i); }    // 1..19
-    QLineEdit* costo(int i) const { return costo_.at(i); }  // 1..19
-    QLabel* perc(int i) const { return perc_.at(i); }       // 0..20
+    QLabel* numero(int i) const { return numero_.at(i); }
+    QLineEdit* tipo(int i) const { return tipo_.at(i); }                               // 1..19
+    QLineEdit* costo(int i) const { return costo_.at(i); }                             // 1..19
+    QLabel* etichettaPercentuale(int i) const { return etichettaPercentuale_.at(i); }  // 0..20
     QLabel* riferimento(int i) const { return riferimento_.at(i); }
-    QLineEdit* nomeprog() const { return nomeprog_; }
-    QComboBox* valut() const { return valut_; }
-    QPushButton* elabor() const { return elabor_; }
+    QLineEdit* nomeProgetto() const { return nomeProgetto_; }
+    QComboBox* valuta() const { return valuta_; }
+    QPushButton* pulsanteRielabora() const { return pulsanteRielabora_; }
     QPushButton* aiuto() const { return aiuto_; }
-    QPushButton* esco() const { return esco_; }
-    QPushButton* cmdStampa() const { return cmdStampa_; }
-    QPushButton* guidaInLinea() const { return command6_; }
+    QPushButton* pulsanteEsci() const { return pulsanteEsci_; }
+    QPushButton* pulsanteStampa() const { return pulsanteStampa_; }
+    QPushButton* guidaInLinea() const { return guidaInLinea_; }
 
   private:
     void creaControlli();
     void collegaStato();
-    void aggiornaValut();
+    void aggiornaValuta();
     void spaziaDopoD();
 
     StatoEconomico* stato_;
     std::function<void()> rielabora_;
     QGridLayout* griglia_ = nullptr;
     int posizioneD_ = 4;  // row of the window where D is shown (the gap follows it)
-    std::array<QLabel*, kVoci + 1> num_{};
+    std::array<QLabel*, kVoci + 1> numero_{};
     std::array<QLineEdit*, kTotaleQuadro + 1> tipo_{};
     std::array<QLineEdit*, kTotaleQuadro + 1> costo_{};
-    std::array<QLabel*, 21> perc_{};
+    std::array<QLabel*, 21> etichettaPercentuale_{};
     std::array<QLabel*, kVoci + 1> riferimento_{};
-    QLabel* label1_ = nullptr;
-    QLabel* label2_ = nullptr;
-    QLineEdit* nomeprog_ = nullptr;
-    QComboBox* valut_ = nullptr;
-    QPushButton* elabor_ = nullptr;
+    QLabel* titoloRiferimento_ = nullptr;
+    QLabel* etichettaNomeProgetto_ = nullptr;
+    QLineEdit* nomeProgetto_ = nullptr;
+    QComboBox* valuta_ = nullptr;
+    QPushButton* pulsanteRielabora_ = nullptr;
     QPushButton* aiuto_ = nullptr;
-    QPushButton* esco_ = nullptr;
-    QPushButton* cmdStampa_ = nullptr;
-    QPushButton* command6_ = nullptr;
+    QPushButton* pulsanteEsci_ = nullptr;
+    QPushButton* pulsanteStampa_ = nullptr;
+    QPushButton* guidaInLinea_ = nullptr;
 };
 
 }  // namespace varimo

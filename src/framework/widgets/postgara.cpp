@@ -126,8 +126,8 @@ void PostGara::creaControlli() {
         return l;
     };
 
-    auto* label1 = new QLabel(QStringLiteral("Ribasso d'asta offerto (%):"), this);
-    label1->setObjectName(QStringLiteral("Label1"));
+    auto* titoloRibasso = new QLabel(QStringLiteral("Ribasso d'asta offerto (%):"), this);
+    titoloRibasso->setObjectName(QStringLiteral("Label1"));
     ribasso_ = new QLineEdit(this);
     ribasso_->setObjectName(QStringLiteral("ribasso"));
     ribasso_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -137,7 +137,7 @@ void PostGara::creaControlli() {
     {
         auto* riga = new QHBoxLayout;
         riga->setSpacing(griglia->horizontalSpacing());
-        riga->addWidget(label1);
+        riga->addWidget(titoloRibasso);
         riga->addWidget(ribasso_);
         riga->addStretch(1);
         griglia->addLayout(riga, kRibasso, cNum, 1, 2, Qt::AlignTop);
@@ -172,7 +172,7 @@ void PostGara::creaControlli() {
 
     for (int i = 1; i <= kVoci; ++i) {
         const int riga = rigaGriglia(i);
-        num_[i] = etichetta(nomeControllo("num", i), QString(letteraVoce(i)), cNum, riga);
+        lettera_[i] = etichetta(nomeControllo("num", i), QString(letteraVoce(i)), cNum, riga);
         tipo_[i] = etichetta(nomeControllo("tipo", i), QString(), cTipo, riga);
         prima_[i] = importo(nomeControllo("prima", i), cPrima, riga);
         dopo_[i] = importo(nomeControllo("dopo", i), cDopo, riga);
@@ -235,26 +235,27 @@ void PostGara::creaControlli() {
         b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         return b;
     };
-    cmdStampa_ = tasto("cmdStampa", QStringLiteral("&Stampa"),
-                       QStringLiteral("documento del quadro dopo la gara (.docx)"));
-    cmdPdf_ = tasto("cmdPdf", QStringLiteral("Esporta in &PDF..."),
-                    QStringLiteral("quadro dopo la gara in un file PDF"));
-    cmdChiudi_ = tasto("cmdChiudi", QStringLiteral("&Chiudi"),
-                       QStringLiteral("chiude la finestra; il progetto non cambia"));
+    pulsanteStampa_ = tasto("cmdStampa", QStringLiteral("&Stampa"),
+                            QStringLiteral("documento del quadro dopo la gara (.docx)"));
+    pulsantePdf_ = tasto("cmdPdf", QStringLiteral("Esporta in &PDF..."),
+                         QStringLiteral("quadro dopo la gara in un file PDF"));
+    pulsanteChiudi_ = tasto("cmdChiudi", QStringLiteral("&Chiudi"),
+                            QStringLiteral("chiude la finestra; il progetto non cambia"));
     {
         // On the right of the last line: the PDF, the print, then the close.
         auto* riga = new QHBoxLayout;
         riga->setSpacing(larghezzaCaratteri(fm, 1.4));
         riga->addStretch(95);
-        for (QPushButton* b : {cmdPdf_, cmdStampa_, cmdChiudi_}) riga->addWidget(b, 18);
+        for (QPushButton* b : {pulsantePdf_, pulsanteStampa_, pulsanteChiudi_})
+            riga->addWidget(b, 18);
         griglia->addLayout(riga, kTasti, cNum, 1, cColonne);
     }
 
     connect(ribasso_, &QLineEdit::textEdited, stato_,
             [this](const QString& t) { stato_->scriviRibasso(t); });
-    connect(cmdStampa_, &QPushButton::clicked, this, &PostGara::stampa);
-    connect(cmdPdf_, &QPushButton::clicked, this, &PostGara::esportaPdf);
-    connect(cmdChiudi_, &QPushButton::clicked, this, &PostGara::chiudi);
+    connect(pulsanteStampa_, &QPushButton::clicked, this, &PostGara::stampa);
+    connect(pulsantePdf_, &QPushButton::clicked, this, &PostGara::esportaPdf);
+    connect(pulsanteChiudi_, &QPushButton::clicked, this, &PostGara::chiudi);
 }
 
 void PostGara::riprendiProgetto() {

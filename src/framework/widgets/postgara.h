@@ -55,7 +55,7 @@ class PostGara final : public QWidget {
     QPointer<StatoCalcolo> calcolo_;
     QLineEdit* ribasso_ = nullptr;
     QLabel* avviso_ = nullptr;
-    std::array<QLabel*, kVoci + 1> num_{};
+    std::array<QLabel*, kVoci + 1> lettera_{};
     std::array<QLabel*, kVoci + 1> tipo_{};
     std::array<QLineEdit*, kVoci + 1> prima_{};
     std::array<QCheckBox*, kVoci + 1> segue_{};  // 5..17
@@ -73,9 +73,9 @@ class PostGara final : public QWidget {
         QLabel* lettere = nullptr;
     };
     std::array<RigaDichiarazione, 3> dichiarazioni_{};
-    QPushButton* cmdStampa_ = nullptr;
-    QPushButton* cmdPdf_ = nullptr;
-    QPushButton* cmdChiudi_ = nullptr;
+    QPushButton* pulsanteStampa_ = nullptr;
+    QPushButton* pulsantePdf_ = nullptr;
+    QPushButton* pulsanteChiudi_ = nullptr;
 };
 
 }  // namespace varimo

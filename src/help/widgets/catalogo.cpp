@@ -21,15 +21,15 @@ Catalogo::Catalogo() {
     setWindowTitle(QStringLiteral("Catalogo prodotti Software Veladio"));
     const QFontMetrics fm(font());
 
-    label1_ = new QLabel(QStringLiteral("altri prodotti Software Veladio"), this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    QFont f = label1_->font();
+    intestazione_ = new QLabel(QStringLiteral("altri prodotti Software Veladio"), this);
+    intestazione_->setObjectName(QStringLiteral("Label1"));
+    QFont f = intestazione_->font();
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 1.6);
-    label1_->setFont(f);
-    label1_->setAlignment(Qt::AlignCenter);
+    intestazione_->setFont(f);
+    intestazione_->setAlignment(Qt::AlignCenter);
 
-    label2_ = new QLabel(
+    elenco_ = new QLabel(
         QStringLiteral(
             "software Veladio realizza, oltre a VARIMO, altri programmi per chi progetta e dirige "
             "lavori pubblici: strumenti semplici, in lingua italiana, pensati per il lavoro "
@@ -38,29 +38,30 @@ Catalogo::Catalogo() {
             "rivolgersi ai servizi di supporto ai clienti, i cui recapiti si trovano nel menu "
             "\"?\" alla voce \"Supporto prodotto\"."),
         this);
-    label2_->setObjectName(QStringLiteral("Label2"));
-    label2_->setWordWrap(true);
-    label2_->setAlignment(Qt::AlignJustify | Qt::AlignTop);
-    label2_->setMargin(larghezzaCaratteri(fm, 2.4));
+    elenco_->setObjectName(QStringLiteral("Label2"));
+    elenco_->setWordWrap(true);
+    elenco_->setAlignment(Qt::AlignJustify | Qt::AlignTop);
+    elenco_->setMargin(larghezzaCaratteri(fm, 2.4));
 
-    cmdSommario_ = new QPushButton(QStringLiteral("&Sommario"), this);
-    cmdSommario_->setObjectName(QStringLiteral("cmdSommario"));
-    cmdSommario_->setToolTip(QStringLiteral("cliccare per visualizzare il sommario della guida"));
-    cmdChiudi_ = new QPushButton(QStringLiteral("&Chiudi"), this);
-    cmdChiudi_->setObjectName(QStringLiteral("cmdChiudi"));
-    cmdChiudi_->setToolTip(QStringLiteral("cliccare per chiudere la finestra"));
+    pulsanteSommario_ = new QPushButton(QStringLiteral("&Sommario"), this);
+    pulsanteSommario_->setObjectName(QStringLiteral("cmdSommario"));
+    pulsanteSommario_->setToolTip(
+        QStringLiteral("cliccare per visualizzare il sommario della guida"));
+    pulsanteChiudi_ = new QPushButton(QStringLiteral("&Chiudi"), this);
+    pulsanteChiudi_->setObjectName(QStringLiteral("cmdChiudi"));
+    pulsanteChiudi_->setToolTip(QStringLiteral("cliccare per chiudere la finestra"));
 
     // Title, text, and the two buttons in the middle of the last line.
     auto* colonna = new QVBoxLayout(this);
     const int lato = larghezzaCaratteri(fm, 1.6);
     colonna->setContentsMargins(lato, lato, lato, lato);
     colonna->setSpacing(fm.height());
-    colonna->addWidget(label1_);
-    colonna->addWidget(label2_, 1);
+    colonna->addWidget(intestazione_);
+    colonna->addWidget(elenco_, 1);
     auto* tasti = new QHBoxLayout;
     tasti->setSpacing(larghezzaCaratteri(fm, 6));
     tasti->addStretch(30);
-    for (QPushButton* b : {cmdSommario_, cmdChiudi_}) {
+    for (QPushButton* b : {pulsanteSommario_, pulsanteChiudi_}) {
         b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         b->setMinimumHeight(altezzaRighe(fm, 2));
         tasti->addWidget(b, 29);
@@ -68,8 +69,8 @@ Catalogo::Catalogo() {
     tasti->addStretch(30);
     colonna->addLayout(tasti);
 
-    connect(cmdSommario_, &QPushButton::clicked, this, &Catalogo::mostraSommario);
-    connect(cmdChiudi_, &QPushButton::clicked, this, &Catalogo::chiudi);
+    connect(pulsanteSommario_, &QPushButton::clicked, this, &Catalogo::mostraSommario);
+    connect(pulsanteChiudi_, &QPushButton::clicked, this, &Catalogo::chiudi);
 
     Proporzioni::avvia(
         this, 0, 0,

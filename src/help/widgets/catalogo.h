@@ -15,19 +15,19 @@ class Catalogo final : public QWidget {
     static constexpr const char* kNome = "catalogo";
     Catalogo();
 
-    QLabel* intestazione() const { return label1_; }
-    QLabel* elenco() const { return label2_; }
-    QPushButton* cmdSommario() const { return cmdSommario_; }
-    QPushButton* cmdChiudi() const { return cmdChiudi_; }
+    QLabel* intestazione() const { return intestazione_; }
+    QLabel* elenco() const { return elenco_; }
+    QPushButton* pulsanteSommario() const { return pulsanteSommario_; }
+    QPushButton* pulsanteChiudi() const { return pulsanteChiudi_; }
 
     void mostraSommario();
     void chiudi();
 
   private:
-    QLabel* label1_;
-    QLabel* label2_;
-    QPushButton* cmdSommario_;
-    QPushButton* cmdChiudi_;
+    QLabel* intestazione_;
+    QLabel* elenco_;
+    QPushButton* pulsanteSommario_;
+    QPushButton* pulsanteChiudi_;
 };
 
 }  // namespace varimo

@@ -25,13 +25,13 @@ FinestraGuida::FinestraGuida(const Impostazione& imp) {
     setWindowTitle(QStringLiteral("Guida in linea"));
     const QFontMetrics fm(font());
 
-    label1_ = new QLabel(imp.titolo, this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    QFont f1 = label1_->font();
+    titolo_ = new QLabel(imp.titolo, this);
+    titolo_->setObjectName(QStringLiteral("Label1"));
+    QFont f1 = titolo_->font();
     f1.setBold(true);
     f1.setPointSizeF(f1.pointSizeF() * 1.3);
-    label1_->setFont(f1);
-    label1_->setAlignment(Qt::AlignCenter);
+    titolo_->setFont(f1);
+    titolo_->setAlignment(Qt::AlignCenter);
 
     // The text sits in a scrolling area, so that it stays readable whatever
     // the typeface and the size the window takes.
@@ -40,31 +40,31 @@ FinestraGuida::FinestraGuida(const Impostazione& imp) {
     areaTesto_->setWidgetResizable(true);
     areaTesto_->setFrameShape(QFrame::NoFrame);
     areaTesto_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    label2_ = new QLabel(testoAiuto(imp.risorsaTesto));
-    label2_->setObjectName(QStringLiteral("Label2"));
-    label2_->setWordWrap(true);
-    label2_->setAlignment(Qt::AlignJustify | Qt::AlignTop);
-    label2_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label2_->setMargin(fm.averageCharWidth() / 2 + 1);
-    areaTesto_->setWidget(label2_);
+    testoGuida_ = new QLabel(testoAiuto(imp.risorsaTesto));
+    testoGuida_->setObjectName(QStringLiteral("Label2"));
+    testoGuida_->setWordWrap(true);
+    testoGuida_->setAlignment(Qt::AlignJustify | Qt::AlignTop);
+    testoGuida_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    testoGuida_->setMargin(fm.averageCharWidth() / 2 + 1);
+    areaTesto_->setWidget(testoGuida_);
 
-    cmdChiudi_ = new QPushButton(QStringLiteral("&Chiudi"), this);
-    cmdChiudi_->setObjectName(QStringLiteral("cmdChiudi"));
-    cmdSommario_ = new QPushButton(QStringLiteral("&Sommario"), this);
-    cmdSommario_->setObjectName(QStringLiteral("cmdSommario"));
-    cmdStampa_ = new QPushButton(QStringLiteral("S&tampa"), this);
-    cmdStampa_->setObjectName(QStringLiteral("cmdStampa"));
+    pulsanteChiudi_ = new QPushButton(QStringLiteral("&Chiudi"), this);
+    pulsanteChiudi_->setObjectName(QStringLiteral("cmdChiudi"));
+    pulsanteSommario_ = new QPushButton(QStringLiteral("&Sommario"), this);
+    pulsanteSommario_->setObjectName(QStringLiteral("cmdSommario"));
+    pulsanteStampa_ = new QPushButton(QStringLiteral("S&tampa"), this);
+    pulsanteStampa_->setObjectName(QStringLiteral("cmdStampa"));
 
     // Title, text, and the three buttons side by side, as wide as each other.
     auto* colonna = new QVBoxLayout(this);
     const int lato = larghezzaCaratteri(fm, 1.6);
     colonna->setContentsMargins(lato, lato, lato, lato);
     colonna->setSpacing(fm.height() / 2);
-    colonna->addWidget(label1_);
+    colonna->addWidget(titolo_);
     colonna->addWidget(areaTesto_, 1);
     auto* tasti = new QHBoxLayout;
     tasti->setSpacing(lato);
-    for (QPushButton* b : {cmdChiudi_, cmdSommario_, cmdStampa_}) {
+    for (QPushButton* b : {pulsanteChiudi_, pulsanteSommario_, pulsanteStampa_}) {
         b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         b->setMinimumHeight(altezzaRighe(fm, 2));
         tasti->addWidget(b, 1);
@@ -72,16 +72,16 @@ FinestraGuida::FinestraGuida(const Impostazione& imp) {
     colonna->addLayout(tasti);
 
     if (imp.conSuggerimenti) {
-        cmdChiudi_->setToolTip(QStringLiteral("cliccare per chiudere la finestra"));
-        cmdSommario_->setToolTip(
+        pulsanteChiudi_->setToolTip(QStringLiteral("cliccare per chiudere la finestra"));
+        pulsanteSommario_->setToolTip(
             QStringLiteral("cliccare per visualizzare il sommario della guida"));
-        cmdStampa_->setToolTip(QStringLiteral("cliccare per avere la copia su carta del ") +
-                               imp.titolo);
+        pulsanteStampa_->setToolTip(QStringLiteral("cliccare per avere la copia su carta del ") +
+                                    imp.titolo);
     }
 
-    connect(cmdChiudi_, &QPushButton::clicked, this, &FinestraGuida::chiudi);
-    connect(cmdSommario_, &QPushButton::clicked, this, &FinestraGuida::mostraSommario);
-    connect(cmdStampa_, &QPushButton::clicked, this, &FinestraGuida::stampa);
+    connect(pulsanteChiudi_, &QPushButton::clicked, this, &FinestraGuida::chiudi);
+    connect(pulsanteSommario_, &QPushButton::clicked, this, &FinestraGuida::mostraSommario);
+    connect(pulsanteStampa_, &QPushButton::clicked, this, &FinestraGuida::stampa);
 
     // Design size: `caratteri` average characters wide, as high as the other
     // help windows; the narrow guides open beside the contents.
@@ -99,7 +99,7 @@ void FinestraGuida::mostraSommario() {
 }
 
 void FinestraGuida::stampa() {
-    stampaguida(label1_->text(), label2_->text());
+    stampaguida(titolo_->text(), testoGuida_->text());
 }
 
 Manuale::Manuale()

@@ -14,11 +14,11 @@ namespace varimo {
 class FinestraGuida : public QWidget {
     Q_OBJECT
   public:
-    QLabel* titolo() const { return label1_; }
-    QLabel* testoGuida() const { return label2_; }
-    QPushButton* cmdChiudi() const { return cmdChiudi_; }
-    QPushButton* cmdSommario() const { return cmdSommario_; }
-    QPushButton* cmdStampa() const { return cmdStampa_; }
+    QLabel* titolo() const { return titolo_; }
+    QLabel* testoGuida() const { return testoGuida_; }
+    QPushButton* pulsanteChiudi() const { return pulsanteChiudi_; }
+    QPushButton* pulsanteSommario() const { return pulsanteSommario_; }
+    QPushButton* pulsanteStampa() const { return pulsanteStampa_; }
 
     void chiudi();
     void mostraSommario();
@@ -35,12 +35,12 @@ class FinestraGuida : public QWidget {
     explicit FinestraGuida(const Impostazione& imp);
 
   private:
-    QLabel* label1_;
+    QLabel* titolo_;
     QScrollArea* areaTesto_;
-    QLabel* label2_;
-    QPushButton* cmdChiudi_;
-    QPushButton* cmdSommario_;
-    QPushButton* cmdStampa_;
+    QLabel* testoGuida_;
+    QPushButton* pulsanteChiudi_;
+    QPushButton* pulsanteSommario_;
+    QPushButton* pulsanteStampa_;
 };
 
 // "MANUALE D'USO RAPIDO": the whole program in short.

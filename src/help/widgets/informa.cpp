@@ -43,37 +43,37 @@ Informa::Informa() {
     colonna->setContentsMargins(lato, lato, lato, lato);
     colonna->setSpacing(fm.height() / 2);
 
-    label1_ = etichetta(colonna, "Label1", QString());
-    QFont grande = label1_->font();
+    nomeProgramma_ = etichetta(colonna, "Label1", QString());
+    QFont grande = nomeProgramma_->font();
     grande.setBold(true);
     grande.setWeight(QFont::Black);
     grande.setPointSizeF(grande.pointSizeF() * 2.6);
-    label1_->setFont(grande);
-    label2_ = etichetta(colonna, "Label2", QString());
+    nomeProgramma_->setFont(grande);
+    descrizione_ = etichetta(colonna, "Label2", QString());
     linea(colonna, "Line1");
-    label6_ = etichetta(colonna, "Label6", QString());
-    label5_ = etichetta(colonna, "Label5", QStringLiteral("per sistemi Windows a 32 bit "));
+    edizione_ = etichetta(colonna, "Label6", QString());
+    sistemi_ = etichetta(colonna, "Label5", QStringLiteral("per sistemi Windows a 32 bit "));
     linea(colonna, "Line2");
-    label3_ = etichetta(colonna, "Label3", QStringLiteral("software Veladio"));
-    QFont marchio = label3_->font();
+    marchio_ = etichetta(colonna, "Label3", QStringLiteral("software Veladio"));
+    QFont marchio = marchio_->font();
     marchio.setItalic(true);
     marchio.setBold(true);
-    label3_->setFont(marchio);
+    marchio_->setFont(marchio);
     linea(colonna, "Line3");
 
-    cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK_->setDefault(true);
-    cmdOK_->setMinimumSize(larghezzaCaratteri(fm, 16), altezzaRighe(fm, 2));
-    colonna->addWidget(cmdOK_, 0, Qt::AlignHCenter);
-    connect(cmdOK_, &QPushButton::clicked, this, &Informa::chiudi);
+    pulsanteOk_ = new QPushButton(QStringLiteral("OK"), this);
+    pulsanteOk_->setObjectName(QStringLiteral("cmdOK"));
+    pulsanteOk_->setDefault(true);
+    pulsanteOk_->setMinimumSize(larghezzaCaratteri(fm, 16), altezzaRighe(fm, 2));
+    colonna->addWidget(pulsanteOk_, 0, Qt::AlignHCenter);
+    connect(pulsanteOk_, &QPushButton::clicked, this, &Informa::chiudi);
 
     // Load work: the program's own texts.
     setWindowTitle(QStringLiteral("Informazioni su ") + TestiProgramma::nomeprogramma);
-    label1_->setText(TestiProgramma::nomeprogramma);
-    label2_->setText(TestiProgramma::descrizioneprogramma);
-    label6_->setText(rigaEdizione(TestiProgramma::versioneprogramma, TestiProgramma::dataversione,
-                                  TestiProgramma::codicecompilazione));
+    nomeProgramma_->setText(TestiProgramma::nomeprogramma);
+    descrizione_->setText(TestiProgramma::descrizioneprogramma);
+    edizione_->setText(rigaEdizione(TestiProgramma::versioneprogramma, TestiProgramma::dataversione,
+                                    TestiProgramma::codicecompilazione));
     fissaMisura(this, larghezzaCaratteri(fm, kLarghezzaCaratteri));
 }
 

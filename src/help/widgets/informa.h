@@ -16,22 +16,22 @@ class Informa final : public QWidget {
     static constexpr const char* kNome = "informa";
     Informa();
 
-    QLabel* nomeProgramma() const { return label1_; }
-    QLabel* descrizione() const { return label2_; }
-    QLabel* marchio() const { return label3_; }
-    QLabel* sistemi() const { return label5_; }
-    QLabel* edizione() const { return label6_; }
-    QPushButton* cmdOK() const { return cmdOK_; }
+    QLabel* nomeProgramma() const { return nomeProgramma_; }
+    QLabel* descrizione() const { return descrizione_; }
+    QLabel* marchio() const { return marchio_; }
+    QLabel* sistemi() const { return sistemi_; }
+    QLabel* edizione() const { return edizione_; }
+    QPushButton* pulsanteOk() const { return pulsanteOk_; }
 
     void chiudi();
 
   private:
-    QLabel* label1_;
-    QLabel* label2_;
-    QLabel* label3_;
-    QLabel* label5_;
-    QLabel* label6_;
-    QPushButton* cmdOK_;
+    QLabel* nomeProgramma_;
+    QLabel* descrizione_;
+    QLabel* marchio_;
+    QLabel* sistemi_;
+    QLabel* edizione_;
+    QPushButton* pulsanteOk_;
 };
 
 }  // namespace varimo

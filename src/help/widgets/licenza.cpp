@@ -27,50 +27,51 @@ Licenza::Licenza() {
     setWindowTitle(QStringLiteral("LICENZA D'USO"));
     const QFontMetrics fm(font());
 
-    label2_ = new QLabel(this);
-    label2_->setObjectName(QStringLiteral("Label2"));
-    QFont f = label2_->font();
+    nomeProgramma_ = new QLabel(this);
+    nomeProgramma_->setObjectName(QStringLiteral("Label2"));
+    QFont f = nomeProgramma_->font();
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 1.4);
-    label2_->setFont(f);
-    label2_->setAlignment(Qt::AlignCenter);
+    nomeProgramma_->setFont(f);
+    nomeProgramma_->setAlignment(Qt::AlignCenter);
 
-    text1_ = new QPlainTextEdit(this);
-    text1_->setObjectName(QStringLiteral("Text1"));
-    text1_->setReadOnly(true);
-    text1_->setPlainText(testoAiuto(QString::fromLatin1(kTestoLicenza)));
+    testo_ = new QPlainTextEdit(this);
+    testo_->setObjectName(QStringLiteral("Text1"));
+    testo_->setReadOnly(true);
+    testo_->setPlainText(testoAiuto(QString::fromLatin1(kTestoLicenza)));
 
-    cmdChiudi_ = new QPushButton(QStringLiteral("&Chiudi"), this);
-    cmdChiudi_->setObjectName(QStringLiteral("cmdChiudi"));
-    cmdChiudi_->setToolTip(QStringLiteral("cliccare per chiudere la finestra LICENZA D'USO"));
-    cmdSommario_ = new QPushButton(QStringLiteral("&Sommario"), this);
-    cmdSommario_->setObjectName(QStringLiteral("cmdSommario"));
-    cmdSommario_->setToolTip(QStringLiteral("cliccare per visualizzare il sommario della guida"));
-    cmdStampa_ = new QPushButton(QStringLiteral("S&tampa"), this);
-    cmdStampa_->setObjectName(QStringLiteral("cmdStampa"));
-    cmdStampa_->setToolTip(QStringLiteral("cliccare per stampare la LICENZA D'USO"));
+    pulsanteChiudi_ = new QPushButton(QStringLiteral("&Chiudi"), this);
+    pulsanteChiudi_->setObjectName(QStringLiteral("cmdChiudi"));
+    pulsanteChiudi_->setToolTip(QStringLiteral("cliccare per chiudere la finestra LICENZA D'USO"));
+    pulsanteSommario_ = new QPushButton(QStringLiteral("&Sommario"), this);
+    pulsanteSommario_->setObjectName(QStringLiteral("cmdSommario"));
+    pulsanteSommario_->setToolTip(
+        QStringLiteral("cliccare per visualizzare il sommario della guida"));
+    pulsanteStampa_ = new QPushButton(QStringLiteral("S&tampa"), this);
+    pulsanteStampa_->setObjectName(QStringLiteral("cmdStampa"));
+    pulsanteStampa_->setToolTip(QStringLiteral("cliccare per stampare la LICENZA D'USO"));
 
     // The program's name, the text, and the three buttons side by side.
     auto* colonna = new QVBoxLayout(this);
     const int lato = larghezzaCaratteri(fm, 1.6);
     colonna->setContentsMargins(lato, lato, lato, lato);
     colonna->setSpacing(fm.height() / 2);
-    colonna->addWidget(label2_);
-    colonna->addWidget(text1_, 1);
+    colonna->addWidget(nomeProgramma_);
+    colonna->addWidget(testo_, 1);
     auto* tasti = new QHBoxLayout;
     tasti->setSpacing(lato);
-    for (QPushButton* b : {cmdChiudi_, cmdSommario_, cmdStampa_}) {
+    for (QPushButton* b : {pulsanteChiudi_, pulsanteSommario_, pulsanteStampa_}) {
         b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         b->setMinimumHeight(altezzaRighe(fm, 2));
         tasti->addWidget(b, 1);
     }
     colonna->addLayout(tasti);
 
-    connect(cmdChiudi_, &QPushButton::clicked, this, &Licenza::chiudi);
-    connect(cmdSommario_, &QPushButton::clicked, this, &Licenza::mostraSommario);
-    connect(cmdStampa_, &QPushButton::clicked, this, &Licenza::stampa);
+    connect(pulsanteChiudi_, &QPushButton::clicked, this, &Licenza::chiudi);
+    connect(pulsanteSommario_, &QPushButton::clicked, this, &Licenza::mostraSommario);
+    connect(pulsanteStampa_, &QPushButton::clicked, this, &Licenza::stampa);
 
-    label2_->setText(TestiProgramma::nomeprogramma);
+    nomeProgramma_->setText(TestiProgramma::nomeprogramma);
     // As the narrow guides: beside the contents window.
     Proporzioni::avvia(
         this, 0, 0,
@@ -87,7 +88,7 @@ void Licenza::mostraSommario() {
 }
 
 void Licenza::stampa() {
-    stampalicenza(text1_->toPlainText());
+    stampalicenza(testo_->toPlainText());
 }
 
 }  // namespace varimo

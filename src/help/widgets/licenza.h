@@ -16,22 +16,22 @@ class Licenza final : public QWidget {
     static constexpr const char* kNome = "licenza";
     Licenza();
 
-    QPlainTextEdit* testo() const { return text1_; }
-    QLabel* nomeProgramma() const { return label2_; }
-    QPushButton* cmdChiudi() const { return cmdChiudi_; }
-    QPushButton* cmdSommario() const { return cmdSommario_; }
-    QPushButton* cmdStampa() const { return cmdStampa_; }
+    QPlainTextEdit* testo() const { return testo_; }
+    QLabel* nomeProgramma() const { return nomeProgramma_; }
+    QPushButton* pulsanteChiudi() const { return pulsanteChiudi_; }
+    QPushButton* pulsanteSommario() const { return pulsanteSommario_; }
+    QPushButton* pulsanteStampa() const { return pulsanteStampa_; }
 
     void chiudi();
     void mostraSommario();
     void stampa();
 
   private:
-    QLabel* label2_;
-    QPlainTextEdit* text1_;
-    QPushButton* cmdChiudi_;
-    QPushButton* cmdSommario_;
-    QPushButton* cmdStampa_;
+    QLabel* nomeProgramma_;
+    QPlainTextEdit* testo_;
+    QPushButton* pulsanteChiudi_;
+    QPushButton* pulsanteSommario_;
+    QPushButton* pulsanteStampa_;
 };
 
 }  // namespace varimo

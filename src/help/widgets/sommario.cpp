@@ -11,9 +11,9 @@
 #include "common/widgets/finestre.h"
 #include "common/widgets/proporzioni.h"
 #include "help/widgets/catalogo.h"
-#include "help/widgets/frmtip.h"
 #include "help/widgets/guide.h"
 #include "help/widgets/licenza.h"
+#include "help/widgets/suggerimentodelgiorno.h"
 #include "reports/stampaguida.h"
 
 namespace varimo {
@@ -69,13 +69,13 @@ Sommario::Sommario() {
     setMouseTracking(true);
     const QFontMetrics fm(font());
 
-    label1_ = new QLabel(QStringLiteral("Argomenti della guida"), this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    QFont f1 = label1_->font();
+    intestazione_ = new QLabel(QStringLiteral("Argomenti della guida"), this);
+    intestazione_->setObjectName(QStringLiteral("Label1"));
+    QFont f1 = intestazione_->font();
     f1.setBold(true);
     f1.setPointSizeF(f1.pointSizeF() * 1.2);
-    label1_->setFont(f1);
-    label1_->setAlignment(Qt::AlignCenter);
+    intestazione_->setFont(f1);
+    intestazione_->setAlignment(Qt::AlignCenter);
 
     // Title, the seven entries each with its button, then the three commands,
     // one under the other, as wide as the window.
@@ -83,7 +83,7 @@ Sommario::Sommario() {
     const int lato = larghezzaCaratteri(fm, 1.6);
     colonna->setContentsMargins(lato, lato, lato, lato);
     colonna->setSpacing(fm.height() * 2 / 3);
-    colonna->addWidget(label1_);
+    colonna->addWidget(intestazione_);
     const int alto = altezzaRighe(fm, 2);
     for (int i = 1; i <= numeroargomenti; ++i) {
         auto* l = new QLabel(didascalia(i), this);
@@ -94,7 +94,7 @@ Sommario::Sommario() {
         l->setCursor(Qt::PointingHandCursor);
         l->installEventFilter(this);
         l->setMinimumHeight(alto);
-        lbl_[static_cast<std::size_t>(i - 1)] = l;
+        argomenti_[static_cast<std::size_t>(i - 1)] = l;
 
         auto* p = new QPushButton(QStringLiteral("--->"), this);
         p->setObjectName(QStringLiteral("puls_%1").arg(i));
@@ -102,7 +102,7 @@ Sommario::Sommario() {
         p->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         p->setMinimumWidth(fm.horizontalAdvance(p->text()) + larghezzaCaratteri(fm, 2));
         connect(p, &QPushButton::clicked, this, [this, i] { apriArgomento(i); });
-        puls_[static_cast<std::size_t>(i - 1)] = p;
+        pulsantiArgomenti_[static_cast<std::size_t>(i - 1)] = p;
 
         auto* riga = new QHBoxLayout;
         riga->setSpacing(fm.averageCharWidth());
@@ -111,29 +111,30 @@ Sommario::Sommario() {
         colonna->addLayout(riga, 1);
     }
 
-    cmdChiudi_ = new QPushButton(QStringLiteral("&Chiudi"), this);
-    cmdChiudi_->setObjectName(QStringLiteral("cmdChiudi"));
-    cmdChiudi_->setToolTip(QStringLiteral("cliccare per chiudere la finestra"));
-    cmdStampa_ = new QPushButton(QStringLiteral("&Stampa"), this);
-    cmdStampa_->setObjectName(QStringLiteral("cmdStampa"));
-    cmdStampa_->setToolTip(QStringLiteral("cliccare per avere la copia su carta del sommario"));
-    command1_ = new QPushButton(QStringLiteral("&USCITA"), this);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    for (QPushButton* b : {cmdChiudi_, cmdStampa_, command1_}) {
+    pulsanteChiudi_ = new QPushButton(QStringLiteral("&Chiudi"), this);
+    pulsanteChiudi_->setObjectName(QStringLiteral("cmdChiudi"));
+    pulsanteChiudi_->setToolTip(QStringLiteral("cliccare per chiudere la finestra"));
+    pulsanteStampa_ = new QPushButton(QStringLiteral("&Stampa"), this);
+    pulsanteStampa_->setObjectName(QStringLiteral("cmdStampa"));
+    pulsanteStampa_->setToolTip(
+        QStringLiteral("cliccare per avere la copia su carta del sommario"));
+    uscita_ = new QPushButton(QStringLiteral("&USCITA"), this);
+    uscita_->setObjectName(QStringLiteral("Command1"));
+    for (QPushButton* b : {pulsanteChiudi_, pulsanteStampa_, uscita_}) {
         b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         b->setMinimumHeight(alto);
         colonna->addWidget(b, 1);
     }
 
-    connect(cmdChiudi_, &QPushButton::clicked, this, &Sommario::chiudi);
-    connect(cmdStampa_, &QPushButton::clicked, this, &Sommario::stampa);
-    connect(command1_, &QPushButton::clicked, this, &Sommario::esciDalProgramma);
+    connect(pulsanteChiudi_, &QPushButton::clicked, this, &Sommario::chiudi);
+    connect(pulsanteStampa_, &QPushButton::clicked, this, &Sommario::stampa);
+    connect(uscita_, &QPushButton::clicked, this, &Sommario::esciDalProgramma);
 
     // Load work, in the window's order: design size, tooltips of the entry
     // buttons, of the exit button, then the caption. An entry turns bold under
     // the mouse: each keeps the room of its bold text, so that it is never
     // cut when it is pointed at.
-    for (QLabel* l : lbl_) {
+    for (QLabel* l : argomenti_) {
         impostaGrassetto(l, true);
         l->setMinimumWidth(l->minimumSizeHint().width());
         impostaGrassetto(l, false);
@@ -143,9 +144,9 @@ Sommario::Sommario() {
         QSize(larghezzaCaratteri(fm, kLarghezzaCaratteri), altezzaRighe(fm, kAltezzaRighe)));
     collocaSulloSchermo(this);
     for (int i = 1; i <= numeroargomenti; ++i)
-        puls(i)->setToolTip(QStringLiteral("cliccare per visualizzare: ") + lbl(i)->text());
-    command1_->setToolTip(QStringLiteral("cliccare per uscire da ") +
-                          TestiProgramma::nomeprogramma);
+        pulsanteArgomento(i)->setToolTip(QStringLiteral("cliccare per visualizzare: ") +
+                                         argomento(i)->text());
+    uscita_->setToolTip(QStringLiteral("cliccare per uscire da ") + TestiProgramma::nomeprogramma);
     setWindowTitle(TestiProgramma::nomeprogramma + QStringLiteral(": guida in linea"));
 }
 
@@ -165,7 +166,7 @@ void Sommario::apriArgomento(int indice) {
             r.mostra<Guidaquadro>();
             break;
         case 5:
-            r.mostra<FrmTip>();
+            r.mostra<SuggerimentoDelGiorno>();
             break;
         case 6:
             r.mostra<Licenza>();
@@ -179,25 +180,25 @@ void Sommario::apriArgomento(int indice) {
 }
 
 void Sommario::azzeragrassetto() {
-    for (int i = 1; i <= numeroargomenti; ++i) impostaGrassetto(lbl(i), false);
+    for (int i = 1; i <= numeroargomenti; ++i) impostaGrassetto(argomento(i), false);
 }
 
-void Sommario::lbl_MouseMove(int indice) {
+void Sommario::evidenziaArgomento(int indice) {
     azzeragrassetto();
-    impostaGrassetto(lbl(indice), true);
+    impostaGrassetto(argomento(indice), true);
 }
 
-void Sommario::form_MouseMove() {
+void Sommario::togliEvidenza() {
     azzeragrassetto();
 }
 
-void Sommario::lbl_Mousedown(int indice) {
-    lbl(indice)->setFrameShape(QFrame::NoFrame);
+void Sommario::premiArgomento(int indice) {
+    argomento(indice)->setFrameShape(QFrame::NoFrame);
     apriArgomento(indice);
 }
 
-void Sommario::lbl_MouseUp(int indice) {
-    lbl(indice)->setFrameShape(QFrame::Box);
+void Sommario::rilasciaArgomento(int indice) {
+    argomento(indice)->setFrameShape(QFrame::Box);
 }
 
 void Sommario::chiudi() {
@@ -229,18 +230,18 @@ void Sommario::stampa() {
 
 bool Sommario::eventFilter(QObject* o, QEvent* e) {
     for (int i = 1; i <= numeroargomenti; ++i) {
-        if (o != lbl(i)) continue;
+        if (o != argomento(i)) continue;
         switch (e->type()) {
             // Handled here: the label would pass them on to the window, whose
             // own mouse move clears the bold again.
             case QEvent::MouseMove:
-                lbl_MouseMove(i);
+                evidenziaArgomento(i);
                 return true;
             case QEvent::MouseButtonPress:
-                lbl_Mousedown(i);
+                premiArgomento(i);
                 return true;
             case QEvent::MouseButtonRelease:
-                lbl_MouseUp(i);
+                rilasciaArgomento(i);
                 return true;
             default:
                 break;
@@ -251,7 +252,7 @@ bool Sommario::eventFilter(QObject* o, QEvent* e) {
 }
 
 void Sommario::mouseMoveEvent(QMouseEvent* e) {
-    form_MouseMove();
+    togliEvidenza();
     QWidget::mouseMoveEvent(e);
 }
 

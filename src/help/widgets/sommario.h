@@ -23,21 +23,23 @@ class Sommario final : public QWidget {
     int numeroargomenti = 0;
 
     // Entry i (1..7).
-    QLabel* lbl(int i) const { return lbl_.at(static_cast<std::size_t>(i - 1)); }
-    QPushButton* puls(int i) const { return puls_.at(static_cast<std::size_t>(i - 1)); }
-    QLabel* intestazione() const { return label1_; }
-    QPushButton* cmdChiudi() const { return cmdChiudi_; }
-    QPushButton* cmdStampa() const { return cmdStampa_; }
-    QPushButton* uscita() const { return command1_; }
+    QLabel* argomento(int i) const { return argomenti_.at(static_cast<std::size_t>(i - 1)); }
+    QPushButton* pulsanteArgomento(int i) const {
+        return pulsantiArgomenti_.at(static_cast<std::size_t>(i - 1));
+    }
+    QLabel* intestazione() const { return intestazione_; }
+    QPushButton* pulsanteChiudi() const { return pulsanteChiudi_; }
+    QPushButton* pulsanteStampa() const { return pulsanteStampa_; }
+    QPushButton* uscita() const { return uscita_; }
 
     // Caption of entry i.
     static QString didascalia(int i);
 
     void apriArgomento(int indice);
-    void lbl_MouseMove(int indice);
-    void form_MouseMove();
-    void lbl_Mousedown(int indice);
-    void lbl_MouseUp(int indice);
+    void evidenziaArgomento(int indice);
+    void togliEvidenza();
+    void premiArgomento(int indice);
+    void rilasciaArgomento(int indice);
     void chiudi();
     void esciDalProgramma();
     void stampa();
@@ -49,12 +51,12 @@ class Sommario final : public QWidget {
     void mouseMoveEvent(QMouseEvent* e) override;
 
   private:
-    QLabel* label1_;
-    std::array<QLabel*, kMassimoArgomenti> lbl_{};
-    std::array<QPushButton*, kMassimoArgomenti> puls_{};
-    QPushButton* cmdChiudi_;
-    QPushButton* cmdStampa_;
-    QPushButton* command1_;
+    QLabel* intestazione_;
+    std::array<QLabel*, kMassimoArgomenti> argomenti_{};
+    std::array<QPushButton*, kMassimoArgomenti> pulsantiArgomenti_{};
+    QPushButton* pulsanteChiudi_;
+    QPushButton* pulsanteStampa_;
+    QPushButton* uscita_;
 };
 
 }  // namespace varimo

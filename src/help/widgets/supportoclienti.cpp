@@ -72,11 +72,11 @@ Supportoclienti::Supportoclienti() {
                              "di Veladio. Sono graditi i suggerimenti per migliorare il prodotto "
                              "nelle versioni successive."));
 
-    command1_ = new QPushButton(QStringLiteral("OK"), this);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command1_->setDefault(true);
-    command1_->setMinimumSize(larghezzaCaratteri(fm, 16), altezzaRighe(fm, 2));
-    connect(command1_, &QPushButton::clicked, this, &Supportoclienti::chiudi);
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_->setObjectName(QStringLiteral("Command1"));
+    ok_->setDefault(true);
+    ok_->setMinimumSize(larghezzaCaratteri(fm, 16), altezzaRighe(fm, 2));
+    connect(ok_, &QPushButton::clicked, this, &Supportoclienti::chiudi);
 
     auto* colonna = new QVBoxLayout(this);
     const int lato = larghezzaCaratteri(fm, 1.6);
@@ -98,7 +98,7 @@ Supportoclienti::Supportoclienti() {
     colonna->addWidget(l4);
     colonna->addWidget(line2);
     colonna->addWidget(l5);
-    colonna->addWidget(command1_, 0, Qt::AlignHCenter);
+    colonna->addWidget(ok_, 0, Qt::AlignHCenter);
     fissaMisura(this, larghezzaCaratteri(fm, kLarghezzaCaratteri));
 }
 

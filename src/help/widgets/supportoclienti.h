@@ -16,12 +16,12 @@ class Supportoclienti final : public QWidget {
 
     // Label1..Label10 by number (nullptr for numbers the window does not have).
     QLabel* etichetta(int n) const;
-    QPushButton* ok() const { return command1_; }
+    QPushButton* ok() const { return ok_; }
 
     void chiudi();
 
   private:
-    QPushButton* command1_;
+    QPushButton* ok_;
 };
 
 }  // namespace varimo

@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/avvio.h"
-#include "app/frmsplash.h"
+#include "app/saluto.h"
 #include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "support/interazione_finta.h"
@@ -37,30 +37,30 @@ class Avvio : public ::testing::Test {
         QApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    FrmSplash* splash() { return Finestre::istanza().mostra<FrmSplash>(); }
+    Saluto* splash() { return Finestre::istanza().mostra<Saluto>(); }
     test::InterazioneFinta utente;
 };
 
 }  // namespace
 
 TEST_F(Avvio, LaSplashMostraISuoiTestiEIValoriDelProgramma) {
-    FrmSplash* s = splash();
+    Saluto* s = splash();
     EXPECT_EQ(s->objectName(), "frmSplash");
-    EXPECT_EQ(s->label(1)->text(), "software Veladio");
-    EXPECT_EQ(s->label(2)->text(), QString(24, ' ') + "presenta");
-    EXPECT_EQ(s->label(3)->text(), "Varimo");
-    EXPECT_EQ(s->label(4)->text(), "elaborazione di un quadro economico");
-    EXPECT_EQ(s->label(5)->text(), "EDIZIONE PROFESSIONALE - VERSIONE 2.04.05");
-    EXPECT_EQ(s->label(8)->text(),
+    EXPECT_EQ(s->etichetta(1)->text(), "software Veladio");
+    EXPECT_EQ(s->etichetta(2)->text(), QString(24, ' ') + "presenta");
+    EXPECT_EQ(s->etichetta(3)->text(), "Varimo");
+    EXPECT_EQ(s->etichetta(4)->text(), "elaborazione di un quadro economico");
+    EXPECT_EQ(s->etichetta(5)->text(), "EDIZIONE PROFESSIONALE - VERSIONE 2.04.05");
+    EXPECT_EQ(s->etichetta(8)->text(),
               "(cliccare sulla finestra per iniziare; premere un tasto per uscire)");
     EXPECT_TRUE(TestiProgramma::titoloaiuto.startsWith("Varimo: "));
     EXPECT_TRUE(s->findChild<QWidget*>("Image1"));
-    for (int i : {0, 9, 10, 11}) EXPECT_TRUE(s->label(i)->text().isEmpty());
+    for (int i : {0, 9, 10, 11}) EXPECT_TRUE(s->etichetta(i)->text().isEmpty());
 }
 
 TEST_F(Avvio, UnTastoPrimaDiOgniClicTerminaIlProgrammaSenzaFinestraCalcolo) {
     QSignalSpy fine(&Finestre::istanza(), &Finestre::nessunaFinestra);
-    FrmSplash* s = splash();
+    Saluto* s = splash();
     QTest::keyClick(s, Qt::Key_X);
     EXPECT_EQ(fine.count(), 1);
     EXPECT_EQ(Finestre::istanza().numeroCaricate(), 0);
@@ -68,15 +68,15 @@ TEST_F(Avvio, UnTastoPrimaDiOgniClicTerminaIlProgrammaSenzaFinestraCalcolo) {
 }
 
 TEST_F(Avvio, UnModificatoreDaSoloNonEUnTastoPremuto) {
-    FrmSplash* s = splash();
+    Saluto* s = splash();
     QTest::keyClick(s, Qt::Key_Shift);
     EXPECT_TRUE(Finestre::istanza().caricata("frmSplash"));
 }
 
 TEST_F(Avvio, PiuClicFannoUnaSolaFinestraCalcoloELaSplashResta) {
-    FrmSplash* s = splash();
+    Saluto* s = splash();
     QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(400, 300));
-    QTest::mouseClick(s->label(3), Qt::LeftButton);
+    QTest::mouseClick(s->etichetta(3), Qt::LeftButton);
     QTest::mouseClick(s->findChild<QWidget*>("Image1"), Qt::LeftButton);
     EXPECT_EQ(CalcoloProva::costruite, 1);
     EXPECT_TRUE(Finestre::istanza().finestra("calcolo")->isVisible());
@@ -84,7 +84,7 @@ TEST_F(Avvio, PiuClicFannoUnaSolaFinestraCalcoloELaSplashResta) {
 }
 
 TEST_F(Avvio, UscitaConRispostaNoNonCambiaNulla) {
-    FrmSplash* s = splash();
+    Saluto* s = splash();
     QTest::mouseClick(s, Qt::LeftButton);
     const QStringList prima = Finestre::istanza().nomiCaricate();
     utente.rispondi(Risposta::No);
@@ -97,17 +97,17 @@ TEST_F(Avvio, UscitaConRispostaNoNonCambiaNulla) {
     EXPECT_EQ(m.pulsanti, Pulsanti::SiNo);
     EXPECT_EQ(m.predefinita, Risposta::No);
     EXPECT_EQ(Finestre::istanza().nomiCaricate(), prima);
-    EXPECT_EQ(s->label(2)->text(), FrmSplash::kPresenta);
+    EXPECT_EQ(s->etichetta(2)->text(), Saluto::kPresenta);
 }
 
 TEST_F(Avvio, UscitaConRispostaSiChiudeTuttoEMostraIlCongedo) {
-    FrmSplash* s = splash();
+    Saluto* s = splash();
     QTest::mouseClick(s, Qt::LeftButton);
     utente.rispondi(Risposta::Si);
     esciprogramma();
     EXPECT_FALSE(Finestre::istanza().caricata("calcolo"));
     EXPECT_EQ(Finestre::istanza().nomiCaricate(), QStringList{"frmSplash"});
-    EXPECT_EQ(s->label(2)->text(), QString(10, ' ') + "elaborazione eseguita con");
+    EXPECT_EQ(s->etichetta(2)->text(), QString(10, ' ') + "elaborazione eseguita con");
     EXPECT_TRUE(s->isVisible());
 
     // A click on the farewell splash opens a fresh calculation window.
@@ -118,16 +118,16 @@ TEST_F(Avvio, UscitaConRispostaSiChiudeTuttoEMostraIlCongedo) {
 
 TEST_F(Avvio, UscitaDopoLaChiusuraDellaSplashLaRicostruisceENonTerminaIlProgramma) {
     QSignalSpy fine(&Finestre::istanza(), &Finestre::nessunaFinestra);
-    FrmSplash* s = splash();
+    Saluto* s = splash();
     QTest::mouseClick(s, Qt::LeftButton);
     QTest::keyClick(s, Qt::Key_Q);  // splash closed, calculation window goes on
     EXPECT_FALSE(Finestre::istanza().caricata("frmSplash"));
     EXPECT_TRUE(Finestre::istanza().caricata("calcolo"));
     utente.rispondi(Risposta::Si);
     esciprogramma();
-    FrmSplash* nuovo = Finestre::istanza().trova<FrmSplash>();
+    Saluto* nuovo = Finestre::istanza().trova<Saluto>();
     ASSERT_NE(nuovo, nullptr);
-    EXPECT_EQ(nuovo->label(2)->text(), QString(10, ' ') + "elaborazione eseguita con");
+    EXPECT_EQ(nuovo->etichetta(2)->text(), QString(10, ' ') + "elaborazione eseguita con");
     EXPECT_EQ(Finestre::istanza().numeroCaricate(), 1);
     // The key press on the farewell ends the program.
     QTest::keyClick(nuovo, Qt::Key_Return);

@@ -88,19 +88,20 @@ TEST_F(Comodita, AnnullaERipetiDallaTastiera) {
     auto mostrato = [c] {
         QStringList t;
         for (int i = 1; i <= kVoci; ++i)
-            t << c->costo(i)->text() << c->perc(i)->text() << c->combo(i)->currentText()
-              << QString::number(c->hscroll(i)->value());
+            t << c->costo(i)->text() << c->etichettaPercentuale(i)->text()
+              << c->elencoRiferimento(i)->currentText()
+              << QString::number(c->barraPercentuale(i)->value());
         t << c->progetto()->text() << c->costoprogetto()->text()
-          << QString::number(c->cmdannulla()->isVisible());
+          << QString::number(c->pulsanteSenzaVincolo()->isVisible());
         return t;
     };
     const QStringList prima = mostrato();
     ASSERT_EQ(c->costo(17)->text(), "100");
 
     attiva(c);
-    clicca(c->delriga(17));
+    clicca(c->pulsanteCancellaRiga(17));
     EXPECT_TRUE(c->costo(17)->text().isEmpty());
-    EXPECT_EQ(c->perc(17)->text(), "0");
+    EXPECT_EQ(c->etichettaPercentuale(17)->text(), "0");
     const QStringList cancellata = mostrato();
     QAction* annulla = voce(c, "annulla");
     QAction* ripeti = voce(c, "ripeti");
@@ -130,14 +131,14 @@ TEST_F(Comodita, AnnullaERipetiDallaTastiera) {
     // From the framework window, with its project name box in focus.
     Economico* e = aperta<Economico>();
     attiva(e);
-    e->nomeprog()->setFocus();
-    QTest::keyClick(e->nomeprog(), Qt::Key_Y, Qt::ControlModifier);
+    e->nomeProgetto()->setFocus();
+    QTest::keyClick(e->nomeProgetto(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(c->costo(3)->text(), "4321");
-    EXPECT_EQ(e->nomeprog()->text(), "palestra");
+    EXPECT_EQ(e->nomeProgetto()->text(), "palestra");
     EXPECT_TRUE(voce(e, "annulla")->isEnabled());
 
     // A drag of a scroll bar's thumb: one step, however many values it passed.
-    QScrollBar* h = c->hscroll(17);
+    QScrollBar* h = c->barraPercentuale(17);
     QStyleOptionSlider o;
     o.initFrom(h);
     o.orientation = h->orientation();
@@ -235,8 +236,8 @@ TEST_F(Comodita, TitoloECtrlS) {
     e = registro().mostra<Economico>();
     utente.scegliFile(file);
     attiva(e);
-    e->nomeprog()->setFocus();
-    QTest::keyClick(e->nomeprog(), Qt::Key_O, Qt::ControlModifier);
+    e->nomeProgetto()->setFocus();
+    QTest::keyClick(e->nomeProgetto(), Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(c->costo(2)->text(), "500");
     EXPECT_TRUE(c->costo(5)->text().isEmpty());
     EXPECT_FALSE(c->isWindowModified());

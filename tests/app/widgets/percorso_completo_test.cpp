@@ -8,9 +8,9 @@
 #include "calculation/comandifile.h"
 #include "calculation/progetto.h"
 #include "calculation/statocalcolo.h"
-#include "help/widgets/frmtip.h"
 #include "help/widgets/guide.h"
 #include "help/widgets/sommario.h"
+#include "help/widgets/suggerimentodelgiorno.h"
 #include "programma_intero.h"
 #include "reports/lettore_docx.h"
 
@@ -41,7 +41,7 @@ QStringList righeFile(const QByteArray& b) {
 
 TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     // (1) The program starts on its splash; a click opens the calculation window.
-    FrmSplash* splash = registro().mostra<FrmSplash>();
+    Saluto* splash = registro().mostra<Saluto>();
     ASSERT_NE(splash, nullptr);
     EXPECT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
     clicca(splash);
@@ -60,10 +60,10 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
 
     // (3) Row S: reference A, scroll bar to 10.
     scegliRiferimento(c, 17, 0);
-    EXPECT_EQ(c->combo(17)->currentText(), "Lavori a misura");
+    EXPECT_EQ(c->elencoRiferimento(17)->currentText(), "Lavori a misura");
     EXPECT_EQ(c->costo(17)->text(), "0");
     portaBarra(c, 17, 10);
-    EXPECT_EQ(c->perc(17)->text(), "10");
+    EXPECT_EQ(c->etichettaPercentuale(17)->text(), "10");
     EXPECT_EQ(c->costo(17)->text(), "100");
     EXPECT_EQ(c->costo(18)->text(), "100");
     EXPECT_EQ(c->progetto()->text(), "1100");
@@ -72,7 +72,7 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     // (4) "Visualizza": the framework shows A, D, S, T numbered 1..4 and the
     // total; the calculation window takes 1100 as constrained total, which
     // the rows already make: no amount moves.
-    clicca(c->vis());
+    clicca(c->pulsanteVisualizza());
     Economico* e = aperta<Economico>();
     ASSERT_NE(e, nullptr);
     EXPECT_TRUE(e->isVisible());
@@ -85,15 +85,15 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     };
     for (int k = 1; k <= 18; ++k) {
         const bool mostrata = k <= attese.size();
-        EXPECT_EQ(e->num(k)->isVisible(), mostrata) << k;
+        EXPECT_EQ(e->numero(k)->isVisible(), mostrata) << k;
         EXPECT_EQ(e->tipo(k)->isVisible(), mostrata) << k;
         EXPECT_EQ(e->costo(k)->isVisible(), mostrata) << k;
         if (!mostrata) continue;
         const RigaMostrata& a = attese.at(k - 1);
-        EXPECT_EQ(e->num(k)->text(), a.num) << k;
+        EXPECT_EQ(e->numero(k)->text(), a.num) << k;
         EXPECT_EQ(e->tipo(k)->text(), a.tipo) << k;
         EXPECT_EQ(e->costo(k)->text(), a.costo) << k;
-        EXPECT_EQ(e->perc(k)->text(), a.perc) << k;
+        EXPECT_EQ(e->etichettaPercentuale(k)->text(), a.perc) << k;
         EXPECT_EQ(e->riferimento(k)->text(), a.riferimento) << k;
     }
     EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in euro)");
@@ -182,15 +182,15 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_TRUE(manuale->isVisible());
     EXPECT_EQ(testo(manuale, QStringLiteral("Label1")), "MANUALE D'USO RAPIDO");
     voce(c, "suggerisco")->trigger();
-    auto* tip = aperta<FrmTip>();
+    auto* tip = aperta<SuggerimentoDelGiorno>();
     ASSERT_NE(tip, nullptr);
     EXPECT_TRUE(tip->isVisible());
-    EXPECT_EQ(tip->lblTipText()->text(), kSuggerimenti.first());
+    EXPECT_EQ(tip->testoSuggerimento()->text(), kSuggerimenti.first());
 
     // (8) Exit: the question, Yes, the farewell splash; nothing else stays.
     QPointer<Calcolo> vecchio = c;
     utente.rispondi(Risposta::Si);
-    clicca(c->esco());
+    clicca(c->pulsanteEsci());
     ASSERT_FALSE(utente.messaggi.isEmpty());
     EXPECT_EQ(utente.messaggi.last().testo, "Vuoi uscire da Varimo?");
     EXPECT_EQ(utente.messaggi.last().titolo, "Attenzione: i dati non archiviati andranno persi !");
@@ -198,9 +198,9 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(vecchio.isNull());
     EXPECT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
-    EXPECT_EQ(aperta<FrmSplash>(), splash);
+    EXPECT_EQ(aperta<Saluto>(), splash);
     EXPECT_TRUE(splash->isVisible());
-    EXPECT_EQ(splash->label(2)->text(), FrmSplash::kCongedo);
+    EXPECT_EQ(splash->etichetta(2)->text(), Saluto::kCongedo);
 
     // (9) A click on the farewell: a fresh calculation window in its start state.
     clicca(splash);
@@ -209,12 +209,12 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
     EXPECT_TRUE(c->isVisible());
     for (int i = 1; i <= kVoci; ++i) {
         EXPECT_TRUE(c->costo(i)->text().isEmpty()) << i;
-        EXPECT_EQ(c->perc(i)->text(), "0") << i;
-        EXPECT_EQ(c->combo(i)->currentIndex(), -1) << i;
+        EXPECT_EQ(c->etichettaPercentuale(i)->text(), "0") << i;
+        EXPECT_EQ(c->elencoRiferimento(i)->currentIndex(), -1) << i;
     }
     EXPECT_TRUE(c->progetto()->text().isEmpty());
     EXPECT_TRUE(c->costoprogetto()->text().isEmpty());
-    EXPECT_FALSE(c->cmdannulla()->isVisible());
+    EXPECT_FALSE(c->pulsanteSenzaVincolo()->isVisible());
     EXPECT_TRUE(c->progettoAperto().percorso().isEmpty());
     EXPECT_EQ(aperta<Economico>(), nullptr);
 
@@ -236,19 +236,19 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
                                                 {5, ""},     {17, "100"}, {18, "100"}};
     for (const auto& [i, atteso] : importi) EXPECT_EQ(c->costo(i)->text(), atteso) << i;
     EXPECT_EQ(c->progetto()->text(), "1100");
-    EXPECT_EQ(c->perc(17)->text(), "10");
-    EXPECT_EQ(c->hscroll(17)->value(), 10);
-    EXPECT_EQ(c->combo(17)->currentIndex(), 0);
-    EXPECT_EQ(c->combo(17)->currentText(), "Lavori a misura");
+    EXPECT_EQ(c->etichettaPercentuale(17)->text(), "10");
+    EXPECT_EQ(c->barraPercentuale(17)->value(), 10);
+    EXPECT_EQ(c->elencoRiferimento(17)->currentIndex(), 0);
+    EXPECT_EQ(c->elencoRiferimento(17)->currentText(), "Lavori a misura");
     for (int i = 2; i <= 16; ++i) {
         if (!StatoCalcolo::percentualeVisibile(i)) continue;
-        EXPECT_EQ(c->combo(i)->currentIndex(), -1) << i;
-        EXPECT_EQ(c->combo(i)->count(), kVoci) << i;
+        EXPECT_EQ(c->elencoRiferimento(i)->currentIndex(), -1) << i;
+        EXPECT_EQ(c->elencoRiferimento(i)->count(), kVoci) << i;
     }
     Economico* quadro = aperta<Economico>();
     ASSERT_NE(quadro, nullptr);
-    EXPECT_EQ(quadro->nomeprog()->text(), "Scuola di Prova");
-    EXPECT_EQ(quadro->valut()->currentText(), "euro");
+    EXPECT_EQ(quadro->nomeProgetto()->text(), "Scuola di Prova");
+    EXPECT_EQ(quadro->valuta()->currentText(), "euro");
     EXPECT_EQ(quadro->tipo(19)->text(), "TOTALE PROGETTO (in euro)");
     EXPECT_EQ(progettoAperto().nome(), "Scuola di Prova");
     EXPECT_EQ(progettoAperto().valuta(), "euro");
@@ -258,24 +258,24 @@ TEST_F(PercorsoCompleto, DallaSplashAlProgettoRiaperto) {
 // the fresh calculation window after the exit: its constrained total drives
 // row A again, whatever the previous window left behind.
 TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
-    FrmSplash* splash = registro().mostra<FrmSplash>();
+    Saluto* splash = registro().mostra<Saluto>();
     clicca(splash);
     Calcolo* c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
     scrivi(c, QStringLiteral("costo_1"), QStringLiteral("1000"));
     scegliRiferimento(c, 17, 0);
     portaBarra(c, 17, 10);
-    clicca(c->vis());
+    clicca(c->pulsanteVisualizza());
     Economico* e = aperta<Economico>();
     ASSERT_NE(e, nullptr);
     ASSERT_EQ(c->costo(1)->text(), "1000");
 
     // "Rielabora": the calculation window in front with its button shown.
-    clicca(e->elabor());
+    clicca(e->pulsanteRielabora());
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), c);
     EXPECT_TRUE(e->isVisible());
-    EXPECT_TRUE(c->cmdannulla()->isVisible());
+    EXPECT_TRUE(c->pulsanteSenzaVincolo()->isVisible());
     EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::InAttesa);
 
     // A higher percentage of S: row A moves down, the total stays at 1100,
@@ -291,15 +291,15 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
 
     // "senza importo vincolato": the total is free again.
     const QString rigaA = c->costo(1)->text();
-    clicca(c->cmdannulla());
-    EXPECT_FALSE(c->cmdannulla()->isVisible());
+    clicca(c->pulsanteSenzaVincolo());
+    EXPECT_FALSE(c->pulsanteSenzaVincolo()->isVisible());
     EXPECT_TRUE(c->costoprogetto()->text().isEmpty());
     EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::Spento);
     portaBarra(c, 17, 20);
     EXPECT_EQ(c->costo(1)->text(), rigaA);
     EXPECT_GT(QLocale().toDouble(c->progetto()->text()), 1150);
     const QString totale = c->progetto()->text();
-    clicca(c->vis());
+    clicca(c->pulsanteVisualizza());
     EXPECT_EQ(c->costoprogetto()->text(), totale);
     EXPECT_EQ(c->costo(1)->text(), rigaA);
     EXPECT_EQ(c->progetto()->text(), totale);
@@ -312,7 +312,7 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
     clicca(splash);
     c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
-    EXPECT_FALSE(c->cmdannulla()->isVisible());
+    EXPECT_FALSE(c->pulsanteSenzaVincolo()->isVisible());
     EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::Nessuno);
 
     // A constrained total typed first becomes row A; with a row B of 10 %
@@ -330,16 +330,16 @@ TEST_F(PercorsoCompleto, RielaboraSenzaVincoloPoiUscitaEFinestraNuova) {
 // Windows closed with their frame's close control, the splash closed by a key,
 // and the help windows after an exit: each comes back as it should.
 TEST_F(PercorsoCompleto, FinestreChiuseERiaperte) {
-    FrmSplash* splash = registro().mostra<FrmSplash>();
+    Saluto* splash = registro().mostra<Saluto>();
     clicca(splash);
     Calcolo* c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
     scrivi(c, QStringLiteral("costo_1"), QStringLiteral("1000"));
-    clicca(c->vis());
+    clicca(c->pulsanteVisualizza());
     Economico* e = aperta<Economico>();
     ASSERT_NE(e, nullptr);
     scrivi(e, QStringLiteral("nomeprog"), QStringLiteral("Strada"));
-    QLineEdit* valuta = e->valut()->lineEdit();
+    QLineEdit* valuta = e->valuta()->lineEdit();
     valuta->setFocus();
     valuta->selectAll();
     QTest::keyClicks(valuta, QStringLiteral("sterline"));
@@ -362,16 +362,16 @@ TEST_F(PercorsoCompleto, FinestreChiuseERiaperte) {
     EXPECT_TRUE(e->isVisible());
     Finestre::porta(e);
     QApplication::setActiveWindow(e);
-    e->nomeprog()->setFocus();
-    QTest::keyClick(e->nomeprog(), Qt::Key_A, Qt::ControlModifier);
+    e->nomeProgetto()->setFocus();
+    QTest::keyClick(e->nomeProgetto(), Qt::Key_A, Qt::ControlModifier);
     c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
     EXPECT_TRUE(c->isVisible());
     EXPECT_TRUE(c->costo(1)->text().isEmpty());
-    EXPECT_EQ(e->valut()->currentText(), "sterline");
+    EXPECT_EQ(e->valuta()->currentText(), "sterline");
     EXPECT_EQ(progettoAperto().valuta(), "sterline");
     scrivi(c, QStringLiteral("costo_1"), QStringLiteral("400"));
-    clicca(c->vis());
+    clicca(c->pulsanteVisualizza());
     EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in sterline)");
     voce(c, "stampa")->trigger();
     ASSERT_EQ(documenti.size(), 1);
@@ -407,23 +407,23 @@ TEST_F(PercorsoCompleto, FinestreChiuseERiaperte) {
     // A tip moved on, then the exit: every window goes, the splash is built
     // again for the farewell; a new tip window starts from the first tip.
     voce(c, "suggerisco")->trigger();
-    clicca(aperta<FrmTip>()->cmdNextTip());
-    ASSERT_EQ(aperta<FrmTip>()->lblTipText()->text(), kSuggerimenti[1]);
+    clicca(aperta<SuggerimentoDelGiorno>()->pulsanteSeguente());
+    ASSERT_EQ(aperta<SuggerimentoDelGiorno>()->testoSuggerimento()->text(), kSuggerimenti[1]);
     utente.rispondi(Risposta::Si);
     clicca(pulsanteBarra(c, 19));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
-    splash = aperta<FrmSplash>();
+    splash = aperta<Saluto>();
     EXPECT_TRUE(splash->isVisible());
-    EXPECT_EQ(splash->label(2)->text(), FrmSplash::kCongedo);
-    EXPECT_EQ(splash->label(3)->text(), "Varimo");
+    EXPECT_EQ(splash->etichetta(2)->text(), Saluto::kCongedo);
+    EXPECT_EQ(splash->etichetta(3)->text(), "Varimo");
     clicca(splash);
     c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(progettoAperto().valuta(), "euro");
     clicca(pulsanteBarra(c, 13));
-    ASSERT_NE(aperta<FrmTip>(), nullptr);
-    EXPECT_EQ(aperta<FrmTip>()->lblTipText()->text(), kSuggerimenti[0]);
+    ASSERT_NE(aperta<SuggerimentoDelGiorno>(), nullptr);
+    EXPECT_EQ(aperta<SuggerimentoDelGiorno>()->testoSuggerimento()->text(), kSuggerimenti[0]);
 }
 
 // The framework window closed with its frame and built again by the next
@@ -444,7 +444,7 @@ TEST_F(PercorsoCompleto, QuadroRicostruitoTastiDiAccessoEFine) {
     EXPECT_EQ(e->costo(19)->text(), "300,00");
     EXPECT_EQ(c->costoprogetto()->text(), "300");
     scrivi(e, QStringLiteral("nomeprog"), QStringLiteral("Piazza"));
-    QLineEdit* valuta = e->valut()->lineEdit();
+    QLineEdit* valuta = e->valuta()->lineEdit();
     valuta->setFocus();
     valuta->selectAll();
     QTest::keyClicks(valuta, QStringLiteral("yen"));
@@ -454,27 +454,27 @@ TEST_F(PercorsoCompleto, QuadroRicostruitoTastiDiAccessoEFine) {
     e->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_TRUE(vecchio.isNull());
-    clicca(c->vis());
+    clicca(c->pulsanteVisualizza());
     e = aperta<Economico>();
     ASSERT_NE(e, nullptr);
-    EXPECT_EQ(e->nomeprog()->text(), progettoAperto().nome());
-    EXPECT_EQ(e->valut()->currentText(), progettoAperto().valuta());
+    EXPECT_EQ(e->nomeProgetto()->text(), progettoAperto().nome());
+    EXPECT_EQ(e->valuta()->currentText(), progettoAperto().valuta());
     EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in " + progettoAperto().valuta() + ")");
     voce(e, "stampa")->trigger();
     ASSERT_EQ(documenti.size(), 1);
     const CorpoLetto d = leggiDocx(documenti.last());
     ASSERT_GE(d.paragrafi().size(), 6);
     ASSERT_EQ(d.tabelle().size(), 1);
-    EXPECT_EQ(d.paragrafi()[3].testo, "- Progetto: " + e->nomeprog()->text());
-    EXPECT_EQ(d.paragrafi()[5].testo, "QUADRO ECONOMICO - valori in " + e->valut()->currentText());
+    EXPECT_EQ(d.paragrafi()[3].testo, "- Progetto: " + e->nomeProgetto()->text());
+    EXPECT_EQ(d.paragrafi()[5].testo, "QUADRO ECONOMICO - valori in " + e->valuta()->currentText());
     EXPECT_EQ(d.tabelle()[0].righe.last()[1].testo(), e->tipo(19)->text());
 
     // "&Rielabora" and "&USCITA" by their access keys.
     Finestre::porta(e);
     QApplication::setActiveWindow(e);
-    e->nomeprog()->setFocus();
-    QTest::keyClick(e->nomeprog(), Qt::Key_R, Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([c] { return c->cmdannulla()->isVisible(); }, 2000));
+    e->nomeProgetto()->setFocus();
+    QTest::keyClick(e->nomeProgetto(), Qt::Key_R, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([c] { return c->pulsanteSenzaVincolo()->isVisible(); }, 2000));
     EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo, StatoVincolo::InAttesa);
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), c);
@@ -488,7 +488,7 @@ TEST_F(PercorsoCompleto, QuadroRicostruitoTastiDiAccessoEFine) {
 
     // A key on the farewell splash: no window is left.
     QSignalSpy fine(&registro(), &Finestre::nessunaFinestra);
-    QTest::keyClick(aperta<FrmSplash>(), Qt::Key_Space);
+    QTest::keyClick(aperta<Saluto>(), Qt::Key_Space);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(fine.count(), 1);
     EXPECT_EQ(registro().numeroCaricate(), 0);

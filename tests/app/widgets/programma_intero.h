@@ -28,8 +28,8 @@
 #include <QToolButton>
 #include <ostream>
 
-#include "app/frmsplash.h"
 #include "app/registro_finestre.h"
+#include "app/saluto.h"
 #include "calculation/widgets/calcolo.h"
 #include "common/percorsi.h"
 #include "common/testiprogramma.h"
@@ -153,7 +153,7 @@ class ProgrammaIntero : public ::testing::Test {
     // the list: arrow keys from the entry now selected (Down from none selects
     // the first entry).
     static void scegliRiferimento(Calcolo* c, int i, int posizione) {
-        QComboBox* cb = c->combo(i);
+        QComboBox* cb = c->elencoRiferimento(i);
         ASSERT_NE(cb, nullptr);
         cb->setFocus();
         if (cb->currentIndex() < 0) QTest::keyClick(cb, Qt::Key_Down);
@@ -170,7 +170,7 @@ class ProgrammaIntero : public ::testing::Test {
     }
     // Moves a row's scroll bar by clicking its arrows, one step at a time.
     static void portaBarra(Calcolo* c, int i, int valore) {
-        QScrollBar* h = c->hscroll(i);
+        QScrollBar* h = c->barraPercentuale(i);
         ASSERT_NE(h, nullptr);
         auto freccia = [h](QStyle::SubControl parte) {
             QStyleOptionSlider o;

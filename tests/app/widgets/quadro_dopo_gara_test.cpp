@@ -165,7 +165,7 @@ TEST_F(DopoLaGara, RibassoDigitatoTastoPerTastoSpunteEStampa) {
 
 TEST_F(DopoLaGara, StampaPerSezioniDaEntrambeLeFinestreECambioDelleEtichette) {
     prepara();
-    clicca(c->vis());
+    clicca(c->pulsanteVisualizza());
     Economico* e = aperta<Economico>();
     ASSERT_NE(e, nullptr);
     scrivi(e, QStringLiteral("nomeprog"), QStringLiteral("Ponte"));
@@ -203,7 +203,7 @@ TEST_F(DopoLaGara, StampaPerSezioniDaEntrambeLeFinestreECambioDelleEtichette) {
     voce(c, "vocicodice")->trigger();
     for (int i = 5; i <= 17; ++i) EXPECT_EQ(c->tipo(i)->text(), voceCodice(i)) << i;
     EXPECT_EQ(c->tipo(1)->text(), "Lavori a misura");
-    EXPECT_EQ(c->combo(17)->currentIndex(), 3);
+    EXPECT_EQ(c->elencoRiferimento(17)->currentIndex(), 3);
     // S still follows D (the hand-off made the project total a constraint,
     // so row A moves back to the amount that meets it to the cent).
     scrivi(c, QStringLiteral("costo_1"), QStringLiteral("100000"));

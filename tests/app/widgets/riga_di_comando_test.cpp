@@ -70,15 +70,16 @@ TEST_P(RigaDiComando, ApreIlProgettoNelCalcolo) {
             if (r.i == i) a = r;
         EXPECT_EQ(c->tipo(i)->text(), a.tipo) << i;
         EXPECT_EQ(c->costo(i)->text(), a.costo) << i;
-        EXPECT_EQ(c->perc(i)->text(), a.perc) << i;
-        EXPECT_EQ(c->hscroll(i)->value(), a.perc.toInt()) << i;
-        EXPECT_EQ(c->combo(i)->currentIndex(), a.riferimento) << i;
+        EXPECT_EQ(c->etichettaPercentuale(i)->text(), a.perc) << i;
+        EXPECT_EQ(c->barraPercentuale(i)->value(), a.perc.toInt()) << i;
+        EXPECT_EQ(c->elencoRiferimento(i)->currentIndex(), a.riferimento) << i;
         if (a.riferimento >= 0) {
-            EXPECT_EQ(c->combo(i)->currentText(), c->tipo(a.riferimento + 1)->text()) << i;
+            EXPECT_EQ(c->elencoRiferimento(i)->currentText(), c->tipo(a.riferimento + 1)->text())
+                << i;
         }
         // Every list holds the labels as loaded from the file.
-        ASSERT_EQ(c->combo(i)->count(), kVoci) << i;
-        EXPECT_EQ(c->combo(i)->itemText(2), c->tipo(3)->text()) << i;
+        ASSERT_EQ(c->elencoRiferimento(i)->count(), kVoci) << i;
+        EXPECT_EQ(c->elencoRiferimento(i)->itemText(2), c->tipo(3)->text()) << i;
     }
     EXPECT_EQ(c->progetto()->text(), p.progetto);
     EXPECT_TRUE(c->costoprogetto()->text().isEmpty());
@@ -87,8 +88,8 @@ TEST_P(RigaDiComando, ApreIlProgettoNelCalcolo) {
     Economico* e = aperta<Economico>();
     ASSERT_NE(e, nullptr);
     EXPECT_FALSE(e->isVisible());
-    EXPECT_EQ(e->nomeprog()->text(), p.nome);
-    EXPECT_EQ(e->valut()->currentText(), p.valuta);
+    EXPECT_EQ(e->nomeProgetto()->text(), p.nome);
+    EXPECT_EQ(e->valuta()->currentText(), p.valuta);
     EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in " + p.valuta + ")");
     EXPECT_EQ(progettoAperto().nome(), p.nome);
     EXPECT_EQ(progettoAperto().valuta(), p.valuta);
@@ -111,10 +112,10 @@ TEST_P(RigaDiComando, ApreIlProgettoNelCalcolo) {
     voce(e, "esci")->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
-    FrmSplash* splash = aperta<FrmSplash>();
+    Saluto* splash = aperta<Saluto>();
     EXPECT_TRUE(splash->isVisible());
-    EXPECT_EQ(splash->label(2)->text(), FrmSplash::kCongedo);
-    EXPECT_EQ(splash->label(5)->text(), "EDIZIONE PROFESSIONALE - VERSIONE 2.04.05");
+    EXPECT_EQ(splash->etichetta(2)->text(), Saluto::kCongedo);
+    EXPECT_EQ(splash->etichetta(5)->text(), "EDIZIONE PROFESSIONALE - VERSIONE 2.04.05");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -166,7 +167,7 @@ TEST_F(AvvioConFileIllegibile, MessaggioEFinestraVuota) {
         for (int i = 1; i <= kVoci; ++i) {
             EXPECT_EQ(c->tipo(i)->text(), etichettaIniziale(i)) << i;
             EXPECT_TRUE(c->costo(i)->text().isEmpty()) << i;
-            EXPECT_EQ(c->perc(i)->text(), "0") << i;
+            EXPECT_EQ(c->etichettaPercentuale(i)->text(), "0") << i;
         }
         EXPECT_TRUE(c->progetto()->text().isEmpty());
         EXPECT_TRUE(c->progettoAperto().percorso().isEmpty());

@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/frmsplash.h"
+#include "app/saluto.h"
 #include "app/suono.h"
 
-using varimo::FrmSplash;
+using varimo::Saluto;
 using varimo::Suono;
 
 namespace {
@@ -142,7 +142,7 @@ TEST(Suono, LaSplashApreIlSuoSuonoDopoEssereStataDisegnata) {
     QDir::setCurrent(QStringLiteral(VARIMO_SOURCE_DIR "/resources/data"));
     qputenv("VARIMO_SUONO", "scarto");
     {
-        FrmSplash splash;
+        Saluto splash;
         EXPECT_EQ(splash.suono().stato(), Suono::Stato::Chiuso);
         splash.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
@@ -151,7 +151,7 @@ TEST(Suono, LaSplashApreIlSuoSuonoDopoEssereStataDisegnata) {
         EXPECT_EQ(splash.suono().stato(), Suono::Stato::InRiproduzione);
     }
     {
-        FrmSplash splash;
+        Saluto splash;
         splash.show();
         splash.passaAlCalcolo();  // before the sound is ready
         splash.suono().attendi(10000);
@@ -160,7 +160,7 @@ TEST(Suono, LaSplashApreIlSuoSuonoDopoEssereStataDisegnata) {
         EXPECT_EQ(splash.suono().stato(), Suono::Stato::InRiproduzione);
     }
     {
-        FrmSplash splash;
+        Saluto splash;
         splash.show();
         splash.esciDalSaluto();
         // Once the opening started before the key press has finished, however

@@ -190,7 +190,7 @@ class TestiLeggibili : public ProgrammaIntero {
         if (auto* c = qobject_cast<Calcolo*>(w)) {
             // The rework button shows only after a rework; it is part of the
             // window all the same.
-            c->stato().impostaCmdannullaVisibile(true);
+            c->stato().impostaSenzaVincoloVisibile(true);
         }
         QApplication::processEvents();
         return w;
@@ -284,7 +284,7 @@ TEST_F(TestiLeggibili, GliElenchiDiRiferimentoMostranoLeVociIntere) {
     auto* c = qobject_cast<Calcolo*>(apri("calcolo"));
     ASSERT_NE(c, nullptr);
     for (int i : {2, 13, 17}) {
-        QComboBox* cb = c->combo(i);
+        QComboBox* cb = c->elencoRiferimento(i);
         ASSERT_EQ(cb->count(), 18);
         cb->showPopup();
         QApplication::processEvents();
@@ -322,25 +322,25 @@ TEST_F(TestiLeggibili, IvaAl22PerCentoDallaSolaTastiera) {
         QTest::keyClick(w, k, m);
     };
     tasto(costoS, Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), c->hscroll(17));
+    ASSERT_EQ(QApplication::focusWidget(), c->barraPercentuale(17));
     tasto(QApplication::focusWidget(), Qt::Key_Tab);
-    ASSERT_TRUE(c->combo(17)->isAncestorOf(QApplication::focusWidget()) ||
-                QApplication::focusWidget() == c->combo(17));
+    ASSERT_TRUE(c->elencoRiferimento(17)->isAncestorOf(QApplication::focusWidget()) ||
+                QApplication::focusWidget() == c->elencoRiferimento(17));
     tasto(QApplication::focusWidget(), Qt::Key_Down);
-    ASSERT_EQ(c->combo(17)->currentIndex(), 0);
+    ASSERT_EQ(c->elencoRiferimento(17)->currentIndex(), 0);
     tasto(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
-    ASSERT_EQ(QApplication::focusWidget(), c->hscroll(17));
-    tasto(c->hscroll(17), Qt::Key_2);
-    tasto(c->hscroll(17), Qt::Key_2);
-    EXPECT_EQ(c->hscroll(17)->value(), 22);
-    EXPECT_EQ(c->perc(17)->text(), "22");
+    ASSERT_EQ(QApplication::focusWidget(), c->barraPercentuale(17));
+    tasto(c->barraPercentuale(17), Qt::Key_2);
+    tasto(c->barraPercentuale(17), Qt::Key_2);
+    EXPECT_EQ(c->barraPercentuale(17)->value(), 22);
+    EXPECT_EQ(c->etichettaPercentuale(17)->text(), "22");
     EXPECT_EQ(c->costo(17)->text(), "220");
     EXPECT_EQ(c->progetto()->text(), "1220");
     EXPECT_LE(tasti, 6);
 
     // Arrows move by one, the page keys by the page step, the wheel as a
     // desktop scroll bar does; every move recalculates the row.
-    QScrollBar* h = c->hscroll(17);
+    QScrollBar* h = c->barraPercentuale(17);
     QTest::keyClick(h, Qt::Key_Right);
     EXPECT_EQ(h->value(), 23);
     EXPECT_EQ(c->costo(17)->text(), "230");
@@ -356,7 +356,7 @@ TEST_F(TestiLeggibili, IvaAl22PerCentoDallaSolaTastiera) {
                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(h, &rotella);
     EXPECT_NE(h->value(), primaRotella);
-    EXPECT_EQ(c->perc(17)->text(), QString::number(h->value()));
+    EXPECT_EQ(c->etichettaPercentuale(17)->text(), QString::number(h->value()));
     // Digits after another key start a new number; 100 is the most.
     for (Qt::Key k : {Qt::Key_1, Qt::Key_0, Qt::Key_0}) QTest::keyClick(h, k);
     EXPECT_EQ(h->value(), 100);

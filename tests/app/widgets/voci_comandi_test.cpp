@@ -5,7 +5,7 @@
 
 #include "calculation/comandifile.h"
 #include "calculation/progetto.h"
-#include "help/widgets/frmtip.h"
+#include "help/widgets/suggerimentodelgiorno.h"
 #include "programma_intero.h"
 #include "reports/lettore_docx.h"
 
@@ -114,7 +114,7 @@ class FinestrePrincipali : public ProgrammaIntero {
         scrivi(c, QStringLiteral("costo_1"), QStringLiteral("1000"));
         scegliRiferimento(c, 17, 0);
         portaBarra(c, 17, 10);
-        clicca(c->vis());
+        clicca(c->pulsanteVisualizza());
         e = aperta<Economico>();
         ASSERT_NE(e, nullptr);
         scrivi(e, QStringLiteral("nomeprog"), QStringLiteral("Prova"));
@@ -281,8 +281,8 @@ TEST_P(OgniVoce, HaIlSuoEffetto) {
         EXPECT_TRUE(utente.messaggi.isEmpty());
         if (caso.daCalcolo) {
             for (int i : {1, 2, 3, 5, 17}) EXPECT_TRUE(c->costo(i)->text().isEmpty()) << i;
-            EXPECT_EQ(c->perc(17)->text(), "0");
-            EXPECT_TRUE(c->combo(17)->currentText().isEmpty());
+            EXPECT_EQ(c->etichettaPercentuale(17)->text(), "0");
+            EXPECT_TRUE(c->elencoRiferimento(17)->currentText().isEmpty());
             EXPECT_TRUE(c->progetto()->text().isEmpty());
             EXPECT_TRUE(c->costoprogetto()->text().isEmpty());
             EXPECT_EQ(e->costo(1)->text(), "1.000,00");  // the other window is untouched
@@ -292,7 +292,7 @@ TEST_P(OgniVoce, HaIlSuoEffetto) {
             EXPECT_TRUE(e->costo(1)->text().isEmpty());
             EXPECT_TRUE(e->costo(19)->text().isEmpty());
             EXPECT_TRUE(progettoAperto().nome().isEmpty());
-            EXPECT_EQ(e->nomeprog()->text(), "Prova");
+            EXPECT_EQ(e->nomeProgetto()->text(), "Prova");
             EXPECT_EQ(c->costo(1)->text(), "1000");
         }
     } else if (azione == "fin1" || azione == "fin2") {
@@ -320,7 +320,8 @@ TEST_P(OgniVoce, HaIlSuoEffetto) {
         EXPECT_TRUE(visibile("sommario"));
     } else if (azione == "suggerisco") {
         ASSERT_TRUE(visibile("frmTip"));
-        EXPECT_EQ(aperta<FrmTip>()->lblTipText()->text(), kSuggerimenti.first());
+        EXPECT_EQ(aperta<SuggerimentoDelGiorno>()->testoSuggerimento()->text(),
+                  kSuggerimenti.first());
     } else if (azione == "supporto") {
         EXPECT_TRUE(visibile("supportoclienti"));
     } else if (azione == "informazioni") {
@@ -345,12 +346,12 @@ INSTANTIATE_TEST_SUITE_P(EntrambeLeFinestre, OgniVoce, ::testing::ValuesIn(casi(
 TEST_F(FinestrePrincipali, CtrlAInEconomicoPortaAvantiIlCalcoloAncheDaUnaCasella) {
     prepara();
     attiva(e);
-    e->nomeprog()->setFocus();
-    e->nomeprog()->setCursorPosition(0);
-    QTest::keyClick(e->nomeprog(), Qt::Key_A, Qt::ControlModifier);
+    e->nomeProgetto()->setFocus();
+    e->nomeProgetto()->setCursorPosition(0);
+    QTest::keyClick(e->nomeProgetto(), Qt::Key_A, Qt::ControlModifier);
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), c);
-    EXPECT_FALSE(e->nomeprog()->hasSelectedText());
+    EXPECT_FALSE(e->nomeProgetto()->hasSelectedText());
     EXPECT_TRUE(e->isVisible());
     EXPECT_TRUE(utente.messaggi.isEmpty());
 
@@ -371,7 +372,7 @@ TEST_F(FinestrePrincipali, CtrlEEsportaIlPdfAncheDaUnaCasella) {
     prepara();
     for (QMainWindow* w : {static_cast<QMainWindow*>(c), static_cast<QMainWindow*>(e)}) {
         attiva(w);
-        QLineEdit* casella = w == c ? c->costo(1) : e->nomeprog();
+        QLineEdit* casella = w == c ? c->costo(1) : e->nomeProgetto();
         casella->setFocus();
         casella->setCursorPosition(0);
         const QString prima = casella->text();
@@ -402,14 +403,14 @@ TEST_F(FinestrePrincipali, CtrlBNelCalcoloApreIlQuadroNelSuoStatoIniziale) {
     EXPECT_TRUE(c->isVisible());
     const QString lettere = QStringLiteral("ABCDEFGHILMNOPQRST");
     for (int k = 1; k <= 18; ++k) {
-        EXPECT_EQ(e->num(k)->text(), QString(lettere.at(k - 1))) << k;
+        EXPECT_EQ(e->numero(k)->text(), QString(lettere.at(k - 1))) << k;
         EXPECT_TRUE(e->tipo(k)->text().isEmpty()) << k;  // nothing handed over yet
         EXPECT_TRUE(e->costo(k)->text().isEmpty()) << k;
     }
     EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in euro)");
     EXPECT_TRUE(e->costo(19)->text().isEmpty());
-    EXPECT_EQ(e->valut()->currentText(), "euro");
-    EXPECT_TRUE(e->nomeprog()->text().isEmpty());
+    EXPECT_EQ(e->valuta()->currentText(), "euro");
+    EXPECT_TRUE(e->nomeProgetto()->text().isEmpty());
     EXPECT_EQ(c->costo(1)->text(), "250");
     EXPECT_TRUE(c->costoprogetto()->text().isEmpty());  // no hand-off happened
 }
@@ -441,22 +442,22 @@ TEST_F(FinestrePrincipali, SuggerimentiDueVolteStessaFinestraStessoSuggerimento)
     prepara();
     attiva(c);
     voce(c, "suggerisco")->trigger();
-    QPointer<FrmTip> tip = aperta<FrmTip>();
+    QPointer<SuggerimentoDelGiorno> tip = aperta<SuggerimentoDelGiorno>();
     ASSERT_FALSE(tip.isNull());
-    clicca(tip->cmdNextTip());
-    ASSERT_EQ(tip->lblTipText()->text(), kSuggerimenti[1]);
+    clicca(tip->pulsanteSeguente());
+    ASSERT_EQ(tip->testoSuggerimento()->text(), kSuggerimenti[1]);
     // Shown again while open, from the other window's bar.
     clicca(pulsanteBarra(e, 13));
-    EXPECT_EQ(aperta<FrmTip>(), tip.data());
-    EXPECT_EQ(tip->lblTipText()->text(), kSuggerimenti[1]);
+    EXPECT_EQ(aperta<SuggerimentoDelGiorno>(), tip.data());
+    EXPECT_EQ(tip->testoSuggerimento()->text(), kSuggerimenti[1]);
     // Hidden with "&Chiudi", then shown again from the menu.
-    clicca(tip->cmdOK());
+    clicca(tip->pulsanteOk());
     ASSERT_FALSE(tip.isNull());
     EXPECT_FALSE(tip->isVisible());
     voce(c, "suggerisco")->trigger();
-    EXPECT_EQ(aperta<FrmTip>(), tip.data());
+    EXPECT_EQ(aperta<SuggerimentoDelGiorno>(), tip.data());
     EXPECT_TRUE(tip->isVisible());
-    EXPECT_EQ(tip->lblTipText()->text(), kSuggerimenti[1]);
+    EXPECT_EQ(tip->testoSuggerimento()->text(), kSuggerimenti[1]);
 }
 
 TEST_F(FinestrePrincipali, ColoreGrigioPerEntrambeScelteSoloPerUna) {
@@ -502,7 +503,7 @@ TEST_F(FinestrePrincipali, SalvaEStampaSenzaNomeChiedonoIlNomeNelQuadro) {
     attiva(e);
     voce(e, "cancella")->trigger();
     ASSERT_TRUE(progettoAperto().nome().isEmpty());
-    ASSERT_EQ(e->nomeprog()->text(), "Prova");
+    ASSERT_EQ(e->nomeProgetto()->text(), "Prova");
 
     // Save from the framework window: the request for the name, the framework
     // window shown, then the calculation window in front; nothing written.
@@ -519,7 +520,7 @@ TEST_F(FinestrePrincipali, SalvaEStampaSenzaNomeChiedonoIlNomeNelQuadro) {
 
     // Print from the calculation window: the same request, the framework
     // window comes up, no document.
-    clicca(c->cmdStampa());
+    clicca(c->pulsanteStampa());
     ASSERT_EQ(utente.messaggi.size(), 2);
     EXPECT_EQ(utente.messaggi[1].testo, "Digitare il nome del progetto.");
     EXPECT_TRUE(documenti.isEmpty());
@@ -528,7 +529,7 @@ TEST_F(FinestrePrincipali, SalvaEStampaSenzaNomeChiedonoIlNomeNelQuadro) {
 
     // Typing the name again makes both work.
     scrivi(e, QStringLiteral("nomeprog"), QStringLiteral("Prova 2"));
-    clicca(c->cmdStampa());
+    clicca(c->pulsanteStampa());
     EXPECT_EQ(documenti.size(), 1);
     EXPECT_EQ(utente.messaggi.size(), 2);
 }
@@ -536,7 +537,7 @@ TEST_F(FinestrePrincipali, SalvaEStampaSenzaNomeChiedonoIlNomeNelQuadro) {
 TEST_F(FinestrePrincipali, SenzaValutaStampaESalvataggioLaChiedono) {
     prepara();
     attiva(e);
-    QLineEdit* valuta = e->valut()->lineEdit();
+    QLineEdit* valuta = e->valuta()->lineEdit();
     valuta->setFocus();
     valuta->selectAll();
     QTest::keyClick(valuta, Qt::Key_Delete);
@@ -587,24 +588,24 @@ TEST_F(FinestrePrincipali, ApriDalQuadroLasciaLeRigheEPortaAvantiIlCalcolo) {
     EXPECT_EQ(QApplication::activeWindow(), c);
     EXPECT_EQ(c->costo(1)->text(), "70");
     EXPECT_TRUE(c->costo(17)->text().isEmpty());
-    EXPECT_EQ(c->combo(17)->currentIndex(), -1);
+    EXPECT_EQ(c->elencoRiferimento(17)->currentIndex(), -1);
     // The framework keeps its rows until the next hand-off; name and currency
     // are the file's.
     EXPECT_EQ(e->costo(1)->text(), "1.000,00");
     EXPECT_EQ(e->costo(19)->text(), "1.100,00");
-    EXPECT_EQ(e->nomeprog()->text(), "Altro");
-    EXPECT_EQ(e->valut()->currentText(), "dollari");
+    EXPECT_EQ(e->nomeProgetto()->text(), "Altro");
+    EXPECT_EQ(e->valuta()->currentText(), "dollari");
     EXPECT_EQ(e->tipo(19)->text(), "TOTALE PROGETTO (in dollari)");
-    clicca(c->vis());
+    clicca(c->pulsanteVisualizza());
     EXPECT_EQ(e->costo(1)->text(), "70,00");
     EXPECT_EQ(e->costo(19)->text(), "70,00");
-    EXPECT_FALSE(e->num(4)->isVisible());
+    EXPECT_FALSE(e->numero(4)->isVisible());
 }
 
 TEST_F(FinestrePrincipali, UscitaDalSommarioEContatoreConAltN) {
     prepara();
     attiva(e);
-    QTest::keyClick(e->nomeprog(), Qt::Key_N, Qt::AltModifier);
+    QTest::keyClick(e->nomeProgetto(), Qt::Key_N, Qt::AltModifier);
     EXPECT_TRUE(visibile("guidaquadro"));
     clicca(e->guidaInLinea());
     QWidget* sommario = registro().finestra(QStringLiteral("sommario"));
@@ -616,7 +617,7 @@ TEST_F(FinestrePrincipali, UscitaDalSommarioEContatoreConAltN) {
     clicca(controllo<QPushButton>(sommario, QStringLiteral("Command1")));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(registro().nomiCaricate(), QStringList{"frmSplash"});
-    EXPECT_EQ(aperta<FrmSplash>()->label(2)->text(), FrmSplash::kCongedo);
+    EXPECT_EQ(aperta<Saluto>()->etichetta(2)->text(), Saluto::kCongedo);
 }
 
 // Both windows share the calculation window's one file dialog: the name it
@@ -667,7 +668,7 @@ TEST_F(FinestrePrincipali, UnSoloDialogoPerLeDueFinestre) {
     utente.rispondi(Risposta::Si);
     voce(c, "esci")->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    clicca(aperta<FrmSplash>());
+    clicca(aperta<Saluto>());
     c = aperta<Calcolo>();
     ASSERT_NE(c, nullptr);
     EXPECT_TRUE(c->progettoAperto().percorso().isEmpty());

@@ -43,9 +43,9 @@ class FinestraCalcolo : public ::testing::Test {
         return x;
     }
     QLineEdit* costo(int i) { return c<QLineEdit>(QStringLiteral("costo_%1").arg(i)); }
-    QComboBox* combo(int i) { return c<QComboBox>(QStringLiteral("Combo1_%1").arg(i)); }
+    QComboBox* elencoRiferimento(int i) { return c<QComboBox>(QStringLiteral("Combo1_%1").arg(i)); }
     QScrollBar* barra(int i) { return c<QScrollBar>(QStringLiteral("HScroll1_%1").arg(i)); }
-    QLabel* perc(int i) { return c<QLabel>(QStringLiteral("perc_%1").arg(i)); }
+    QLabel* etichettaPercentuale(int i) { return c<QLabel>(QStringLiteral("perc_%1").arg(i)); }
     QLineEdit* linea(const char* n) { return c<QLineEdit>(QString::fromLatin1(n)); }
     QPushButton* tasto(const char* n) { return c<QPushButton>(QString::fromLatin1(n)); }
 
@@ -59,10 +59,10 @@ class FinestraCalcolo : public ::testing::Test {
         for (int i = 1; i <= kVoci; ++i) {
             SCOPED_TRACE(i);
             EXPECT_EQ(costo(i)->text(), w->stato().costo(i));
-            EXPECT_EQ(perc(i)->text(), w->stato().perc(i));
-            EXPECT_EQ(barra(i)->value(), w->stato().hscroll(i));
-            EXPECT_EQ(combo(i)->currentText(), w->stato().combo(i).testo);
-            EXPECT_EQ(combo(i)->currentIndex(), w->stato().combo(i).posizione);
+            EXPECT_EQ(etichettaPercentuale(i)->text(), w->stato().percentuale(i));
+            EXPECT_EQ(barra(i)->value(), w->stato().scorrimento(i));
+            EXPECT_EQ(elencoRiferimento(i)->currentText(), w->stato().riferimento(i).testo);
+            EXPECT_EQ(elencoRiferimento(i)->currentIndex(), w->stato().riferimento(i).posizione);
         }
         EXPECT_EQ(linea("progetto")->text(), w->stato().progetto());
         EXPECT_EQ(linea("costoprogetto")->text(), w->stato().costoprogetto());
@@ -82,14 +82,15 @@ TEST_F(FinestraCalcolo, StatoIniziale) {
         SCOPED_TRACE(i);
         const bool percentuale = i != 1 && i != 4 && i != 18;
         QStringList voci;
-        for (int k = 0; k < combo(i)->count(); ++k) voci << combo(i)->itemText(k);
+        for (int k = 0; k < elencoRiferimento(i)->count(); ++k)
+            voci << elencoRiferimento(i)->itemText(k);
         EXPECT_EQ(voci, etichette);
-        EXPECT_EQ(combo(i)->currentIndex(), -1);
-        EXPECT_EQ(combo(i)->currentText(), QString());
-        EXPECT_EQ(combo(i)->isHidden(), !percentuale);
+        EXPECT_EQ(elencoRiferimento(i)->currentIndex(), -1);
+        EXPECT_EQ(elencoRiferimento(i)->currentText(), QString());
+        EXPECT_EQ(elencoRiferimento(i)->isHidden(), !percentuale);
         EXPECT_EQ(barra(i)->isHidden(), !percentuale);
-        EXPECT_EQ(perc(i)->isHidden(), !percentuale);
-        EXPECT_EQ(perc(i)->text(), QStringLiteral("0"));
+        EXPECT_EQ(etichettaPercentuale(i)->isHidden(), !percentuale);
+        EXPECT_EQ(etichettaPercentuale(i)->text(), QStringLiteral("0"));
         EXPECT_EQ(barra(i)->minimum(), 0);
         EXPECT_EQ(barra(i)->maximum(), 100);
         EXPECT_EQ(barra(i)->singleStep(), 1);
@@ -116,7 +117,7 @@ TEST_F(FinestraCalcolo, StatoIniziale) {
     EXPECT_EQ(
         c<QLineEdit>(QStringLiteral("tipo_4"))->toolTip(),
         QStringLiteral("questa voce riporta la somma delle voci A, B, C e non è modificabile"));
-    EXPECT_EQ(combo(2)->toolTip(),
+    EXPECT_EQ(elencoRiferimento(2)->toolTip(),
               QStringLiteral(
                   "clicca per scegliere la voce sulla quale calcolare la percentuale di costo"));
     EXPECT_EQ(linea("progetto")->toolTip(),
@@ -125,7 +126,7 @@ TEST_F(FinestraCalcolo, StatoIniziale) {
     EXPECT_TRUE(linea("progetto")->font().bold());
     EXPECT_EQ(linea("calcolato")->text(), QStringLiteral("Importo calcolato del progetto"));
     EXPECT_EQ(linea("vincolato")->text(), QStringLiteral("Importo vincolato del progetto"));
-    EXPECT_EQ(perc(0)->text(), QStringLiteral("% della ------------>"));
+    EXPECT_EQ(etichettaPercentuale(0)->text(), QStringLiteral("% della ------------>"));
     EXPECT_EQ(c<QLabel>(QStringLiteral("Label1"))->text(), QStringLiteral("voce di riferimento"));
     EXPECT_TRUE(tasto("cmdannulla")->isHidden());
     EXPECT_EQ(tasto("cmdannulla")->text(), QStringLiteral("s&enza importo vincolato"));
@@ -138,8 +139,8 @@ TEST_F(FinestraCalcolo, StatoIniziale) {
     EXPECT_EQ(tasto("Command6")->text(), QStringLiteral("&Guida in linea"));
     EXPECT_EQ(tasto("Command6")->toolTip(),
               QStringLiteral("cliccare per visualizzare il sommario della Guida"));
-    EXPECT_EQ(perc(5)->palette().color(QPalette::Window), QColor(Qt::yellow));
-    EXPECT_EQ(perc(19)->palette().color(QPalette::Window), QColor(Qt::cyan));
+    EXPECT_EQ(etichettaPercentuale(5)->palette().color(QPalette::Window), QColor(Qt::yellow));
+    EXPECT_EQ(etichettaPercentuale(19)->palette().color(QPalette::Window), QColor(Qt::cyan));
 }
 
 TEST_F(FinestraCalcolo, DigitareUnImportoAggiornaLeSommeAOgniTasto) {
@@ -157,17 +158,17 @@ TEST_F(FinestraCalcolo, DigitareUnImportoAggiornaLeSommeAOgniTasto) {
 
 TEST_F(FinestraCalcolo, RiferimentoEBarraDiScorrimentoAggiornanoLaRigaAllIstante) {
     digita(costo(1), QStringLiteral("1000"));
-    combo(17)->setFocus();
-    QTest::keyClick(combo(17), Qt::Key_Down);  // first entry: row A
-    EXPECT_EQ(w->stato().combo(17).posizione, 0);
-    EXPECT_EQ(combo(17)->currentText(), QStringLiteral("Lavori a misura"));
+    elencoRiferimento(17)->setFocus();
+    QTest::keyClick(elencoRiferimento(17), Qt::Key_Down);  // first entry: row A
+    EXPECT_EQ(w->stato().riferimento(17).posizione, 0);
+    EXPECT_EQ(elencoRiferimento(17)->currentText(), QStringLiteral("Lavori a misura"));
     EXPECT_EQ(costo(17)->text(), QStringLiteral("0"));  // 0 % of A
     // A click in the trough moves one page (5), an arrow one step.
     barra(17)->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(perc(17)->text(), QStringLiteral("5"));
+    EXPECT_EQ(etichettaPercentuale(17)->text(), QStringLiteral("5"));
     EXPECT_EQ(costo(17)->text(), QStringLiteral("50"));
     for (int k = 0; k < 5; ++k) barra(17)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(perc(17)->text(), QStringLiteral("10"));
+    EXPECT_EQ(etichettaPercentuale(17)->text(), QStringLiteral("10"));
     EXPECT_EQ(costo(17)->text(), QStringLiteral("100"));
     EXPECT_EQ(costo(18)->text(), QStringLiteral("100"));
     EXPECT_EQ(linea("progetto")->text(), QStringLiteral("1100"));
@@ -180,16 +181,16 @@ TEST_F(FinestraCalcolo, RiferimentoEBarraDiScorrimentoAggiornanoLaRigaAllIstante
 
 TEST_F(FinestraCalcolo, IlTestoDigitatoNelRiferimentoNonSelezionaNulla) {
     digita(costo(1), QStringLiteral("1000"));
-    combo(17)->setFocus();
-    QTest::keyClick(combo(17), Qt::Key_Down);
+    elencoRiferimento(17)->setFocus();
+    QTest::keyClick(elencoRiferimento(17), Qt::Key_Down);
     barra(17)->setValue(10);
     ASSERT_EQ(costo(17)->text(), QStringLiteral("100"));
-    combo(17)->lineEdit()->selectAll();
-    QTest::keyClicks(combo(17)->lineEdit(), QStringLiteral("xy"));
-    EXPECT_EQ(combo(17)->currentText(), QStringLiteral("xy"));
-    EXPECT_EQ(combo(17)->currentIndex(), -1);
-    EXPECT_EQ(w->stato().combo(17).posizione, -1);
-    EXPECT_EQ(w->stato().combo(17).testo, QStringLiteral("xy"));
+    elencoRiferimento(17)->lineEdit()->selectAll();
+    QTest::keyClicks(elencoRiferimento(17)->lineEdit(), QStringLiteral("xy"));
+    EXPECT_EQ(elencoRiferimento(17)->currentText(), QStringLiteral("xy"));
+    EXPECT_EQ(elencoRiferimento(17)->currentIndex(), -1);
+    EXPECT_EQ(w->stato().riferimento(17).posizione, -1);
+    EXPECT_EQ(w->stato().riferimento(17).testo, QStringLiteral("xy"));
     // A typed row now: it keeps its last amount when A changes.
     digita(costo(1), QStringLiteral("0"));
     EXPECT_EQ(costo(17)->text(), QStringLiteral("100"));
@@ -201,17 +202,17 @@ TEST_F(FinestraCalcolo, IlTestoDigitatoNelRiferimentoNonSelezionaNulla) {
 // stays true.
 TEST_F(FinestraCalcolo, EtichetteCambiateCaselleSvuotateEImportiIlleggibili) {
     digita(costo(1), QStringLiteral("1000"));
-    combo(7)->setFocus();
-    QTest::keyClick(combo(7), Qt::Key_Down);  // G = 5 % of A
+    elencoRiferimento(7)->setFocus();
+    QTest::keyClick(elencoRiferimento(7), Qt::Key_Down);  // G = 5 % of A
     barra(7)->setValue(5);
     ASSERT_EQ(costo(7)->text(), QStringLiteral("50"));
     auto* t = c<QLineEdit>(QStringLiteral("tipo_1"));
     t->setFocus();
     t->end(false);
     QTest::keyClicks(t, QStringLiteral(" e forniture"));
-    EXPECT_EQ(combo(2)->itemText(0), QStringLiteral("Lavori a misura e forniture"));
-    EXPECT_EQ(combo(7)->currentIndex(), 0);
-    EXPECT_EQ(combo(7)->currentText(), QStringLiteral("Lavori a misura e forniture"));
+    EXPECT_EQ(elencoRiferimento(2)->itemText(0), QStringLiteral("Lavori a misura e forniture"));
+    EXPECT_EQ(elencoRiferimento(7)->currentIndex(), 0);
+    EXPECT_EQ(elencoRiferimento(7)->currentText(), QStringLiteral("Lavori a misura e forniture"));
     digita(costo(1), QStringLiteral("0"));  // 10000: G follows
     EXPECT_EQ(costo(7)->text(), QStringLiteral("500"));
     EXPECT_EQ(linea("progetto")->text(), QStringLiteral("10500"));
@@ -245,12 +246,12 @@ TEST_F(FinestraCalcolo, EtichetteCambiateCaselleSvuotateEImportiIlleggibili) {
 
 TEST_F(FinestraCalcolo, TotaleVincolatoDigitatoTastoPerTasto) {
     digita(costo(1), QStringLiteral("1000"));
-    combo(11)->setFocus();
-    QTest::keyClick(combo(11), Qt::Key_Down);
-    QTest::keyClick(combo(11), Qt::Key_Down);
-    QTest::keyClick(combo(11), Qt::Key_Down);
-    QTest::keyClick(combo(11), Qt::Key_Down);  // row D
-    ASSERT_EQ(w->stato().combo(11).posizione, 3);
+    elencoRiferimento(11)->setFocus();
+    QTest::keyClick(elencoRiferimento(11), Qt::Key_Down);
+    QTest::keyClick(elencoRiferimento(11), Qt::Key_Down);
+    QTest::keyClick(elencoRiferimento(11), Qt::Key_Down);
+    QTest::keyClick(elencoRiferimento(11), Qt::Key_Down);  // row D
+    ASSERT_EQ(w->stato().riferimento(11).posizione, 3);
     barra(11)->setValue(10);
     ASSERT_EQ(linea("progetto")->text(), QStringLiteral("1100"));
     digita(linea("costoprogetto"), QStringLiteral("2200"));
@@ -265,8 +266,8 @@ TEST_F(FinestraCalcolo, TotaleVincolatoDigitatoTastoPerTasto) {
 // operation finds every widget already in line with the state.
 TEST_F(FinestraCalcolo, OgniCasellaSiImpostaUnaVoltaPerOperazione) {
     digita(costo(1), QStringLiteral("1000"));
-    w->stato().scegliCombo(11, 3);  // M = 10 % of D
-    w->stato().scriviHScroll(11, 10);
+    w->stato().scegliRiferimento(11, 3);  // M = 10 % of D
+    w->stato().scriviScorrimento(11, 10);
     ASSERT_EQ(linea("progetto")->text(), QStringLiteral("1100"));
     int cambiA = 0, cambiTotale = 0;
     QObject::connect(costo(1), &QLineEdit::textChanged, [&] { ++cambiA; });
@@ -289,8 +290,8 @@ TEST_F(FinestraCalcolo, OgniCasellaSiImpostaUnaVoltaPerOperazione) {
         ++domande;
         controllaAllineati();
     };
-    w->stato().scegliCombo(2, 3);
-    w->stato().scriviHScroll(2, 100);
+    w->stato().scegliRiferimento(2, 3);
+    w->stato().scriviScorrimento(2, 100);
     EXPECT_EQ(domande, 1);
     EXPECT_EQ(w->stato().interruzioni(), 1);
     controllaAllineati();
@@ -298,23 +299,23 @@ TEST_F(FinestraCalcolo, OgniCasellaSiImpostaUnaVoltaPerOperazione) {
 
 TEST_F(FinestraCalcolo, IlPulsanteDiCancellazioneSvuotaLaRiga) {
     digita(costo(1), QStringLiteral("1000"));
-    combo(17)->setFocus();
-    QTest::keyClick(combo(17), Qt::Key_Down);
+    elencoRiferimento(17)->setFocus();
+    QTest::keyClick(elencoRiferimento(17), Qt::Key_Down);
     barra(17)->setValue(22);
     ASSERT_EQ(costo(17)->text(), QStringLiteral("220"));
     QTest::mouseClick(c<QToolButton>(QStringLiteral("delriga_17")), Qt::LeftButton);
     EXPECT_EQ(costo(17)->text(), QString());
-    EXPECT_EQ(perc(17)->text(), QStringLiteral("0"));
+    EXPECT_EQ(etichettaPercentuale(17)->text(), QStringLiteral("0"));
     EXPECT_EQ(barra(17)->value(), 0);
-    EXPECT_EQ(combo(17)->currentText(), QString());
-    EXPECT_EQ(combo(17)->currentIndex(), -1);
+    EXPECT_EQ(elencoRiferimento(17)->currentText(), QString());
+    EXPECT_EQ(elencoRiferimento(17)->currentIndex(), -1);
     EXPECT_EQ(linea("progetto")->text(), QStringLiteral("1000"));
     controllaAllineati();
 }
 
 TEST_F(FinestraCalcolo, PassaggioAllaFinestraDelQuadroEconomico) {
     digita(costo(1), QStringLiteral("1000"));
-    w->stato().scegliCombo(11, 3);  // M = % of D
+    w->stato().scegliRiferimento(11, 3);  // M = % of D
     barra(11)->setValue(10);
     ASSERT_EQ(linea("progetto")->text(), QStringLiteral("1100"));
     QTest::mouseClick(tasto("vis"), Qt::LeftButton);
@@ -325,10 +326,10 @@ TEST_F(FinestraCalcolo, PassaggioAllaFinestraDelQuadroEconomico) {
     EXPECT_EQ(e->stato().numerovoci, 4);  // A, D, M, T
     EXPECT_EQ(e->costo(1)->text(), QStringLiteral("1.000,00"));
     EXPECT_EQ(e->tipo(3)->text(), QStringLiteral("Spese tecniche"));
-    EXPECT_EQ(e->perc(3)->text(), QStringLiteral("10"));
+    EXPECT_EQ(e->etichettaPercentuale(3)->text(), QStringLiteral("10"));
     EXPECT_EQ(e->riferimento(3)->text(), QStringLiteral("Importo a base dell'appalto"));
     EXPECT_EQ(e->costo(19)->text(), QStringLiteral("1.100,00"));
-    EXPECT_TRUE(e->num(5)->isHidden());
+    EXPECT_TRUE(e->numero(5)->isHidden());
 
     // Back here the total became the constraint; the rows already make it,
     // so nothing moved.
@@ -344,11 +345,11 @@ TEST_F(FinestraCalcolo, PassaggioAllaFinestraDelQuadroEconomico) {
 // the list (the box has the focus) or put back after a label edit refilled
 // every list.
 TEST_F(FinestraCalcolo, IlRiferimentoSceltoMostraLInizioDellaSuaEtichetta) {
-    QComboBox* s = combo(17);
+    QComboBox* s = elencoRiferimento(17);
     s->setFocus();
     s->setCurrentIndex(3);
     emit s->activated(3);
-    ASSERT_EQ(w->stato().combo(17).posizione, 3);
+    ASSERT_EQ(w->stato().riferimento(17).posizione, 3);
     EXPECT_EQ(s->lineEdit()->cursorPosition(), 0);
     digita(c<QLineEdit>(QStringLiteral("tipo_2")), QStringLiteral(" e forniture"));
     EXPECT_EQ(s->currentIndex(), 3);
@@ -361,7 +362,7 @@ TEST_F(FinestraCalcolo, RielaboraDueVoltePoiTogliIlVincolo) {
     Economico* e = Finestre::istanza().trova<Economico>();
     ASSERT_NE(e, nullptr);
     for (int volta = 0; volta < 2; ++volta) {
-        QTest::mouseClick(e->elabor(), Qt::LeftButton);
+        QTest::mouseClick(e->pulsanteRielabora(), Qt::LeftButton);
         EXPECT_EQ(Finestre::istanza().trova<Calcolo>()->stato().statovincolo,
                   StatoVincolo::InAttesa);
         EXPECT_FALSE(tasto("cmdannulla")->isHidden());
@@ -431,7 +432,7 @@ TEST_F(FinestraCalcolo, PulsantiAiutoEControllo) {
 
 TEST_F(FinestraCalcolo, CancellaTuttoSvuotaOgniCasella) {
     digita(costo(1), QStringLiteral("1000"));
-    w->stato().scegliCombo(17, 0);
+    w->stato().scegliRiferimento(17, 0);
     barra(17)->setValue(10);
     digita(linea("costoprogetto"), QStringLiteral("5"));
     w->cancellaTutto();
@@ -440,7 +441,7 @@ TEST_F(FinestraCalcolo, CancellaTuttoSvuotaOgniCasella) {
         EXPECT_EQ(costo(i)->text(), QString()) << i;
     }
     EXPECT_EQ(linea("costoprogetto")->text(), QString());
-    EXPECT_EQ(combo(17)->currentText(), QString());
+    EXPECT_EQ(elencoRiferimento(17)->currentText(), QString());
     controllaAllineati();
 }
 
@@ -455,18 +456,21 @@ TEST_F(FinestraCalcolo, LeRigheTengonoOrdineEProporzioniAOgniDimensione) {
             for (QWidget* c :
                  {w->findChild<QWidget*>(QStringLiteral("num_%1").arg(i)),
                   static_cast<QWidget*>(w->tipo(i)), static_cast<QWidget*>(w->costo(i)),
-                  static_cast<QWidget*>(w->perc(i)), static_cast<QWidget*>(w->hscroll(i)),
-                  static_cast<QWidget*>(w->combo(i))})
+                  static_cast<QWidget*>(w->etichettaPercentuale(i)),
+                  static_cast<QWidget*>(w->barraPercentuale(i)),
+                  static_cast<QWidget*>(w->elencoRiferimento(i))})
                 if (c->isVisibleTo(w)) riga << c;
             for (qsizetype k = 1; k < riga.size(); ++k)
                 EXPECT_LE(riga[k - 1]->geometry().right(), riga[k]->geometry().left())
                     << quando << " riga " << i << " colonna " << k;
             EXPECT_GT(riga[1]->geometry().top(), alto) << quando << " riga " << i;
             alto = riga[1]->geometry().bottom();
-            if (w->delriga(i) && w->delriga(i)->isVisibleTo(w)) {
-                EXPECT_LE(w->costo(i)->geometry().right(), w->delriga(i)->geometry().left());
-                if (w->perc(i)->isVisibleTo(w)) {
-                    EXPECT_LE(w->delriga(i)->geometry().right(), w->perc(i)->geometry().left());
+            if (w->pulsanteCancellaRiga(i) && w->pulsanteCancellaRiga(i)->isVisibleTo(w)) {
+                EXPECT_LE(w->costo(i)->geometry().right(),
+                          w->pulsanteCancellaRiga(i)->geometry().left());
+                if (w->etichettaPercentuale(i)->isVisibleTo(w)) {
+                    EXPECT_LE(w->pulsanteCancellaRiga(i)->geometry().right(),
+                              w->etichettaPercentuale(i)->geometry().left());
                 }
             }
         }

@@ -26,7 +26,7 @@ TEST(ImportoMassimo, UnImportoFuoriIntervalloRestaSegnalatoFinoAllaCorrezione) {
     const QColor sfondo = b->palette().color(QPalette::Base);
     const QString suggerimento = b->toolTip();
 
-    w->stato().scegliCombo(17, 1);  // S refers to B
+    w->stato().scegliRiferimento(17, 1);  // S refers to B
     w->findChild<QScrollBar*>(QStringLiteral("HScroll1_17"))->setValue(22);
     b->setFocus();
     QTest::keyClicks(b, QStringLiteral("10000000000000"));

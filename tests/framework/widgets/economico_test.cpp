@@ -47,30 +47,32 @@ TEST_F(FinestraEconomico, StatoIniziale) {
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Varimo: voci finali del quadro"));
     const QString lettere = QStringLiteral("ABCDEFGHILMNOPQRST");
     for (int i = 1; i <= kVoci; ++i) {
-        EXPECT_EQ(w->num(i)->text(), QString(lettere[i - 1]));
+        EXPECT_EQ(w->numero(i)->text(), QString(lettere[i - 1]));
         EXPECT_FALSE(w->tipo(i)->isHidden());
-        EXPECT_EQ(w->perc(i)->text(), QStringLiteral("0"));
+        EXPECT_EQ(w->etichettaPercentuale(i)->text(), QStringLiteral("0"));
     }
     EXPECT_EQ(w->tipo(19)->text(), QStringLiteral("TOTALE PROGETTO (in euro)"));
     EXPECT_EQ(w->tipo(19)->toolTip(), QStringLiteral("totale del progetto derivato dal calcolo"));
     QStringList voci;
-    for (int k = 0; k < w->valut()->count(); ++k) voci << w->valut()->itemText(k);
+    for (int k = 0; k < w->valuta()->count(); ++k) voci << w->valuta()->itemText(k);
     EXPECT_EQ(voci, QStringList({"euro", "dollari", "yen", "sterline", "rubli", "corone"}));
-    EXPECT_EQ(w->valut()->currentText(), QStringLiteral("euro"));
-    EXPECT_EQ(w->perc(0)->text(), QStringLiteral("% "));
-    EXPECT_EQ(w->perc(19)->toolTip(), QStringLiteral("tipologie di voci interessate"));
-    EXPECT_EQ(w->perc(20)->toolTip(), QStringLiteral("costo di ogni singola voce interessata"));
-    auto* label2 = w->findChild<QLabel*>(QStringLiteral("Label2"));
-    ASSERT_NE(label2, nullptr);
-    EXPECT_EQ(label2->text(), QStringLiteral("Nome progetto:"));
-    EXPECT_EQ(label2->toolTip(),
+    EXPECT_EQ(w->valuta()->currentText(), QStringLiteral("euro"));
+    EXPECT_EQ(w->etichettaPercentuale(0)->text(), QStringLiteral("% "));
+    EXPECT_EQ(w->etichettaPercentuale(19)->toolTip(),
+              QStringLiteral("tipologie di voci interessate"));
+    EXPECT_EQ(w->etichettaPercentuale(20)->toolTip(),
+              QStringLiteral("costo di ogni singola voce interessata"));
+    auto* etichettaNome = w->findChild<QLabel*>(QStringLiteral("Label2"));
+    ASSERT_NE(etichettaNome, nullptr);
+    EXPECT_EQ(etichettaNome->text(), QStringLiteral("Nome progetto:"));
+    EXPECT_EQ(etichettaNome->toolTip(),
               QStringLiteral("digita, per la stampa, il nome del progetto a cui si riferisce il "
                              "quadro economico"));
-    EXPECT_EQ(w->elabor()->text(), QStringLiteral("&Rielabora"));
+    EXPECT_EQ(w->pulsanteRielabora()->text(), QStringLiteral("&Rielabora"));
     EXPECT_EQ(w->aiuto()->toolTip(),
               QStringLiteral("cliccare per avere informazioni sull'uso della finestra"));
-    EXPECT_EQ(w->esco()->toolTip(), QStringLiteral("clicca per uscire da Varimo"));
-    EXPECT_EQ(w->cmdStampa()->objectName(), QStringLiteral("cmdStampa"));
+    EXPECT_EQ(w->pulsanteEsci()->toolTip(), QStringLiteral("clicca per uscire da Varimo"));
+    EXPECT_EQ(w->pulsanteStampa()->objectName(), QStringLiteral("cmdStampa"));
 }
 
 TEST_F(FinestraEconomico, RiempimentoDaVuotoEDalleRighe) {
@@ -78,7 +80,7 @@ TEST_F(FinestraEconomico, RiempimentoDaVuotoEDalleRighe) {
     calcolo.preparaFinestra();
     w->mostra(calcolo);
     for (int i = 1; i <= kVoci; ++i) {
-        EXPECT_TRUE(w->num(i)->isHidden());
+        EXPECT_TRUE(w->numero(i)->isHidden());
         EXPECT_TRUE(w->costo(i)->isHidden());
         EXPECT_TRUE(w->riferimento(i)->isHidden());
     }
@@ -89,9 +91,9 @@ TEST_F(FinestraEconomico, RiempimentoDaVuotoEDalleRighe) {
     calcolo.scriviCosto(3, QStringLiteral("0"));
     w->mostra(calcolo);
     ASSERT_EQ(w->stato().numerovoci, 4);  // A, C, D, T
-    EXPECT_FALSE(w->num(4)->isHidden());
-    EXPECT_TRUE(w->num(5)->isHidden());
-    EXPECT_EQ(w->num(2)->text(), QStringLiteral("2"));
+    EXPECT_FALSE(w->numero(4)->isHidden());
+    EXPECT_TRUE(w->numero(5)->isHidden());
+    EXPECT_EQ(w->numero(2)->text(), QStringLiteral("2"));
     EXPECT_EQ(w->tipo(2)->text(), QStringLiteral("Oneri per i piani di sicurezza e coordinamento"));
     EXPECT_EQ(w->costo(1)->text(), QStringLiteral("1.234,50"));
     EXPECT_EQ(w->costo(2)->text(), QStringLiteral("0,00"));
@@ -99,21 +101,21 @@ TEST_F(FinestraEconomico, RiempimentoDaVuotoEDalleRighe) {
 }
 
 TEST_F(FinestraEconomico, ValutaDigitataEScelta) {
-    QLineEdit* e = w->valut()->lineEdit();
+    QLineEdit* e = w->valuta()->lineEdit();
     e->setFocus();
     e->selectAll();
     QTest::keyClicks(e, QStringLiteral("fr"));
     EXPECT_EQ(w->tipo(19)->text(), QStringLiteral("TOTALE PROGETTO (in fr)"));
     EXPECT_EQ(progetto.valuta(), QStringLiteral("fr"));
-    EXPECT_EQ(w->valut()->currentIndex(), -1);
+    EXPECT_EQ(w->valuta()->currentIndex(), -1);
     QTest::keyClicks(e, QStringLiteral("anchi"));
     EXPECT_EQ(w->tipo(19)->text(), QStringLiteral("TOTALE PROGETTO (in franchi)"));
     EXPECT_EQ(e->text(), QStringLiteral("franchi"));
 
-    w->valut()->setFocus();
-    w->valut()->setCurrentIndex(0);
-    QTest::keyClick(w->valut(), Qt::Key_Down);  // the next entry: dollari
-    EXPECT_EQ(w->stato().valut(), QStringLiteral("dollari"));
+    w->valuta()->setFocus();
+    w->valuta()->setCurrentIndex(0);
+    QTest::keyClick(w->valuta(), Qt::Key_Down);  // the next entry: dollari
+    EXPECT_EQ(w->stato().valuta(), QStringLiteral("dollari"));
     EXPECT_EQ(w->tipo(19)->text(), QStringLiteral("TOTALE PROGETTO (in dollari)"));
     EXPECT_EQ(progetto.valuta(), QStringLiteral("dollari"));
 }
@@ -128,13 +130,13 @@ TEST_F(FinestraEconomico, AvvisoSullEtichettaENomeDelProgetto) {
     QTest::keyClick(w->tipo(1), Qt::Key_Backspace);
     EXPECT_EQ(finta.messaggi.size(), 1);
 
-    digita(w->nomeprog(), QStringLiteral("Ponte"));
+    digita(w->nomeProgetto(), QStringLiteral("Ponte"));
     EXPECT_EQ(progetto.nome(), QStringLiteral("Ponte"));
     w->cancellaTutto();
-    EXPECT_EQ(w->nomeprog()->text(), QStringLiteral("Ponte"));
+    EXPECT_EQ(w->nomeProgetto()->text(), QStringLiteral("Ponte"));
     EXPECT_EQ(progetto.nome(), QString());
     EXPECT_EQ(w->tipo(1)->text(), QString());
-    EXPECT_EQ(w->perc(1)->text(), QStringLiteral("0"));
+    EXPECT_EQ(w->etichettaPercentuale(1)->text(), QStringLiteral("0"));
     w->controllaDati();
     EXPECT_EQ(finta.testi().last(),
               QStringLiteral("Digitare il nome del progetto in caso di stampa."));
@@ -166,7 +168,7 @@ TEST_F(FinestraEconomico, SpazioDopoLaRigaD) {
         EXPECT_GT(p[2], p[0] + p[0] / 4);
         EXPECT_LE(std::abs(p[0] - p[1]), 1);
         EXPECT_LE(std::abs(p[0] - p[3]), 1);
-        EXPECT_EQ(w->num(4)->y() - w->num(3)->y(), p[2]);
+        EXPECT_EQ(w->numero(4)->y() - w->numero(3)->y(), p[2]);
         EXPECT_EQ(w->riferimento(4)->y() - w->riferimento(3)->y(), p[2]);
 
         calcolo.scriviCosto(2, QStringLiteral("5"));

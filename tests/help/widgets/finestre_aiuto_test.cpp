@@ -16,10 +16,10 @@
 #include "common/widgets/finestre.h"
 #include "common/widgets/proporzioni.h"
 #include "help/widgets/catalogo.h"
-#include "help/widgets/frmtip.h"
 #include "help/widgets/guide.h"
 #include "help/widgets/licenza.h"
 #include "help/widgets/sommario.h"
+#include "help/widgets/suggerimentodelgiorno.h"
 #include "reports/ambiente_stampe.h"
 #include "reports/lettore_docx.h"
 
@@ -68,33 +68,34 @@ TEST_F(FinestreAiuto, SommarioVociETitoli) {
                               "  Licenza d'uso di \"Varimo\"",
                               "  altri prodotti Software Veladio"};
     for (int i = 1; i <= 7; ++i) {
-        EXPECT_EQ(s->lbl(i)->text(), attese[i - 1]);
-        EXPECT_EQ(s->lbl(i)->objectName(), QStringLiteral("lbl_%1").arg(i));
-        EXPECT_EQ(s->puls(i)->text(), "--->");
-        EXPECT_EQ(s->puls(i)->toolTip(), "cliccare per visualizzare: " + attese[i - 1]);
+        EXPECT_EQ(s->argomento(i)->text(), attese[i - 1]);
+        EXPECT_EQ(s->argomento(i)->objectName(), QStringLiteral("lbl_%1").arg(i));
+        EXPECT_EQ(s->pulsanteArgomento(i)->text(), "--->");
+        EXPECT_EQ(s->pulsanteArgomento(i)->toolTip(),
+                  "cliccare per visualizzare: " + attese[i - 1]);
     }
     EXPECT_EQ(s->uscita()->text(), "&USCITA");
     EXPECT_EQ(s->uscita()->toolTip(), "cliccare per uscire da Varimo");
-    EXPECT_EQ(s->cmdStampa()->toolTip(), "cliccare per avere la copia su carta del sommario");
+    EXPECT_EQ(s->pulsanteStampa()->toolTip(), "cliccare per avere la copia su carta del sommario");
     EXPECT_EQ(s->size(), Proporzioni::di(s)->disegno());
 }
 
 TEST_F(FinestreAiuto, SommarioGrassettoAlPassaggioDelMouse) {
     Sommario* s = registro.mostra<Sommario>();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(s));
-    QTest::mouseMove(s->lbl(2));
-    EXPECT_TRUE(grassetto(s->lbl(2)));
-    QTest::mouseMove(s->lbl(5));
-    for (int i = 1; i <= 7; ++i) EXPECT_EQ(grassetto(s->lbl(i)), i == 5) << i;
+    QTest::mouseMove(s->argomento(2));
+    EXPECT_TRUE(grassetto(s->argomento(2)));
+    QTest::mouseMove(s->argomento(5));
+    for (int i = 1; i <= 7; ++i) EXPECT_EQ(grassetto(s->argomento(i)), i == 5) << i;
     // Onto the background, below the title.
-    QTest::mouseMove(s, QPoint(2, s->lbl(1)->y() - 2));
-    for (int i = 1; i <= 7; ++i) EXPECT_FALSE(grassetto(s->lbl(i))) << i;
+    QTest::mouseMove(s, QPoint(2, s->argomento(1)->y() - 2));
+    for (int i = 1; i <= 7; ++i) EXPECT_FALSE(grassetto(s->argomento(i))) << i;
 }
 
 TEST_F(FinestreAiuto, SommarioPressioneApreSubito) {
     Sommario* s = registro.mostra<Sommario>();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(s));
-    QLabel* voce = s->lbl(3);
+    QLabel* voce = s->argomento(3);
     ASSERT_EQ(voce->frameShape(), QFrame::Box);
     QTest::mousePress(voce, Qt::LeftButton);
     // Opened on the press, before any release; the entry has lost its border.
@@ -112,7 +113,7 @@ TEST_F(FinestreAiuto, SommarioApreOgniVoce) {
         "manuale", "guidafunzionamento", "guidacalcolo", "guidaquadro", "frmTip", "licenza",
         "catalogo"};
     for (int i = 1; i <= 7; ++i) {
-        s->puls(i)->click();
+        s->pulsanteArgomento(i)->click();
         QWidget* w = registro.finestra(QString::fromLatin1(nomi[i - 1]));
         ASSERT_NE(w, nullptr) << nomi[i - 1];
         EXPECT_TRUE(w->isVisible()) << nomi[i - 1];
@@ -120,14 +121,14 @@ TEST_F(FinestreAiuto, SommarioApreOgniVoce) {
     // A second click brings the same window back.
     QWidget* tip = registro.finestra("frmTip");
     tip->hide();
-    s->puls(5)->click();
+    s->pulsanteArgomento(5)->click();
     EXPECT_EQ(registro.finestra("frmTip"), tip);
     EXPECT_TRUE(tip->isVisible());
 }
 
 TEST_F(FinestreAiuto, SommarioChiudiNascondeEUscitaChiede) {
     Sommario* s = registro.mostra<Sommario>();
-    s->cmdChiudi()->click();
+    s->pulsanteChiudi()->click();
     EXPECT_FALSE(s->isVisible());
     EXPECT_EQ(registro.trova<Sommario>(), s);
 
@@ -191,9 +192,9 @@ TEST_F(FinestreAiuto, GuideTitoliTestiEMisure) {
         EXPECT_NEAR(testo.size(), a.lunghezza, a.lunghezza / 10);
         EXPECT_TRUE(testo.contains("VARIMO"));
         EXPECT_FALSE(testo.contains("Varimo "));
-        EXPECT_EQ(g->cmdChiudi()->text(), "&Chiudi");
-        EXPECT_EQ(g->cmdSommario()->text(), "&Sommario");
-        EXPECT_EQ(g->cmdStampa()->text(), "S&tampa");
+        EXPECT_EQ(g->pulsanteChiudi()->text(), "&Chiudi");
+        EXPECT_EQ(g->pulsanteSommario()->text(), "&Sommario");
+        EXPECT_EQ(g->pulsanteStampa()->text(), "S&tampa");
         // Each opens at its design size; the narrow ones, beside the contents.
         EXPECT_EQ(g->size(), Proporzioni::di(g)->disegno());
         if (a.stretta) {
@@ -201,13 +202,14 @@ TEST_F(FinestreAiuto, GuideTitoliTestiEMisure) {
             EXPECT_GT(g->x(), g->screen()->availableGeometry().width() / 4);
         }
         const bool conSuggerimenti = i == 0;
-        EXPECT_EQ(g->cmdChiudi()->toolTip().isEmpty(), !conSuggerimenti);
-        EXPECT_EQ(g->cmdSommario()->toolTip().isEmpty(), !conSuggerimenti);
+        EXPECT_EQ(g->pulsanteChiudi()->toolTip().isEmpty(), !conSuggerimenti);
+        EXPECT_EQ(g->pulsanteSommario()->toolTip().isEmpty(), !conSuggerimenti);
     }
     Manuale* m = registro.trova<Manuale>();
-    EXPECT_EQ(m->cmdChiudi()->toolTip(), "cliccare per chiudere la finestra");
-    EXPECT_EQ(m->cmdSommario()->toolTip(), "cliccare per visualizzare il sommario della guida");
-    EXPECT_EQ(m->cmdStampa()->toolTip(),
+    EXPECT_EQ(m->pulsanteChiudi()->toolTip(), "cliccare per chiudere la finestra");
+    EXPECT_EQ(m->pulsanteSommario()->toolTip(),
+              "cliccare per visualizzare il sommario della guida");
+    EXPECT_EQ(m->pulsanteStampa()->toolTip(),
               "cliccare per avere la copia su carta del MANUALE D'USO RAPIDO");
 }
 
@@ -215,13 +217,13 @@ TEST_F(FinestreAiuto, GuidaChiusaERiapertaENuovaEAllaSuaMisura) {
     QPointer<Guidaquadro> prima = registro.mostra<Guidaquadro>();
     const QSize disegno = prima->size();
     prima->resize(prima->minimumSize());
-    prima->cmdChiudi()->click();
+    prima->pulsanteChiudi()->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(prima.isNull());
     EXPECT_EQ(registro.trova<Guidaquadro>(), nullptr);
 
     Sommario* s = registro.mostra<Sommario>();
-    s->puls(4)->click();
+    s->pulsanteArgomento(4)->click();
     Guidaquadro* dopo = registro.trova<Guidaquadro>();
     ASSERT_NE(dopo, nullptr);
     EXPECT_EQ(dopo->size(), disegno);
@@ -229,7 +231,7 @@ TEST_F(FinestreAiuto, GuidaChiusaERiapertaENuovaEAllaSuaMisura) {
 
 TEST_F(FinestreAiuto, GuidaSommarioMostraIlSommario) {
     Guidacalcolo* g = registro.mostra<Guidacalcolo>();
-    g->cmdSommario()->click();
+    g->pulsanteSommario()->click();
     Sommario* s = registro.trova<Sommario>();
     ASSERT_NE(s, nullptr);
     EXPECT_TRUE(s->isVisible());
@@ -238,7 +240,7 @@ TEST_F(FinestreAiuto, GuidaSommarioMostraIlSommario) {
 
 TEST_F(FinestreAiuto, StampaDiUnaGuida) {
     Guidafunzionamento* g = registro.mostra<Guidafunzionamento>();
-    g->cmdStampa()->click();
+    g->pulsanteStampa()->click();
     ASSERT_EQ(aperti.size(), 1);
     const CorpoLetto corpo = leggiDocx(aperti.at(0));
     ASSERT_TRUE(corpo.errore.isEmpty()) << corpo.errore.toStdString();
@@ -254,7 +256,7 @@ TEST_F(FinestreAiuto, StampaDellaGuidaCompleta) {
     // One guide is open beforehand: it stays; the others are loaded for the
     // print only.
     Manuale* m = registro.mostra<Manuale>();
-    s->cmdStampa()->click();
+    s->pulsanteStampa()->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     const QString salvata = cartella.filePath("Varimo-guida.docx");
@@ -286,7 +288,7 @@ TEST_F(FinestreAiuto, StampaDellaGuidaCompleta) {
     for (const auto& a : kGuide) EXPECT_TRUE(tutto.contains(a.inizio)) << a.nome;
 
     // Printing again replaces the saved copy.
-    s->cmdStampa()->click();
+    s->pulsanteStampa()->click();
     EXPECT_EQ(aperti.size(), 2);
     EXPECT_EQ(QDir(cartella.path()).entryList({"Varimo-guida*"}).size(), 1);
     EXPECT_TRUE(leggiDocx(salvata).errore.isEmpty());
@@ -300,18 +302,19 @@ TEST_F(FinestreAiuto, Licenza) {
     EXPECT_GT(l->testo()->toPlainText().size(), 500);
     EXPECT_EQ(l->size(), Proporzioni::di(l)->disegno());
     EXPECT_GT(l->x(), l->screen()->availableGeometry().width() / 4);
-    EXPECT_EQ(l->cmdChiudi()->toolTip(), "cliccare per chiudere la finestra LICENZA D'USO");
-    EXPECT_EQ(l->cmdSommario()->toolTip(), "cliccare per visualizzare il sommario della guida");
-    EXPECT_EQ(l->cmdStampa()->toolTip(), "cliccare per stampare la LICENZA D'USO");
+    EXPECT_EQ(l->pulsanteChiudi()->toolTip(), "cliccare per chiudere la finestra LICENZA D'USO");
+    EXPECT_EQ(l->pulsanteSommario()->toolTip(),
+              "cliccare per visualizzare il sommario della guida");
+    EXPECT_EQ(l->pulsanteStampa()->toolTip(), "cliccare per stampare la LICENZA D'USO");
 
-    l->cmdStampa()->click();
+    l->pulsanteStampa()->click();
     ASSERT_EQ(aperti.size(), 1);
     QString tutto;
     for (const auto& p : leggiDocx(aperti.at(0)).paragrafi()) tutto += p.testo + '\n';
     EXPECT_TRUE(tutto.contains(QString::fromUtf8("Assenza di garanzia")));
 
     // "Chiudi" only hides: the same window comes back.
-    l->cmdChiudi()->click();
+    l->pulsanteChiudi()->click();
     EXPECT_FALSE(l->isVisible());
     EXPECT_EQ(registro.mostra<Licenza>(), l);
 }
@@ -321,22 +324,22 @@ TEST_F(FinestreAiuto, Catalogo) {
     EXPECT_EQ(c->objectName(), "catalogo");
     EXPECT_EQ(c->size(), Proporzioni::di(c)->disegno());
     EXPECT_FALSE(c->intestazione()->text().isEmpty());
-    c->cmdSommario()->click();
+    c->pulsanteSommario()->click();
     ASSERT_NE(registro.trova<Sommario>(), nullptr);
     EXPECT_TRUE(registro.trova<Sommario>()->isVisible());
 }
 
 TEST_F(FinestreAiuto, ControlliScalatiConLaFinestra) {
     Manuale* m = registro.mostra<Manuale>();
-    const QRect prima = m->cmdStampa()->geometry();
+    const QRect prima = m->pulsanteStampa()->geometry();
     m->resize(m->width() * 2, m->height());
-    const QRect dopo = m->cmdStampa()->geometry();
+    const QRect dopo = m->pulsanteStampa()->geometry();
     EXPECT_GT(dopo.x(), prima.x() * 3 / 2);
     EXPECT_NEAR(dopo.width(), prima.width() * 2, prima.width() / 10);
     EXPECT_EQ(dopo.y(), prima.y());
     // Back at its size, back on the design places.
     m->resize(Proporzioni::di(m)->disegno());
-    EXPECT_EQ(m->cmdStampa()->geometry(), prima);
+    EXPECT_EQ(m->pulsanteStampa()->geometry(), prima);
 }
 
 }  // namespace

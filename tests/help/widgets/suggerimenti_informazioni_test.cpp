@@ -12,8 +12,8 @@
 #include "common/percorsi.h"
 #include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
-#include "help/widgets/frmtip.h"
 #include "help/widgets/informa.h"
+#include "help/widgets/suggerimentodelgiorno.h"
 #include "help/widgets/supportoclienti.h"
 
 namespace varimo {
@@ -41,54 +41,54 @@ class FinestreInformazioni : public ::testing::Test {
 
 TEST_F(FinestreInformazioni, SuggerimentoDalFileDellaCartellaDelProgramma) {
     scriviSuggerimenti("Primo consiglio\r\nSecondo \xE8 qui\r\nTerzo");
-    FrmTip* t = Finestre::istanza().mostra<FrmTip>();
+    SuggerimentoDelGiorno* t = Finestre::istanza().mostra<SuggerimentoDelGiorno>();
     EXPECT_EQ(t->windowTitle(), "Suggerimento del giorno");
     EXPECT_EQ(t->intestazione()->text(), "Non tutti sanno che...");
-    EXPECT_FALSE(t->Picture1()->pixmap().isNull());
-    EXPECT_EQ(t->lblTipText()->text(), "Primo consiglio");
-    t->cmdNextTip()->click();
-    EXPECT_EQ(t->lblTipText()->text(), QString::fromUtf8("Secondo è qui"));
-    t->cmdNextTip()->click();
-    t->cmdNextTip()->click();
-    EXPECT_EQ(t->lblTipText()->text(), "Primo consiglio");
-    t->cmdprecedente()->click();
-    EXPECT_EQ(t->lblTipText()->text(), "Primo consiglio");
+    EXPECT_FALSE(t->lampadina()->pixmap().isNull());
+    EXPECT_EQ(t->testoSuggerimento()->text(), "Primo consiglio");
+    t->pulsanteSeguente()->click();
+    EXPECT_EQ(t->testoSuggerimento()->text(), QString::fromUtf8("Secondo è qui"));
+    t->pulsanteSeguente()->click();
+    t->pulsanteSeguente()->click();
+    EXPECT_EQ(t->testoSuggerimento()->text(), "Primo consiglio");
+    t->pulsantePrecedente()->click();
+    EXPECT_EQ(t->testoSuggerimento()->text(), "Primo consiglio");
 }
 
 TEST_F(FinestreInformazioni, ChiudiEnterEscNascondonoEConservanoIlSuggerimento) {
     scriviSuggerimenti("uno\r\ndue\r\ntre\r\n");
     Finestre& r = Finestre::istanza();
-    FrmTip* t = r.mostra<FrmTip>();
-    EXPECT_EQ(t->cmdOK()->text(), "&Chiudi");
-    EXPECT_EQ(t->cmdprecedente()->text(), "&Precedente");
-    EXPECT_EQ(t->cmdNextTip()->text(), "&Successivo");
-    t->cmdNextTip()->click();
-    ASSERT_EQ(t->lblTipText()->text(), "due");
+    SuggerimentoDelGiorno* t = r.mostra<SuggerimentoDelGiorno>();
+    EXPECT_EQ(t->pulsanteOk()->text(), "&Chiudi");
+    EXPECT_EQ(t->pulsantePrecedente()->text(), "&Precedente");
+    EXPECT_EQ(t->pulsanteSeguente()->text(), "&Successivo");
+    t->pulsanteSeguente()->click();
+    ASSERT_EQ(t->testoSuggerimento()->text(), "due");
 
     // The file changes: the window does not read it again while loaded.
     scriviSuggerimenti("altro\r\n");
     const int tasti[] = {Qt::Key_Escape, Qt::Key_Return};
     for (int tasto : tasti) {
-        r.mostra<FrmTip>();
+        r.mostra<SuggerimentoDelGiorno>();
         t->setFocus();
         QTest::keyClick(t, static_cast<Qt::Key>(tasto));
         EXPECT_FALSE(t->isVisible()) << tasto;
-        EXPECT_EQ(r.mostra<FrmTip>(), t);
-        EXPECT_EQ(t->lblTipText()->text(), "due");
+        EXPECT_EQ(r.mostra<SuggerimentoDelGiorno>(), t);
+        EXPECT_EQ(t->testoSuggerimento()->text(), "due");
     }
-    t->cmdOK()->click();
+    t->pulsanteOk()->click();
     EXPECT_FALSE(t->isVisible());
-    EXPECT_EQ(r.trova<FrmTip>(), t);
+    EXPECT_EQ(r.trova<SuggerimentoDelGiorno>(), t);
 }
 
 TEST_F(FinestreInformazioni, SenzaFileIlMessaggio) {
-    FrmTip* t = Finestre::istanza().mostra<FrmTip>();
-    const QString testo = t->lblTipText()->text();
+    SuggerimentoDelGiorno* t = Finestre::istanza().mostra<SuggerimentoDelGiorno>();
+    const QString testo = t->testoSuggerimento()->text();
     EXPECT_TRUE(testo.startsWith("Impossibile trovare il file VarimoSuggerimenti.TXT\r\n\r\n"));
     EXPECT_EQ(testo.count("VarimoSuggerimenti.TXT"), 2);
-    t->cmdNextTip()->click();
-    t->cmdprecedente()->click();
-    EXPECT_EQ(t->lblTipText()->text(), testo);
+    t->pulsanteSeguente()->click();
+    t->pulsantePrecedente()->click();
+    EXPECT_EQ(t->testoSuggerimento()->text(), testo);
 }
 
 TEST_F(FinestreInformazioni, Informazioni) {
@@ -101,8 +101,8 @@ TEST_F(FinestreInformazioni, Informazioni) {
     EXPECT_EQ(w->edizione()->text(), "edizione professionale - versione 2.04.05   2005- 2011");
     EXPECT_EQ(w->sistemi()->text(), "per sistemi Windows a 32 bit ");
     EXPECT_EQ(w->marchio()->text(), "software Veladio");
-    EXPECT_EQ(w->cmdOK()->text(), "OK");
-    w->cmdOK()->click();
+    EXPECT_EQ(w->pulsanteOk()->text(), "OK");
+    w->pulsanteOk()->click();
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(r.mostra<Informa>(), w);
     EXPECT_TRUE(w->isVisible());

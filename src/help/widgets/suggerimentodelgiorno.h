@@ -12,24 +12,24 @@ namespace varimo {
 // "Suggerimento del giorno": one hint at a time from the tips file beside the
 // program, with forward (wrapping) and backward (not wrapping) steps.
 // "&Chiudi", Enter and Esc hide the window: its tip stays for the next showing.
-class FrmTip final : public QWidget {
+class SuggerimentoDelGiorno final : public QWidget {
     Q_OBJECT
   public:
     static constexpr const char* kNome = "frmTip";
 
     // Reads the tips file (program folder first, then the installed data).
-    FrmTip();
+    SuggerimentoDelGiorno();
     // Reads the tips from the given path (used by tests).
-    explicit FrmTip(const QString& percorsoSuggerimenti);
+    explicit SuggerimentoDelGiorno(const QString& percorsoSuggerimenti);
 
     const Suggerimenti& suggerimenti() const { return dati_; }
 
-    QLabel* intestazione() const { return label1_; }
-    QLabel* lblTipText() const { return lblTipText_; }
-    QLabel* Picture1() const { return picture1_; }
-    QPushButton* cmdprecedente() const { return cmdprecedente_; }
-    QPushButton* cmdNextTip() const { return cmdNextTip_; }
-    QPushButton* cmdOK() const { return cmdOK_; }
+    QLabel* intestazione() const { return intestazione_; }
+    QLabel* testoSuggerimento() const { return testoSuggerimento_; }
+    QLabel* lampadina() const { return lampadina_; }
+    QPushButton* pulsantePrecedente() const { return pulsantePrecedente_; }
+    QPushButton* pulsanteSeguente() const { return pulsanteSeguente_; }
+    QPushButton* pulsanteOk() const { return pulsanteOk_; }
 
     void suggerimentoSeguente();
     void suggerimentoPrecedente();
@@ -46,12 +46,12 @@ class FrmTip final : public QWidget {
     void aggiorna();
 
     Suggerimenti dati_;
-    QLabel* label1_ = nullptr;
-    QLabel* lblTipText_ = nullptr;
-    QLabel* picture1_ = nullptr;
-    QPushButton* cmdprecedente_ = nullptr;
-    QPushButton* cmdNextTip_ = nullptr;
-    QPushButton* cmdOK_ = nullptr;
+    QLabel* intestazione_ = nullptr;
+    QLabel* testoSuggerimento_ = nullptr;
+    QLabel* lampadina_ = nullptr;
+    QPushButton* pulsantePrecedente_ = nullptr;
+    QPushButton* pulsanteSeguente_ = nullptr;
+    QPushButton* pulsanteOk_ = nullptr;
 };
 
 }  // namespace varimo

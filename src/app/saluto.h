@@ -12,7 +12,7 @@ namespace varimo {
 // farewell after a confirmed exit. A click opens the calculation window; a
 // key press closes the splash (and with it the program, when nothing else is
 // open).
-class FrmSplash : public QWidget {
+class Saluto : public QWidget {
     Q_OBJECT
   public:
     static constexpr const char* kNome = "frmSplash";
@@ -26,10 +26,10 @@ class FrmSplash : public QWidget {
     // (played into nothing, as fast as it can).
     static Suono::Uscita uscitaSuonoScelta();
 
-    explicit FrmSplash(QWidget* parent = nullptr);
-    ~FrmSplash() override;
+    explicit Saluto(QWidget* parent = nullptr);
+    ~Saluto() override;
 
-    QLabel* label(int i) const { return label_.at(static_cast<size_t>(i)); }
+    QLabel* etichetta(int i) const { return etichette_.at(static_cast<size_t>(i)); }
     Suono& suono() { return suono_; }
 
     // Farewell: resume the sound and show "elaborazione eseguita con".
@@ -48,7 +48,7 @@ class FrmSplash : public QWidget {
   private:
     void avviaSuono();
 
-    std::array<QLabel*, 12> label_{};
+    std::array<QLabel*, 12> etichette_{};
     QLabel* immagine_ = nullptr;
     Suono suono_;
     bool suonoAvviato_ = false;    // open and play sent

@@ -1,4 +1,4 @@
-#include "app/frmsplash.h"
+#include "app/saluto.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -17,14 +17,14 @@ constexpr int kAltezza = 360;
 constexpr int kBarra = 6;
 }  // namespace
 
-Suono::Uscita FrmSplash::uscitaSuonoScelta() {
+Suono::Uscita Saluto::uscitaSuonoScelta() {
     const QString scelta = qEnvironmentVariable("VARIMO_SUONO");
     if (scelta == QLatin1String("nessuno")) return Suono::Uscita::Nessuna;
     if (scelta == QLatin1String("scarto")) return Suono::Uscita::Scarto;
     return Suono::Uscita::Predefinita;
 }
 
-FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuonoScelta()) {
+Saluto::Saluto(QWidget* parent) : QWidget(parent), suono_(uscitaSuonoScelta()) {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(QStringLiteral("Varimo"));
     setFixedSize(kLarghezza, kAltezza);
@@ -41,19 +41,19 @@ FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuonoScelt
         l->setObjectName(QStringLiteral("label_%1").arg(i));
         l->setPalette(pal);
         l->installEventFilter(this);
-        label_[static_cast<size_t>(i)] = l;
+        etichette_[static_cast<size_t>(i)] = l;
     }
     // Yellow bars framing the window: top, bottom, left, right.
     for (int i : {0, 9, 10, 11}) {
-        label(i)->setAutoFillBackground(true);
+        etichetta(i)->setAutoFillBackground(true);
         QPalette giallo = pal;
         giallo.setColor(QPalette::Window, Qt::yellow);
-        label(i)->setPalette(giallo);
+        etichetta(i)->setPalette(giallo);
     }
-    label(0)->setGeometry(0, 0, kLarghezza, kBarra);
-    label(9)->setGeometry(0, kAltezza - kBarra, kLarghezza, kBarra);
-    label(10)->setGeometry(0, kBarra, kBarra, kAltezza - 2 * kBarra);
-    label(11)->setGeometry(kLarghezza - kBarra, kBarra, kBarra, kAltezza - 2 * kBarra);
+    etichetta(0)->setGeometry(0, 0, kLarghezza, kBarra);
+    etichetta(9)->setGeometry(0, kAltezza - kBarra, kLarghezza, kBarra);
+    etichetta(10)->setGeometry(0, kBarra, kBarra, kAltezza - 2 * kBarra);
+    etichetta(11)->setGeometry(kLarghezza - kBarra, kBarra, kBarra, kAltezza - 2 * kBarra);
 
     immagine_ = new QLabel(this);
     immagine_->setObjectName(QStringLiteral("Image1"));
@@ -64,38 +64,38 @@ FrmSplash::FrmSplash(QWidget* parent) : QWidget(parent), suono_(uscitaSuonoScelt
     immagine_->installEventFilter(this);
 
     const int x = 255, w = kLarghezza - x - 20;
-    label(1)->setText(QStringLiteral("software Veladio"));
-    label(1)->setGeometry(x, 30, w, 24);
-    label(2)->setText(kPresenta);
-    label(2)->setGeometry(x, 58, w, 24);
+    etichetta(1)->setText(QStringLiteral("software Veladio"));
+    etichetta(1)->setGeometry(x, 30, w, 24);
+    etichetta(2)->setText(kPresenta);
+    etichetta(2)->setGeometry(x, 58, w, 24);
     QFont grande = font();
     grande.setPointSize(40);
     grande.setWeight(QFont::Black);
-    label(3)->setFont(grande);
-    label(3)->setGeometry(x, 90, w, 72);
-    label(4)->setGeometry(x, 170, w, 24);
-    label(5)->setGeometry(x, 200, w, 24);
-    label(7)->setText(QString());
-    label(7)->setGeometry(x, 230, w, 24);
-    label(8)->setText(
+    etichetta(3)->setFont(grande);
+    etichetta(3)->setGeometry(x, 90, w, 72);
+    etichetta(4)->setGeometry(x, 170, w, 24);
+    etichetta(5)->setGeometry(x, 200, w, 24);
+    etichetta(7)->setText(QString());
+    etichetta(7)->setGeometry(x, 230, w, 24);
+    etichetta(8)->setText(
         QStringLiteral("(cliccare sulla finestra per iniziare; premere un tasto per uscire)"));
-    label(8)->setWordWrap(true);
-    label(8)->setGeometry(x, 280, w, 44);
+    etichetta(8)->setWordWrap(true);
+    etichetta(8)->setGeometry(x, 280, w, 44);
 
     // Load: the sound's file name, then the labels with the program's texts. The sound is opened
     // and played once the window has been painted (or before any other command sent to it).
     suono_.impostaNomeFile(QStringLiteral("Internet.mid"));
-    label(3)->setText(TestiProgramma::nomeprogramma);
-    label(4)->setText(TestiProgramma::descrizioneprogramma);
-    label(5)->setText(QStringLiteral("EDIZIONE PROFESSIONALE - VERSIONE ") +
-                      TestiProgramma::versioneprogramma);
+    etichetta(3)->setText(TestiProgramma::nomeprogramma);
+    etichetta(4)->setText(TestiProgramma::descrizioneprogramma);
+    etichetta(5)->setText(QStringLiteral("EDIZIONE PROFESSIONALE - VERSIONE ") +
+                          TestiProgramma::versioneprogramma);
 }
 
-FrmSplash::~FrmSplash() {
+Saluto::~Saluto() {
     suono_.chiudi();
 }
 
-void FrmSplash::avviaSuono() {
+void Saluto::avviaSuono() {
     if (suonoAvviato_) return;
     suonoAvviato_ = true;
     // Open and play: the synthesizer is built on a worker thread; a pause or
@@ -104,7 +104,7 @@ void FrmSplash::avviaSuono() {
     suono_.suona();
 }
 
-void FrmSplash::paintEvent(QPaintEvent* e) {
+void Saluto::paintEvent(QPaintEvent* e) {
     QWidget::paintEvent(e);
     if (suonoAvviato_ || avvioPrenotato_) return;
     // After the picture has reached the screen, when the event loop is back.
@@ -112,31 +112,31 @@ void FrmSplash::paintEvent(QPaintEvent* e) {
     QTimer::singleShot(0, this, [this] { avviaSuono(); });
 }
 
-void FrmSplash::congedo() {
+void Saluto::congedo() {
     avviaSuono();
     suono_.suona();
     Finestre::porta(this);
-    label(2)->setText(kCongedo);
+    etichetta(2)->setText(kCongedo);
 }
 
-void FrmSplash::passaAlCalcolo() {
+void Saluto::passaAlCalcolo() {
     avviaSuono();
     suono_.pausa();
     mostracalcolo();
 }
 
-void FrmSplash::esciDalSaluto() {
+void Saluto::esciDalSaluto() {
     suonoAvviato_ = true;  // closed before it was opened: it never will be
     suono_.chiudi();
     Finestre::istanza().chiudi(QStringLiteral("catalogo"));
     close();
 }
 
-void FrmSplash::mouseReleaseEvent(QMouseEvent* e) {
+void Saluto::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) passaAlCalcolo();
 }
 
-void FrmSplash::keyPressEvent(QKeyEvent* e) {
+void Saluto::keyPressEvent(QKeyEvent* e) {
     // A key that types a character, Enter and Esc included; modifier keys
     // pressed alone do not count.
     if (!e->text().isEmpty()) {
@@ -146,7 +146,7 @@ void FrmSplash::keyPressEvent(QKeyEvent* e) {
     QWidget::keyPressEvent(e);
 }
 
-bool FrmSplash::eventFilter(QObject* o, QEvent* e) {
+bool Saluto::eventFilter(QObject* o, QEvent* e) {
     if (e->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton && o != this) {
         passaAlCalcolo();  // a click on the label or the picture does the same as one on the window

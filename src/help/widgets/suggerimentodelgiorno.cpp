@@ -1,4 +1,4 @@
-#include "help/widgets/frmtip.h"
+#include "help/widgets/suggerimentodelgiorno.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -13,64 +13,64 @@
 
 namespace varimo {
 
-FrmTip::FrmTip() : FrmTip(percorsoSuggerimenti()) {}
+SuggerimentoDelGiorno::SuggerimentoDelGiorno() : SuggerimentoDelGiorno(percorsoSuggerimenti()) {}
 
-FrmTip::FrmTip(const QString& percorsoSuggerimenti) {
+SuggerimentoDelGiorno::SuggerimentoDelGiorno(const QString& percorsoSuggerimenti) {
     costruisci();
     dati_.carica(percorsoSuggerimenti);
     aggiorna();
 }
 
-void FrmTip::costruisci() {
+void SuggerimentoDelGiorno::costruisci() {
     setObjectName(QString::fromLatin1(kNome));
     setWindowTitle(QStringLiteral("Suggerimento del giorno"));
     const QFontMetrics fm(font());
 
-    picture1_ = new QLabel(this);
-    picture1_->setObjectName(QStringLiteral("Picture1"));
+    lampadina_ = new QLabel(this);
+    lampadina_->setObjectName(QStringLiteral("Picture1"));
     const int lato = altezzaRighe(fm, 3.5);
-    picture1_->setFixedSize(lato, lato);
+    lampadina_->setFixedSize(lato, lato);
 
-    label1_ = new QLabel(QStringLiteral("Non tutti sanno che..."), this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    QFont f = label1_->font();
+    intestazione_ = new QLabel(QStringLiteral("Non tutti sanno che..."), this);
+    intestazione_->setObjectName(QStringLiteral("Label1"));
+    QFont f = intestazione_->font();
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 1.3);
-    label1_->setFont(f);
+    intestazione_->setFont(f);
 
-    lblTipText_ = new QLabel(this);
-    lblTipText_->setObjectName(QStringLiteral("lblTipText"));
-    lblTipText_->setWordWrap(true);
-    lblTipText_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    lblTipText_->setAutoFillBackground(true);
-    QPalette p = lblTipText_->palette();
+    testoSuggerimento_ = new QLabel(this);
+    testoSuggerimento_->setObjectName(QStringLiteral("lblTipText"));
+    testoSuggerimento_->setWordWrap(true);
+    testoSuggerimento_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    testoSuggerimento_->setAutoFillBackground(true);
+    QPalette p = testoSuggerimento_->palette();
     p.setColor(QPalette::Window, Qt::white);
     p.setColor(QPalette::WindowText, Qt::black);
-    lblTipText_->setPalette(p);
-    lblTipText_->setMargin(fm.averageCharWidth());
-    lblTipText_->setMinimumHeight(altezzaRighe(fm, 9));
+    testoSuggerimento_->setPalette(p);
+    testoSuggerimento_->setMargin(fm.averageCharWidth());
+    testoSuggerimento_->setMinimumHeight(altezzaRighe(fm, 9));
 
-    cmdprecedente_ = new QPushButton(QStringLiteral("&Precedente"), this);
-    cmdprecedente_->setObjectName(QStringLiteral("cmdprecedente"));
-    cmdNextTip_ = new QPushButton(QStringLiteral("&Successivo"), this);
-    cmdNextTip_->setObjectName(QStringLiteral("cmdNextTip"));
-    cmdOK_ = new QPushButton(QStringLiteral("&Chiudi"), this);
-    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK_->setDefault(true);
+    pulsantePrecedente_ = new QPushButton(QStringLiteral("&Precedente"), this);
+    pulsantePrecedente_->setObjectName(QStringLiteral("cmdprecedente"));
+    pulsanteSeguente_ = new QPushButton(QStringLiteral("&Successivo"), this);
+    pulsanteSeguente_->setObjectName(QStringLiteral("cmdNextTip"));
+    pulsanteOk_ = new QPushButton(QStringLiteral("&Chiudi"), this);
+    pulsanteOk_->setObjectName(QStringLiteral("cmdOK"));
+    pulsanteOk_->setDefault(true);
 
     // The bulb on the left; on its right the title, the tip and the buttons.
     auto* riga = new QHBoxLayout(this);
     const int margine = larghezzaCaratteri(fm, 1.6);
     riga->setContentsMargins(margine, margine, margine, margine);
     riga->setSpacing(margine);
-    riga->addWidget(picture1_, 0, Qt::AlignTop);
+    riga->addWidget(lampadina_, 0, Qt::AlignTop);
     auto* colonna = new QVBoxLayout;
     colonna->setSpacing(fm.height() / 2);
-    colonna->addWidget(label1_);
-    colonna->addWidget(lblTipText_, 1);
+    colonna->addWidget(intestazione_);
+    colonna->addWidget(testoSuggerimento_, 1);
     auto* tasti = new QHBoxLayout;
     tasti->setSpacing(margine);
-    for (QPushButton* b : {cmdprecedente_, cmdNextTip_, cmdOK_}) {
+    for (QPushButton* b : {pulsantePrecedente_, pulsanteSeguente_, pulsanteOk_}) {
         b->setMinimumHeight(altezzaRighe(fm, 2));
         tasti->addWidget(b, 1);
     }
@@ -78,36 +78,38 @@ void FrmTip::costruisci() {
     riga->addLayout(colonna, 1);
 
     fissaMisura(this, larghezzaCaratteri(fm, 83));
-    picture1_->setPixmap(disegnoLampadina(picture1_->width()));
+    lampadina_->setPixmap(disegnoLampadina(lampadina_->width()));
 
-    connect(cmdprecedente_, &QPushButton::clicked, this, &FrmTip::suggerimentoPrecedente);
-    connect(cmdNextTip_, &QPushButton::clicked, this, &FrmTip::suggerimentoSeguente);
-    connect(cmdOK_, &QPushButton::clicked, this, &FrmTip::chiudi);
+    connect(pulsantePrecedente_, &QPushButton::clicked, this,
+            &SuggerimentoDelGiorno::suggerimentoPrecedente);
+    connect(pulsanteSeguente_, &QPushButton::clicked, this,
+            &SuggerimentoDelGiorno::suggerimentoSeguente);
+    connect(pulsanteOk_, &QPushButton::clicked, this, &SuggerimentoDelGiorno::chiudi);
 }
 
-void FrmTip::aggiorna() {
-    lblTipText_->setText(dati_.testo());
+void SuggerimentoDelGiorno::aggiorna() {
+    testoSuggerimento_->setText(dati_.testo());
 }
 
-void FrmTip::suggerimentoSeguente() {
+void SuggerimentoDelGiorno::suggerimentoSeguente() {
     dati_.suggerimentoSeguente();
     aggiorna();
 }
 
-void FrmTip::suggerimentoPrecedente() {
+void SuggerimentoDelGiorno::suggerimentoPrecedente() {
     dati_.suggerimentoPrecedente();
     aggiorna();
 }
 
-void FrmTip::chiudi() {
+void SuggerimentoDelGiorno::chiudi() {
     hide();
 }
 
-void FrmTip::keyPressEvent(QKeyEvent* e) {
+void SuggerimentoDelGiorno::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
         case Qt::Key_Escape:
             // The cancel button.
-            cmdOK_->click();
+            pulsanteOk_->click();
             return;
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -116,14 +118,14 @@ void FrmTip::keyPressEvent(QKeyEvent* e) {
             if (auto* b = qobject_cast<QPushButton*>(focusWidget()); b && b->parentWidget() == this)
                 b->click();
             else
-                cmdOK_->click();
+                pulsanteOk_->click();
             return;
         default:
             QWidget::keyPressEvent(e);
     }
 }
 
-QPixmap FrmTip::disegnoLampadina(int lato) {
+QPixmap SuggerimentoDelGiorno::disegnoLampadina(int lato) {
     const int l = qMax(lato, 16);
     QPixmap pm(l, l);
     pm.fill(Qt::transparent);
