@@ -453,7 +453,7 @@ TEST(StoriaProgetto, SegnoDelleModificheFileEStoriaConcordano) {
         bool pulitoDaSalva = false;  // the saved step was made by a save
         QStringList salvati;
         for (int k = 0; k < 60; ++k) {
-            SCOPED_TRACE(testing::Message() << "seed " << seme << ", move " << k);
+            SCOPED_TRACE(testing::Message() << "seme " << seme << ", mossa " << k);
             switch (tra(0, 9)) {
                 case 0:
                 case 1:

@@ -23,7 +23,7 @@ TEST(Ricalcolo, IlRisultatoSiRileggeEResta) {
         test::Generatore g(static_cast<unsigned>(n) * 7727u + 3u);
         // An empty framework once recalculated: D, T and the total read 0.
         DatiCalcolo d = ricalcola(DatiCalcolo{}, Modifica{}).dati;
-        QStringList storia{QStringLiteral("seed %1").arg(n)};
+        QStringList storia{QStringLiteral("seme %1").arg(n)};
         for (int k = 0; k < kPassi; ++k) {
             const int r = g.rigaLibera();
             const int rp = g.rigaPercentuale();
