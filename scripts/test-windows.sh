@@ -45,7 +45,15 @@ if grep -q -- "--esporta" src/app/main.cpp; then
   USCITE=build-win/esportazioni
   rm -rf "$USCITE" && mkdir -p "$USCITE"
   EXE="build-win/varimo-$VERSIONE/varimo.exe"
-  finestre() { winepath -w "$1" 2>/dev/null; }
+  # The Windows name of a file: Wine's drive Z: is the root of the Unix
+  # tree. Written out here rather than asked of `winepath`, a Wine process
+  # that on a freshly made prefix has been seen to print nothing, which sent
+  # an empty file name to the program.
+  finestre() {
+    local p
+    p=$(realpath -m "$1")
+    printf 'Z:%s' "${p//\//\\}"
+  }
   for f in tests/datafile/fixtures/Varimo-dati-*; do
     n=$(basename "$f")
     esito_l=0 esito_w=0
