@@ -11,6 +11,7 @@
 #include "calculation/comandifile.h"
 #include "calculation/progetto.h"
 #include "common/testiprogramma.h"
+#include "support/generatore_calcolo.h"
 #include "support/interazione_finta.h"
 
 using namespace varimo;
@@ -63,22 +64,12 @@ struct Mossa {
     QString testo;
 };
 
-class Generatore {
+// The operations' choices come from the shared seeded generator; amounts
+// here include an unreadable one, which the history must carry as typed.
+class GeneratoreMosse : public test::Generatore {
   public:
-    explicit Generatore(unsigned seme) : rng_(seme) {}
-    int tra(int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng_); }
-    int rigaLibera() {
-        const int i = tra(1, 16);
-        return i >= 4 ? i + 1 : i;  // 1..17 without 4
-    }
-    int rigaPercentuale() {
-        int i;
-        do {
-            i = tra(2, 17);
-        } while (!StatoCalcolo::percentualeVisibile(i));
-        return i;
-    }
-    QString importo() {
+    using test::Generatore::Generatore;
+    QString importoAncheIllegibile() {
         switch (tra(0, 5)) {
             case 0:
                 return QStringLiteral("0");
@@ -97,7 +88,7 @@ class Generatore {
             case 0:
             case 1:
                 m.riga = rigaLibera();
-                m.testo = importo();
+                m.testo = importoAncheIllegibile();
                 break;
             case 2:
             case 3:
@@ -130,14 +121,11 @@ class Generatore {
             default:
                 m.valore = tra(0, 2);
                 m.riga = rigaLibera();
-                m.testo = importo();
+                m.testo = importoAncheIllegibile();
                 break;
         }
         return m;
     }
-
-  private:
-    std::mt19937 rng_;
 };
 
 // A calculation window without widgets: its project, with its calculation
@@ -236,7 +224,7 @@ TEST(StoriaProgetto, AnnullaERipetiOgniSequenza) {
     int passiVisti = 0;
     int senzaEffetto = 0;
     for (int n = 0; n < kSequenze; ++n) {
-        Generatore g(static_cast<unsigned>(n) * 104729u + 7u);
+        GeneratoreMosse g(static_cast<unsigned>(n) * 104729u + 7u);
         Finestra a;
         Finestra gemella;
         ASSERT_EQ(a.lettura(), gemella.lettura());
