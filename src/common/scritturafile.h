@@ -27,6 +27,9 @@ struct ErroreScritturaFile {
     bool giaEsistente = false;  // SoloNuovo and the name is taken
 };
 
+// A reason followed by the system's detail in brackets, when there is one.
+QString conDettaglio(const QString& motivo, const QString& dettaglio);
+
 // The reason of a failed write of data: "errore durante la scrittura (il disco
 // potrebbe essere pieno)." and the system's detail.
 QString motivoScritturaFallita(const QString& dettaglio);

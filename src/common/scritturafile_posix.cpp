@@ -22,11 +22,6 @@ QString dettaglioErrno(int e) {
     return QString::fromLocal8Bit(std::strerror(e));
 }
 
-QString conDettaglio(const QString& motivo, const QString& dettaglio) {
-    if (dettaglio.isEmpty()) return motivo;
-    return motivo + QStringLiteral(" (") + dettaglio + u')';
-}
-
 // The permissions a new file gets from the process's file-creation mask.
 mode_t permessiNuovoFile() {
     const mode_t maschera = ::umask(0);
@@ -67,11 +62,6 @@ int metteAlPosto(const QByteArray& temporaneo, const QByteArray& destinazione, M
 }
 
 }  // namespace
-
-QString motivoScritturaFallita(const QString& dettaglio) {
-    return conDettaglio(
-        QStringLiteral("errore durante la scrittura (il disco potrebbe essere pieno)."), dettaglio);
-}
 
 std::optional<ErroreScritturaFile> scriviFileCompleto(const QString& percorso,
                                                       const QByteArray& contenuto,

@@ -27,11 +27,6 @@ QString dettaglioErrore(DWORD e) {
     return r;
 }
 
-QString conDettaglio(const QString& motivo, const QString& dettaglio) {
-    if (dettaglio.isEmpty()) return motivo;
-    return motivo + QStringLiteral(" (") + dettaglio + u')';
-}
-
 std::wstring nativo(const QString& percorso) {
     return QDir::toNativeSeparators(percorso).toStdWString();
 }
@@ -57,11 +52,6 @@ DWORD scriviTutto(HANDLE h, const QByteArray& dati) {
 }
 
 }  // namespace
-
-QString motivoScritturaFallita(const QString& dettaglio) {
-    return conDettaglio(
-        QStringLiteral("errore durante la scrittura (il disco potrebbe essere pieno)."), dettaglio);
-}
 
 // On Windows a new file takes the access rights of its folder: the documents'
 // folder is inside the user's own profile, so a private file needs nothing
