@@ -1,13 +1,12 @@
 #include "help/widgets/guide.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QVBoxLayout>
 
 #include "common/widgets/finestre.h"
 #include "common/widgets/proporzioni.h"
+#include "help/widgets/paginaaiuto.h"
 #include "help/widgets/testiaiuto.h"
 #include "reports/stampaguida.h"
 
@@ -55,21 +54,8 @@ FinestraGuida::FinestraGuida(const Impostazione& imp) {
     pulsanteStampa_ = new QPushButton(QStringLiteral("S&tampa"), this);
     pulsanteStampa_->setObjectName(QStringLiteral("cmdStampa"));
 
-    // Title, text, and the three buttons side by side, as wide as each other.
-    auto* colonna = new QVBoxLayout(this);
-    const int lato = larghezzaCaratteri(fm, 1.6);
-    colonna->setContentsMargins(lato, lato, lato, lato);
-    colonna->setSpacing(fm.height() / 2);
-    colonna->addWidget(titolo_);
-    colonna->addWidget(areaTesto_, 1);
-    auto* tasti = new QHBoxLayout;
-    tasti->setSpacing(lato);
-    for (QPushButton* b : {pulsanteChiudi_, pulsanteSommario_, pulsanteStampa_}) {
-        b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-        b->setMinimumHeight(altezzaRighe(fm, 2));
-        tasti->addWidget(b, 1);
-    }
-    colonna->addLayout(tasti);
+    impaginaPaginaAiuto(this, titolo_, areaTesto_,
+                        {pulsanteChiudi_, pulsanteSommario_, pulsanteStampa_});
 
     if (imp.conSuggerimenti) {
         pulsanteChiudi_->setToolTip(QStringLiteral("cliccare per chiudere la finestra"));

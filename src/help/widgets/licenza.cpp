@@ -1,14 +1,13 @@
 #include "help/widgets/licenza.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "common/widgets/proporzioni.h"
+#include "help/widgets/paginaaiuto.h"
 #include "help/widgets/testiaiuto.h"
 #include "reports/stampaguida.h"
 
@@ -51,21 +50,8 @@ Licenza::Licenza() {
     pulsanteStampa_->setObjectName(QStringLiteral("cmdStampa"));
     pulsanteStampa_->setToolTip(QStringLiteral("cliccare per stampare la LICENZA D'USO"));
 
-    // The program's name, the text, and the three buttons side by side.
-    auto* colonna = new QVBoxLayout(this);
-    const int lato = larghezzaCaratteri(fm, 1.6);
-    colonna->setContentsMargins(lato, lato, lato, lato);
-    colonna->setSpacing(fm.height() / 2);
-    colonna->addWidget(nomeProgramma_);
-    colonna->addWidget(testo_, 1);
-    auto* tasti = new QHBoxLayout;
-    tasti->setSpacing(lato);
-    for (QPushButton* b : {pulsanteChiudi_, pulsanteSommario_, pulsanteStampa_}) {
-        b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-        b->setMinimumHeight(altezzaRighe(fm, 2));
-        tasti->addWidget(b, 1);
-    }
-    colonna->addLayout(tasti);
+    impaginaPaginaAiuto(this, nomeProgramma_, testo_,
+                        {pulsanteChiudi_, pulsanteSommario_, pulsanteStampa_});
 
     connect(pulsanteChiudi_, &QPushButton::clicked, this, &Licenza::chiudi);
     connect(pulsanteSommario_, &QPushButton::clicked, this, &Licenza::mostraSommario);
