@@ -75,19 +75,9 @@ void Calcolo::creaControlli() {
     QGridLayout* griglia = creaAreaCentrale(this);
     QWidget* area = centralWidget();
     const QFontMetrics fm(area->font());
-    for (int k = 0; k < cColonne; ++k) {
-        griglia->setColumnMinimumWidth(k, larghezzaCaratteri(fm, kLarghezze[k]));
-        griglia->setColumnStretch(k, static_cast<int>(kLarghezze[k] * 10));
-    }
-    for (int r = 0; r <= kTasti; ++r) griglia->setRowStretch(r, 2);
-    for (int r : {kSpazioVoci, kSpazioTasti}) {
-        griglia->setRowMinimumHeight(r, fm.height() / 2);
-        griglia->setRowStretch(r, 1);
-    }
-    griglia->setRowStretch(kTasti, 3);
+    proporzionaGriglia(griglia, fm, kLarghezze, {kSpazioVoci, kSpazioTasti}, kTasti);
     auto poni = [griglia](QWidget* w, int riga, int colonna, int righe = 1, int colonne = 1) {
-        riempieCella(w);
-        griglia->addWidget(w, riga, colonna, righe, colonne);
+        poniInCella(griglia, w, riga, colonna, righe, colonne);
     };
 
     // Column headings, in the order the window shows them.

@@ -110,6 +110,27 @@ void riempieCella(QWidget* c) {
     c->setSizePolicy(p);
 }
 
+void poniInCella(QGridLayout* griglia, QWidget* c, int riga, int colonna, int righe, int colonne) {
+    riempieCella(c);
+    griglia->addWidget(c, riga, colonna, righe, colonne);
+}
+
+void proporzionaGriglia(QGridLayout* griglia, const QFontMetrics& fm,
+                        std::span<const double> larghezze, std::initializer_list<int> spazi,
+                        int tasti) {
+    for (int k = 0; k < static_cast<int>(larghezze.size()); ++k) {
+        const double l = larghezze[static_cast<std::size_t>(k)];
+        griglia->setColumnMinimumWidth(k, larghezzaCaratteri(fm, l));
+        griglia->setColumnStretch(k, static_cast<int>(l * 10));
+    }
+    for (int r = 0; r <= tasti; ++r) griglia->setRowStretch(r, 2);
+    for (int r : spazi) {
+        griglia->setRowMinimumHeight(r, fm.height() / 2);
+        griglia->setRowStretch(r, 1);
+    }
+    griglia->setRowStretch(tasti, 3);
+}
+
 QLabel* titoloColonna(QWidget* area, const QString& nome, const QString& testo,
                       const QString& suggerimento) {
     auto* l = new QLabel(testo, area);

@@ -4,9 +4,12 @@
 #include <QComboBox>
 #include <QScrollBar>
 #include <QString>
+#include <initializer_list>
+#include <span>
 
 #include "common/cifrepercentuale.h"
 
+class QFontMetrics;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -50,6 +53,19 @@ QGridLayout* creaAreaCentrale(QMainWindow* finestra);
 // Makes a control fill the cell a layout gives it, in both directions: its
 // column and row decide its size, not its own preferred size.
 void riempieCella(QWidget* c);
+
+// A control placed in a grid's cell (or cells), filling it.
+void poniInCella(QGridLayout* griglia, QWidget* c, int riga, int colonna, int righe = 1,
+                 int colonne = 1);
+
+// The proportions of a window's grid, in the window's font: each column at
+// least its width in average characters and sharing the width left in
+// proportion to it; rows 0 to `tasti` sharing the height left, the gaps
+// (half a line high) half as much as a row, the buttons' row `tasti` one and
+// a half times as much.
+void proporzionaGriglia(QGridLayout* griglia, const QFontMetrics& fm,
+                        std::span<const double> larghezze, std::initializer_list<int> spazi,
+                        int tasti);
 
 // A column heading of a main window: cyan, with its tooltip; it keeps the
 // room its text needs.

@@ -94,17 +94,9 @@ void Economico::creaControlli() {
     griglia_ = griglia;
     QWidget* area = centralWidget();
     const QFontMetrics fm(area->font());
-    for (int k = 0; k < cColonne; ++k) {
-        griglia->setColumnMinimumWidth(k, larghezzaCaratteri(fm, kLarghezze[k]));
-        griglia->setColumnStretch(k, static_cast<int>(kLarghezze[k] * 10));
-    }
-    for (int r = 0; r <= kTasti; ++r) griglia->setRowStretch(r, 2);
-    griglia->setRowMinimumHeight(kSpazioVoci, fm.height() / 2);
-    griglia->setRowStretch(kSpazioVoci, 1);
-    griglia->setRowStretch(kTasti, 3);
+    proporzionaGriglia(griglia, fm, kLarghezze, {kSpazioVoci}, kTasti);
     auto poni = [griglia](QWidget* w, int riga, int colonna, int righe = 1, int colonne = 1) {
-        riempieCella(w);
-        griglia->addWidget(w, riga, colonna, righe, colonne);
+        poniInCella(griglia, w, riga, colonna, righe, colonne);
     };
 
     const struct {

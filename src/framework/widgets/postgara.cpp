@@ -96,19 +96,10 @@ void PostGara::creaControlli() {
     griglia->setVerticalSpacing(0);
     const int lato = larghezzaCaratteri(fm, 1.6);
     griglia->setContentsMargins(lato, fm.height() / 3, lato, fm.height() / 2);
-    for (int k = 0; k < cColonne; ++k) {
-        griglia->setColumnMinimumWidth(k, larghezzaCaratteri(fm, kLarghezze[k]));
-        griglia->setColumnStretch(k, static_cast<int>(kLarghezze[k] * 10));
-    }
-    for (int r = 0; r <= kTasti; ++r) griglia->setRowStretch(r, 2);
-    for (int r : {kSpazioVoci, kSpazioTotale, kSpazioDichiarazioni, kSpazioTasti}) {
-        griglia->setRowMinimumHeight(r, fm.height() / 2);
-        griglia->setRowStretch(r, 1);
-    }
-    griglia->setRowStretch(kTasti, 3);
+    proporzionaGriglia(griglia, fm, kLarghezze,
+                       {kSpazioVoci, kSpazioTotale, kSpazioDichiarazioni, kSpazioTasti}, kTasti);
     auto cella = [griglia](QWidget* w, int riga, int colonna, int colonne = 1) {
-        riempieCella(w);
-        griglia->addWidget(w, riga, colonna, 1, colonne);
+        poniInCella(griglia, w, riga, colonna, 1, colonne);
     };
     auto importo = [this, &cella](const QString& nome, int colonna, int riga) {
         auto* e = new QLineEdit(this);
