@@ -30,14 +30,6 @@ export WINEPATH
 WINEPATH=$(cat build-win/winepath)
 rm -rf "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1
-# One Wine server for the whole of stages 1 and 2: by default it ends a few
-# seconds after its last program and the next program starts another; one
-# that stays takes that coming and going out of the many short runs below.
-# It replaces the one wineboot left running, and goes when the script ends,
-# whatever the outcome.
-wineserver -w
-wineserver -p </dev/null >/dev/null 2>&1
-trap 'wineserver -k 2>/dev/null || true' EXIT
 echo "test-windows: Wine prefix ready ($((SECONDS - inizio)) s)"
 
 # --- 1. core tests -------------------------------------------------------------
