@@ -39,19 +39,34 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 # --- Debian packages -------------------------------------------------------
 bash scripts/install-deps.sh
 
-# The source packages come from the same archive as the binary ones: a
-# deb-src entry for Debian 12's archive, added once.
+# The source packages come from the same archives as the binary ones: each
+# binary entry of the machine's own package sources (its mirror, its proxy,
+# its keys) gets its source twin, added once. No archive is named here.
 FONTI_SRC=/etc/apt/sources.list.d/varimo-deb-src.sources
+FONTI_SRC_RIGHE=/etc/apt/sources.list.d/varimo-deb-src.list
+fonti_sorgenti() {
+  local f
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] && [ "$f" != "$FONTI_SRC" ] || continue
+    # deb822 stanzas whose Types name "deb": the same stanza as deb-src.
+    awk 'BEGIN { RS = ""; ORS = "\n\n" }
+         $0 ~ /(^|\n)Types:([ \t]+[a-z-]+)*[ \t]+deb([ \t]|\n|$)/ {
+           gsub(/(^|\n)Types:[^\n]*/, "\nTypes: deb-src"); sub(/^\n/, ""); print }' "$f"
+  done
+}
+righe_sorgenti() {
+  local f
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] && [ "$f" != "$FONTI_SRC_RIGHE" ] || continue
+    sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f"
+  done
+}
 if ! apt-get source --print-uris -qq zlib >/dev/null 2>&1; then
-  echo "package-windows: adding $FONTI_SRC"
-  $SUDO tee "$FONTI_SRC" >/dev/null <<'EOF'
-# Debian source packages, for the Windows build of Varimo
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
+  echo "package-windows: adding the source twins of the machine's package sources"
+  fonti_sorgenti | $SUDO tee "$FONTI_SRC" >/dev/null
+  righe_sorgenti | $SUDO tee "$FONTI_SRC_RIGHE" >/dev/null
+  [ -s "$FONTI_SRC" ] || $SUDO rm -f "$FONTI_SRC"
+  [ -s "$FONTI_SRC_RIGHE" ] || $SUDO rm -f "$FONTI_SRC_RIGHE"
   $SUDO apt-get update -qq
 fi
 

@@ -4,8 +4,8 @@
 # its own room, never of a room on its floor or above (docs/architecture.md).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-declare -A piano=([common]=0 [datafile]=1 [reports]=1 [calculation]=2
-  [framework]=3 [help]=3 [quadro]=3 [app]=4)
+declare -A piano=([common]=0 [datafile]=1 [reports]=1 [progetto]=1 [calculation]=2
+  [classico]=3 [help]=3 [quadro]=3 [app]=4)
 errori=0
 while IFS= read -r riga; do
   file=${riga%%:*}

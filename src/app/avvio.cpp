@@ -1,4 +1,5 @@
 #include "app/avvio.h"
+#include "quadro/rigacomando.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -89,12 +90,13 @@ int avviaProgramma(int argc, char** argv) {
 
     // A project file given as the only argument (a double click in the file
     // manager) opens at once in the calculation window, without the splash.
-    const QStringList argomenti = QApplication::arguments();
-    if (argomenti.size() == 2 &&
-        argomenti.at(1).endsWith(QLatin1String(quadro::kEstensione), Qt::CaseInsensitive))
-        quadro::apriQuadroAllAvvio(argomenti.at(1));
-    else if (argomenti.size() == 2)
-        apriProgettoAllAvvio(argomenti.at(1));
+    const QStringList file =
+        quadro::leggiRigaComando(QApplication::arguments().mid(1)).file;
+    if (file.size() == 1 &&
+        file.first().endsWith(QLatin1String(quadro::kEstensione), Qt::CaseInsensitive))
+        quadro::apriQuadroAllAvvio(file.first());
+    else if (file.size() == 1)
+        apriProgettoAllAvvio(file.first());
     else
         registro.mostra<Saluto>();
     const int esito = QApplication::exec();

@@ -19,10 +19,10 @@
 #include "common/recenti.h"
 #include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
-#include "framework/persezioni.h"
-#include "framework/statoeconomico.h"
-#include "framework/widgets/economico.h"
-#include "framework/widgets/postgara.h"
+#include "classico/persezioni.h"
+#include "classico/statoeconomico.h"
+#include "classico/widgets/economico.h"
+#include "classico/widgets/postgara.h"
 #include "help/widgets/catalogo.h"
 #include "help/widgets/guide.h"
 #include "help/widgets/informa.h"
@@ -30,6 +30,7 @@
 #include "help/widgets/sommario.h"
 #include "help/widgets/suggerimentodelgiorno.h"
 #include "help/widgets/supportoclienti.h"
+#include "quadro/formatoquadro.h"
 #include "quadro/widgets/finestraquadro.h"
 #include "reports/colore.h"
 #include "reports/stampe.h"
@@ -99,8 +100,17 @@ void aggiornaRecenti() {
     if (Economico* e = r.trova<Economico>()) impostaRecenti(e, elenco);
 }
 
-// A file of the recent projects opens as Open opens it, in the calculation
-// window brought to the front; a file that is gone leaves the list.
+// A project file opened or saved, by either kind of window, joins the recent
+// projects.
+void usaRecente(const QString& percorso) {
+    recenti::aggiungi(percorso);
+    aggiornaRecenti();
+}
+
+// A file of the recent projects opens as Open opens it: a framework of any
+// shape (.varimo) in the framework window, a classic project in the
+// calculation window, brought to the front; a file that is gone leaves the
+// list.
 void apriRecente(const QString& percorso) {
     if (!QFileInfo::exists(percorso)) {
         recenti::togli(percorso);
@@ -109,6 +119,10 @@ void apriRecente(const QString& percorso) {
                       QDir::toNativeSeparators(percorso) +
                       QStringLiteral("\rè stato tolto dall'elenco dei progetti recenti."),
                   TestiProgramma::titoloaiuto, Icona::Esclamazione);
+        return;
+    }
+    if (percorso.endsWith(QString::fromLatin1(quadro::kEstensione), Qt::CaseInsensitive)) {
+        quadro::apriQuadroAllAvvio(percorso);
         return;
     }
     Calcolo* c = calcolo();
@@ -212,10 +226,7 @@ void preparaCalcolo(Calcolo* c) {
                          e.scriviValuta(valuta);
                      });
     f.impostaMostraQuadro([] { Finestre::istanza().mostra<Economico>(); });
-    f.impostaFileUsato([](const QString& percorso) {
-        recenti::aggiungi(percorso);
-        aggiornaRecenti();
-    });
+    f.impostaFileUsato(usaRecente);
     AzioniFinestra a;
     a.apri = conTitoli([&f] { f.apri(); });
     a.salva = conTitoli([&f] { f.salva(); });
@@ -375,6 +386,15 @@ void registraFinestre() {
             preparaCalcolo(c);
         else if (auto* e = dynamic_cast<Economico*>(w))
             preparaEconomico(e);
+        else if (auto* q = dynamic_cast<quadro::FinestraQuadro*>(w))
+            q->documento().impostaFileUsato(usaRecente);
+        else if (auto* p = dynamic_cast<PostGara*>(w))
+            p->impostaFonti(
+                [] {
+                    Calcolo* c = Finestre::istanza().trova<Calcolo>();
+                    return c ? &c->stato() : nullptr;
+                },
+                [] { Finestre::istanza().mostra<Economico>(); });
     });
 }
 

@@ -1,12 +1,8 @@
 #include "calculation/comandifile.h"
 
-#include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
-#include <QSysInfo>
 
 #include <filesystem>
 #include <system_error>
@@ -51,73 +47,8 @@ ComandiFile::ComandiFile(Progetto& progetto) : progetto_(progetto) {}
 
 ComandiFile::~ComandiFile() = default;
 
-namespace {
-
-QByteArray hashDi(const QByteArray& dati) {
-    return QCryptographicHash::hash(dati, QCryptographicHash::Sha256);
-}
-
-// The lock file of a project, beside it, named as office suites name theirs.
-QString nomeBlocco(const QString& percorso) {
-    const QFileInfo info(percorso);
-    return info.dir().filePath(QStringLiteral(".~lock.") + info.fileName() + u'#');
-}
-
-}  // namespace
-
-void ComandiFile::ricorda(const QString& percorso, const QByteArray& contenuto) {
-    const QFileInfo info(percorso);
-    impronta_ = Impronta{percorso, info.size(), info.lastModified(), hashDi(contenuto)};
-}
-
-bool ComandiFile::cambiatoSulDisco() const {
-    if (impronta_.percorso.isEmpty() || impronta_.percorso != progetto_.percorso()) return false;
-    const QFileInfo info(impronta_.percorso);
-    if (!info.exists()) return false;  // removed meanwhile: the save makes it again
-    if (info.size() == impronta_.dimensione && info.lastModified() == impronta_.modifica)
-        return false;
-    // Touched or rewritten: only a different content counts.
-    QByteArray ora;
-    if (std::holds_alternative<QString>(leggiFileProgetto(impronta_.percorso, &ora)) &&
-        ora.isEmpty())
-        return true;
-    return hashDi(ora) != impronta_.hash;
-}
-
-bool ComandiFile::blocca(const QString& percorso, bool chiedendo) {
-    const QString nome = nomeBlocco(percorso);
-    if (blocco_ && blocco_->fileName() == nome) return true;
-    auto nuovo = std::make_unique<QLockFile>(nome);
-    // Only a dead process makes a lock stale, however old it is: a project
-    // stays open for hours.
-    nuovo->setStaleLockTime(0);
-    if (!nuovo->tryLock(0) && nuovo->error() == QLockFile::LockFailedError) {
-        qint64 pid = 0;
-        QString computer;
-        QString programma;
-        nuovo->getLockInfo(&pid, &computer, &programma);
-        // The same program (another window of it, a test) holds no one back.
-        if (pid != QCoreApplication::applicationPid() || computer != QSysInfo::machineHostName()) {
-            if (chiedendo) {
-                const QString utente = QFileInfo(nome).owner();
-                const QString chi =
-                    (utente.isEmpty() ? QString() : QStringLiteral("dall'utente ") + utente) +
-                    (computer.isEmpty() ? QString() : QStringLiteral(" sul computer ") + computer);
-                if (messaggio(QStringLiteral("Il progetto") + u'\r' +
-                                  QDir::toNativeSeparators(percorso) + u'\r' +
-                                  QStringLiteral("è già aperto in un altro Varimo") +
-                                  (chi.isEmpty() ? QString() : u' ' + chi.trimmed()) +
-                                  QStringLiteral(": le modifiche salvate da uno dei due "
-                                                 "potrebbero andare perse. Aprirlo comunque?"),
-                              TestiProgramma::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
-                              Risposta::No) != Risposta::Si)
-                    return false;
-            }
-            nuovo.reset();  // someone else's lock is left alone
-        }
-    }
-    blocco_ = std::move(nuovo);
-    return true;
+void ComandiFile::impostaFileUsato(std::function<void(const QString&)> f) {
+    progetto_.impostaFileUsato(std::move(f));
 }
 
 std::optional<QString> ComandiFile::chiedi(const QString& titolo, const QString& filtro, int scelto,
@@ -156,10 +87,8 @@ bool ComandiFile::apriPercorso(const QString& percorso) {
         avvisa(QStringLiteral("Impossibile aprire il file di dati:"), percorso, *errore);
         return false;
     }
-    if (!blocca(percorso, true)) return false;
-    ricorda(percorso, contenuto);
+    if (!progetto_.prendiFile(percorso, contenuto)) return false;
     progetto_.apri(percorso, std::get<ProgettoFile>(letto));
-    if (fileUsato_) fileUsato_(percorso);
     // Amounts no calculation can carry are listed in one message.
     progetto_.calcolo().avvisaImportiInutilizzabili();
     return true;
@@ -199,34 +128,10 @@ bool ComandiFile::archivia() {
         return false;
     }
 
-    QString percorso = progetto_.percorso();
-    if (percorso.isEmpty()) {
-        const std::optional<QString> scelto =
-            chiedi(titoloDialogo_, testifile::filtroSalva, 0, true);
-        if (!scelto) return false;
-        const QFileInfo esistente(*scelto);
-        if ((esistente.exists() || esistente.isSymLink()) && !esistente.isDir() &&
-            messaggio(QStringLiteral("Il file") + u'\r' + QDir::toNativeSeparators(*scelto) +
-                          u'\r' + QStringLiteral("esiste già. Si vuole sostituirlo?"),
-                      TestiProgramma::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
-                      Risposta::No) != Risposta::Si)
-            return false;
-        percorso = *scelto;
-        progetto_.impostaPercorso(percorso);
-    } else if (cambiatoSulDisco() &&
-               messaggio(testifile::modificatoAltrove, TestiProgramma::titoloaiuto, Icona::Domanda,
-                         Pulsanti::SiNo, Risposta::No) != Risposta::Si) {
-        return false;
-    }
-    if (const auto errore = scriviFileProgetto(percorso, esito.contenuto)) {
-        avvisa(QStringLiteral("Impossibile salvare il file di dati:"), percorso, *errore);
-        return false;
-    }
-    ricorda(percorso, esito.contenuto);
-    blocca(percorso, false);
-    progetto_.salvato(percorso);
-    if (fileUsato_) fileUsato_(percorso);
-    return true;
+    return progetto_.salvaContenuto(
+        esito.contenuto, false,
+        [this] { return chiedi(titoloDialogo_, testifile::filtroSalva, 0, true); },
+        QStringLiteral("Impossibile salvare il file di dati:"));
 }
 
 bool ComandiFile::consentiChiusura() {

@@ -1,15 +1,12 @@
 #pragma once
 
-#include <QByteArray>
-#include <QDateTime>
 #include <QString>
 #include <functional>
 #include <memory>
 
 #include "common/interazione.h"
 #include "datafile/formato.h"
-
-class QLockFile;
+#include "progetto/progettoaperto.h"
 
 namespace varimo {
 
@@ -29,8 +26,7 @@ inline const QString digitareNome = QStringLiteral("Digitare il nome del progett
 inline const QString immettereValuta = QStringLiteral("Immettere la valuta.");
 inline const QString salvareModifiche =
     QStringLiteral("Salvare le modifiche al progetto prima di chiudere?");
-inline const QString modificatoAltrove = QStringLiteral(
-    "Il file è stato modificato da un altro programma dopo l'apertura: sovrascriverlo?");
+inline const QString& modificatoAltrove = testiprogetto::modificatoAltrove;
 }  // namespace testifile
 
 // Splits a "description|pattern|..." filter into its pairs. Descriptions are
@@ -57,7 +53,7 @@ class ComandiFile {
     // name or currency.
     void impostaMostraQuadro(std::function<void()> f) { mostraQuadro_ = std::move(f); }
     // Told the path of every project file opened or saved (recent projects).
-    void impostaFileUsato(std::function<void(const QString&)> f) { fileUsato_ = std::move(f); }
+    void impostaFileUsato(std::function<void(const QString&)> f);
 
     void apri();
     // Open without the dialog: the project file at that path is checked and,
@@ -93,21 +89,6 @@ class ComandiFile {
     const QString& nomeDialogo() const { return nomeDialogo_; }
 
   private:
-    // What the opened or last saved file was, to see whether another program
-    // has changed it since.
-    struct Impronta {
-        QString percorso;
-        qint64 dimensione = -1;
-        QDateTime modifica;
-        QByteArray hash;
-    };
-    void ricorda(const QString& percorso, const QByteArray& contenuto);
-    bool cambiatoSulDisco() const;
-    // Holds the lock file of percorso for this program (releasing the one
-    // held before). False, after the question, when the user declined to
-    // open a project that another running Varimo holds.
-    bool blocca(const QString& percorso, bool chiedendo);
-
     std::optional<QString> chiedi(const QString& titolo, const QString& filtro, int scelto,
                                   bool salvataggio);
     void avvisa(const QString& intestazione, const QString& percorso, const QString& motivo);
@@ -116,9 +97,6 @@ class ComandiFile {
     QString nomeDialogo_ = testifile::nomeIniziale;
     QString titoloDialogo_;
     std::function<void()> mostraQuadro_;
-    std::function<void(const QString&)> fileUsato_;
-    Impronta impronta_;
-    std::unique_ptr<QLockFile> blocco_;
 };
 
 }  // namespace varimo

@@ -1,5 +1,7 @@
 #include "calculation/progetto.h"
 
+#include "common/testiprogramma.h"
+
 namespace varimo {
 
 namespace {
@@ -73,8 +75,9 @@ class Progetto::Comando final : public QUndoCommand {
 };
 
 Progetto::Progetto(QObject* parent)
-    : QObject(parent), calcolo_(new StatoCalcolo(this)), attuale_(calcolo_->foto()) {
-    storia_.setUndoLimit(kPassiConservati);
+    : ProgettoAperto(TestiProgramma::titoloaiuto, parent),
+      calcolo_(new StatoCalcolo(this)),
+      attuale_(calcolo_->foto()) {
     connect(calcolo_, &StatoCalcolo::cambiato, this, &Progetto::fineOperazioneEsterna);
     connect(&storia_, &QUndoStack::indexChanged, this, &Progetto::storiaCambiata);
     connect(&storia_, &QUndoStack::cleanChanged, this, &Progetto::storiaCambiata);

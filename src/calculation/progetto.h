@@ -8,6 +8,7 @@
 #include "calculation/fotocalcolo.h"
 #include "calculation/statocalcolo.h"
 #include "datafile/formato.h"
+#include "progetto/progettoaperto.h"
 
 namespace varimo {
 
@@ -41,12 +42,9 @@ namespace varimo {
 // the previous one is merged into it (QUndoCommand::mergeWith), until
 // interrompiUnione() (the view calls it when the focus moves), an undo, a redo
 // or a save. A scroll bar dragged joins the same way; its single moves do not.
-class Progetto : public QObject {
+class Progetto : public ProgettoAperto {
     Q_OBJECT
   public:
-    // Steps kept; the oldest are dropped beyond this.
-    static constexpr int kPassiConservati = 500;
-
     // A project with the calculation in its start state and an empty
     // history; avvia() brings it to the state of a new window.
     explicit Progetto(QObject* parent = nullptr);
@@ -65,8 +63,6 @@ class Progetto : public QObject {
     // --- name, currency, file
     const QString& nome() const { return nome_; }
     const QString& valuta() const { return valuta_; }
-    // The path of the project file; empty for a project never saved.
-    const QString& percorso() const { return percorso_; }
     void impostaNome(const QString& nome);
     void impostaValuta(const QString& valuta);
     void impostaPercorso(const QString& percorso);
@@ -87,6 +83,12 @@ class Progetto : public QObject {
     // Save has written the project to percorso: it becomes the project's file
     // and the present state counts as saved.
     void salvato(const QString& percorso);
+
+  protected:
+    // A save through ProgettoAperto::salvaContenuto: as salvato().
+    void salvatoIn(const QString& percorso) override { salvato(percorso); }
+
+  public:
 
     // --- steps
     // Runs `operazione` as one step named `nome` (inside another step: as part
@@ -124,7 +126,6 @@ class Progetto : public QObject {
     void interrompiUnione();
 
     // --- undo and redo
-    QUndoStack& storia() { return storia_; }
     bool puoAnnullare() const { return storia_.canUndo(); }
     bool puoRipetere() const { return storia_.canRedo(); }
     // Names of the step undo and redo would act on; empty when there is none.
@@ -141,9 +142,6 @@ class Progetto : public QObject {
     void svuota();
 
     // --- unsaved changes
-    // True when the state differs from the one last opened or saved, or, if
-    // none, from the state the history started with.
-    bool modificato() const { return !storia_.isClean(); }
     // The present state has been saved.
     void segnaSalvato();
 
@@ -179,8 +177,6 @@ class Progetto : public QObject {
     StatoCalcolo* calcolo_;
     QString nome_;
     QString valuta_;
-    QString percorso_;
-    QUndoStack storia_;
     FotoCalcolo attuale_;   // the state after the last step (or at the start)
     long generazione_ = 0;  // steps join only within one generation
 

@@ -84,19 +84,6 @@ QString inLettere(quint64 n) {
 
 }  // namespace
 
-QString formatoCentesimi(qint64 centesimi) {
-    const bool negativo = centesimi < 0;
-    const quint64 m = grandezza(centesimi);
-    const QString interi = QString::number(m / 100);
-    QString gruppi;
-    for (qsizetype i = 0; i < interi.size(); ++i) {
-        if (i > 0 && (interi.size() - i) % 3 == 0) gruppi += QLatin1Char('.');
-        gruppi += interi.at(i);
-    }
-    const QString decimali = QStringLiteral("%1").arg(m % 100, 2, 10, QLatin1Char('0'));
-    return (negativo ? QStringLiteral("-") : QString()) + gruppi + QLatin1Char(',') + decimali;
-}
-
 QString numeroInLettere(qint64 n) {
     return (n < 0 ? QStringLiteral("meno ") : QString()) + inLettere(grandezza(n));
 }

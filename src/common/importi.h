@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "common/cifre.h"
+
 namespace varimo {
 
 // Amounts held as whole cents, written the two ways an official framework
@@ -10,7 +12,9 @@ namespace varimo {
 
 // In figures, with the display format "##,##0.00" and the Italian separators:
 // 123456 -> "1.234,56", -5 -> "-0,05".
-QString formatoCentesimi(qint64 centesimi);
+inline QString formatoCentesimi(qint64 centesimi) {
+    return testoImporto(centesimi);
+}
 
 // A whole number in Italian words, as amounts are written out in contracts:
 // one word, with the final vowel of the tens dropped before "uno" and "otto"

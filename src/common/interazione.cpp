@@ -1,5 +1,8 @@
 #include "common/interazione.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "common/servizi.h"
 
 namespace varimo {
@@ -66,6 +69,14 @@ void avviso(const QString& testo, const QString& titolo, Icona icona) {
     preparaMessaggio();
     if (Interazione* i = dialoghi())
         i->mostraAvviso(Messaggio{testo, titolo, icona, Pulsanti::Ok, Risposta::Ok});
+}
+
+bool consentiSostituzione(const QString& percorso, const QString& titolo) {
+    const QFileInfo esistente(percorso);
+    if ((!esistente.exists() && !esistente.isSymLink()) || esistente.isDir()) return true;
+    return messaggio(QStringLiteral("Il file") + u'\r' + QDir::toNativeSeparators(percorso) + u'\r' +
+                         QStringLiteral("esiste già. Si vuole sostituirlo?"),
+                     titolo, Icona::Domanda, Pulsanti::SiNo, Risposta::No) == Risposta::Si;
 }
 
 }  // namespace varimo

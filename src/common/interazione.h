@@ -79,4 +79,9 @@ void avviso(const QString& testo, const QString& titolo, Icona icona = Icona::In
 std::optional<QString> chiediFile(const RichiestaFile& r);
 std::optional<quint32> chiediColore(quint32 iniziale);
 
+// The question every save and export asks before it replaces a file: true
+// when nothing exists at `percorso` (a folder is left to the writer, which
+// refuses it), or when the user agreed to replace what is there.
+bool consentiSostituzione(const QString& percorso, const QString& titolo);
+
 }  // namespace varimo

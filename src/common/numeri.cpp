@@ -1,5 +1,7 @@
 #include "common/numeri.h"
 
+#include "common/cifre.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -416,8 +418,15 @@ QString formatoImporto(const QString& testo, Separatori s) {
     const std::string interi = centesimi.substr(0, centesimi.size() - 2);
     const std::string decimali = centesimi.substr(centesimi.size() - 2);
 
-    QString r;
     const bool zero = centesimi.find_first_not_of('0') == std::string::npos;
+    // An amount in whole cents with the Italian separators is written by the
+    // one writer of Italian amounts; only figures past the cents' range, or
+    // other separators, are written here.
+    if (s.decimale == QLatin1Char(',') && s.gruppo == QLatin1Char('.') && centesimi.size() <= 18) {
+        const qint64 n = std::stoll(centesimi);
+        return testoImporto(negativo && !zero ? -n : n);
+    }
+    QString r;
     if (negativo && !zero) r.append(QLatin1Char('-'));
     for (size_t j = 0; j < interi.size(); ++j) {
         if (j > 0 && (interi.size() - j) % 3 == 0) r.append(s.gruppo);

@@ -2,8 +2,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
+#include <memory>
 #include <optional>
 #include <variant>
+
+class QFileInfo;
 
 namespace varimo::piattaforma {
 
@@ -48,5 +52,18 @@ qint64 processoDelTemporaneo(const QString& nome);
 // Removes, in cartella, the temporary files (marked as above) that belong to
 // the user and were left by processes that no longer run. How many went.
 int rimuoviTemporaneiAbbandonati(const QString& cartella);
+
+// Whether the process `pid` has ended (false while it runs, or when that
+// cannot be told).
+bool processoTerminato(qint64 pid);
+// Whether a file belongs to another user.
+bool altrui(const QFileInfo& f);
+
+// A working folder of this process in the temporary folder, for writers that
+// need files of their own before the result is written (the spreadsheets):
+// "varimo-lavoro-<pid>-XXXXXX", removed with the object. The folders that
+// processes which no longer run left behind (killed in the middle of a
+// write) are removed first. Not valid when none can be made.
+std::unique_ptr<QTemporaryDir> cartellaDiLavoro();
 
 }  // namespace varimo::piattaforma

@@ -172,4 +172,12 @@ int rimuoviTemporaneiAbbandonati(const QString& cartella) {
     return rimossi;
 }
 
+bool processoTerminato(qint64 pid) {
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+bool altrui(const QFileInfo& f) {
+    return f.ownerId() != ::geteuid();
+}
+
 }  // namespace varimo::piattaforma

@@ -98,6 +98,14 @@ QString marcaTemporaneo() {
     return marcaBase() + QString::number(QCoreApplication::applicationPid());
 }
 
+bool processoTerminato(qint64 pid) {
+    return !processoVivo(pid);
+}
+
+bool altrui(const QFileInfo&) {
+    return false;  // the temporary folder is the user's own
+}
+
 int rimuoviTemporaneiAbbandonati(const QString& cartella) {
     const QDir d(cartella);
     int rimossi = 0;

@@ -44,4 +44,11 @@ std::optional<ErroreScritturaFile> scriviFileCompleto(
     ModoScrittura modo = ModoScrittura::Sostituisci,
     Riservatezza riservatezza = Riservatezza::Comune);
 
+// Writes `contenuto` to `percorso` through a temporary file beside it that
+// replaces the old file only once completely written, so a failure never
+// leaves a half-written or emptied file. A read-only file, a folder or a missing folder is
+// refused before anything is written.
+// On failure: an Italian description of the reason.
+std::optional<QString> scriviFileProgetto(const QString& percorso, const QByteArray& contenuto);
+
 }  // namespace varimo

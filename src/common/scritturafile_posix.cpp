@@ -61,6 +61,31 @@ int metteAlPosto(const QByteArray& temporaneo, const QByteArray& destinazione, M
     return 0;
 }
 
+// Why the file at `destinazione` must not be replaced, whoever writes: it is
+// not a regular file (a device, a FIFO, a socket, a folder), or it belongs to
+// another user in a folder where everyone creates files (a name planted in a
+// shared temporary folder). Nothing when it may be.
+std::optional<QString> nonSostituibile(const QByteArray& destinazione, const QString& cartella) {
+    struct stat s {};
+    if (::lstat(destinazione.constData(), &s) != 0) return std::nullopt;  // a new name
+    if (S_ISDIR(s.st_mode)) return QStringLiteral("il nome è quello di una cartella.");
+    if (S_ISCHR(s.st_mode) || S_ISBLK(s.st_mode))
+        return QStringLiteral("non è un file ma un dispositivo: non viene sostituito.");
+    if (S_ISFIFO(s.st_mode))
+        return QStringLiteral("non è un file ma una FIFO: non viene sostituito.");
+    if (S_ISSOCK(s.st_mode))
+        return QStringLiteral("non è un file ma un socket: non viene sostituito.");
+    if (!S_ISREG(s.st_mode)) return QStringLiteral("non è un file regolare: non viene sostituito.");
+    struct stat d {};
+    if (s.st_uid != ::geteuid() &&
+        ::stat(QFile::encodeName(cartella).constData(), &d) == 0 && (d.st_mode & S_ISVTX) &&
+        (d.st_mode & S_IWOTH))
+        return QStringLiteral(
+            "il file appartiene a un altro utente in una cartella in cui tutti possono "
+            "scrivere: non viene sostituito.");
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<ErroreScritturaFile> scriviFileCompleto(const QString& percorso,
@@ -82,6 +107,8 @@ std::optional<ErroreScritturaFile> scriviFileCompleto(const QString& percorso,
     const QFileInfo infoBersaglio(bersaglio);
     const QString cartella = infoBersaglio.absolutePath();
     const QByteArray destinazione = QFile::encodeName(infoBersaglio.absoluteFilePath());
+    if (auto motivo = nonSostituibile(destinazione, cartella))
+        return ErroreScritturaFile{*motivo, modo == ModoScrittura::SoloNuovo};
     piattaforma::rimuoviTemporaneiAbbandonati(cartella);
 
     // The temporary file: hidden, in the same folder (a rename never crosses
@@ -111,20 +138,17 @@ std::optional<ErroreScritturaFile> scriviFileCompleto(const QString& percorso,
         return ErroreScritturaFile{motivo, false};
     };
 
-    // The new file takes the old one's permissions, or those of any new file.
+    // The new file takes the old one's read and write permissions, or those
+    // of any new file; it belongs to the writer, and never carries the set-id
+    // or sticky bits of what it replaces.
     struct stat vecchio {};
     const bool esisteva = ::stat(destinazione.constData(), &vecchio) == 0;
     const mode_t permessi = riservatezza == Riservatezza::Privato ? mode_t{0600}
-                            : esisteva                            ? (vecchio.st_mode & 07777)
+                            : esisteva                            ? (vecchio.st_mode & 0777)
                                                                   : permessiNuovoFile();
     if (::fchmod(fd, permessi) != 0)
         return abbandona(
             conDettaglio(QStringLiteral("il file non può essere creato."), dettaglioErrno(errno)));
-    if (esisteva && (vecchio.st_uid != ::geteuid() || vecchio.st_gid != ::getegid())) {
-        // Keeping the owner is possible only for the administrator; anyone
-        // else becomes the owner of the new file, as with any save.
-        [[maybe_unused]] const int ignorato = ::fchown(fd, vecchio.st_uid, vecchio.st_gid);
-    }
 
     if (const int e = scriviTutto(fd, contenuto))
         return abbandona(motivoScritturaFallita(dettaglioErrno(e)));

@@ -29,22 +29,4 @@ std::variant<ProgettoFile, QString> leggiFileProgetto(const QString& percorso,
     return std::get<ProgettoFile>(std::move(progetto));
 }
 
-std::optional<QString> scriviFileProgetto(const QString& percorso, const QByteArray& contenuto) {
-    const QFileInfo info(percorso);
-    if (info.isDir()) return QStringLiteral("il nome scelto è quello di una cartella.");
-    // A file with no write permission for anyone is read-only, also for a
-    // user (such as the administrator) whom the system would let write.
-    const bool nessunoScrive =
-        !(info.permissions() &
-          (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
-    if (info.exists() && (!info.isWritable() || nessunoScrive))
-        return QStringLiteral(
-            "il file è di sola lettura o non si hanno i permessi per modificarlo.");
-    const QFileInfo cartella(info.absolutePath());
-    if (!cartella.exists()) return QStringLiteral("la cartella non esiste.");
-
-    if (const auto errore = scriviFileCompleto(percorso, contenuto)) return errore->motivo;
-    return std::nullopt;
-}
-
 }  // namespace varimo

@@ -5,6 +5,7 @@
 #include <optional>
 #include <variant>
 
+#include "common/scritturafile.h"
 #include "datafile/formato.h"
 
 namespace varimo {
@@ -20,10 +21,5 @@ std::variant<ProgettoFile, QString> leggiFileProgetto(const QString& percorso);
 std::variant<ProgettoFile, QString> leggiFileProgetto(const QString& percorso,
                                                       QByteArray* contenuto);
 
-// Writes `contenuto` to `percorso` through a temporary file beside it that
-// replaces the old file only once completely written, so a failure never
-// leaves a half-written or emptied file. A read-only file is not replaced.
-// On failure: an Italian description of the reason.
-std::optional<QString> scriviFileProgetto(const QString& percorso, const QByteArray& contenuto);
 
 }  // namespace varimo

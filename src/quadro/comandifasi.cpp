@@ -11,22 +11,11 @@ namespace varimo::quadro {
 
 namespace {
 
-const QString kConfronto = QStringLiteral("--confronto");
-const QString kFase = QStringLiteral("--fase");
-const QString kRibasso = QStringLiteral("--ribasso");
 
 QString estensione(const QString& percorso) {
     const QString nome = QFileInfo(percorso).fileName();
     const qsizetype punto = nome.lastIndexOf(QLatin1Char('.'));
     return punto <= 0 ? QString() : nome.mid(punto).toLower();
-}
-
-// A discount typed on the command line: "23,456", or "23.456" (a value of at
-// most 100 cannot hold a grouping point), with an optional "%".
-std::optional<Millesimi> leggiRibassoComando(QString t) {
-    t = t.trimmed();
-    if (!t.contains(u',')) t.replace(u'.', u',');
-    return leggiPercentualeItaliana(t);
 }
 
 }  // namespace
@@ -60,51 +49,26 @@ QByteArray csvAggiudicazione(const FileQuadro& file, const Aggiudicazione& a) {
     return csv;
 }
 
-bool comandoFasi(const QStringList& argomenti) {
-    if (argomenti.isEmpty() || argomenti.first() != QLatin1String("--esporta")) return false;
-    for (const QString& a : argomenti)
-        if (a == kConfronto || a == kFase || a == kRibasso) return true;
-    return false;
-}
-
-int eseguiComandoFasi(const QStringList& argomenti, QString* errori, const Esportatori& formati) {
+int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportatori& formati) {
     auto errore = [&](const QString& testo) {
         if (errori) *errori += testo + u'\n';
         return 1;
     };
-    const QString uso = QStringLiteral(
-        "Uso: varimo --esporta ENTRATA USCITA [--confronto | --fase NOME] [--ribasso P]");
-    QStringList file;
-    bool confronto = false;
-    std::optional<QString> fase, ribasso;
-    for (qsizetype i = 1; i < argomenti.size(); ++i) {
-        const QString& a = argomenti[i];
-        if (a == kConfronto) {
-            if (confronto) return errore(uso);
-            confronto = true;
-        } else if (a == kFase || a == kRibasso) {
-            auto& dove = a == kFase ? fase : ribasso;
-            if (dove || i + 1 >= argomenti.size()) return errore(uso);
-            dove = argomenti[++i];
-        } else {
-            file.append(a);
-        }
-    }
-    if (file.size() != 2) return errore(uso);
+    const bool confronto = riga.confronto;
+    const std::optional<QString>& fase = riga.fase;
+    const std::optional<QString>& ribasso = riga.ribasso;
+    const QStringList& file = riga.file;
     if (confronto && (fase || ribasso))
         return errore(
             QStringLiteral("--confronto confronta tutte le fasi: non si usa con --fase "
                            "né con --ribasso."));
+    if (file.size() != 2) return errore(testoUso());
     const QString& entrata = file[0];
     const QString& uscita = file[1];
-    if (QFileInfo(entrata).absoluteFilePath() == QFileInfo(uscita).absoluteFilePath() ||
-        (QFileInfo::exists(uscita) &&
-         QFileInfo(entrata).canonicalFilePath() == QFileInfo(uscita).canonicalFilePath()))
-        return errore(QStringLiteral("Il file da scrivere non può essere quello da leggere."));
 
     std::optional<Millesimi> sconto;
     if (ribasso) {
-        sconto = leggiRibassoComando(*ribasso);
+        sconto = leggiRibasso(*ribasso).valore();
         if (!sconto)
             return errore(QStringLiteral("Il ribasso «%1» non è una percentuale da 0 a 100 con al "
                                          "più tre decimali (per esempio 23,456).")

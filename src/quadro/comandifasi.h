@@ -18,10 +18,9 @@
 
 namespace varimo::quadro {
 
-// Whether the arguments are an --esporta with one of the options above.
-bool comandoFasi(const QStringList& argomenti);
-// Runs it, writing a single phase in the given formats.
-int eseguiComandoFasi(const QStringList& argomenti, QString* errori, const Esportatori& formati);
+// --esporta with --confronto, --fase or --ribasso, as the command line read
+// it: the comparison, one phase, or the award of a phase at a discount.
+int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportatori& formati);
 
 // The comparison as .csv: UTF-8 with a byte order mark, ';' between fields,
 // "codice;etichetta;" then one column per phase named by the phase's name, then

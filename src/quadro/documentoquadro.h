@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+#include "progetto/progettoaperto.h"
 #include "quadro/fasi.h"
 #include "quadro/modifiche.h"
 #include "quadro/quadro.h"
@@ -14,8 +15,11 @@
 // one in the window, what the window shows of it (an award after its
 // discount), its evaluation (always up to date: every edit recomputes at
 // once) and its undo history. Every edit, of the items or of the phases, is
-// one undo step holding the whole document before and after (a framework of
-// hundreds of items is a few kilobytes).
+// one undo step. A step of the items holds only what the edit changed (the
+// items of the phase in reading order that differ, with the header and the
+// fixed total), so a framework of twenty thousand items costs a few hundred
+// bytes per edit; a step of the phases holds the phases before and after,
+// which share their unchanged items with the document.
 
 namespace varimo::quadro {
 
@@ -25,10 +29,11 @@ struct StatoDocumento {
     int corrente = 0;
 };
 
-class DocumentoQuadro : public QObject {
+class DocumentoQuadro : public ProgettoAperto {
     Q_OBJECT
   public:
     explicit DocumentoQuadro(QObject* parent = nullptr);
+    ~DocumentoQuadro() override;
 
     // The current phase as stored: the header and its items (an award's are
     // the project's, before the discount).
@@ -52,19 +57,26 @@ class DocumentoQuadro : public QObject {
     bool primaDelRibasso() const { return primaDelRibasso_; }
     void impostaPrimaDelRibasso(bool prima);
 
-    QUndoStack& storia() { return storia_; }
-    const QString& percorso() const { return percorso_; }
-    bool modificato() const { return !storia_.isClean(); }
-
     // A new document of one phase (the history emptied), counted as saved
     // unless `daSalvare` (a framework converted from a classic project).
     void imposta(const FileQuadro& f, const QString& percorso, bool daSalvare = false);
-    // Opens a .varimo file (version 1 or 2) on its last phase; on failure the
-    // message, and nothing changes.
+    // Opens a .varimo file (version 1 or 2) on its last phase, holding its
+    // lock file (asking first when another Varimo holds it); on failure the
+    // message, and nothing changes. An empty message: the user declined to
+    // open a file another Varimo holds.
     std::optional<QString> apri(const QString& percorso);
-    // Saves every phase to `percorso` (atomically); on success it becomes the
-    // document's file and counts as saved.
+    // The bytes of the file a save writes, or why there can be none: the
+    // file the program would write must be one it can open again.
+    std::variant<QByteArray, QString> contenuto() const;
+    // Saves every phase to `percorso` (atomically), with no question; on
+    // success it becomes the document's file and counts as saved.
     std::optional<QString> salva(const QString& percorso);
+    // Save (`nuovoNome` false) and Save as, with the questions of every save:
+    // `chiedi` gives a name when there is none or a new one is asked, a taken
+    // name is replaced only after a question, a file another program has
+    // changed is overwritten only after one. Messages head with `titolo`.
+    // True when written.
+    bool salvaChiedendo(bool nuovoNome, const std::function<std::optional<QString>()>& chiedi);
 
     // One edit of the current phase as one undo step named `nome`: applied to
     // a copy, recomputed, kept only when both succeed; otherwise the message
@@ -88,12 +100,18 @@ class DocumentoQuadro : public QObject {
 
     // Puts back a whole document (undo and redo); recomputes.
     void ripristina(const StatoDocumento& s);
+    // Puts back the items of phase `fase` and what an edit of the items may
+    // change besides them (undo and redo of such an edit); recomputes.
+    void ripristinaFase(int fase, const FileQuadro& f);
 
   signals:
     void cambiato();
 
   private:
     void ricalcolaMostrato();
+    // Phase `fase` in the window with the items, header and unknown keys of
+    // f; `valutata`, when given, is the evaluation of those items just made.
+    void applicaFase(int fase, const FileQuadro& f, const Valutazione* valutata = nullptr);
 
     StatoDocumento stato_;
     bool primaDelRibasso_ = false;
@@ -103,8 +121,6 @@ class DocumentoQuadro : public QObject {
     Valutazione valutazione_;
     std::optional<Aggiudicazione> aggiudicazione_;
     QString problema_;
-    QString percorso_;
-    QUndoStack storia_;
 };
 
 }  // namespace varimo::quadro

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "common/piattaforma.h"
+
 namespace varimo::quadro {
 
 namespace {
@@ -28,7 +30,8 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
         if (errore) *errore = m;
         return std::nullopt;
     };
-    QTemporaryDir cartella;
+    const auto lavoro = piattaforma::cartellaDiLavoro();
+    QTemporaryDir& cartella = *lavoro;
     if (!cartella.isValid()) return fallisci(QStringLiteral("nessuna cartella temporanea"));
     const QString percorso = cartella.filePath(QStringLiteral("confronto.xlsx"));
     QByteArray tmp = QFile::encodeName(cartella.path());

@@ -199,7 +199,9 @@ class LettoreFasi {
 
 }  // namespace
 
-QByteArray scriviFasi(const FileFasi& f) {
+namespace {
+
+QJsonObject oggettoFasi(const FileFasi& f) {
     QJsonObject o;
     o.insert(chiave("formato"), QString::fromLatin1(kFormato));
     o.insert(chiave("versione"), kVersioneFasi);
@@ -230,7 +232,27 @@ QByteArray scriviFasi(const FileFasi& f) {
     }
     o.insert(chiave("fasi"), fasi);
     aggiungiAltri(o, f.altri);
-    return QJsonDocument(o).toJson(QJsonDocument::Indented);
+    return o;
+}
+
+}  // namespace
+
+QByteArray scriviFasi(const FileFasi& f) {
+    return QJsonDocument(oggettoFasi(f)).toJson(QJsonDocument::Indented);
+}
+
+std::variant<QByteArray, QString> fileDaSalvare(const FileFasi& f) {
+    const QJsonDocument doc(oggettoFasi(f));
+    QByteArray dati = doc.toJson(QJsonDocument::Indented);
+    // The indentation of a very large framework would take it past the size
+    // the reader takes: it is then written without it.
+    if (dati.size() > kDimensioneMassima) dati = doc.toJson(QJsonDocument::Compact);
+    // What is written must open again: the reader's own limits decide.
+    const auto letto = leggiFasi(dati);
+    if (const auto* e = std::get_if<QString>(&letto))
+        return QStringLiteral("Il quadro non è stato salvato: il file non si potrebbe riaprire. %1")
+            .arg(*e);
+    return dati;
 }
 
 std::variant<FileFasi, QString> leggiFasi(const QByteArray& dati) {
@@ -301,7 +323,9 @@ std::variant<FileFasi, QString> apriFileFasi(const QString& percorso) {
 }
 
 std::optional<QString> salvaFileFasi(const QString& percorso, const FileFasi& f) {
-    if (const auto e = scriviFileProgetto(percorso, scriviFasi(f)))
+    auto dati = fileDaSalvare(f);
+    if (const auto* e = std::get_if<QString>(&dati)) return *e;
+    if (const auto e = scriviFileProgetto(percorso, std::get<QByteArray>(dati)))
         return QStringLiteral("Il quadro non è stato salvato in «%1»: %2").arg(percorso, *e);
     return std::nullopt;
 }

@@ -34,6 +34,11 @@ QByteArray scriviFasi(const FileFasi& f);
 // place ("fase 2 («Aggiudicazione»): ..."); nothing is returned half-read.
 std::variant<FileFasi, QString> leggiFasi(const QByteArray& dati);
 
+// The bytes a save writes: scriviFasi, or without indentation when that
+// would be past the size the reader takes; refused with the reason when the
+// reader would not open them again (too large, too many items).
+std::variant<QByteArray, QString> fileDaSalvare(const FileFasi& f);
+
 std::variant<FileFasi, QString> apriFileFasi(const QString& percorso);
 // Atomic: on failure the old file stays as it was and the reason is returned.
 std::optional<QString> salvaFileFasi(const QString& percorso, const FileFasi& f);

@@ -9,6 +9,8 @@
 #include <optional>
 #include <variant>
 
+#include "common/cifre.h"
+
 // The framework of any shape: a tree of items (voci) whose amounts are kept in
 // whole cents, with sections that sum their children, typed amounts and
 // percentages of lists of items, an optional fixed total (the funding) that
@@ -17,14 +19,22 @@
 
 namespace varimo::quadro {
 
-// Amounts in whole cents of the currency.
-using Centesimi = qint64;
-// Percentages in thousandths of a per cent: 1,8 % is 1800, 100 % is 100000.
-using Millesimi = qint32;
+// The number layer's quantities and texts, as this layer's own names.
+using varimo::Centesimi;
+using varimo::kPercentualeMassima;
+using varimo::leggiImportoFile;
+using varimo::leggiImportoItaliano;
+using varimo::leggiPercentualeFile;
+using varimo::leggiPercentualeItaliana;
+using varimo::leggiRibasso;
+using varimo::Millesimi;
+using varimo::testoImporto;
+using varimo::testoImportoFile;
+using varimo::testoPercentuale;
+using varimo::testoPercentualeFile;
 
-inline constexpr Millesimi kPercentualeMassima = 100000;  // 100 %
 // The largest amount an item may be typed with: 999.999.999.999,99.
-inline constexpr Centesimi kImportoMassimo = 99999999999999LL;
+inline constexpr Centesimi kImportoMassimo = kCentesimiMassimi;
 // The largest amount a computed item, section or total may reach; beyond it
 // the framework is refused (a sum of many large amounts).
 inline constexpr Centesimi kCalcolatoMassimo = 999999999999999999LL;
@@ -172,25 +182,8 @@ std::variant<Valutazione, Problema> ricalcola(Quadro& q);
 // B.8.c" for a percentage, empty otherwise.
 QString testoRegola(const Voce& v);
 
-// Italian figures: 123456 -> "1.234,56" (grouping), or "1234,56" without it.
-QString testoImporto(Centesimi c, bool raggruppa = true);
-// 1800 -> "1,8"; 22000 -> "22"; 12345 -> "12,345".
-QString testoPercentuale(Millesimi m);
-
-// Reads an amount typed the Italian way: "1.234,56", "1234,56", "1234",
-// "-12,5"; at most two decimals; grouping points only between groups of three
-// digits ("1.5" and "12.34,5" are refused, never taken as 15 or 1234,5).
-std::optional<Centesimi> leggiImportoItaliano(const QString& testo);
-// Reads a percentage typed the Italian way ("1,8", "22", "8,125"), 0..100 with
-// at most three decimals; a trailing "%" is allowed.
-std::optional<Millesimi> leggiPercentualeItaliana(const QString& testo);
-
-// The same quantities as the file writes them: a point for decimals, no
-// grouping: "812345.67", "-0.05", "1.8", "22".
-QString testoImportoFile(Centesimi c);
-QString testoPercentualeFile(Millesimi m);
-std::optional<Centesimi> leggiImportoFile(const QString& testo);
-std::optional<Millesimi> leggiPercentualeFile(const QString& testo);
+// The Italian figures of amounts and percentages, and their forms in the
+// file, are the program's one number layer (common/cifre.h).
 
 // ---- Template --------------------------------------------------------------
 

@@ -1,5 +1,7 @@
 #include "quadro/rigacomando.h"
 
+#include <QCommandLineParser>
+
 #include <QFileInfo>
 #include <QMap>
 
@@ -113,29 +115,138 @@ std::variant<QuadroCalcolato, QString> leggiEcalcola(const QString& percorso) {
     return q;
 }
 
+namespace {
+
+// Qt's own options, which the application object takes for itself
+// ("-platform offscreen", "-style fusion"...): known, so never refused.
+const char* const kOpzioniQtConValore[] = {"platform", "platformtheme", "plugin",
+                                           "qwindowgeometry", "qwindowtitle", "qwindowicon",
+                                           "style", "stylesheet", "session", "display",
+                                           "geometry", "qmljsdebugger"};
+const char* const kOpzioniQt[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+}  // namespace
+
+QString testoUso() {
+    return QStringLiteral(
+        "Uso: varimo [PROGETTO]\n"
+        "     varimo --esporta ENTRATA USCITA [--confronto | --fase NOME] [--ribasso P]\n"
+        "     varimo --converti FILE-CLASSICO USCITA.varimo\n"
+        "\n"
+        "Senza opzioni Varimo si apre con le sue finestre; PROGETTO (un file di dati o un\n"
+        "quadro .varimo) si apre subito.\n"
+        "\n"
+        "  --esporta ENTRATA USCITA  calcola ENTRATA (.varimo o file di dati) e scrive\n"
+        "                            USCITA nel formato della sua estensione (.csv, .pdf,\n"
+        "                            .docx, .xlsx); senza altre opzioni l'ultima fase\n"
+        "  --confronto               il confronto di tutte le fasi\n"
+        "  --fase NOME               la fase di quel nome\n"
+        "  --ribasso P               l'aggiudicazione con il ribasso P (per esempio 23,456)\n"
+        "  --converti FILE USCITA    converte un file di dati in un quadro .varimo\n"
+        "  -h, --help                mostra questo aiuto\n"
+        "  -v, --version             mostra la versione\n");
+}
+
+RigaComando leggiRigaComando(const QStringList& argomenti) {
+    using Azione = RigaComando::Azione;
+    QCommandLineParser p;
+    p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption esporta(QStringLiteral("esporta"));
+    const QCommandLineOption converti(QStringLiteral("converti"));
+    const QCommandLineOption confronto(QStringLiteral("confronto"));
+    const QCommandLineOption fase(QStringLiteral("fase"), QString(), QStringLiteral("NOME"));
+    const QCommandLineOption ribasso(QStringLiteral("ribasso"), QString(), QStringLiteral("P"));
+    const QCommandLineOption aiuto(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption versione(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    p.addOptions({esporta, converti, confronto, fase, ribasso, aiuto, versione});
+    for (const char* q : kOpzioniQtConValore)
+        p.addOption(QCommandLineOption(QString::fromLatin1(q), QString(), QStringLiteral("X")));
+    for (const char* q : kOpzioniQt) p.addOption(QCommandLineOption(QString::fromLatin1(q)));
+
+    RigaComando r;
+    auto errore = [&](const QString& testo) {
+        r.azione = Azione::Errore;
+        r.errore = testo;
+        return r;
+    };
+    if (!p.parse(QStringList{QStringLiteral("varimo")} + argomenti)) {
+        const QStringList ignote = p.unknownOptionNames();
+        if (!ignote.isEmpty()) {
+            // Named as it was typed, with its dashes.
+            QString scritta = ignote.first();
+            for (const QString& a : argomenti)
+                if (a.startsWith(u'-') && a.section(u'=', 0, 0).endsWith(u'-' + scritta)) {
+                    scritta = a.section(u'=', 0, 0);
+                    break;
+                }
+            return errore(QStringLiteral("Opzione sconosciuta: «%1».").arg(scritta));
+        }
+        return errore(QStringLiteral("Un'opzione manca del suo valore."));
+    }
+    r.file = p.positionalArguments();
+    if (p.isSet(aiuto)) {
+        r.azione = Azione::Aiuto;
+        return r;
+    }
+    if (p.isSet(versione)) {
+        r.azione = Azione::Versione;
+        return r;
+    }
+    const bool comando = p.isSet(esporta) || p.isSet(converti);
+    if (!comando) {
+        if (p.isSet(confronto) || p.isSet(fase) || p.isSet(ribasso))
+            return errore(QStringLiteral("--confronto, --fase e --ribasso si usano con --esporta."));
+        if (r.file.size() > 1)
+            return errore(QStringLiteral("Si apre un solo progetto alla volta."));
+        return r;
+    }
+    r.azione = p.isSet(esporta) ? Azione::Esporta : Azione::Converti;
+    r.confronto = p.isSet(confronto);
+    const QString uso = QStringLiteral(
+        "Uso: varimo --esporta ENTRATA USCITA [--confronto | --fase NOME] [--ribasso P] | "
+        "varimo --converti FILE-CLASSICO USCITA.varimo");
+    // A command's own arguments that do not fit it end it with status 1.
+    if ((p.isSet(esporta) && p.isSet(converti)) || r.file.size() != 2 ||
+        p.values(fase).size() > 1 || p.values(ribasso).size() > 1 ||
+        (r.azione == Azione::Converti && (r.confronto || p.isSet(fase) || p.isSet(ribasso))))
+        r.errore = uso;
+    if (p.isSet(fase)) r.fase = p.value(fase);
+    if (p.isSet(ribasso)) r.ribasso = p.value(ribasso);
+    return r;
+}
+
 bool comandoSenzaFinestra(const QStringList& argomenti) {
-    return !argomenti.isEmpty() && (argomenti.first() == QLatin1String("--esporta") ||
-                                    argomenti.first() == QLatin1String("--converti"));
+    const auto a = leggiRigaComando(argomenti).azione;
+    return a == RigaComando::Azione::Esporta || a == RigaComando::Azione::Converti;
 }
 
 int eseguiComando(const QStringList& argomenti, QString* errori, const Esportatori& formati) {
+    return eseguiComando(leggiRigaComando(argomenti), errori, formati);
+}
+
+int eseguiComando(const RigaComando& riga, QString* errori, const Esportatori& formati) {
+    using Azione = RigaComando::Azione;
     auto errore = [&](const QString& testo) {
         if (errori) *errori += testo + u'\n';
         return 1;
     };
-    if (comandoFasi(argomenti)) return eseguiComandoFasi(argomenti, errori, formati);
-    if (argomenti.size() != 3)
-        return errore(
-            QStringLiteral("Uso: varimo --esporta ENTRATA USCITA | varimo --converti "
-                           "FILE-CLASSICO USCITA.varimo"));
-    const QString& entrata = argomenti[1];
-    const QString& uscita = argomenti[2];
+    if (riga.azione == Azione::Errore) {
+        if (errori) *errori += riga.errore + u'\n' + testoUso();
+        return 2;
+    }
+    if (riga.azione != Azione::Esporta && riga.azione != Azione::Converti)
+        return errore(testoUso());
+    if (!riga.errore.isEmpty()) return errore(riga.errore);
+    const QString& entrata = riga.file[0];
+    const QString& uscita = riga.file[1];
     if (QFileInfo(entrata).absoluteFilePath() == QFileInfo(uscita).absoluteFilePath() ||
         (QFileInfo::exists(uscita) &&
          QFileInfo(entrata).canonicalFilePath() == QFileInfo(uscita).canonicalFilePath()))
         return errore(QStringLiteral("Il file da scrivere non può essere quello da leggere."));
+    if (riga.confronto || riga.fase || riga.ribasso)
+        return eseguiComandoFasi(riga, errori, formati);
 
-    if (argomenti.first() == QLatin1String("--converti")) {
+    if (riga.azione == Azione::Converti) {
         if (estensione(uscita) != QLatin1String(kEstensione))
             return errore(QStringLiteral("Il quadro convertito va scritto in un file .varimo."));
         auto classico = leggiFileProgetto(entrata);

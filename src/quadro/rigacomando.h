@@ -13,6 +13,7 @@
 //   varimo --esporta IN OUT     computes IN (.varimo or classic data file) and
 //                               writes OUT in the format of its extension
 //   varimo --converti IN OUT.varimo   converts a classic data file
+//   varimo --help, varimo --version
 // Exit status 0 on success; otherwise a message on standard error, a non-zero
 // status and OUT untouched.
 
@@ -54,11 +55,36 @@ std::variant<QuadroCalcolato, QString> leggiEcalcola(const QString& percorso);
 // a classic data file (converted), which makes one phase.
 std::variant<FileFasi, QString> leggiFasiOClassico(const QString& percorso);
 
+// What the program's command line (argv[1] on) asks, read by one parser
+// (QCommandLineParser) for the windows and the commands alike.
+struct RigaComando {
+    enum class Azione {
+        Finestre,  // the program with its windows; `file`: at most a project to open
+        Aiuto,     // -h, --help: the usage on standard output, status 0
+        Versione,  // -v, --version: the version on standard output, status 0
+        Esporta,   // --esporta IN OUT [--confronto | --fase NOME] [--ribasso P]
+        Converti,  // --converti FILE-CLASSICO OUT.varimo
+        Errore,    // an unknown option or misplaced argument: usage, status 2
+    };
+    Azione azione = Azione::Finestre;
+    QStringList file;
+    bool confronto = false;
+    std::optional<QString> fase;
+    std::optional<QString> ribasso;
+    QString errore;  // Errore, or a command's arguments that do not fit it
+};
+RigaComando leggiRigaComando(const QStringList& argomenti);
+// The usage, in Italian, as --help prints it.
+QString testoUso();
+
 // Whether the arguments (argv[1] on) ask for a command without a window.
 bool comandoSenzaFinestra(const QStringList& argomenti);
 // Runs it, writing exports in the given formats; messages go to `errori`
-// (standard error in the program). The exit status.
+// (standard error in the program). The exit status: 0 done, 1 failed, 2 an
+// argument the command line does not know.
 int eseguiComando(const QStringList& argomenti, QString* errori,
+                  const Esportatori& formati = formatiDiBase());
+int eseguiComando(const RigaComando& riga, QString* errori,
                   const Esportatori& formati = formatiDiBase());
 
 }  // namespace varimo::quadro

@@ -19,6 +19,11 @@ constexpr QChar kFine(13);
 const QString kEstensione = QStringLiteral(".pdf");
 
 QString percorsoProposto(const QString& nomeProposto, const QString& estensione) {
+    // A name with its folder (the project's) stays in that folder.
+    if (QDir::isAbsolutePath(nomeProposto)) {
+        const QFileInfo info(nomeProposto);
+        return info.dir().filePath(nomeFileSicuro(info.fileName()) + estensione);
+    }
     QString cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (cartella.isEmpty() || !QFileInfo(cartella).isDir()) cartella = QDir::homePath();
     return QDir(cartella).filePath(nomeFileSicuro(nomeProposto) + estensione);
@@ -45,18 +50,11 @@ EsitoStampa esportaFile(const EsportazioneFile& e, const QString& nomeProposto) 
 
     // A link planted by someone else is refused before any question.
     if (const auto vietato = piattaforma::collegamentoVietato(percorso)) {
-        messaggio(QStringLiteral("Non è stato possibile esportare il documento PDF") + kFine +
-                      QDir::toNativeSeparators(percorso) + kFine + *vietato,
+        messaggio(e.fallimento + kFine + QDir::toNativeSeparators(percorso) + kFine + *vietato,
                   TestiProgramma::titoloaiuto, Icona::Esclamazione);
         return EsitoStampa::NonRiuscito;
     }
-    const QFileInfo esistente(percorso);
-    if (esistente.exists() && !esistente.isDir() &&
-        messaggio(QStringLiteral("Il file") + kFine + QDir::toNativeSeparators(percorso) + kFine +
-                      QStringLiteral("esiste già. Si vuole sostituirlo?"),
-                  TestiProgramma::titoloaiuto, Icona::Domanda, Pulsanti::SiNo,
-                  Risposta::No) != Risposta::Si)
-        return EsitoStampa::Annullato;
+    if (!consentiSostituzione(percorso, TestiProgramma::titoloaiuto)) return EsitoStampa::Annullato;
 
     QString errore;
     if (!e.scrivi(percorso, &errore)) {

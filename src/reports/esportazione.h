@@ -32,7 +32,8 @@ struct EsportazioneFile {
 };
 
 // The same command for any file: save dialog proposing
-// "<nomeProposto><estensione>" in the user's documents folder, question
+// "<nomeProposto><estensione>" in the user's documents folder (in its own
+// folder when nomeProposto is an absolute path), question
 // before replacing, the file written, a message naming it and the reason on
 // failure.
 EsitoStampa esportaFile(const EsportazioneFile& e, const QString& nomeProposto);

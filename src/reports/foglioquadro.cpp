@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include "common/piattaforma.h"
 #include <algorithm>
 #include <map>
 
@@ -200,7 +202,8 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
     if (righeTotali > LXW_ROW_MAX)
         return fallisci(QStringLiteral("il quadro ha più voci di quante righe abbia un foglio"));
 
-    QTemporaryDir cartella;
+    const auto lavoro = piattaforma::cartellaDiLavoro();
+    QTemporaryDir& cartella = *lavoro;
     if (!cartella.isValid())
         return fallisci(QStringLiteral("cartella temporanea non disponibile: ") +
                         cartella.errorString());

@@ -125,6 +125,48 @@ TEST(FileSpeciali, FifoDispositiviCartelleECicliDiCollegamentiSonoRifiutatiSenza
     }
 }
 
+// Only a regular file is ever replaced, whoever writes: an own link to a FIFO
+// leaves the FIFO as it was; in a folder where everyone writes, a file another
+// user planted is refused also to the administrator; a replaced file belongs
+// to the writer and keeps none of the set-id bits of the old one.
+TEST(FileSpeciali, SiSostituisceSoloUnFileRegolareCheNonSiaDiAltriInCartelleCondivise) {
+    QTemporaryDir dir;
+    const QByteArray coda = QFile::encodeName(dir.filePath("coda"));
+    ASSERT_EQ(::mkfifo(coda.constData(), 0600), 0);
+    ASSERT_EQ(::symlink(coda.constData(), QFile::encodeName(dir.filePath("out.csv")).constData()),
+              0);
+    for (const QString& p : {dir.filePath("out.csv"), dir.filePath("coda")}) {
+        const auto e = scriviFileCompleto(p, "esportato");
+        ASSERT_TRUE(e) << p.toStdString();
+        EXPECT_TRUE(e->motivo.contains("FIFO")) << e->motivo.toStdString();
+        struct stat s {};
+        ASSERT_EQ(::lstat(coda.constData(), &s), 0);
+        EXPECT_TRUE(S_ISFIFO(s.st_mode));
+    }
+
+    const QString proprio = dir.filePath("proprio.csv");
+    ASSERT_TRUE(scriviContenuto(proprio, "vecchio"));
+    ASSERT_EQ(::chmod(QFile::encodeName(proprio).constData(), 04755), 0);
+    ASSERT_FALSE(scriviFileCompleto(proprio, "nuovo"));
+    struct stat s {};
+    ASSERT_EQ(::stat(QFile::encodeName(proprio).constData(), &s), 0);
+    EXPECT_EQ(s.st_mode & 07777, 0755u);
+    EXPECT_EQ(s.st_uid, ::geteuid());
+
+    if (::geteuid() != 0) GTEST_SKIP() << "only the administrator can plant another's file here";
+    const QString condivisa = dir.filePath("condivisa");
+    ASSERT_TRUE(QDir().mkdir(condivisa));
+    ASSERT_EQ(::chmod(QFile::encodeName(condivisa).constData(), 01777), 0);
+    const QByteArray piantato = QFile::encodeName(condivisa + QStringLiteral("/x.csv"));
+    ASSERT_TRUE(scriviContenuto(QString::fromLocal8Bit(piantato), "di un altro"));
+    ASSERT_EQ(::chown(piantato.constData(), kAltroUtente, static_cast<gid_t>(-1)), 0);
+    ASSERT_EQ(::chmod(piantato.constData(), 04777), 0);
+    const auto e = scriviFileCompleto(QString::fromLocal8Bit(piantato), "dell'amministratore");
+    ASSERT_TRUE(e);
+    EXPECT_TRUE(e->motivo.contains("altro utente")) << e->motivo.toStdString();
+    EXPECT_EQ(contenutoDi(QString::fromLocal8Bit(piantato)), "di un altro");
+}
+
 class SalvataggiConcorrenti : public ::testing::Test {
   protected:
     SalvataggiConcorrenti() : comandi(progetto) {

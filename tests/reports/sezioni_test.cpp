@@ -14,9 +14,9 @@
 
 #include "calculation/statocalcolo.h"
 #include "common/numeri.h"
-#include "framework/persezioni.h"
-#include "framework/postgara.h"
-#include "framework/statoeconomico.h"
+#include "classico/persezioni.h"
+#include "classico/postgara.h"
+#include "classico/statoeconomico.h"
 #include "reports/ambiente_stampe.h"
 #include "reports/lettore_docx.h"
 

@@ -60,7 +60,7 @@ std::variant<Fase, QString> DialogoDatiFase::fase() const {
     f.nome = nome_->text().trimmed();
     f.data = data_->text().trimmed();
     if (ribasso_) {
-        const auto r = leggiPercentualeItaliana(ribasso_->text());
+        const auto r = leggiRibasso(ribasso_->text()).valore();
         if (!r)
             return QStringLiteral(
                        "Il ribasso «%1» non è una percentuale da 0 a 100 con al più tre "

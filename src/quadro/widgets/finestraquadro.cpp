@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include "common/interazione.h"
+#include "common/nomifile.h"
 #include "common/scritturafile.h"
 #include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
@@ -33,6 +34,8 @@
 #include "quadro/widgets/comandidocumenti.h"
 #include "quadro/widgets/menufasi.h"
 #include "quadro/widgets/modelloquadro.h"
+#include "reports/esportazione.h"
+#include "reports/stampe.h"
 
 namespace varimo::quadro {
 
@@ -599,7 +602,8 @@ bool FinestraQuadro::apri() {
 
 bool FinestraQuadro::apriPercorso(const QString& percorso) {
     if (const auto e = documento_.apri(percorso)) {
-        messaggio(*e, kTitolo, Icona::Esclamazione);
+        // An empty message: the user chose not to open a file another Varimo holds.
+        if (!e->isEmpty()) messaggio(*e, kTitolo, Icona::Esclamazione);
         return false;
     }
     riseleziona({0});
@@ -608,56 +612,58 @@ bool FinestraQuadro::apriPercorso(const QString& percorso) {
     return true;
 }
 
-bool FinestraQuadro::salva() {
-    if (documento_.percorso().isEmpty()) return salvaConNome();
-    if (const auto e = documento_.salva(documento_.percorso())) {
-        messaggio(*e, kTitolo, Icona::Esclamazione);
-        return false;
+QString FinestraQuadro::nomeProposto(const QString& estensione) const {
+    if (!documento_.percorso().isEmpty()) {
+        const QFileInfo info(documento_.percorso());
+        return info.dir().filePath(info.completeBaseName() + estensione);
     }
-    return true;
+    const QString titolo = documento_.file().intestazione.titolo.trimmed();
+    return nomeFileSicuro(titolo.isEmpty() ? QStringLiteral("quadro") : titolo) + estensione;
+}
+
+bool FinestraQuadro::salva() {
+    return salvataggio(false);
 }
 
 bool FinestraQuadro::salvaConNome() {
-    RichiestaFile r;
-    r.titolo = QStringLiteral("Salva quadro economico");
-    r.filtri = filtriQuadro();
-    r.salvataggio = true;
-    const QString titolo = documento_.file().intestazione.titolo.trimmed();
-    r.nomeFile = documento_.percorso().isEmpty()
-                     ? (titolo.isEmpty() ? QStringLiteral("quadro") : titolo) +
-                           QString::fromLatin1(kEstensione)
-                     : documento_.percorso();
-    auto scelta = chiediFile(r);
-    if (!scelta) return false;
-    if (QFileInfo(*scelta).suffix().isEmpty()) *scelta += QString::fromLatin1(kEstensione);
-    if (const auto e = documento_.salva(*scelta)) {
-        messaggio(*e, kTitolo, Icona::Esclamazione);
-        return false;
-    }
-    return true;
+    return salvataggio(true);
+}
+
+bool FinestraQuadro::salvataggio(bool nuovoNome) {
+    const QString estensione = QString::fromLatin1(kEstensione);
+    const bool fatto = documento_.salvaChiedendo(nuovoNome, [&]() -> std::optional<QString> {
+        RichiestaFile r;
+        r.titolo = QStringLiteral("Salva quadro economico");
+        r.filtri = filtriQuadro();
+        r.salvataggio = true;
+        r.nomeFile = documento_.percorso().isEmpty() ? nomeProposto(estensione)
+                                                     : documento_.percorso();
+        auto scelta = chiediFile(r);
+        if (scelta && !scelta->trimmed().isEmpty() && QFileInfo(*scelta).suffix().isEmpty())
+            *scelta += estensione;
+        return scelta;
+    });
+    if (fatto) mostraEsito({});
+    return fatto;
 }
 
 bool FinestraQuadro::esportaCsv() {
-    RichiestaFile r;
-    r.titolo = QStringLiteral("Esporta il quadro in CSV");
-    r.filtri = {{QStringLiteral("Testo CSV (*.csv)"), QStringLiteral("*.csv")}};
-    r.salvataggio = true;
-    const QString base = documento_.percorso().isEmpty()
-                             ? QStringLiteral("quadro")
-                             : QFileInfo(documento_.percorso()).completeBaseName();
-    r.nomeFile = base + QStringLiteral(".csv");
-    auto scelta = chiediFile(r);
-    if (!scelta) return false;
-    if (QFileInfo(*scelta).suffix().isEmpty()) *scelta += QStringLiteral(".csv");
     const QuadroCalcolato q{documento_.fileMostrato(), documento_.valutazione()};
-    if (const auto e = scriviFileCompleto(*scelta, csvQuadro(q))) {
-        messaggio(QStringLiteral("Il quadro non è stato esportato in «%1»: %2")
-                      .arg(QDir::toNativeSeparators(*scelta), e->motivo),
-                  kTitolo, Icona::Esclamazione);
-        return false;
-    }
-    mostraEsito({});
-    return true;
+    EsportazioneFile e;
+    e.titolo = QStringLiteral("Esporta il quadro in CSV");
+    e.descrizioneFiltro = QStringLiteral("Testo CSV");
+    e.estensione = QStringLiteral(".csv");
+    e.fallimento = QStringLiteral("Il quadro non è stato esportato in CSV");
+    e.scrivi = [dati = csvQuadro(q)](const QString& percorso, QString* errore) {
+        if (const auto err = scriviFileCompleto(percorso, dati)) {
+            *errore = err->motivo;
+            return false;
+        }
+        return true;
+    };
+    const bool fatto = esportaFile(e, nomeProposto(QString())) == EsitoStampa::Fatto;
+    if (fatto) mostraEsito({});
+    return fatto;
 }
 
 void nuovoQuadro() {

@@ -61,6 +61,10 @@ class FinestraQuadro final : public QMainWindow {
     void copia();
 
   private:
+    bool salvataggio(bool nuovoNome);
+    // The name the file dialogs propose: beside the framework's file with its
+    // name, else the title; `estensione` appended.
+    QString nomeProposto(const QString& estensione) const;
     void aggiorna();
     void mostraEsito(const EsitoModifica& e);
     void riseleziona(const Percorso& p);

@@ -34,7 +34,7 @@
 #include "common/percorsi.h"
 #include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
-#include "framework/widgets/economico.h"
+#include "classico/widgets/economico.h"
 #include "reports/word.h"
 #include "support/interazione_finta.h"
 

@@ -9,7 +9,7 @@
 
 #include "calculation/vocicodice.h"
 #include "common/numeri.h"
-#include "framework/widgets/postgara.h"
+#include "classico/widgets/postgara.h"
 #include "programma_intero.h"
 #include "reports/lettore_docx.h"
 #include "reports/lettore_pdf.h"

@@ -18,7 +18,7 @@
 #include "common/numeri.h"
 #include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
-#include "framework/widgets/economico.h"
+#include "classico/widgets/economico.h"
 #include "support/interazione_finta.h"
 
 namespace varimo {

@@ -13,7 +13,7 @@
 #include "calculation/widgets/calcolo.h"
 #include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
-#include "framework/widgets/economico.h"
+#include "classico/widgets/economico.h"
 #include "support/interazione_finta.h"
 
 namespace varimo {

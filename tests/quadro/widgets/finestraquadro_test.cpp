@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -170,6 +171,87 @@ TEST_F(ProvaFinestraQuadro, UnFileGuastoNonCambiaNullaEUnaModificaNonSalvataChie
     utente.rispondi(Risposta::No);
     EXPECT_TRUE(finestra.nuovo());
     EXPECT_EQ(importo("A.1"), 0);
+}
+
+// Every save and export of the window asks before it replaces a file; a file
+// another program changed since it was opened asks before Save overwrites
+// it; a framework another running Varimo holds asks before it opens.
+TEST_F(ProvaFinestraQuadro, NessunFileSiSostituisceSenzaChiedere) {
+    finestra.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&finestra));
+    auto scriviSuDisco = [](const QString& p, const QByteArray& dati) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(dati);
+    };
+    auto letto = [](const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QString percorso = dir.filePath("strade.varimo");
+    scriviSuDisco(percorso, "di un altro");
+    utente.scegliFile(percorso);
+    utente.rispondi(Risposta::No);
+    EXPECT_FALSE(finestra.salvaConNome());
+    ASSERT_EQ(utente.messaggi.size(), 1);
+    EXPECT_TRUE(utente.messaggi[0].testo.contains("esiste già"));
+    EXPECT_EQ(letto(percorso), "di un altro");
+    utente.scegliFile(percorso);
+    utente.rispondi(Risposta::Si);
+    ASSERT_TRUE(finestra.salvaConNome());
+    EXPECT_EQ(finestra.documento().percorso(), percorso);
+
+    const QString csv = dir.filePath("strade.csv");
+    scriviSuDisco(csv, "vecchio");
+    EXPECT_EQ(utente.richiesteFile.size(), 2);
+    utente.scegliFile(csv);
+    utente.rispondi(Risposta::No);
+    EXPECT_FALSE(finestra.esportaCsv());
+    EXPECT_EQ(letto(csv), "vecchio");
+    // The export proposes the framework's own folder and name.
+    EXPECT_EQ(utente.richiesteFile.last().nomeFile, csv);
+
+    // Another program rewrites the file: Save asks, and No keeps its work.
+    digita("A.1", ModelloQuadro::Importo, "10");
+    QTest::qWait(1100);  // a later modification time, whatever the file system's grain
+    scriviSuDisco(percorso, letto(percorso).replace("Lavori", "Opere"));
+    const QByteArray suoi = letto(percorso);
+    const qsizetype chieste = utente.messaggi.size();
+    utente.rispondi(Risposta::No);
+    EXPECT_FALSE(finestra.salva());
+    ASSERT_EQ(utente.messaggi.size(), chieste + 1);
+    EXPECT_TRUE(utente.messaggi.last().testo.contains("modificato da un altro programma"));
+    EXPECT_EQ(letto(percorso), suoi);
+    EXPECT_TRUE(finestra.documento().modificato());
+    utente.rispondi(Risposta::Si);
+    ASSERT_TRUE(finestra.salva());
+    EXPECT_NE(letto(percorso), suoi);
+    ASSERT_TRUE(finestra.nuovo());  // lets the file go
+
+    // A second Varimo opens the framework and holds it.
+    QProcess altro;
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert("QT_QPA_PLATFORM", "offscreen");
+    ambiente.insert("VARIMO_SUONO", "nessuno");
+    altro.setProcessEnvironment(ambiente);
+    altro.start(QStringLiteral(VARIMO_BIN_DIR "/varimo"), {percorso});
+    ASSERT_TRUE(altro.waitForStarted());
+    QLockFile blocco(dir.filePath(".~lock.strade.varimo#"));
+    qint64 chi = 0;
+    for (int k = 0; k < 600 && chi != altro.processId(); ++k) {
+        QTest::qWait(100);
+        QString computer, programma;
+        if (!blocco.getLockInfo(&chi, &computer, &programma)) chi = 0;
+    }
+    ASSERT_EQ(chi, altro.processId());
+    const qsizetype prima = utente.messaggi.size();
+    utente.rispondi(Risposta::No);
+    EXPECT_FALSE(finestra.apriPercorso(percorso));
+    ASSERT_EQ(utente.messaggi.size(), prima + 1);
+    EXPECT_TRUE(utente.messaggi.last().testo.contains("già aperto in un altro Varimo"));
+    EXPECT_TRUE(finestra.documento().percorso().isEmpty());
+    altro.kill();
+    altro.waitForFinished();
 }
 
 }  // namespace

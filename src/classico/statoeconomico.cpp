@@ -1,4 +1,4 @@
-#include "framework/statoeconomico.h"
+#include "classico/statoeconomico.h"
 
 #include "calculation/statocalcolo.h"
 #include "common/interazione.h"

@@ -2,9 +2,10 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <array>
 
-#include "framework/postgara.h"
+#include "classico/postgara.h"
 #include "reports/stampe.h"
 
 class QCheckBox;
@@ -32,8 +33,12 @@ class PostGara final : public QWidget {
 
     StatoPostGara& stato() { return *stato_; }
 
-    // Takes the project again from the calculation window, if one is loaded,
-    // and follows its changes from now on.
+    // Where the window takes its project from (the calculation window's, or
+    // none while no such window is loaded) and how it shows the framework
+    // window a print asks for; the program sets both when it builds the window.
+    void impostaFonti(std::function<StatoCalcolo*()> calcolo, std::function<void()> mostraQuadro);
+    // Takes the project again from its source and follows its changes from
+    // now on.
     void riprendiProgetto();
 
     // The print (.docx) of the framework after the tender, and its PDF export.
@@ -53,6 +58,8 @@ class PostGara final : public QWidget {
 
     StatoPostGara* stato_;
     QPointer<StatoCalcolo> calcolo_;
+    std::function<StatoCalcolo*()> fonte_;
+    std::function<void()> mostraQuadro_;
     QLineEdit* ribasso_ = nullptr;
     QLabel* avviso_ = nullptr;
     std::array<QLabel*, kVoci + 1> lettera_{};

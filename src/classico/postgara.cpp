@@ -1,4 +1,4 @@
-#include "framework/postgara.h"
+#include "classico/postgara.h"
 
 #include <cmath>
 
@@ -12,11 +12,7 @@ namespace {
 constexpr qint64 kCento = 100000;  // 100 % in thousandths of a per cent
 // Amounts beyond this many cents cannot be a framework's; they are refused
 // before any arithmetic could overflow.
-constexpr double kCentesimiMassimi = 1e17;
-
-bool cifra(QChar c) {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
+constexpr double kCentesimiFuoriScala = 1e17;
 
 // floor(a / b) for b > 0.
 qint64 divisioneInDifetto(qint64 a, qint64 b) {
@@ -61,54 +57,6 @@ ProgettoGara progettoDa(const StatoCalcolo& s) {
     return p;
 }
 
-LetturaRibasso leggiRibasso(const QString& testo) {
-    using Esito = LetturaRibasso::Esito;
-    QString t = testo.trimmed();
-    if (t.endsWith(QLatin1Char('%'))) t = t.chopped(1).trimmed();
-    if (t.isEmpty()) return {testo.trimmed().isEmpty() ? Esito::Vuoto : Esito::NonLeggibile, 0};
-    bool negativo = false;
-    if (t.startsWith(QLatin1Char('-'))) {
-        negativo = true;
-        t = t.mid(1);
-    } else if (t.startsWith(QLatin1Char('+'))) {
-        t = t.mid(1);
-    }
-    qsizetype i = 0;
-    qint64 interi = 0;
-    int cifre = 0;
-    for (; i < t.size() && cifra(t.at(i)); ++i, ++cifre) {
-        if (interi > kCento) continue;  // already far outside 0..100: keep reading
-        interi = interi * 10 + (t.at(i).unicode() - '0');
-    }
-    qint64 millesimi = 0;
-    int decimali = 0;
-    if (i < t.size() && (t.at(i) == QLatin1Char(',') || t.at(i) == QLatin1Char('.'))) {
-        for (++i; i < t.size() && cifra(t.at(i)); ++i, ++decimali) {
-            const int d = t.at(i).unicode() - '0';
-            if (decimali < 3) {
-                millesimi = millesimi * 10 + d;
-            } else if (d != 0) {
-                return {Esito::NonLeggibile, 0};  // a fourth decimal that counts
-            }
-        }
-    }
-    if (i != t.size() || cifre + decimali == 0) return {Esito::NonLeggibile, 0};
-    for (int d = std::min(decimali, 3); d < 3; ++d) millesimi *= 10;
-    const qint64 valore = interi * 1000 + millesimi;
-    if ((negativo && valore != 0) || interi > 100 || valore > kCento)
-        return {Esito::FuoriIntervallo, 0};
-    return {Esito::Valido, valore};
-}
-
-QString scriviRibasso(qint64 millesimi) {
-    QString t = QString::number(millesimi / 1000);
-    qint64 resto = millesimi % 1000;
-    if (resto == 0) return t;
-    QString decimali = QStringLiteral("%1").arg(resto, 3, 10, QLatin1Char('0'));
-    while (decimali.endsWith(QLatin1Char('0'))) decimali.chop(1);
-    return t + QLatin1Char(',') + decimali;
-}
-
 bool puoSeguireRibasso(const ProgettoGara& p, int i) {
     return i >= 5 && i <= 17 && p.voci.at(static_cast<std::size_t>(i)).riferimento > 0;
 }
@@ -143,7 +91,7 @@ EsitoDopoGara calcolaDopoGara(const ProgettoGara& p, qint64 ribasso,
     auto centesimi = [](const QString& t) -> std::optional<qint64> {
         if (t.isEmpty()) return 0;
         const auto c = letturaCentesimi(t);
-        if (!c || !std::isfinite(*c) || std::fabs(*c) > kCentesimiMassimi) return std::nullopt;
+        if (!c || !std::isfinite(*c) || std::fabs(*c) > kCentesimiFuoriScala) return std::nullopt;
         return static_cast<qint64>(std::llround(*c));
     };
     for (int i = 1; i <= kVoci; ++i) {

@@ -2,7 +2,7 @@
 // the worked examples checked by hand, the limits of the discount, the marks,
 // and properties over random projects and discounts.
 
-#include "framework/postgara.h"
+#include "classico/postgara.h"
 
 #include <gtest/gtest.h>
 

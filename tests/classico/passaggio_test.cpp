@@ -14,7 +14,7 @@
 #include "common/numeri.h"
 #include "common/testiprogramma.h"
 #include "datafile/formato.h"
-#include "framework/statoeconomico.h"
+#include "classico/statoeconomico.h"
 #include "reports/stampe.h"
 #include "support/interazione_finta.h"
 

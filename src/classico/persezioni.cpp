@@ -1,11 +1,11 @@
-#include "framework/persezioni.h"
+#include "classico/persezioni.h"
 
 #include <algorithm>
 
 #include "common/importi.h"
 #include "common/numeri.h"
-#include "framework/postgara.h"
-#include "framework/statoeconomico.h"
+#include "classico/postgara.h"
+#include "classico/statoeconomico.h"
 
 namespace varimo {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <functional>
 
-#include "framework/statoeconomico.h"
+#include "classico/statoeconomico.h"
 
 class QComboBox;
 class QGridLayout;

@@ -1,4 +1,6 @@
-#include "framework/widgets/postgara.h"
+#include "classico/widgets/postgara.h"
+
+#include "calculation/progetto.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -8,7 +10,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "calculation/widgets/calcolo.h"
 #include "common/importi.h"
 #include "common/interazione.h"
 #include "common/numeri.h"
@@ -16,8 +17,7 @@
 #include "common/widgets/controlli.h"
 #include "common/widgets/finestre.h"
 #include "common/widgets/proporzioni.h"
-#include "framework/persezioni.h"
-#include "framework/widgets/economico.h"
+#include "classico/persezioni.h"
 #include "reports/sezioni.h"
 
 namespace varimo {
@@ -249,9 +249,15 @@ void PostGara::creaControlli() {
     connect(pulsanteChiudi_, &QPushButton::clicked, this, &PostGara::chiudi);
 }
 
+void PostGara::impostaFonti(std::function<StatoCalcolo*()> calcolo,
+                            std::function<void()> mostraQuadro) {
+    fonte_ = std::move(calcolo);
+    mostraQuadro_ = std::move(mostraQuadro);
+    riprendiProgetto();
+}
+
 void PostGara::riprendiProgetto() {
-    Calcolo* c = Finestre::istanza().trova<Calcolo>();
-    StatoCalcolo* s = c ? &c->stato() : nullptr;
+    StatoCalcolo* s = fonte_ ? fonte_() : nullptr;
     if (s != calcolo_) {
         if (calcolo_) disconnect(calcolo_, nullptr, this, nullptr);
         calcolo_ = s;
@@ -342,7 +348,7 @@ void PostGara::stampaOEsporta(bool pdf) {
     sezioni.intestazione = progetto;
     const EsitoStampa e =
         pdf ? esportaDopoGara(riga, sezioni, testi) : stampaDopoGara(riga, sezioni, testi);
-    if (e == EsitoStampa::MostraQuadro) Finestre::istanza().mostra<Economico>();
+    if (e == EsitoStampa::MostraQuadro && mostraQuadro_) mostraQuadro_();
 }
 
 void PostGara::stampa() {

@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "calculation/statocalcolo.h"
+#include "common/cifre.h"
 
 namespace varimo {
 
@@ -33,20 +34,11 @@ struct ProgettoGara {
 // The calculation window's rows, amounts and references as they stand.
 ProgettoGara progettoDa(const StatoCalcolo& s);
 
-// The tender discount typed as a percentage with at most three decimals:
-// digits, then a decimal comma (or point) and up to three digits ("23,456",
-// "12,5", "0", "100"); blanks around it and a final "%" are allowed, and
-// further decimals only when they are zeros. The value is kept exactly, in
-// thousandths of a per cent.
-struct LetturaRibasso {
-    enum class Esito { Vuoto, Valido, NonLeggibile, FuoriIntervallo };
-    Esito esito = Esito::Vuoto;
-    qint64 millesimi = 0;  // 23,456 % -> 23456; only when Valido
-};
-LetturaRibasso leggiRibasso(const QString& testo);
 // A discount in thousandths of a per cent as the program writes it: "23,456",
 // "12,5", "10".
-QString scriviRibasso(qint64 millesimi);
+inline QString scriviRibasso(qint64 millesimi) {
+    return testoPercentuale(Millesimi(millesimi));
+}
 
 // Rows E to S that are a percentage of another row can follow the discount.
 bool puoSeguireRibasso(const ProgettoGara& p, int i);

@@ -1,4 +1,4 @@
-#include "framework/widgets/economico.h"
+#include "classico/widgets/economico.h"
 
 #include <gtest/gtest.h>
 
