@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "common/piattaforma.h"
+#include "reports/libroxlsx.h"
 
 namespace varimo::quadro {
 
@@ -152,11 +153,11 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
     worksheet_fit_to_pages(foglio, 1, 0);
     verifica(worksheet_set_footer(foglio, "&Cpag. &P di &N"));
 
-    const lxw_error chiusura = workbook_close(libro);
-    if (primo == LXW_NO_ERROR) primo = chiusura;
+    const auto chiusura = chiudiLibro(libro);
     if (primo != LXW_NO_ERROR)
         return fallisci(QStringLiteral("errore del foglio di calcolo: ") +
                         QString::fromUtf8(lxw_strerror(primo)));
+    if (chiusura) return fallisci(*chiusura);
     QFile file(percorso);
     if (!file.open(QIODevice::ReadOnly)) return fallisci(file.errorString());
     QByteArray dati = file.readAll();

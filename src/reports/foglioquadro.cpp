@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "common/piattaforma.h"
+#include "reports/libroxlsx.h"
 #include <algorithm>
 #include <map>
 
@@ -131,7 +132,7 @@ class Scrittura {
         if (!libro_) errore_ = QStringLiteral("impossibile creare il foglio di calcolo");
     }
     ~Scrittura() {
-        if (libro_) workbook_close(libro_);
+        if (libro_) chiudiLibro(libro_);
     }
     Scrittura(const Scrittura&) = delete;
     Scrittura& operator=(const Scrittura&) = delete;
@@ -151,7 +152,7 @@ class Scrittura {
     // Closes the workbook, which is when the file is written.
     void chiudi() {
         if (!libro_) return;
-        verifica(workbook_close(libro_));
+        if (const auto e = chiudiLibro(libro_)) fallisci(*e);
         libro_ = nullptr;
     }
 
