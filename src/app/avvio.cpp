@@ -1,8 +1,9 @@
 #include "app/avvio.h"
-#include "quadro/rigacomando.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "common/widgets/finestre.h"
 #include "common/widgets/interazione_qt.h"
 #include "quadro/formatoquadro.h"
+#include "quadro/rigacomando.h"
 #include "quadro/widgets/finestraquadro.h"
 #include "reports/word.h"
 
@@ -50,6 +52,14 @@ void esciprogramma() {
 int avviaProgramma(int argc, char** argv) {
     // A file-size limit makes a save fail with a message, not end the program.
     piattaforma::ignoraLimiteDimensioneFile();
+    // A session without a runtime folder (root, a container) gets the user's
+    // private folder (readable by the user only), where Qt would otherwise
+    // make one of its own after a warning on the terminal.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        QString errore;
+        const QString privata = piattaforma::cartellaPrivata(QDir::tempPath(), &errore);
+        if (!privata.isEmpty()) qputenv("XDG_RUNTIME_DIR", QFile::encodeName(privata));
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varimo"));
     QApplication::setOrganizationName(QStringLiteral("Veladio"));

@@ -1,4 +1,6 @@
 #include <dlfcn.h>
+#include <mutex>
+#include <cstdio>
 #include <fluidsynth.h>
 
 #include <QFile>
@@ -72,6 +74,23 @@ const Fluid* fluid() {
     return caricata ? &*caricata : nullptr;
 }
 
+// The sound library under FluidSynth (ALSA) writes its own notes on
+// standard error when the machine has no sound device; they say nothing to a
+// user. Its handler of notes is replaced by one that drops them, when the
+// library is loaded.
+void taciAlsa(const char*, int, const char*, int, const char*, ...) {}
+
+void taciLibreriaAudio() {
+    using Gestore = void (*)(const char*, int, const char*, int, const char*, ...);
+    using ImpostaGestore = int (*)(Gestore);
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD);
+    if (!alsa) return;
+    if (auto imposta =
+            reinterpret_cast<ImpostaGestore>(dlsym(alsa, "snd_lib_error_set_handler")))
+        imposta(&taciAlsa);
+    dlclose(alsa);
+}
+
 struct MotoreFluid final : MotoreMidi {
     fluid_settings_t* impostazioni = nullptr;
     fluid_synth_t* sintetizzatore = nullptr;
@@ -136,8 +155,18 @@ std::unique_ptr<MotoreMidi> creaMotoreMidi(Suono::Uscita uscita, const QString& 
     // runs while the player sets itself up inside the synthesizer.
     m->lettore = f->new_player(m->sintetizzatore);
     if (!m->lettore || f->player_add(m->lettore, percorso.constData()) != FLUID_OK) return nullptr;
+    taciLibreriaAudio();
     m->driver = f->new_audio_driver(m->impostazioni, m->sintetizzatore);
-    if (!m->driver) return nullptr;
+    if (!m->driver) {
+        // Said once a run, in the program's language: the splash stays silent.
+        static std::once_flag detto;
+        std::call_once(detto, [] {
+            std::fputs("Varimo: nessuna uscita audio disponibile, la musica iniziale non "
+                       "suona.\n",
+                       stderr);
+        });
+        return nullptr;
+    }
     m->file = file;
     return m;
 }
