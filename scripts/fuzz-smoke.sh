@@ -1,5 +1,5 @@
 #!/bin/sh
-# Builds the four libFuzzer targets with clang in build-fuzz and runs each for
+# Builds the six libFuzzer targets with clang in build-fuzz and runs each for
 # a short while (10 s by default) on a copy of its committed starting corpus.
 # Usable by CI: a non-zero exit means a crash, a leak, a hang, undefined
 # behaviour or a broken promise of the target:
@@ -10,6 +10,11 @@
 #                          calculation, save, read again (fuzz/corpus)
 #   fuzz_nomi              hostile project names made into file names and
 #                          document metadata (fuzz/corpus-nomi)
+#   fuzz_varimo            the .varimo readers, the phases computed, the
+#                          award, the comparison, the save read again
+#                          (fuzz/corpus-varimo)
+#   fuzz_esportazione      the whole export path, every document checked for
+#                          well-formedness (fuzz/corpus-varimo)
 #
 #   scripts/fuzz-smoke.sh            # 10 seconds each
 #   scripts/fuzz-smoke.sh 600        # ten minutes each
@@ -27,7 +32,8 @@ build="$radice/build-fuzz"
 CC=clang CXX=clang++ cmake -S "$radice" -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARIMO_BUILD_FUZZ=ON \
     -DVARIMO_BUILD_TESTS=OFF -DVARIMO_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" -j2 --target fuzz_lettura_progetto fuzz_numeri fuzz_apertura fuzz_nomi
+cmake --build "$build" -j2 --target fuzz_lettura_progetto fuzz_numeri fuzz_apertura fuzz_nomi \
+    fuzz_varimo fuzz_esportazione
 
 lavoro=$(mktemp -d)
 trap 'rm -rf "$lavoro"' EXIT
@@ -47,3 +53,5 @@ esegui fuzz_lettura_progetto corpus
 esegui fuzz_numeri corpus-numeri
 esegui fuzz_apertura corpus
 esegui fuzz_nomi corpus-nomi
+esegui fuzz_varimo corpus-varimo
+esegui fuzz_esportazione corpus-varimo

@@ -14,7 +14,8 @@
 #include "quadro/formatoquadro.h"
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer's runtime counts the heap it owns.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #elif defined(__GLIBC__)
 #include <malloc.h>
 #endif

@@ -281,7 +281,9 @@ void FinestraConfronto::esporta() {
     r.nomeFile = QStringLiteral("confronto.csv");
     r.salvataggio = true;
     const auto percorso = chiediFile(r);
-    if (!percorso) return;
+    if (!percorso || percorso->trimmed().isEmpty()) return;
+    // As every export: a file already there is replaced only when the user says so.
+    if (!consentiSostituzione(*percorso, kTitolo)) return;
     if (const auto e = esportaConfronto(file_, c, *percorso))
         messaggio(
             QStringLiteral("Il confronto non è stato esportato in «%1»: %2").arg(*percorso, *e),

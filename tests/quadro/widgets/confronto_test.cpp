@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -105,8 +106,20 @@ TEST(Confronto, StampaDocumentoEFoglio) {
     FinestraConfronto w(f);
     finta.scegliFile(pdf);
     w.findChild<QPushButton*>("esportaconfronto")->click();
-    Interazione::imposta(nullptr);
     EXPECT_TRUE(finta.messaggi.isEmpty());
+    // Over the file just written: asked first, and No keeps it.
+    auto contenuto = [](const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray scritto = contenuto(pdf);
+    finta.scegliFile(pdf);
+    finta.rispondi(Risposta::No);
+    w.findChild<QPushButton*>("esportaconfronto")->click();
+    Interazione::imposta(nullptr);
+    ASSERT_EQ(finta.messaggi.size(), 1);
+    EXPECT_TRUE(finta.messaggi[0].testo.contains("esiste già"));
+    EXPECT_EQ(contenuto(pdf), scritto);
     ASSERT_FALSE(esportaConfronto(f, confronto, docx));
     const QString xlsx = dir.filePath("confronto.xlsx");
     ASSERT_FALSE(esportaConfronto(f, confronto, xlsx));
