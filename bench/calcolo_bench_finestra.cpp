@@ -9,6 +9,7 @@
 
 #include "calculation/widgets/calcolo.h"
 #include "common/testiprogramma.h"
+#include "common/widgets/stile.h"
 
 #include "quadro_tipico.h"
 
@@ -140,6 +141,7 @@ int main(int argc, char** argv) {
     predefinito = qInstallMessageHandler(filtra);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    installaStile();  // as the program does
     QApplication::setQuitOnLastWindowClosed(false);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -17,6 +17,7 @@
 #include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
 #include "common/widgets/interazione_qt.h"
+#include "common/widgets/stile.h"
 #include "quadro/formatoquadro.h"
 #include "quadro/rigacomando.h"
 #include "quadro/widgets/finestraquadro.h"
@@ -65,6 +66,7 @@ int avviaProgramma(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Veladio"));
     QApplication::setQuitOnLastWindowClosed(false);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    installaStile();
     // The start-up benchmark's switch: end at the first painted window.
     misuraAlPrimoDisegno();
 

@@ -1,6 +1,7 @@
 #include "calculation/ricalcolo.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -58,6 +59,67 @@ Numero unitaVincolo(const QString& t) {
     if (const auto v = letturaRigorosa(t); v && std::isfinite(*v)) return std::trunc(*v);
     return tollerante(t);
 }
+
+// The readings of one row's amount and percentage. Every pass of an operation
+// reads every row again, most of them unchanged since the pass before: each
+// reading is made once per text and kept for as long as the row holds that
+// text. A reading depends on the text alone.
+class LettureRiga {
+  public:
+    // Cents of the amount (centesimiDi).
+    Numero centesimi(const QString& importo) {
+        prendi(importo);
+        if (!centesimi_) centesimi_ = centesimiDi(importo_);
+        return *centesimi_;
+    }
+    // Tolerant reading of the amount.
+    Numero tolleranteImporto(const QString& importo) {
+        prendi(importo);
+        if (!tollerante_) tollerante_ = tollerante(importo_);
+        return *tollerante_;
+    }
+    // The amount reads as zero, or not at all, to the strict reading.
+    bool zeroRigoroso(const QString& importo) {
+        prendi(importo);
+        if (!zero_) {
+            const auto r = letturaRigorosa(importo_);
+            zero_ = !r || *r == 0;
+        }
+        return *zero_;
+    }
+    // Strict reading of the percentage.
+    Numero percentuale(const QString& testo) {
+        if (!percentualePronta_ || !stesso(percentualeTesto_, testo)) {
+            percentualeTesto_ = testo;
+            percentuale_ = rigorosa(testo);
+            percentualePronta_ = true;
+        }
+        return percentuale_;
+    }
+
+  private:
+    // The same text: characters shared with the copy kept here (kept alive by
+    // it, so no other text takes their place), or equal ones.
+    static bool stesso(const QString& a, const QString& b) {
+        return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+    }
+    void prendi(const QString& importo) {
+        if (importoPronto_ && stesso(importo_, importo)) return;
+        importo_ = importo;
+        importoPronto_ = true;
+        centesimi_.reset();
+        tollerante_.reset();
+        zero_.reset();
+    }
+
+    QString importo_;
+    bool importoPronto_ = false;
+    std::optional<Numero> centesimi_, tollerante_;
+    std::optional<bool> zero_;
+    QString percentualeTesto_;
+    bool percentualePronta_ = false;
+    Numero percentuale_;
+};
 
 // Where a pass stands. A pass stops only where it writes an amount whose
 // change asks for a further pass; it resumes at the phase after the write.
@@ -125,8 +187,9 @@ class Motore {
     void avvisa(EsitoRicalcolo e, const QString& testo);
 
     RisultatoRicalcolo r_;
-    std::vector<Passo> pila_;  // passes running, the innermost last
-    int profondita_ = 0;       // passes running, plus one while the search in cents runs
+    std::array<LettureRiga, kVoci + 1> letture_;  // 0 unused
+    std::vector<Passo> pila_;                     // passes running, the innermost last
+    int profondita_ = 0;  // passes running, plus one while the search in cents runs
     long passiOperazione_ = 0;
     int passiDiscesa_ = 0;             // halving steps and restarts
     bool discesaCeduta_ = false;       // the halving steps handed over to the search in cents
@@ -364,18 +427,16 @@ Avanzo Motore::avanza(Passo& p, bool gestori) {
                 // ("0,79") still counts. Bringing the rows in line after an
                 // Open, an unusable reference counts as zero too.
                 bool zero = zeroInutilizzabili_ && !importoAccettabile(riferimento);
+                LettureRiga& letto = letture_[k];
                 if (!zero) {
-                    const auto v = tollerante(riferimento);
+                    const auto v = letto.tolleranteImporto(riferimento);
                     if (!v) return Avanzo::Errore;
-                    if (*v == 0) {
-                        const auto r = letturaRigorosa(riferimento);
-                        zero = !r || *r == 0;
-                    }
+                    if (*v == 0) zero = letto.zeroRigoroso(riferimento);
                 }
                 QString nuovo = QStringLiteral("0");
                 if (!zero) {
-                    const auto perc = rigorosa(righe[i].percentuale);
-                    const auto x = centesimiDi(riferimento);
+                    const auto perc = letture_[i].percentuale(righe[i].percentuale);
+                    const auto x = letto.centesimi(riferimento);
                     if (!perc || !x) return Avanzo::Errore;
                     const auto t = scrittura(std::floor(*perc / 100 * *x + 0.5) / 100);
                     if (!t) return Avanzo::Errore;
@@ -398,7 +459,7 @@ Avanzo Motore::avanza(Passo& p, bool gestori) {
                         righe[i].centesimi = 0;
                         continue;
                     }
-                    const auto c = centesimiDi(t);
+                    const auto c = letture_[i].centesimi(t);
                     if (!c) return Avanzo::Errore;
                     righe[i].centesimi = *c;
                 }
@@ -429,9 +490,9 @@ Avanzo Motore::avanza(Passo& p, bool gestori) {
                 // binary rounding show in the fifteen digits written when D
                 // and T nearly cancel out (a negative row A), giving
                 // 0,699999999953434 instead of 0,7.
-                const auto d = centesimiDi(righe[4].importo);
+                const auto d = letture_[4].centesimi(righe[4].importo);
                 if (!d) return Avanzo::Errore;
-                const auto t = centesimiDi(righe[18].importo);
+                const auto t = letture_[18].centesimi(righe[18].importo);
                 if (!t) return Avanzo::Errore;
                 const auto totale = scrittura((*d + *t) / 100);
                 if (!totale) return Avanzo::Errore;

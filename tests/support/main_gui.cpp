@@ -3,6 +3,8 @@
 
 #include <QApplication>
 
+#include "common/widgets/stile.h"
+
 namespace {
 // The offscreen platform cannot raise windows; that notice says nothing
 // about the program under test.
@@ -22,6 +24,7 @@ int main(int argc, char** argv) {
     if (!piattaforma.startsWith("offscreen") && piattaforma != "xcb")
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    varimo::installaStile();  // the program's own style
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
