@@ -1,5 +1,7 @@
 #include "quadro/formatofasi.h"
 
+#include <cmath>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -270,12 +272,15 @@ std::variant<FileFasi, QString> leggiFasi(const QByteArray& dati) {
         ver.toDouble() != 2.0) {
         // Version 1, or what its reader has to say about the signature and
         // the version.
-        if (ver.isDouble() && ver.toDouble() > kVersioneFasi &&
+        // A whole version past this one names itself in plain digits; any
+        // other number is left to the version-1 reader, which refuses it.
+        const double v = ver.toDouble();
+        if (ver.isDouble() && v > kVersioneFasi && v < 1e15 && v == std::floor(v) &&
             o.value(chiave("formato")).toString() == QLatin1String(kFormato))
             return QStringLiteral(
                        "Il quadro è stato scritto da una versione più recente di Varimo "
                        "(formato versione %1): questa versione legge fino alla %2.")
-                .arg(ver.toDouble())
+                .arg(QString::number(v, 'f', 0))
                 .arg(kVersioneFasi);
         auto v1 = leggiQuadro(dati);
         if (auto* e = std::get_if<QString>(&v1)) return *e;

@@ -156,6 +156,11 @@ std::variant<Compilato, Problema> compila(const Quadro& q) {
         QStringList codici;
         for (qsizetype k = posizione.value(x); k < cammino.size(); ++k)
             codici.append(c.voci[cammino[k]]->codice);
+        if (codici.size() == 1)
+            return Problema{QStringLiteral("La voce «%1» fa riferimento a sé stessa: non può "
+                                           "essere calcolata.")
+                                .arg(codici.first()),
+                            codici};
         return Problema{QStringLiteral("Le voci %1 dipendono l'una dall'altra in un ciclo: "
                                        "nessuna può essere calcolata.")
                             .arg(elencoCodici(codici)),

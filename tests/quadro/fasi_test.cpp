@@ -476,6 +476,13 @@ TEST(Fasi, VersioniEFileDanneggiati) {
                 << std::get<QString>(r).toStdString();
         }
     }
+    // A later version is named in plain digits, however large.
+    QByteArray recente = buono;
+    recente.replace("\"versione\": 2", "\"versione\": 4294967295");
+    const auto r = leggiFasi(recente);
+    ASSERT_TRUE(std::holds_alternative<QString>(r));
+    EXPECT_TRUE(std::get<QString>(r).contains("formato versione 4294967295"))
+        << std::get<QString>(r).toStdString();
     FileFasi doppia = f;
     doppia.fasi.append(f.fasi[0]);
     EXPECT_TRUE(std::holds_alternative<QString>(leggiFasi(scriviFasi(doppia))));
