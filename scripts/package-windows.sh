@@ -76,9 +76,25 @@ versione_installata() { dpkg-query -W -f='${Version}' "$1"; }
 QT_VER=$(versione_installata qt6-base-dev)
 GCC_VER=$(versione_installata g++-mingw-w64-x86-64-posix)
 GTEST_VER=$(versione_installata googletest)
-ZLIB_VER=$(apt-cache showsrc zlib | sed -n 's/^Version: //p' | sort -V | tail -1)
-LIBZIP_VER=$(apt-cache showsrc libzip | sed -n 's/^Version: //p' | sort -V | tail -1)
-XLSX_VER=$(apt-cache showsrc libxlsxwriter | sed -n 's/^Version: //p' | sort -V | tail -1)
+# The newest version of a source package that the machine's archives really
+# serve: an index (a security archive's, say) may list a version whose files
+# its mirror does not hold, and then the next one down is taken.
+versione_sorgente() {
+  local nome=$1 ver
+  for ver in $(apt-cache showsrc "$nome" | sed -n 's/^Version: //p' | sort -Vru); do
+    if [ -f "$CACHE/sorgenti/$nome-${ver#*:}/.estratto" ] ||
+       (cd "$CACHE/sorgenti" && apt-get source -qq --download-only "$nome=$ver" >/dev/null 2>&1); then
+      echo "$ver"
+      return 0
+    fi
+    echo "package-windows: i sorgenti di $nome $ver non si scaricano, provo la versione precedente" >&2
+  done
+  echo "package-windows: nessuna versione dei sorgenti di $nome si scarica" >&2
+  return 1
+}
+ZLIB_VER=$(versione_sorgente zlib)
+LIBZIP_VER=$(versione_sorgente libzip)
+XLSX_VER=$(versione_sorgente libxlsxwriter)
 
 # Unpacks a Debian source package (with its Debian patches applied) into
 # $CACHE/sorgenti/<name>-<version> and prints that folder.
@@ -87,7 +103,10 @@ sorgente() {
   if [ ! -f "$dir/.estratto" ]; then
     rm -rf "$dir"
     (cd "$CACHE/sorgenti" && apt-get source -qq --download-only "$nome=$ver" >/dev/null &&
-      dpkg-source -x --no-check "${nome}_${ver#*:}.dsc" "$dir" >/dev/null)
+      dpkg-source -x --no-check "${nome}_${ver#*:}.dsc" "$dir" >/dev/null) || {
+      echo "package-windows: i sorgenti di $nome $ver non si scaricano o non si estraggono" >&2
+      return 1
+    }
     touch "$dir/.estratto"
   fi
   echo "$dir"
