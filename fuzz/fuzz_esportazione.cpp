@@ -98,12 +98,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QTemporaryDir cartella;
     if (!cartella.isValid()) rotto();
 
-    auto fase = quadroDellaFase(*f, int(f->fasi.size()) - 1);
+    Valutazione calcolata;
+    auto fase = quadroDellaFase(*f, int(f->fasi.size()) - 1, &calcolata);
     if (auto* q = std::get_if<FileQuadro>(&fase)) {
-        QuadroCalcolato qc{*q, {}};
-        auto v = ricalcola(qc.file.quadro);
-        if (auto* valutazione = std::get_if<Valutazione>(&v)) {
-            qc.valutazione = *valutazione;
+        QuadroCalcolato qc{*q, calcolata};
+        {
             const Esportatori formati = formatiEsportazione();
             for (auto it = formati.constBegin(); it != formati.constEnd(); ++it) {
                 const QString percorso = cartella.filePath(QStringLiteral("quadro") + it.key());

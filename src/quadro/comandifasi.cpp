@@ -108,7 +108,7 @@ int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportator
     }
     if (sconto) {
         const Fase& x = f.fasi[i];
-        auto a = aggiudica(x.quadro, *sconto, x.ribassaManodopera);
+        auto a = aggiudica(x.quadro, *sconto, x.ribassaManodopera, riferimentiFase(f, i));
         if (auto* p = std::get_if<Problema>(&a))
             return errore(QStringLiteral("La fase «%1» non può essere aggiudicata: %2")
                               .arg(x.nome, p->messaggio));
@@ -122,13 +122,10 @@ int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportator
             return errore(QStringLiteral("Impossibile scrivere «%1»: %2").arg(uscita, *e));
         return 0;
     }
-    auto q = quadroDellaFase(f, i);
-    if (auto* e = std::get_if<QString>(&q)) return errore(*e);
     QuadroCalcolato qc;
+    auto q = quadroDellaFase(f, i, &qc.valutazione);
+    if (auto* e = std::get_if<QString>(&q)) return errore(*e);
     qc.file = std::get<FileQuadro>(std::move(q));
-    auto v = ricalcola(qc.file.quadro);
-    if (auto* p = std::get_if<Problema>(&v)) return errore(p->messaggio);
-    qc.valutazione = std::get<Valutazione>(std::move(v));
     if (const auto e = (*esporta)(qc, uscita))
         return errore(QStringLiteral("Impossibile scrivere «%1»: %2").arg(uscita, *e));
     return 0;

@@ -31,8 +31,20 @@ int aggiungi(const Voce& v, int livello, const Valutazione& val, QuadroEsportato
         case Tipo::Percentuale:
             e.tipo = VoceEsportata::Tipo::Percentuale;
             e.percentuale = testoPercentualeFile(v.percentuale);
-            e.regola = testoRegola(v);
+            e.regola = testoRegola(v, &val);
             break;
+        case Tipo::Tabella:
+            // A figure read from a table: the documents carry its amount and
+            // name the table.
+            e.tipo = VoceEsportata::Tipo::Importo;
+            e.regola = testoRegola(v, &val);
+            break;
+    }
+    // Kept at the project's amount: no longer its rule's result on these
+    // items, so the documents carry the amount and say why.
+    if (val.tenuteDalProgetto.contains(v.codice)) {
+        e.tipo = VoceEsportata::Tipo::Importo;
+        e.percentuale.clear();
     }
     q.voci.append(e);
     indici.insert(v.codice, i);
@@ -67,7 +79,8 @@ QuadroEsportato perDocumenti(const QuadroCalcolato& c) {
     for (const Voce& v : c.file.quadro.voci) q.sezioni << aggiungi(v, 0, val, q, indici);
     // The links of the percentages, once every item has its index.
     for (const VoceInOrdine& o : vociInOrdine(c.file.quadro)) {
-        if (o.voce->tipo != Tipo::Percentuale) continue;
+        if (o.voce->tipo != Tipo::Percentuale || val.tenuteDalProgetto.contains(o.voce->codice))
+            continue;
         VoceEsportata& e = q.voci[indici.value(o.voce->codice)];
         for (const QString& codice : o.voce->di)
             if (indici.contains(codice)) e.riferimenti << indici.value(codice);
@@ -82,11 +95,12 @@ QuadroEsportato perDocumenti(const QuadroCalcolato& c) {
     return q;
 }
 
-std::variant<QuadroCalcolato, QString> calcolaPerDocumenti(const FileQuadro& f) {
+std::variant<QuadroCalcolato, QString> calcolaPerDocumenti(const FileQuadro& f,
+                                                           std::optional<Riferimenti> r) {
     // Absorbing again what the framework has absorbed already changes
     // nothing, and tells which item absorbs.
     QuadroCalcolato c{f, {}};
-    auto v = ricalcola(c.file.quadro);
+    auto v = ricalcola(c.file.quadro, r.value_or(Riferimenti{f.intestazione.data, {}, nullptr}));
     if (const auto* p = std::get_if<Problema>(&v)) return p->messaggio;
     c.valutazione = std::get<Valutazione>(v);
     return c;

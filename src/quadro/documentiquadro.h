@@ -18,7 +18,10 @@ QuadroEsportato perDocumenti(const QuadroCalcolato& q);
 
 // Computes a framework as it stands (the absorbing item as set) for its
 // documents; the problem that prevents it, in Italian, otherwise.
-std::variant<QuadroCalcolato, QString> calcolaPerDocumenti(const FileQuadro& f);
+// `r`: the date and the project's amounts the framework is computed with
+// (by default the header's date and no award).
+std::variant<QuadroCalcolato, QString> calcolaPerDocumenti(const FileQuadro& f,
+                                                           std::optional<Riferimenti> r = {});
 
 // The administration's print as PDF/A (needs the fonts of a graphical
 // application), as .docx, and the spreadsheet, written atomically to

@@ -154,9 +154,9 @@ class PassoVoci : public QUndoCommand {
 
 // Sets the absorbing item of a framework that computes; leaves it as it is
 // otherwise.
-void assesta(Quadro& q) {
+void assesta(Quadro& q, const Riferimenti& r) {
     Quadro copia = q;
-    if (std::holds_alternative<Valutazione>(ricalcola(copia))) q = std::move(copia);
+    if (std::holds_alternative<Valutazione>(ricalcola(copia, r))) q = std::move(copia);
 }
 
 }  // namespace
@@ -182,10 +182,13 @@ void DocumentoQuadro::ricalcolaMostrato() {
     file_.quadro = fase.quadro;
     aggiudicazione_.reset();
     problema_.clear();
+    riferimenti_ = riferimentiFase(ff, stato_.corrente);
+    riferimenti_.data = dataMostrata(ff.intestazione);
     if (fase.tipo == TipoFase::Aggiudicazione && fase.ribasso && !primaDelRibasso_) {
-        auto a = aggiudica(fase.quadro, *fase.ribasso, fase.ribassaManodopera);
+        auto a = aggiudica(fase.quadro, *fase.ribasso, fase.ribassaManodopera, riferimenti_);
         if (auto* g = std::get_if<Aggiudicazione>(&a)) {
             aggiudicazione_ = std::move(*g);
+            riferimenti_.gara = aggiudicazione_->gara;
             mostrato_ = aggiudicazione_->quadro;
             valutazione_ = aggiudicazione_->valutazione;
             return;
@@ -196,9 +199,14 @@ void DocumentoQuadro::ricalcolaMostrato() {
                         .arg(std::get<Problema>(a).messaggio);
     }
     mostrato_ = fase.quadro;
-    auto r = ricalcola(mostrato_);
+    auto r = ricalcola(mostrato_, riferimenti_);
     valutazione_ = std::holds_alternative<Valutazione>(r) ? std::get<Valutazione>(std::move(r))
                                                           : Valutazione{};
+}
+
+QString DocumentoQuadro::dataMostrata(const Intestazione& intestazione) const {
+    const Fase& fase = stato_.fasi.fasi[stato_.corrente];
+    return stato_.fasi.fasi.size() > 1 && !fase.data.isEmpty() ? fase.data : intestazione.data;
 }
 
 FileQuadro DocumentoQuadro::fileMostrato() const {
@@ -221,7 +229,7 @@ void DocumentoQuadro::impostaPrimaDelRibasso(bool prima) {
 
 void DocumentoQuadro::imposta(const FileQuadro& f, const QString& percorso, bool daSalvare) {
     FileQuadro g = f;
-    assesta(g.quadro);
+    assesta(g.quadro, Riferimenti{g.intestazione.data, {}, nullptr});
     stato_ = {fileDaQuadro(g), 0};
     if (percorso != percorso_ || percorso.isEmpty()) lasciaFile();
     percorso_ = percorso;
@@ -244,7 +252,11 @@ std::optional<QString> DocumentoQuadro::apri(const QString& percorso) {
     if (!prendiFile(percorso, std::get<QByteArray>(dati))) return QString();
     StatoDocumento s{std::get<FileFasi>(std::move(letto)), 0};
     s.corrente = int(s.fasi.fasi.size()) - 1;
-    assesta(s.fasi.fasi[s.corrente].quadro);
+    {
+        Riferimenti r = riferimentiFase(s.fasi, s.corrente);
+        if (s.fasi.fasi.size() == 1) r.data = s.fasi.intestazione.data;
+        assesta(s.fasi.fasi[s.corrente].quadro, r);
+    }
     stato_ = std::move(s);
     percorso_ = percorso;
     primaDelRibasso_ = false;
@@ -297,7 +309,9 @@ EsitoModifica DocumentoQuadro::modifica(const QString& nome,
                    "calcola dalle voci del progetto: per correggerle scegliere «Voci prima del "
                    "ribasso»; il ribasso si cambia in «Dati della fase…».")
             .arg(fase.nome);
-    auto r = ricalcola(nuovo.quadro);
+    Riferimenti riferimenti = riferimenti_;
+    riferimenti.data = dataMostrata(nuovo.intestazione);
+    auto r = ricalcola(nuovo.quadro, riferimenti);
     if (auto* p = std::get_if<Problema>(&r)) return p->messaggio;
     if (nuovo == file_) return std::nullopt;  // nothing changed: no step
     auto* passo = new PassoVoci(this, nome, stato_.corrente, file_, nuovo);
@@ -349,6 +363,7 @@ void DocumentoQuadro::applicaFase(int fase, const FileQuadro& f, const Valutazio
     problema_.clear();
     mostrato_ = f.quadro;
     valutazione_ = *valutata;
+    riferimenti_.data = dataMostrata(f.intestazione);
 }
 
 void DocumentoQuadro::ripristinaFase(int fase, const FileQuadro& f) {

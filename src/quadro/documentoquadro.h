@@ -43,6 +43,9 @@ class DocumentoQuadro : public ProgettoAperto {
     // difference (unless the items before the discount are asked for).
     const Quadro& quadro() const { return mostrato_; }
     const Valutazione& valutazione() const { return valutazione_; }
+    // What the shown phase is computed with: the shown date, and in a variant
+    // the amounts of the project of the award before it.
+    const Riferimenti& riferimenti() const { return riferimenti_; }
     // The shown framework as its documents and exports take it; with several
     // phases the header names the phase and carries its date.
     FileQuadro fileMostrato() const;
@@ -109,6 +112,10 @@ class DocumentoQuadro : public ProgettoAperto {
 
   private:
     void ricalcolaMostrato();
+    // The date the shown phase is computed at, with this header: the phase's
+    // own when the file has several and it has one, else the header's (as
+    // fileMostrato() prints it).
+    QString dataMostrata(const Intestazione& intestazione) const;
     // Phase `fase` in the window with the items, header and unknown keys of
     // f; `valutata`, when given, is the evaluation of those items just made.
     void applicaFase(int fase, const FileQuadro& f, const Valutazione* valutata = nullptr);
@@ -121,6 +128,7 @@ class DocumentoQuadro : public ProgettoAperto {
     Valutazione valutazione_;
     std::optional<Aggiudicazione> aggiudicazione_;
     QString problema_;
+    Riferimenti riferimenti_;
 };
 
 }  // namespace varimo::quadro

@@ -172,15 +172,18 @@ Centesimi importoContrattuale(const Quadro& q, const Valutazione& v) {
 }
 
 std::variant<Aggiudicazione, Problema> aggiudica(const Quadro& progetto, Millesimi ribasso,
-                                                 bool ribassaManodopera) {
+                                                 bool ribassaManodopera, const Riferimenti& rif) {
     if (ribasso < 0 || ribasso > kPercentualeMassima)
         return Problema{QStringLiteral("Il ribasso deve essere compreso tra 0 e 100 per cento."),
                         {}};
     Aggiudicazione r;
     Quadro p = progetto;
-    auto v0 = ricalcola(p);
+    Riferimenti delProgetto = rif;
+    delProgetto.gara.reset();
+    auto v0 = ricalcola(p, delProgetto);
     if (auto* e = std::get_if<Problema>(&v0)) return *e;
     r.totaleFinanziato = std::get<Valutazione>(v0).totale;
+    r.gara = std::get<Valutazione>(v0).importi;
 
     Quadro& a = r.quadro;
     a = p;
@@ -206,7 +209,9 @@ std::variant<Aggiudicazione, Problema> aggiudica(const Quadro& progetto, Millesi
     if (r.codiceEconomie.isEmpty()) r.codiceEconomie = aggiungiEconomie(a);
     a.vincolo.totale = r.totaleFinanziato;
     a.vincolo.compensa = r.codiceEconomie;
-    auto v = ricalcola(a);
+    Riferimenti dopo = delProgetto;
+    dopo.gara = r.gara;
+    auto v = ricalcola(a, dopo);
     if (auto* e = std::get_if<Problema>(&v)) return *e;
     r.valutazione = std::get<Valutazione>(std::move(v));
     if (r.valutazione.vincolo == EsitoVincolo::Irraggiungibile)
@@ -221,10 +226,34 @@ std::variant<Aggiudicazione, Problema> aggiudica(const Quadro& progetto, Millesi
 
 // ---- A phase computed ------------------------------------------------------
 
-std::variant<FaseCalcolata, Problema> calcolaFase(const Fase& f) {
+Riferimenti riferimentiFase(const FileFasi& f, int i) {
+    Riferimenti r;
+    if (i < 0 || i >= f.fasi.size()) return r;
+    r.data = f.fasi[i].data.isEmpty() ? f.intestazione.data : f.fasi[i].data;
+    if (!variabile(f.fasi[i].tipo)) return r;
+    for (int j = i - 1; j >= 0; --j) {
+        const Fase& g = f.fasi[j];
+        if (g.tipo != TipoFase::Aggiudicazione) continue;
+        // The award's own items are the project's, before the discount.
+        Quadro progetto = g.quadro;
+        Riferimenti suo = riferimentiFase(f, j);
+        if (auto v = ricalcola(progetto, suo); auto* val = std::get_if<Valutazione>(&v))
+            r.gara = val->importi;
+        break;
+    }
+    return r;
+}
+
+std::variant<FaseCalcolata, Problema> calcolaFase(const FileFasi& f, int i) {
+    return calcolaFase(f.fasi.at(i), riferimentiFase(f, i));
+}
+
+std::variant<FaseCalcolata, Problema> calcolaFase(const Fase& f, const Riferimenti& rif) {
+    Riferimenti r = rif;
+    if (r.data.isEmpty()) r.data = f.data;
     FaseCalcolata c;
     if (f.tipo == TipoFase::Aggiudicazione && f.ribasso) {
-        auto a = aggiudica(f.quadro, *f.ribasso, f.ribassaManodopera);
+        auto a = aggiudica(f.quadro, *f.ribasso, f.ribassaManodopera, r);
         if (auto* e = std::get_if<Problema>(&a)) return *e;
         c.aggiudicazione = std::get<Aggiudicazione>(std::move(a));
         c.quadro = c.aggiudicazione->quadro;
@@ -233,7 +262,7 @@ std::variant<FaseCalcolata, Problema> calcolaFase(const Fase& f) {
         return c;
     }
     c.quadro = f.quadro;
-    auto v = ricalcola(c.quadro);
+    auto v = ricalcola(c.quadro, r);
     if (auto* e = std::get_if<Problema>(&v)) return *e;
     c.valutazione = std::get<Valutazione>(std::move(v));
     c.contratto = importoContrattuale(c.quadro, c.valutazione);
@@ -246,7 +275,7 @@ std::variant<QList<FaseCalcolata>, Problema> calcolaTutte(const FileFasi& f,
                                                           const QList<int>& quali) {
     QList<FaseCalcolata> out;
     for (int i : quali) {
-        auto c = calcolaFase(f.fasi.at(i));
+        auto c = calcolaFase(f, i);
         if (auto* e = std::get_if<Problema>(&c))
             return Problema{conFase(f.fasi.at(i), i, e->messaggio), e->codici};
         out.append(std::get<FaseCalcolata>(std::move(c)));
@@ -392,7 +421,8 @@ std::variant<int, QString> nuovaFase(FileFasi& f, int da, TipoFase tipo, const Q
     nuova.data = data;
     nuova.quadro = origine.quadro;
     if (origine.tipo == TipoFase::Aggiudicazione && origine.ribasso) {
-        auto a = aggiudica(origine.quadro, *origine.ribasso, origine.ribassaManodopera);
+        auto a = aggiudica(origine.quadro, *origine.ribasso, origine.ribassaManodopera,
+                           riferimentiFase(f, da));
         if (auto* e = std::get_if<Problema>(&a)) return conFase(origine, da, e->messaggio);
         const Aggiudicazione& g = std::get<Aggiudicazione>(a);
         nuova.quadro = g.quadro;

@@ -97,6 +97,9 @@ struct Aggiudicazione {
     Centesimi ribassoLavori = 0;     // the discount in money
     Centesimi economie = 0;
     QString codiceEconomie;
+    // The project's amounts before the discount, by code: the items on the
+    // tender base keep them.
+    QHash<QString, Centesimi> gara;
 };
 
 // - every amount item subject to the discount (ribassabile()) is reduced by
@@ -108,9 +111,12 @@ struct Aggiudicazione {
 //   so that the total equals the project's total (its funding);
 // - the contract amount is the top-level section A after the discount (the
 //   works and the safety costs), or the sum of the discounted items when
-//   there is no section A.
+//   there is no section A;
+// - the items on the tender base keep their amounts of the project.
+// `r` gives the date and the tables; its amounts of the project are not read.
 std::variant<Aggiudicazione, Problema> aggiudica(const Quadro& progetto, Millesimi ribasso,
-                                                 bool ribassaManodopera = false);
+                                                 bool ribassaManodopera = false,
+                                                 const Riferimenti& r = {});
 
 // The contract amount of a computed framework: the top-level item "A", else
 // the items subject to the discount.
@@ -125,7 +131,15 @@ struct FaseCalcolata {
     std::optional<Aggiudicazione> aggiudicazione;  // an award with its discount
 };
 
-std::variant<FaseCalcolata, Problema> calcolaFase(const Fase& f);
+// What a phase's evaluation reads besides its framework: its date (else the
+// header's), and for a variant or the final account the amounts of the
+// project the last award before it came from (before its discount).
+Riferimenti riferimentiFase(const FileFasi& f, int i);
+
+// A phase computed with the references of riferimentiFase() (or, without a
+// file, with only its own date).
+std::variant<FaseCalcolata, Problema> calcolaFase(const Fase& f, const Riferimenti& r = {});
+std::variant<FaseCalcolata, Problema> calcolaFase(const FileFasi& f, int i);
 
 // How much of the contingencies and of the economies a phase has used and
 // what is left. The reference is the amount in the last phase before the

@@ -335,9 +335,10 @@ std::optional<QString> salvaFileFasi(const QString& percorso, const FileFasi& f)
     return std::nullopt;
 }
 
-std::variant<FileQuadro, QString> quadroDellaFase(const FileFasi& f, int i) {
+std::variant<FileQuadro, QString> quadroDellaFase(const FileFasi& f, int i,
+                                                  Valutazione* valutazione) {
     if (i < 0 || i >= f.fasi.size()) return QStringLiteral("La fase non esiste.");
-    auto c = calcolaFase(f.fasi[i]);
+    auto c = calcolaFase(f, i);
     if (auto* e = std::get_if<Problema>(&c))
         return QStringLiteral("La fase «%1» non può essere calcolata: %2")
             .arg(f.fasi[i].nome, e->messaggio);
@@ -345,11 +346,14 @@ std::variant<FileQuadro, QString> quadroDellaFase(const FileFasi& f, int i) {
     q.intestazione = f.intestazione;
     q.intestazione.fase = f.fasi[i].nome;
     if (!f.fasi[i].data.isEmpty()) q.intestazione.data = f.fasi[i].data;
-    q.quadro = std::get<FaseCalcolata>(std::move(c)).quadro;
+    FaseCalcolata& calcolata = std::get<FaseCalcolata>(c);
+    q.quadro = std::move(calcolata.quadro);
+    if (valutazione) *valutazione = std::move(calcolata.valutazione);
     return q;
 }
 
-std::variant<FileQuadro, QString> apriFaseComeQuadro(const QString& percorso, const QString& nome) {
+std::variant<FileQuadro, QString> apriFaseComeQuadro(const QString& percorso, const QString& nome,
+                                                     Valutazione* valutazione) {
     auto letto = apriFileFasi(percorso);
     if (auto* e = std::get_if<QString>(&letto)) return *e;
     const FileFasi& f = std::get<FileFasi>(letto);
@@ -360,7 +364,7 @@ std::variant<FileQuadro, QString> apriFaseComeQuadro(const QString& percorso, co
         return QStringLiteral("Il file «%1» non ha una fase di nome «%2» (le fasi sono %3).")
             .arg(percorso, nome, nomi.join(QStringLiteral(", ")));
     }
-    return quadroDellaFase(f, i);
+    return quadroDellaFase(f, i, valutazione);
 }
 
 }  // namespace varimo::quadro

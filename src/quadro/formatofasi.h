@@ -45,11 +45,15 @@ std::optional<QString> salvaFileFasi(const QString& percorso, const FileFasi& f)
 
 // One phase as a framework of version 1 (for the exports): the header, the
 // phase's name as the header's phase, the framework as computed (an award
-// after its discount).
-std::variant<FileQuadro, QString> quadroDellaFase(const FileFasi& f, int i);
+// after its discount). `valutazione` receives its evaluation, with the
+// phase's date and the amounts of the project for the items on the tender
+// base: the framework alone, computed again, would not keep them.
+std::variant<FileQuadro, QString> quadroDellaFase(const FileFasi& f, int i,
+                                                  Valutazione* valutazione = nullptr);
 // The file at `percorso` (version 1 or 2) and its phase named `nome` (empty:
 // the last phase) as quadroDellaFase gives it.
 std::variant<FileQuadro, QString> apriFaseComeQuadro(const QString& percorso,
-                                                     const QString& nome = {});
+                                                     const QString& nome = {},
+                                                     Valutazione* valutazione = nullptr);
 
 }  // namespace varimo::quadro

@@ -39,7 +39,12 @@ QJsonObject oggettoVoce(const Voce& v) {
             o.insert(QStringLiteral("percentuale"), testoPercentualeFile(v.percentuale));
             o.insert(QStringLiteral("di"), QJsonArray::fromStringList(v.di));
             break;
+        case Tipo::Tabella:
+            o.insert(QStringLiteral("tabella"), v.tabella);
+            o.insert(QStringLiteral("di"), QJsonArray::fromStringList(v.di));
+            break;
     }
+    if (v.sullaBaseDiGara) o.insert(QStringLiteral("base"), QStringLiteral("gara"));
     aggiungiAltri(o, v.altri);
     return o;
 }
@@ -55,7 +60,8 @@ const QSet<QString>& chiaviVoce() {
     static const QSet<QString> c{QStringLiteral("codice"),      QStringLiteral("etichetta"),
                                  QStringLiteral("nota"),        QStringLiteral("ribassabile"),
                                  QStringLiteral("voci"),        QStringLiteral("importo"),
-                                 QStringLiteral("percentuale"), QStringLiteral("di")};
+                                 QStringLiteral("percentuale"), QStringLiteral("di"),
+                                 QStringLiteral("tabella"),     QStringLiteral("base")};
     return c;
 }
 
@@ -127,13 +133,23 @@ class Lettore {
         }
         const bool haVoci = o.contains(QStringLiteral("voci"));
         const bool haImporto = o.contains(QStringLiteral("importo"));
+        const bool haTabella = o.contains(QStringLiteral("tabella"));
         const bool haPercentuale =
-            o.contains(QStringLiteral("percentuale")) || o.contains(QStringLiteral("di"));
-        if (int(haVoci) + int(haImporto) + int(haPercentuale) > 1) {
+            o.contains(QStringLiteral("percentuale")) || (o.contains(QStringLiteral("di")) && !haTabella);
+        if (int(haVoci) + int(haImporto) + int(haPercentuale) + int(haTabella) > 1) {
             fallisci(dove, QStringLiteral("una voce è una sezione («voci»), un importo "
-                                          "(«importo») o una percentuale («percentuale» e «di»), "
-                                          "una sola delle tre"));
+                                          "(«importo»), una percentuale («percentuale» e «di») o "
+                                          "una tabella a scaglioni («tabella» e «di»), una sola "
+                                          "delle quattro"));
             return v;
+        }
+        if (const QJsonValue b = o.value(QStringLiteral("base")); !b.isUndefined()) {
+            if (b != QJsonValue(QStringLiteral("gara")) || !(haPercentuale || haTabella)) {
+                fallisci(dove, QStringLiteral("«base» può valere solo \"gara\", in una "
+                                              "percentuale o in una tabella a scaglioni"));
+                return v;
+            }
+            v.sullaBaseDiGara = true;
         }
         if (haVoci) {
             v.tipo = Tipo::Sezione;
@@ -152,18 +168,30 @@ class Lettore {
                 v.voci.append(voce(a.at(i),
                                    QStringLiteral("%1 › voce %2").arg(posizione).arg(i + 1),
                                    profondita + 1));
-        } else if (haPercentuale) {
-            v.tipo = Tipo::Percentuale;
-            const QString p = testo(o, QStringLiteral("percentuale"), dove, true);
-            if (errore) return v;
-            const auto m = leggiPercentualeFile(p);
-            if (!m) {
-                fallisci(dove, QStringLiteral("la percentuale «%1» non è un numero da 0 a 100 con "
-                                              "al più tre decimali dopo il punto")
-                                   .arg(p));
-                return v;
+        } else if (haPercentuale || haTabella) {
+            if (haPercentuale) {
+                v.tipo = Tipo::Percentuale;
+                const QString p = testo(o, QStringLiteral("percentuale"), dove, true);
+                if (errore) return v;
+                const auto m = leggiPercentualeFile(p);
+                if (!m) {
+                    fallisci(dove,
+                             QStringLiteral("la percentuale «%1» non è un numero da 0 a 100 con "
+                                            "al più tre decimali dopo il punto")
+                                 .arg(p));
+                    return v;
+                }
+                v.percentuale = *m;
+            } else {
+                v.tipo = Tipo::Tabella;
+                v.tabella = testo(o, QStringLiteral("tabella"), dove, true);
+                if (errore) return v;
+                if (v.tabella.trimmed().isEmpty()) {
+                    fallisci(dove, QStringLiteral("«tabella» deve nominare una tabella a "
+                                                  "scaglioni"));
+                    return v;
+                }
             }
-            v.percentuale = *m;
             const QJsonValue di = o.value(QStringLiteral("di"));
             if (!di.isArray()) {
                 fallisci(dove, QStringLiteral("«di» deve essere un elenco di codici [ \"A\", … ]"));

@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include "quadro/fasi.h"
+
 namespace varimo::quadro {
 
 namespace {
@@ -218,18 +220,63 @@ EsitoModifica cambiaTipo(Quadro& q, const Percorso& p, Tipo tipo, Centesimi impo
                 .arg(v->codice);
         v->tipo = tipo;
         v->importo = tipo == Tipo::Importo ? importoAttuale : 0;
-        if (tipo != Tipo::Percentuale) {
+        if (tipo != Tipo::Percentuale) v->percentuale = 0;
+        if (tipo != Tipo::Tabella) v->tabella.clear();
+        if (tipo != Tipo::Percentuale && tipo != Tipo::Tabella) {
             v->di.clear();
-            v->percentuale = 0;
+            v->sullaBaseDiGara = false;
         }
+        if (tipo != Tipo::Importo) impostaManodopera(*v, std::nullopt);
         return std::nullopt;
     });
 }
 
 EsitoModifica impostaRegola(Quadro& q, const Percorso& p, const QString& regola,
                             Centesimi importoAttuale) {
-    const QString testo = regola.trimmed();
+    QString testo = regola.trimmed();
     if (testo.isEmpty()) return cambiaTipo(q, p, Tipo::Importo, importoAttuale);
+    static const QRegularExpression suBase(QStringLiteral("[,;]?\\s*sulla\\s+base\\s+di\\s+gara$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const bool base = suBase.match(testo).hasMatch();
+    if (base) testo = testo.remove(suBase).trimmed();
+    static const QRegularExpression formaTabella(
+        QStringLiteral("^tabella\\s+(\\S+)(?:\\s+\\d{4})?\\s*(?:di\\s+(.*))?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression separatori(QStringLiteral("[\\s+;,]+"));
+    // The codes of a rule's list; "nessuna voce", as the window writes an
+    // empty one, is none.
+    auto codici = [](const QString& elenco) {
+        if (elenco.trimmed().compare(QLatin1String("nessuna voce"), Qt::CaseInsensitive) == 0)
+            return QStringList();
+        return elenco.split(separatori, Qt::SkipEmptyParts);
+    };
+    if (const auto t = formaTabella.match(testo); t.hasMatch()) {
+        const QString nome = t.captured(1);
+        const QStringList di = codici(t.captured(2));
+        const Voce* v = voceA(q, p);
+        if (!v) return QStringLiteral("La voce scelta non esiste più.");
+        if (v->tipo == Tipo::Sezione && !v->voci.isEmpty())
+            return QStringLiteral("La sezione «%1» contiene voci: il suo importo è la loro somma.")
+                .arg(v->codice);
+        if (compensaAttiva(q) == v->codice)
+            return QStringLiteral(
+                       "La voce «%1» compensa il totale vincolato e deve restare un "
+                       "importo.")
+                .arg(v->codice);
+        for (const QString& d : di)
+            if (!trovaVoce(q, d)) return QStringLiteral("La voce «%1» non esiste.").arg(d);
+        return applica(q, [&](Quadro& c) -> EsitoModifica {
+            Voce* w = voceA(c, p);
+            w->tipo = Tipo::Tabella;
+            w->importo = 0;
+            w->percentuale = 0;
+            w->tabella = nome;
+            w->di = di;
+            w->sullaBaseDiGara = base;
+            impostaManodopera(*w, std::nullopt);
+            return std::nullopt;
+        });
+    }
     static const QRegularExpression forma(QStringLiteral("^([0-9.,]+)\\s*%?\\s*(?:di\\s+(.*))?$"),
                                           QRegularExpression::CaseInsensitiveOption);
     const auto m = forma.match(testo);
@@ -242,8 +289,7 @@ EsitoModifica impostaRegola(Quadro& q, const Percorso& p, const QString& regola,
                    "La percentuale «%1» non è un numero da 0 a 100 con al più tre "
                    "decimali (virgola decimale).")
             .arg(m.captured(1));
-    static const QRegularExpression separatori(QStringLiteral("[\\s+;,]+"));
-    const QStringList di = m.captured(2).split(separatori, Qt::SkipEmptyParts);
+    const QStringList di = codici(m.captured(2));
     const Voce* v = voceA(q, p);
     if (!v) return QStringLiteral("La voce scelta non esiste più.");
     if (v->tipo == Tipo::Sezione && !v->voci.isEmpty())
@@ -261,7 +307,76 @@ EsitoModifica impostaRegola(Quadro& q, const Percorso& p, const QString& regola,
         w->tipo = Tipo::Percentuale;
         w->importo = 0;
         w->percentuale = *perc;
+        w->tabella.clear();
         w->di = di;
+        w->sullaBaseDiGara = base;
+        impostaManodopera(*w, std::nullopt);
+        return std::nullopt;
+    });
+}
+
+EsitoModifica impostaManodoperaVoce(Quadro& q, const Percorso& p, std::optional<Centesimi> c) {
+    const Voce* v = voceA(q, p);
+    if (!v) return QStringLiteral("La voce scelta non esiste più.");
+    if (v->tipo != Tipo::Importo)
+        return QStringLiteral("La manodopera si indica solo nelle voci a importo: «%1» non lo è.")
+            .arg(v->codice);
+    if (c && *c < 0)
+        return QStringLiteral("La manodopera della voce «%1» non può essere negativa.")
+            .arg(v->codice);
+    if (c && *c > std::max<Centesimi>(v->importo, 0))
+        return QStringLiteral("La manodopera della voce «%1» (%2) supera il suo importo (%3).")
+            .arg(v->codice, testoImporto(*c), testoImporto(v->importo));
+    return applica(q, [&](Quadro& x) -> EsitoModifica {
+        impostaManodopera(*voceA(x, p), c);
+        return std::nullopt;
+    });
+}
+
+EsitoModifica impostaRibassabile(Quadro& q, const Percorso& p, bool ribassabile) {
+    const Voce* v = voceA(q, p);
+    if (!v) return QStringLiteral("La voce scelta non esiste più.");
+    if (v->tipo != Tipo::Importo)
+        return QStringLiteral("Il ribasso d'asta riduce solo le voci a importo: «%1» non lo è.")
+            .arg(v->codice);
+    return applica(q, [&](Quadro& x) -> EsitoModifica {
+        voceA(x, p)->ribassabile = ribassabile;
+        return std::nullopt;
+    });
+}
+
+EsitoModifica impostaBaseDiGara(Quadro& q, const Percorso& p, bool base) {
+    const Voce* v = voceA(q, p);
+    if (!v) return QStringLiteral("La voce scelta non esiste più.");
+    if (v->tipo != Tipo::Percentuale && v->tipo != Tipo::Tabella)
+        return QStringLiteral("Solo una percentuale o una tabella a scaglioni si calcola sulla "
+                              "base di gara: «%1» non lo è.")
+            .arg(v->codice);
+    return applica(q, [&](Quadro& x) -> EsitoModifica {
+        voceA(x, p)->sullaBaseDiGara = base;
+        return std::nullopt;
+    });
+}
+
+EsitoModifica impostaTabella(Quadro& q, const Percorso& p, const QString& nome) {
+    const Voce* v = voceA(q, p);
+    if (!v) return QStringLiteral("La voce scelta non esiste più.");
+    QStringList di = v->di;
+    if (v->tipo != Tipo::Percentuale && v->tipo != Tipo::Tabella && trovaVoce(q, QStringLiteral("A")) &&
+        v->codice != QLatin1String("A"))
+        di = {QStringLiteral("A")};
+    QString regola = QStringLiteral("tabella %1 di %2").arg(nome, di.join(QStringLiteral(" + ")));
+    if (v->sullaBaseDiGara) regola += QStringLiteral(", sulla base di gara");
+    return impostaRegola(q, p, regola, 0);
+}
+
+EsitoModifica impostaAliquota(Quadro& q, const Percorso& p, Millesimi percentuale) {
+    const Voce* v = voceA(q, p);
+    if (!v) return QStringLiteral("La voce scelta non esiste più.");
+    if (v->tipo != Tipo::Percentuale)
+        return QStringLiteral("La voce «%1» non è una percentuale.").arg(v->codice);
+    return applica(q, [&](Quadro& x) -> EsitoModifica {
+        voceA(x, p)->percentuale = percentuale;
         return std::nullopt;
     });
 }

@@ -32,8 +32,24 @@ EsitoModifica cambiaCodice(Quadro& q, const Percorso& p, const QString& codice);
 // current computed amount) or a percentage (of nothing yet).
 EsitoModifica cambiaTipo(Quadro& q, const Percorso& p, Tipo tipo, Centesimi importoAttuale);
 // Reads a rule typed in the window: "22 % di B.8 + B.8.c", "22% di B.8, B.8.c",
-// or an empty text (the item becomes an amount with `importoAttuale`).
+// "tabella contributo-anac-stazione-appaltante di A" (a year after the
+// table's name is allowed and ignored: the framework's date picks it), either
+// followed by ", sulla base di gara"; or an empty text (the item becomes an
+// amount with `importoAttuale`).
 EsitoModifica impostaRegola(Quadro& q, const Percorso& p, const QString& regola,
                             Centesimi importoAttuale);
+
+// The labour costs of an amount item, kept out of the discount of an award:
+// not negative and not above the item's amount; nothing removes them.
+EsitoModifica impostaManodoperaVoce(Quadro& q, const Percorso& p, std::optional<Centesimi> c);
+// An amount item subject to the tender discount or not.
+EsitoModifica impostaRibassabile(Quadro& q, const Percorso& p, bool ribassabile);
+// A percentage or band-table item computed on the tender base, or not.
+EsitoModifica impostaBaseDiGara(Quadro& q, const Percorso& p, bool base);
+// The item read from the band table `nome`, on its list of items (a
+// percentage's list, else the works "A" when there is one).
+EsitoModifica impostaTabella(Quadro& q, const Percorso& p, const QString& nome);
+// The rate of a percentage item (one of the choices its data offers).
+EsitoModifica impostaAliquota(Quadro& q, const Percorso& p, Millesimi percentuale);
 
 }  // namespace varimo::quadro

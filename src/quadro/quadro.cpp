@@ -1,6 +1,8 @@
 #include "quadro/quadro.h"
 
 #include <QSet>
+
+#include "quadro/tabelle.h"
 #include <algorithm>
 
 namespace varimo::quadro {
@@ -52,9 +54,27 @@ struct Compilato {
     QList<int> ordine;             // evaluation order
     QList<int> cime;               // the top level
     int compensa = -1;             // the item whose amount may be replaced
+    // Tabella: the band table that applies at the framework's date, and the
+    // warning when it is used outside its dates.
+    QHash<int, const TabellaScaglioni*> tabelle;
+    QHash<int, QString> avvisiTabelle;
+    // Items on the tender base in an award: their amount of the project.
+    QHash<int, Centesimi> fissi;
+    // Items checked against a limit of the law, and the tender base (the
+    // project's top-level "A") the limits are a percentage of.
+    QList<std::pair<int, const Limite*>> limiti;
+    std::optional<Centesimi> baseDiGara;
 };
 
-std::variant<Compilato, Problema> compila(const Quadro& q) {
+const CatalogoTabelle& catalogo(const Riferimenti& r) {
+    return r.tabelle ? *r.tabelle : catalogoTabelle();
+}
+
+// The label a limit of the law is recognised by when the item names none:
+// frameworks made before items named their limit.
+const QString kLimiteIncentivi = QStringLiteral("incentivi-funzioni-tecniche");
+
+std::variant<Compilato, Problema> compila(const Quadro& q, const Riferimenti& r) {
     Compilato c;
     const QList<VoceInOrdine> tutte = vociInOrdine(q);
     c.voci.reserve(tutte.size());
@@ -97,20 +117,40 @@ std::variant<Compilato, Problema> compila(const Quadro& q) {
                             .arg(v.codice),
                         {v.codice}};
                 break;
-            case Tipo::Percentuale: {
-                if (v.percentuale < 0 || v.percentuale > kPercentualeMassima)
+            case Tipo::Percentuale:
+            case Tipo::Tabella: {
+                if (v.tipo == Tipo::Percentuale &&
+                    (v.percentuale < 0 || v.percentuale > kPercentualeMassima))
                     return Problema{QStringLiteral("La percentuale della voce «%1» (%2 %) non è "
                                                    "compresa tra 0 e 100.")
                                         .arg(v.codice, testoPercentuale(v.percentuale)),
                                     {v.codice}};
+                if (v.tipo == Tipo::Tabella) {
+                    const TabellaScelta t = scegliTabella(catalogo(r), v.tabella, r.data);
+                    if (!t.tabella)
+                        return Problema{QStringLiteral("La voce «%1» usa la tabella a scaglioni "
+                                                       "«%2», che non esiste.")
+                                            .arg(v.codice, v.tabella),
+                                        {v.codice}};
+                    c.tabelle.insert(i, t.tabella);
+                    if (!t.avviso.isEmpty()) c.avvisiTabelle.insert(i, t.avviso);
+                }
+                if (v.sullaBaseDiGara && r.gara) {
+                    const auto g = r.gara->constFind(v.codice);
+                    if (g != r.gara->constEnd()) c.fissi.insert(i, *g);
+                }
                 QSet<int> viste;
                 for (const QString& di : v.di) {
                     const auto it = c.indice.constFind(di);
                     if (it == c.indice.constEnd())
-                        return Problema{QStringLiteral("La voce «%1» è una percentuale della voce "
-                                                       "«%2», che non esiste.")
-                                            .arg(v.codice, di),
-                                        {v.codice}};
+                        return Problema{
+                            (v.tipo == Tipo::Percentuale
+                                 ? QStringLiteral("La voce «%1» è una percentuale della voce "
+                                                  "«%2», che non esiste.")
+                                 : QStringLiteral("La voce «%1» si calcola sulla voce «%2», che "
+                                                  "non esiste."))
+                                .arg(v.codice, di),
+                            {v.codice}};
                     if (viste.contains(*it))
                         return Problema{QStringLiteral("La voce «%1» nomina due volte la voce "
                                                        "«%2».")
@@ -184,6 +224,20 @@ std::variant<Compilato, Problema> compila(const Quadro& q) {
     if (q.vincolo.totale && (*q.vincolo.totale < 0 || *q.vincolo.totale > kCalcolatoMassimo))
         return Problema{QStringLiteral("Il totale vincolato non è un importo accettabile."), {}};
     if (!compensa.isEmpty()) c.compensa = c.indice.value(compensa);
+
+    for (int i = 0; i < n; ++i) {
+        const Voce& v = *c.voci[i];
+        QString nome = limiteVoce(v);
+        if (nome.isEmpty() && v.tipo != Tipo::Sezione &&
+            v.etichetta.trimmed().startsWith(QLatin1String("incentiv"), Qt::CaseInsensitive))
+            nome = kLimiteIncentivi;
+        if (nome.isEmpty()) continue;
+        if (const Limite* l = scegliLimite(catalogo(r), nome, r.data)) c.limiti.append({i, l});
+    }
+    if (r.gara) {
+        const auto a = r.gara->constFind(QStringLiteral("A"));
+        if (a != r.gara->constEnd()) c.baseDiGara = *a;
+    }
     return c;
 }
 
@@ -195,18 +249,33 @@ std::optional<Centesimi> calcola(const Compilato& c, std::optional<Centesimi> co
     for (int i : c.ordine) {
         const Voce& v = *c.voci[i];
         Grande x = 0;
-        switch (v.tipo) {
-            case Tipo::Importo:
-                x = (i == c.compensa && compensa) ? *compensa : v.importo;
-                break;
-            case Tipo::Sezione:
-                for (int d : c.dipendenze[i]) x += valori[d];
-                break;
-            case Tipo::Percentuale: {
-                Grande somma = 0;
-                for (int d : c.dipendenze[i]) somma += valori[d];
-                x = divisioneMezzoSu(somma * v.percentuale, Grande(kPercentualeMassima));
-                break;
+        const auto fisso = c.fissi.constFind(i);
+        if (fisso != c.fissi.constEnd()) {
+            x = *fisso;
+        } else {
+            switch (v.tipo) {
+                case Tipo::Importo:
+                    x = (i == c.compensa && compensa) ? *compensa : v.importo;
+                    break;
+                case Tipo::Sezione:
+                    for (int d : c.dipendenze[i]) x += valori[d];
+                    break;
+                case Tipo::Percentuale: {
+                    Grande somma = 0;
+                    for (int d : c.dipendenze[i]) somma += valori[d];
+                    x = divisioneMezzoSu(somma * v.percentuale, Grande(kPercentualeMassima));
+                    break;
+                }
+                case Tipo::Tabella: {
+                    Grande somma = 0;
+                    for (int d : c.dipendenze[i]) somma += valori[d];
+                    if (somma > kCalcolatoMassimo || somma < -kCalcolatoMassimo) {
+                        x = somma;  // refused just below, as too large
+                        break;
+                    }
+                    x = importoScaglioni(*c.tabelle.value(i), Centesimi(somma));
+                    break;
+                }
             }
         }
         if (x > kCalcolatoMassimo || x < -kCalcolatoMassimo) {
@@ -254,6 +323,36 @@ std::variant<Valutazione, Problema> valutaCompilato(const Compilato& c,
     }
     val.totale = *totale;
     if (c.compensa >= 0) val.compensa = c.voci[c.compensa]->codice;
+    for (auto it = c.tabelle.constBegin(); it != c.tabelle.constEnd(); ++it) {
+        const TabellaScaglioni& t = **it;
+        const QString avviso = c.avvisiTabelle.value(it.key());
+        val.tabelle.insert(c.voci[it.key()]->codice,
+                           TabellaUsata{t.nome, t.titolo, t.dal.year(), t.fonte, avviso});
+    }
+    for (auto it = c.fissi.constBegin(); it != c.fissi.constEnd(); ++it)
+        val.tenuteDalProgetto.insert(c.voci[it.key()]->codice);
+    // In reading order, so that the warnings read as the framework does.
+    for (int i = 0; i < c.voci.size(); ++i)
+        if (const auto a = c.avvisiTabelle.constFind(i); a != c.avvisiTabelle.constEnd())
+            val.avvisi.append(QStringLiteral("Voce «%1»: %2").arg(c.voci[i]->codice, *a));
+    if (!c.limiti.isEmpty()) {
+        std::optional<Centesimi> base = c.baseDiGara;
+        if (!base)
+            for (int i : c.cime)
+                if (c.voci[i]->codice == QLatin1String("A")) base = valori[i];
+        if (base && *base >= 0)
+            for (const auto& [i, limite] : c.limiti) {
+                const Centesimi massimo = Centesimi(divisioneMezzoSu(
+                    Grande(*base) * limite->percentuale, Grande(kPercentualeMassima)));
+                if (valori[i] > massimo)
+                    val.avvisi.append(
+                        QStringLiteral("La voce «%1» (%2) supera il %3 % dell'importo a base di "
+                                       "gara, %4 su %5 (%6): %7.")
+                            .arg(c.voci[i]->codice, testoImporto(valori[i]),
+                                 testoPercentuale(limite->percentuale), testoImporto(massimo),
+                                 testoImporto(*base), limite->titolo, limite->fonte));
+            }
+    }
     return val;
 }
 
@@ -329,20 +428,20 @@ QString codiceCompensa(const Quadro& q) {
 
 // ---- Checking and evaluating -----------------------------------------------
 
-std::optional<Problema> verifica(const Quadro& q) {
-    auto c = compila(q);
+std::optional<Problema> verifica(const Quadro& q, const Riferimenti& r) {
+    auto c = compila(q, r);
     if (auto* p = std::get_if<Problema>(&c)) return *p;
     return std::nullopt;
 }
 
-std::variant<Valutazione, Problema> valuta(const Quadro& q) {
-    auto c = compila(q);
+std::variant<Valutazione, Problema> valuta(const Quadro& q, const Riferimenti& r) {
+    auto c = compila(q, r);
     if (auto* p = std::get_if<Problema>(&c)) return *p;
     return valutaCompilato(std::get<Compilato>(c), std::nullopt);
 }
 
-std::variant<Valutazione, Problema> ricalcola(Quadro& q) {
-    auto cc = compila(q);
+std::variant<Valutazione, Problema> ricalcola(Quadro& q, const Riferimenti& r) {
+    auto cc = compila(q, r);
     if (auto* p = std::get_if<Problema>(&cc)) return *p;
     const Compilato& c = std::get<Compilato>(cc);
     if (!q.vincolo.totale) return valutaCompilato(c, std::nullopt);
@@ -362,7 +461,10 @@ std::variant<Valutazione, Problema> ricalcola(Quadro& q) {
     // The total grows by at least one cent with each cent of the absorbing
     // item (it counts once in the total, and percentages never shrink as a
     // sum grows), so the answer lies in [0, fixed - total at 0] and a
-    // bisection finds it.
+    // bisection finds it. A band table whose percentage falls at a band's
+    // edge can make the total drop as its base grows: the search then ends on
+    // an amount whose total is within the fixed one while one more cent
+    // passes it.
     QList<Centesimi> valori;
     const std::optional<Centesimi> a0 = calcola(c, Centesimi(0), valori);
     if (!a0) return esito(EsitoVincolo::Irraggiungibile, 0, std::nullopt);
@@ -411,24 +513,56 @@ std::variant<Valutazione, Problema> ricalcola(Quadro& q) {
                 alto = medio;
         }
     }
-    auto r = esito(EsitoVincolo::Raggiunto, 0, basso);
-    if (auto* v = std::get_if<Valutazione>(&r)) {
+    auto finale = esito(EsitoVincolo::Raggiunto, 0, basso);
+    if (auto* v = std::get_if<Valutazione>(&finale)) {
         if (v->totale != fisso) {
             v->vincolo = EsitoVincolo::Scarto;
             v->scarto = fisso - v->totale;
         }
         trovaVoce(q, v->compensa)->importo = basso;
     }
-    return r;
+    return finale;
 }
 
 // ---- Texts ------------------------------------------------------------------
 
-QString testoRegola(const Voce& v) {
-    if (v.tipo != Tipo::Percentuale) return {};
+QString testoRegola(const Voce& v, const Valutazione* valutazione) {
+    if (v.tipo != Tipo::Percentuale && v.tipo != Tipo::Tabella) return {};
     const QString di =
         v.di.isEmpty() ? QStringLiteral("nessuna voce") : v.di.join(QStringLiteral(" + "));
-    return QStringLiteral("%1 % di %2").arg(testoPercentuale(v.percentuale), di);
+    QString regola;
+    if (v.tipo == Tipo::Percentuale) {
+        regola = QStringLiteral("%1 % di %2").arg(testoPercentuale(v.percentuale), di);
+    } else {
+        QString tabella = v.tabella;
+        if (valutazione)
+            if (const auto t = valutazione->tabelle.constFind(v.codice);
+                t != valutazione->tabelle.constEnd())
+                tabella += QStringLiteral(" %1").arg(t->anno);
+        regola = QStringLiteral("tabella %1 di %2").arg(tabella, di);
+    }
+    if (v.sullaBaseDiGara) regola += QStringLiteral(", sulla base di gara");
+    return regola;
+}
+
+namespace {
+const QString kChiaveLimite = QStringLiteral("limite");
+const QString kChiaveAliquote = QStringLiteral("aliquote");
+}  // namespace
+
+QString limiteVoce(const Voce& v) {
+    return v.altri.value(kChiaveLimite).toString();
+}
+
+void impostaLimiteVoce(Voce& v, const QString& nome) {
+    if (nome.isEmpty())
+        v.altri.remove(kChiaveLimite);
+    else
+        v.altri.insert(kChiaveLimite, nome);
+}
+
+QString aliquoteVoce(const Voce& v) {
+    return v.altri.value(kChiaveAliquote).toString();
 }
 
 // ---- Template --------------------------------------------------------------
@@ -460,6 +594,24 @@ Voce sezione(const char* codice, const QString& etichetta, QList<Voce> voci,
     return v;
 }
 
+// The rate a template item starts with: the first choice the law's data
+// offers for it.
+Voce conAliquote(Voce v, const QString& nome) {
+    v.altri.insert(kChiaveAliquote, nome);
+    if (const Aliquote* a = trovaAliquote(catalogoTabelle(), nome); a && !a->scelte.isEmpty())
+        v.percentuale = a->scelte.first().percentuale;
+    return v;
+}
+
+Voce tabella(const char* codice, const QString& etichetta, const QString& nome, QStringList di,
+             const QString& nota) {
+    Voce v = importo(codice, etichetta, nota);
+    v.tipo = Tipo::Tabella;
+    v.tabella = nome;
+    v.di = std::move(di);
+    return v;
+}
+
 }  // namespace
 
 Quadro modello2023() {
@@ -467,6 +619,22 @@ Quadro modello2023() {
     Voce sicurezza = importo("A.3", QStringLiteral("Costi della sicurezza"),
                              allegato + QStringLiteral(": non soggetti a ribasso"));
     sicurezza.ribassabile = false;
+
+    // The incentives start at the ceiling of the law and stay on the tender
+    // base after the award.
+    Voce incentivo = percentuale("B.8", QStringLiteral("Incentivo per le funzioni tecniche"), 0,
+                                 {QStringLiteral("A")}, QStringLiteral("D.Lgs. 36/2023, art. 45"));
+    incentivo.sullaBaseDiGara = true;
+    impostaLimiteVoce(incentivo, kLimiteIncentivi);
+    if (const Limite* l = scegliLimite(catalogoTabelle(), kLimiteIncentivi, {}))
+        incentivo.percentuale = l->percentuale;
+
+    Voce anac = tabella("B.19", QStringLiteral("Contributo ANAC della stazione appaltante"),
+                        QStringLiteral("contributo-anac-stazione-appaltante"),
+                        {QStringLiteral("A")},
+                        QStringLiteral("L. 266/2005, art. 1, c. 65: delibera ANAC dell'anno"));
+    anac.sullaBaseDiGara = true;
+
     Quadro q;
     q.voci = {
         sezione("A", QStringLiteral("Lavori"),
@@ -485,13 +653,16 @@ Quadro modello2023() {
                      {importo("B.7.1", QStringLiteral("Progettazione")),
                       importo("B.7.2", QStringLiteral("Direzione dei lavori")),
                       importo("B.7.3", QStringLiteral("Coordinamento della sicurezza")),
-                      percentuale("B.7.4", QStringLiteral("Contributo previdenziale"), 4000,
-                                  {QStringLiteral("B.7.1"), QStringLiteral("B.7.2"),
-                                   QStringLiteral("B.7.3")},
-                                  QStringLiteral("Cassa di previdenza dei professionisti"))},
+                      conAliquote(percentuale("B.7.4", QStringLiteral("Contributo previdenziale"),
+                                              0,
+                                              {QStringLiteral("B.7.1"), QStringLiteral("B.7.2"),
+                                               QStringLiteral("B.7.3")},
+                                              QStringLiteral("Cassa di previdenza dei "
+                                                             "professionisti: 4 % ingegneri e "
+                                                             "architetti, 5 % geometri")),
+                                  QStringLiteral("contributo-previdenziale"))},
                      allegato),
-             percentuale("B.8", QStringLiteral("Incentivo per le funzioni tecniche"), 2000,
-                         {QStringLiteral("A")}, QStringLiteral("D.Lgs. 36/2023, art. 45")),
+             incentivo,
              importo("B.9", QStringLiteral("Supporto al RUP, verifica e validazione"), allegato),
              importo("B.10", QStringLiteral("Commissioni giudicatrici"), allegato),
              importo("B.11", QStringLiteral("Pubblicità"), allegato),
@@ -500,12 +671,22 @@ Quadro modello2023() {
              importo("B.13", QStringLiteral("Collaudi"), allegato),
              importo("B.14", QStringLiteral("Verifica preventiva dell'interesse archeologico"),
                      allegato),
-             importo("B.15", QStringLiteral("Opere d'arte"), allegato),
-             percentuale("B.16", QStringLiteral("IVA sui lavori"), 10000, {QStringLiteral("A")},
-                         QStringLiteral("D.P.R. 633/1972")),
-             percentuale("B.17", QStringLiteral("IVA sulle spese tecniche"), 22000,
-                         {QStringLiteral("B.7")}, QStringLiteral("D.P.R. 633/1972")),
-             importo("B.18", QStringLiteral("Altre imposte e contributi"), allegato)}),
+             tabella("B.15", QStringLiteral("Opere d'arte"),
+                     QStringLiteral("quota-arte-legge-717-1949"), {},
+                     QStringLiteral("L. 717/1949, art. 1: solo nei nuovi edifici pubblici (non "
+                                    "scuole, università, ospedali); elencare le voci della spesa "
+                                    "totale del progetto")),
+             conAliquote(percentuale("B.16", QStringLiteral("IVA sui lavori"), 0,
+                                     {QStringLiteral("A")},
+                                     QStringLiteral("D.P.R. 633/1972: 10 % opere di "
+                                                    "urbanizzazione e loro recupero, 22 % "
+                                                    "aliquota ordinaria (anche manutenzione di "
+                                                    "strade e piazze)")),
+                         QStringLiteral("iva-lavori")),
+             conAliquote(percentuale("B.17", QStringLiteral("IVA sulle spese tecniche"), 0,
+                                     {QStringLiteral("B.7")}, QStringLiteral("D.P.R. 633/1972")),
+                         QStringLiteral("iva-spese-tecniche")),
+             importo("B.18", QStringLiteral("Altre imposte e contributi"), allegato), anac}),
     };
     return q;
 }

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QJsonObject>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -45,7 +46,10 @@ enum class Tipo {
     Sezione,      // its amount is the sum of its children
     Importo,      // a typed amount
     Percentuale,  // a percentage of the sum of a list of items, rounded half up to the cent
+    Tabella,      // read from a dated band table on the sum of a list of items (tabelle.h)
 };
+
+struct CatalogoTabelle;
 
 struct Voce {
     QString codice;     // "A", "A.1", "B.8.2"...: unique in the framework, no blanks
@@ -54,7 +58,12 @@ struct Voce {
     Tipo tipo = Tipo::Importo;
     Centesimi importo = 0;            // Importo: the typed amount (the absorbing item: as set)
     Millesimi percentuale = 0;        // Percentuale: 0..kPercentualeMassima
-    QStringList di;                   // Percentuale: the codes whose amounts are summed
+    QString tabella;                  // Tabella: the name of the band table
+    QStringList di;                   // Percentuale, Tabella: the codes whose amounts are summed
+    // Percentuale, Tabella: computed on the tender base. In an award, a variant
+    // or the final account the item keeps its amount of the project the award
+    // came from, while the other items follow the contract.
+    bool sullaBaseDiGara = false;
     std::optional<bool> ribassabile;  // subject to the tender discount; unset: the default
     QList<Voce> voci;                 // Sezione: the children, in order
     QJsonObject altri;                // keys of the file this program does not know, kept on save
@@ -131,6 +140,27 @@ QString codiceCompensa(const Quadro& q);
 
 // ---- Checking and evaluating -----------------------------------------------
 
+// What an evaluation reads besides the framework itself.
+struct Riferimenti {
+    // The framework's date (ISO or Italian): it picks the band tables that
+    // apply. Empty: the newest table, with a warning.
+    QString data;
+    // The amounts of the project an award came from, by code: the items on
+    // the tender base keep them. Unset: every item follows its rule.
+    std::optional<QHash<QString, Centesimi>> gara;
+    // The band tables and the law's limits; nullptr: the installed ones.
+    const CatalogoTabelle* tabelle = nullptr;
+};
+
+// The band table an item used, as the window and the prints name it.
+struct TabellaUsata {
+    QString nome;    // the table's name in the file
+    QString titolo;  // "Contributo ANAC della stazione appaltante"
+    int anno = 0;    // the year it applies from
+    QString fonte;   // the act it comes from
+    QString avviso;  // the warning when the framework's date is outside its dates
+};
+
 // Why a framework cannot be evaluated: an Italian message that names the
 // items, and their codes.
 struct Problema {
@@ -139,10 +169,10 @@ struct Problema {
 };
 
 // Checks codes (present, unique, without blanks), references (every code in
-// a percentage's list exists, no cycle through percentages and sections),
+// a percentage's or table's list exists, every table exists, no cycle through percentages and sections),
 // percentages (0..100 %), typed amounts (within kImportoMassimo) and the
 // absorbing item (an amount item). Nothing when the framework is sound.
-std::optional<Problema> verifica(const Quadro& q);
+std::optional<Problema> verifica(const Quadro& q, const Riferimenti& r = {});
 
 // What the fixed total came to.
 enum class EsitoVincolo {
@@ -160,13 +190,19 @@ struct Valutazione {
     Centesimi scarto =
         0;  // fixed total minus total (Scarto), total minus fixed total (Irraggiungibile)
     QString compensa;    // the code of the absorbing item used, if any
-    QStringList avvisi;  // warnings that refuse nothing (labels past kEtichettaLunga)
+    // Warnings that refuse nothing: labels past kEtichettaLunga, a band table
+    // used outside its dates, an item above its limit of the law.
+    QStringList avvisi;
+    QHash<QString, TabellaUsata> tabelle;  // the band-table items: the table each used
+    // The items on the tender base that kept the project's amount (in an
+    // award, a variant, the final account): their rule no longer gives it.
+    QSet<QString> tenuteDalProgetto;
 
     Centesimi importo(const QString& codice) const { return importi.value(codice); }
 };
 
 // Evaluates the framework as it stands (no absorbing).
-std::variant<Valutazione, Problema> valuta(const Quadro& q);
+std::variant<Valutazione, Problema> valuta(const Quadro& q, const Riferimenti& r = {});
 
 // Evaluates and, with a fixed total, sets the absorbing item's amount so that
 // the total is the largest reachable total not above the fixed total (exactly
@@ -174,13 +210,23 @@ std::variant<Valutazione, Problema> valuta(const Quadro& q);
 // non-negative amount of it reaches the fixed total, or there is no absorbing
 // item, the framework is left unchanged and the outcome says so. On a
 // Problema nothing changes.
-std::variant<Valutazione, Problema> ricalcola(Quadro& q);
+std::variant<Valutazione, Problema> ricalcola(Quadro& q, const Riferimenti& r = {});
 
 // ---- Texts ------------------------------------------------------------------
 
 // The rule of an item as the window and the exports show it: "22 % di B.8 +
-// B.8.c" for a percentage, empty otherwise.
-QString testoRegola(const Voce& v);
+// B.8.c" for a percentage, "tabella contributo-anac-stazione-appaltante 2025
+// di A" for a band table (its year when the evaluation gives it), with ", sulla
+// base di gara" for an item on the tender base; empty otherwise.
+QString testoRegola(const Voce& v, const Valutazione* valutazione = nullptr);
+
+// The law's limit an item is checked against (the item key "limite", as
+// "incentivi-funzioni-tecniche"); empty when none.
+QString limiteVoce(const Voce& v);
+void impostaLimiteVoce(Voce& v, const QString& nome);
+// The rate choices an item offers (the item key "aliquote", as "iva-lavori");
+// empty when none.
+QString aliquoteVoce(const Voce& v);
 
 // The Italian figures of amounts and percentages, and their forms in the
 // file, are the program's one number layer (common/cifre.h).

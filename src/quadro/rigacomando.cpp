@@ -99,15 +99,15 @@ std::variant<FileFasi, QString> leggiFasiOClassico(const QString& percorso) {
 
 std::variant<QuadroCalcolato, QString> leggiEcalcola(const QString& percorso) {
     QuadroCalcolato q;
-    auto letto = apriFaseComeQuadro(percorso);
-    if (auto* errore = std::get_if<QString>(&letto)) {
-        auto classico = comeClassico(percorso, *errore);
-        if (auto* e = std::get_if<QString>(&classico)) return *e;
-        q.file = std::get<FileQuadro>(std::move(classico));
-    } else {
-        q.file = std::get<FileQuadro>(std::move(letto));
+    auto letto = apriFaseComeQuadro(percorso, {}, &q.valutazione);
+    if (auto* e = std::get_if<FileQuadro>(&letto)) {
+        q.file = std::move(*e);
+        return q;
     }
-    auto r = ricalcola(q.file.quadro);
+    auto classico = comeClassico(percorso, std::get<QString>(letto));
+    if (auto* e = std::get_if<QString>(&classico)) return *e;
+    q.file = std::get<FileQuadro>(std::move(classico));
+    auto r = ricalcola(q.file.quadro, Riferimenti{q.file.intestazione.data, {}, nullptr});
     if (auto* p = std::get_if<Problema>(&r))
         return QStringLiteral("Il quadro di «%1» non può essere calcolato: %2")
             .arg(percorso, p->messaggio);

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QToolBar>
@@ -31,6 +32,7 @@
 #include "quadro/documentiquadro.h"
 #include "quadro/formatoquadro.h"
 #include "quadro/rigacomando.h"
+#include "quadro/tabelle.h"
 #include "quadro/widgets/comandidocumenti.h"
 #include "quadro/widgets/menufasi.h"
 #include "quadro/widgets/modelloquadro.h"
@@ -178,6 +180,9 @@ FinestraQuadro::FinestraQuadro() {
     vista_->header()->setSectionResizeMode(ModelloQuadro::Codice, QHeaderView::ResizeToContents);
     vista_->header()->setSectionResizeMode(ModelloQuadro::Regola, QHeaderView::Interactive);
     vista_->header()->setSectionResizeMode(ModelloQuadro::Importo, QHeaderView::ResizeToContents);
+    vista_->header()->setSectionResizeMode(ModelloQuadro::Manodopera,
+                                           QHeaderView::ResizeToContents);
+    vista_->header()->setSectionResizeMode(ModelloQuadro::Ribasso, QHeaderView::ResizeToContents);
     vista_->setColumnWidth(
         ModelloQuadro::Regola,
         fontMetrics().horizontalAdvance(QStringLiteral("4 % di B.7.1 + B.7.2 + B.7.3 MMM")));
@@ -204,6 +209,17 @@ FinestraQuadro::FinestraQuadro() {
     esitoVincolo_->setObjectName(QStringLiteral("esitovincolo"));
     esitoVincolo_->setWordWrap(true);
     colonna->addWidget(esitoVincolo_);
+    fonteVoce_ = new QLabel(centro);
+    fonteVoce_->setObjectName(QStringLiteral("fontevoce"));
+    fonteVoce_->setWordWrap(true);
+    fonteVoce_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    colonna->addWidget(fonteVoce_);
+    avvisiLegge_ = new QLabel(centro);
+    avvisiLegge_->setObjectName(QStringLiteral("avvisilegge"));
+    avvisiLegge_->setWordWrap(true);
+    avvisiLegge_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    avvisiLegge_->setStyleSheet(QStringLiteral("color: #8a4b00"));
+    colonna->addWidget(avvisiLegge_);
     auto* piede = new QHBoxLayout;
     avviso_ = new QLabel(centro);
     avviso_->setObjectName(QStringLiteral("avviso"));
@@ -255,7 +271,10 @@ FinestraQuadro::FinestraQuadro() {
     file->addSeparator();
     // The administration's print, its PDF and the spreadsheet.
     aggiungiComandiDocumenti(this, file,
-                             [this] { return calcolaPerDocumenti(documento_.fileMostrato()); });
+                             [this] {
+                                 return calcolaPerDocumenti(documento_.fileMostrato(),
+                                                            documento_.riferimenti());
+                             });
     file->addSeparator();
     azione(file, "chiudi", QStringLiteral("&Chiudi"), QKeySequence::Close, [this] { close(); });
 
@@ -295,6 +314,41 @@ FinestraQuadro::FinestraQuadro() {
     QAction* giu = azione(
         modifica, "giu", QStringLiteral("Sposta &giù"), QKeySequence(Qt::ALT | Qt::Key_Down),
         [this] { sposta(+1); }, true);
+    modifica->addSeparator();
+    baseDiGara_ = azione(
+        modifica, "basedigara", QStringLiteral("Calcola sulla &base di gara"), {},
+        [this] {
+            const bool si = baseDiGara_->isChecked();
+            modificaVoceCorrente(QStringLiteral("base di gara"),
+                                 [si](Quadro& q, const Percorso& p) {
+                                     return impostaBaseDiGara(q, p, si);
+                                 });
+        },
+        true);
+    baseDiGara_->setCheckable(true);
+    baseDiGara_->setToolTip(QStringLiteral(
+        "Nell'aggiudicazione e nelle varianti la voce resta quella del progetto posto a gara"));
+    tabelle_ = modifica->addMenu(QStringLiteral("&Tabella a scaglioni"));
+    tabelle_->setObjectName(QStringLiteral("tabellescaglioni"));
+    {
+        const CatalogoTabelle& catalogo = catalogoTabelle();
+        for (const QString& nome : catalogo.nomi()) {
+            QString titolo = nome;
+            for (const TabellaScaglioni& t : catalogo.tabelle)
+                if (t.nome == nome) titolo = t.titolo;
+            QAction* a = tabelle_->addAction(titolo + QStringLiteral(" (") + nome + u')');
+            a->setObjectName(QStringLiteral("tabella_") + nome);
+            connect(a, &QAction::triggered, this, [this, nome] {
+                modificaVoceCorrente(QStringLiteral("tabella a scaglioni"),
+                                     [nome](Quadro& q, const Percorso& p) {
+                                         return impostaTabella(q, p, nome);
+                                     });
+            });
+        }
+    }
+    aliquote_ = modifica->addMenu(QStringLiteral("A&liquota"));
+    aliquote_->setObjectName(QStringLiteral("aliquote"));
+    connect(aliquote_, &QMenu::aboutToShow, this, &FinestraQuadro::aggiornaVoceCorrente);
     aggiungiMenuFasi(this, documento_);
     auto* barra = addToolBar(QStringLiteral("Voci"));
     barra->setObjectName(QStringLiteral("barravoci"));
@@ -312,6 +366,8 @@ FinestraQuadro::FinestraQuadro() {
         if (!scelta_) scelta_ = corrente();
     });
     connect(modello_, &QAbstractItemModel::modelReset, vista_, &QTreeView::expandAll);
+    connect(vista_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &FinestraQuadro::aggiornaVoceCorrente);
     aggiorna();
     vista_->expandAll();
     // Wide enough for the bar of commands and a long label, never past the
@@ -399,6 +455,8 @@ void FinestraQuadro::aggiorna() {
     }
     totale_->setText(
         QStringLiteral("Totale del progetto (in %1): %2").arg(valuta, testoImporto(v.totale)));
+    avvisiLegge_->setText(v.avvisi.join(u'\n'));
+    avvisiLegge_->setVisible(!v.avvisi.isEmpty());
 
     const FileFasi& fasi = documento_.fasi();
     const Fase& fase = fasi.fasi[documento_.faseCorrente()];
@@ -430,7 +488,65 @@ void FinestraQuadro::aggiorna() {
     // The same row keeps its current cell (and an editor open in it).
     if (scelto.isValid() && modello_->percorso(scelto) != corrente())
         vista_->setCurrentIndex(scelto);
+    aggiornaVoceCorrente();
     aggiornando_ = false;
+}
+
+void FinestraQuadro::aggiornaVoceCorrente() {
+    const Voce* v = voceA(documento_.quadro(), corrente());
+    const Valutazione& val = documento_.valutazione();
+    const bool modificabili = documento_.vociModificabili() && v;
+    const bool regola = v && (v->tipo == Tipo::Percentuale || v->tipo == Tipo::Tabella);
+    baseDiGara_->setEnabled(modificabili && regola);
+    baseDiGara_->setChecked(v && v->sullaBaseDiGara);
+    tabelle_->setEnabled(modificabili && v->tipo != Tipo::Sezione);
+
+    aliquote_->clear();
+    const Aliquote* scelte = v && v->tipo == Tipo::Percentuale
+                                 ? trovaAliquote(catalogoTabelle(), aliquoteVoce(*v))
+                                 : nullptr;
+    aliquote_->setEnabled(modificabili && scelte && !scelte->scelte.isEmpty());
+    if (scelte)
+        for (const SceltaAliquota& s : scelte->scelte) {
+            QAction* a = aliquote_->addAction(
+                QStringLiteral("%1 % — %2").arg(testoPercentuale(s.percentuale), s.titolo));
+            a->setObjectName(QStringLiteral("aliquota_") + testoPercentualeFile(s.percentuale));
+            a->setCheckable(true);
+            a->setChecked(v->percentuale == s.percentuale);
+            const Millesimi m = s.percentuale;
+            connect(a, &QAction::triggered, this, [this, m] {
+                modificaVoceCorrente(QStringLiteral("aliquota"), [m](Quadro& q, const Percorso& p) {
+                    return impostaAliquota(q, p, m);
+                });
+            });
+        }
+
+    // What the current item is computed from, and where its figures come from.
+    QStringList fonte;
+    if (v) {
+        if (const auto t = val.tabelle.constFind(v->codice); t != val.tabelle.constEnd())
+            fonte.append(QStringLiteral("«%1»: tabella %2 %3, %4.")
+                             .arg(v->codice, t->titolo)
+                             .arg(t->anno)
+                             .arg(t->fonte));
+        if (val.tenuteDalProgetto.contains(v->codice))
+            fonte.append(QStringLiteral("«%1» resta quella del progetto posto a gara (%2).")
+                             .arg(v->codice, testoImporto(val.importo(v->codice))));
+        if (scelte && !scelte->fonte.isEmpty())
+            fonte.append(QStringLiteral("Aliquote: %1.").arg(scelte->fonte));
+        if (!v->nota.isEmpty()) fonte.append(QStringLiteral("Nota: %1").arg(v->nota));
+    }
+    fonteVoce_->setText(fonte.join(u' '));
+    fonteVoce_->setVisible(!fonte.isEmpty());
+}
+
+void FinestraQuadro::modificaVoceCorrente(
+    const QString& nome, const std::function<EsitoModifica(Quadro&, const Percorso&)>& f) {
+    const Percorso p = corrente();
+    if (!voceA(documento_.quadro(), p)) return;
+    riseleziona(p);
+    mostraEsito(documento_.modificaQuadro(nome, [&](Quadro& q) { return f(q, p); }));
+    aggiornaVoceCorrente();
 }
 
 void FinestraQuadro::mostraEsito(const EsitoModifica& e) {

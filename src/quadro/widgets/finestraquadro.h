@@ -71,6 +71,11 @@ class FinestraQuadro final : public QMainWindow {
     Percorso corrente() const;
     void scriviIntestazione();
     void scriviVincolo();
+    // The rule commands of the current item: on the tender base, a band
+    // table, a rate among its choices.
+    void aggiornaVoceCorrente();
+    void modificaVoceCorrente(const QString& nome,
+                              const std::function<EsitoModifica(Quadro&, const Percorso&)>& f);
 
     DocumentoQuadro documento_;
     ModelloQuadro* modello_;
@@ -85,6 +90,11 @@ class FinestraQuadro final : public QMainWindow {
     QLabel* esitoVincolo_;
     QLabel* totale_;
     QLabel* avviso_;
+    QLabel* avvisiLegge_;  // the evaluation's warnings: tables out of date, limits passed
+    QLabel* fonteVoce_;    // the current item's table and its source, and its note
+    QAction* baseDiGara_;
+    QMenu* tabelle_;
+    QMenu* aliquote_;
     bool aggiornando_ = false;
     std::optional<Percorso> scelta_;  // the item to make current after the next change
 };

@@ -105,13 +105,25 @@ QVariant ModelloQuadro::data(const QModelIndex& i, int ruolo) const {
                 case Regola:
                     if (ruolo == Qt::DisplayRole && compensa)
                         return QStringLiteral("compensazione");
-                    return testoRegola(*v);
+                    return testoRegola(*v, ruolo == Qt::DisplayRole ? &val : nullptr);
                 case Importo:
                     return testoImporto(val.importo(v->codice));
+                case Manodopera:
+                    if (v->tipo == Tipo::Importo)
+                        if (const auto m = manodopera(*v)) return testoImporto(*m);
+                    return QString();
+                case Ribasso:
+                    return QVariant();
             }
             break;
+        case Qt::CheckStateRole:
+            if (i.column() == Ribasso && v->tipo == Tipo::Importo)
+                return ribassabile(documento_->quadro(), percorso(i)) ? Qt::Checked
+                                                                      : Qt::Unchecked;
+            break;
         case Qt::TextAlignmentRole:
-            if (i.column() == Importo) return int(Qt::AlignRight | Qt::AlignVCenter);
+            if (i.column() == Importo || i.column() == Manodopera)
+                return int(Qt::AlignRight | Qt::AlignVCenter);
             break;
         case Qt::FontRole:
             if (v->tipo == Tipo::Sezione) {
@@ -127,6 +139,14 @@ QVariant ModelloQuadro::data(const QModelIndex& i, int ruolo) const {
             break;
         case Qt::ToolTipRole: {
             QStringList t;
+            if (i.column() == Regola)
+                if (const auto u = val.tabelle.constFind(v->codice); u != val.tabelle.constEnd()) {
+                    t.append(QStringLiteral("%1 %2 — %3").arg(u->titolo).arg(u->anno).arg(u->fonte));
+                    if (!u->avviso.isEmpty()) t.append(u->avviso);
+                }
+            if (i.column() == Regola && val.tenuteDalProgetto.contains(v->codice))
+                t.append(QStringLiteral("Importo del progetto posto a base di gara, che non segue "
+                                        "il ribasso."));
             if (!v->nota.isEmpty()) t.append(v->nota);
             if (v->etichetta.size() > kEtichettaLunga)
                 t.append(QStringLiteral("L'etichetta supera i %1 caratteri.").arg(kEtichettaLunga));
@@ -156,12 +176,27 @@ Qt::ItemFlags ModelloQuadro::flags(const QModelIndex& i) const {
         case Importo:
             if (v->tipo == Tipo::Importo && !compensa) f |= Qt::ItemIsEditable;
             break;
+        case Manodopera:
+            if (v->tipo == Tipo::Importo) f |= Qt::ItemIsEditable;
+            break;
+        case Ribasso:
+            if (v->tipo == Tipo::Importo) f |= Qt::ItemIsUserCheckable;
+            break;
     }
     return f;
 }
 
 bool ModelloQuadro::setData(const QModelIndex& i, const QVariant& valore, int ruolo) {
     const Voce* v = voce(i);
+    if (v && ruolo == Qt::CheckStateRole && i.column() == Ribasso) {
+        const Percorso p = percorso(i);
+        const bool si = valore.toInt() == Qt::Checked;
+        const EsitoModifica esito = documento_->modificaQuadro(
+            QStringLiteral("soggetto a ribasso"),
+            [&](Quadro& q) { return impostaRibassabile(q, p, si); });
+        emit avviso(esito.value_or(QString()));
+        return !esito;
+    }
     if (!v || ruolo != Qt::EditRole) return false;
     const Percorso p = percorso(i);
     const QString testo = valore.toString();
@@ -193,12 +228,38 @@ bool ModelloQuadro::setData(const QModelIndex& i, const QVariant& valore, int ru
                             .arg(testo);
                 break;
             }
+            if (const auto m = manodopera(*v); m && *c < *m) {
+                esito = QStringLiteral("L'importo della voce «%1» (%2) sarebbe minore della sua "
+                                       "manodopera (%3): correggere prima la manodopera.")
+                            .arg(v->codice, testoImporto(*c), testoImporto(*m));
+                break;
+            }
             esito = documento_->modificaQuadro(QStringLiteral("importo"), [&](Quadro& q) {
                 voceA(q, p)->importo = *c;
                 return EsitoModifica();
             });
             break;
         }
+        case Manodopera: {
+            std::optional<Centesimi> c;
+            if (!testo.trimmed().isEmpty()) {
+                c = leggiImportoItaliano(testo);
+                if (!c) {
+                    esito = QStringLiteral(
+                                "«%1» non è un importo: scrivere per esempio 1.234,56 "
+                                "(virgola per i decimali, al più due; punti solo tra "
+                                "gruppi di tre cifre).")
+                                .arg(testo);
+                    break;
+                }
+            }
+            esito = documento_->modificaQuadro(QStringLiteral("manodopera"), [&](Quadro& q) {
+                return impostaManodoperaVoce(q, p, c);
+            });
+            break;
+        }
+        case Ribasso:
+            return false;
     }
     if (esito) {
         emit avviso(*esito);
@@ -225,6 +286,10 @@ QVariant ModelloQuadro::headerData(int sezione, Qt::Orientation o, int ruolo) co
             return QStringLiteral("Regola");
         case Importo:
             return QStringLiteral("Importo");
+        case Manodopera:
+            return QStringLiteral("Di cui manodopera");
+        case Ribasso:
+            return QStringLiteral("Soggetto a ribasso");
     }
     return {};
 }
@@ -243,7 +308,7 @@ QString ModelloQuadro::testoTabulato(const QModelIndexList& scelti) const {
             t.replace(u'\r', u' ');
             return t;
         };
-        s += pulito(v->codice) + u'\t' + pulito(v->etichetta) + u'\t' + testoRegola(*v) + u'\t' +
+        s += pulito(v->codice) + u'\t' + pulito(v->etichetta) + u'\t' + testoRegola(*v, &documento_->valutazione()) + u'\t' +
              testoImporto(documento_->valutazione().importo(v->codice), false) + u'\n';
     }
     return s;

@@ -7,14 +7,15 @@
 
 namespace varimo::quadro {
 
-// The items of a framework document as a tree of four columns: code, label,
-// rule, amount. Edits go to the document as undo steps; a refused edit
+// The items of a framework document as a tree of six columns: code, label,
+// rule, amount, the labour costs an amount item declares and whether it is
+// subject to the tender discount (a check box). Edits go to the document as undo steps; a refused edit
 // leaves everything as it was and is told through `avviso`, as is a label
 // past kEtichettaLunga (kept whole).
 class ModelloQuadro : public QAbstractItemModel {
     Q_OBJECT
   public:
-    enum Colonna { Codice, Etichetta, Regola, Importo, Colonne };
+    enum Colonna { Codice, Etichetta, Regola, Importo, Manodopera, Ribasso, Colonne };
 
     explicit ModelloQuadro(DocumentoQuadro* documento, QObject* parent = nullptr);
 

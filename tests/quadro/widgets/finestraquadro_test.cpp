@@ -93,7 +93,8 @@ TEST_F(ProvaFinestraQuadro, LaScuolaDalModelloAlFileEAllEsportazione) {
     const Valutazione v = finestra.documento().valutazione();
     EXPECT_EQ(v.totale, 125000000);
     EXPECT_EQ(v.compensa, "B.4");
-    EXPECT_EQ(importo("B.4"), 125000000 - 102988533);
+    EXPECT_EQ(importo("B.19"), 41000);  // the ANAC contribution: A between 500.000 and 1.000.000
+    EXPECT_EQ(importo("B.4"), 125000000 - 102988533 - 41000);
     EXPECT_EQ(importo("A.2"), 81234567);  // the works stay as typed
 
     // A new item from the keyboard, indented under the fees, then undone.
