@@ -113,6 +113,7 @@ int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportator
             return errore(QStringLiteral("La fase «%1» non può essere aggiudicata: %2")
                               .arg(x.nome, p->messaggio));
         const Aggiudicazione& g = std::get<Aggiudicazione>(a);
+        for (const QString& avviso : g.valutazione.avvisi) errore(QStringLiteral("Avviso: ") + avviso);
         FileQuadro q;
         q.intestazione = f.intestazione;
         q.intestazione.fase = nomeTipoFase(TipoFase::Aggiudicazione);
@@ -126,6 +127,7 @@ int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportator
     auto q = quadroDellaFase(f, i, &qc.valutazione);
     if (auto* e = std::get_if<QString>(&q)) return errore(*e);
     qc.file = std::get<FileQuadro>(std::move(q));
+    for (const QString& avviso : qc.valutazione.avvisi) errore(QStringLiteral("Avviso: ") + avviso);
     if (const auto e = (*esporta)(qc, uscita))
         return errore(QStringLiteral("Impossibile scrivere «%1»: %2").arg(uscita, *e));
     return 0;

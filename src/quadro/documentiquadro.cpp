@@ -27,6 +27,7 @@ int aggiungi(const Voce& v, int livello, const Valutazione& val, QuadroEsportato
             break;
         case Tipo::Importo:
             e.tipo = VoceEsportata::Tipo::Importo;
+            e.regola = testoManodopera(v);
             break;
         case Tipo::Percentuale:
             e.tipo = VoceEsportata::Tipo::Percentuale;
@@ -85,6 +86,13 @@ QuadroEsportato perDocumenti(const QuadroCalcolato& c) {
         for (const QString& codice : o.voce->di)
             if (indici.contains(codice)) e.riferimenti << indici.value(codice);
     }
+    for (const VoceInOrdine& o : vociInOrdine(c.file.quadro))
+        if (const auto t = val.tabelle.constFind(o.voce->codice); t != val.tabelle.constEnd())
+            q.note.append(QStringLiteral("Voce %1: %2 %3, %4.")
+                              .arg(o.voce->codice, t->titolo)
+                              .arg(t->anno)
+                              .arg(t->fonte));
+    for (const QString& a : val.avvisi) q.note.append(QStringLiteral("Avviso: ") + a);
     q.totale = val.totale;
     q.totaleFisso = c.file.quadro.vincolo.totale;
     // The absorbing item is marked only when it did absorb the difference.

@@ -153,6 +153,17 @@ void impostaManodopera(Voce& v, std::optional<Centesimi> c) {
         v.altri.remove(kChiaveManodopera);
 }
 
+QString testoManodopera(const Voce& v) {
+    if (v.tipo != Tipo::Importo) return {};
+    const auto m = manodopera(v);
+    return m ? QStringLiteral("di cui manodopera %1").arg(testoImporto(*m)) : QString();
+}
+
+QString regolaDocumenti(const Voce& v, const Valutazione* valutazione) {
+    const QString regola = testoRegola(v, valutazione);
+    return regola.isEmpty() ? testoManodopera(v) : regola;
+}
+
 // ---- Award ---------------------------------------------------------------
 
 Centesimi ribassato(Centesimi importo, Millesimi ribasso) {

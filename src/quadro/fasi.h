@@ -79,6 +79,12 @@ FileFasi fileDaQuadro(const FileQuadro& f);
 // text gives nullopt and sets *errata.
 std::optional<Centesimi> manodopera(const Voce& v, bool* errata = nullptr);
 void impostaManodopera(Voce& v, std::optional<Centesimi> c);
+// What the documents write in the rule's place of an amount item that
+// declares labour costs: "di cui manodopera 50.000,00"; empty otherwise.
+QString testoManodopera(const Voce& v);
+// The rule of an item as the documents and the CSV write it: its rule
+// (testoRegola), else the labour costs of an amount item.
+QString regolaDocumenti(const Voce& v, const Valutazione* valutazione);
 
 // ---- Award ---------------------------------------------------------------
 

@@ -55,7 +55,7 @@ QByteArray csvQuadro(const QuadroCalcolato& q) {
     QString s = QStringLiteral("codice;etichetta;regola;importo\r\n");
     for (const VoceInOrdine& v : vociInOrdine(q.file.quadro))
         s += campoCsv(v.voce->codice) + u';' + campoCsv(v.voce->etichetta) + u';' +
-             campoCsv(testoRegola(*v.voce)) + u';' +
+             campoCsv(regolaDocumenti(*v.voce, &q.valutazione)) + u';' +
              testoImporto(q.valutazione.importo(v.voce->codice), false) + QStringLiteral("\r\n");
     s += QStringLiteral("TOTALE;Totale del progetto;;") +
          testoImporto(q.valutazione.totale, false) + QStringLiteral("\r\n");
@@ -267,6 +267,7 @@ int eseguiComando(const RigaComando& riga, QString* errori, const Esportatori& f
     auto letto = leggiEcalcola(entrata);
     if (auto* e = std::get_if<QString>(&letto)) return errore(*e);
     const QuadroCalcolato& q = std::get<QuadroCalcolato>(letto);
+    for (const QString& avviso : q.valutazione.avvisi) errore(QStringLiteral("Avviso: ") + avviso);
     if (q.valutazione.vincolo == EsitoVincolo::Irraggiungibile)
         errore(
             QStringLiteral("Avviso: il totale vincolato non è raggiungibile; il quadro è "

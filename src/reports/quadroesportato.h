@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <optional>
 
@@ -55,6 +56,9 @@ struct QuadroEsportato {
     qint64 totale = 0;
     // The fixed total (the funding), when the framework has one.
     std::optional<qint64> totaleFisso;
+    // Printed under the table: where the figures of the law come from (the
+    // band tables and their acts) and the warnings of the evaluation.
+    QStringList note;
 };
 
 // The rule of a percentage item as the documents print it: "22 % di B.8 +

@@ -131,6 +131,11 @@ void tabellaQuadro(Documento& doc, const QuadroEsportato& q) {
     t.formatoAutomatico(Tabella::Formato::Colorato2);
     doc.selezionaColonna(doc.numeroTabelle(), 4);
     doc.impostaAllineamentoSelezione(kAllineaDestra);
+    for (const QString& nota : q.note) {
+        ParagrafoAggiunto p = doc.aggiungiParagrafo();
+        p.impostaDimensioneCarattere(kDimensioneTabella);
+        p.impostaTesto(nota);
+    }
 }
 
 // Place and date, then the two signatures side by side: one row that stays

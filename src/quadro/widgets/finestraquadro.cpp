@@ -530,7 +530,7 @@ void FinestraQuadro::aggiornaVoceCorrente() {
                              .arg(t->anno)
                              .arg(t->fonte));
         if (val.tenuteDalProgetto.contains(v->codice))
-            fonte.append(QStringLiteral("«%1» resta quella del progetto posto a gara (%2).")
+            fonte.append(QStringLiteral("«%1» si calcola sulla base di gara: resta l'importo del progetto (%2).")
                              .arg(v->codice, testoImporto(val.importo(v->codice))));
         if (scelte && !scelte->fonte.isEmpty())
             fonte.append(QStringLiteral("Aliquote: %1.").arg(scelte->fonte));

@@ -6,8 +6,10 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,8 +17,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
+#include "quadro/formatofasi.h"
 #include "quadro/formatoquadro.h"
 #include "quadro/rigacomando.h"
 #include "quadro/widgets/finestraquadro.h"
@@ -29,8 +33,8 @@ namespace {
 class ProvaFinestraQuadro : public ::testing::Test {
   protected:
     test::InterazioneFinta utente;
+    QTemporaryDir dir;  // outlives the window, which lets its lock file go
     FinestraQuadro finestra;
-    QTemporaryDir dir;
 
     QModelIndex indice(const char* codice, int colonna) {
         const auto p = percorsoDi(finestra.documento().quadro(), codice);
@@ -253,6 +257,88 @@ TEST_F(ProvaFinestraQuadro, NessunFileSiSostituisceSenzaChiedere) {
     EXPECT_TRUE(finestra.documento().percorso().isEmpty());
     altro.kill();
     altro.waitForFinished();
+}
+
+// The road resurfacing through the window alone: labour typed into its
+// column, the safety out of the discount, the incentives and the ANAC
+// contribution on the tender base from the template, then the award and a
+// variant made with the Fasi menu.
+TEST_F(ProvaFinestraQuadro, StradeConManodoperaDalProgettoAllaVariante) {
+    finestra.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&finestra));
+    auto* data = finestra.findChild<QLineEdit*>("data");
+    ASSERT_TRUE(data);
+    data->setFocus();
+    data->selectAll();
+    QTest::keyClicks(data, "02/03/2025");
+    QTest::keyClick(data, Qt::Key_Return);
+    digita("A.1", ModelloQuadro::Importo, "200.000,00");
+    digita("A.1", ModelloQuadro::Manodopera, "50.000,00");
+    digita("A.3", ModelloQuadro::Importo, "6.000,00");
+    // Labour above the item's amount is refused and the cell keeps its figure.
+    digita("A.1", ModelloQuadro::Manodopera, "250.000,00");
+    EXPECT_TRUE(avviso().contains("supera"));
+    EXPECT_EQ(indice("A.1", ModelloQuadro::Manodopera).data().toString(), "50.000,00");
+    EXPECT_EQ(indice("A.3", ModelloQuadro::Ribasso).data(Qt::CheckStateRole).toInt(),
+              Qt::Unchecked);
+    EXPECT_EQ(importo("B.8"), 412000);
+    EXPECT_EQ(importo("B.19"), 25000);
+    // The window names the table and its act for the current item.
+    finestra.vista()->setCurrentIndex(indice("B.19", 0));
+    EXPECT_TRUE(finestra.findChild<QLabel*>("fontevoce")->text().contains("598"));
+    EXPECT_TRUE(finestra.findChild<QLabel*>("avvisilegge")->text().isEmpty());
+
+    // The award at 20 %.
+    auto rispondi = [](std::function<void(QDialog*)> compila) {
+        QTimer::singleShot(0, [=] {
+            auto* dialogo = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialogo);
+            compila(dialogo);
+            dialogo->accept();
+        });
+    };
+    rispondi([](QDialog*) {});
+    finestra.findChild<QAction*>("nuovafase")->trigger();
+    DocumentoQuadro& d = finestra.documento();
+    ASSERT_EQ(d.fasi().fasi.size(), 2);
+    rispondi([](QDialog* x) { x->findChild<QLineEdit*>("ribasso")->setText("20"); });
+    finestra.findChild<QAction*>("datifase")->trigger();
+    ASSERT_TRUE(d.aggiudicazione());
+    EXPECT_EQ(d.aggiudicazione()->contratto, 17600000);
+    EXPECT_EQ(importo("B.8"), 412000);
+    EXPECT_EQ(importo("B.19"), 25000);
+    EXPECT_EQ(importo("A.1"), 17000000);
+    // The award's CSV carries the labour beside the discounted works.
+    utente.scegliFile(dir.filePath("gara.csv"));
+    ASSERT_TRUE(finestra.esportaCsv());
+    QFile csv(dir.filePath("gara.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(csv.readAll())
+                    .contains("A.1;Lavori a corpo;di cui manodopera 50.000,00;170000,00"));
+
+    // A variant adds 10.000,00 of works: the incentives stay the project's.
+    rispondi([](QDialog*) {});
+    finestra.findChild<QAction*>("nuovafase")->trigger();
+    ASSERT_EQ(d.fasi().fasi.size(), 3);
+    finestra.activateWindow();  // back from the dialog
+    finestra.vista()->setFocus();
+    QApplication::processEvents();
+    digita("A.2", ModelloQuadro::Importo, "10.000,00");
+    EXPECT_EQ(importo("A"), 18600000);
+    EXPECT_EQ(importo("B.8"), 412000);
+
+    // Saved and read again, the three phases compute the same figures.
+    utente.scegliFile(dir.filePath("strade.varimo"));
+    ASSERT_TRUE(finestra.salvaConNome());
+    const auto letto = apriFileFasi(dir.filePath("strade.varimo"));
+    ASSERT_TRUE(std::holds_alternative<FileFasi>(letto));
+    const FileFasi& f = std::get<FileFasi>(letto);
+    EXPECT_EQ(std::get<FaseCalcolata>(calcolaFase(f, 1)).contratto, 17600000);
+    const Valutazione variante = std::get<FaseCalcolata>(calcolaFase(f, 2)).valutazione;
+    EXPECT_EQ(variante.importo("B.8"), 412000);
+    // The variant is paid from the economies: the funding stays.
+    EXPECT_EQ(variante.totale, std::get<FaseCalcolata>(calcolaFase(f, 0)).valutazione.totale);
+    EXPECT_EQ(manodopera(*trovaVoce(f.fasi[0].quadro, "A.1")), 5000000);
 }
 
 }  // namespace
