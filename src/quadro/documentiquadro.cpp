@@ -104,7 +104,7 @@ QuadroEsportato perDocumenti(const QuadroCalcolato& c) {
 }
 
 std::variant<QuadroCalcolato, QString> calcolaPerDocumenti(const FileQuadro& f,
-                                                           std::optional<Riferimenti> r) {
+                                                           const std::optional<Riferimenti>& r) {
     // Absorbing again what the framework has absorbed already changes
     // nothing, and tells which item absorbs.
     QuadroCalcolato c{f, {}};

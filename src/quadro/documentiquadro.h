@@ -21,7 +21,7 @@ QuadroEsportato perDocumenti(const QuadroCalcolato& q);
 // `r`: the date and the project's amounts the framework is computed with
 // (by default the header's date and no award).
 std::variant<QuadroCalcolato, QString> calcolaPerDocumenti(const FileQuadro& f,
-                                                           std::optional<Riferimenti> r = {});
+                                                           const std::optional<Riferimenti>& r = {});
 
 // The administration's print as PDF/A (needs the fonts of a graphical
 // application), as .docx, and the spreadsheet, written atomically to

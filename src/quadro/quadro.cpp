@@ -64,6 +64,8 @@ struct Compilato {
     // project's top-level "A") the limits are a percentage of.
     QList<std::pair<int, const Limite*>> limiti;
     std::optional<Centesimi> baseDiGara;
+    // Why the user's own tables were not taken, when the framework reads any.
+    QStringList avvisiCatalogo;
 };
 
 const CatalogoTabelle& catalogo(const Riferimenti& r) {
@@ -234,6 +236,7 @@ std::variant<Compilato, Problema> compila(const Quadro& q, const Riferimenti& r)
         if (nome.isEmpty()) continue;
         if (const Limite* l = scegliLimite(catalogo(r), nome, r.data)) c.limiti.append({i, l});
     }
+    if (!c.tabelle.isEmpty() || !c.limiti.isEmpty()) c.avvisiCatalogo = catalogo(r).avvisi;
     if (r.gara) {
         const auto a = r.gara->constFind(QStringLiteral("A"));
         if (a != r.gara->constEnd()) c.baseDiGara = *a;
@@ -331,6 +334,7 @@ std::variant<Valutazione, Problema> valutaCompilato(const Compilato& c,
     }
     for (auto it = c.fissi.constBegin(); it != c.fissi.constEnd(); ++it)
         val.tenuteDalProgetto.insert(c.voci[it.key()]->codice);
+    val.avvisi.append(c.avvisiCatalogo);
     // In reading order, so that the warnings read as the framework does.
     for (int i = 0; i < c.voci.size(); ++i)
         if (const auto a = c.avvisiTabelle.constFind(i); a != c.avvisiTabelle.constEnd())

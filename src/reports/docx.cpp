@@ -1,5 +1,6 @@
 #include "reports/docx.h"
 
+#include "reports/caratteri.h"
 #include "reports/impaginazione.h"
 
 #include <zip.h>
@@ -23,18 +24,55 @@ const QString kR =
 const QString kColoreIntestazione = QStringLiteral("800000");
 const QString kColoreCorpo = QStringLiteral("FFFFCC");
 
+// The writer of every XML part of the package. Character data and attribute
+// values go through testoPerDocumenti() here and nowhere else: whatever a
+// label, a title or a font name holds (an unpaired surrogate, a control
+// character, U+FFFE), each part stays well-formed XML 1.0 that every word
+// processor opens. The stream itself stays private, so no text can reach a
+// part around the filter.
+class ParteXml {
+  public:
+    explicit ParteXml(QByteArray* uscita) : x_(uscita) {
+        x_.setAutoFormatting(false);
+        x_.writeStartDocument(QStringLiteral("1.0"), true);
+    }
+
+    void spazioNomi(const QString& uri, const QString& prefisso) {
+        x_.writeNamespace(uri, prefisso);
+    }
+    void inizio(const QString& uri, const QString& nome) { x_.writeStartElement(uri, nome); }
+    void vuoto(const QString& uri, const QString& nome) { x_.writeEmptyElement(uri, nome); }
+    void fine() { x_.writeEndElement(); }
+    void attributo(const QString& uri, const QString& nome, const QString& valore) {
+        x_.writeAttribute(uri, nome, testoPerDocumenti(valore));
+    }
+    // An attribute of the xml namespace ("xml:space").
+    void attributoXml(const QString& nome, const QString& valore) {
+        x_.writeAttribute(QStringLiteral("xml:") + nome, testoPerDocumenti(valore));
+    }
+    void testo(const QString& t) { x_.writeCharacters(testoPerDocumenti(t)); }
+    void elementoTesto(const QString& uri, const QString& nome, const QString& t) {
+        inizio(uri, nome);
+        testo(t);
+        fine();
+    }
+    // Closes every element still open; the part is complete.
+    void chiudi() { x_.writeEndDocument(); }
+
+  private:
+    QXmlStreamWriter x_;
+};
+
 class Scrittore {
   public:
-    explicit Scrittore(QByteArray* uscita) : x_(uscita) { x_.setAutoFormatting(false); }
+    explicit Scrittore(QByteArray* uscita) : x_(uscita) {}
 
-    QXmlStreamWriter& x() { return x_; }
+    ParteXml& x() { return x_; }
 
-    void inizio(const QString& nome) { x_.writeStartElement(kW, nome); }
-    void fine() { x_.writeEndElement(); }
-    void vuoto(const QString& nome) { x_.writeEmptyElement(kW, nome); }
-    void attributo(const QString& nome, const QString& valore) {
-        x_.writeAttribute(kW, nome, valore);
-    }
+    void inizio(const QString& nome) { x_.inizio(kW, nome); }
+    void fine() { x_.fine(); }
+    void vuoto(const QString& nome) { x_.vuoto(kW, nome); }
+    void attributo(const QString& nome, const QString& valore) { x_.attributo(kW, nome, valore); }
     void vuotoVal(const QString& nome, const QString& valore) {
         vuoto(nome);
         attributo(QStringLiteral("val"), valore);
@@ -82,8 +120,8 @@ class Scrittore {
         auto scriviPezzo = [&] {
             if (pezzo.isEmpty()) return;
             inizio(QStringLiteral("t"));
-            x_.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
-            x_.writeCharacters(pezzo);
+            x_.attributoXml(QStringLiteral("space"), QStringLiteral("preserve"));
+            x_.testo(pezzo);
             fine();
             pezzo.clear();
         };
@@ -223,13 +261,10 @@ class Scrittore {
         fine();
     }
 
-    void avvio() {
-        x_.writeStartDocument(QStringLiteral("1.0"), true);
-        x_.writeNamespace(kW, QStringLiteral("w"));
-    }
+    void avvio() { x_.spazioNomi(kW, QStringLiteral("w")); }
 
   private:
-    QXmlStreamWriter x_;
+    ParteXml x_;
 };
 
 QByteArray tipiContenuto() {
@@ -289,7 +324,7 @@ QByteArray documentoXml(const Documento& d) {
     QByteArray uscita;
     Scrittore s(&uscita);
     s.avvio();
-    s.x().writeNamespace(kR, QStringLiteral("r"));
+    s.x().spazioNomi(kR, QStringLiteral("r"));
     s.inizio(QStringLiteral("document"));
     s.inizio(QStringLiteral("body"));
     for (const Documento::Blocco& b : d.blocchi()) {
@@ -302,7 +337,7 @@ QByteArray documentoXml(const Documento& d) {
     s.inizio(QStringLiteral("sectPr"));
     s.vuoto(QStringLiteral("footerReference"));
     s.attributo(QStringLiteral("type"), QStringLiteral("default"));
-    s.x().writeAttribute(kR, QStringLiteral("id"), QStringLiteral("rId2"));
+    s.x().attributo(kR, QStringLiteral("id"), QStringLiteral("rId2"));
     s.vuoto(QStringLiteral("pgSz"));
     s.attributo(QStringLiteral("w"), QString::number(kLarghezzaPagina));
     s.attributo(QStringLiteral("h"), QString::number(kAltezzaPagina));
@@ -317,7 +352,7 @@ QByteArray documentoXml(const Documento& d) {
     s.fine();  // sectPr
     s.fine();  // body
     s.fine();  // document
-    s.x().writeEndDocument();
+    s.x().chiudi();
     return uscita;
 }
 
@@ -350,8 +385,8 @@ QByteArray piePaginaXml(const Documento& d) {
         s.inizio(QStringLiteral("r"));
         s.carattere(c);
         s.inizio(QStringLiteral("instrText"));
-        s.x().writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
-        s.x().writeCharacters(istruzione);
+        s.x().attributoXml(QStringLiteral("space"), QStringLiteral("preserve"));
+        s.x().testo(istruzione);
         s.fine();
         s.fine();
         segno("separate");
@@ -363,7 +398,7 @@ QByteArray piePaginaXml(const Documento& d) {
     campo(QStringLiteral(" NUMPAGES "), QStringLiteral("1"));
     s.fine();  // p
     s.fine();  // ftr
-    s.x().writeEndDocument();
+    s.x().chiudi();
     return uscita;
 }
 
@@ -377,24 +412,23 @@ QByteArray proprietaXml(const Documento& d) {
     const QString quando = p.creato.toUTC().toString(Qt::ISODate);
 
     QByteArray uscita;
-    QXmlStreamWriter x(&uscita);
-    x.writeStartDocument(QStringLiteral("1.0"), true);
-    x.writeNamespace(cp, QStringLiteral("cp"));
-    x.writeNamespace(dc, QStringLiteral("dc"));
-    x.writeNamespace(dcterms, QStringLiteral("dcterms"));
-    x.writeNamespace(xsi, QStringLiteral("xsi"));
-    x.writeStartElement(cp, QStringLiteral("coreProperties"));
-    x.writeTextElement(dc, QStringLiteral("title"), p.titolo);
-    x.writeTextElement(dc, QStringLiteral("creator"), p.autore);
-    x.writeTextElement(cp, QStringLiteral("lastModifiedBy"), p.autore);
+    ParteXml x(&uscita);
+    x.spazioNomi(cp, QStringLiteral("cp"));
+    x.spazioNomi(dc, QStringLiteral("dc"));
+    x.spazioNomi(dcterms, QStringLiteral("dcterms"));
+    x.spazioNomi(xsi, QStringLiteral("xsi"));
+    x.inizio(cp, QStringLiteral("coreProperties"));
+    x.elementoTesto(dc, QStringLiteral("title"), p.titolo);
+    x.elementoTesto(dc, QStringLiteral("creator"), p.autore);
+    x.elementoTesto(cp, QStringLiteral("lastModifiedBy"), p.autore);
     for (const char* nome : {"created", "modified"}) {
-        x.writeStartElement(dcterms, QString::fromLatin1(nome));
-        x.writeAttribute(xsi, QStringLiteral("type"), QStringLiteral("dcterms:W3CDTF"));
-        x.writeCharacters(quando);
-        x.writeEndElement();
+        x.inizio(dcterms, QString::fromLatin1(nome));
+        x.attributo(xsi, QStringLiteral("type"), QStringLiteral("dcterms:W3CDTF"));
+        x.testo(quando);
+        x.fine();
     }
-    x.writeEndElement();
-    x.writeEndDocument();
+    x.fine();
+    x.chiudi();
     return uscita;
 }
 
@@ -474,7 +508,7 @@ QByteArray stiliXml() {
     s.fine();  // style
 
     s.fine();  // styles
-    s.x().writeEndDocument();
+    s.x().chiudi();
     return uscita;
 }
 

@@ -16,7 +16,7 @@
 #include <numeric>
 #include <vector>
 
-#include "common/nomifile.h"
+#include "reports/caratteri.h"
 #include "reports/impaginazione.h"
 
 namespace varimo {
@@ -110,21 +110,29 @@ class Impaginatore {
 
 std::vector<Riga> Impaginatore::righe(const QList<Frammento>& frammenti, const Carattere& marcatore,
                                       Allineamento a, double larghezza, bool grassetto) const {
+    // Every text the PDF shows is laid out here (the footer aside): each
+    // fragment goes through testoPerDocumenti(), after its manual line
+    // breaks have become line separators, so an unpaired surrogate or a
+    // control character reaches neither the layout nor the fonts embedded
+    // in the file. The filter may shorten a fragment, hence the ranges are
+    // taken from the filtered text.
     QString testo;
     QList<QTextLayout::FormatRange> formati;
     for (const Frammento& f : frammenti) {
+        QString pezzo = f.testo;
+        pezzo.replace(QChar(11), QChar::LineSeparator);
+        pezzo = testoPerDocumenti(pezzo);
         QTextLayout::FormatRange r;
         r.start = static_cast<int>(testo.size());
-        r.length = static_cast<int>(f.testo.size());
+        r.length = static_cast<int>(pezzo.size());
         r.format.setFont(fontDi(f.carattere, grassetto));
         formati.append(r);
-        testo += f.testo;
+        testo += pezzo;
     }
     if (testo.isEmpty()) {
         const QFontMetricsF m(fontDi(marcatore, grassetto), dispositivo_);
         return {Riga{nullptr, 0, m.lineSpacing()}};
     }
-    testo.replace(QChar(11), QChar::LineSeparator);
 
     auto layout = std::make_shared<QTextLayout>(
         testo, fontDi(frammenti.first().carattere, grassetto), dispositivo_);
@@ -292,7 +300,7 @@ void Impaginatore::fetta(const Tabella& t, int riga, const std::vector<int>& lar
 
 void Impaginatore::dipingi(QPainter& p, QPdfWriter& w, const Documento& d) const {
     const QFont piede = fontDi(caratterePiePagina(d), false);
-    const QString data = dataPiePagina(d);
+    const QString data = testoPerDocumenti(dataPiePagina(d));
     const int totale = static_cast<int>(pagine_.size());
     for (int i = 0; i < totale; ++i) {
         if (i > 0) w.newPage();
@@ -304,7 +312,8 @@ void Impaginatore::dipingi(QPainter& p, QPdfWriter& w, const Documento& d) const
         const QRectF riga(kMargineLato, kAltezzaPagina - kDistanzaPiePagina - m.height(),
                           kLarghezzaTesto, m.height());
         p.drawText(riga, Qt::AlignLeft | Qt::AlignBottom, data);
-        p.drawText(riga, Qt::AlignRight | Qt::AlignBottom, testoPagina(i + 1, totale));
+        p.drawText(riga, Qt::AlignRight | Qt::AlignBottom,
+                   testoPerDocumenti(testoPagina(i + 1, totale)));
     }
 }
 
@@ -328,8 +337,11 @@ std::optional<QByteArray> pdfDocumento(const Documento& d, QString* errore) {
         w.setResolution(kRisoluzione);
         w.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                     QMarginsF(0, 0, 0, 0), QPageLayout::Point));
-        w.setTitle(testoPerMetadati(d.proprieta().titolo));
-        w.setCreator(testoPerMetadati(d.proprieta().autore));
+        // Qt writes the title and the creator twice: in the Info dictionary
+        // and in the XMP metadata, an XML packet that a control character or
+        // an unpaired surrogate would leave unreadable.
+        w.setTitle(testoPerDocumenti(d.proprieta().titolo));
+        w.setCreator(testoPerDocumenti(d.proprieta().autore));
 
         Impaginatore imp(&w);
         for (const Documento::Blocco& b : d.blocchi()) {
