@@ -101,7 +101,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Valutazione calcolata;
     auto fase = quadroDellaFase(*f, int(f->fasi.size()) - 1, &calcolata);
     if (auto* q = std::get_if<FileQuadro>(&fase)) {
-        QuadroCalcolato qc{*q, calcolata};
+        QuadroCalcolato qc;
+        qc.file = *q;
+        qc.valutazione = calcolata;
         {
             const Esportatori formati = formatiEsportazione();
             for (auto it = formati.constBegin(); it != formati.constEnd(); ++it) {

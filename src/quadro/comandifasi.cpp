@@ -1,6 +1,7 @@
 #include "quadro/comandifasi.h"
 
 #include <QFileInfo>
+#include <functional>
 
 #include "common/scritturafile.h"
 #include "quadro/formatofasi.h"
@@ -20,7 +21,7 @@ QString estensione(const QString& percorso) {
 
 }  // namespace
 
-QByteArray csvConfronto(const Confronto& c) {
+QByteArray csvConfronto(const Confronto& c, const QList<Andamento>& andamenti) {
     QString s = QStringLiteral("codice;etichetta");
     for (const QString& n : c.nomi) s += u';' + campoCsv(n);
     if (c.haDifferenza()) s += QStringLiteral(";differenza");
@@ -35,18 +36,62 @@ QByteArray csvConfronto(const Confronto& c) {
     for (Centesimi t : c.totali) s += u';' + testoImporto(t, false);
     if (c.haDifferenza()) s += u';' + testoImporto(c.differenzaTotale(), false);
     s += QStringLiteral("\r\n");
+    if (andamenti.isEmpty()) return QByteArray("\xEF\xBB\xBF") + s.toUtf8();
+
+    // What each compared phase used of the contingencies and economies; an
+    // empty cell where the phase has no such item.
+    auto riga = [&](const QString& codice, const QString& etichetta,
+                    const std::function<std::optional<Centesimi>(const Andamento&)>& cifra) {
+        s += codice + u';' + campoCsv(etichetta);
+        QList<std::optional<Centesimi>> cifre;
+        for (int k = 0; k < c.fasi.size(); ++k) {
+            const int i = c.fasi[k];
+            cifre.append(i < andamenti.size() ? cifra(andamenti[i]) : std::nullopt);
+            s += u';' + (cifre.last() ? testoImporto(*cifre.last(), false) : QString());
+        }
+        if (c.haDifferenza())
+            s += u';' + testoImporto(cifre.value(c.a).value_or(0) - cifre.value(c.da).value_or(0),
+                                     false);
+        s += QStringLiteral("\r\n");
+    };
+    auto fondo = [](const Fondo& f, Centesimi x) {
+        return f.codice.isEmpty() ? std::optional<Centesimi>() : x;
+    };
+    riga(QStringLiteral("CONTRATTO"), QStringLiteral("Importo contrattuale"),
+         [](const Andamento& a) { return std::optional<Centesimi>(a.contratto); });
+    riga(QStringLiteral("IMPREVISTI_USATI"), QStringLiteral("Imprevisti usati"),
+         [&](const Andamento& a) { return fondo(a.imprevisti, a.imprevisti.usato); });
+    riga(QStringLiteral("IMPREVISTI_RESIDUI"), QStringLiteral("Imprevisti residui"),
+         [&](const Andamento& a) { return fondo(a.imprevisti, a.imprevisti.residuo); });
+    riga(QStringLiteral("ECONOMIE_USATE"), QStringLiteral("Economie usate"),
+         [&](const Andamento& a) { return fondo(a.economie, a.economie.usato); });
+    riga(QStringLiteral("ECONOMIE_RESIDUE"), QStringLiteral("Economie residue"),
+         [&](const Andamento& a) { return fondo(a.economie, a.economie.residuo); });
+    for (int i : c.fasi)
+        if (i < andamenti.size() && !andamenti[i].avviso.isEmpty())
+            s += QStringLiteral("AVVISO;") + campoCsv(andamenti[i].avviso) + QStringLiteral("\r\n");
     return QByteArray("\xEF\xBB\xBF") + s.toUtf8();
 }
 
-QByteArray csvAggiudicazione(const FileQuadro& file, const Aggiudicazione& a) {
-    QByteArray csv = csvQuadro(QuadroCalcolato{file, a.valutazione});
-    const qsizetype totale = csv.lastIndexOf("\r\nTOTALE;");
-    const QString righe = QStringLiteral("\r\nCONTRATTO;Importo contrattuale;;") +
-                          testoImporto(a.contratto, false) + QStringLiteral("\r\nECONOMIE;") +
-                          campoCsv(kEtichettaEconomie) + QStringLiteral(";;") +
-                          testoImporto(a.economie, false);
-    csv.insert(totale < 0 ? csv.size() : totale, righe.toUtf8());
-    return csv;
+std::variant<QuadroCalcolato, QString> faseDaEsportare(const FileFasi& f, int i) {
+    QuadroCalcolato qc;
+    auto q = quadroDellaFase(f, i, &qc.valutazione);
+    if (auto* e = std::get_if<QString>(&q)) return *e;
+    qc.file = std::get<FileQuadro>(std::move(q));
+    const Fase& fase = f.fasi[i];
+    qc.tipoFase = nomeTipoFase(fase.tipo);
+    qc.datiFase = datiDellaFase(f, i);
+    if (fase.tipo == TipoFase::Aggiudicazione && fase.ribasso) {
+        auto c = calcolaFase(f, i);
+        if (const auto* fc = std::get_if<FaseCalcolata>(&c); fc && fc->aggiudicazione) {
+            qc.contratto = fc->aggiudicazione->contratto;
+            qc.economie = fc->aggiudicazione->economie;
+            qc.ribasso = fase.ribasso;
+            qc.ribassaManodopera = fase.ribassaManodopera;
+            qc.primaDelRibasso = fc->aggiudicazione->gara;
+        }
+    }
+    return qc;
 }
 
 int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportatori& formati) {
@@ -86,11 +131,6 @@ int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportator
     auto letto = leggiFasiOClassico(entrata);
     if (auto* e = std::get_if<QString>(&letto)) return errore(*e);
     const FileFasi& f = std::get<FileFasi>(letto);
-    auto scrivi = [&](const QByteArray& dati) {
-        if (const auto e = scriviFileCompleto(uscita, dati))
-            return errore(QStringLiteral("Impossibile scrivere «%1»: %2").arg(uscita, e->motivo));
-        return 0;
-    };
 
     if (confronto) {
         auto c = confronta(f);
@@ -99,34 +139,51 @@ int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportator
             return errore(QStringLiteral("Impossibile scrivere «%1»: %2").arg(uscita, *e));
         return 0;
     }
-    const int i = fase ? indiceFase(f, *fase) : int(f.fasi.size()) - 1;
+    int i = fase ? indiceFase(f, *fase) : int(f.fasi.size()) - 1;
     if (i < 0) {
         QStringList nomi;
         for (const Fase& x : f.fasi) nomi.append(QStringLiteral("«%1»").arg(x.nome));
         return errore(QStringLiteral("Il file «%1» non ha una fase di nome «%2» (le fasi sono %3).")
                           .arg(entrata, *fase, nomi.join(QStringLiteral(", "))));
     }
+    FileFasi gara;
+    const FileFasi* daEsportare = &f;
     if (sconto) {
         const Fase& x = f.fasi[i];
-        auto a = aggiudica(x.quadro, *sconto, x.ribassaManodopera, riferimentiFase(f, i));
-        if (auto* p = std::get_if<Problema>(&a))
+        // A variant and the final account hold the prices after the discount:
+        // a discount on them would discount them twice.
+        if (x.tipo == TipoFase::Variante || x.tipo == TipoFase::Finale)
+            return errore(QStringLiteral("La fase «%1» è una %2: le sue voci sono già ribassate. Il "
+                                         "ribasso si applica alla fase del progetto: sceglierla "
+                                         "con --fase.")
+                              .arg(x.nome, nomeTipoFase(x.tipo).toLower()));
+        // The award of the phase at that discount, as "Nuova fase" makes it;
+        // the file is left as it is.
+        gara = f;
+        if (x.tipo == TipoFase::Aggiudicazione) {
+            if (x.ribasso && *x.ribasso != *sconto)
+                errore(QStringLiteral("Avviso: la fase «%1» ha il ribasso del %2 %: è calcolata "
+                                      "con il %3 % sulle voci del progetto.")
+                           .arg(x.nome, testoPercentuale(*x.ribasso), testoPercentuale(*sconto)));
+        } else {
+            auto n = nuovaFase(gara, i, TipoFase::Aggiudicazione,
+                               nomeNuovaFase(gara, TipoFase::Aggiudicazione), x.data);
+            if (auto* e = std::get_if<QString>(&n))
+                return errore(QStringLiteral("La fase «%1» non può essere aggiudicata: %2")
+                                  .arg(x.nome, *e));
+            i = std::get<int>(n);
+        }
+        gara.fasi[i].ribasso = sconto;
+        gara.fasi[i].bloccata = false;
+        daEsportare = &gara;
+        auto c = calcolaFase(gara, i);
+        if (auto* p = std::get_if<Problema>(&c))
             return errore(QStringLiteral("La fase «%1» non può essere aggiudicata: %2")
                               .arg(x.nome, p->messaggio));
-        const Aggiudicazione& g = std::get<Aggiudicazione>(a);
-        for (const QString& avviso : g.valutazione.avvisi) errore(QStringLiteral("Avviso: ") + avviso);
-        FileQuadro q;
-        q.intestazione = f.intestazione;
-        q.intestazione.fase = nomeTipoFase(TipoFase::Aggiudicazione);
-        q.quadro = g.quadro;
-        if (est == QLatin1String(".csv")) return scrivi(csvAggiudicazione(q, g));
-        if (const auto e = (*esporta)(QuadroCalcolato{q, g.valutazione}, uscita))
-            return errore(QStringLiteral("Impossibile scrivere «%1»: %2").arg(uscita, *e));
-        return 0;
     }
-    QuadroCalcolato qc;
-    auto q = quadroDellaFase(f, i, &qc.valutazione);
-    if (auto* e = std::get_if<QString>(&q)) return errore(*e);
-    qc.file = std::get<FileQuadro>(std::move(q));
+    auto calcolata = faseDaEsportare(*daEsportare, i);
+    if (auto* e = std::get_if<QString>(&calcolata)) return errore(*e);
+    const QuadroCalcolato& qc = std::get<QuadroCalcolato>(calcolata);
     for (const QString& avviso : qc.valutazione.avvisi) errore(QStringLiteral("Avviso: ") + avviso);
     if (const auto e = (*esporta)(qc, uscita))
         return errore(QStringLiteral("Impossibile scrivere «%1»: %2").arg(uscita, *e));

@@ -26,12 +26,17 @@ int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportator
 // "codice;etichetta;" then one column per phase named by the phase's name, then
 // "differenza" (when two phases or more are compared); one line per item, an
 // empty cell where a phase lacks the item, amounts with a decimal comma and no
-// grouping; the project total last with the code TOTALE.
-QByteArray csvConfronto(const Confronto& c);
+// grouping; the project total with the code TOTALE; then, when `andamenti`
+// (andamento() of the file) is given, the contract amount (CONTRATTO), the
+// contingencies and economies each phase used and left (IMPREVISTI_USATI,
+// IMPREVISTI_RESIDUI, ECONOMIE_USATE, ECONOMIE_RESIDUE) and a variant's
+// warning on its limit (AVVISO, the text in the label's field).
+QByteArray csvConfronto(const Confronto& c, const QList<Andamento>& andamenti = {});
 
-// The award as .csv: the framework's lines (codice;etichetta;regola;importo),
-// then CONTRATTO (the contract amount) and ECONOMIE on lines of their own,
-// then TOTALE.
-QByteArray csvAggiudicazione(const FileQuadro& file, const Aggiudicazione& a);
+// Phase `i` of a file as its exports take it: the framework as computed (an
+// award after its discount) with the phase's name, kind, date and figures,
+// and for an award its contract amount and economies. The window and the
+// command line export a phase through it, so both write the same.
+std::variant<QuadroCalcolato, QString> faseDaEsportare(const FileFasi& f, int i);
 
 }  // namespace varimo::quadro

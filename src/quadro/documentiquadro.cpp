@@ -1,8 +1,10 @@
 #include "quadro/documentiquadro.h"
 
 #include <QDate>
+#include <algorithm>
 #include <QFileInfo>
 #include <QHash>
+#include <QSettings>
 
 #include "reports/documento.h"
 #include "reports/foglioquadro.h"
@@ -73,8 +75,12 @@ QuadroEsportato perDocumenti(const QuadroCalcolato& c) {
     q.intestazione.rup = h.rup;
     q.intestazione.progettista = h.progettista;
     q.intestazione.fase = h.fase;
-    q.intestazione.data = QDate::fromString(h.data, Qt::ISODate);
+    q.intestazione.tipoFase = c.tipoFase;
+    q.intestazione.data = QDate::fromString(dataIso(h.data).value_or(QString()), Qt::ISODate);
+    q.intestazione.luogo = h.luogo;
     q.intestazione.valuta = h.valuta;
+    for (const DatoDellaFase& d : c.datiFase) q.datiFase.append({d.voce, d.valore});
+    q.colori = stampaAColori();
 
     QHash<QString, int> indici;
     for (const Voce& v : c.file.quadro.voci) q.sezioni << aggiungi(v, 0, val, q, indici);
@@ -93,6 +99,26 @@ QuadroEsportato perDocumenti(const QuadroCalcolato& c) {
                               .arg(t->anno)
                               .arg(t->fonte));
     for (const QString& a : val.avvisi) q.note.append(QStringLiteral("Avviso: ") + a);
+    // An award: each item the discount reduced with its amount before it and
+    // its labour kept out, so that the spreadsheet computes it from the
+    // discount.
+    if (c.ribasso) {
+        q.ribasso = *c.ribasso;
+        for (const VoceInOrdine& o : vociInOrdine(c.file.quadro)) {
+            const Voce& v = *o.voce;
+            const auto prima = c.primaDelRibasso.constFind(v.codice);
+            if (v.tipo != Tipo::Importo || prima == c.primaDelRibasso.constEnd() ||
+                !ribassabile(c.file.quadro, o.percorso))
+                continue;
+            VoceEsportata& e = q.voci[indici.value(v.codice)];
+            e.centesimiPrimaDelRibasso = *prima;
+            e.manodoperaEsclusa =
+                c.ribassaManodopera
+                    ? 0
+                    : std::clamp<Centesimi>(manodopera(v).value_or(0), 0,
+                                            std::max<Centesimi>(*prima, 0));
+        }
+    }
     q.totale = val.totale;
     q.totaleFisso = c.file.quadro.vincolo.totale;
     // The absorbing item is marked only when it did absorb the difference.
@@ -107,7 +133,8 @@ std::variant<QuadroCalcolato, QString> calcolaPerDocumenti(const FileQuadro& f,
                                                            const std::optional<Riferimenti>& r) {
     // Absorbing again what the framework has absorbed already changes
     // nothing, and tells which item absorbs.
-    QuadroCalcolato c{f, {}};
+    QuadroCalcolato c;
+    c.file = f;
     auto v = ricalcola(c.file.quadro, r.value_or(Riferimenti{f.intestazione.data, {}, nullptr}));
     if (const auto* p = std::get_if<Problema>(&v)) return p->messaggio;
     c.valutazione = std::get<Valutazione>(v);
@@ -132,6 +159,14 @@ std::optional<QString> esportaXlsxQuadro(const QuadroCalcolato& q, const QString
     QString errore;
     const bool ok = scriviFoglioQuadro(perDocumenti(q), percorso, &errore);
     return comeEsito(ok, errore);
+}
+
+bool stampaAColori() {
+    return QSettings().value(QStringLiteral("quadro/stampaacolori"), false).toBool();
+}
+
+void impostaStampaAColori(bool colori) {
+    QSettings().setValue(QStringLiteral("quadro/stampaacolori"), colori);
 }
 
 bool richiedeCaratteriGrafici(const QString& percorso) {

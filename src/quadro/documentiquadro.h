@@ -30,6 +30,11 @@ std::optional<QString> esportaPdfQuadro(const QuadroCalcolato& q, const QString&
 std::optional<QString> esportaDocxQuadro(const QuadroCalcolato& q, const QString& percorso);
 std::optional<QString> esportaXlsxQuadro(const QuadroCalcolato& q, const QString& percorso);
 
+// The prints of a framework are plain black on white; colour (the program's
+// maroon and yellow) is the user's choice, kept in the settings.
+bool stampaAColori();
+void impostaStampaAColori(bool colori);
+
 // The formats of `varimo --esporta`: the .csv with .pdf, .docx and .xlsx.
 Esportatori formatiEsportazione();
 

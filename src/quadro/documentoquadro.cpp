@@ -206,17 +206,16 @@ void DocumentoQuadro::ricalcolaMostrato() {
 
 QString DocumentoQuadro::dataMostrata(const Intestazione& intestazione) const {
     const Fase& fase = stato_.fasi.fasi[stato_.corrente];
-    return stato_.fasi.fasi.size() > 1 && !fase.data.isEmpty() ? fase.data : intestazione.data;
+    return !fase.data.isEmpty() ? fase.data : intestazione.data;
 }
 
 FileQuadro DocumentoQuadro::fileMostrato() const {
     FileQuadro f = file_;
     f.quadro = mostrato_;
-    if (stato_.fasi.fasi.size() > 1) {
-        const Fase& fase = stato_.fasi.fasi[stato_.corrente];
-        f.intestazione.fase = fase.nome;
-        if (!fase.data.isEmpty()) f.intestazione.data = fase.data;
-    }
+    // The phase's name and date, as the command line prints them.
+    const Fase& fase = stato_.fasi.fasi[stato_.corrente];
+    f.intestazione.fase = fase.nome;
+    f.intestazione.data = dataMostrata(f.intestazione);
     return f;
 }
 

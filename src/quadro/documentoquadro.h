@@ -46,8 +46,11 @@ class DocumentoQuadro : public ProgettoAperto {
     // What the shown phase is computed with: the shown date, and in a variant
     // the amounts of the project of the award before it.
     const Riferimenti& riferimenti() const { return riferimenti_; }
-    // The shown framework as its documents and exports take it; with several
-    // phases the header names the phase and carries its date.
+    // The date of the phase in the window: its own, else (a file of one
+    // framework that dated only its header) the header's.
+    QString dataFase() const { return dataMostrata(stato_.fasi.intestazione); }
+    // The shown framework as its documents and exports take it: the header
+    // names the phase and carries its date.
     FileQuadro fileMostrato() const;
     // The award as computed when the window shows one after its discount.
     const std::optional<Aggiudicazione>& aggiudicazione() const { return aggiudicazione_; }
@@ -113,8 +116,7 @@ class DocumentoQuadro : public ProgettoAperto {
   private:
     void ricalcolaMostrato();
     // The date the shown phase is computed at, with this header: the phase's
-    // own when the file has several and it has one, else the header's (as
-    // fileMostrato() prints it).
+    // own, else the header's (as fileMostrato() prints it).
     QString dataMostrata(const Intestazione& intestazione) const;
     // Phase `fase` in the window with the items, header and unknown keys of
     // f; `valutata`, when given, is the evaluation of those items just made.

@@ -1,5 +1,6 @@
 #include "quadro/fasi.h"
 
+#include <QDate>
 #include <QHash>
 #include <QSet>
 #include <algorithm>
@@ -135,6 +136,24 @@ FileFasi fileDaQuadro(const FileQuadro& f) {
     return r;
 }
 
+// ---- Dates ------------------------------------------------------------------
+
+QString dataItaliana(const QString& data) {
+    const QDate d = QDate::fromString(data.trimmed(), Qt::ISODate);
+    return d.isValid() ? d.toString(QStringLiteral("dd/MM/yyyy")) : data;
+}
+
+std::optional<QString> dataIso(const QString& testo) {
+    const QString t = testo.trimmed();
+    if (t.isEmpty()) return QString();
+    for (const QString& forma : {QStringLiteral("d/M/yyyy"), QStringLiteral("yyyy-MM-dd"),
+                                 QStringLiteral("d.M.yyyy"), QStringLiteral("d-M-yyyy")}) {
+        const QDate d = QDate::fromString(t, forma);
+        if (d.isValid()) return d.toString(Qt::ISODate);
+    }
+    return std::nullopt;
+}
+
 // ---- Labour costs --------------------------------------------------------
 
 std::optional<Centesimi> manodopera(const Voce& v, bool* errata) {
@@ -195,6 +214,7 @@ std::variant<Aggiudicazione, Problema> aggiudica(const Quadro& progetto, Millesi
     if (auto* e = std::get_if<Problema>(&v0)) return *e;
     r.totaleFinanziato = std::get<Valutazione>(v0).totale;
     r.gara = std::get<Valutazione>(v0).importi;
+    r.baseDiGara = importoContrattuale(p, std::get<Valutazione>(v0));
 
     Quadro& a = r.quadro;
     a = p;
@@ -214,6 +234,7 @@ std::variant<Aggiudicazione, Problema> aggiudica(const Quadro& progetto, Millesi
                 : std::clamp<Centesimi>(m.value_or(0), 0, std::max<Centesimi>(importo, 0));
         const Centesimi dopo = esclusa + ribassato(importo - esclusa, ribasso);
         r.ribassoLavori += importo - dopo;
+        r.manodoperaEsclusa += esclusa;
         voceA(a, x.percorso)->importo = dopo;
     }
     r.codiceEconomie = codiceCheInizia(a, QLatin1StringView("economie"));
@@ -378,6 +399,64 @@ std::variant<QList<Andamento>, Problema> andamento(const FileFasi& f) {
         out.append(a);
     }
     return out;
+}
+
+QList<DatoDellaFase> datiDellaFase(const FileFasi& f, int i) {
+    QList<DatoDellaFase> dati;
+    if (i < 0 || i >= f.fasi.size()) return dati;
+    const Fase& fase = f.fasi[i];
+    if (fase.tipo == TipoFase::Aggiudicazione && fase.ribasso) {
+        auto c = calcolaFase(f, i);
+        const auto* fc = std::get_if<FaseCalcolata>(&c);
+        if (!fc || !fc->aggiudicazione) return dati;
+        const Aggiudicazione& a = *fc->aggiudicazione;
+        dati.append({QStringLiteral("Importo a base di gara"), testoImporto(a.baseDiGara)});
+        dati.append({QStringLiteral("Ribasso d'asta"),
+                     testoPercentuale(*fase.ribasso) + QStringLiteral(" %")});
+        if (a.manodoperaEsclusa > 0)
+            dati.append({QStringLiteral("Costi della manodopera non soggetti a ribasso"),
+                         testoImporto(a.manodoperaEsclusa)});
+        dati.append({QStringLiteral("Importo contrattuale"), testoImporto(a.contratto)});
+        dati.append({kEtichettaEconomie, testoImporto(a.economie)});
+        return dati;
+    }
+    if (fase.tipo != TipoFase::Variante) return dati;
+    if (fase.atto && !(fase.atto->numero.isEmpty() && fase.atto->data.isEmpty())) {
+        QString atto;
+        if (!fase.atto->numero.isEmpty()) atto = QStringLiteral("n. ") + fase.atto->numero;
+        if (!fase.atto->data.isEmpty())
+            atto += (atto.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("del ") +
+                    dataItaliana(fase.atto->data);
+        dati.append({QStringLiteral("Atto di approvazione"), atto});
+    }
+    auto an = andamento(f);
+    const auto* lista = std::get_if<QList<Andamento>>(&an);
+    if (!lista) return dati;
+    const Andamento& a = (*lista)[i];
+    dati.append({QStringLiteral("Importo contrattuale"), testoImporto(a.contratto)});
+    if (a.contrattoAggiudicato) {
+        const Centesimi base = *a.contrattoAggiudicato;
+        QString aumento = (a.contratto >= base ? QStringLiteral("+") : QString()) +
+                          testoImporto(a.contratto - base);
+        if (base > 0) {
+            const qint64 m = aumentoInMillesimi(base, a.contratto);
+            if (qAbs(m) <= qint64(kPercentualeMassima) * 100)
+                aumento += QStringLiteral(" (%1%2 %)")
+                               .arg(m >= 0 ? QStringLiteral("+") : QString(),
+                                    testoPercentuale(Millesimi(m)));
+        }
+        dati.append({QStringLiteral("Variazione sull'importo contrattuale dell'aggiudicazione (%1)")
+                         .arg(testoImporto(base)),
+                     aumento});
+    }
+    if (fase.limite) {
+        QString limite = testoPercentuale(fase.limite->percentuale) + QStringLiteral(" %");
+        if (!fase.limite->articolo.trimmed().isEmpty())
+            limite += QStringLiteral(", ") + fase.limite->articolo.trimmed();
+        dati.append({QStringLiteral("Limite della variante"), limite});
+    }
+    if (!a.avviso.isEmpty()) dati.append({QStringLiteral("Avviso"), a.avviso});
+    return dati;
 }
 
 // ---- Editing phases ------------------------------------------------------

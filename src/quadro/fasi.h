@@ -72,6 +72,16 @@ struct FileFasi {
 // phase ("esecutivo" unless it names another kind), date from the header.
 FileFasi fileDaQuadro(const FileQuadro& f);
 
+// ---- Dates ------------------------------------------------------------------
+
+// Phase and act dates are stored as ISO dates ("2027-03-15") and shown and
+// typed the Italian way ("15/03/2027"). A text that is no date (a date typed
+// before they were stored ISO, say) is shown as it is.
+QString dataItaliana(const QString& data);
+// "15/03/2027", "15.3.2027", "15-3-2027" or "2027-03-15" -> "2027-03-15"; empty
+// stays empty; nothing when it is no real date ("30/02/2026").
+std::optional<QString> dataIso(const QString& testo);
+
 // ---- Labour costs --------------------------------------------------------
 
 // The labour costs a works item declares (the item key "manodopera", an amount
@@ -106,6 +116,8 @@ struct Aggiudicazione {
     // The project's amounts before the discount, by code: the items on the
     // tender base keep them.
     QHash<QString, Centesimi> gara;
+    Centesimi baseDiGara = 0;          // the contract amount of the project: works and safety
+    Centesimi manodoperaEsclusa = 0;   // the labour costs kept out of the discount
 };
 
 // - every amount item subject to the discount (ribassabile()) is reduced by
@@ -168,6 +180,16 @@ struct Andamento {
 
 // For every phase; a phase that cannot be computed makes a Problema naming it.
 std::variant<QList<Andamento>, Problema> andamento(const FileFasi& f);
+
+// The figures of a phase its print carries under the heading, as lines of a
+// name and a value: for an award with its discount the tender base, the
+// discount, the labour kept out, the contract amount and the economies; for a
+// variant its act, its contract amount, the increase over the award's in euro
+// and per cent, and its limit with the article. Nothing for other phases.
+struct DatoDellaFase {
+    QString voce, valore;
+};
+QList<DatoDellaFase> datiDellaFase(const FileFasi& f, int i);
 
 // ---- Editing phases ------------------------------------------------------
 

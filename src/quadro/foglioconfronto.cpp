@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QTemporaryDir>
 
 #include "common/piattaforma.h"
@@ -13,15 +14,32 @@ namespace varimo::quadro {
 
 namespace {
 
-// "A", "B", ... "Z", "AA" ...
-QString lettera(int colonna) {
-    QString s;
-    for (int c = colonna + 1; c > 0; c = (c - 1) / 26) s.prepend(QChar(u'A' + (c - 1) % 26));
-    return s;
-}
-
 double euro(Centesimi c) {
     return static_cast<double>(c) / 100.0;
+}
+
+// How one compared phase is made, as its computation left it (an award with
+// the economies item it adds): the codes of each section's children and of
+// the top-level items. Its rows are summed in the sheet as it sums them.
+struct Struttura {
+    QHash<QString, QStringList> figli;
+    QStringList cime;
+};
+
+std::optional<Struttura> struttura(const FileFasi& f, int fase) {
+    if (fase < 0 || fase >= f.fasi.size()) return std::nullopt;
+    const auto calcolo = calcolaFase(f, fase);
+    const auto* c = std::get_if<FaseCalcolata>(&calcolo);
+    if (!c) return std::nullopt;
+    Struttura s;
+    for (const Voce& v : c->quadro.voci) s.cime << v.codice;
+    for (const VoceInOrdine& v : vociInOrdine(c->quadro)) {
+        if (v.voce->tipo != Tipo::Sezione || v.voce->voci.isEmpty()) continue;
+        QStringList figli;
+        for (const Voce& x : v.voce->voci) figli << x.codice;
+        s.figli.insert(v.voce->codice, figli);
+    }
+    return s;
 }
 
 }  // namespace
@@ -31,6 +49,17 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
         if (errore) *errore = m;
         return std::nullopt;
     };
+    const int fasi = int(c.nomi.size());
+    const lxw_col_t colDiff = lxw_col_t(2 + fasi);
+    const lxw_row_t rigaColonne = kRigaColonneConfronto - 1;
+    const qsizetype ultimaRiga = kRigaColonneConfronto + c.righe.size() + 2;
+    if (ultimaRiga > LXW_ROW_MAX)
+        return fallisci(
+            QStringLiteral("il confronto ha più voci di quante righe abbia un foglio di calcolo"));
+    if (2 + fasi + 1 > LXW_COL_MAX)
+        return fallisci(QStringLiteral(
+            "il confronto ha più fasi di quante colonne abbia un foglio di calcolo"));
+
     const auto lavoro = piattaforma::cartellaDiLavoro();
     QTemporaryDir& cartella = *lavoro;
     if (!cartella.isValid()) return fallisci(QStringLiteral("nessuna cartella temporanea"));
@@ -45,11 +74,16 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
         if (primo == LXW_NO_ERROR) primo = e;
     };
 
-    QByteArray titolo = QStringLiteral("Confronto tra le fasi").toUtf8();
+    QByteArray titolo = testoCella(QStringLiteral("Confronto tra le fasi")).toUtf8();
     lxw_doc_properties proprieta{};
     proprieta.title = titolo.data();
     verifica(workbook_set_properties(libro, &proprieta));
-    lxw_worksheet* foglio = workbook_add_worksheet(libro, "Confronto");
+    const QByteArray nomeFoglio = varimo::nomeFoglio(QStringLiteral("Confronto")).toUtf8();
+    lxw_worksheet* foglio = workbook_add_worksheet(libro, nomeFoglio.constData());
+    if (!foglio) {
+        chiudiLibro(libro);
+        return fallisci(QStringLiteral("impossibile aggiungere il foglio"));
+    }
     lxw_format* grassetto = workbook_add_format(libro);
     format_set_bold(grassetto);
     lxw_format* testa = workbook_add_format(libro);
@@ -65,16 +99,24 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
     lxw_format* testo = workbook_add_format(libro);
     format_set_text_wrap(testo);
 
+    // Every text through the one filter of the documents, cut to a cell.
     auto scrivi = [&](lxw_row_t r, lxw_col_t col, const QString& t, lxw_format* fm) {
-        if (t.isEmpty())
+        const QString ammesso = testoCella(t);
+        if (ammesso.isEmpty())
             verifica(worksheet_write_blank(foglio, r, col, fm));
         else
-            verifica(worksheet_write_string(foglio, r, col, t.toUtf8().constData(), fm));
+            verifica(worksheet_write_string(foglio, r, col, ammesso.toUtf8().constData(), fm));
     };
+    // A formula with the amount it gives; the amount alone when the formula
+    // is longer than a spreadsheet takes.
     auto formula = [&](lxw_row_t r, lxw_col_t col, const QString& fx, Centesimi valore,
                        lxw_format* fm) {
-        verifica(
-            worksheet_write_formula_num(foglio, r, col, fx.toUtf8().constData(), fm, euro(valore)));
+        if (!formulaAmmessa(fx)) {
+            verifica(worksheet_write_number(foglio, r, col, euro(valore), fm));
+            return;
+        }
+        verifica(worksheet_write_formula_num(foglio, r, col, fx.toLatin1().constData(), fm,
+                                             euro(valore)));
     };
 
     const Intestazione& i = f.intestazione;
@@ -87,9 +129,6 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
     scrivi(3, 0, QStringLiteral("Quadro economico: confronto tra le fasi - valori in ") + i.valuta,
            grassetto);
 
-    const int fasi = int(c.nomi.size());
-    const lxw_col_t colDiff = lxw_col_t(2 + fasi);
-    const lxw_row_t rigaColonne = kRigaColonneConfronto - 1;
     scrivi(rigaColonne, 0, QStringLiteral("Codice"), testa);
     scrivi(rigaColonne, 1, QStringLiteral("Voce"), testa);
     for (int k = 0; k < fasi; ++k) scrivi(rigaColonne, lxw_col_t(2 + k), c.nomi[k], testa);
@@ -97,12 +136,39 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
         scrivi(rigaColonne, colDiff,
                QStringLiteral("Differenza\n%1 - %2").arg(c.nomi[c.a], c.nomi[c.da]), testa);
 
+    // The rows (counted from 1) of the items, by code, and how each phase is
+    // made.
+    const int primaRiga = kRigaColonneConfronto + 1;
+    QHash<QString, int> riga;
+    for (qsizetype j = 0; j < c.righe.size(); ++j)
+        riga.insert(c.righe[j].codice, primaRiga + int(j));
+    QList<std::optional<Struttura>> strutture;
+    for (int k = 0; k < fasi; ++k) strutture << struttura(f, k < c.fasi.size() ? c.fasi[k] : -1);
+
+    // The SUM of phase k's amounts of the items `codici`, when each has its
+    // row and amount there and they add up to `atteso`; nothing otherwise.
+    auto sommaFase = [&](int k, const QStringList& codiciVoci,
+                         Centesimi atteso) -> std::optional<QString> {
+        QList<int> righe;
+        Centesimi s = 0;
+        for (const QString& x : codiciVoci) {
+            const auto r = riga.constFind(x);
+            if (r == riga.constEnd()) return std::nullopt;
+            const auto& v = c.righe[*r - primaRiga].importi.value(k);
+            if (!v) return std::nullopt;
+            s += *v;
+            righe << *r;
+        }
+        if (s != atteso) return std::nullopt;
+        return QLatin1Char('=') + sommaCelle(letteraColonna(2 + k), righe);
+    };
+
     auto differenza = [&](lxw_row_t r, Centesimi valore, lxw_format* fm) {
-        const QString a = lettera(2 + c.a) + QString::number(r + 1);
-        const QString da = lettera(2 + c.da) + QString::number(r + 1);
+        const QString a = letteraColonna(2 + c.a) + QString::number(r + 1);
+        const QString da = letteraColonna(2 + c.da) + QString::number(r + 1);
         formula(r, colDiff, QStringLiteral("=ROUND(N(%1)-N(%2),2)").arg(a, da), valore, fm);
     };
-    QStringList cime;  // the top-level rows, for the totals
+    QStringList cime;  // the rows of top-level items, when a phase's make is unknown
     lxw_row_t r = rigaColonne + 1;
     qsizetype etichettaPiuLunga = 20;
     for (const RigaConfronto& x : c.righe) {
@@ -111,30 +177,54 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
         const QString etichetta = QString(x.profondita * 2, QLatin1Char(' ')) + x.etichetta;
         etichettaPiuLunga = std::max(etichettaPiuLunga, etichetta.size());
         scrivi(r, 1, etichetta, neretto ? grassetto : testo);
+        lxw_format* fm = neretto ? importoGrassetto : importo;
         for (int k = 0; k < fasi; ++k) {
-            if (x.importi[k])
-                verifica(worksheet_write_number(foglio, r, lxw_col_t(2 + k), euro(*x.importi[k]),
-                                                neretto ? importoGrassetto : importo));
+            if (!x.importi.value(k)) continue;
+            const Centesimi valore = *x.importi[k];
+            // A section is the SUM of its children in that phase.
+            std::optional<QString> somma;
+            if (strutture[k])
+                if (const auto fi = strutture[k]->figli.constFind(x.codice);
+                    fi != strutture[k]->figli.constEnd())
+                    somma = sommaFase(k, *fi, valore);
+            if (somma)
+                formula(r, lxw_col_t(2 + k), *somma, valore, fm);
+            else
+                verifica(worksheet_write_number(foglio, r, lxw_col_t(2 + k), euro(valore), fm));
         }
-        if (c.haDifferenza()) differenza(r, c.differenza(x), neretto ? importoGrassetto : importo);
-        if (x.profondita == 0) cime.append(QString::number(r + 1));
+        if (c.haDifferenza()) differenza(r, c.differenza(x), fm);
+        if (x.profondita == 0) cime.append(x.codice);
         ++r;
     }
+    // The contract amount: the top-level item "A" of the phase, when it has
+    // one and that is its contract amount; the amount otherwise.
     scrivi(r, 1, QStringLiteral("Importo contrattuale"), nullptr);
-    for (int k = 0; k < fasi; ++k)
-        verifica(
-            worksheet_write_number(foglio, r, lxw_col_t(2 + k), euro(c.contratti[k]), importo));
+    for (int k = 0; k < fasi; ++k) {
+        const Centesimi contratto = c.contratti.value(k);
+        std::optional<QString> fx;
+        if (strutture[k] && strutture[k]->cime.contains(QStringLiteral("A")))
+            fx = sommaFase(k, {QStringLiteral("A")}, contratto);
+        if (fx)
+            formula(r, lxw_col_t(2 + k),
+                    QLatin1Char('=') + letteraColonna(2 + k) +
+                        QString::number(riga.value(QStringLiteral("A"))),
+                    contratto, importo);
+        else
+            verifica(worksheet_write_number(foglio, r, lxw_col_t(2 + k), euro(contratto), importo));
+    }
     if (c.haDifferenza()) differenza(r, c.contratti[c.a] - c.contratti[c.da], importo);
     ++r;
+    // The project total of each phase: the SUM of its top-level items.
     scrivi(r, 0, QStringLiteral("TOTALE"), grassetto);
     scrivi(r, 1, QStringLiteral("TOTALE PROGETTO"), grassetto);
     for (int k = 0; k < fasi; ++k) {
-        QStringList celle;
-        for (const QString& riga : cime) celle.append(lettera(2 + k) + riga);
-        formula(r, lxw_col_t(2 + k),
-                celle.isEmpty() ? QStringLiteral("=0")
-                                : QStringLiteral("=SUM(%1)").arg(celle.join(u',')),
-                c.totali[k], importoGrassetto);
+        const Centesimi totale = c.totali.value(k);
+        const auto fx = sommaFase(k, strutture[k] ? strutture[k]->cime : cime, totale);
+        if (fx)
+            formula(r, lxw_col_t(2 + k), *fx, totale, importoGrassetto);
+        else
+            verifica(worksheet_write_number(foglio, r, lxw_col_t(2 + k), euro(totale),
+                                            importoGrassetto));
     }
     if (c.haDifferenza()) differenza(r, c.differenzaTotale(), importoGrassetto);
 
@@ -154,9 +244,7 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
     verifica(worksheet_set_footer(foglio, "&Cpag. &P di &N"));
 
     const auto chiusura = chiudiLibro(libro);
-    if (primo != LXW_NO_ERROR)
-        return fallisci(QStringLiteral("errore del foglio di calcolo: ") +
-                        QString::fromUtf8(lxw_strerror(primo)));
+    if (primo != LXW_NO_ERROR) return fallisci(motivoLibro(primo));
     if (chiusura) return fallisci(*chiusura);
     QFile file(percorso);
     if (!file.open(QIODevice::ReadOnly)) return fallisci(file.errorString());

@@ -9,11 +9,16 @@
 // The comparison as a spreadsheet (.xlsx, libxlsxwriter): the header on top,
 // then the column heading (row kRigaColonneConfronto) and one row per item
 // with its code, its label and one amount per phase (an empty cell where the
-// phase lacks the item); the difference is a formula on the two phases'
-// cells (=ROUND(N(E7)-N(C7),2)), the project total of each phase the SUM of
-// its top-level items, so the sheet follows an amount changed by hand.
-// Amounts in "#,##0.00", the heading frozen and repeated on every page, A4
-// fitted to the page width.
+// phase lacks the item); each phase's section is the SUM of its children in
+// that phase, its contract amount the cell of its top-level item "A" (a
+// value when it has none), its project total the SUM of its top-level
+// items, and the difference a formula on the two phases' cells
+// (=ROUND(N(E7)-N(C7),2)), so the sheet follows an amount changed by hand.
+// A formula longer than a spreadsheet takes is written as its value. Every
+// text passes the documents' character filter (a phase's name with a
+// noncharacter still gives a file every reader opens). Amounts in
+// "#,##0.00", the heading frozen and repeated on every page, A4 fitted to
+// the page width.
 
 namespace varimo::quadro {
 

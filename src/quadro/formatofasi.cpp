@@ -352,19 +352,4 @@ std::variant<FileQuadro, QString> quadroDellaFase(const FileFasi& f, int i,
     return q;
 }
 
-std::variant<FileQuadro, QString> apriFaseComeQuadro(const QString& percorso, const QString& nome,
-                                                     Valutazione* valutazione) {
-    auto letto = apriFileFasi(percorso);
-    if (auto* e = std::get_if<QString>(&letto)) return *e;
-    const FileFasi& f = std::get<FileFasi>(letto);
-    const int i = nome.isEmpty() ? int(f.fasi.size()) - 1 : indiceFase(f, nome);
-    if (i < 0) {
-        QStringList nomi;
-        for (const Fase& x : f.fasi) nomi.append(QStringLiteral("«%1»").arg(x.nome));
-        return QStringLiteral("Il file «%1» non ha una fase di nome «%2» (le fasi sono %3).")
-            .arg(percorso, nome, nomi.join(QStringLiteral(", ")));
-    }
-    return quadroDellaFase(f, i, valutazione);
-}
-
 }  // namespace varimo::quadro

@@ -50,10 +50,4 @@ std::optional<QString> salvaFileFasi(const QString& percorso, const FileFasi& f)
 // base: the framework alone, computed again, would not keep them.
 std::variant<FileQuadro, QString> quadroDellaFase(const FileFasi& f, int i,
                                                   Valutazione* valutazione = nullptr);
-// The file at `percorso` (version 1 or 2) and its phase named `nome` (empty:
-// the last phase) as quadroDellaFase gives it.
-std::variant<FileQuadro, QString> apriFaseComeQuadro(const QString& percorso,
-                                                     const QString& nome = {},
-                                                     Valutazione* valutazione = nullptr);
-
 }  // namespace varimo::quadro

@@ -255,6 +255,7 @@ QByteArray scriviQuadro(const FileQuadro& f) {
     Intestazione i = f.intestazione;
     for (int k = 0; k < campiIntestazione().size(); ++k)
         intestazione.insert(campiIntestazione()[k], campoIntestazione(i, k));
+    if (!i.luogo.isEmpty()) intestazione.insert(QStringLiteral("luogo"), i.luogo);
     aggiungiAltri(intestazione, f.intestazione.altri);
     o.insert(QStringLiteral("intestazione"), intestazione);
     QJsonArray voci;
@@ -308,8 +309,11 @@ std::variant<FileQuadro, QString> leggiQuadro(const QByteArray& dati) {
                 campoIntestazione(f.intestazione, k) =
                     l.testo(io, campiIntestazione()[k], QStringLiteral("intestazione"));
         for (auto it = io.constBegin(); it != io.constEnd(); ++it)
-            if (!campiIntestazione().contains(it.key()))
+            if (!campiIntestazione().contains(it.key()) && it.key() != QLatin1String("luogo"))
                 f.intestazione.altri.insert(it.key(), it.value());
+        if (io.contains(QStringLiteral("luogo")))
+            f.intestazione.luogo =
+                l.testo(io, QStringLiteral("luogo"), QStringLiteral("intestazione"));
     }
     const QJsonValue vv = o.value(QStringLiteral("voci"));
     if (!vv.isArray()) return prefisso() + QStringLiteral("«voci» deve essere un elenco [ … ].");

@@ -74,6 +74,7 @@ struct Voce {
 // The header of a project.
 struct Intestazione {
     QString ente, titolo, cup, cig, rup, progettista, fase, data;
+    QString luogo;  // the place of the work (the file key "luogo", written when given)
     QString valuta = QStringLiteral("euro");
     QJsonObject altri;
 

@@ -57,6 +57,12 @@ QByteArray csvQuadro(const QuadroCalcolato& q) {
         s += campoCsv(v.voce->codice) + u';' + campoCsv(v.voce->etichetta) + u';' +
              campoCsv(regolaDocumenti(*v.voce, &q.valutazione)) + u';' +
              testoImporto(q.valutazione.importo(v.voce->codice), false) + QStringLiteral("\r\n");
+    if (q.contratto)
+        s += QStringLiteral("CONTRATTO;Importo contrattuale;;") + testoImporto(*q.contratto, false) +
+             QStringLiteral("\r\n");
+    if (q.economie)
+        s += QStringLiteral("ECONOMIE;") + campoCsv(kEtichettaEconomie) + QStringLiteral(";;") +
+             testoImporto(*q.economie, false) + QStringLiteral("\r\n");
     s += QStringLiteral("TOTALE;Totale del progetto;;") +
          testoImporto(q.valutazione.totale, false) + QStringLiteral("\r\n");
     return QByteArray("\xEF\xBB\xBF") + s.toUtf8();
@@ -99,10 +105,11 @@ std::variant<FileFasi, QString> leggiFasiOClassico(const QString& percorso) {
 
 std::variant<QuadroCalcolato, QString> leggiEcalcola(const QString& percorso) {
     QuadroCalcolato q;
-    auto letto = apriFaseComeQuadro(percorso, {}, &q.valutazione);
-    if (auto* e = std::get_if<FileQuadro>(&letto)) {
-        q.file = std::move(*e);
-        return q;
+    auto letto = apriFileFasi(percorso);
+    if (auto* f = std::get_if<FileFasi>(&letto)) {
+        auto fase = faseDaEsportare(*f, int(f->fasi.size()) - 1);
+        if (auto* e = std::get_if<QString>(&fase)) return *e;
+        return std::get<QuadroCalcolato>(std::move(fase));
     }
     auto classico = comeClassico(percorso, std::get<QString>(letto));
     if (auto* e = std::get_if<QString>(&classico)) return *e;

@@ -24,6 +24,18 @@ namespace varimo::quadro {
 struct QuadroCalcolato {
     FileQuadro file;
     Valutazione valutazione;
+    // A phase of a file: its kind as the window names it and the figures its
+    // print carries (datiDellaFase); empty for a framework on its own.
+    QString tipoFase;
+    QList<DatoDellaFase> datiFase;
+    // An award after its discount: the contract amount and the economies,
+    // which its .csv writes on lines of their own; the discount, whether the
+    // labour is discounted too and the project's amounts before it, which
+    // its spreadsheet turns into formulas of a discount cell.
+    std::optional<Centesimi> contratto, economie;
+    std::optional<Millesimi> ribasso;
+    bool ribassaManodopera = false;
+    QHash<QString, Centesimi> primaDelRibasso;
 };
 
 // Writes the export to `percorso` (atomically); nothing on success, else the

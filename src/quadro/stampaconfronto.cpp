@@ -4,6 +4,7 @@
 
 #include "common/scritturafile.h"
 #include "quadro/comandifasi.h"
+#include "quadro/documentiquadro.h"
 #include "quadro/foglioconfronto.h"
 
 namespace varimo::quadro {
@@ -24,7 +25,7 @@ QString conSegno(Centesimi c) {
 }  // namespace
 
 std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto& c,
-                                              const QList<Andamento>& andamenti) {
+                                              const QList<Andamento>& andamenti, bool colori) {
     auto documento = std::make_unique<Documento>();
     Documento& doc = *documento;
     const Intestazione& i = f.intestazione;
@@ -57,7 +58,7 @@ std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto
     for (int k = 0; k < fasi; ++k) {
         const Fase& fase = f.fasi[c.fasi[k]];
         QString titolo = c.nomi[k];
-        if (!fase.data.isEmpty()) titolo += kFine + fase.data;
+        if (!fase.data.isEmpty()) titolo += kFine + dataItaliana(fase.data);
         t.impostaTestoCella(1, 3 + k, titolo);
     }
     if (c.haDifferenza())
@@ -68,10 +69,11 @@ std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto
     int r = 2;
     for (const RigaConfronto& riga : c.righe) {
         t.impostaTestoCella(r, 1, riga.codice);
-        t.impostaTestoCella(r, 2, riga.etichetta);
+        // Items indented under their section, by three fixed spaces a level.
+        t.impostaTestoCella(r, 2, QString(3 * riga.profondita, QChar::Nbsp) + riga.etichetta);
         for (int k = 0; k < fasi; ++k) t.impostaTestoCella(r, 3 + k, importo(riga.importi[k]));
         if (c.haDifferenza()) t.impostaTestoCella(r, colonne, conSegno(c.differenza(riga)));
-        if (riga.sezione || riga.profondita == 0) t.impostaGrassettoRiga(r, true);
+        if (riga.sezione) t.impostaGrassettoRiga(r, true);
         ++r;
     }
     t.impostaTestoCella(r, 2, QStringLiteral("Importo contrattuale"));
@@ -86,7 +88,7 @@ std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto
     for (int col = 3; col <= colonne; ++col)
         for (int x = 1; x <= righe; ++x) t.cella(x, col).allineamento = Allineamento::Destra;
     // Columns as wide as their contents need, amounts never wrapped.
-    t.formatoAutomatico(Tabella::Formato::Colorato2);
+    t.formatoAutomatico(colori ? Tabella::Formato::Colorato2 : Tabella::Formato::Semplice);
 
     doc.aggiungiParagrafo();
     doc.impostaDimensioneCarattere(9);
@@ -120,8 +122,12 @@ QStringList estensioniConfronto() {
 std::optional<QString> esportaConfronto(const FileFasi& f, const Confronto& c,
                                         const QString& percorso) {
     const QString est = QFileInfo(percorso).suffix().toLower();
+    QList<Andamento> andamenti;
+    auto a = andamento(f);
+    if (auto* lista = std::get_if<QList<Andamento>>(&a)) andamenti = *lista;
     if (est == QLatin1String("csv")) {
-        if (const auto e = scriviFileCompleto(percorso, csvConfronto(c))) return e->motivo;
+        if (const auto e = scriviFileCompleto(percorso, csvConfronto(c, andamenti)))
+            return e->motivo;
         return std::nullopt;
     }
     if (est == QLatin1String("xlsx")) {
@@ -134,10 +140,7 @@ std::optional<QString> esportaConfronto(const FileFasi& f, const Confronto& c,
     if (est != QLatin1String("docx") && est != QLatin1String("pdf"))
         return QStringLiteral("il confronto si esporta in %1")
             .arg(estensioniConfronto().join(QStringLiteral(", ")));
-    QList<Andamento> andamenti;
-    auto a = andamento(f);
-    if (auto* lista = std::get_if<QList<Andamento>>(&a)) andamenti = *lista;
-    const auto doc = documentoConfronto(f, c, andamenti);
+    const auto doc = documentoConfronto(f, c, andamenti, stampaAColori());
     QString errore;
     if (!doc->salvaCome(
             percorso, &errore,

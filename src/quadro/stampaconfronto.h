@@ -15,8 +15,11 @@
 
 namespace varimo::quadro {
 
+// `colori`: the tables in the program's colours; plain black on white when
+// false.
 std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto& c,
-                                              const QList<Andamento>& andamenti);
+                                              const QList<Andamento>& andamenti,
+                                              bool colori = false);
 
 // Writes the comparison to `percorso` in the format of its extension: .csv,
 // .docx, .pdf (PDF/A; it needs the fonts of a graphical application) or .xlsx.

@@ -59,9 +59,15 @@ struct Cella {
 
 class Tabella {
   public:
-    // Table formats of AutoFormat used by the program: none (a plain grid)
-    // and "Colorful 2" (coloured heading row, shaded body).
-    enum class Formato { Nessuno, Colorato2 };
+    // Table formats of AutoFormat used by the program: none (a plain grid),
+    // "Colorful 2" (coloured heading row, shaded body), and plain: laid out
+    // as "Colorful 2" (columns fitted to their contents, the heading row
+    // repeated on every page) in black on white, as administrations file it.
+    enum class Formato { Nessuno, Colorato2, Semplice };
+    // Whether the format fits its columns and repeats its heading row.
+    bool conIntestazione() const {
+        return formato_ == Formato::Colorato2 || formato_ == Formato::Semplice;
+    }
 
     Tabella(int righe, int colonne, Carattere carattere);
 
@@ -138,6 +144,8 @@ class Documento {
 
     const ProprietaDocumento& proprieta() const { return proprieta_; }
     void impostaTitolo(const QString& titolo) { proprieta_.titolo = titolo; }
+    // The author among the file's properties, in place of this program.
+    void impostaAutore(const QString& autore) { proprieta_.autore = autore; }
 
     // Selection.Font.Name / .Size / .Bold: font of the text typed next.
     void impostaNomeCarattere(const QString& nome);

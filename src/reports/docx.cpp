@@ -199,7 +199,7 @@ class Scrittore {
 
         for (int r = 1; r <= t.righe(); ++r) {
             inizio(QStringLiteral("tr"));
-            const bool intestazione = r == 1 && colorata;
+            const bool intestazione = r == 1 && t.conIntestazione();
             if (intestazione || !t.bordi()) {
                 inizio(QStringLiteral("trPr"));
                 if (!t.bordi()) vuoto(QStringLiteral("cantSplit"));

@@ -12,7 +12,9 @@ namespace varimo {
 // a zip package holding [Content_Types].xml, _rels/.rels,
 // word/document.xml, word/styles.xml, word/footer1.xml (date of printing and
 // page fields), word/_rels/document.xml.rels and docProps/core.xml (title,
-// author, date made).
+// author, date made). Every text and attribute value of the parts passes
+// testoPerDocumenti() (caratteri.h) on its way in, so a part is well-formed
+// XML 1.0 whatever the document holds.
 
 // The main part, word/document.xml.
 QByteArray documentoXml(const Documento& d);

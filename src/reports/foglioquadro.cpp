@@ -7,14 +7,14 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "common/piattaforma.h"
-#include "reports/libroxlsx.h"
 #include <algorithm>
 #include <map>
 
 #include "common/importi.h"
+#include "common/piattaforma.h"
 #include "common/scritturafile.h"
 #include "common/testiprogramma.h"
+#include "reports/libroxlsx.h"
 
 namespace varimo {
 
@@ -24,45 +24,25 @@ constexpr lxw_col_t kColCodice = 0;
 constexpr lxw_col_t kColVoce = 1;
 constexpr lxw_col_t kColRegola = 2;
 constexpr lxw_col_t kColImporto = 3;
+// An award's items reduced by the discount: the amount before it and the
+// labour kept out of it.
+constexpr lxw_col_t kColPrima = 4;
+constexpr lxw_col_t kColManodopera = 5;
 
-// The longest text a cell holds.
-constexpr qsizetype kTestoMassimo = 32767;
-// Arguments of one SUM: the spreadsheets accept 255.
-constexpr qsizetype kArgomentiSomma = 200;
 // A percentage of up to this many cells is written as a plain sum in
 // brackets, as the rule reads; beyond it as a SUM.
 constexpr qsizetype kAddendiInChiaro = 30;
 
 constexpr char kFormatoImporti[] = "#,##0.00";
+constexpr char kFormatoRibasso[] = "0.000%";
 constexpr uint8_t kCartaA4 = 9;
 
 QString cella(int riga) {
     return QStringLiteral("D") + QString::number(riga);
 }
 
-// A SUM of cells in as few arguments as possible: runs of consecutive rows
-// become ranges, and more arguments than one SUM takes are split into nested
-// SUMs.
-QString somma(QList<int> righe) {
-    std::sort(righe.begin(), righe.end());
-    QStringList argomenti;
-    for (qsizetype i = 0; i < righe.size();) {
-        qsizetype j = i;
-        while (j + 1 < righe.size() && righe.at(j + 1) == righe.at(j) + 1) ++j;
-        argomenti << (j == i ? cella(righe.at(i))
-                             : cella(righe.at(i)) + QLatin1Char(':') + cella(righe.at(j)));
-        i = j + 1;
-    }
-    if (argomenti.isEmpty()) return QStringLiteral("0");
-    while (argomenti.size() > kArgomentiSomma) {
-        QStringList gruppi;
-        for (qsizetype i = 0; i < argomenti.size(); i += kArgomentiSomma)
-            gruppi << QStringLiteral("SUM(") +
-                          argomenti.mid(i, kArgomentiSomma).join(QLatin1Char(',')) +
-                          QLatin1Char(')');
-        argomenti = gruppi;
-    }
-    return QStringLiteral("SUM(") + argomenti.join(QLatin1Char(',')) + QLatin1Char(')');
+QString somma(const QList<int>& righe) {
+    return sommaCelle(QStringLiteral("D"), righe);
 }
 
 // The cells a percentage applies to, as its rule reads: "D12", "(D12+D13)".
@@ -89,27 +69,6 @@ bool percentualeValida(const QString& p) {
     return true;
 }
 
-// The characters a cell can hold: control characters other than tab and
-// line feed, the two non-characters and halves of a surrogate pair cannot
-// be written into the file's XML (a reader drops the cell or the sheet).
-QString testoAmmesso(const QString& t) {
-    QString r;
-    r.reserve(t.size());
-    for (qsizetype i = 0; i < t.size(); ++i) {
-        const QChar c = t.at(i);
-        const char16_t u = c.unicode();
-        if (c.isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate()) {
-            r.append(c);
-            r.append(t.at(++i));
-            continue;
-        }
-        if (c.isSurrogate() || u == 0xFFFE || u == 0xFFFF) continue;
-        if (u < 0x20 && u != 9 && u != 10) continue;
-        r.append(c);
-    }
-    return r;
-}
-
 double euro(qint64 centesimi) {
     return static_cast<double>(centesimi) / 100.0;
 }
@@ -119,6 +78,96 @@ double larghezza(const QStringList& testi, double minimo, double massimo) {
     qsizetype l = 0;
     for (const QString& t : testi) l = std::max(l, t.size());
     return std::clamp(static_cast<double>(l) + 2, minimo, massimo);
+}
+
+__extension__ typedef __int128 Grande;
+
+// An amount reduced by a discount (thousandths of a per cent), rounded half
+// up to the cent (floor(x + 1/2), for negative amounts too), exactly: the
+// award's own arithmetic, to tell whether the sheet's formula gives the
+// record's figure.
+qint64 ribassato(qint64 importo, qint32 ribasso) {
+    const Grande n = Grande(importo) * (kPercentualeMassima - ribasso);
+    const Grande d = kPercentualeMassima;
+    const Grande a = 2 * n + d;
+    const Grande b = 2 * d;
+    Grande q = a / b;
+    if (a % b != 0 && a < 0) --q;
+    return static_cast<qint64>(q);
+}
+
+// The award in the record: the discount, and whether every item it reduces
+// carries the amount before it and the labour kept out, from which the
+// discount gives the item's amount.
+std::optional<qint32> ribassoCalcolabile(const QuadroEsportato& q) {
+    if (!q.ribasso || *q.ribasso < 0 || *q.ribasso > kPercentualeMassima) return std::nullopt;
+    bool alcuna = false;
+    for (const VoceEsportata& v : q.voci) {
+        if (!v.centesimiPrimaDelRibasso) continue;
+        if (v.tipo != VoceEsportata::Tipo::Importo) return std::nullopt;
+        const qint64 prima = *v.centesimiPrimaDelRibasso;
+        if (v.manodoperaEsclusa + ribassato(prima - v.manodoperaEsclusa, *q.ribasso) != v.centesimi)
+            return std::nullopt;
+        alcuna = true;
+    }
+    return alcuna ? q.ribasso : std::nullopt;
+}
+
+// Where each item sits in the tree: its section, -1 for a top-level item or
+// one no section lists.
+QList<int> genitori(const QuadroEsportato& q) {
+    QList<int> g(q.voci.size(), -1);
+    for (int i = 0; i < q.voci.size(); ++i)
+        for (int f : q.voci.at(i).figli)
+            if (f >= 0 && f < q.voci.size()) g[f] = i;
+    return g;
+}
+
+// Whether some percentage's value depends on item x: it refers to x, to a
+// section holding it, or to another percentage that does.
+bool percentualeDipendeDa(const QuadroEsportato& q, const QList<int>& genitore, int x) {
+    QList<bool> dipende(q.voci.size(), false);
+    auto segna = [&](int i) {
+        for (; i >= 0 && !dipende.at(i); i = genitore.at(i)) dipende[i] = true;
+    };
+    segna(x);
+    for (bool cambiato = true; cambiato;) {
+        cambiato = false;
+        for (int i = 0; i < q.voci.size(); ++i) {
+            const VoceEsportata& v = q.voci.at(i);
+            if (v.tipo != VoceEsportata::Tipo::Percentuale || dipende.at(i)) continue;
+            for (int r : v.riferimenti) {
+                if (r >= 0 && r < q.voci.size() && dipende.at(r)) {
+                    segna(i);
+                    cambiato = true;
+                    break;
+                }
+            }
+        }
+    }
+    for (int i = 0; i < q.voci.size(); ++i)
+        if (i != x && dipende.at(i) && q.voci.at(i).tipo == VoceEsportata::Tipo::Percentuale)
+            return true;
+    return false;
+}
+
+// The items that make up the project total with item x: the top-level items
+// other than the one holding x, and at every level down to x the siblings of
+// the section holding it. Nothing when x is not reached from the top.
+std::optional<QList<int>> altreVoci(const QuadroEsportato& q, const QList<int>& genitore, int x) {
+    QList<int> percorso{x};
+    for (int g = genitore.at(x); g >= 0; g = genitore.at(g)) {
+        if (percorso.contains(g)) return std::nullopt;
+        percorso.prepend(g);
+    }
+    if (!q.sezioni.contains(percorso.first())) return std::nullopt;
+    QList<int> altre;
+    for (int s : q.sezioni)
+        if (s != percorso.first() && s >= 0 && s < q.voci.size()) altre << s;
+    for (qsizetype k = 0; k + 1 < percorso.size(); ++k)
+        for (int f : q.voci.at(percorso.at(k)).figli)
+            if (f != percorso.at(k + 1) && f >= 0 && f < q.voci.size()) altre << f;
+    return altre;
 }
 
 // Writes one workbook, keeping the first error met.
@@ -142,9 +191,7 @@ class Scrittura {
     const QString& errore() const { return errore_; }
 
     void verifica(lxw_error e) {
-        if (e != LXW_NO_ERROR && errore_.isEmpty())
-            errore_ = QStringLiteral("errore del foglio di calcolo: ") +
-                      QString::fromUtf8(lxw_strerror(e));
+        if (e != LXW_NO_ERROR && errore_.isEmpty()) errore_ = motivoLibro(e);
     }
     void fallisci(const QString& motivo) {
         if (errore_.isEmpty()) errore_ = motivo;
@@ -188,20 +235,43 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
     };
     static_assert(kRigaIntestazioneColonne == 11, "nine header rows, one blank row");
 
-    // Every text must fit a cell; a longer one is refused, not cut.
-    for (const auto& [nome, valore] : campi)
-        if (valore.size() > kTestoMassimo)
-            return fallisci(
-                QStringLiteral("il campo ") + nome +
-                QStringLiteral(" è più lungo di 32.767 caratteri, il massimo di una cella"));
-    for (const VoceEsportata& v : q.voci)
-        if (v.etichetta.size() > kTestoMassimo || v.codice.size() > kTestoMassimo)
-            return fallisci(QStringLiteral("la voce ") + v.codice.left(40) +
-                            QStringLiteral(" ha un testo più lungo di 32.767 caratteri, il "
-                                           "massimo di una cella"));
-    const qsizetype righeTotali = kRigaIntestazioneColonne + q.voci.size() + 3;
-    if (righeTotali > LXW_ROW_MAX)
+    // The rows, counted from 1: item i on the row after the column heading
+    // plus i, then the project total, the fixed total and what is left of
+    // it, then an award's discount and contract amount after a blank row.
+    const int n = static_cast<int>(q.voci.size());
+    auto riga = [&](int i) { return kRigaIntestazioneColonne + 1 + i; };
+    auto valida = [&](int i) { return i >= 0 && i < n; };
+    const int rigaTotale = riga(n);
+    const int rigaFisso = rigaTotale + 1;
+    const std::optional<qint32> ribasso = ribassoCalcolabile(q);
+    const int rigaRibasso = rigaTotale + (q.totaleFisso ? 2 : 0) + 2;
+    const int rigaContratto = rigaRibasso + 1;
+    const qint64 ultimaRiga = ribasso ? rigaContratto : rigaTotale + (q.totaleFisso ? 2 : 0);
+    if (ultimaRiga > LXW_ROW_MAX)
         return fallisci(QStringLiteral("il quadro ha più voci di quante righe abbia un foglio"));
+
+    // The absorbing item as the fixed total less the other items, unless a
+    // percentage depends on it (the formula would refer to itself) or the
+    // record's figures do not add up that way.
+    int assorbe = -1;
+    for (int i = 0; i < n; ++i)
+        if (q.voci.at(i).compensa && q.totaleFisso) assorbe = i;
+    QString formulaAssorbe;
+    if (assorbe >= 0 && q.voci.at(assorbe).tipo == VoceEsportata::Tipo::Importo) {
+        const QList<int> genitore = genitori(q);
+        const auto altre = altreVoci(q, genitore, assorbe);
+        if (altre && !percentualeDipendeDa(q, genitore, assorbe)) {
+            qint64 resto = *q.totaleFisso;
+            QList<int> righe;
+            for (int a : *altre) {
+                resto -= q.voci.at(a).centesimi;
+                righe << riga(a);
+            }
+            const QString f = righe.isEmpty() ? cella(rigaFisso)
+                                              : cella(rigaFisso) + QLatin1Char('-') + somma(righe);
+            if (resto == q.voci.at(assorbe).centesimi && formulaAmmessa(f)) formulaAssorbe = f;
+        }
+    }
 
     const auto lavoro = piattaforma::cartellaDiLavoro();
     QTemporaryDir& cartella = *lavoro;
@@ -215,20 +285,20 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
 
     // Texts outlive the calls that take them: libxlsxwriter copies them, but
     // the properties are read when the workbook is closed.
-    const QByteArray titolo =
-        testoAmmesso(QStringLiteral("Quadro economico - ") + h.titolo).toUtf8();
-    const QByteArray autore =
-        (TestiProgramma::nomeprogramma + QLatin1Char(' ') + TestiProgramma::versioneprogramma)
-            .trimmed()
-            .toUtf8();
-    const QByteArray ente = testoAmmesso(h.ente).toUtf8();
+    const QByteArray titolo = testoCella(QStringLiteral("Quadro economico - ") + h.titolo).toUtf8();
+    const QByteArray autore = testoCella((TestiProgramma::nomeprogramma + QLatin1Char(' ') +
+                                          TestiProgramma::versioneprogramma)
+                                             .trimmed())
+                                  .toUtf8();
+    const QByteArray ente = testoCella(h.ente).toUtf8();
     lxw_doc_properties proprieta{};
     proprieta.title = const_cast<char*>(titolo.constData());
     proprieta.author = const_cast<char*>(autore.constData());
     proprieta.company = const_cast<char*>(ente.constData());
     s.verifica(workbook_set_properties(libro, &proprieta));
 
-    lxw_worksheet* foglio = workbook_add_worksheet(libro, "Quadro economico");
+    const QByteArray nome = nomeFoglio(QStringLiteral("Quadro economico")).toUtf8();
+    lxw_worksheet* foglio = workbook_add_worksheet(libro, nome.constData());
     if (!foglio) return fallisci(QStringLiteral("impossibile aggiungere il foglio"));
 
     // Formats: bold texts, wrapped labels indented by their level, amounts.
@@ -261,6 +331,10 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
     format_set_num_format(importoGrassetto, kFormatoImporti);
     format_set_align(importoGrassetto, LXW_ALIGN_VERTICAL_TOP);
     format_set_bold(importoGrassetto);
+    lxw_format* percentuale = workbook_add_format(libro);
+    format_set_num_format(percentuale, kFormatoRibasso);
+    format_set_align(percentuale, LXW_ALIGN_VERTICAL_TOP);
+    format_set_bold(percentuale);
     lxw_format* codice = workbook_add_format(libro);
     format_set_align(codice, LXW_ALIGN_VERTICAL_TOP);
     lxw_format* codiceGrassetto = workbook_add_format(libro);
@@ -268,22 +342,47 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
     format_set_bold(codiceGrassetto);
 
     auto scriviTesto = [&](lxw_row_t r, lxw_col_t c, const QString& t, lxw_format* f) {
-        if (testoAmmesso(t).isEmpty()) {
+        const QString ammesso = testoCella(t);
+        if (ammesso.isEmpty()) {
             s.verifica(worksheet_write_blank(foglio, r, c, f));
             return;
         }
-        s.verifica(worksheet_write_string(foglio, r, c, testoAmmesso(t).toUtf8().constData(), f));
+        s.verifica(worksheet_write_string(foglio, r, c, ammesso.toUtf8().constData(), f));
     };
-    auto scriviFormula = [&](lxw_row_t r, const QString& formula, lxw_format* f, qint64 centesimi) {
+    auto scriviNota = [&](lxw_row_t r, lxw_col_t c, const QString& nota, uint16_t altezza) {
+        const QByteArray t = testoCella(nota).toUtf8();
+        lxw_comment_options o{};
+        o.width = 320;
+        o.height = altezza;
+        s.verifica(worksheet_write_comment_opt(foglio, r, c, t.constData(), &o));
+    };
+    // A formula with the amount it gives; its value, with a comment saying
+    // why, when it is longer than a spreadsheet takes.
+    auto scriviFormula = [&](lxw_row_t r, lxw_col_t c, const QString& formula, lxw_format* f,
+                             qint64 centesimi) {
+        if (!formulaAmmessa(formula)) {
+            s.verifica(worksheet_write_number(foglio, r, c, euro(centesimi), f));
+            scriviNota(r, c,
+                       QStringLiteral("Valore calcolato da ") +
+                           TestiProgramma::nomeprogramma.trimmed() +
+                           QStringLiteral(": la formula supererebbe gli 8.192 caratteri che un "
+                                          "foglio di calcolo ammette, quindi non segue le "
+                                          "modifiche delle altre celle."),
+                       80);
+            return;
+        }
         const QByteArray testoFormula = (QLatin1Char('=') + formula).toLatin1();
         if (opzioni.risultati) {
-            s.verifica(worksheet_write_formula_num(foglio, r, kColImporto, testoFormula.constData(),
-                                                   f, euro(centesimi)));
+            s.verifica(worksheet_write_formula_num(foglio, r, c, testoFormula.constData(), f,
+                                                   euro(centesimi)));
         } else {
-            s.verifica(
-                worksheet_write_formula(foglio, r, kColImporto, testoFormula.constData(), f));
+            s.verifica(worksheet_write_formula(foglio, r, c, testoFormula.constData(), f));
         }
     };
+    auto scriviImporto = [&](lxw_row_t r, lxw_col_t c, qint64 centesimi, lxw_format* f) {
+        s.verifica(worksheet_write_number(foglio, r, c, euro(centesimi), f));
+    };
+    auto riga0 = [](int r) { return static_cast<lxw_row_t>(r - 1); };
 
     // The header.
     lxw_row_t r = 0;
@@ -293,60 +392,90 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
         ++r;
     }
     const lxw_row_t rigaColonne = kRigaIntestazioneColonne - 1;
-    const QString colonne[] = {QStringLiteral("Codice"), QStringLiteral("Voce"),
-                               QStringLiteral("Regola"),
-                               QStringLiteral("Importo (") + valuta + QLatin1Char(')')};
-    for (lxw_col_t c = 0; c < 4; ++c) scriviTesto(rigaColonne, c, colonne[c], intestazioneColonne);
+    QStringList colonne = {QStringLiteral("Codice"), QStringLiteral("Voce"),
+                           QStringLiteral("Regola"),
+                           QStringLiteral("Importo (") + valuta + QLatin1Char(')')};
+    if (ribasso)
+        colonne << QStringLiteral("Importo prima del ribasso (") + valuta + QLatin1Char(')')
+                << QStringLiteral("Manodopera esclusa dal ribasso (") + valuta + QLatin1Char(')');
+    for (qsizetype c = 0; c < colonne.size(); ++c)
+        scriviTesto(rigaColonne, static_cast<lxw_col_t>(c), colonne.at(c), intestazioneColonne);
 
-    // The items: item i on the row after the heading plus i (rows from 1).
-    auto riga = [&](int i) { return kRigaIntestazioneColonne + 1 + i; };
-    auto valida = [&](int i) { return i >= 0 && i < q.voci.size(); };
+    // The cell of the discount, which the reduced items refer to.
+    const QString cellaRibasso = QStringLiteral("$D$") + QString::number(rigaRibasso);
+
+    // The items.
     const QString fisso = q.totaleFisso ? formatoCentesimi(*q.totaleFisso) : QString();
-    for (int i = 0; i < q.voci.size(); ++i) {
+    const QString nomeProgramma = TestiProgramma::nomeprogramma.trimmed();
+    for (int i = 0; i < n; ++i) {
         const VoceEsportata& v = q.voci.at(i);
-        const lxw_row_t x = static_cast<lxw_row_t>(riga(i) - 1);
+        const lxw_row_t x = riga0(riga(i));
         const bool sezione = v.tipo == VoceEsportata::Tipo::Sezione;
+        const bool assorbente = i == assorbe;
         scriviTesto(x, kColCodice, v.codice, sezione ? codiceGrassetto : codice);
         scriviTesto(x, kColVoce, v.etichetta, formatoEtichetta(v.livello, sezione));
-        QString regola = regolaEsportata(q, v);
-        if (v.compensa && q.totaleFisso)
-            regola = QStringLiteral("compensa la differenza dal totale finanziato");
-        scriviTesto(x, kColRegola, regola, testo);
+        scriviTesto(x, kColRegola,
+                    assorbente ? QStringLiteral("compensa la differenza dal totale finanziato")
+                               : regolaEsportata(q, v),
+                    testo);
 
         QList<int> righe;
-        if (sezione && !v.figli.isEmpty()) {
+        if (assorbente && !formulaAssorbe.isEmpty()) {
+            scriviFormula(x, kColImporto, formulaAssorbe, importo, v.centesimi);
+            scriviNota(x, kColImporto,
+                       QStringLiteral("Il totale finanziato (") + fisso +
+                           QStringLiteral(") meno le altre voci del quadro: segue le modifiche "
+                                          "delle altre voci, così che il totale del progetto "
+                                          "resti pari al totale finanziato."),
+                       70);
+        } else if (assorbente) {
+            s.verifica(worksheet_write_number(foglio, x, kColImporto, euro(v.centesimi), importo));
+            scriviNota(x, kColImporto,
+                       QStringLiteral("Importo calcolato da ") + nomeProgramma +
+                           QStringLiteral(" perché il totale del progetto non superi il totale "
+                                          "finanziato (") +
+                           fisso +
+                           QStringLiteral("): è un valore, non una formula, e non segue le "
+                                          "modifiche delle altre voci."),
+                       90);
+        } else if (sezione && !v.figli.isEmpty()) {
             for (int f : v.figli)
                 if (valida(f)) righe << riga(f);
-            scriviFormula(x, somma(righe), importoGrassetto, v.centesimi);
-        } else if (v.tipo == VoceEsportata::Tipo::Percentuale && !(v.compensa && q.totaleFisso) &&
-                   percentualeValida(v.percentuale)) {
+            scriviFormula(x, kColImporto, somma(righe), importoGrassetto, v.centesimi);
+        } else if (v.tipo == VoceEsportata::Tipo::Percentuale && percentualeValida(v.percentuale)) {
             for (int f : v.riferimenti)
                 if (valida(f)) righe << riga(f);
-            scriviFormula(x,
+            scriviFormula(x, kColImporto,
                           QStringLiteral("ROUND(") + v.percentuale + QStringLiteral("%*") +
                               addendi(righe) + QStringLiteral(",2)"),
                           importo, v.centesimi);
+        } else if (ribasso && v.centesimiPrimaDelRibasso) {
+            // The labour kept out plus the rest reduced by the discount,
+            // rounded half up as the award rounds. ROUND rounds halves away
+            // from zero, which is up for an amount not below zero; a
+            // negative amount (a deduction) is raised first by half a
+            // hundred-thousandth of a cent, less than the smallest step
+            // between two amounts reduced by a discount of three decimals,
+            // so that its half cents go up as well (for deductions up to
+            // some ten million euro, while that nudge stands well above a
+            // double's precision).
+            const QString e = QStringLiteral("E") + QString::number(riga(i));
+            const QString f = QStringLiteral("F") + QString::number(riga(i));
+            const QString spinta =
+                *v.centesimiPrimaDelRibasso < 0 ? QStringLiteral("+0.00000005") : QString();
+            scriviImporto(x, kColPrima, *v.centesimiPrimaDelRibasso, importo);
+            scriviImporto(x, kColManodopera, v.manodoperaEsclusa, importo);
+            scriviFormula(
+                x, kColImporto,
+                QStringLiteral("ROUND(%1+(%2-%1)*(1-%3)%4,2)").arg(f, e, cellaRibasso, spinta),
+                importo, v.centesimi);
         } else {
-            s.verifica(worksheet_write_number(foglio, x, kColImporto, euro(v.centesimi), importo));
-        }
-        if (v.compensa && q.totaleFisso) {
-            const QByteArray nota =
-                (QStringLiteral("Importo calcolato da ") + TestiProgramma::nomeprogramma.trimmed() +
-                 QStringLiteral(
-                     " perché il totale del progetto non superi il totale finanziato (") +
-                 fisso +
-                 QStringLiteral("): è un valore, non una formula, e non segue le modifiche "
-                                "delle altre voci."))
-                    .toUtf8();
-            lxw_comment_options o{};
-            o.width = 320;
-            o.height = 90;
-            s.verifica(worksheet_write_comment_opt(foglio, x, kColImporto, nota.constData(), &o));
+            scriviImporto(x, kColImporto, v.centesimi, importo);
         }
     }
 
     // The project total, then the fixed total and what is left of it.
-    lxw_row_t x = static_cast<lxw_row_t>(riga(static_cast<int>(q.voci.size())) - 1);
+    lxw_row_t x = riga0(rigaTotale);
     QList<int> sezioni;
     QStringList codici;
     for (int i : q.sezioni) {
@@ -358,17 +487,52 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
     if (!codici.isEmpty())
         totale += QStringLiteral(" (") + codici.join(QStringLiteral(" + ")) + QLatin1Char(')');
     scriviTesto(x, kColVoce, totale + QStringLiteral(" in ") + valuta, formatoEtichetta(0, true));
-    scriviFormula(x, somma(sezioni), importoGrassetto, q.totale);
-    const int rigaTotale = static_cast<int>(x) + 1;
+    scriviFormula(x, kColImporto, somma(sezioni), importoGrassetto, q.totale);
     if (q.totaleFisso) {
-        ++x;
+        x = riga0(rigaFisso);
         scriviTesto(x, kColVoce, QStringLiteral("Totale finanziato"), formatoEtichetta(0, false));
-        s.verifica(worksheet_write_number(foglio, x, kColImporto, euro(*q.totaleFisso), importo));
+        scriviImporto(x, kColImporto, *q.totaleFisso, importo);
         ++x;
         scriviTesto(x, kColVoce, QStringLiteral("Differenza non assegnata"),
                     formatoEtichetta(0, false));
-        scriviFormula(x, cella(static_cast<int>(x)) + QLatin1Char('-') + cella(rigaTotale), importo,
-                      *q.totaleFisso - q.totale);
+        scriviFormula(x, kColImporto, cella(rigaFisso) + QLatin1Char('-') + cella(rigaTotale),
+                      importo, *q.totaleFisso - q.totale);
+    }
+
+    // An award: the discount the user may change, and the contract amount,
+    // the top-level item "A" (works and safety costs) or, without one, the
+    // items the discount reduces.
+    if (ribasso) {
+        x = riga0(rigaRibasso);
+        scriviTesto(x, kColVoce, QStringLiteral("Ribasso d'asta"), formatoEtichetta(0, true));
+        s.verifica(worksheet_write_number(foglio, x, kColImporto,
+                                          static_cast<double>(*ribasso) / kPercentualeMassima,
+                                          percentuale));
+        scriviNota(x, kColImporto,
+                   QStringLiteral("Il ribasso d'asta: cambiandolo, le voci soggette a ribasso, "
+                                  "l'importo contrattuale e le economie si ricalcolano, e il "
+                                  "totale del progetto resta pari al totale finanziato."),
+                   70);
+        ++x;
+        int voceA = -1;
+        for (int i : q.sezioni)
+            if (valida(i) && q.voci.at(i).codice == QLatin1String("A")) {
+                voceA = i;
+                break;
+            }
+        QList<int> ribassate;
+        qint64 contratto = 0;
+        for (int i = 0; i < n; ++i)
+            if (q.voci.at(i).centesimiPrimaDelRibasso) {
+                ribassate << riga(i);
+                contratto += q.voci.at(i).centesimi;
+            }
+        scriviTesto(x, kColVoce, QStringLiteral("Importo contrattuale"), formatoEtichetta(0, true));
+        if (voceA >= 0)
+            scriviFormula(x, kColImporto, cella(riga(voceA)), importoGrassetto,
+                          q.voci.at(voceA).centesimi);
+        else
+            scriviFormula(x, kColImporto, somma(ribassate), importoGrassetto, contratto);
     }
 
     // Column widths fitted to the texts, within limits that keep the sheet
@@ -376,7 +540,7 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
     QStringList codiciTutti{QStringLiteral("Progettista")};
     QStringList voci{QStringLiteral("Voce"), totale + QStringLiteral(" in ") + valuta};
     QStringList regole{QStringLiteral("Regola")};
-    QStringList importi{colonne[3], formatoCentesimi(q.totale)};
+    QStringList importi{colonne.at(kColImporto), formatoCentesimi(q.totale)};
     for (const VoceEsportata& v : q.voci) {
         codiciTutti << v.codice;
         voci << QString(v.livello * 2, QLatin1Char(' ')) + v.etichetta;
@@ -391,6 +555,7 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
         worksheet_set_column(foglio, kColRegola, kColRegola, larghezza(regole, 10, 32), nullptr));
     s.verifica(worksheet_set_column(foglio, kColImporto, kColImporto, larghezza(importi, 14, 24),
                                     nullptr));
+    if (ribasso) s.verifica(worksheet_set_column(foglio, kColPrima, kColManodopera, 18, nullptr));
 
     // The column heading stays in view and on every printed page; A4,
     // fitted to the page width, page numbers in the footer.

@@ -85,7 +85,7 @@ int larghezzaRiga(const QString& testo, double punti, bool grassetto) {
 }
 
 bool rigaInGrassetto(const Tabella& t, int riga) {
-    return riga == 1 && t.formato() == Tabella::Formato::Colorato2;
+    return riga == 1 && t.conIntestazione();
 }
 
 bool cellaInGrassetto(const Tabella& t, int riga, int colonna) {
@@ -94,7 +94,7 @@ bool cellaInGrassetto(const Tabella& t, int riga, int colonna) {
 
 std::vector<int> larghezzeColonne(const Tabella& t, int disponibile) {
     const auto n = static_cast<std::size_t>(t.colonne());
-    if (t.formato() != Tabella::Formato::Colorato2)
+    if (!t.conIntestazione())
         return std::vector<int>(n, disponibile / static_cast<int>(n));
     std::vector<Bisogno> b(n);
     for (std::size_t c = 0; c < n; ++c) b[c] = bisognoColonna(t, static_cast<int>(c) + 1);

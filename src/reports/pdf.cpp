@@ -215,9 +215,9 @@ void Impaginatore::collocaRiga(const Tabella& t, int riga, const std::vector<int
                                            [](double s, const Riga& r) { return s + r.altezza; }));
     }
 
-    // The heading row of the coloured format repeats at the top of every page
-    // the table runs onto.
-    const bool ripeti = riga > 1 && t.formato() == Tabella::Formato::Colorato2;
+    // The heading row of the coloured and plain formats repeats at the top of
+    // every page the table runs onto.
+    const bool ripeti = riga > 1 && t.conIntestazione();
     auto voltaPagina = [&] {
         nuovaPagina();
         if (ripeti) collocaRiga(t, 1, larghezze);
@@ -300,6 +300,7 @@ void Impaginatore::fetta(const Tabella& t, int riga, const std::vector<int>& lar
 
 void Impaginatore::dipingi(QPainter& p, QPdfWriter& w, const Documento& d) const {
     const QFont piede = fontDi(caratterePiePagina(d), false);
+    // The footer's texts pass the same filter as the body's.
     const QString data = testoPerDocumenti(dataPiePagina(d));
     const int totale = static_cast<int>(pagine_.size());
     for (int i = 0; i < totale; ++i) {

@@ -12,8 +12,10 @@ namespace varimo {
 // margins, fonts, sizes, tables (fixed column widths, coloured format,
 // alignments) and footer (date of printing, "pag. N di M") of the .docx
 // package, A4 portrait, fonts embedded, the title and the program in the
-// file's properties. It needs no word processor; it does need the
-// application's fonts, so the program must run a QGuiApplication.
+// file's properties. Every text drawn and both properties pass
+// testoPerDocumenti() (caratteri.h) first. It needs no word processor; it
+// does need the application's fonts, so the program must run a
+// QGuiApplication.
 
 // The whole file in memory; nothing, with the reason in *errore, when it
 // cannot be made.

@@ -22,9 +22,18 @@ struct IntestazioneEsportata {
     QString cig;
     QString rup;
     QString progettista;
-    QString fase;
-    QDate data;  // invalid: the documents are dated the day they are made
+    QString fase;      // the phase's name ("Variante n. 1")
+    QString tipoFase;  // its kind as the window names it ("Variante"); empty: not printed
+    QDate data;        // the phase's date; invalid: the documents are dated the day they are made
+    QString luogo;     // the place of the work, in the heading and the place and date line
     QString valuta = QStringLiteral("euro");
+};
+
+// A line of the phase's own figures printed under the heading: "Ribasso
+// d'asta" and "18,735 %", "Importo contrattuale" and "684.523,08".
+struct DatoFase {
+    QString voce;
+    QString valore;
 };
 
 struct VoceEsportata {
@@ -47,6 +56,20 @@ struct VoceEsportata {
     // The rule as the framework shows it ("22 % di B.8 + B.8.c"); empty for
     // sections and typed amounts.
     QString regola;
+    // An award (QuadroEsportato::ribasso set), an amount item the award
+    // reduces by its discount: its amount before the discount, in cents (the
+    // project's amount of the item, the one the award reduced); `centesimi`
+    // holds the amount after it. Unset for every other item and outside an
+    // award.
+    std::optional<qint64> centesimiPrimaDelRibasso;
+    // With centesimiPrimaDelRibasso: the labour costs kept out of the
+    // discount, in cents, as the award applied them: the labour the item
+    // declares, bounded to 0..centesimiPrimaDelRibasso (0 when that amount is
+    // negative or the item declares none), and 0 when the award discounts
+    // labour too. So that centesimi == manodoperaEsclusa + the rest
+    // (centesimiPrimaDelRibasso - manodoperaEsclusa) reduced by the discount
+    // and rounded half up to the cent.
+    qint64 manodoperaEsclusa = 0;
 };
 
 struct QuadroEsportato {
@@ -56,9 +79,21 @@ struct QuadroEsportato {
     qint64 totale = 0;
     // The fixed total (the funding), when the framework has one.
     std::optional<qint64> totaleFisso;
+    // An award: its discount in thousandths of a per cent (18,735 % is
+    // 18735), the one that reduced the items carrying
+    // VoceEsportata::centesimiPrimaDelRibasso. Unset outside an award.
+    std::optional<qint32> ribasso;
     // Printed under the table: where the figures of the law come from (the
     // band tables and their acts) and the warnings of the evaluation.
     QStringList note;
+    // The phase's own figures, printed under the heading: for an award the
+    // tender base, the discount, the labour kept out, the contract amount and
+    // the economies; for a variant its act and how much it raises the
+    // contract amount of the award, with its limit.
+    QList<DatoFase> datiFase;
+    // Tables in colour (the program's maroon and yellow); plain black on
+    // white by default, as administrations file them.
+    bool colori = false;
 };
 
 // The rule of a percentage item as the documents print it: "22 % di B.8 +

@@ -45,15 +45,24 @@ void intestazione(Documento& doc, const QuadroEsportato& q) {
     doc.impostaGrassetto(false);
     doc.impostaDimensioneCarattere(10);
     doc.scriviTesto(QString(kFine));
+    // The phase by its name, and by its kind when the name does not say it.
+    QString fase = h.fase.trimmed();
+    const QString tipo = h.tipoFase.trimmed();
+    if (!tipo.isEmpty() && !fase.startsWith(tipo, Qt::CaseInsensitive))
+        fase = fase.isEmpty() ? tipo : fase + QStringLiteral(" (") + tipo + u')';
     const std::pair<QString, QString> campi[] = {
         {QStringLiteral("CUP"), h.cup},
         {QStringLiteral("CIG"), h.cig},
-        {QStringLiteral("Fase"), h.fase},
+        {QStringLiteral("Luogo"), h.luogo},
+        {QStringLiteral("Fase"), fase},
     };
     for (const auto& [nome, valore] : campi)
         if (!valore.trimmed().isEmpty())
             doc.scriviTesto(nome + QStringLiteral(": ") + valore + kFine);
-    doc.scriviTesto(QStringLiteral("Data: ") + dataStampa(q) + kFine + kFine);
+    doc.scriviTesto(QStringLiteral("Data: ") + dataStampa(q) + kFine);
+    for (const DatoFase& d : q.datiFase)
+        doc.scriviTesto(d.voce + QStringLiteral(": ") + d.valore + kFine);
+    doc.scriviTesto(QString(kFine));
     doc.impostaGrassetto(true);
     doc.impostaDimensioneCarattere(12);
     doc.scriviTesto(QStringLiteral("QUADRO ECONOMICO - importi in ") + valuta(q));
@@ -128,7 +137,12 @@ void tabellaQuadro(Documento& doc, const QuadroEsportato& q) {
         t.impostaTestoCella(r, 4, x.importo);
         if (x.grassetto) t.impostaGrassettoRiga(r, true);
     }
-    t.formatoAutomatico(Tabella::Formato::Colorato2);
+    if (q.colori) {
+        t.formatoAutomatico(Tabella::Formato::Colorato2);
+    } else {
+        t.formatoAutomatico(Tabella::Formato::Semplice);
+        t.impostaGrassettoRiga(1, true);
+    }
     doc.selezionaColonna(doc.numeroTabelle(), 4);
     doc.impostaAllineamentoSelezione(kAllineaDestra);
     for (const QString& nota : q.note) {
@@ -143,8 +157,10 @@ void tabellaQuadro(Documento& doc, const QuadroEsportato& q) {
 void firme(Documento& doc, const QuadroEsportato& q) {
     ParagrafoAggiunto p = doc.aggiungiParagrafo();
     p.impostaDimensioneCarattere(10);
-    p.impostaTesto(kFine + QStringLiteral("Luogo e data: ____________________, ") + dataStampa(q) +
-                   kFine);
+    const QString luogo = q.intestazione.luogo.trimmed();
+    p.impostaTesto(kFine + QStringLiteral("Luogo e data: ") +
+                   (luogo.isEmpty() ? QStringLiteral("____________________") : luogo) +
+                   QStringLiteral(", ") + dataStampa(q) + kFine);
     Tabella& t = doc.aggiungiTabella(1, 2);
     t.impostaDimensioneCarattere(10);
     t.impostaBordi(false);

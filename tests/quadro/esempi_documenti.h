@@ -214,7 +214,10 @@ inline quadro::QuadroCalcolato calcolato(FileQuadro f) {
         ADD_FAILURE() << p->messaggio.toStdString();
         return {};
     }
-    return {f, std::get<quadro::Valutazione>(v)};
+    quadro::QuadroCalcolato c;
+    c.file = std::move(f);
+    c.valutazione = std::get<quadro::Valutazione>(v);
+    return c;
 }
 
 }  // namespace varimo::test

@@ -26,7 +26,8 @@ DialogoDatiFase::DialogoDatiFase(const Fase& f, QWidget* parent) : QDialog(paren
     setWindowTitle(kTitolo);
     auto* modulo = new QFormLayout(this);
     nome_ = campo(this, "nomefase", f.nome);
-    data_ = campo(this, "datafase", f.data);
+    data_ = campo(this, "datafase", dataItaliana(f.data));
+    data_->setPlaceholderText(QStringLiteral("gg/mm/aaaa"));
     modulo->addRow(QStringLiteral("&Nome:"), nome_);
     modulo->addRow(QStringLiteral("&Data:"), data_);
     if (f.tipo == TipoFase::Aggiudicazione) {
@@ -40,7 +41,8 @@ DialogoDatiFase::DialogoDatiFase(const Fase& f, QWidget* parent) : QDialog(paren
     if (f.tipo == TipoFase::Variante) {
         const Atto a = f.atto.value_or(Atto{});
         numero_ = campo(this, "attonumero", a.numero);
-        dataAtto_ = campo(this, "attodata", a.data);
+        dataAtto_ = campo(this, "attodata", dataItaliana(a.data));
+        dataAtto_->setPlaceholderText(QStringLiteral("gg/mm/aaaa"));
         limite_ =
             campo(this, "limite", f.limite ? testoPercentuale(f.limite->percentuale) : QString());
         articolo_ = campo(this, "articolo", f.limite ? f.limite->articolo : QString());
@@ -58,7 +60,12 @@ DialogoDatiFase::DialogoDatiFase(const Fase& f, QWidget* parent) : QDialog(paren
 std::variant<Fase, QString> DialogoDatiFase::fase() const {
     Fase f = fase_;
     f.nome = nome_->text().trimmed();
-    f.data = data_->text().trimmed();
+    // Typed the Italian way, stored as ISO dates.
+    const auto data = dataIso(data_->text());
+    if (!data)
+        return QStringLiteral("«%1» non è una data: scrivere per esempio 15/03/2027.")
+            .arg(data_->text().trimmed());
+    f.data = *data;
     if (ribasso_) {
         const auto r = leggiRibasso(ribasso_->text()).valore();
         if (!r)
@@ -72,7 +79,11 @@ std::variant<Fase, QString> DialogoDatiFase::fase() const {
     if (numero_) {
         Atto a = f.atto.value_or(Atto{});
         a.numero = numero_->text().trimmed();
-        a.data = dataAtto_->text().trimmed();
+        const auto dataAtto = dataIso(dataAtto_->text());
+        if (!dataAtto)
+            return QStringLiteral("«%1» non è una data: scrivere per esempio 10/03/2027.")
+                .arg(dataAtto_->text().trimmed());
+        a.data = *dataAtto;
         f.atto = a;
         if (limite_->text().trimmed().isEmpty()) {
             f.limite.reset();

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "common/interazione.h"
+#include "quadro/documentiquadro.h"
 #include "quadro/stampaconfronto.h"
 #include "reports/word.h"
 
@@ -178,7 +179,7 @@ void FinestraConfronto::riempiFasi() {
     fasi_->clear();
     for (const Fase& f : file_.fasi) {
         QString testo = f.nome;
-        if (!f.data.isEmpty()) testo += QStringLiteral(" (") + f.data + u')';
+        if (!f.data.isEmpty()) testo += QStringLiteral(" (") + dataItaliana(f.data) + u')';
         if (f.bloccata) testo += QStringLiteral(" (bloccata)");
         auto* voce = new QListWidgetItem(testo, fasi_);
         voce->setData(Qt::UserRole, f.nome);
@@ -264,7 +265,7 @@ void FinestraConfronto::stampa() {
     QList<Andamento> lista;
     if (auto a = andamento(file_); std::holds_alternative<QList<Andamento>>(a))
         lista = std::get<QList<Andamento>>(a);
-    const auto doc = documentoConfronto(file_, c, lista);
+    const auto doc = documentoConfronto(file_, c, lista, stampaAColori());
     consegnaDocumento(*doc, kTitolo);
 }
 

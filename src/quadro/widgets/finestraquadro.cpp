@@ -28,6 +28,7 @@
 #include "common/scritturafile.h"
 #include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
+#include "quadro/comandifasi.h"
 #include "quadro/conversione.h"
 #include "quadro/documentiquadro.h"
 #include "quadro/formatoquadro.h"
@@ -50,24 +51,6 @@ QList<FiltroFile> filtriQuadro() {
             {QStringLiteral("Tutti i file (*.*)"), QStringLiteral("*.*")}};
 }
 
-QString dataDaMostrare(const QString& iso) {
-    const QDate d = QDate::fromString(iso, Qt::ISODate);
-    return d.isValid() ? d.toString(QStringLiteral("dd/MM/yyyy")) : iso;
-}
-
-// "8/12/2026", "08/12/2026" or "2026-12-08" -> "2026-12-08"; empty stays
-// empty; nothing when it is no date.
-std::optional<QString> dataDaScrivere(const QString& testo) {
-    const QString t = testo.trimmed();
-    if (t.isEmpty()) return QString();
-    for (const QString& forma : {QStringLiteral("d/M/yyyy"), QStringLiteral("yyyy-MM-dd"),
-                                 QStringLiteral("d.M.yyyy"), QStringLiteral("d-M-yyyy")}) {
-        const QDate d = QDate::fromString(t, forma);
-        if (d.isValid()) return d.toString(Qt::ISODate);
-    }
-    return std::nullopt;
-}
-
 // "Fase 2 di 3: Aggiudicazione · 01/07/2026 · bloccata · ribasso del 18,735 %:
 // importo contrattuale 684.523,08, economie 187.835,33"; the kind when the
 // name does not say it; a variant names its act.
@@ -80,7 +63,7 @@ QString descrizioneFase(const DocumentoQuadro& d) {
                     .arg(f.nome);
     const QString tipo = nomeTipoFase(f.tipo);
     if (!f.nome.startsWith(tipo, Qt::CaseInsensitive)) s += QStringLiteral(" · ") + tipo;
-    if (!f.data.isEmpty()) s += QStringLiteral(" · ") + dataDaMostrare(f.data);
+    if (!f.data.isEmpty()) s += QStringLiteral(" · ") + dataItaliana(f.data);
     if (f.bloccata) s += QStringLiteral(" · bloccata");
     if (f.tipo == TipoFase::Aggiudicazione && f.ribasso) {
         s += QStringLiteral(" · ribasso del %1 %").arg(testoPercentuale(*f.ribasso));
@@ -94,7 +77,7 @@ QString descrizioneFase(const DocumentoQuadro& d) {
         !(f.atto->numero.isEmpty() && f.atto->data.isEmpty())) {
         s += QStringLiteral(" · approvata con atto");
         if (!f.atto->numero.isEmpty()) s += QStringLiteral(" n. ") + f.atto->numero;
-        if (!f.atto->data.isEmpty()) s += QStringLiteral(" del ") + dataDaMostrare(f.atto->data);
+        if (!f.atto->data.isEmpty()) s += QStringLiteral(" del ") + dataItaliana(f.atto->data);
     }
     if (!d.problemaFase().isEmpty()) s += QStringLiteral("\n") + d.problemaFase();
     return s;
@@ -117,7 +100,7 @@ FinestraQuadro::FinestraQuadro() {
         {"ente", QStringLiteral("Ente")}, {"titolo", QStringLiteral("Titolo")},
         {"cup", QStringLiteral("CUP")},   {"cig", QStringLiteral("CIG")},
         {"rup", QStringLiteral("RUP")},   {"progettista", QStringLiteral("Progettista")},
-        {"data", QStringLiteral("Data")}, {"valuta", QStringLiteral("Valuta")}};
+        {"data", QStringLiteral("Data della fase")}, {"valuta", QStringLiteral("Valuta")}};
     int posto = 0;
     auto colloca = [&](const QString& testo, QWidget* campo) {
         auto* etichetta = new QLabel(testo, intestazione);
@@ -132,20 +115,18 @@ FinestraQuadro::FinestraQuadro() {
         campi_.append(campo);
         colloca(testo, campo);
         connect(campo, &QLineEdit::editingFinished, this, &FinestraQuadro::scriviIntestazione);
-        if (posto == 6) {  // the phase after the designer
-            fase_ = new QComboBox(intestazione);
-            fase_->setObjectName(QStringLiteral("fase"));
-            fase_->setEditable(true);
-            fase_->addItems({QString(), QStringLiteral("fattibilità tecnico-economica"),
-                             QStringLiteral("esecutivo"), QStringLiteral("dopo la gara"),
-                             QStringLiteral("perizia di variante"), QStringLiteral("consuntivo")});
-            colloca(QStringLiteral("Fase"), fase_);
-            connect(fase_->lineEdit(), &QLineEdit::editingFinished, this,
+        if (posto == 6) {  // the place of the work after the designer
+            luogo_ = new QLineEdit(intestazione);
+            luogo_->setObjectName(QStringLiteral("luogo"));
+            colloca(QStringLiteral("Luogo"), luogo_);
+            connect(luogo_, &QLineEdit::editingFinished, this,
                     &FinestraQuadro::scriviIntestazione);
-            connect(fase_, &QComboBox::activated, this, &FinestraQuadro::scriviIntestazione);
         }
     }
+    // The date is the phase's: kind, name and date belong to the phase, the
+    // rest of the header to the work.
     campi_[6]->setPlaceholderText(QStringLiteral("gg/mm/aaaa"));
+    campi_[6]->setToolTip(QStringLiteral("La data della fase mostrata"));
     griglia->setColumnStretch(1, 1);
     griglia->setColumnStretch(3, 1);
     colonna->addWidget(intestazione);
@@ -271,10 +252,14 @@ FinestraQuadro::FinestraQuadro() {
     file->addSeparator();
     // The administration's print, its PDF and the spreadsheet.
     aggiungiComandiDocumenti(this, file,
-                             [this] {
-                                 return calcolaPerDocumenti(documento_.fileMostrato(),
-                                                            documento_.riferimenti());
-                             });
+                             [this] { return daEsportare(); });
+    QAction* colori = azione(file, "stampaacolori", QStringLiteral("Stampa a co&lori"), {},
+                             [] {});
+    colori->setCheckable(true);
+    colori->setChecked(stampaAColori());
+    colori->setToolTip(QStringLiteral("Tabelle delle stampe in rosso e giallo invece che in bianco "
+                                      "e nero"));
+    connect(colori, &QAction::toggled, this, [](bool si) { impostaStampaAColori(si); });
     file->addSeparator();
     azione(file, "chiudi", QStringLiteral("&Chiudi"), QKeySequence::Close, [this] { close(); });
 
@@ -402,11 +387,13 @@ void FinestraQuadro::aggiorna() {
     aggiornando_ = true;
     const FileQuadro& f = documento_.file();
     const Intestazione& i = f.intestazione;
-    const QString valori[] = {
-        i.ente, i.titolo, i.cup, i.cig, i.rup, i.progettista, dataDaMostrare(i.data), i.valuta};
+    const QString valori[] = {i.ente,        i.titolo,
+                              i.cup,         i.cig,
+                              i.rup,         i.progettista,
+                              dataItaliana(documento_.dataFase()), i.valuta};
     for (int k = 0; k < campi_.size(); ++k)
         if (campi_[k]->text() != valori[k]) campi_[k]->setText(valori[k]);
-    if (fase_->currentText() != i.fase) fase_->setEditText(i.fase);
+    if (luogo_->text() != i.luogo) luogo_->setText(i.luogo);
 
     const Quadro& q = documento_.quadro();
     const Valutazione& v = documento_.valutazione();
@@ -555,28 +542,49 @@ void FinestraQuadro::mostraEsito(const EsitoModifica& e) {
 
 void FinestraQuadro::scriviIntestazione() {
     if (aggiornando_) return;
-    const auto data = dataDaScrivere(campi_[6]->text());
+    const auto data = dataIso(campi_[6]->text());
     if (!data) {
         mostraEsito(QStringLiteral("«%1» non è una data: scrivere per esempio 08/12/2026.")
                         .arg(campi_[6]->text()));
-        campi_[6]->setText(dataDaMostrare(documento_.file().intestazione.data));
+        campi_[6]->setText(dataItaliana(documento_.dataFase()));
         return;
     }
     QStringList t;
     for (QLineEdit* c : campi_) t.append(c->text());
-    const QString fase = fase_->currentText();
+    const QString luogo = luogo_->text();
     riseleziona(corrente());
-    mostraEsito(documento_.modifica(QStringLiteral("intestazione"), [&](FileQuadro& f) {
-        Intestazione& i = f.intestazione;
+    auto scrivi = [&](Intestazione& i) {
         i.ente = t[0];
         i.titolo = t[1];
         i.cup = t[2];
         i.cig = t[3];
         i.rup = t[4];
         i.progettista = t[5];
-        i.data = *data;
         i.valuta = t[7];
-        i.fase = fase;
+        i.luogo = luogo;
+    };
+    if (*data != documento_.dataFase()) {
+        // The phase's date: a change of the phase, refused on a locked one.
+        FileFasi f = documento_.fasi();
+        scrivi(f.intestazione);
+        const int n = documento_.faseCorrente();
+        if (const auto e = modificaFase(f, n, [&](Fase& x) {
+                x.data = *data;
+                return EsitoFase();
+            })) {
+            mostraEsito(*e);
+            aggiorna();
+            return;
+        }
+        // A file of one phase keeps its header's date with it, as files of
+        // one framework have it.
+        if (f.fasi.size() == 1) f.intestazione.data = *data;
+        documento_.modificaFasi(QStringLiteral("data della fase"), f, n);
+        mostraEsito({});
+        return;
+    }
+    mostraEsito(documento_.modifica(QStringLiteral("intestazione"), [&](FileQuadro& f) {
+        scrivi(f.intestazione);
         return EsitoModifica();
     }));
 }
@@ -763,8 +771,22 @@ bool FinestraQuadro::salvataggio(bool nuovoNome) {
     return fatto;
 }
 
+std::variant<QuadroCalcolato, QString> FinestraQuadro::daEsportare() const {
+    // The award's items before the discount are the project's: no figures of
+    // the award go with them.
+    if (documento_.primaDelRibasso())
+        return calcolaPerDocumenti(documento_.fileMostrato(), documento_.riferimenti());
+    return faseDaEsportare(documento_.fasi(), documento_.faseCorrente());
+}
+
 bool FinestraQuadro::esportaCsv() {
-    const QuadroCalcolato q{documento_.fileMostrato(), documento_.valutazione()};
+    auto calcolato = daEsportare();
+    if (const auto* e = std::get_if<QString>(&calcolato)) {
+        messaggio(QStringLiteral("Il quadro non è stato esportato in CSV: %1").arg(*e), kTitolo,
+                  Icona::Esclamazione);
+        return false;
+    }
+    const QuadroCalcolato& q = std::get<QuadroCalcolato>(calcolato);
     EsportazioneFile e;
     e.titolo = QStringLiteral("Esporta il quadro in CSV");
     e.descrizioneFiltro = QStringLiteral("Testo CSV");

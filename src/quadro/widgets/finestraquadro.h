@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include "quadro/documentoquadro.h"
+#include "quadro/rigacomando.h"
 
 class QCheckBox;
 class QComboBox;
@@ -65,6 +66,8 @@ class FinestraQuadro final : public QMainWindow {
     // The name the file dialogs propose: beside the framework's file with its
     // name, else the title; `estensione` appended.
     QString nomeProposto(const QString& estensione) const;
+    // The phase in the window as its documents and its .csv take it.
+    std::variant<QuadroCalcolato, QString> daEsportare() const;
     void aggiorna();
     void mostraEsito(const EsitoModifica& e);
     void riseleziona(const Percorso& p);
@@ -81,7 +84,7 @@ class FinestraQuadro final : public QMainWindow {
     ModelloQuadro* modello_;
     QTreeView* vista_;
     QList<QLineEdit*> campi_;  // ente, titolo, cup, cig, rup, progettista, data, valuta
-    QComboBox* fase_;
+    QLineEdit* luogo_;
     QLabel* faseCorrente_;
     QCheckBox* primaDelRibasso_;
     QCheckBox* vincolato_;

@@ -34,9 +34,9 @@ DialogoNuovaFase::DialogoNuovaFase(const FileFasi& f, int corrente, QWidget* par
     for (TipoFase t : tipi()) tipo_->addItem(nomeTipoFase(t));
     nome_ = new QLineEdit(this);
     nome_->setObjectName(QStringLiteral("nomefase"));
-    data_ = new QLineEdit(QDate::currentDate().toString(Qt::ISODate), this);
+    data_ = new QLineEdit(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")), this);
     data_->setObjectName(QStringLiteral("datafase"));
-    data_->setPlaceholderText(QStringLiteral("AAAA-MM-GG"));
+    data_->setPlaceholderText(QStringLiteral("gg/mm/aaaa"));
     blocca_ = new QCheckBox(QStringLiteral("Blocca la fase da cui si parte"), this);
     blocca_->setObjectName(QStringLiteral("bloccacorrente"));
     blocca_->setChecked(true);
@@ -83,7 +83,14 @@ bool DialogoNuovaFase::bloccaCorrente() const {
 std::optional<int> comandoNuovaFase(QWidget* parent, FileFasi& f, int corrente) {
     DialogoNuovaFase d(f, corrente, parent);
     if (d.exec() != QDialog::Accepted) return std::nullopt;
-    auto r = nuovaFase(f, corrente, d.tipo(), d.nome(), d.data());
+    const auto data = dataIso(d.data());
+    if (!data) {
+        messaggio(QStringLiteral("«%1» non è una data: scrivere per esempio 15/03/2027.")
+                      .arg(d.data()),
+                  kTitolo, Icona::Esclamazione);
+        return std::nullopt;
+    }
+    auto r = nuovaFase(f, corrente, d.tipo(), d.nome(), *data);
     if (auto* e = std::get_if<QString>(&r)) {
         messaggio(*e, kTitolo, Icona::Esclamazione);
         return std::nullopt;
