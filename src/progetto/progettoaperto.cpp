@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSet>
 #include <QSysInfo>
 
 #include "common/interazione.h"
@@ -61,20 +62,41 @@ bool ProgettoAperto::cambiatoSulDisco() const {
     return true;
 }
 
+namespace {
+
+// The lock files this program holds, by name.
+QSet<QString>& bloccatiQui() {
+    static QSet<QString> nomi;
+    return nomi;
+}
+
+}  // namespace
+
+void ProgettoAperto::Rilascia::operator()(QLockFile* f) const {
+    if (f && f->isLocked()) bloccatiQui().remove(f->fileName());
+    delete f;
+}
+
 bool ProgettoAperto::blocca(const QString& percorso, bool chiedendo) {
     const QString nome = nomeBlocco(percorso);
     if (blocco_ && blocco_->fileName() == nome) return true;
-    auto nuovo = std::make_unique<QLockFile>(nome);
+    Blocco nuovo(new QLockFile(nome));
     // Only a dead process makes a lock stale, however old it is: a project
     // stays open for hours.
     nuovo->setStaleLockTime(0);
-    if (!nuovo->tryLock(0) && nuovo->error() == QLockFile::LockFailedError) {
+    if (nuovo->tryLock(0)) {
+        bloccatiQui().insert(nome);
+    } else if (nuovo->error() == QLockFile::LockFailedError) {
         qint64 pid = 0;
         QString computer;
         QString programma;
         nuovo->getLockInfo(&pid, &computer, &programma);
         // The same program (another window of it, a test) holds no one back.
-        if (pid != QCoreApplication::applicationPid() || computer != QSysInfo::machineHostName()) {
+        const bool nostro =
+            bloccatiQui().contains(nome) ||
+            (pid == QCoreApplication::applicationPid() &&
+             computer.compare(QSysInfo::machineHostName(), Qt::CaseInsensitive) == 0);
+        if (!nostro) {
             if (chiedendo) {
                 const QString utente = QFileInfo(nome).owner();
                 const QString chi =

@@ -101,9 +101,18 @@ class ProgettoAperto : public QObject {
     };
     bool blocca(const QString& percorso, bool chiedendo);
 
+    // A lock file; the ones this program holds are listed while held, so that
+    // another of its documents opening the same file is not asked about
+    // itself (the host name a lock file records is not always the one the
+    // system gives: Windows writes its short upper-case name).
+    struct Rilascia {
+        void operator()(QLockFile* f) const;
+    };
+    using Blocco = std::unique_ptr<QLockFile, Rilascia>;
+
     QString titolo_;
     Impronta impronta_;
-    std::unique_ptr<QLockFile> blocco_;
+    Blocco blocco_;
     std::function<void(const QString&)> fileUsato_;
 };
 
