@@ -172,7 +172,7 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
     lxw_row_t r = rigaColonne + 1;
     qsizetype etichettaPiuLunga = 20;
     for (const RigaConfronto& x : c.righe) {
-        const bool neretto = x.sezione || x.profondita == 0;
+        const bool neretto = x.sezione;
         scrivi(r, 0, x.codice, neretto ? grassetto : nullptr);
         const QString etichetta = QString(x.profondita * 2, QLatin1Char(' ')) + x.etichetta;
         etichettaPiuLunga = std::max(etichettaPiuLunga, etichetta.size());
@@ -227,6 +227,40 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
                                             importoGrassetto));
     }
     if (c.haDifferenza()) differenza(r, c.differenzaTotale(), importoGrassetto);
+
+    // What each phase used of the contingencies and of the economies, and
+    // the warnings on the variants' limits.
+    auto an = andamento(f);
+    if (const auto* andamenti = std::get_if<QList<Andamento>>(&an)) {
+        auto fondo = [&](const QString& etichetta, auto cifra) {
+            ++r;
+            scrivi(r, 1, etichetta, nullptr);
+            for (int k = 0; k < fasi; ++k) {
+                const int i = k < c.fasi.size() ? c.fasi[k] : -1;
+                if (i < 0 || i >= andamenti->size()) continue;
+                if (const auto x = cifra((*andamenti)[i]))
+                    verifica(worksheet_write_number(foglio, r, lxw_col_t(2 + k), euro(*x),
+                                                    importo));
+            }
+        };
+        auto di = [](const Fondo& d, Centesimi x) {
+            return d.codice.isEmpty() ? std::optional<Centesimi>() : x;
+        };
+        ++r;
+        fondo(QStringLiteral("Imprevisti usati"),
+              [&](const Andamento& a) { return di(a.imprevisti, a.imprevisti.usato); });
+        fondo(QStringLiteral("Imprevisti residui"),
+              [&](const Andamento& a) { return di(a.imprevisti, a.imprevisti.residuo); });
+        fondo(QStringLiteral("Economie usate"),
+              [&](const Andamento& a) { return di(a.economie, a.economie.usato); });
+        fondo(QStringLiteral("Economie residue"),
+              [&](const Andamento& a) { return di(a.economie, a.economie.residuo); });
+        for (int k = 0; k < fasi; ++k) {
+            const int i = k < c.fasi.size() ? c.fasi[k] : -1;
+            if (i >= 0 && i < andamenti->size() && !(*andamenti)[i].avviso.isEmpty())
+                scrivi(++r, 1, (*andamenti)[i].avviso, nullptr);
+        }
+    }
 
     verifica(worksheet_set_row(foglio, rigaColonne, 30, nullptr));  // two lines of heading
     verifica(worksheet_set_column(foglio, 0, 0, 10, nullptr));

@@ -45,8 +45,12 @@ std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto
     doc.impostaDimensioneCarattere(12);
     doc.impostaGrassetto(true);
     doc.scriviTesto(QStringLiteral("Quadro economico: confronto tra le fasi - valori in ") +
-                    i.valuta + kFine);
+                    i.valuta);
+    // The table goes into the paragraph that closes the heading and takes
+    // its font: a plain one, so that only the sections are bold.
     doc.impostaGrassetto(false);
+    doc.impostaDimensioneCarattere(10);
+    doc.scriviTesto(QString(kFine));
 
     const int fasi = int(c.nomi.size());
     const int colonne = 2 + fasi + (c.haDifferenza() ? 1 : 0);

@@ -148,11 +148,13 @@ std::vector<Riga> Impaginatore::righe(const QList<Frammento>& frammenti, const C
         l.setLeadingIncluded(true);
         l.setLineWidth(larghezza);
         // A slash inside a word ("ottocentonove/41", an amount in words with
-        // its cents) is no place for a line break: the line ends at the blank
-        // before the word, which runs on the next line whole.
+        // its cents) or a point inside a code ("B.5.3" of a rule) is no place
+        // for a line break: the line ends at the blank before the word, which
+        // runs on the next line whole.
         const int inizio = l.textStart();
         const int fine = inizio + l.textLength();
-        if (fine < testo.size() && fine > inizio && testo.at(fine - 1) == QLatin1Char('/') &&
+        if (fine < testo.size() && fine > inizio &&
+            (testo.at(fine - 1) == QLatin1Char('/') || testo.at(fine - 1) == QLatin1Char('.')) &&
             !testo.at(fine).isSpace()) {
             const auto spazio = testo.lastIndexOf(QLatin1Char(' '), fine - 1);
             if (spazio >= inizio) l.setNumColumns(static_cast<int>(spazio) + 1 - inizio, larghezza);

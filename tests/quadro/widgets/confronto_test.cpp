@@ -22,6 +22,7 @@
 
 #include "../../reports/lettore_foglio.h"
 #include "../../reports/lettore_pdf.h"
+#include "quadro/documentiquadro.h"
 #include "quadro/esempi_fasi.h"
 #include "quadro/foglioconfronto.h"
 #include "quadro/formatofasi.h"
@@ -517,4 +518,24 @@ TEST(Confronto, LaScuolaDalProgettoEsecutivoAllaVarianteNellaFinestra) {
     ++riga;
     for (int j = 0; j < 3; ++j) EXPECT_EQ(centesimi(fogli[0].cella(riga, 3 + j)), 125000000);
     c->close();
+
+    // Each phase prints with its own date and figures: the award its discount
+    // and contract amount, the variant its act and how much it raises the
+    // contract.
+    const FileFasi salvato = std::get<FileFasi>(apriFileFasi(progetto));
+    const QString pdfGara = dir.filePath("gara.pdf"), pdfVariante = dir.filePath("variante.pdf");
+    ASSERT_EQ(eseguiComando({"--esporta", progetto, pdfGara, "--fase", "Aggiudicazione"}, &errori,
+                            formatiEsportazione()),
+              0)
+        << errori.toStdString();
+    ASSERT_EQ(eseguiComando({"--esporta", progetto, pdfVariante}, &errori, formatiEsportazione()),
+              0);
+    const QString gara1 = test::testoPdf(pdfGara, false).simplified();
+    EXPECT_TRUE(gara1.contains("Ribasso d'asta: 18,735 %")) << gara1.toStdString();
+    EXPECT_TRUE(gara1.contains("Importo contrattuale: 684.523,08"));
+    EXPECT_TRUE(gara1.contains("Data: " + dataItaliana(salvato.fasi[1].data)));
+    const QString variante1 = test::testoPdf(pdfVariante, false).simplified();
+    EXPECT_TRUE(variante1.contains("n. 45 del 10/03/2027")) << variante1.toStdString();
+    EXPECT_TRUE(variante1.contains("+15.000,00 (+2,191 %)"));
+    EXPECT_TRUE(variante1.contains(", " + dataItaliana(salvato.fasi[2].data)));
 }
