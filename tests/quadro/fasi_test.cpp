@@ -428,7 +428,9 @@ TEST(Fasi, ScuolaDalProgettoAllaVariante) {
     ASSERT_EQ(eseguiComando({"--esporta", in, una, "--fase", "Aggiudicazione"}, &errori), 0);
     QFile g1(una);
     ASSERT_TRUE(g1.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(g1.readAll()).contains("A;Lavori;;684523,08"));
+    const QString garaCsv = QString::fromUtf8(g1.readAll());
+    EXPECT_TRUE(garaCsv.contains("A;Lavori;;684523,08"));
+    EXPECT_TRUE(garaCsv.contains("\r\nCONTRATTO;Importo contrattuale;;684523,08\r\n"));
     const QString niente = dir.filePath("niente.csv");
     errori.clear();
     EXPECT_NE(eseguiComando({"--esporta", in, niente, "--fase", "Collaudo"}, &errori), 0);
