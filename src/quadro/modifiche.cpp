@@ -231,6 +231,29 @@ EsitoModifica cambiaTipo(Quadro& q, const Percorso& p, Tipo tipo, Centesimi impo
     });
 }
 
+namespace {
+
+// Whether the item at `p` may take a rule on the items `di`: not a section
+// with children, not the absorbing item, every listed code an item.
+EsitoModifica puoAvereRegola(const Quadro& q, const Percorso& p, const QStringList& di,
+                             const QString& esempio) {
+    const Voce* v = voceA(q, p);
+    if (!v) return QStringLiteral("La voce scelta non esiste più.");
+    if (v->tipo == Tipo::Sezione && !v->voci.isEmpty())
+        return QStringLiteral("La sezione «%1» contiene voci: il suo importo è la loro somma.")
+            .arg(v->codice);
+    if (compensaAttiva(q) == v->codice)
+        return QStringLiteral(
+                   "La voce «%1» compensa il totale vincolato e deve restare un "
+                   "importo.")
+            .arg(v->codice);
+    for (const QString& d : di)
+        if (!trovaVoce(q, d)) return QStringLiteral("La voce «%1» non esiste.").arg(d) + esempio;
+    return std::nullopt;
+}
+
+}  // namespace
+
 EsitoModifica impostaRegola(Quadro& q, const Percorso& p, const QString& regola,
                             Centesimi importoAttuale) {
     QString testo = regola.trimmed();
@@ -253,18 +276,7 @@ EsitoModifica impostaRegola(Quadro& q, const Percorso& p, const QString& regola,
     if (const auto t = formaTabella.match(testo); t.hasMatch()) {
         const QString nome = t.captured(1);
         const QStringList di = codici(t.captured(2));
-        const Voce* v = voceA(q, p);
-        if (!v) return QStringLiteral("La voce scelta non esiste più.");
-        if (v->tipo == Tipo::Sezione && !v->voci.isEmpty())
-            return QStringLiteral("La sezione «%1» contiene voci: il suo importo è la loro somma.")
-                .arg(v->codice);
-        if (compensaAttiva(q) == v->codice)
-            return QStringLiteral(
-                       "La voce «%1» compensa il totale vincolato e deve restare un "
-                       "importo.")
-                .arg(v->codice);
-        for (const QString& d : di)
-            if (!trovaVoce(q, d)) return QStringLiteral("La voce «%1» non esiste.").arg(d);
+        if (auto e = puoAvereRegola(q, p, di, {})) return e;
         return applica(q, [&](Quadro& c) -> EsitoModifica {
             Voce* w = voceA(c, p);
             w->tipo = Tipo::Tabella;
@@ -290,18 +302,7 @@ EsitoModifica impostaRegola(Quadro& q, const Percorso& p, const QString& regola,
                    "decimali (virgola decimale).")
             .arg(m.captured(1));
     const QStringList di = codici(m.captured(2));
-    const Voce* v = voceA(q, p);
-    if (!v) return QStringLiteral("La voce scelta non esiste più.");
-    if (v->tipo == Tipo::Sezione && !v->voci.isEmpty())
-        return QStringLiteral("La sezione «%1» contiene voci: il suo importo è la loro somma.")
-            .arg(v->codice);
-    if (compensaAttiva(q) == v->codice)
-        return QStringLiteral(
-                   "La voce «%1» compensa il totale vincolato e deve restare un "
-                   "importo.")
-            .arg(v->codice);
-    for (const QString& d : di)
-        if (!trovaVoce(q, d)) return QStringLiteral("La voce «%1» non esiste.").arg(d) + esempio;
+    if (auto e = puoAvereRegola(q, p, di, esempio)) return e;
     return applica(q, [&](Quadro& c) -> EsitoModifica {
         Voce* w = voceA(c, p);
         w->tipo = Tipo::Percentuale;

@@ -7,6 +7,18 @@
 
 namespace varimo::quadro {
 
+namespace {
+
+// Why a typed text is no amount, with an example of one.
+QString nonUnImporto(const QString& testo) {
+    return QStringLiteral(
+               "«%1» non è un importo: scrivere per esempio 1.234,56 (virgola per i decimali, "
+               "al più due; punti solo tra gruppi di tre cifre).")
+        .arg(testo);
+}
+
+}  // namespace
+
 ModelloQuadro::ModelloQuadro(DocumentoQuadro* documento, QObject* parent)
     : QAbstractItemModel(parent), documento_(documento) {
     ricostruisci();
@@ -221,11 +233,7 @@ bool ModelloQuadro::setData(const QModelIndex& i, const QVariant& valore, int ru
         case Importo: {
             const auto c = leggiImportoItaliano(testo);
             if (!c) {
-                esito = QStringLiteral(
-                            "«%1» non è un importo: scrivere per esempio 1.234,56 "
-                            "(virgola per i decimali, al più due; punti solo tra "
-                            "gruppi di tre cifre).")
-                            .arg(testo);
+                esito = nonUnImporto(testo);
                 break;
             }
             if (const auto m = manodopera(*v); m && *c < *m) {
@@ -245,11 +253,7 @@ bool ModelloQuadro::setData(const QModelIndex& i, const QVariant& valore, int ru
             if (!testo.trimmed().isEmpty()) {
                 c = leggiImportoItaliano(testo);
                 if (!c) {
-                    esito = QStringLiteral(
-                                "«%1» non è un importo: scrivere per esempio 1.234,56 "
-                                "(virgola per i decimali, al più due; punti solo tra "
-                                "gruppi di tre cifre).")
-                                .arg(testo);
+                    esito = nonUnImporto(testo);
                     break;
                 }
             }
