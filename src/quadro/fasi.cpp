@@ -215,6 +215,13 @@ std::variant<Aggiudicazione, Problema> aggiudica(const Quadro& progetto, Millesi
     r.totaleFinanziato = std::get<Valutazione>(v0).totale;
     r.gara = std::get<Valutazione>(v0).importi;
     r.baseDiGara = importoContrattuale(p, std::get<Valutazione>(v0));
+    // The award keeps the project's total as its funding, which cannot be
+    // negative.
+    if (r.totaleFinanziato < 0)
+        return Problema{QStringLiteral("Il totale del progetto è negativo (%1): correggere le voci "
+                                       "negative prima di calcolare l'aggiudicazione.")
+                            .arg(testoImporto(r.totaleFinanziato)),
+                        {}};
 
     Quadro& a = r.quadro;
     a = p;

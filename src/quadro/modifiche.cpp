@@ -382,4 +382,65 @@ EsitoModifica impostaAliquota(Quadro& q, const Percorso& p, Millesimi percentual
     });
 }
 
+
+namespace {
+
+// The letters of the top-level item at `posizione` (from 0): A … Z, AA … AZ,
+// BA … ZZ, AAA …, as spreadsheet columns are named.
+QString lettereDi(qsizetype posizione) {
+    QString s;
+    for (qsizetype n = posizione + 1; n > 0; n = (n - 1) / 26)
+        s.prepend(QLatin1Char(char('A' + (n - 1) % 26)));
+    return s;
+}
+
+// The code of the place `p`: its top-level letters, then each position below
+// counted from 1.
+QString codiceDelPosto(const Percorso& p) {
+    QString c = lettereDi(p.first());
+    for (qsizetype k = 1; k < p.size(); ++k) c += u'.' + QString::number(p[k] + 1);
+    return c;
+}
+
+}  // namespace
+
+EsitoModifica rinumeraVoci(Quadro& q) {
+    return applica(q, [](Quadro& c) -> EsitoModifica {
+        // Old code -> new code, from the places as they stand; a code held by
+        // more than one item is noted, as a reference to it has no one meaning.
+        QHash<QString, QString> nuovi;
+        QSet<QString> doppi;
+        QList<Percorso> posti;
+        for (const VoceInOrdine& o : vociInOrdine(c)) {
+            if (nuovi.contains(o.voce->codice)) doppi.insert(o.voce->codice);
+            nuovi.insert(o.voce->codice, codiceDelPosto(o.percorso));
+            posti.append(o.percorso);
+        }
+        auto segui = [&](QString& codice) -> EsitoModifica {
+            if (doppi.contains(codice))
+                return QStringLiteral(
+                           "Le voci non possono essere rinumerate: il codice «%1» è usato da "
+                           "più voci e non si sa a quale si riferiscano le regole.")
+                    .arg(codice);
+            // A code no item has would otherwise come to name whichever item
+            // now takes it.
+            if (!nuovi.contains(codice))
+                return QStringLiteral(
+                           "Le voci non possono essere rinumerate: la voce «%1» non esiste.")
+                    .arg(codice);
+            codice = nuovi.value(codice);
+            return std::nullopt;
+        };
+        for (const Percorso& p : posti) {
+            Voce* v = voceA(c, p);
+            v->codice = codiceDelPosto(p);
+            for (QString& d : v->di)
+                if (auto e = segui(d)) return e;
+        }
+        if (!c.vincolo.compensa.isEmpty())
+            if (auto e = segui(c.vincolo.compensa)) return e;
+        return std::nullopt;
+    });
+}
+
 }  // namespace varimo::quadro

@@ -52,4 +52,11 @@ EsitoModifica impostaTabella(Quadro& q, const Percorso& p, const QString& nome);
 // The rate of a percentage item (one of the choices its data offers).
 EsitoModifica impostaAliquota(Quadro& q, const Percorso& p, Millesimi percentuale);
 
+
+// Gives every item the code of its place: the top-level items A, B, C … (after
+// Z: AA, AB …), their children A.1, A.2 …, theirs A.1.1 …; the lists of the
+// percentages and band tables and the absorbing item follow. Refused when a
+// code used by two items is referred to (which of them is meant is unknown).
+EsitoModifica rinumeraVoci(Quadro& q);
+
 }  // namespace varimo::quadro

@@ -7,7 +7,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSet>
+#include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -126,6 +129,8 @@ FinestraConfronto::FinestraConfronto(FileFasi file, QWidget* parent)
     stampa->setObjectName(QStringLiteral("stampaconfronto"));
     auto* esporta = new QPushButton(QStringLiteral("&Esporta…"), this);
     esporta->setObjectName(QStringLiteral("esportaconfronto"));
+    auto* chiudi = new QPushButton(QStringLiteral("&Chiudi"), this);
+    chiudi->setObjectName(QStringLiteral("chiudiconfronto"));
 
     auto* sinistra = new QVBoxLayout;
     sinistra->addWidget(new QLabel(QStringLiteral("Fasi confrontate:"), this));
@@ -138,6 +143,7 @@ FinestraConfronto::FinestraConfronto(FileFasi file, QWidget* parent)
     scelta->addStretch();
     scelta->addWidget(stampa);
     scelta->addWidget(esporta);
+    scelta->addWidget(chiudi);
     auto* destra = new QVBoxLayout;
     destra->addLayout(scelta);
     destra->addWidget(tabella_, 1);
@@ -158,9 +164,39 @@ FinestraConfronto::FinestraConfronto(FileFasi file, QWidget* parent)
     });
     connect(stampa, &QPushButton::clicked, this, &FinestraConfronto::stampa);
     connect(esporta, &QPushButton::clicked, this, &FinestraConfronto::esporta);
+    connect(chiudi, &QPushButton::clicked, this, &QWidget::close);
+    // Esc closes it, as it closes a dialog, wherever the focus is in it.
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(esc, &QShortcut::activated, this, &QWidget::close);
     riempiFasi();
     aggiorna();
-    resize(1100, 600);
+    resize(misuraIniziale());
+}
+
+QSize FinestraConfronto::misuraIniziale() {
+    // The table whole: every column as wide as its widest cell or title (so
+    // no label is cut), every row shown, room for a scroll bar all the same;
+    // sizeHintForColumn is public on the view's base.
+    const QAbstractItemView* vista = tabella_;
+    const QHeaderView* titoli = tabella_->horizontalHeader();
+    const int cornice = 2 * tabella_->frameWidth();
+    int larghezza = cornice + tabella_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < modello_->columnCount(); ++c)
+        larghezza += std::max(vista->sizeHintForColumn(c), titoli->sectionSizeHint(c));
+    const int altezza = cornice + titoli->sizeHint().height() +
+                        tabella_->verticalHeader()->length() +
+                        tabella_->horizontalScrollBar()->sizeHint().height();
+    // The window around a table of that size, as its layout lays it out.
+    const QSize prima = tabella_->minimumSize();
+    tabella_->setMinimumSize(larghezza, altezza);
+    layout()->activate();
+    QSize misura = layout()->totalSizeHint();
+    tabella_->setMinimumSize(prima);
+    // Never past the screen (1366 x 768 included), with room for the frame
+    // the window manager adds.
+    if (const QScreen* schermo = screen())
+        misura = misura.boundedTo(schermo->availableSize() * 0.95);
+    return misura;
 }
 
 void FinestraConfronto::impostaFile(FileFasi file) {

@@ -34,7 +34,9 @@ class ModelloConfronto : public QAbstractTableModel {
 // (`fasi`, all checked at first), the two the difference runs between (`da`,
 // `a`), the table (`tabella`), what each phase has used of the contingencies
 // and economies with the warnings on the variants (`andamento`), and the
-// commands "Stampa" (`stampaconfronto`) and "Esporta…" (`esportaconfronto`).
+// commands "Stampa" (`stampaconfronto`), "Esporta…" (`esportaconfronto`) and
+// "Chiudi" (`chiudiconfronto`, also Esc). It opens as wide and tall as its
+// table needs, within the screen.
 class FinestraConfronto : public QWidget {
     Q_OBJECT
   public:
@@ -53,6 +55,8 @@ class FinestraConfronto : public QWidget {
   private:
     void riempiFasi();
     void aggiorna();
+    // The size the window opens at: its table whole, within the screen.
+    QSize misuraIniziale();
 
     FileFasi file_;
     ModelloConfronto* modello_;

@@ -35,6 +35,7 @@
 #include "quadro/rigacomando.h"
 #include "quadro/tabelle.h"
 #include "quadro/widgets/comandidocumenti.h"
+#include "quadro/widgets/delegatovoci.h"
 #include "quadro/widgets/menufasi.h"
 #include "quadro/widgets/modelloquadro.h"
 #include "reports/esportazione.h"
@@ -150,6 +151,7 @@ FinestraQuadro::FinestraQuadro() {
     vista_ = new QTreeView(centro);
     vista_->setObjectName(QStringLiteral("voci"));
     vista_->setModel(modello_);
+    vista_->setItemDelegate(new DelegatoVoci(vista_));
     vista_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     vista_->setSelectionBehavior(QAbstractItemView::SelectRows);
     vista_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -246,8 +248,9 @@ FinestraQuadro::FinestraQuadro() {
            [this] { apri(); });
     file->addSeparator();
     azione(file, "salva", QStringLiteral("&Salva"), QKeySequence::Save, [this] { salva(); });
-    azione(file, "salvanome", QStringLiteral("Salva con &nome…"), QKeySequence::SaveAs,
-           [this] { salvaConNome(); });
+    // Ctrl+Maiusc+S on every system: not every platform gives "Save as" a key.
+    azione(file, "salvanome", QStringLiteral("Salva con &nome…"),
+           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { salvaConNome(); });
     azione(file, "esportacsv", QStringLiteral("&Esporta in CSV…"), {}, [this] { esportaCsv(); });
     file->addSeparator();
     // The administration's print, its PDF and the spreadsheet.
@@ -347,10 +350,25 @@ FinestraQuadro::FinestraQuadro() {
     connect(&documento_, &DocumentoQuadro::cambiato, this, &FinestraQuadro::aggiorna);
     // The current item outlives the rebuilding of the tree, unless an edit
     // chose where to go next.
+    // The sections the designer closed stay closed when the tree is rebuilt
+    // (an insert, a move), found again by their codes.
     connect(modello_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         if (!scelta_) scelta_ = corrente();
     });
-    connect(modello_, &QAbstractItemModel::modelReset, vista_, &QTreeView::expandAll);
+    connect(vista_, &QTreeView::collapsed, this, [this](const QModelIndex& i) {
+        chiuse_.insert(i.siblingAtColumn(ModelloQuadro::Codice).data().toString());
+    });
+    connect(vista_, &QTreeView::expanded, this, [this](const QModelIndex& i) {
+        chiuse_.remove(i.siblingAtColumn(ModelloQuadro::Codice).data().toString());
+    });
+    connect(modello_, &QAbstractItemModel::modelReset, this, [this] {
+        const QSet<QString> chiuse = chiuse_;  // expandAll() reports every section opened
+        vista_->expandAll();
+        chiuse_ = chiuse;
+        for (const VoceInOrdine& o : vociInOrdine(documento_.quadro()))
+            if (chiuse_.contains(o.voce->codice))
+                vista_->collapse(modello_->indiceDi(o.percorso));
+    });
     connect(vista_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &FinestraQuadro::aggiornaVoceCorrente);
     aggiorna();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSet>
 
 #include "quadro/documentoquadro.h"
 #include "quadro/rigacomando.h"
@@ -99,6 +100,7 @@ class FinestraQuadro final : public QMainWindow {
     QMenu* tabelle_;
     QMenu* aliquote_;
     bool aggiornando_ = false;
+    QSet<QString> chiuse_;  // the codes of the sections closed before the tree was rebuilt
     std::optional<Percorso> scelta_;  // the item to make current after the next change
 };
 

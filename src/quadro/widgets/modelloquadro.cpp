@@ -145,6 +145,8 @@ QVariant ModelloQuadro::data(const QModelIndex& i, int ruolo) const {
             }
             break;
         case Qt::ForegroundRole:
+            if (i.column() == Importo && val.importo(v->codice) < 0)
+                return QBrush(QColor(170, 0, 0));  // a negative amount stands out
             if (compensa) return QBrush(QColor(0, 0, 160));
             if (i.column() == Etichetta && v->etichetta.size() > kEtichettaLunga)
                 return QBrush(QColor(170, 0, 0));
@@ -160,6 +162,8 @@ QVariant ModelloQuadro::data(const QModelIndex& i, int ruolo) const {
                 t.append(QStringLiteral("Importo del progetto posto a base di gara, che non segue "
                                         "il ribasso."));
             if (!v->nota.isEmpty()) t.append(v->nota);
+            if (i.column() == Importo && val.importo(v->codice) < 0)
+                t.append(QStringLiteral("Importo negativo."));
             if (v->etichetta.size() > kEtichettaLunga)
                 t.append(QStringLiteral("L'etichetta supera i %1 caratteri.").arg(kEtichettaLunga));
             if (!t.isEmpty()) return t.join(u'\n');

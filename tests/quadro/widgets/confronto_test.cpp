@@ -539,3 +539,22 @@ TEST(Confronto, LaScuolaDalProgettoEsecutivoAllaVarianteNellaFinestra) {
     EXPECT_TRUE(variante1.contains("+15.000,00 (+2,191 %)"));
     EXPECT_TRUE(variante1.contains(", " + dataItaliana(salvato.fasi[2].data)));
 }
+
+#include <QHeaderView>
+#include <QScreen>
+TEST(Confronto, ProbaTemporanea) {
+    FileFasi f = esempi::scuolaTreFasi();
+    FinestraConfronto w(f);
+    w.show();
+    QApplication::processEvents();
+    auto* t = w.findChild<QTableView*>("tabella");
+    qDebug() << "finestra" << w.size() << "schermo" << w.screen()->availableSize() << "tabella" << t->size() << "viewport" << t->viewport()->size();
+    int somma = 0;
+    for (int c = 0; c < t->model()->columnCount(); ++c) {
+        qDebug() << c << t->columnWidth(c) << static_cast<QAbstractItemView*>(t)->sizeHintForColumn(c) << t->horizontalHeader()->sectionSizeHint(c);
+        somma += std::max(static_cast<QAbstractItemView*>(t)->sizeHintForColumn(c), t->horizontalHeader()->sectionSizeHint(c));
+    }
+    qDebug() << "somma" << somma << "hint" << w.sizeHint() << "min" << w.minimumSizeHint();
+    for (auto* l : w.findChildren<QLabel*>()) qDebug() << l->text().left(40) << l->size() << l->sizeHint();
+    w.grab().save("/tmp/confronto_prima.png");
+}

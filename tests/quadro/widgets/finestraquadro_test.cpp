@@ -341,5 +341,47 @@ TEST_F(ProvaFinestraQuadro, StradeConManodoperaDalProgettoAllaVariante) {
     EXPECT_EQ(manodopera(*trovaVoce(f.fasi[0].quadro, "A.1")), 5000000);
 }
 
+// The keyboard of the tree: a refused amount keeps its editor and what was
+// typed; Tab writes and goes on to the next editable cell, Shift+Tab back;
+// Enter writes and goes down; a section closed by the designer stays closed
+// when an insert rebuilds the tree.
+TEST_F(ProvaFinestraQuadro, LaTastieraNonPerdeNullaDiCioCheSiScrive) {
+    finestra.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&finestra));
+    QTreeView* v = finestra.vista();
+    v->setFocus();
+    v->setCurrentIndex(indice("A.1", ModelloQuadro::Importo));
+    QTest::keyClick(v, Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "12.34,5");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), editor);  // still open
+    EXPECT_EQ(editor->text(), "12.34,5");
+    EXPECT_FALSE(avviso().isEmpty());
+    editor->selectAll();
+    QTest::keyClicks(editor, "1.234,50");
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(importo("A.1"), 123450);
+    // On to the labour of the same item, then back with Shift+Tab.
+    EXPECT_EQ(v->currentIndex(), indice("A.1", ModelloQuadro::Manodopera));
+    auto* manodopera = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(manodopera, nullptr);
+    QTest::keyClick(manodopera, Qt::Key_Backtab);
+    EXPECT_EQ(v->currentIndex(), indice("A.1", ModelloQuadro::Importo));
+    auto* importoA1 = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(importoA1, nullptr);
+    QTest::keyClick(importoA1, Qt::Key_Escape);
+    EXPECT_EQ(importo("A.1"), 123450);
+
+    // A closed section stays closed after an item is added elsewhere.
+    v->collapse(indice("B.7", 0));
+    v->setCurrentIndex(indice("B.9", 0));
+    finestra.findChild<QAction*>("aggiungivoce")->trigger();
+    EXPECT_FALSE(v->isExpanded(indice("B.7", 0)));
+    EXPECT_TRUE(v->isExpanded(indice("B", 0)));
+}
+
 }  // namespace
 }  // namespace varimo::quadro
