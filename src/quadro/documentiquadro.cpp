@@ -84,6 +84,9 @@ QuadroEsportato perDocumenti(const QuadroCalcolato& c) {
 
     QHash<QString, int> indici;
     for (const Voce& v : c.file.quadro.voci) q.sezioni << aggiungi(v, 0, val, q, indici);
+    if (stampaNote())
+        for (const VoceInOrdine& o : vociInOrdine(c.file.quadro))
+            q.voci[indici.value(o.voce->codice)].nota = o.voce->nota;
     // The links of the percentages, once every item has its index.
     for (const VoceInOrdine& o : vociInOrdine(c.file.quadro)) {
         if (o.voce->tipo != Tipo::Percentuale || val.tenuteDalProgetto.contains(o.voce->codice))
@@ -167,6 +170,14 @@ bool stampaAColori() {
 
 void impostaStampaAColori(bool colori) {
     QSettings().setValue(QStringLiteral("quadro/stampaacolori"), colori);
+}
+
+bool stampaNote() {
+    return QSettings().value(QStringLiteral("quadro/stampanote"), false).toBool();
+}
+
+void impostaStampaNote(bool note) {
+    QSettings().setValue(QStringLiteral("quadro/stampanote"), note);
 }
 
 bool richiedeCaratteriGrafici(const QString& percorso) {

@@ -34,6 +34,10 @@ std::optional<QString> esportaXlsxQuadro(const QuadroCalcolato& q, const QString
 // maroon and yellow) is the user's choice, kept in the settings.
 bool stampaAColori();
 void impostaStampaAColori(bool colori);
+// The items' notes (the article of law they come from) under their labels in
+// the prints: the user's choice, kept in the settings; off by default.
+bool stampaNote();
+void impostaStampaNote(bool note);
 
 // The formats of `varimo --esporta`: the .csv with .pdf, .docx and .xlsx.
 Esportatori formatiEsportazione();

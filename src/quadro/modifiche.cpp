@@ -124,8 +124,8 @@ EsitoModifica rientraVoce(Quadro& q, const Percorso& p, Percorso* nuovo) {
         genitore.removeLast();
         QList<Voce>* lista = listaDi(c, genitore);
         Voce& sopra = (*lista)[p.last() - 1];
-        if (sopra.tipo == Tipo::Percentuale)
-            return QStringLiteral("La voce «%1» è una percentuale e non può contenere voci.")
+        if (sopra.tipo == Tipo::Percentuale || sopra.tipo == Tipo::Tabella)
+            return QStringLiteral("La voce «%1» ha una regola e non può contenere voci.")
                 .arg(sopra.codice);
         if (sopra.tipo == Tipo::Importo && compensaAttiva(c) == sopra.codice)
             return QStringLiteral(

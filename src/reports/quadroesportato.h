@@ -56,6 +56,8 @@ struct VoceEsportata {
     // The rule as the framework shows it ("22 % di B.8 + B.8.c"); empty for
     // sections and typed amounts.
     QString regola;
+    // The item's note, printed under its label; empty: none printed.
+    QString nota;
     // An award (QuadroEsportato::ribasso set), an amount item the award
     // reduces by its discount: its amount before the discount, in cents (the
     // project's amount of the item, the one the award reduced); `centesimi`

@@ -81,6 +81,11 @@ struct RigaTabella {
     bool grassetto = false;
 };
 
+// The label, and the note on a line of its own when the print carries notes.
+QString conNota(const VoceEsportata& v) {
+    return v.nota.trimmed().isEmpty() ? v.etichetta : v.etichetta + kFine + v.nota.trimmed();
+}
+
 void righeVoce(const QuadroEsportato& q, int i, QList<RigaTabella>& righe, int profondita) {
     if (i < 0 || i >= q.voci.size()) return;
     const VoceEsportata& v = q.voci.at(i);
@@ -88,10 +93,10 @@ void righeVoce(const QuadroEsportato& q, int i, QList<RigaTabella>& righe, int p
         QString regola = regolaEsportata(q, v);
         if (v.compensa && q.totaleFisso)
             regola = QStringLiteral("compensa la differenza dal totale finanziato");
-        righe.append({v.codice, v.etichetta, regola, formatoCentesimi(v.centesimi), false});
+        righe.append({v.codice, conNota(v), regola, formatoCentesimi(v.centesimi), false});
         return;
     }
-    righe.append({v.codice, v.etichetta, QString(), QString(), true});
+    righe.append({v.codice, conNota(v), QString(), QString(), true});
     // A framework read from a file is a tree; the bound only guards the
     // record against a cycle it should never hold.
     if (profondita < q.voci.size())

@@ -192,6 +192,7 @@ QSize FinestraConfronto::misuraIniziale() {
     layout()->activate();
     QSize misura = layout()->totalSizeHint();
     tabella_->setMinimumSize(prima);
+    layout()->activate();  // and the window's own minimum back to what it holds
     // Never past the screen (1366 x 768 included), with room for the frame
     // the window manager adds.
     if (const QScreen* schermo = screen())

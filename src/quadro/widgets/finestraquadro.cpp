@@ -166,6 +166,9 @@ FinestraQuadro::FinestraQuadro() {
     vista_->header()->setSectionResizeMode(ModelloQuadro::Manodopera,
                                            QHeaderView::ResizeToContents);
     vista_->header()->setSectionResizeMode(ModelloQuadro::Ribasso, QHeaderView::ResizeToContents);
+    vista_->header()->setSectionResizeMode(ModelloQuadro::Nota, QHeaderView::Interactive);
+    vista_->setColumnWidth(ModelloQuadro::Nota,
+                           fontMetrics().horizontalAdvance(QStringLiteral("D.Lgs. 36/2023, art. 45")));
     vista_->setColumnWidth(
         ModelloQuadro::Regola,
         fontMetrics().horizontalAdvance(QStringLiteral("4 % di B.7.1 + B.7.2 + B.7.3 MMM")));
@@ -263,6 +266,11 @@ FinestraQuadro::FinestraQuadro() {
     colori->setToolTip(QStringLiteral("Tabelle delle stampe in rosso e giallo invece che in bianco "
                                       "e nero"));
     connect(colori, &QAction::toggled, this, [](bool si) { impostaStampaAColori(si); });
+    QAction* note = azione(file, "stampanote", QStringLiteral("Stampa le no&te delle voci"), {},
+                           [] {});
+    note->setCheckable(true);
+    note->setChecked(stampaNote());
+    connect(note, &QAction::toggled, this, [](bool si) { impostaStampaNote(si); });
     file->addSeparator();
     azione(file, "chiudi", QStringLiteral("&Chiudi"), QKeySequence::Close, [this] { close(); });
 
@@ -337,6 +345,12 @@ FinestraQuadro::FinestraQuadro() {
     aliquote_ = modifica->addMenu(QStringLiteral("A&liquota"));
     aliquote_->setObjectName(QStringLiteral("aliquote"));
     connect(aliquote_, &QMenu::aboutToShow, this, &FinestraQuadro::aggiornaVoceCorrente);
+    modifica->addSeparator();
+    azione(modifica, "rinumera", QStringLiteral("Ri&numera le voci"), {}, [this] {
+        riseleziona(corrente());
+        mostraEsito(documento_.modificaQuadro(QStringLiteral("rinumera le voci"),
+                                              [](Quadro& q) { return rinumeraVoci(q); }));
+    });
     aggiungiMenuFasi(this, documento_);
     auto* barra = addToolBar(QStringLiteral("Voci"));
     barra->setObjectName(QStringLiteral("barravoci"));
@@ -652,6 +666,23 @@ void FinestraQuadro::aggiungi(bool dentro) {
 void FinestraQuadro::elimina() {
     const Percorso p = corrente();
     if (p.isEmpty()) return;
+    // The item that absorbs the funding difference goes only when the
+    // designer says so: without it the total no longer meets the funding.
+    const Quadro& q = documento_.quadro();
+    const Voce* v = voceA(q, p);
+    const Valutazione& val = documento_.valutazione();
+    if (v && q.vincolo.totale && !val.compensa.isEmpty()) {
+        QStringList tolte;
+        for (const VoceInOrdine& o : vociInOrdine(q))
+            if (o.percorso.mid(0, p.size()) == p) tolte.append(o.voce->codice);
+        if (tolte.contains(val.compensa) &&
+            messaggio(QStringLiteral("La voce «%1» compensa la differenza dal totale vincolato "
+                                     "(%2): eliminandola il totale del progetto non resterà "
+                                     "quello vincolato. Eliminarla?")
+                          .arg(val.compensa, testoImporto(val.importo(val.compensa))),
+                      kTitolo, Icona::Domanda, Pulsanti::SiNo, Risposta::No) != Risposta::Si)
+            return;
+    }
     riseleziona(p);
     mostraEsito(documento_.modificaQuadro(QStringLiteral("elimina voce"),
                                           [&](Quadro& q) { return rimuoviVoce(q, p); }));
@@ -661,6 +692,20 @@ void FinestraQuadro::rientra() {
     Percorso nuovo;
     const Percorso p = corrente();
     if (p.isEmpty()) return;
+    // Under an amount item the item above becomes a section: its amount goes,
+    // and only when the designer says so.
+    if (p.last() > 0) {
+        Percorso sopra = p;
+        --sopra.last();
+        const Voce* s = voceA(documento_.quadro(), sopra);
+        const Centesimi importo = s ? documento_.valutazione().importo(s->codice) : 0;
+        if (s && s->tipo == Tipo::Importo && importo != 0 &&
+            messaggio(QStringLiteral("La voce «%1» diventa una sezione e perde il suo importo di "
+                                     "%2. Continuare?")
+                          .arg(s->codice, testoImporto(importo)),
+                      kTitolo, Icona::Domanda, Pulsanti::SiNo, Risposta::No) != Risposta::Si)
+            return;
+    }
     riseleziona(p);
     const auto e = documento_.modificaQuadro(QStringLiteral("rientra"),
                                              [&](Quadro& q) { return rientraVoce(q, p, &nuovo); });

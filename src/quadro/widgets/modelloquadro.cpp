@@ -126,6 +126,8 @@ QVariant ModelloQuadro::data(const QModelIndex& i, int ruolo) const {
                     return QString();
                 case Ribasso:
                     return QVariant();
+                case Nota:
+                    return v->nota;
             }
             break;
         case Qt::CheckStateRole:
@@ -198,6 +200,9 @@ Qt::ItemFlags ModelloQuadro::flags(const QModelIndex& i) const {
         case Ribasso:
             if (v->tipo == Tipo::Importo) f |= Qt::ItemIsUserCheckable;
             break;
+        case Nota:
+            f |= Qt::ItemIsEditable;
+            break;
     }
     return f;
 }
@@ -268,6 +273,12 @@ bool ModelloQuadro::setData(const QModelIndex& i, const QVariant& valore, int ru
         }
         case Ribasso:
             return false;
+        case Nota:
+            esito = documento_->modificaQuadro(QStringLiteral("nota"), [&](Quadro& q) {
+                voceA(q, p)->nota = testo.trimmed();
+                return EsitoModifica();
+            });
+            break;
     }
     if (esito) {
         emit avviso(*esito);
@@ -298,6 +309,8 @@ QVariant ModelloQuadro::headerData(int sezione, Qt::Orientation o, int ruolo) co
             return QStringLiteral("Di cui manodopera");
         case Ribasso:
             return QStringLiteral("Soggetto a ribasso");
+        case Nota:
+            return QStringLiteral("Nota");
     }
     return {};
 }

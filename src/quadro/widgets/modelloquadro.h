@@ -7,15 +7,16 @@
 
 namespace varimo::quadro {
 
-// The items of a framework document as a tree of six columns: code, label,
-// rule, amount, the labour costs an amount item declares and whether it is
-// subject to the tender discount (a check box). Edits go to the document as undo steps; a refused edit
+// The items of a framework document as a tree of seven columns: code, label,
+// rule, amount, the labour costs an amount item declares, whether it is
+// subject to the tender discount (a check box) and its note (the article of
+// law it comes from). Edits go to the document as undo steps; a refused edit
 // leaves everything as it was and is told through `avviso`, as is a label
 // past kEtichettaLunga (kept whole).
 class ModelloQuadro : public QAbstractItemModel {
     Q_OBJECT
   public:
-    enum Colonna { Codice, Etichetta, Regola, Importo, Manodopera, Ribasso, Colonne };
+    enum Colonna { Codice, Etichetta, Regola, Importo, Manodopera, Ribasso, Nota, Colonne };
 
     explicit ModelloQuadro(DocumentoQuadro* documento, QObject* parent = nullptr);
 

@@ -381,6 +381,51 @@ TEST_F(ProvaFinestraQuadro, LaTastieraNonPerdeNullaDiCioCheSiScrive) {
     finestra.findChild<QAction*>("aggiungivoce")->trigger();
     EXPECT_FALSE(v->isExpanded(indice("B.7", 0)));
     EXPECT_TRUE(v->isExpanded(indice("B", 0)));
+
+    // A note is edited in its column, as one step (the new item's label,
+    // open for typing, left as it is first).
+    if (auto* aperto = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+        QTest::keyClick(aperto, Qt::Key_Escape);
+    digita("B.10", ModelloQuadro::Nota, "Regolamento comunale, art. 3");
+    EXPECT_EQ(trovaVoce(finestra.documento().quadro(), "B.10")->nota, "Regolamento comunale, art. 3");
+    finestra.documento().storia().undo();
+    EXPECT_EQ(trovaVoce(finestra.documento().quadro(), "B.10")->nota,
+              trovaVoce(modello2023(), "B.10")->nota);
+}
+
+// An edit that would drop an amount asks first: indenting under an amount
+// item, deleting the item that absorbs the funding difference. No keeps all.
+TEST_F(ProvaFinestraQuadro, NessunImportoSiPerdeSenzaChiedere) {
+    finestra.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&finestra));
+    digita("B.1", ModelloQuadro::Importo, "1.500,00");
+    const FileQuadro prima = finestra.documento().file();
+    finestra.vista()->setCurrentIndex(indice("B.2", 0));
+    utente.rispondi(Risposta::No);
+    finestra.findChild<QAction*>("rientra")->trigger();
+    ASSERT_EQ(utente.messaggi.size(), 1);
+    EXPECT_TRUE(utente.messaggi[0].testo.contains("1.500,00"));
+    EXPECT_EQ(finestra.documento().file(), prima);
+    utente.rispondi(Risposta::Si);
+    finestra.findChild<QAction*>("rientra")->trigger();
+    EXPECT_EQ(importo("B.1"), 0);  // a section of B.2 now
+
+    // "Rinumera le voci" gives the codes back their order, as one step.
+    finestra.findChild<QAction*>("rinumera")->trigger();
+    EXPECT_EQ(trovaVoce(finestra.documento().quadro(), "B.2")->etichetta,
+              trovaVoce(modello2023(), "B.3")->etichetta);
+    EXPECT_EQ(trovaVoce(finestra.documento().quadro(), "B.1.1")->etichetta,
+              trovaVoce(modello2023(), "B.2")->etichetta);
+    finestra.documento().storia().undo();
+    EXPECT_TRUE(trovaVoce(finestra.documento().quadro(), "B.3"));
+
+    finestra.findChild<QCheckBox*>("vincolato")->click();  // the current total, absorbed by B.4
+    const FileQuadro vincolato = finestra.documento().file();
+    finestra.vista()->setCurrentIndex(indice("B.4", 0));
+    utente.rispondi(Risposta::No);
+    finestra.findChild<QAction*>("eliminavoce")->trigger();
+    EXPECT_EQ(utente.messaggi.size(), 3);
+    EXPECT_EQ(finestra.documento().file(), vincolato);
 }
 
 }  // namespace
