@@ -77,10 +77,12 @@ QuadroEsportato perDocumenti(const QuadroCalcolato& c) {
     q.intestazione.fase = h.fase;
     q.intestazione.tipoFase = c.tipoFase;
     q.intestazione.data = QDate::fromString(dataIso(h.data).value_or(QString()), Qt::ISODate);
+    if (!q.intestazione.data.isValid()) q.intestazione.dataScritta = h.data;
     q.intestazione.luogo = h.luogo;
     q.intestazione.valuta = h.valuta;
     for (const DatoDellaFase& d : c.datiFase) q.datiFase.append({d.voce, d.valore});
     q.colori = stampaAColori();
+    q.nomeProposto = c.nomeProposto;
 
     QHash<QString, int> indici;
     for (const Voce& v : c.file.quadro.voci) q.sezioni << aggiungi(v, 0, val, q, indici);

@@ -36,6 +36,9 @@ struct QuadroCalcolato {
     std::optional<Millesimi> ribasso;
     bool ribassaManodopera = false;
     QHash<QString, Centesimi> primaDelRibasso;
+    // The name its export dialogs propose (a path without extension), when
+    // the project has a file.
+    QString nomeProposto;
 };
 
 // Writes the export to `percorso` (atomically); nothing on success, else the

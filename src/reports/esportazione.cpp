@@ -63,7 +63,13 @@ EsitoStampa esportaFile(const EsportazioneFile& e, const QString& nomeProposto) 
                   TestiProgramma::titoloaiuto, Icona::Esclamazione);
         return EsitoStampa::NonRiuscito;
     }
+    ultimoEsportato() = percorso;
     return EsitoStampa::Fatto;
+}
+
+QString& ultimoEsportato() {
+    static QString percorso;
+    return percorso;
 }
 
 EsitoStampa esportaDocumentoPdf(const Documento& doc, const QString& nomeProposto) {

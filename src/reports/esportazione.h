@@ -38,4 +38,8 @@ struct EsportazioneFile {
 // failure.
 EsitoStampa esportaFile(const EsportazioneFile& e, const QString& nomeProposto);
 
+// The file the last export that succeeded wrote, for the window that asked
+// for it to name (in its status bar).
+QString& ultimoEsportato();
+
 }  // namespace varimo

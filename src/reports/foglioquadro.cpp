@@ -228,7 +228,7 @@ std::optional<QByteArray> foglioQuadro(const QuadroEsportato& q, QString* errore
         {QStringLiteral("CIG"), h.cig},
         {QStringLiteral("Fase"), h.fase},
         {QStringLiteral("Data"),
-         h.data.isValid() ? h.data.toString(QStringLiteral("dd/MM/yyyy")) : QString()},
+         h.data.isValid() ? h.data.toString(QStringLiteral("dd/MM/yyyy")) : h.dataScritta},
         {QStringLiteral("RUP"), h.rup},
         {QStringLiteral("Progettista"), h.progettista},
         {QStringLiteral("Valuta"), valuta},

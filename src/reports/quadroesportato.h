@@ -25,6 +25,9 @@ struct IntestazioneEsportata {
     QString fase;      // the phase's name ("Variante n. 1")
     QString tipoFase;  // its kind as the window names it ("Variante"); empty: not printed
     QDate data;        // the phase's date; invalid: the documents are dated the day they are made
+    // A date the file holds that is no real date ("2026-02-30"): printed as
+    // it is rather than replaced by the day of printing.
+    QString dataScritta;
     QString luogo;     // the place of the work, in the heading and the place and date line
     QString valuta = QStringLiteral("euro");
 };
@@ -96,6 +99,10 @@ struct QuadroEsportato {
     // Tables in colour (the program's maroon and yellow); plain black on
     // white by default, as administrations file them.
     bool colori = false;
+    // The name the export dialogs propose, without extension: beside the
+    // project's file with its name when it has one; empty: the print's name
+    // in the documents folder.
+    QString nomeProposto;
 };
 
 // The rule of a percentage item as the documents print it: "22 % di B.8 +

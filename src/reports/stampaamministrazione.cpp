@@ -19,6 +19,8 @@ constexpr double kDimensioneTabella = 9;
 const QString kLineaFirma = QStringLiteral("______________________________");
 
 QString dataStampa(const QuadroEsportato& q) {
+    if (!q.intestazione.data.isValid() && !q.intestazione.dataScritta.trimmed().isEmpty())
+        return q.intestazione.dataScritta.trimmed();
     const QDate d = q.intestazione.data.isValid() ? q.intestazione.data : QDate::currentDate();
     return d.toString(QStringLiteral("dd/MM/yyyy"));
 }
@@ -203,8 +205,16 @@ EsitoStampa stampaAmministrazione(const QuadroEsportato& q) {
     return consegnaStampa(documentoAmministrazione(q));
 }
 
+namespace {
+
+QString nomeDaProporre(const QuadroEsportato& q) {
+    return q.nomeProposto.isEmpty() ? nomeStampaAmministrazione(q) : q.nomeProposto;
+}
+
+}  // namespace
+
 EsitoStampa esportaAmministrazionePdf(const QuadroEsportato& q) {
-    return esportaDocumentoPdf(*documentoAmministrazione(q), nomeStampaAmministrazione(q));
+    return esportaDocumentoPdf(*documentoAmministrazione(q), nomeDaProporre(q));
 }
 
 EsitoStampa esportaFoglioQuadro(const QuadroEsportato& q) {
@@ -216,7 +226,7 @@ EsitoStampa esportaFoglioQuadro(const QuadroEsportato& q) {
     e.scrivi = [&q](const QString& percorso, QString* errore) {
         return scriviFoglioQuadro(q, percorso, errore);
     };
-    return esportaFile(e, nomeStampaAmministrazione(q));
+    return esportaFile(e, nomeDaProporre(q));
 }
 
 }  // namespace varimo

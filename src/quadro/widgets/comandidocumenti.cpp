@@ -1,6 +1,9 @@
 #include "quadro/widgets/comandidocumenti.h"
 
 #include <QAction>
+#include <QDir>
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QKeySequence>
 #include <QMenu>
 #include <QWidget>
@@ -8,6 +11,7 @@
 #include "common/interazione.h"
 #include "common/testiprogramma.h"
 #include "quadro/documentiquadro.h"
+#include "reports/esportazione.h"
 #include "reports/stampaamministrazione.h"
 #include "reports/stampe.h"
 
@@ -21,7 +25,8 @@ QList<QAction*> aggiungiComandiDocumenti(QWidget* finestra, QMenu* menu,
                                               EsitoStampa (*esegui)(const QuadroEsportato&)) {
         QAction* a = menu->addAction(testo);
         a->setObjectName(QString::fromLatin1(nome));
-        QObject::connect(a, &QAction::triggered, finestra, [corrente, esegui] {
+        QObject::connect(a, &QAction::triggered, finestra, [finestra, corrente, esegui] {
+            ultimoEsportato().clear();
             const auto q = corrente();
             if (const auto* motivo = std::get_if<QString>(&q)) {
                 messaggio(QStringLiteral("Il quadro non può essere stampato né esportato:") +
@@ -29,7 +34,11 @@ QList<QAction*> aggiungiComandiDocumenti(QWidget* finestra, QMenu* menu,
                           TestiProgramma::titoloaiuto, Icona::Esclamazione);
                 return;
             }
-            esegui(perDocumenti(std::get<QuadroCalcolato>(q)));
+            if (esegui(perDocumenti(std::get<QuadroCalcolato>(q))) == EsitoStampa::Fatto &&
+                !ultimoEsportato().isEmpty())
+                if (auto* w = qobject_cast<QMainWindow*>(finestra))
+                    w->statusBar()->showMessage(QStringLiteral("Scritto: ") +
+                                                QDir::toNativeSeparators(ultimoEsportato()));
         });
         return a;
     };

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -837,9 +838,13 @@ bool FinestraQuadro::salvataggio(bool nuovoNome) {
 std::variant<QuadroCalcolato, QString> FinestraQuadro::daEsportare() const {
     // The award's items before the discount are the project's: no figures of
     // the award go with them.
-    if (documento_.primaDelRibasso())
-        return calcolaPerDocumenti(documento_.fileMostrato(), documento_.riferimenti());
-    return faseDaEsportare(documento_.fasi(), documento_.faseCorrente());
+    auto r = documento_.primaDelRibasso()
+                 ? calcolaPerDocumenti(documento_.fileMostrato(), documento_.riferimenti())
+                 : faseDaEsportare(documento_.fasi(), documento_.faseCorrente());
+    // The export dialogs open beside the project's file, with its name.
+    if (auto* c = std::get_if<QuadroCalcolato>(&r); c && !documento_.percorso().isEmpty())
+        c->nomeProposto = nomeProposto(QString());
+    return r;
 }
 
 bool FinestraQuadro::esportaCsv() {
@@ -862,7 +867,11 @@ bool FinestraQuadro::esportaCsv() {
         }
         return true;
     };
+    ultimoEsportato().clear();
     const bool fatto = esportaFile(e, nomeProposto(QString())) == EsitoStampa::Fatto;
+    if (fatto && !ultimoEsportato().isEmpty())
+        statusBar()->showMessage(QStringLiteral("Scritto: ") +
+                                 QDir::toNativeSeparators(ultimoEsportato()));
     if (fatto) mostraEsito({});
     return fatto;
 }

@@ -10,11 +10,13 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
 #include <QProcess>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -311,6 +313,8 @@ TEST_F(ProvaFinestraQuadro, StradeConManodoperaDalProgettoAllaVariante) {
     // The award's CSV carries the labour beside the discounted works.
     utente.scegliFile(dir.filePath("gara.csv"));
     ASSERT_TRUE(finestra.esportaCsv());
+    EXPECT_TRUE(finestra.statusBar()->currentMessage().contains(
+        QDir::toNativeSeparators(dir.filePath("gara.csv"))));
     QFile csv(dir.filePath("gara.csv"));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(csv.readAll())
