@@ -313,7 +313,8 @@ std::variant<FileFasi, QString> leggiFasi(const QByteArray& dati) {
         nomi.insert(fase.nome);
         f.fasi.append(std::move(fase));
     }
-    if (l.fallito()) return kPrefisso + l.errore + u'.';
+    // A message of the item reader ends with its own full stop.
+    if (l.fallito()) return kPrefisso + l.errore + (l.errore.endsWith(u'.') ? QString() : QStringLiteral("."));
     static const QSet<QString> note{chiave("formato"), chiave("versione"), chiave("intestazione"),
                                     chiave("fasi")};
     for (auto it = o.constBegin(); it != o.constEnd(); ++it)

@@ -341,7 +341,9 @@ std::variant<FileQuadro, QString> leggiQuadro(const QByteArray& dati) {
             if (it.key() != QLatin1String("totale") && it.key() != QLatin1String("compensa"))
                 f.quadro.vincolo.altri.insert(it.key(), it.value());
     }
-    if (l.errore) return prefisso() + l.errore->testo + u'.';
+    if (l.errore)
+        return prefisso() + l.errore->testo +
+               (l.errore->testo.endsWith(u'.') ? QString() : QStringLiteral("."));
     static const QSet<QString> note{QStringLiteral("formato"), QStringLiteral("versione"),
                                     QStringLiteral("intestazione"), QStringLiteral("voci"),
                                     QStringLiteral("vincolo")};

@@ -475,8 +475,18 @@ void FinestraQuadro::aggiorna() {
     }
     totale_->setText(
         QStringLiteral("Totale del progetto (in %1): %2").arg(valuta, testoImporto(v.totale)));
-    avvisiLegge_->setText(v.avvisi.join(u'\n'));
-    avvisiLegge_->setVisible(!v.avvisi.isEmpty());
+    // The evaluation's warnings, and the typed amounts below zero (a
+    // deduction may be meant: said, never refused).
+    QStringList avvisi = v.avvisi;
+    QStringList negativi;
+    for (const VoceInOrdine& o : vociInOrdine(q))
+        if (o.voce->tipo == Tipo::Importo && v.importo(o.voce->codice) < 0)
+            negativi.append(QStringLiteral("«%1» %2").arg(o.voce->codice,
+                                                         testoImporto(v.importo(o.voce->codice))));
+    if (!negativi.isEmpty())
+        avvisi.append(QStringLiteral("Importi negativi: %1.").arg(negativi.join(QStringLiteral(", "))));
+    avvisiLegge_->setText(avvisi.join(u'\n'));
+    avvisiLegge_->setVisible(!avvisi.isEmpty());
 
     const FileFasi& fasi = documento_.fasi();
     const Fase& fase = fasi.fasi[documento_.faseCorrente()];

@@ -402,6 +402,11 @@ TEST_F(ProvaFinestraQuadro, LaTastieraNonPerdeNullaDiCioCheSiScrive) {
 TEST_F(ProvaFinestraQuadro, NessunImportoSiPerdeSenzaChiedere) {
     finestra.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&finestra));
+    // A negative amount is taken, and listed under the tree.
+    digita("B.2", ModelloQuadro::Importo, "-250,00");
+    EXPECT_EQ(importo("B.2"), -25000);
+    EXPECT_TRUE(finestra.findChild<QLabel*>("avvisilegge")->text().contains("-250,00"));
+    digita("B.2", ModelloQuadro::Importo, "0");
     digita("B.1", ModelloQuadro::Importo, "1.500,00");
     const FileQuadro prima = finestra.documento().file();
     finestra.vista()->setCurrentIndex(indice("B.2", 0));
