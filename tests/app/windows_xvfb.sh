@@ -148,9 +148,10 @@ for modo in /AllUsers /CurrentUser; do
     schermata "$SCHERMATE/quadro.png"
     stampa_e_pdf "$quadro"
     fine_wine
-    # The project files, and the lock of the project the ended program had open.
+    # The project files, and the locks of the projects the ended programs had
+    # open (the calculation window's and the framework window's).
     rm -f "$C/users/Public/Varimo-dati-scuola" "$C/users/Public/scuola.varimo" \
-      "$C/users/Public/.~lock.Varimo-dati-scuola#"
+      "$C/users/Public/.~lock.Varimo-dati-scuola#" "$C/users/Public/.~lock.scuola.varimo#"
   fi
 
   # The uninstaller runs from a copy of itself in the temporary folder.
