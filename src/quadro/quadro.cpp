@@ -17,7 +17,10 @@ __extension__ typedef __int128 Grande;
 void raccogli(const QList<Voce>& voci, Percorso& percorso, QList<VoceInOrdine>& out) {
     for (int i = 0; i < voci.size(); ++i) {
         percorso.append(i);
-        out.append({&voci[i], percorso, int(percorso.size()) - 1});
+        // Each item keeps a copy of its own: the path being walked is never
+        // shared, so extending and shortening it copies nothing.
+        out.append({&voci[i], Percorso(percorso.cbegin(), percorso.cend()),
+                    int(percorso.size()) - 1});
         if (voci[i].tipo == Tipo::Sezione) raccogli(voci[i].voci, percorso, out);
         percorso.removeLast();
     }
@@ -229,10 +232,14 @@ std::variant<Compilato, Problema> compila(const Quadro& q, const Riferimenti& r)
 
     for (int i = 0; i < n; ++i) {
         const Voce& v = *c.voci[i];
-        QString nome = limiteVoce(v);
-        if (nome.isEmpty() && v.tipo != Tipo::Sezione &&
-            v.etichetta.trimmed().startsWith(QLatin1String("incentiv"), Qt::CaseInsensitive))
-            nome = kLimiteIncentivi;
+        // Read without copying: this runs on every item at every keystroke.
+        QString nome = v.altri.isEmpty() ? QString() : limiteVoce(v);
+        if (nome.isEmpty() && v.tipo != Tipo::Sezione) {
+            const QStringView etichetta = QStringView(v.etichetta).trimmed();
+            if (!etichetta.isEmpty() && etichetta.front().toLower() == u'i' &&
+                etichetta.startsWith(QLatin1String("incentiv"), Qt::CaseInsensitive))
+                nome = kLimiteIncentivi;
+        }
         if (nome.isEmpty()) continue;
         if (const Limite* l = scegliLimite(catalogo(r), nome, r.data)) c.limiti.append({i, l});
     }
@@ -252,7 +259,7 @@ std::optional<Centesimi> calcola(const Compilato& c, std::optional<Centesimi> co
     for (int i : c.ordine) {
         const Voce& v = *c.voci[i];
         Grande x = 0;
-        const auto fisso = c.fissi.constFind(i);
+        const auto fisso = c.fissi.isEmpty() ? c.fissi.constEnd() : c.fissi.constFind(i);
         if (fisso != c.fissi.constEnd()) {
             x = *fisso;
         } else {
@@ -336,7 +343,7 @@ std::variant<Valutazione, Problema> valutaCompilato(const Compilato& c,
         val.tenuteDalProgetto.insert(c.voci[it.key()]->codice);
     val.avvisi.append(c.avvisiCatalogo);
     // In reading order, so that the warnings read as the framework does.
-    for (int i = 0; i < c.voci.size(); ++i)
+    for (int i = 0; !c.avvisiTabelle.isEmpty() && i < c.voci.size(); ++i)
         if (const auto a = c.avvisiTabelle.constFind(i); a != c.avvisiTabelle.constEnd())
             val.avvisi.append(QStringLiteral("Voce «%1»: %2").arg(c.voci[i]->codice, *a));
     if (!c.limiti.isEmpty()) {
@@ -369,6 +376,7 @@ bool Voce::operator==(const Voce&) const = default;
 QList<VoceInOrdine> vociInOrdine(const Quadro& q) {
     QList<VoceInOrdine> out;
     Percorso p;
+    p.reserve(16);
     raccogli(q.voci, p, out);
     return out;
 }
