@@ -54,9 +54,10 @@ attendi_file() {
 # user's private folder inside the temporary one and hands it to the shell;
 # Wine has no program for .docx, so the program says where the document is.
 # The document is a sound package that LibreOffice reads. Then Ctrl+E and
-# Return in the save dialog write the PDF in Documents, which poppler reads.
+# Return in the save dialog write the PDF where the dialog proposes it (the
+# framework's own folder: $2, a find -path pattern), which poppler reads.
 stampa_e_pdf() {
-  local finestra=$1 docx avviso pdf testo
+  local finestra=$1 dove=$2 docx avviso pdf testo
   xdotool windowfocus --sync "$finestra" 2>/dev/null || true
   xdotool key --clearmodifiers ctrl+p
   docx=$(attendi_file "-path '*/Temp/varimo-*/*.docx'" 30) ||
@@ -81,7 +82,7 @@ stampa_e_pdf() {
   sleep 3
   schermata "$SCHERMATE/salva-pdf.png"
   xdotool key --clearmodifiers Return
-  pdf=$(attendi_file "-path '*/Documents/*.pdf'" 30) || { echo "no PDF exported"; exit 1; }
+  pdf=$(attendi_file "-path '$dove'" 30) || { echo "no PDF exported"; exit 1; }
   pdfinfo "$pdf" | grep -q '^Pages: *[1-9]' || { echo "$pdf is not a readable PDF"; exit 1; }
   pdftotext "$pdf" - | grep -q "TOTALE PROGETTO" || { echo "the PDF lacks the total"; exit 1; }
   echo "PDF exported: ${pdf#"$C"/} ($(pdfinfo "$pdf" | sed -n 's/^Pages: *//p') pages)"
@@ -146,7 +147,7 @@ for modo in /AllUsers /CurrentUser; do
     echo "the association opens: $(xdotool getwindowname "$quadro")"
     sleep 2
     schermata "$SCHERMATE/quadro.png"
-    stampa_e_pdf "$quadro"
+    stampa_e_pdf "$quadro" '*/users/Public/scuola.pdf'
     fine_wine
     # The project files, and the locks of the projects the ended programs had
     # open (the calculation window's and the framework window's).
