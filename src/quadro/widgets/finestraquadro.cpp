@@ -388,9 +388,9 @@ FinestraQuadro::FinestraQuadro() {
             &FinestraQuadro::aggiornaVoceCorrente);
     aggiorna();
     vista_->expandAll();
-    // Wide enough for the bar of commands and a long label, never past the
-    // screen (1366 x 768 included).
-    QSize misura(fontMetrics().averageCharWidth() * 170, fontMetrics().height() * 52);
+    // Wide enough for the bar of commands, a long label and the columns of
+    // labour, discount and note, never past the screen (1366 x 768 included).
+    QSize misura(fontMetrics().averageCharWidth() * 210, fontMetrics().height() * 52);
     if (const QScreen* schermo = screen())
         misura = misura.boundedTo(schermo->availableSize() * 0.95);
     resize(misura);
