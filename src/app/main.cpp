@@ -48,6 +48,10 @@ int main(int argc, char** argv) {
             varimo::piattaforma::ignoraLimiteDimensioneFile();
             qputenv("QT_QPA_PLATFORM", "offscreen");
             QGuiApplication app(argc, argv);
+            // The same names as the windows: the commands read the same
+            // settings (the print's colours and notes) and the user's tables.
+            QGuiApplication::setApplicationName(QStringLiteral("Varimo"));
+            QGuiApplication::setOrganizationName(QStringLiteral("Veladio"));
             // The application's own list: on Windows it comes from the wide
             // command line, so file names outside the ANSI code page arrive whole.
             QString errori;
