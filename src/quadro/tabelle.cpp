@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "quadro/fasi.h"
+
 namespace varimo::quadro {
 
 // resources/leggi/tabelle-scaglioni.json, built into the library by CMake.
@@ -37,11 +39,10 @@ QDate leggiDataFile(const QString& testo) {
     return QDate::fromString(testo, QStringLiteral("yyyy-MM-dd"));
 }
 
-// The framework's date, as the window keeps it: "2025-03-15" or "15/03/2025".
+// The framework's date, read as the window and the phases read it
+// ("2025-03-15", "15/03/2025"...).
 QDate leggiDataQuadro(const QString& testo) {
-    const QString t = testo.trimmed();
-    if (const QDate d = leggiDataFile(t); d.isValid()) return d;
-    return QDate::fromString(t, QStringLiteral("d/M/yyyy"));
+    return QDate::fromString(dataIso(testo).value_or(QString()), Qt::ISODate);
 }
 
 QString prefisso(const QString& origine) {
