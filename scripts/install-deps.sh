@@ -20,6 +20,8 @@ PACCHETTI=(
   # the documents read by real readers in the tests: LibreOffice lays out the
   # .docx files and recalculates the spreadsheets, poppler reads the PDF files
   libreoffice-writer-nogui libreoffice-calc-nogui poppler-utils
+  # the data for ANAC validated against their JSON Schema
+  python3-jsonschema
   # desktop integration and its validators; opening documents
   desktop-file-utils appstream shared-mime-info xdg-utils
   # the Windows build (scripts/package-windows.sh): the MinGW-w64 compiler,

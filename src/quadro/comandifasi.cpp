@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "common/scritturafile.h"
+#include "quadro/anac.h"
 #include "quadro/formatofasi.h"
 #include "quadro/rigacomando.h"
 #include "quadro/stampaconfronto.h"
@@ -103,10 +104,10 @@ int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportator
     const std::optional<QString>& fase = riga.fase;
     const std::optional<QString>& ribasso = riga.ribasso;
     const QStringList& file = riga.file;
-    if (confronto && (fase || ribasso))
+    if (confronto && (fase || ribasso || riga.anac))
         return errore(
-            QStringLiteral("--confronto confronta tutte le fasi: non si usa con --fase "
-                           "né con --ribasso."));
+            QStringLiteral("--confronto confronta tutte le fasi: non si usa con --fase, "
+                           "--ribasso né --anac."));
     if (file.size() != 2) return errore(testoUso());
     const QString& entrata = file[0];
     const QString& uscita = file[1];
@@ -123,10 +124,10 @@ int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportator
     if (confronto && !estensioniConfronto().contains(est))
         return errore(QStringLiteral("Il confronto delle fasi si esporta in un file %1.")
                           .arg(estensioniConfronto().join(QStringLiteral(", "))));
+    if (riga.anac && est != QLatin1String(".json"))
+        return errore(QStringLiteral("I dati per ANAC si scrivono in un file .json."));
     const Esportatore* esporta = esportatorePer(formati, uscita);
-    if (!confronto && !esporta)
-        return errore(QStringLiteral("Il formato di «%1» non è tra quelli esportabili (%2).")
-                          .arg(uscita, formati.keys().join(QStringLiteral(", "))));
+    if (!confronto && !riga.anac && !esporta) return errore(formatoSconosciuto(uscita, formati));
 
     auto letto = leggiFasiOClassico(entrata);
     if (auto* e = std::get_if<QString>(&letto)) return errore(*e);
@@ -180,6 +181,23 @@ int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportator
         if (auto* p = std::get_if<Problema>(&c))
             return errore(QStringLiteral("La fase «%1» non può essere aggiudicata: %2")
                               .arg(x.nome, p->messaggio));
+    }
+    if (riga.anac) {
+        auto dati = datiAnacFase(*daEsportare, i);
+        if (auto* e = std::get_if<QString>(&dati)) return errore(*e);
+        const DatiAnac& d = std::get<DatiAnac>(dati);
+        // Figures that do not add up to the phase's total are not handed on.
+        if (!d.tornano()) {
+            errore(QStringLiteral("I dati per ANAC della fase «%1» non tornano con il suo "
+                                  "totale; «%2» non è stato scritto.")
+                       .arg(d.fase, uscita));
+            for (const QString& p : d.problemi()) errore(p);
+            return 1;
+        }
+        for (const QString& a : d.avvisi()) errore(QStringLiteral("Avviso: ") + a);
+        if (const auto e = scriviFileCompleto(uscita, jsonAnac(d)))
+            return errore(QStringLiteral("Impossibile scrivere «%1»: %2").arg(uscita, e->motivo));
+        return 0;
     }
     auto calcolata = faseDaEsportare(*daEsportare, i);
     if (auto* e = std::get_if<QString>(&calcolata)) return errore(*e);

@@ -5,6 +5,8 @@
 #include <QSet>
 #include <algorithm>
 
+#include "quadro/anac.h"
+
 namespace varimo::quadro {
 
 namespace {
@@ -70,6 +72,8 @@ QString aggiungiEconomie(Quadro& q) {
     e.codice = codice;
     e.etichetta = kEtichettaEconomie;
     e.ribassabile = false;
+    // The economies stay at the administration's disposal.
+    impostaCategoriaAnac(e, QStringLiteral("sommeADisposizione"));
     lista->append(e);
     return codice;
 }

@@ -46,6 +46,9 @@ struct LimiteVariante {
     bool operator==(const LimiteVariante&) const = default;
 };
 
+// The longest extension a variant may grant, in days (a hundred years).
+inline constexpr int kGiorniProrogaMassimi = 36500;
+
 struct Fase {
     QString nome;
     TipoFase tipo = TipoFase::Esecutivo;
@@ -58,6 +61,7 @@ struct Fase {
     bool ribassaManodopera = false;
     std::optional<Atto> atto;              // variant only
     std::optional<LimiteVariante> limite;  // variant only
+    std::optional<int> giorniProroga;      // variant only: whole days of extension granted
     QJsonObject altri;                     // keys of the file this program does not know
 };
 

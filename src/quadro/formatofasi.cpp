@@ -170,6 +170,15 @@ class LettoreFasi {
                     limite.altri.insert(it.key(), it.value());
             f.limite = limite;
         }
+        if (const QJsonValue g = o.value(chiave("giorni_proroga")); !g.isUndefined()) {
+            const double x = g.toDouble(-1);
+            if (!g.isDouble() || x < 0 || x > kGiorniProrogaMassimi || x != std::floor(x))
+                fallisci(dove, QStringLiteral("«giorni_proroga» deve essere un numero intero di "
+                                              "giorni da 0 a %1")
+                                   .arg(kGiorniProrogaMassimi));
+            else
+                f.giorniProroga = static_cast<int>(x);
+        }
         if (fallito()) return f;
 
         // The items and the fixed total, through the version-1 reader.
@@ -192,7 +201,8 @@ class LettoreFasi {
                                         chiave("data"),    chiave("bloccata"),
                                         chiave("ribasso"), chiave("atto"),
                                         chiave("limite"),  chiave("voci"),
-                                        chiave("vincolo"), chiave("ribassa_manodopera")};
+                                        chiave("vincolo"), chiave("ribassa_manodopera"),
+                                        chiave("giorni_proroga")};
         for (auto it = o.constBegin(); it != o.constEnd(); ++it)
             if (!note.contains(it.key())) f.altri.insert(it.key(), it.value());
         return f;
@@ -229,6 +239,7 @@ QJsonObject oggettoFasi(const FileFasi& f) {
             aggiungiAltri(l, fase.limite->altri);
             fo.insert(chiave("limite"), l);
         }
+        if (fase.giorniProroga) fo.insert(chiave("giorni_proroga"), *fase.giorniProroga);
         aggiungiAltri(fo, fase.altri);
         fasi.append(fo);
     }

@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include "quadro/anac.h"
 #include "quadro/fasi.h"
 
 namespace varimo::quadro {
@@ -64,6 +65,13 @@ EsitoModifica aggiungiVoce(Quadro& q, const Percorso& dopo, bool dentro, Percors
         Percorso p;
         const Voce* rif = dopo.isEmpty() ? nullptr : voceA(c, dopo);
         if (!dopo.isEmpty() && !rif) return QStringLiteral("La voce scelta non esiste più.");
+        // A new item counts in ANAC's data where its neighbour does (the item
+        // it follows, or the last one of the section it enters).
+        const Voce* vicina = rif && dentro && rif->tipo == Tipo::Sezione
+                                 ? (rif->voci.isEmpty() ? nullptr : &rif->voci.last())
+                                 : rif;
+        if (vicina && vicina->tipo != Tipo::Sezione)
+            impostaCategoriaAnac(v, categoriaAnac(*vicina));
         if (rif && dentro && rif->tipo == Tipo::Sezione) {
             v.codice = codiceLibero(c, rif->codice, int(rif->voci.size()) + 1);
             p = dopo;

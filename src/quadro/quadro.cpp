@@ -2,8 +2,11 @@
 
 #include <QSet>
 
-#include "quadro/tabelle.h"
 #include <algorithm>
+#include <functional>
+
+#include "quadro/anac.h"
+#include "quadro/tabelle.h"
 
 namespace varimo::quadro {
 
@@ -647,11 +650,17 @@ Quadro modello2023() {
                         QStringLiteral("L. 266/2005, art. 1, c. 65: delibera ANAC dell'anno"));
     anac.sullaBaseDiGara = true;
 
+    // The keys of ANAC's data: works, safety costs, and every item under B
+    // at the administration's disposal.
+    Voce corpo = importo("A.1", QStringLiteral("Lavori a corpo"), allegato);
+    Voce misura = importo("A.2", QStringLiteral("Lavori a misura"), allegato);
+    impostaCategoriaAnac(corpo, QStringLiteral("impLavori"));
+    impostaCategoriaAnac(misura, QStringLiteral("impLavori"));
+    impostaCategoriaAnac(sicurezza, QStringLiteral("impTotaleSicurezza"));
+
     Quadro q;
     q.voci = {
-        sezione("A", QStringLiteral("Lavori"),
-                {importo("A.1", QStringLiteral("Lavori a corpo"), allegato),
-                 importo("A.2", QStringLiteral("Lavori a misura"), allegato), sicurezza}),
+        sezione("A", QStringLiteral("Lavori"), {corpo, misura, sicurezza}),
         sezione(
             "B", QStringLiteral("Somme a disposizione dell'amministrazione"),
             {importo("B.1", QStringLiteral("Lavori esclusi dall'appalto"), allegato),
@@ -700,6 +709,14 @@ Quadro modello2023() {
                          QStringLiteral("iva-spese-tecniche")),
              importo("B.18", QStringLiteral("Altre imposte e contributi"), allegato), anac}),
     };
+    const std::function<void(QList<Voce>&)> aDisposizione = [&](QList<Voce>& voci) {
+        for (Voce& v : voci)
+            if (v.tipo == Tipo::Sezione)
+                aDisposizione(v.voci);
+            else
+                impostaCategoriaAnac(v, QStringLiteral("sommeADisposizione"));
+    };
+    aDisposizione(q.voci[1].voci);
     return q;
 }
 

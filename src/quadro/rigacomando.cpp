@@ -46,6 +46,14 @@ Esportatori formatiDiBase() {
     };
 }
 
+QString formatoSconosciuto(const QString& percorso, const Esportatori& formati) {
+    QString s = QStringLiteral("Il formato di «%1» non è tra quelli esportabili (%2).")
+                    .arg(percorso, formati.keys().join(QStringLiteral(", ")));
+    if (estensione(percorso) == QLatin1String(".json"))
+        s += QStringLiteral(" I dati per ANAC si scrivono in un .json con --anac.");
+    return s;
+}
+
 const Esportatore* esportatorePer(const Esportatori& formati, const QString& percorso) {
     const auto it = formati.constFind(estensione(percorso));
     return it == formati.constEnd() ? nullptr : &*it;
@@ -138,6 +146,7 @@ QString testoUso() {
     return QStringLiteral(
         "Uso: varimo [PROGETTO]\n"
         "     varimo --esporta ENTRATA USCITA [--confronto | --fase NOME] [--ribasso P]\n"
+        "     varimo --esporta ENTRATA USCITA.json --anac [--fase NOME] [--ribasso P]\n"
         "     varimo --converti FILE-CLASSICO USCITA.varimo\n"
         "\n"
         "Senza opzioni Varimo si apre con le sue finestre; PROGETTO (un file di dati o un\n"
@@ -149,6 +158,8 @@ QString testoUso() {
         "  --confronto               il confronto di tutte le fasi\n"
         "  --fase NOME               la fase di quel nome\n"
         "  --ribasso P               l'aggiudicazione con il ribasso P (per esempio 23,456)\n"
+        "  --anac                    i dati della fase per ANAC (quadroEconomicoStandard e,\n"
+        "                            per una variante, quadroEconomicoModificaContrattuale)\n"
         "  --converti FILE USCITA    converte un file di dati in un quadro .varimo\n"
         "  -h, --help                mostra questo aiuto\n"
         "  -v, --version             mostra la versione\n");
@@ -163,9 +174,10 @@ RigaComando leggiRigaComando(const QStringList& argomenti) {
     const QCommandLineOption confronto(QStringLiteral("confronto"));
     const QCommandLineOption fase(QStringLiteral("fase"), QString(), QStringLiteral("NOME"));
     const QCommandLineOption ribasso(QStringLiteral("ribasso"), QString(), QStringLiteral("P"));
+    const QCommandLineOption anac(QStringLiteral("anac"));
     const QCommandLineOption aiuto(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption versione(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    p.addOptions({esporta, converti, confronto, fase, ribasso, aiuto, versione});
+    p.addOptions({esporta, converti, confronto, fase, ribasso, anac, aiuto, versione});
     for (const char* q : kOpzioniQtConValore)
         p.addOption(QCommandLineOption(QString::fromLatin1(q), QString(), QStringLiteral("X")));
     for (const char* q : kOpzioniQt) p.addOption(QCommandLineOption(QString::fromLatin1(q)));
@@ -201,21 +213,25 @@ RigaComando leggiRigaComando(const QStringList& argomenti) {
     }
     const bool comando = p.isSet(esporta) || p.isSet(converti);
     if (!comando) {
-        if (p.isSet(confronto) || p.isSet(fase) || p.isSet(ribasso))
-            return errore(QStringLiteral("--confronto, --fase e --ribasso si usano con --esporta."));
+        if (p.isSet(confronto) || p.isSet(fase) || p.isSet(ribasso) || p.isSet(anac))
+            return errore(
+                QStringLiteral("--confronto, --fase, --ribasso e --anac si usano con --esporta."));
         if (r.file.size() > 1)
             return errore(QStringLiteral("Si apre un solo progetto alla volta."));
         return r;
     }
     r.azione = p.isSet(esporta) ? Azione::Esporta : Azione::Converti;
     r.confronto = p.isSet(confronto);
+    r.anac = p.isSet(anac);
     const QString uso = QStringLiteral(
-        "Uso: varimo --esporta ENTRATA USCITA [--confronto | --fase NOME] [--ribasso P] | "
+        "Uso: varimo --esporta ENTRATA USCITA [--confronto | --fase NOME] [--ribasso P] "
+        "[--anac] | "
         "varimo --converti FILE-CLASSICO USCITA.varimo");
     // A command's own arguments that do not fit it end it with status 1.
     if ((p.isSet(esporta) && p.isSet(converti)) || r.file.size() != 2 ||
         p.values(fase).size() > 1 || p.values(ribasso).size() > 1 ||
-        (r.azione == Azione::Converti && (r.confronto || p.isSet(fase) || p.isSet(ribasso))))
+        (r.azione == Azione::Converti &&
+         (r.confronto || p.isSet(fase) || p.isSet(ribasso) || r.anac)))
         r.errore = uso;
     if (p.isSet(fase)) r.fase = p.value(fase);
     if (p.isSet(ribasso)) r.ribasso = p.value(ribasso);
@@ -250,7 +266,7 @@ int eseguiComando(const RigaComando& riga, QString* errori, const Esportatori& f
         (QFileInfo::exists(uscita) &&
          QFileInfo(entrata).canonicalFilePath() == QFileInfo(uscita).canonicalFilePath()))
         return errore(QStringLiteral("Il file da scrivere non può essere quello da leggere."));
-    if (riga.confronto || riga.fase || riga.ribasso)
+    if (riga.confronto || riga.fase || riga.ribasso || riga.anac)
         return eseguiComandoFasi(riga, errori, formati);
 
     if (riga.azione == Azione::Converti) {
@@ -269,8 +285,7 @@ int eseguiComando(const RigaComando& riga, QString* errori, const Esportatori& f
 
     const Esportatore* esporta = esportatorePer(formati, uscita);
     if (!esporta)
-        return errore(QStringLiteral("Il formato di «%1» non è tra quelli esportabili (%2).")
-                          .arg(uscita, formati.keys().join(QStringLiteral(", "))));
+        return errore(formatoSconosciuto(uscita, formati));
     auto letto = leggiEcalcola(entrata);
     if (auto* e = std::get_if<QString>(&letto)) return errore(*e);
     const QuadroCalcolato& q = std::get<QuadroCalcolato>(letto);

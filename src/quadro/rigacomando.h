@@ -12,6 +12,7 @@
 // The commands that run without a window:
 //   varimo --esporta IN OUT     computes IN (.varimo or classic data file) and
 //                               writes OUT in the format of its extension
+//   varimo --esporta IN OUT.json --anac   the phase's data for ANAC
 //   varimo --converti IN OUT.varimo   converts a classic data file
 //   varimo --help, varimo --version
 // Exit status 0 on success; otherwise a message on standard error, a non-zero
@@ -50,6 +51,8 @@ using Esportatore =
 using Esportatori = QMap<QString, Esportatore>;
 // The formats this layer writes itself: the .csv.
 Esportatori formatiDiBase();
+// The message for an extension none of `formati` writes.
+QString formatoSconosciuto(const QString& percorso, const Esportatori& formati);
 // The writer for percorso's extension in `formati`, or nullptr.
 const Esportatore* esportatorePer(const Esportatori& formati, const QString& percorso);
 
@@ -77,13 +80,14 @@ struct RigaComando {
         Finestre,  // the program with its windows; `file`: at most a project to open
         Aiuto,     // -h, --help: the usage on standard output, status 0
         Versione,  // -v, --version: the version on standard output, status 0
-        Esporta,   // --esporta IN OUT [--confronto | --fase NOME] [--ribasso P]
+        Esporta,   // --esporta IN OUT [--confronto | --fase NOME] [--ribasso P] [--anac]
         Converti,  // --converti FILE-CLASSICO OUT.varimo
         Errore,    // an unknown option or misplaced argument: usage, status 2
     };
     Azione azione = Azione::Finestre;
     QStringList file;
     bool confronto = false;
+    bool anac = false;  // the phase's data for ANAC, as a .json
     std::optional<QString> fase;
     std::optional<QString> ribasso;
     QString errore;  // Errore, or a command's arguments that do not fit it

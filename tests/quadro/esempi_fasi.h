@@ -85,4 +85,18 @@ inline FileFasi scuolaTreFasi() {
     return f;
 }
 
+// The school's phases with the keys of ANAC's data, as a designer sets them:
+// the works, the safety costs and, for everything under B, the section's
+// key; the variant grants 30 days of extension.
+inline FileFasi scuolaPerAnac() {
+    FileFasi f = scuolaTreFasi();
+    for (Fase& fase : f.fasi) {
+        trovaVoce(fase.quadro, "A.1")->altri.insert("anac", "impLavori");
+        trovaVoce(fase.quadro, "A.2")->altri.insert("anac", "impTotaleSicurezza");
+        trovaVoce(fase.quadro, "B")->altri.insert("anac", "sommeADisposizione");
+        if (fase.tipo == TipoFase::Variante) fase.giorniProroga = 30;
+    }
+    return f;
+}
+
 }  // namespace varimo::quadro::esempi

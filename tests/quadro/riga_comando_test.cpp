@@ -10,6 +10,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "quadro/esempi_fasi.h"
+#include "quadro/formatofasi.h"
+
 namespace {
 
 struct Esito {
@@ -105,6 +108,52 @@ TEST(RigaComando, UnLimiteDiDimensioneOUnaFifoDannoUnMessaggioENessunResiduo) {
     struct stat s {};
     ASSERT_EQ(::lstat(coda.constData(), &s), 0);
     EXPECT_TRUE(S_ISFIFO(s.st_mode));
+}
+
+// The school's three phases handed to ANAC: each JSON is valid against the
+// schema the project carries (checked by Debian's JSON-Schema validator, a
+// reader that is not this program) and its keys add up to the phase's total;
+// the school without keys is refused with the items named and nothing is
+// written.
+TEST(RigaComando, IDatiPerAnacDiOgniFaseRispettanoLoSchemaETornano) {
+    const QString python = QStandardPaths::findExecutable("python3", {"/usr/bin"});
+    ASSERT_FALSE(python.isEmpty()) << "python3 with python3-jsonschema is installed with the tests";
+    const QString schema = QStringLiteral(VARIMO_SOURCE_DIR "/docs/anac-quadro-economico.schema.json");
+    QTemporaryDir dir;
+    using namespace varimo::quadro;
+    const FileFasi scuola = esempi::scuolaPerAnac();
+    const QString in = dir.filePath("scuola.varimo");
+    ASSERT_FALSE(salvaFileFasi(in, scuola));
+    for (const Fase& fase : scuola.fasi) {
+        const QString out = dir.filePath(fase.nome + ".json");
+        const Esito e = varimo({"--esporta", in, out, "--anac", "--fase", fase.nome});
+        ASSERT_EQ(e.stato, 0) << e.errori.toStdString();
+        EXPECT_TRUE(e.errori.isEmpty()) << e.errori.toStdString();
+        QProcess p;
+        p.start(python, {"-c",
+                         "import json, sys, jsonschema\n"
+                         "s = json.load(open(sys.argv[1]))\n"
+                         "jsonschema.validators.validator_for(s).check_schema(s)\n"
+                         "d = json.load(open(sys.argv[2]))\n"
+                         "jsonschema.validate(d, s)\n"
+                         "print('%.2f' % sum(d['quadroEconomicoStandard'].values()))\n",
+                         schema, out});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        const auto calcolata = std::get<FaseCalcolata>(calcolaFase(scuola, indiceFase(scuola, fase.nome)));
+        EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()).trimmed(),
+                  testoImportoFile(calcolata.valutazione.totale))
+            << fase.nome.toStdString();
+    }
+
+    const QString senza = dir.filePath("senza.varimo");
+    ASSERT_FALSE(salvaFileFasi(senza, esempi::scuolaTreFasi()));
+    const Esito e = varimo({"--esporta", senza, dir.filePath("senza.json"), "--anac"});
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_TRUE(e.errori.contains("«A.1»") && e.errori.contains("«B.6»")) << e.errori.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("senza.json")));
+    EXPECT_EQ(varimo({"--esporta", in, dir.filePath("x.csv"), "--anac"}).stato, 1);
+    EXPECT_EQ(varimo({"--esporta", in, dir.filePath("x.json"), "--anac", "--confronto"}).stato, 1);
 }
 
 }  // namespace

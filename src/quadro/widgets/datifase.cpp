@@ -50,6 +50,11 @@ DialogoDatiFase::DialogoDatiFase(const Fase& f, QWidget* parent) : QDialog(paren
         modulo->addRow(QStringLiteral("Data dell'atto:"), dataAtto_);
         modulo->addRow(QStringLiteral("Aumento massimo del contratto (%):"), limite_);
         modulo->addRow(QStringLiteral("Articolo che lo consente:"), articolo_);
+        proroga_ = campo(this, "giorniproroga",
+                         f.giorniProroga ? QString::number(*f.giorniProroga) : QString());
+        proroga_->setToolTip(QStringLiteral("I giorni di proroga concessi con la variante, "
+                                            "come li chiedono i dati per ANAC"));
+        modulo->addRow(QStringLiteral("Giorni di &proroga:"), proroga_);
     }
     auto* pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     modulo->addRow(pulsanti);
@@ -98,6 +103,19 @@ std::variant<Fase, QString> DialogoDatiFase::fase() const {
             lim.percentuale = *l;
             lim.articolo = articolo_->text().trimmed();
             f.limite = lim;
+        }
+        const QString giorni = proroga_->text().trimmed();
+        if (giorni.isEmpty()) {
+            f.giorniProroga.reset();
+        } else {
+            bool numero = false;
+            const int g = giorni.toInt(&numero);
+            if (!numero || g < 0 || g > kGiorniProrogaMassimi)
+                return QStringLiteral("I giorni di proroga «%1» non sono un numero intero da 0 "
+                                      "a %2.")
+                    .arg(giorni)
+                    .arg(kGiorniProrogaMassimi);
+            f.giorniProroga = g;
         }
     }
     return f;

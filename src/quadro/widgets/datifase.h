@@ -33,6 +33,7 @@ class DialogoDatiFase : public QDialog {
     QLineEdit* dataAtto_ = nullptr;
     QLineEdit* limite_ = nullptr;
     QLineEdit* articolo_ = nullptr;
+    QLineEdit* proroga_ = nullptr;
 };
 
 // Asks with the dialog and applies it to phase `i` of `f` (refused when the

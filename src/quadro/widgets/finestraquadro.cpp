@@ -3,6 +3,7 @@
 #include "calculation/progetto.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -29,6 +30,7 @@
 #include "common/scritturafile.h"
 #include "common/testiprogramma.h"
 #include "common/widgets/finestre.h"
+#include "quadro/anac.h"
 #include "quadro/comandifasi.h"
 #include "quadro/conversione.h"
 #include "quadro/documentiquadro.h"
@@ -346,13 +348,42 @@ FinestraQuadro::FinestraQuadro() {
     aliquote_ = modifica->addMenu(QStringLiteral("A&liquota"));
     aliquote_->setObjectName(QStringLiteral("aliquote"));
     connect(aliquote_, &QMenu::aboutToShow, this, &FinestraQuadro::aggiornaVoceCorrente);
+    // The key of ANAC's data the item counts under; "come la sezione": its
+    // section's.
+    categorieAnac_ = modifica->addMenu(QStringLiteral("Categoria A&NAC"));
+    categorieAnac_->setObjectName(QStringLiteral("categorieanac"));
+    {
+        auto* gruppo = new QActionGroup(categorieAnac_);
+        auto voceMenu = [this, gruppo](const QString& chiave, const QString& testo) {
+            QAction* a = categorieAnac_->addAction(testo);
+            a->setObjectName(QStringLiteral("anac_") +
+                             (chiave.isEmpty() ? QStringLiteral("sezione") : chiave));
+            a->setData(chiave);
+            a->setCheckable(true);
+            a->setActionGroup(gruppo);
+            connect(a, &QAction::triggered, this, [this, chiave] {
+                modificaVoceCorrente(QStringLiteral("categoria ANAC"),
+                                     [chiave](Quadro& q, const Percorso& p) {
+                                         return impostaCategoriaAnacVoce(q, p, chiave);
+                                     });
+            });
+        };
+        voceMenu(QString(), QStringLiteral("Come la sezione"));
+        categorieAnac_->addSeparator();
+        for (const CategoriaAnac& c : categorieAnac())
+            voceMenu(c.chiave, c.nome + QStringLiteral(" (") + c.chiave + u')');
+    }
     modifica->addSeparator();
     azione(modifica, "rinumera", QStringLiteral("Ri&numera le voci"), {}, [this] {
         riseleziona(corrente());
         mostraEsito(documento_.modificaQuadro(QStringLiteral("rinumera le voci"),
                                               [](Quadro& q) { return rinumeraVoci(q); }));
     });
-    aggiungiMenuFasi(this, documento_);
+    aggiungiMenuFasi(this, documento_, [this] {
+        const QString fase = documento_.fasi().fasi.value(documento_.faseCorrente()).nome;
+        return nomeProposto(QStringLiteral(" - ") + nomeFileSicuro(fase) +
+                            QStringLiteral(" - dati ANAC"));
+    });
     auto* barra = addToolBar(QStringLiteral("Voci"));
     barra->setObjectName(QStringLiteral("barravoci"));
     barra->setMovable(false);
@@ -530,6 +561,11 @@ void FinestraQuadro::aggiornaVoceCorrente() {
     baseDiGara_->setEnabled(modificabili && regola);
     baseDiGara_->setChecked(v && v->sullaBaseDiGara);
     tabelle_->setEnabled(modificabili && v->tipo != Tipo::Sezione);
+
+    categorieAnac_->setEnabled(modificabili);
+    const QString categoria = v ? categoriaAnac(*v) : QString();
+    for (QAction* a : categorieAnac_->actions())
+        if (a->isCheckable()) a->setChecked(v && a->data().toString() == categoria);
 
     aliquote_->clear();
     const Aliquote* scelte = v && v->tipo == Tipo::Percentuale

@@ -99,6 +99,7 @@ class FinestraQuadro final : public QMainWindow {
     QAction* baseDiGara_;
     QMenu* tabelle_;
     QMenu* aliquote_;
+    QMenu* categorieAnac_;
     bool aggiornando_ = false;
     QSet<QString> chiuse_;  // the codes of the sections closed before the tree was rebuilt
     std::optional<Percorso> scelta_;  // the item to make current after the next change

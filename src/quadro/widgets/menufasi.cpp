@@ -8,6 +8,7 @@
 
 #include "common/interazione.h"
 #include "quadro/documentoquadro.h"
+#include "quadro/widgets/datianac.h"
 #include "quadro/widgets/datifase.h"
 #include "quadro/widgets/finestraconfronto.h"
 #include "quadro/widgets/nuovafase.h"
@@ -32,7 +33,8 @@ bool comandoRimuoviFase(DocumentoQuadro& d) {
     return true;
 }
 
-void aggiungiMenuFasi(QMainWindow* finestra, DocumentoQuadro& documento) {
+void aggiungiMenuFasi(QMainWindow* finestra, DocumentoQuadro& documento,
+                      const std::function<QString()>& nomeProposto) {
     QMenu* menu = finestra->menuBar()->addMenu(QStringLiteral("F&asi"));
     menu->setObjectName(QStringLiteral("menufasi"));
     DocumentoQuadro* d = &documento;
@@ -79,6 +81,26 @@ void aggiungiMenuFasi(QMainWindow* finestra, DocumentoQuadro& documento) {
         w->show();
     });
 
+    auto* anac = new QAction(QStringLiteral("Dati per ANAC\u2026"), finestra);
+    anac->setObjectName(QStringLiteral("datiperanac"));
+    anac->setToolTip(QStringLiteral("Le cifre della fase come le chiede la piattaforma dei "
+                                    "contratti pubblici, con la verifica del totale"));
+    QObject::connect(anac, &QAction::triggered, finestra, [finestra, d, nomeProposto] {
+        // One window of the data at a time, brought to the front.
+        if (auto* w = finestra->findChild<FinestraDatiAnac*>(
+                QString::fromLatin1(FinestraDatiAnac::kNome), Qt::FindDirectChildrenOnly)) {
+            w->raise();
+            w->activateWindow();
+            return;
+        }
+        auto* w = new FinestraDatiAnac(nomeProposto, finestra);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->impostaFase(d->fasi(), d->faseCorrente());
+        QObject::connect(d, &DocumentoQuadro::cambiato, w,
+                         [w, d] { w->impostaFase(d->fasi(), d->faseCorrente()); });
+        w->show();
+    });
+
     // The list of phases is made again each time the menu opens.
     QObject::connect(menu, &QMenu::aboutToShow, finestra, [=] {
         menu->clear();
@@ -100,9 +122,10 @@ void aggiungiMenuFasi(QMainWindow* finestra, DocumentoQuadro& documento) {
         menu->addAction(blocca);
         menu->addAction(rimuovi);
         menu->addAction(confronto);
+        menu->addAction(anac);
     });
     // Shortcuts and tests find the commands before the menu is first opened.
-    for (QAction* a : {nuova, dati, blocca, rimuovi, confronto}) menu->addAction(a);
+    for (QAction* a : {nuova, dati, blocca, rimuovi, confronto, anac}) menu->addAction(a);
 }
 
 }  // namespace varimo::quadro

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+#include <functional>
+
 class QMainWindow;
 
 namespace varimo::quadro {
@@ -12,9 +15,12 @@ class DocumentoQuadro;
 // of an award, act and limit of a variant), "Fase bloccata" (`bloccafase`),
 // "Rimuovi fase…" (`rimuovifase`, after a question; never the only phase nor
 // a locked one) and "Confronto tra le fasi" (`confrontofasi`, the window
-// `confronto`, which follows the document's later changes). Each change of
-// the phases is one undo step of the window.
-void aggiungiMenuFasi(QMainWindow* finestra, DocumentoQuadro& documento);
+// `confronto`, which follows the document's later changes) and "Dati per
+// ANAC…" (`datiperanac`, the window `datianac` of the current phase, which
+// follows the document too; `nomeProposto` names the JSON it saves). Each
+// change of the phases is one undo step of the window.
+void aggiungiMenuFasi(QMainWindow* finestra, DocumentoQuadro& documento,
+                      const std::function<QString()>& nomeProposto = {});
 
 // "Rimuovi fase…" on the document's current phase: refused with a message
 // when it is the only phase or is locked, else asks and removes it, the phase

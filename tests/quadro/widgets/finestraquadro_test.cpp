@@ -16,12 +16,16 @@
 #include <QLineEdit>
 #include <QLockFile>
 #include <QProcess>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <QTreeWidget>
 
+#include "quadro/anac.h"
+#include "quadro/esempi_fasi.h"
 #include "quadro/formatofasi.h"
 #include "quadro/formatoquadro.h"
 #include "quadro/rigacomando.h"
@@ -435,6 +439,65 @@ TEST_F(ProvaFinestraQuadro, NessunImportoSiPerdeSenzaChiedere) {
     finestra.findChild<QAction*>("eliminavoce")->trigger();
     EXPECT_EQ(utente.messaggi.size(), 3);
     EXPECT_EQ(finestra.documento().file(), vincolato);
+}
+
+// "Dati per ANAC" of the school's variant: the window's keys are the
+// command line's, they follow an edit of the items (a new item, its key
+// chosen from the menu, undone) and the copy carries them.
+TEST_F(ProvaFinestraQuadro, IDatiPerAnacSeguonoLaFaseEIlMenuDelleCategorie) {
+    const FileFasi scuola = esempi::scuolaPerAnac();
+    ASSERT_FALSE(salvaFileFasi(dir.filePath("scuola.varimo"), scuola));
+    DocumentoQuadro& d = finestra.documento();
+    ASSERT_FALSE(d.apri(dir.filePath("scuola.varimo")));
+    ASSERT_EQ(d.faseCorrente(), 2);
+    finestra.findChild<QAction*>("datiperanac")->trigger();
+    auto* vista = finestra.findChild<QTreeWidget*>("chiavianac");
+    ASSERT_TRUE(vista);
+    auto righe = [&] {
+        QMap<QString, QString> r;
+        for (int k = 0; k < vista->topLevelItemCount(); ++k)
+            r[vista->topLevelItem(k)->text(0)] = vista->topLevelItem(k)->text(2);
+        return r;
+    };
+    auto attesi = [&] {
+        QMap<QString, QString> r;
+        const auto dati = datiAnacFase(d.fasi(), d.faseCorrente());
+        for (const RigaAnac& x : std::get<DatiAnac>(dati).righe)
+            r[x.categoria.chiave] = testoImporto(x.importo);
+        return r;
+    };
+    EXPECT_EQ(righe(), attesi());
+    EXPECT_EQ(righe().value("impLavori"), testoImporto(importo("A.1")));
+    auto* verifica = finestra.findChild<QLabel*>("verificaanac");
+    const QString torna = verifica->text();
+
+    // A new item of 1.000,00 under B, moved to the options: the variant's
+    // modification cannot carry it and the window says which item it is.
+    finestra.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&finestra));
+    finestra.vista()->setCurrentIndex(indice("B.6", 0));
+    finestra.findChild<QAction*>("aggiungivoce")->trigger();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // the label's editor
+    const QString nuova = voceA(d.quadro(), finestra.modello().percorso(
+                                                finestra.vista()->currentIndex()))->codice;
+    const QByteArray codice = nuova.toUtf8();
+    digita(codice.constData(), ModelloQuadro::Importo, "1.000,00");
+    EXPECT_EQ(righe(), attesi());
+    finestra.vista()->setCurrentIndex(indice(codice.constData(), 0));  // Enter went down
+    finestra.findChild<QAction*>("anac_sommeOpzioniRinnovi")->trigger();
+    EXPECT_EQ(categoriaAnac(*trovaVoce(d.quadro(), nuova)), "sommeOpzioniRinnovi");
+    EXPECT_EQ(righe(), attesi());
+    EXPECT_EQ(righe().value("sommeOpzioniRinnovi"), "1.000,00");
+    EXPECT_TRUE(verifica->text().contains("«" + nuova + "»")) << verifica->text().toStdString();
+    finestra.findChild<QAction*>("annulla")->trigger();
+    EXPECT_EQ(categoriaAnac(*trovaVoce(d.quadro(), nuova)), "");  // its section's
+    EXPECT_EQ(righe(), attesi());
+    EXPECT_EQ(verifica->text(), torna);
+
+    finestra.findChild<QPushButton*>("copiaanac")->click();
+    const QString copiato = QApplication::clipboard()->text();
+    EXPECT_TRUE(copiato.contains("impLavori\t")) << copiato.toStdString();
+    EXPECT_TRUE(copiato.contains(testoImporto(d.valutazione().totale)));
 }
 
 }  // namespace
