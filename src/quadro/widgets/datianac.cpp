@@ -75,7 +75,7 @@ FinestraDatiAnac::FinestraDatiAnac(std::function<QString()> nomeProposto, QWidge
     connect(json, &QPushButton::clicked, this, &FinestraDatiAnac::salvaJson);
     connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    resize(fontMetrics().averageCharWidth() * 100, fontMetrics().height() * 34);
+    resize(fontMetrics().averageCharWidth() * 118, fontMetrics().height() * 34);
 }
 
 void FinestraDatiAnac::impostaFase(const FileFasi& f, int i) {

@@ -498,6 +498,12 @@ TEST_F(ProvaFinestraQuadro, IDatiPerAnacSeguonoLaFaseEIlMenuDelleCategorie) {
     const QString copiato = QApplication::clipboard()->text();
     EXPECT_TRUE(copiato.contains("impLavori\t")) << copiato.toStdString();
     EXPECT_TRUE(copiato.contains(testoImporto(d.valutazione().totale)));
+    // Saved from the window, the JSON is the command line's.
+    utente.scegliFile(dir.filePath("variante.json"));
+    finestra.findChild<QPushButton*>("salvajsonanac")->click();
+    QFile json(dir.filePath("variante.json"));
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    EXPECT_EQ(json.readAll(), jsonAnac(std::get<DatiAnac>(datiAnacFase(scuola, 2))));
 }
 
 }  // namespace
