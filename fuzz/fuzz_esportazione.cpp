@@ -10,6 +10,8 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QJsonDocument>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -17,6 +19,7 @@
 #include <cstdlib>
 #include <variant>
 
+#include "quadro/anac.h"
 #include "quadro/documentiquadro.h"
 #include "quadro/fasi.h"
 #include "quadro/formatofasi.h"
@@ -111,6 +114,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 if (!it.value()(qc, percorso)) verifica(percorso);
             }
         }
+    }
+    // The data for ANAC: well-formed JSON whose standard amounts, read back
+    // exactly from their text, make the phase's total when the data add up.
+    auto anac = datiAnacFase(*f, int(f->fasi.size()) - 1);
+    if (auto* d = std::get_if<DatiAnac>(&anac)) {
+        const QByteArray json = jsonAnac(*d);
+        QJsonParseError errore;
+        QJsonDocument::fromJson(json, &errore);
+        if (errore.error != QJsonParseError::NoError) rotto();
+        const QString testo = QString::fromUtf8(json);
+        const qsizetype fine = testo.indexOf(u'}');
+        Centesimi somma = 0;
+        static const QRegularExpression importo(
+            QStringLiteral("\"\\w+\": (-?\\d+)\\.(\\d\\d)\\s*[,\\n]"));
+        for (auto m = importo.globalMatch(testo.left(fine)); m.hasNext();) {
+            const auto x = m.next();
+            bool letto = false;
+            const qint64 c = (x.captured(1) + x.captured(2)).toLongLong(&letto);
+            if (!letto) rotto();
+            somma += c;
+        }
+        if (d->tornano() && somma != d->totale) rotto();
     }
     auto c = confronta(*f);
     if (auto* confronto = std::get_if<Confronto>(&c)) {
