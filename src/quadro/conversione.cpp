@@ -7,6 +7,7 @@
 #include "calculation/statocalcolo.h"
 #include "common/numeri.h"
 #include "common/testiprogramma.h"
+#include "quadro/anac.h"
 
 namespace varimo::quadro {
 
@@ -59,6 +60,11 @@ Conversione convertiStato(const StatoCalcolo& stato, const QString& nome, const 
             v.di = {codiceRiga(posizione + 1)};
             v.importo = 0;  // computed
         }
+        // ANAC's keys by the classic rows' place: works, the safety plans'
+        // costs, the sums at the administration's disposal.
+        impostaCategoriaAnac(v, i < 3    ? QStringLiteral("impLavori")
+                                : i == 3 ? QStringLiteral("impTotaleSicurezza")
+                                         : QStringLiteral("sommeADisposizione"));
         (i < 4 ? a : b).voci.append(v);
     }
     Quadro q;

@@ -152,6 +152,11 @@ TEST(RigaComando, IDatiPerAnacDiOgniFaseRispettanoLoSchemaETornano) {
     EXPECT_EQ(e.stato, 1);
     EXPECT_TRUE(e.errori.contains("«A.1»") && e.errori.contains("«B.6»")) << e.errori.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath("senza.json")));
+    // A classic data file, converted, has its keys by the rows' places.
+    EXPECT_EQ(varimo({"--esporta", QStringLiteral(VARIMO_SOURCE_DIR "/tests/datafile/fixtures/Varimo-dati-scuola"),
+                      dir.filePath("classico.json"), "--anac"})
+                  .stato,
+              0);
     EXPECT_EQ(varimo({"--esporta", in, dir.filePath("x.csv"), "--anac"}).stato, 1);
     EXPECT_EQ(varimo({"--esporta", in, dir.filePath("x.json"), "--anac", "--confronto"}).stato, 1);
 }
