@@ -354,6 +354,8 @@ FinestraQuadro::FinestraQuadro() {
     categorieAnac_->setObjectName(QStringLiteral("categorieanac"));
     {
         auto* gruppo = new QActionGroup(categorieAnac_);
+        // None checked for an item whose key is none of these.
+        gruppo->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
         auto voceMenu = [this, gruppo](const QString& chiave, const QString& testo) {
             QAction* a = categorieAnac_->addAction(testo);
             a->setObjectName(QStringLiteral("anac_") +

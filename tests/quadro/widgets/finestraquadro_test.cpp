@@ -498,12 +498,23 @@ TEST_F(ProvaFinestraQuadro, IDatiPerAnacSeguonoLaFaseEIlMenuDelleCategorie) {
     const QString copiato = QApplication::clipboard()->text();
     EXPECT_TRUE(copiato.contains("impLavori\t")) << copiato.toStdString();
     EXPECT_TRUE(copiato.contains(testoImporto(d.valutazione().totale)));
-    // Saved from the window, the JSON is the command line's.
+    // The days of extension typed in the phase's data reach the JSON, which,
+    // saved from the window, is the command line's.
+    QTimer::singleShot(0, [] {
+        auto* dialogo = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialogo);
+        dialogo->findChild<QLineEdit*>("giorniproroga")->setText("45");
+        dialogo->accept();
+    });
+    finestra.findChild<QAction*>("datifase")->trigger();
+    ASSERT_EQ(d.fasi().fasi[2].giorniProroga, 45);
     utente.scegliFile(dir.filePath("variante.json"));
     finestra.findChild<QPushButton*>("salvajsonanac")->click();
     QFile json(dir.filePath("variante.json"));
     ASSERT_TRUE(json.open(QIODevice::ReadOnly));
-    EXPECT_EQ(json.readAll(), jsonAnac(std::get<DatiAnac>(datiAnacFase(scuola, 2))));
+    const QByteArray scritto = json.readAll();
+    EXPECT_TRUE(scritto.contains("\"numGiorniProroga\": 45")) << scritto.toStdString();
+    EXPECT_EQ(scritto, jsonAnac(std::get<DatiAnac>(datiAnacFase(d.fasi(), 2))));
 }
 
 }  // namespace
