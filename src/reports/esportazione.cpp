@@ -6,6 +6,7 @@
 
 #include "common/interazione.h"
 #include "common/piattaforma.h"
+#include "common/scritturafile.h"
 #include "common/testiprogramma.h"
 #include "reports/pdf.h"
 #include "reports/stampe.h"
@@ -33,6 +34,16 @@ QString percorsoProposto(const QString& nomeProposto, const QString& estensione)
 
 QString percorsoPropostoPdf(const QString& nomeProposto) {
     return percorsoProposto(nomeProposto, kEstensione);
+}
+
+std::function<bool(const QString& percorso, QString* errore)> scritturaDi(QByteArray dati) {
+    return [dati = std::move(dati)](const QString& percorso, QString* errore) {
+        if (const auto e = scriviFileCompleto(percorso, dati)) {
+            *errore = e->motivo;
+            return false;
+        }
+        return true;
+    };
 }
 
 EsitoStampa esportaFile(const EsportazioneFile& e, const QString& nomeProposto) {

@@ -31,6 +31,9 @@ struct EsportazioneFile {
     std::function<bool(const QString& percorso, QString* errore)> scrivi;
 };
 
+// The writer of bytes already made, written whole through the safe writer.
+std::function<bool(const QString& percorso, QString* errore)> scritturaDi(QByteArray dati);
+
 // The same command for any file: save dialog proposing
 // "<nomeProposto><estensione>" in the user's documents folder (in its own
 // folder when nomeProposto is an absolute path), question

@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 
 #include "common/interazione.h"
-#include "common/scritturafile.h"
 #include "quadro/anac.h"
 #include "reports/esportazione.h"
 
@@ -48,18 +47,18 @@ FinestraDatiAnac::FinestraDatiAnac(std::function<QString()> nomeProposto, QWidge
     chiavi_->header()->setSectionResizeMode(Importo, QHeaderView::ResizeToContents);
     colonna->addWidget(chiavi_, 1);
 
-    totali_ = new QLabel(this);
-    totali_->setObjectName(QStringLiteral("totalianac"));
-    totali_->setTextFormat(Qt::PlainText);
-    totali_->setWordWrap(true);
-    totali_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    colonna->addWidget(totali_);
-    verifica_ = new QLabel(this);
-    verifica_->setObjectName(QStringLiteral("verificaanac"));
-    verifica_->setTextFormat(Qt::PlainText);
-    verifica_->setWordWrap(true);
-    verifica_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    colonna->addWidget(verifica_);
+    // The sums and the check, as text the user may select and copy.
+    auto riga = [&](const char* nome) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QString::fromLatin1(nome));
+        l->setTextFormat(Qt::PlainText);
+        l->setWordWrap(true);
+        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        colonna->addWidget(l);
+        return l;
+    };
+    totali_ = riga("totalianac");
+    verifica_ = riga("verificaanac");
 
     auto* pulsanti = new QDialogButtonBox(this);
     QPushButton* copia = pulsanti->addButton(QStringLiteral("&Copia"), QDialogButtonBox::ActionRole);
@@ -158,13 +157,7 @@ void FinestraDatiAnac::salvaJson() {
     e.descrizioneFiltro = QStringLiteral("Dati JSON");
     e.estensione = QStringLiteral(".json");
     e.fallimento = QStringLiteral("I dati per ANAC non sono stati salvati");
-    e.scrivi = [json = jsonAnac(d)](const QString& percorso, QString* errore) {
-        if (const auto err = scriviFileCompleto(percorso, json)) {
-            *errore = err->motivo;
-            return false;
-        }
-        return true;
-    };
+    e.scrivi = scritturaDi(jsonAnac(d));
     esportaFile(e, nomeProposto_ ? nomeProposto_() : QStringLiteral("dati-anac"));
 }
 

@@ -908,13 +908,7 @@ bool FinestraQuadro::esportaCsv() {
     e.descrizioneFiltro = QStringLiteral("Testo CSV");
     e.estensione = QStringLiteral(".csv");
     e.fallimento = QStringLiteral("Il quadro non è stato esportato in CSV");
-    e.scrivi = [dati = csvQuadro(q)](const QString& percorso, QString* errore) {
-        if (const auto err = scriviFileCompleto(percorso, dati)) {
-            *errore = err->motivo;
-            return false;
-        }
-        return true;
-    };
+    e.scrivi = scritturaDi(csvQuadro(q));
     ultimoEsportato().clear();
     const bool fatto = esportaFile(e, nomeProposto(QString())) == EsitoStampa::Fatto;
     if (fatto && !ultimoEsportato().isEmpty())
