@@ -78,33 +78,45 @@ struct CellaImpaginata {
     bool finita() const { return prossima >= righe.size(); }
 };
 
-// Lays the document out page by page into drawing steps, then paints them
-// with the footer once the number of pages is known.
+// The drawing steps of one page, handed on as soon as the page is full.
+using Consegna = std::function<void(std::vector<Disegno>& passi)>;
+
+// Lays the document out page by page into drawing steps and hands each page
+// on when the next one starts (and the last one at fine()): only one page's
+// laid-out text is held at a time, whatever the document's length.
 class Impaginatore {
   public:
-    explicit Impaginatore(const QPaintDevice* dispositivo) : dispositivo_(dispositivo) {
-        nuovaPagina();
+    Impaginatore(const QPaintDevice* dispositivo, Consegna consegna)
+        : dispositivo_(dispositivo), consegna_(std::move(consegna)) {
+        y_ = kMargineAlto;
     }
 
+    void documento(const Documento& d);
     void paragrafo(const Paragrafo& p);
     void tabella(const Tabella& t);
-    void dipingi(QPainter& p, QPdfWriter& w, const Documento& d) const;
+    // Hands on the last page.
+    void fine() {
+        consegna_(pagina_);
+        pagina_.clear();
+    }
 
   private:
     std::vector<Riga> righe(const QList<Frammento>& frammenti, const Carattere& marcatore,
                             Allineamento a, double larghezza, bool grassetto) const;
     void nuovaPagina() {
-        pagine_.emplace_back();
+        consegna_(pagina_);
+        pagina_.clear();
         y_ = kMargineAlto;
     }
-    void disegna(Disegno d) { pagine_.back().push_back(std::move(d)); }
+    void disegna(Disegno d) { pagina_.push_back(std::move(d)); }
     bool inCima() const { return y_ <= kMargineAlto; }
     void collocaRiga(const Tabella& t, int riga, const std::vector<int>& larghezze);
     void fetta(const Tabella& t, int riga, const std::vector<int>& larghezze,
                std::vector<CellaImpaginata>& celle);
 
     const QPaintDevice* dispositivo_;
-    std::vector<std::vector<Disegno>> pagine_;
+    Consegna consegna_;
+    std::vector<Disegno> pagina_;
     double y_ = kMargineAlto;
 };
 
@@ -191,6 +203,17 @@ void Impaginatore::paragrafo(const Paragrafo& p) {
             y_ += r.altezza;
         }
     }
+}
+
+void Impaginatore::documento(const Documento& d) {
+    for (const Documento::Blocco& b : d.blocchi()) {
+        if (const auto* p = std::get_if<Paragrafo>(&b)) {
+            paragrafo(*p);
+        } else {
+            tabella(*std::get<std::unique_ptr<Tabella>>(b));
+        }
+    }
+    fine();
 }
 
 void Impaginatore::tabella(const Tabella& t) {
@@ -300,24 +323,20 @@ void Impaginatore::fetta(const Tabella& t, int riga, const std::vector<int>& lar
     y_ += altezza;
 }
 
-void Impaginatore::dipingi(QPainter& p, QPdfWriter& w, const Documento& d) const {
+// The footer of page `numero` of `totale`: the date on the left, the page on
+// the right.
+void piePagina(QPainter& p, QPdfWriter& w, const Documento& d, int numero, int totale) {
     const QFont piede = fontDi(caratterePiePagina(d), false);
-    // The footer's texts pass the same filter as the body's.
-    const QString data = testoPerDocumenti(dataPiePagina(d));
-    const int totale = static_cast<int>(pagine_.size());
-    for (int i = 0; i < totale; ++i) {
-        if (i > 0) w.newPage();
-        for (const Disegno& passo : pagine_[static_cast<std::size_t>(i)]) passo(p);
-        // The footer ends at its distance from the bottom edge.
-        p.setFont(piede);
-        p.setPen(Qt::black);
-        const QFontMetricsF m(piede, &w);
-        const QRectF riga(kMargineLato, kAltezzaPagina - kDistanzaPiePagina - m.height(),
-                          kLarghezzaTesto, m.height());
-        p.drawText(riga, Qt::AlignLeft | Qt::AlignBottom, data);
-        p.drawText(riga, Qt::AlignRight | Qt::AlignBottom,
-                   testoPerDocumenti(testoPagina(i + 1, totale)));
-    }
+    p.setFont(piede);
+    p.setPen(Qt::black);
+    const QFontMetricsF m(piede, &w);
+    // The footer ends at its distance from the bottom edge; its texts pass
+    // the same filter as the body's.
+    const QRectF riga(kMargineLato, kAltezzaPagina - kDistanzaPiePagina - m.height(),
+                      kLarghezzaTesto, m.height());
+    p.drawText(riga, Qt::AlignLeft | Qt::AlignBottom, testoPerDocumenti(dataPiePagina(d)));
+    p.drawText(riga, Qt::AlignRight | Qt::AlignBottom,
+               testoPerDocumenti(testoPagina(numero, totale)));
 }
 
 }  // namespace
@@ -346,17 +365,18 @@ std::optional<QByteArray> pdfDocumento(const Documento& d, QString* errore) {
         w.setTitle(testoPerDocumenti(d.proprieta().titolo));
         w.setCreator(testoPerDocumenti(d.proprieta().autore));
 
-        Impaginatore imp(&w);
-        for (const Documento::Blocco& b : d.blocchi()) {
-            if (const auto* p = std::get_if<Paragrafo>(&b)) {
-                imp.paragrafo(*p);
-            } else {
-                imp.tabella(*std::get<std::unique_ptr<Tabella>>(b));
-            }
-        }
+        // The footer names the number of pages: a first layout counts them,
+        // the second paints each page as soon as it is laid out.
+        int totale = 0;
+        Impaginatore(&w, [&totale](std::vector<Disegno>&) { ++totale; }).documento(d);
         QPainter p;
         if (!p.begin(&w)) return fallisci(QStringLiteral("impossibile comporre il PDF"));
-        imp.dipingi(p, w, d);
+        int numero = 0;
+        Impaginatore(&w, [&](std::vector<Disegno>& passi) {
+            if (numero > 0) w.newPage();
+            for (const Disegno& passo : passi) passo(p);
+            piePagina(p, w, d, ++numero, totale);
+        }).documento(d);
         if (!p.end()) return fallisci(QStringLiteral("impossibile completare il PDF"));
     }
     uscita.close();
