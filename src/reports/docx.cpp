@@ -1,11 +1,16 @@
 #include "reports/docx.h"
 
+#include "common/piattaforma.h"
+#include "common/scritturafile.h"
 #include "reports/caratteri.h"
 #include "reports/impaginazione.h"
 
 #include <zip.h>
 
+#include <QBuffer>
+#include <QFile>
 #include <QList>
+#include <QTemporaryDir>
 #include <QXmlStreamWriter>
 #include <algorithm>
 #include <cmath>
@@ -32,10 +37,10 @@ const QString kColoreCorpo = QStringLiteral("FFFFCC");
 // part around the filter.
 class ParteXml {
   public:
-    explicit ParteXml(QByteArray* uscita) : x_(uscita) {
-        x_.setAutoFormatting(false);
-        x_.writeStartDocument(QStringLiteral("1.0"), true);
-    }
+    explicit ParteXml(QByteArray* uscita) : x_(uscita) { avvia(); }
+    explicit ParteXml(QIODevice* uscita) : x_(uscita) { avvia(); }
+    // Whether writing to the device failed.
+    bool errore() const { return x_.hasError(); }
 
     void spazioNomi(const QString& uri, const QString& prefisso) {
         x_.writeNamespace(uri, prefisso);
@@ -60,12 +65,18 @@ class ParteXml {
     void chiudi() { x_.writeEndDocument(); }
 
   private:
+    void avvia() {
+        x_.setAutoFormatting(false);
+        x_.writeStartDocument(QStringLiteral("1.0"), true);
+    }
+
     QXmlStreamWriter x_;
 };
 
 class Scrittore {
   public:
     explicit Scrittore(QByteArray* uscita) : x_(uscita) {}
+    explicit Scrittore(QIODevice* uscita) : x_(uscita) {}
 
     ParteXml& x() { return x_; }
 
@@ -322,7 +333,14 @@ QString erroreZip(zip_error_t* e) {
 
 QByteArray documentoXml(const Documento& d) {
     QByteArray uscita;
-    Scrittore s(&uscita);
+    QBuffer b(&uscita);
+    b.open(QIODevice::WriteOnly);
+    scriviDocumentoXml(d, &b);
+    return uscita;
+}
+
+bool scriviDocumentoXml(const Documento& d, QIODevice* uscita) {
+    Scrittore s(uscita);
     s.avvio();
     s.x().spazioNomi(kR, QStringLiteral("r"));
     s.inizio(QStringLiteral("document"));
@@ -353,7 +371,7 @@ QByteArray documentoXml(const Documento& d) {
     s.fine();  // body
     s.fine();  // document
     s.x().chiudi();
-    return uscita;
+    return !s.x().errore();
 }
 
 QByteArray piePaginaXml(const Documento& d) {
@@ -513,21 +531,35 @@ QByteArray stiliXml() {
 }
 
 std::optional<QByteArray> pacchettoDocx(const Documento& d, QString* errore) {
-    // The parts must outlive zip_close, which is when libzip reads them.
+    auto fallisci = [&](const QString& motivo) -> std::optional<QByteArray> {
+        if (errore) *errore = motivo;
+        return std::nullopt;
+    };
+    // The main part, as large as the document's tables, is written to a file
+    // of the working folder and packed from there, so that a document of a
+    // million cells never holds its XML in memory. The folder and the parts
+    // must outlive zip_close, which is when libzip reads them.
+    const auto lavoro = piattaforma::cartellaDiLavoro();
+    if (!lavoro->isValid()) return fallisci(QStringLiteral("nessuna cartella temporanea"));
+    const QString principale = lavoro->filePath(QStringLiteral("document.xml"));
+    {
+        QFile f(principale);
+        if (!f.open(QIODevice::WriteOnly)) return fallisci(f.errorString());
+        const bool scritto = scriviDocumentoXml(d, &f);
+        f.close();
+        if (!scritto || f.error() != QFileDevice::NoError)
+            return fallisci(motivoScritturaFallita(f.errorString()));
+    }
     const QList<QPair<QByteArray, QByteArray>> parti = {
         {QByteArrayLiteral("[Content_Types].xml"), tipiContenuto()},
         {QByteArrayLiteral("_rels/.rels"), relazioniPacchetto()},
-        {QByteArrayLiteral("word/document.xml"), documentoXml(d)},
+        {QByteArrayLiteral("word/document.xml"), QByteArray()},
         {QByteArrayLiteral("word/styles.xml"), stiliXml()},
         {QByteArrayLiteral("word/_rels/document.xml.rels"), relazioniDocumento()},
         {QByteArrayLiteral("word/footer1.xml"), piePaginaXml(d)},
         {QByteArrayLiteral("docProps/core.xml"), proprietaXml(d)},
     };
-
-    auto fallisci = [&](const QString& motivo) -> std::optional<QByteArray> {
-        if (errore) *errore = motivo;
-        return std::nullopt;
-    };
+    const QByteArray nomePrincipale = QFile::encodeName(principale);
 
     zip_error_t ze;
     zip_error_init(&ze);
@@ -548,8 +580,10 @@ std::optional<QByteArray> pacchettoDocx(const Documento& d, QString* errore) {
     zip_source_keep(memoria);  // still needed after zip_close, to read the result
 
     for (const auto& [nome, dati] : parti) {
-        zip_source_t* s = zip_source_buffer(archivio, dati.constData(),
-                                            static_cast<zip_uint64_t>(dati.size()), 0);
+        zip_source_t* s = nome == "word/document.xml"
+                              ? zip_source_file(archivio, nomePrincipale.constData(), 0, -1)
+                              : zip_source_buffer(archivio, dati.constData(),
+                                                  static_cast<zip_uint64_t>(dati.size()), 0);
         const zip_int64_t indice =
             s ? zip_file_add(archivio, nome.constData(), s, ZIP_FL_ENC_UTF_8) : -1;
         if (indice < 0) {

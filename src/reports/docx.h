@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <optional>
 
@@ -16,8 +17,10 @@ namespace varimo {
 // testoPerDocumenti() (caratteri.h) on its way in, so a part is well-formed
 // XML 1.0 whatever the document holds.
 
-// The main part, word/document.xml.
+// The main part, word/document.xml; written to a device, false when
+// writing failed.
 QByteArray documentoXml(const Documento& d);
+bool scriviDocumentoXml(const Documento& d, QIODevice* uscita);
 // The styles part, word/styles.xml: document defaults and the table styles
 // (plain grid, and the coloured format that AutoFormat(9) gives).
 QByteArray stiliXml();
