@@ -137,11 +137,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         if (d->tornano() && somma != d->totale) rotto();
     }
-    auto c = confronta(*f);
-    if (auto* confronto = std::get_if<Confronto>(&c)) {
+    auto c = calcolaConfronto(*f);
+    if (auto* confronto = std::get_if<ConfrontoCalcolato>(&c)) {
         for (const QString& est : estensioniConfronto()) {
             const QString percorso = cartella.filePath(QStringLiteral("confronto") + est);
-            if (!esportaConfronto(*f, *confronto, percorso)) verifica(percorso);
+            if (!esportaConfronto(*confronto, percorso)) verifica(percorso);
         }
     }
     return 0;

@@ -134,9 +134,9 @@ int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportator
     const FileFasi& f = std::get<FileFasi>(letto);
 
     if (confronto) {
-        auto c = confronta(f);
+        auto c = calcolaConfronto(f);
         if (auto* p = std::get_if<Problema>(&c)) return errore(p->messaggio);
-        if (const auto e = esportaConfronto(f, std::get<Confronto>(c), uscita))
+        if (const auto e = esportaConfronto(std::get<ConfrontoCalcolato>(c), uscita))
             return errore(QStringLiteral("Impossibile scrivere «%1»: %2").arg(uscita, *e));
         return 0;
     }

@@ -314,18 +314,6 @@ std::variant<FaseCalcolata, Problema> calcolaFase(const Fase& f, const Riferimen
 
 namespace {
 
-std::variant<QList<FaseCalcolata>, Problema> calcolaTutte(const FileFasi& f,
-                                                          const QList<int>& quali) {
-    QList<FaseCalcolata> out;
-    for (int i : quali) {
-        auto c = calcolaFase(f, i);
-        if (auto* e = std::get_if<Problema>(&c))
-            return Problema{conFase(f.fasi.at(i), i, e->messaggio), e->codici};
-        out.append(std::get<FaseCalcolata>(std::move(c)));
-    }
-    return out;
-}
-
 // The increase of `dopo` over `prima` in thousandths of a per cent, half up.
 qint64 aumentoInMillesimi(Centesimi prima, Centesimi dopo) {
     return qint64(mezzoSu(Grande(dopo - prima) * kPercentualeMassima, Grande(prima)));
@@ -334,82 +322,9 @@ qint64 aumentoInMillesimi(Centesimi prima, Centesimi dopo) {
 }  // namespace
 
 std::variant<QList<Andamento>, Problema> andamento(const FileFasi& f) {
-    QList<int> tutte;
-    for (int i = 0; i < f.fasi.size(); ++i) tutte.append(i);
-    auto cc = calcolaTutte(f, tutte);
-    if (auto* e = std::get_if<Problema>(&cc)) return *e;
-    const QList<FaseCalcolata>& c = std::get<QList<FaseCalcolata>>(cc);
-
-    QList<Andamento> out;
-    for (int i = 0; i < f.fasi.size(); ++i) {
-        const Fase& fase = f.fasi[i];
-        Andamento a;
-        a.contratto = c[i].contratto;
-        // The phase a variant draws from: the last one before it that is not a
-        // variant or the final account.
-        int base = i;
-        if (variabile(fase.tipo))
-            for (int j = i - 1; j >= 0; --j)
-                if (!variabile(f.fasi[j].tipo)) {
-                    base = j;
-                    break;
-                }
-        int gara = -1;
-        for (int j = i; j >= 0; --j)
-            if (f.fasi[j].tipo == TipoFase::Aggiudicazione) {
-                gara = j;
-                break;
-            }
-        auto fondo = [&](QLatin1StringView parola, int riferimento) {
-            Fondo x;
-            x.codice = codiceCheInizia(c[i].quadro, parola);
-            if (x.codice.isEmpty()) return x;
-            x.residuo = c[i].valutazione.importo(x.codice);
-            x.disponibile = x.residuo;
-            if (riferimento >= 0 && riferimento != i) {
-                QString r = x.codice;
-                if (!trovaVoce(c[riferimento].quadro, r))
-                    r = codiceCheInizia(c[riferimento].quadro, parola);
-                if (!r.isEmpty()) x.disponibile = c[riferimento].valutazione.importo(r);
-            }
-            x.usato = x.disponibile - x.residuo;
-            return x;
-        };
-        a.imprevisti = fondo(QLatin1StringView("imprevisti"), base);
-        a.economie = fondo(QLatin1StringView("economie"), gara);
-        for (int j = i - 1; j >= 0; --j)
-            if (f.fasi[j].tipo == TipoFase::Aggiudicazione) {
-                a.contrattoAggiudicato = c[j].contratto;
-                break;
-            }
-        if (fase.tipo == TipoFase::Variante && fase.limite && a.contrattoAggiudicato) {
-            const Centesimi base = *a.contrattoAggiudicato;
-            const Centesimi aumento = a.contratto - base;
-            const bool oltre = base > 0 ? Grande(aumento) * kPercentualeMassima >
-                                              Grande(fase.limite->percentuale) * base
-                                        : aumento > 0;
-            if (oltre) {
-                QString quanto = testoImporto(aumento);
-                if (base > 0) {
-                    const qint64 m = aumentoInMillesimi(base, a.contratto);
-                    quanto += QStringLiteral(", ") +
-                              (m > kPercentualeMassima * 100 ? QStringLiteral("oltre il 10000")
-                                                             : testoPercentuale(Millesimi(m))) +
-                              QStringLiteral(" %");
-                }
-                a.avviso = QStringLiteral(
-                               "La variante «%1» porta l'importo contrattuale da %2 a %3 "
-                               "(+%4): oltre il limite del %5 %")
-                               .arg(fase.nome, testoImporto(base), testoImporto(a.contratto),
-                                    quanto, testoPercentuale(fase.limite->percentuale));
-                if (!fase.limite->articolo.trimmed().isEmpty())
-                    a.avviso += QStringLiteral(" previsto da ") + fase.limite->articolo.trimmed();
-                a.avviso += u'.';
-            }
-        }
-        out.append(a);
-    }
-    return out;
+    SequenzaFasi s(f.intestazione);
+    for (const Fase& fase : f.fasi) s.aggiungi(fase);
+    return s.andamenti();
 }
 
 QList<DatoDellaFase> datiDellaFase(const FileFasi& f, int i) {
@@ -593,53 +508,238 @@ Centesimi Confronto::differenzaTotale() const {
     return totali.value(a) - totali.value(da);
 }
 
-std::variant<Confronto, Problema> confronta(const FileFasi& f, const QList<int>& scelte, int da,
-                                            int a) {
-    Confronto c;
-    c.fasi = scelte;
-    if (c.fasi.isEmpty())
-        for (int i = 0; i < f.fasi.size(); ++i) c.fasi.append(i);
-    for (int i : c.fasi)
+std::variant<ConfrontoCalcolato, Problema> calcolaConfronto(const FileFasi& f,
+                                                           const QList<int>& scelte, int da,
+                                                           int a) {
+    for (int i : scelte)
         if (i < 0 || i >= f.fasi.size())
             return Problema{QStringLiteral("La fase scelta per il confronto non esiste."), {}};
-    auto cc = calcolaTutte(f, c.fasi);
-    if (auto* e = std::get_if<Problema>(&cc)) return *e;
-    const QList<FaseCalcolata>& calcolate = std::get<QList<FaseCalcolata>>(cc);
-    const int n = int(c.fasi.size());
+    SequenzaFasi s(f.intestazione, scelte);
+    for (const Fase& fase : f.fasi) s.aggiungi(fase);
+    return s.confronto(da, a);
+}
 
+std::variant<Confronto, Problema> confronta(const FileFasi& f, const QList<int>& scelte, int da,
+                                            int a) {
+    auto c = calcolaConfronto(f, scelte, da, a);
+    if (auto* p = std::get_if<Problema>(&c)) return *p;
+    return std::get<ConfrontoCalcolato>(std::move(c)).confronto;
+}
+
+// ---- The phases one at a time ----------------------------------------------
+
+struct SequenzaFasi::Stato {
+    Intestazione intestazione;
+    QList<int> scelte;  // empty: all
+    int indice = 0;     // the phases met so far
+
+    // What the next phases are computed with and measured against.
+    std::optional<QHash<QString, Centesimi>> progettoGara;  // the last award's project
+    std::optional<FaseCalcolata> ultimaNonVariabile;        // the funds of a variant
+    std::optional<FaseCalcolata> ultimaGara;                // the economies
+    std::optional<Centesimi> contrattoGara;                 // the last award's contract
+
+    QList<Andamento> andamenti;
+    std::optional<Problema> problemaAndamenti;
+
+    Confronto confronto;
     QHash<QString, int> posizione;
-    for (int k = 0; k < n; ++k) {
-        const FaseCalcolata& fc = calcolate[k];
-        c.nomi.append(f.fasi[c.fasi[k]].nome);
-        c.totali.append(fc.valutazione.totale);
-        c.contratti.append(fc.contratto);
-        int precedente = -1;  // the row of this phase's previous item
-        for (const VoceInOrdine& v : vociInOrdine(fc.quadro)) {
-            auto it = posizione.constFind(v.voce->codice);
-            int riga;
-            if (it != posizione.constEnd()) {
-                riga = *it;
-            } else {
-                riga = precedente + 1;
-                RigaConfronto r;
-                r.codice = v.voce->codice;
-                for (int j = 0; j < n; ++j) r.importi.append(std::nullopt);
-                c.righe.insert(riga, r);
-                if (riga == c.righe.size() - 1) {
-                    posizione.insert(r.codice, riga);
-                } else {
-                    for (int j = riga; j < c.righe.size(); ++j)
-                        posizione.insert(c.righe[j].codice, j);
-                }
-            }
-            RigaConfronto& r = c.righe[riga];
-            r.etichetta = v.voce->etichetta;
-            r.profondita = v.profondita;
-            r.sezione = v.voce->tipo == Tipo::Sezione;
-            r.importi[k] = fc.valutazione.importo(v.voce->codice);
-            precedente = riga;
+    std::optional<Problema> problemaConfronto;
+    QStringList date;
+    QList<StrutturaFase> strutture;
+    // One copy of each code, shared by the rows and the phases' make.
+    QHash<QString, QString> codici;
+
+    QString codice(const QString& c) {
+        const auto it = codici.constFind(c);
+        if (it != codici.constEnd()) return *it;
+        codici.insert(c, c);
+        return c;
+    }
+    QList<int> colonne(int i) const {
+        if (scelte.isEmpty()) return {i};
+        QList<int> k;
+        for (int x = 0; x < scelte.size(); ++x)
+            if (scelte[x] == i) k.append(x);
+        return k;
+    }
+    void colonna(const Fase& fase, int k, const FaseCalcolata& fc);
+    Andamento andamento(const Fase& fase, const FaseCalcolata& fc) const;
+};
+
+SequenzaFasi::SequenzaFasi(Intestazione intestazione, QList<int> scelte)
+    : s_(std::make_unique<Stato>()) {
+    s_->intestazione = std::move(intestazione);
+    s_->scelte = std::move(scelte);
+    const qsizetype n = s_->scelte.size();
+    s_->confronto.fasi = s_->scelte;
+    s_->confronto.nomi.resize(n);
+    s_->confronto.totali.resize(n);
+    s_->confronto.contratti.resize(n);
+    s_->date.resize(n);
+    s_->strutture.resize(n);
+}
+
+SequenzaFasi::~SequenzaFasi() = default;
+
+void SequenzaFasi::aggiungi(const Fase& fase) {
+    Stato& s = *s_;
+    const int i = s.indice++;
+    Riferimenti r;
+    r.data = fase.data.isEmpty() ? s.intestazione.data : fase.data;
+    if (variabile(fase.tipo)) r.gara = s.progettoGara;
+    auto calcolo = calcolaFase(fase, r);
+    const QList<int> colonne = s.colonne(i);
+    if (auto* e = std::get_if<Problema>(&calcolo)) {
+        const Problema p{conFase(fase, i, e->messaggio), e->codici};
+        if (!s.problemaAndamenti) s.problemaAndamenti = p;
+        if (!colonne.isEmpty() && !s.problemaConfronto) s.problemaConfronto = p;
+    } else {
+        const FaseCalcolata& fc = std::get<FaseCalcolata>(calcolo);
+        if (!s.problemaAndamenti) s.andamenti.append(s.andamento(fase, fc));
+        if (!s.problemaConfronto)
+            for (int k : colonne) s.colonna(fase, k, fc);
+        if (!variabile(fase.tipo)) s.ultimaNonVariabile = fc;
+        if (fase.tipo == TipoFase::Aggiudicazione) {
+            s.ultimaGara = fc;
+            s.contrattoGara = fc.contratto;
         }
     }
+    if (fase.tipo == TipoFase::Aggiudicazione) {
+        // The award's own items are the project's, before the discount: the
+        // items on the tender base of the phases after it keep their amounts.
+        Quadro progetto = fase.quadro;
+        s.progettoGara.reset();
+        if (auto v = ricalcola(progetto, Riferimenti{r.data, {}, nullptr});
+            auto* val = std::get_if<Valutazione>(&v))
+            s.progettoGara = val->importi;
+        // An award that cannot be computed leaves nothing to measure against.
+        if (std::holds_alternative<Problema>(calcolo)) {
+            s.ultimaGara.reset();
+            s.contrattoGara.reset();
+        }
+    }
+}
+
+Andamento SequenzaFasi::Stato::andamento(const Fase& fase, const FaseCalcolata& fc) const {
+    Andamento a;
+    a.contratto = fc.contratto;
+    // The contingencies are measured against the phase a variant draws from
+    // (the last one before it that is not a variant or the final account),
+    // the economies against the award.
+    const FaseCalcolata* base = variabile(fase.tipo) && ultimaNonVariabile
+                                    ? &*ultimaNonVariabile
+                                    : nullptr;
+    const FaseCalcolata* gara =
+        fase.tipo != TipoFase::Aggiudicazione && ultimaGara ? &*ultimaGara : nullptr;
+    auto fondo = [&](QLatin1StringView parola, const FaseCalcolata* riferimento) {
+        Fondo x;
+        x.codice = codiceCheInizia(fc.quadro, parola);
+        if (x.codice.isEmpty()) return x;
+        x.residuo = fc.valutazione.importo(x.codice);
+        x.disponibile = x.residuo;
+        if (riferimento) {
+            QString r = x.codice;
+            if (!trovaVoce(riferimento->quadro, r)) r = codiceCheInizia(riferimento->quadro, parola);
+            if (!r.isEmpty()) x.disponibile = riferimento->valutazione.importo(r);
+        }
+        x.usato = x.disponibile - x.residuo;
+        return x;
+    };
+    a.imprevisti = fondo(QLatin1StringView("imprevisti"), base);
+    a.economie = fondo(QLatin1StringView("economie"), gara);
+    a.contrattoAggiudicato = contrattoGara;
+    if (fase.tipo == TipoFase::Variante && fase.limite && a.contrattoAggiudicato) {
+        const Centesimi base = *a.contrattoAggiudicato;
+        const Centesimi aumento = a.contratto - base;
+        const bool oltre = base > 0 ? Grande(aumento) * kPercentualeMassima >
+                                          Grande(fase.limite->percentuale) * base
+                                    : aumento > 0;
+        if (oltre) {
+            QString quanto = testoImporto(aumento);
+            if (base > 0) {
+                const qint64 m = aumentoInMillesimi(base, a.contratto);
+                quanto += QStringLiteral(", ") +
+                          (m > kPercentualeMassima * 100 ? QStringLiteral("oltre il 10000")
+                                                         : testoPercentuale(Millesimi(m))) +
+                          QStringLiteral(" %");
+            }
+            a.avviso = QStringLiteral(
+                           "La variante «%1» porta l'importo contrattuale da %2 a %3 "
+                           "(+%4): oltre il limite del %5 %")
+                           .arg(fase.nome, testoImporto(base), testoImporto(a.contratto), quanto,
+                                testoPercentuale(fase.limite->percentuale));
+            if (!fase.limite->articolo.trimmed().isEmpty())
+                a.avviso += QStringLiteral(" previsto da ") + fase.limite->articolo.trimmed();
+            a.avviso += u'.';
+        }
+    }
+    return a;
+}
+
+void SequenzaFasi::Stato::colonna(const Fase& fase, int k, const FaseCalcolata& fc) {
+    Confronto& c = confronto;
+    if (k >= c.nomi.size()) {  // every phase, in the file's order
+        c.fasi.append(k);
+        c.nomi.resize(k + 1);
+        c.totali.resize(k + 1);
+        c.contratti.resize(k + 1);
+        date.resize(k + 1);
+        strutture.resize(k + 1);
+    }
+    c.nomi[k] = fase.nome;
+    c.totali[k] = fc.valutazione.totale;
+    c.contratti[k] = fc.contratto;
+    date[k] = fase.data;
+    StrutturaFase& st = strutture[k];
+    for (const Voce& v : fc.quadro.voci) st.cime.append(codice(v.codice));
+    int precedente = -1;  // the row of this phase's previous item
+    for (const VoceInOrdine& v : vociInOrdine(fc.quadro)) {
+        if (v.voce->tipo == Tipo::Sezione && !v.voce->voci.isEmpty()) {
+            QStringList figli;
+            for (const Voce& x : v.voce->voci) figli.append(codice(x.codice));
+            st.figli.insert(codice(v.voce->codice), figli);
+        }
+        auto it = posizione.constFind(v.voce->codice);
+        int riga;
+        if (it != posizione.constEnd()) {
+            riga = *it;
+        } else {
+            riga = precedente + 1;
+            RigaConfronto r;
+            r.codice = codice(v.voce->codice);
+            c.righe.insert(riga, r);
+            if (riga == c.righe.size() - 1) {
+                posizione.insert(r.codice, riga);
+            } else {
+                for (int j = riga; j < c.righe.size(); ++j) posizione.insert(c.righe[j].codice, j);
+            }
+        }
+        RigaConfronto& r = c.righe[riga];
+        r.etichetta = v.voce->etichetta;
+        r.profondita = v.profondita;
+        r.sezione = v.voce->tipo == Tipo::Sezione;
+        if (r.importi.size() <= k) r.importi.resize(k + 1);
+        r.importi[k] = fc.valutazione.importo(v.voce->codice);
+        precedente = riga;
+    }
+}
+
+std::variant<ConfrontoCalcolato, Problema> SequenzaFasi::confronto(int da, int a) const {
+    const Stato& s = *s_;
+    if (s.problemaConfronto) return *s.problemaConfronto;
+    for (int i : s.scelte)
+        if (i < 0 || i >= s.indice)
+            return Problema{QStringLiteral("La fase scelta per il confronto non esiste."), {}};
+    ConfrontoCalcolato cc;
+    cc.intestazione = s.intestazione;
+    cc.confronto = s.confronto;
+    cc.date = s.date;
+    cc.strutture = s.strutture;
+    if (!s.problemaAndamenti) cc.andamenti = s.andamenti;
+    Confronto& c = cc.confronto;
+    const int n = int(c.nomi.size());
+    for (RigaConfronto& r : c.righe) r.importi.resize(n);
     if (n >= 2) {
         c.da = da < 0 ? n - 2 : da;
         c.a = a < 0 ? n - 1 : a;
@@ -648,7 +748,12 @@ std::variant<Confronto, Problema> confronta(const FileFasi& f, const QList<int>&
                                            "confrontate."),
                             {}};
     }
-    return c;
+    return cc;
+}
+
+std::variant<QList<Andamento>, Problema> SequenzaFasi::andamenti() const {
+    if (s_->problemaAndamenti) return *s_->problemaAndamenti;
+    return s_->andamenti;
 }
 
 }  // namespace varimo::quadro

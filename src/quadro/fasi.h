@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <variant>
 
@@ -253,5 +254,60 @@ struct Confronto {
 // `da` and `a` (indices into the chosen ones; -1: the last two).
 std::variant<Confronto, Problema> confronta(const FileFasi& f, const QList<int>& scelte = {},
                                             int da = -1, int a = -1);
+
+// How a compared phase is made, as its computation left it (an award with the
+// economies item it adds): the codes of each section's children and of the
+// top-level items. Its spreadsheet sums its rows as it sums them.
+struct StrutturaFase {
+    QHash<QString, QStringList> figli;
+    QStringList cime;
+    bool operator==(const StrutturaFase&) const = default;
+};
+
+// The comparison with all its documents need: the header, the phases side
+// by side, the course of the funds (empty when a phase cannot be computed),
+// and the date and make of each compared phase.
+struct ConfrontoCalcolato {
+    Intestazione intestazione;
+    Confronto confronto;
+    QList<Andamento> andamenti;
+    QStringList date;
+    QList<StrutturaFase> strutture;
+};
+
+// confronta() with what the comparison's documents need besides.
+std::variant<ConfrontoCalcolato, Problema> calcolaConfronto(const FileFasi& f,
+                                                           const QList<int>& scelte = {},
+                                                           int da = -1, int a = -1);
+
+// The phases of a file met one at a time, in the file's order, each computed
+// with what the phases before it give (the date, the project of the last
+// award) and then let go: the comparison, the course of the funds and the
+// make of each phase are gathered in memory proportional to one phase and to
+// the rows and columns compared. confronta() and andamento() go through it;
+// the command line feeds it each phase as it reads the file.
+class SequenzaFasi {
+  public:
+    // `scelte`: the indices of the phases to compare, in the order of the
+    // columns; empty: all.
+    explicit SequenzaFasi(Intestazione intestazione, QList<int> scelte = {});
+    ~SequenzaFasi();
+    SequenzaFasi(const SequenzaFasi&) = delete;
+    SequenzaFasi& operator=(const SequenzaFasi&) = delete;
+
+    // The next phase of the file.
+    void aggiungi(const Fase& fase);
+    // Once every phase is in: the comparison with the difference between
+    // columns `da` and `a` (-1: the last two), or why not (a compared phase
+    // that cannot be computed, a chosen phase the file does not have).
+    std::variant<ConfrontoCalcolato, Problema> confronto(int da = -1, int a = -1) const;
+    // The course of the funds of every phase, or the first phase that cannot
+    // be computed.
+    std::variant<QList<Andamento>, Problema> andamenti() const;
+
+  private:
+    struct Stato;
+    std::unique_ptr<Stato> s_;
+};
 
 }  // namespace varimo::quadro

@@ -18,33 +18,10 @@ double euro(Centesimi c) {
     return static_cast<double>(c) / 100.0;
 }
 
-// How one compared phase is made, as its computation left it (an award with
-// the economies item it adds): the codes of each section's children and of
-// the top-level items. Its rows are summed in the sheet as it sums them.
-struct Struttura {
-    QHash<QString, QStringList> figli;
-    QStringList cime;
-};
-
-std::optional<Struttura> struttura(const FileFasi& f, int fase) {
-    if (fase < 0 || fase >= f.fasi.size()) return std::nullopt;
-    const auto calcolo = calcolaFase(f, fase);
-    const auto* c = std::get_if<FaseCalcolata>(&calcolo);
-    if (!c) return std::nullopt;
-    Struttura s;
-    for (const Voce& v : c->quadro.voci) s.cime << v.codice;
-    for (const VoceInOrdine& v : vociInOrdine(c->quadro)) {
-        if (v.voce->tipo != Tipo::Sezione || v.voce->voci.isEmpty()) continue;
-        QStringList figli;
-        for (const Voce& x : v.voce->voci) figli << x.codice;
-        s.figli.insert(v.voce->codice, figli);
-    }
-    return s;
-}
-
 }  // namespace
 
-std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c, QString* errore) {
+std::optional<QByteArray> foglioConfronto(const ConfrontoCalcolato& cc, QString* errore) {
+    const Confronto& c = cc.confronto;
     auto fallisci = [&](const QString& m) -> std::optional<QByteArray> {
         if (errore) *errore = m;
         return std::nullopt;
@@ -119,7 +96,7 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
                                              euro(valore)));
     };
 
-    const Intestazione& i = f.intestazione;
+    const Intestazione& i = cc.intestazione;
     scrivi(0, 0, i.ente, nullptr);
     scrivi(1, 0, i.titolo, grassetto);
     QStringList codici;
@@ -142,8 +119,10 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
     QHash<QString, int> riga;
     for (qsizetype j = 0; j < c.righe.size(); ++j)
         riga.insert(c.righe[j].codice, primaRiga + int(j));
-    QList<std::optional<Struttura>> strutture;
-    for (int k = 0; k < fasi; ++k) strutture << struttura(f, k < c.fasi.size() ? c.fasi[k] : -1);
+    QList<std::optional<StrutturaFase>> strutture;
+    for (int k = 0; k < fasi; ++k)
+        strutture << (k < cc.strutture.size() ? std::optional<StrutturaFase>(cc.strutture[k])
+                                              : std::nullopt);
 
     // The SUM of phase k's amounts of the items `codici`, when each has its
     // row and amount there and they add up to `atteso`; nothing otherwise.
@@ -230,8 +209,7 @@ std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
 
     // What each phase used of the contingencies and of the economies, and
     // the warnings on the variants' limits.
-    auto an = andamento(f);
-    if (const auto* andamenti = std::get_if<QList<Andamento>>(&an)) {
+    if (const QList<Andamento>* andamenti = cc.andamenti.isEmpty() ? nullptr : &cc.andamenti) {
         auto fondo = [&](const QString& etichetta, auto cifra) {
             ++r;
             scrivi(r, 1, etichetta, nullptr);

@@ -24,7 +24,7 @@ namespace varimo::quadro {
 
 inline constexpr int kRigaColonneConfronto = 6;  // counted from 1, as the sheet does
 
-std::optional<QByteArray> foglioConfronto(const FileFasi& f, const Confronto& c,
+std::optional<QByteArray> foglioConfronto(const ConfrontoCalcolato& cc,
                                           QString* errore = nullptr);
 
 }  // namespace varimo::quadro

@@ -24,11 +24,12 @@ QString conSegno(Centesimi c) {
 
 }  // namespace
 
-std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto& c,
-                                              const QList<Andamento>& andamenti, bool colori) {
+std::unique_ptr<Documento> documentoConfronto(const ConfrontoCalcolato& cc, bool colori) {
+    const Confronto& c = cc.confronto;
+    const QList<Andamento>& andamenti = cc.andamenti;
     auto documento = std::make_unique<Documento>();
     Documento& doc = *documento;
-    const Intestazione& i = f.intestazione;
+    const Intestazione& i = cc.intestazione;
     doc.impostaTitolo(QStringLiteral("Quadro economico: confronto tra le fasi"));
     doc.impostaNomeCarattere(kCarattere);
     doc.impostaDimensioneCarattere(11);
@@ -60,9 +61,9 @@ std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto
     t.impostaTestoCella(1, 1, QStringLiteral("Codice"));
     t.impostaTestoCella(1, 2, QStringLiteral("Voce"));
     for (int k = 0; k < fasi; ++k) {
-        const Fase& fase = f.fasi[c.fasi[k]];
+        const QString data = cc.date.value(k);
         QString titolo = c.nomi[k];
-        if (!fase.data.isEmpty()) titolo += kFine + dataItaliana(fase.data);
+        if (!data.isEmpty()) titolo += kFine + dataItaliana(data);
         t.impostaTestoCella(1, 3 + k, titolo);
     }
     if (c.haDifferenza())
@@ -98,8 +99,8 @@ std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto
     doc.impostaDimensioneCarattere(9);
     doc.scriviTesto(QString(kFine));
     for (int k = 0; k < fasi; ++k) {
-        const int indice = c.fasi[k];
-        if (indice >= andamenti.size()) continue;
+        const int indice = c.fasi.value(k, -1);
+        if (indice < 0 || indice >= andamenti.size()) continue;
         const Andamento& a = andamenti[indice];
         QStringList parti;
         if (!a.imprevisti.codice.isEmpty())
@@ -123,20 +124,16 @@ QStringList estensioniConfronto() {
             QStringLiteral(".xlsx")};
 }
 
-std::optional<QString> esportaConfronto(const FileFasi& f, const Confronto& c,
-                                        const QString& percorso) {
+std::optional<QString> esportaConfronto(const ConfrontoCalcolato& cc, const QString& percorso) {
     const QString est = QFileInfo(percorso).suffix().toLower();
-    QList<Andamento> andamenti;
-    auto a = andamento(f);
-    if (auto* lista = std::get_if<QList<Andamento>>(&a)) andamenti = *lista;
     if (est == QLatin1String("csv")) {
-        if (const auto e = scriviFileCompleto(percorso, csvConfronto(c, andamenti)))
+        if (const auto e = scriviFileCompleto(percorso, csvConfronto(cc.confronto, cc.andamenti)))
             return e->motivo;
         return std::nullopt;
     }
     if (est == QLatin1String("xlsx")) {
         QString errore;
-        const auto dati = foglioConfronto(f, c, &errore);
+        const auto dati = foglioConfronto(cc, &errore);
         if (!dati) return errore;
         if (const auto e = scriviFileCompleto(percorso, *dati)) return e->motivo;
         return std::nullopt;
@@ -144,7 +141,7 @@ std::optional<QString> esportaConfronto(const FileFasi& f, const Confronto& c,
     if (est != QLatin1String("docx") && est != QLatin1String("pdf"))
         return QStringLiteral("il confronto si esporta in %1")
             .arg(estensioniConfronto().join(QStringLiteral(", ")));
-    const auto doc = documentoConfronto(f, c, andamenti, stampaAColori());
+    const auto doc = documentoConfronto(cc, stampaAColori());
     QString errore;
     if (!doc->salvaCome(
             percorso, &errore,

@@ -17,15 +17,12 @@ namespace varimo::quadro {
 
 // `colori`: the tables in the program's colours; plain black on white when
 // false.
-std::unique_ptr<Documento> documentoConfronto(const FileFasi& f, const Confronto& c,
-                                              const QList<Andamento>& andamenti,
-                                              bool colori = false);
+std::unique_ptr<Documento> documentoConfronto(const ConfrontoCalcolato& cc, bool colori = false);
 
 // Writes the comparison to `percorso` in the format of its extension: .csv,
 // .docx, .pdf (PDF/A; it needs the fonts of a graphical application) or .xlsx.
 // Nothing on success, else the reason in Italian; the file is then untouched.
-std::optional<QString> esportaConfronto(const FileFasi& f, const Confronto& c,
-                                        const QString& percorso);
+std::optional<QString> esportaConfronto(const ConfrontoCalcolato& cc, const QString& percorso);
 QStringList estensioniConfronto();
 
 }  // namespace varimo::quadro

@@ -389,9 +389,11 @@ TEST(FogliFormule, ConfrontoConNomiOstiliSiApreESegueLeModifiche) {
         QStringLiteral("Gara ") + QChar(0xD800) + QStringLiteral(" [1]: a/b"),
         QStringLiteral("Variante \u0001\u001F\uFFFF ") + QString(40, QLatin1Char('v'))};
     for (int i = 0; i < 3; ++i) f.fasi[i].nome = nomi.at(i);
-    const quadro::Confronto c = std::get<quadro::Confronto>(quadro::confronta(f));
+    const quadro::ConfrontoCalcolato cc =
+        std::get<quadro::ConfrontoCalcolato>(quadro::calcolaConfronto(f));
+    const quadro::Confronto& c = cc.confronto;
     QString errore;
-    const auto dati = quadro::foglioConfronto(f, c, &errore);
+    const auto dati = quadro::foglioConfronto(cc, &errore);
     ASSERT_TRUE(dati) << errore.toStdString();
     const QString scritto = cartella.filePath(QStringLiteral("confronto.xlsx"));
     ASSERT_TRUE(scrivi(scritto, *dati));

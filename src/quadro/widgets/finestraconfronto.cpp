@@ -296,19 +296,27 @@ QString FinestraConfronto::testoAndamento() const {
     return righe.join(u'\n');
 }
 
-void FinestraConfronto::stampa() {
+// The comparison on screen with what its documents need besides.
+std::optional<ConfrontoCalcolato> FinestraConfronto::calcolato() const {
     const Confronto& c = modello_->confronto();
-    if (c.nomi.isEmpty()) return;
-    QList<Andamento> lista;
-    if (auto a = andamento(file_); std::holds_alternative<QList<Andamento>>(a))
-        lista = std::get<QList<Andamento>>(a);
-    const auto doc = documentoConfronto(file_, c, lista, stampaAColori());
+    if (c.nomi.isEmpty()) return std::nullopt;
+    auto cc = calcolaConfronto(file_, c.fasi, c.da, c.a);
+    if (auto* p = std::get_if<Problema>(&cc)) {
+        messaggio(p->messaggio, kTitolo, Icona::Esclamazione);
+        return std::nullopt;
+    }
+    return std::get<ConfrontoCalcolato>(std::move(cc));
+}
+
+void FinestraConfronto::stampa() {
+    const auto cc = calcolato();
+    if (!cc) return;
+    const auto doc = documentoConfronto(*cc, stampaAColori());
     consegnaDocumento(*doc, kTitolo);
 }
 
 void FinestraConfronto::esporta() {
-    const Confronto& c = modello_->confronto();
-    if (c.nomi.isEmpty()) return;
+    if (modello_->confronto().nomi.isEmpty()) return;
     RichiestaFile r;
     r.titolo = QStringLiteral("Esporta il confronto");
     r.filtri = {
@@ -322,7 +330,9 @@ void FinestraConfronto::esporta() {
     if (!percorso || percorso->trimmed().isEmpty()) return;
     // As every export: a file already there is replaced only when the user says so.
     if (!consentiSostituzione(*percorso, kTitolo)) return;
-    if (const auto e = esportaConfronto(file_, c, *percorso))
+    const auto cc = calcolato();
+    if (!cc) return;
+    if (const auto e = esportaConfronto(*cc, *percorso))
         messaggio(
             QStringLiteral("Il confronto non è stato esportato in «%1»: %2").arg(*percorso, *e),
             kTitolo, Icona::Esclamazione);

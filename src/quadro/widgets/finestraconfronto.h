@@ -51,6 +51,7 @@ class FinestraConfronto : public QWidget {
 
     void stampa();
     void esporta();
+    std::optional<ConfrontoCalcolato> calcolato() const;
 
   private:
     void riempiFasi();

@@ -102,7 +102,8 @@ TEST(Confronto, StampaDocumentoEFoglio) {
     FileFasi f = esempi::scuolaTreFasi();
     f.fasi[2].limite->percentuale = 1000;  // 1 %: the variant goes past it
     const QList<FaseCalcolata> c = calcolate(f);
-    const Confronto confronto = std::get<Confronto>(confronta(f));
+    const ConfrontoCalcolato calcolato = std::get<ConfrontoCalcolato>(calcolaConfronto(f));
+    const Confronto& confronto = calcolato.confronto;
     QTemporaryDir dir;
     const QString pdf = dir.filePath("confronto.pdf"), docx = dir.filePath("confronto.docx");
 
@@ -125,9 +126,9 @@ TEST(Confronto, StampaDocumentoEFoglio) {
     ASSERT_EQ(finta.messaggi.size(), 1);
     EXPECT_TRUE(finta.messaggi[0].testo.contains("esiste già"));
     EXPECT_EQ(contenuto(pdf), scritto);
-    ASSERT_FALSE(esportaConfronto(f, confronto, docx));
+    ASSERT_FALSE(esportaConfronto(calcolato, docx));
     const QString xlsx = dir.filePath("confronto.xlsx");
-    ASSERT_FALSE(esportaConfronto(f, confronto, xlsx));
+    ASSERT_FALSE(esportaConfronto(calcolato, xlsx));
     const QList<test::FoglioLetto> fogli = test::ricalcolaConLibreOffice({xlsx}, dir.path());
     ASSERT_EQ(fogli.size(), 1);
     ASSERT_TRUE(fogli[0].errore.isEmpty()) << fogli[0].errore.toStdString();
