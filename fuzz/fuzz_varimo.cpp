@@ -23,8 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace varimo::quadro;
     const QByteArray dati(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     auto letto = leggiFasi(dati);
+    // Read one phase at a time or parsed whole, a document gives the same
+    // phases or the same message.
+    const auto intero = leggiFasiIntero(dati);
+    if (letto.index() != intero.index()) rotto();
+    if (const auto* e = std::get_if<QString>(&letto); e && *e != std::get<QString>(intero))
+        rotto();
     const auto* f = std::get_if<FileFasi>(&letto);
     if (!f) return 0;
+    if (scriviFasi(*f) != scriviFasi(std::get<FileFasi>(intero))) rotto();
     if (f->fasi.isEmpty()) rotto();
     for (const Fase& fase : f->fasi) {
         (void)calcolaFase(fase);

@@ -2,10 +2,12 @@
 
 #include <QFileInfo>
 #include <functional>
+#include <memory>
 
 #include "common/scritturafile.h"
 #include "quadro/anac.h"
 #include "quadro/formatofasi.h"
+#include "quadro/formatoquadro.h"
 #include "quadro/rigacomando.h"
 #include "quadro/stampaconfronto.h"
 
@@ -95,6 +97,30 @@ std::variant<QuadroCalcolato, QString> faseDaEsportare(const FileFasi& f, int i)
     return qc;
 }
 
+std::variant<ConfrontoCalcolato, QString> confrontoDelFile(const QString& percorso) {
+    // A .varimo file is read and computed one phase at a time, whatever its
+    // size; anything else (a classic data file) through the reader of both.
+    const auto dati = leggiByteQuadro(percorso);
+    if (const auto* byte = std::get_if<QByteArray>(&dati)) {
+        FileFasi testa;
+        std::unique_ptr<SequenzaFasi> sequenza;
+        const auto e = leggiFasiInSequenza(*byte, testa, [&](Fase&& fase) {
+            if (!sequenza) sequenza = std::make_unique<SequenzaFasi>(testa.intestazione);
+            sequenza->aggiungi(fase);
+        });
+        if (!e && sequenza) {
+            auto c = sequenza->confronto();
+            if (auto* p = std::get_if<Problema>(&c)) return p->messaggio;
+            return std::get<ConfrontoCalcolato>(std::move(c));
+        }
+    }
+    auto letto = leggiFasiOClassico(percorso);
+    if (auto* e = std::get_if<QString>(&letto)) return *e;
+    auto c = calcolaConfronto(std::get<FileFasi>(letto));
+    if (auto* p = std::get_if<Problema>(&c)) return p->messaggio;
+    return std::get<ConfrontoCalcolato>(std::move(c));
+}
+
 int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportatori& formati) {
     auto errore = [&](const QString& testo) {
         if (errori) *errori += testo + u'\n';
@@ -129,17 +155,17 @@ int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportator
     const Esportatore* esporta = esportatorePer(formati, uscita);
     if (!confronto && !riga.anac && !esporta) return errore(formatoSconosciuto(uscita, formati));
 
-    auto letto = leggiFasiOClassico(entrata);
-    if (auto* e = std::get_if<QString>(&letto)) return errore(*e);
-    const FileFasi& f = std::get<FileFasi>(letto);
-
     if (confronto) {
-        auto c = calcolaConfronto(f);
-        if (auto* p = std::get_if<Problema>(&c)) return errore(p->messaggio);
+        auto c = confrontoDelFile(entrata);
+        if (auto* e = std::get_if<QString>(&c)) return errore(*e);
         if (const auto e = esportaConfronto(std::get<ConfrontoCalcolato>(c), uscita))
             return errore(QStringLiteral("Impossibile scrivere «%1»: %2").arg(uscita, *e));
         return 0;
     }
+
+    auto letto = leggiFasiOClassico(entrata);
+    if (auto* e = std::get_if<QString>(&letto)) return errore(*e);
+    const FileFasi& f = std::get<FileFasi>(letto);
     int i = fase ? indiceFase(f, *fase) : int(f.fasi.size()) - 1;
     if (i < 0) {
         QStringList nomi;

@@ -33,6 +33,12 @@ int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportator
 // warning on its limit (AVVISO, the text in the label's field).
 QByteArray csvConfronto(const Confronto& c, const QList<Andamento>& andamenti = {});
 
+// The comparison of every phase of a file, with what its documents need: a
+// .varimo file is read and computed one phase at a time, so that memory
+// follows one phase and the comparison's rows and columns; a classic data
+// file makes one phase.
+std::variant<ConfrontoCalcolato, QString> confrontoDelFile(const QString& percorso);
+
 // Phase `i` of a file as its exports take it: the framework as computed (an
 // award after its discount) with the phase's name, kind, date and figures,
 // and for an award its contract amount and economies. The window and the

@@ -268,7 +268,175 @@ std::variant<QByteArray, QString> fileDaSalvare(const FileFasi& f) {
     return dati;
 }
 
+namespace {
+
+// A document of version 2 with each phase blanked to "{}" and spaces, so that
+// every offset stays where it was, and the byte ranges of the phases. Nothing
+// when the bytes are not plainly one object with one key "fasi" whose value is
+// a list: the whole document is then read at once, and its reader says what is
+// wrong.
+struct Scheletro {
+    QByteArray testo;
+    QList<std::pair<qsizetype, qsizetype>> fasi;  // [inizio, fine)
+};
+
+std::optional<Scheletro> scheletro(const QByteArray& d) {
+    Scheletro sk;
+    int profondita = 0;
+    bool chiaveAttesa = false;  // at depth 1, after '{' or ','
+    QByteArray chiave;          // the last key read at depth 1
+    bool valoreDiFasi = false;  // right after "fasi": at depth 1
+    int elenchiFasi = 0;
+    bool inFasi = false;  // inside the list of phases (depth 2 and below)
+    qsizetype inizio = -1;  // the first byte of the phase being read
+    qsizetype ultimo = -1;  // the last byte that is not a blank
+    const qsizetype n = d.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = d[i];
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') continue;
+        if (inFasi && profondita == 2) {
+            if (c == ',' || c == ']') {
+                // A phase ends at its last byte; a separator without one
+                // before it (an empty list, a stray comma) is left to the
+                // whole reader.
+                if (inizio < 0) return std::nullopt;
+                sk.fasi.append({inizio, ultimo + 1});
+                inizio = -1;
+            } else if (inizio < 0) {
+                inizio = i;
+            }
+        }
+        if (c == '"') {
+            qsizetype j = i + 1;
+            while (j < n && d[j] != '"') j += d[j] == '\\' ? 2 : 1;
+            if (j >= n) return std::nullopt;
+            if (profondita == 1 && chiaveAttesa) chiave = d.mid(i + 1, j - i - 1);
+            chiaveAttesa = false;
+            valoreDiFasi = false;
+            i = j;
+        } else if (c == ':') {
+            valoreDiFasi = profondita == 1 && chiave == "fasi";
+        } else if (c == '{' || c == '[') {
+            if (profondita == 0 && c != '{') return std::nullopt;
+            if (profondita == 1 && valoreDiFasi && c == '[') {
+                inFasi = true;
+                ++elenchiFasi;
+                // An empty list has no phase to end at its ']'.
+                qsizetype k = i + 1;
+                while (k < n && (d[k] == ' ' || d[k] == '\t' || d[k] == '\n' || d[k] == '\r'))
+                    ++k;
+                if (k < n && d[k] == ']') return std::nullopt;
+            }
+            valoreDiFasi = false;
+            chiaveAttesa = ++profondita == 1;
+        } else if (c == '}' || c == ']') {
+            if (--profondita < 0) return std::nullopt;
+            if (inFasi && profondita == 1) inFasi = false;  // the list's ']'
+            valoreDiFasi = false;
+        } else if (c == ',') {
+            chiaveAttesa = profondita == 1;
+            valoreDiFasi = false;
+        } else {
+            valoreDiFasi = false;
+        }
+        ultimo = i;
+        if (profondita == 0 && i + 1 < n) {
+            // Nothing but blanks may follow the document.
+            for (qsizetype k = i + 1; k < n; ++k)
+                if (d[k] != ' ' && d[k] != '\t' && d[k] != '\n' && d[k] != '\r')
+                    return std::nullopt;
+            break;
+        }
+    }
+    if (profondita != 0 || elenchiFasi != 1 || sk.fasi.isEmpty()) return std::nullopt;
+    sk.testo = d;
+    for (const auto& [da, a] : sk.fasi) {
+        if (a - da < 2) return std::nullopt;
+        char* p = sk.testo.data() + da;
+        std::fill(p, p + (a - da), ' ');
+        p[0] = '{';
+        p[1] = '}';
+    }
+    return sk;
+}
+
+}  // namespace
+
+std::optional<QString> leggiFasiInSequenza(const QByteArray& dati, FileFasi& testa,
+                                           const std::function<void(Fase&&)>& ognuna) {
+    // Whatever is not plainly a document of version 2 with its phases is read
+    // whole: its reader gives the message or the one phase.
+    auto intero = [&]() -> std::optional<QString> {
+        auto letto = leggiFasiIntero(dati);
+        if (auto* e = std::get_if<QString>(&letto)) return *e;
+        FileFasi& f = std::get<FileFasi>(letto);
+        testa.intestazione = f.intestazione;
+        testa.altri = f.altri;
+        for (Fase& fase : f.fasi) ognuna(std::move(fase));
+        return std::nullopt;
+    };
+    if (dati.size() > kDimensioneMassima) return kPrefisso + QStringLiteral("è troppo grande.");
+    const auto sk = scheletro(dati);
+    if (!sk) return intero();
+    QJsonParseError pe;
+    const QJsonDocument doc = QJsonDocument::fromJson(sk->testo, &pe);
+    if (pe.error != QJsonParseError::NoError || !doc.isObject()) return intero();
+    const QJsonObject o = doc.object();
+    const QJsonValue ver = o.value(chiave("versione"));
+    if (o.value(chiave("formato")).toString() != QLatin1String(kFormato) || !ver.isDouble() ||
+        ver.toDouble() != 2.0 || o.value(chiave("fasi")).toArray().size() != sk->fasi.size())
+        return intero();
+    // Each phase read alone must be an object of correct JSON, checked for
+    // all of them before the first is handed on: anything else the whole
+    // reader names with its line and column.
+    for (const auto& [da, a] : sk->fasi) {
+        if (dati[da] != '{') return intero();
+        QJsonParseError errore;
+        const QJsonDocument fase = QJsonDocument::fromJson(dati.mid(da, a - da), &errore);
+        if (errore.error != QJsonParseError::NoError || !fase.isObject()) return intero();
+    }
+
+    // The header, through the version-1 reader.
+    QJsonObject primo{{chiave("formato"), QString::fromLatin1(kFormato)},
+                      {chiave("versione"), 1},
+                      {chiave("voci"), QJsonArray()}};
+    if (o.contains(chiave("intestazione")))
+        primo.insert(chiave("intestazione"), o.value(chiave("intestazione")));
+    auto letta = leggiQuadro(QJsonDocument(primo).toJson(QJsonDocument::Compact));
+    if (auto* e = std::get_if<QString>(&letta)) return *e;
+    testa.intestazione = std::get<FileQuadro>(letta).intestazione;
+    static const QSet<QString> note{chiave("formato"), chiave("versione"), chiave("intestazione"),
+                                    chiave("fasi")};
+    for (auto it = o.constBegin(); it != o.constEnd(); ++it)
+        if (!note.contains(it.key())) testa.altri.insert(it.key(), it.value());
+
+    LettoreFasi l;
+    QSet<QString> nomi;
+    for (qsizetype k = 0; k < sk->fasi.size(); ++k) {
+        const auto& [da, a] = sk->fasi[k];
+        Fase letta = l.fase(QJsonDocument::fromJson(dati.mid(da, a - da)).object(), int(k));
+        if (!l.fallito() && nomi.contains(letta.nome))
+            l.fallisci(QStringLiteral("fase %1").arg(k + 1),
+                       QStringLiteral("il nome «%1» è già di un'altra fase").arg(letta.nome));
+        // A message of the item reader ends with its own full stop.
+        if (l.fallito())
+            return kPrefisso + l.errore + (l.errore.endsWith(u'.') ? QString() : QStringLiteral("."));
+        nomi.insert(letta.nome);
+        ognuna(std::move(letta));
+    }
+    return std::nullopt;
+}
+
 std::variant<FileFasi, QString> leggiFasi(const QByteArray& dati) {
+    FileFasi f;
+    if (const auto e = leggiFasiInSequenza(dati, f, [&f](Fase&& fase) {
+            f.fasi.append(std::move(fase));
+        }))
+        return *e;
+    return f;
+}
+
+std::variant<FileFasi, QString> leggiFasiIntero(const QByteArray& dati) {
     if (dati.size() > kDimensioneMassima) return kPrefisso + QStringLiteral("è troppo grande.");
     QJsonParseError pe;
     const QJsonDocument doc = QJsonDocument::fromJson(dati, &pe);

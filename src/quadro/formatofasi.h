@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <variant>
 
@@ -33,6 +34,18 @@ QByteArray scriviFasi(const FileFasi& f);
 // Reads a document of version 1 or 2 whole, or an Italian message naming the
 // place ("fase 2 («Aggiudicazione»): ..."); nothing is returned half-read.
 std::variant<FileFasi, QString> leggiFasi(const QByteArray& dati);
+// The same from the whole document parsed at once: what leggiFasiInSequenza()
+// falls back on for a document that is not plainly one of version 2.
+std::variant<FileFasi, QString> leggiFasiIntero(const QByteArray& dati);
+
+// The same reading, one phase at a time: `testa` receives the header and the
+// unknown top-level keys before the first phase, and each phase goes to
+// `ognuna` in the file's order as soon as it is read, so that only one phase
+// is held at a time (the comparison of a file of a million items). A file of
+// version 1 makes one phase. On a failure the Italian message of leggiFasi();
+// the phases handed on before it are then to be discarded.
+std::optional<QString> leggiFasiInSequenza(const QByteArray& dati, FileFasi& testa,
+                                           const std::function<void(Fase&&)>& ognuna);
 
 // The bytes a save writes: scriviFasi, or without indentation when that
 // would be past the size the reader takes; refused with the reason when the

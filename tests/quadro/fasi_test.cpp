@@ -499,3 +499,43 @@ TEST(Fasi, VersioniEFileDanneggiati) {
     EXPECT_TRUE(std::holds_alternative<QString>(
         leggiFasi(R"({"formato": "varimo-quadro", "versione": 2, "fasi": []})")));
 }
+
+namespace {
+
+// Read one phase at a time or parsed whole, a document gives the same phases
+// or the same message: brackets and quotes inside texts, a key "fasi" inside
+// a phase, blanks anywhere, two lists of phases, a list that is empty or holds
+// no object, bytes after the document, broken JSON inside a phase.
+TEST(LetturaInSequenza, DiceCioCheDiceLaLetturaIntera) {
+    const QByteArray fase = R"({"nome": "P [1] {\"x\"}", "tipo": "esecutivo", "fasi": [1],
+        "voci": [{"codice": "A", "etichetta": "Lavori ]}, \\", "importo": "10"}]})";
+    const QByteArray testa = R"({"formato": "varimo-quadro", "versione": 2, )";
+    const QList<QByteArray> documenti = {
+        testa + "\"fasi\": [" + fase + "]}",
+        testa + "\"fasi\"  :\n [ " + fase + " ,\n" + QByteArray(fase).replace("P [1]", "Q") +
+            " ] , \"altro\": {\"fasi\": []}}",
+        testa + "\"fasi\": [" + fase + "], \"fasi\": [" + fase + "]}",
+        testa + "\"fasi\": []}",
+        testa + "\"fasi\": [1, " + fase + "]}",
+        testa + "\"fasi\": [" + fase + ", ]}",
+        testa + "\"fasi\": [" + fase + "]} x",
+        testa + "\"fasi\": [" + QByteArray(fase).replace("\"tipo\":", "\"tipo\"") + "]}",
+        testa + "\"fasi\": [" + fase + ", " + fase + "]}",
+        testa + "\"versione\": 1, \"fasi\": [" + fase + "]}",
+        "\xEF\xBB\xBF" + testa + "\"fasi\": [" + fase + "]}",
+        testa + "\"fa\\u0073i\": [" + fase + "]}",
+    };
+    for (const QByteArray& d : documenti) {
+        SCOPED_TRACE(d.toStdString());
+        const auto a = leggiFasi(d);
+        const auto b = leggiFasiIntero(d);
+        ASSERT_EQ(a.index(), b.index());
+        if (const auto* e = std::get_if<QString>(&a))
+            EXPECT_EQ(*e, std::get<QString>(b));
+        else
+            EXPECT_EQ(scriviFasi(std::get<FileFasi>(a)), scriviFasi(std::get<FileFasi>(b)));
+    }
+    EXPECT_TRUE(std::holds_alternative<FileFasi>(leggiFasi(documenti[1])));
+}
+
+}  // namespace
