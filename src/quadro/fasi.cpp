@@ -725,17 +725,17 @@ void SequenzaFasi::Stato::colonna(const Fase& fase, int k, const FaseCalcolata& 
     }
 }
 
-std::variant<ConfrontoCalcolato, Problema> SequenzaFasi::confronto(int da, int a) const {
-    const Stato& s = *s_;
+std::variant<ConfrontoCalcolato, Problema> SequenzaFasi::confronto(int da, int a) {
+    Stato& s = *s_;
     if (s.problemaConfronto) return *s.problemaConfronto;
     for (int i : s.scelte)
         if (i < 0 || i >= s.indice)
             return Problema{QStringLiteral("La fase scelta per il confronto non esiste."), {}};
     ConfrontoCalcolato cc;
     cc.intestazione = s.intestazione;
-    cc.confronto = s.confronto;
-    cc.date = s.date;
-    cc.strutture = s.strutture;
+    cc.confronto = std::move(s.confronto);
+    cc.date = std::move(s.date);
+    cc.strutture = std::move(s.strutture);
     if (!s.problemaAndamenti) cc.andamenti = s.andamenti;
     Confronto& c = cc.confronto;
     const int n = int(c.nomi.size());

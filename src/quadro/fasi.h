@@ -297,10 +297,11 @@ class SequenzaFasi {
 
     // The next phase of the file.
     void aggiungi(const Fase& fase);
-    // Once every phase is in: the comparison with the difference between
-    // columns `da` and `a` (-1: the last two), or why not (a compared phase
-    // that cannot be computed, a chosen phase the file does not have).
-    std::variant<ConfrontoCalcolato, Problema> confronto(int da = -1, int a = -1) const;
+    // Once every phase is in, and once: the comparison with the difference
+    // between columns `da` and `a` (-1: the last two), or why not (a compared
+    // phase that cannot be computed, a chosen phase the file does not have).
+    // What was gathered is handed over, not copied.
+    std::variant<ConfrontoCalcolato, Problema> confronto(int da = -1, int a = -1);
     // The course of the funds of every phase, or the first phase that cannot
     // be computed.
     std::variant<QList<Andamento>, Problema> andamenti() const;

@@ -44,6 +44,9 @@ std::optional<QByteArray> foglioConfronto(const ConfrontoCalcolato& cc, QString*
     QByteArray tmp = QFile::encodeName(cartella.path());
     lxw_workbook_options opzioni{};
     opzioni.tmpdir = tmp.data();
+    // The rows are written in order and each is flushed to the working folder
+    // when the next begins: a comparison of a million cells is not held.
+    opzioni.constant_memory = LXW_TRUE;
     lxw_workbook* libro = workbook_new_opt(QFile::encodeName(percorso).constData(), &opzioni);
     if (!libro) return fallisci(QStringLiteral("impossibile creare il foglio di calcolo"));
     lxw_error primo = LXW_NO_ERROR;
@@ -106,6 +109,8 @@ std::optional<QByteArray> foglioConfronto(const ConfrontoCalcolato& cc, QString*
     scrivi(3, 0, QStringLiteral("Quadro economico: confronto tra le fasi - valori in ") + i.valuta,
            grassetto);
 
+    // Before its cells: a row once left is written out.
+    verifica(worksheet_set_row(foglio, rigaColonne, 30, nullptr));  // two lines of heading
     scrivi(rigaColonne, 0, QStringLiteral("Codice"), testa);
     scrivi(rigaColonne, 1, QStringLiteral("Voce"), testa);
     for (int k = 0; k < fasi; ++k) scrivi(rigaColonne, lxw_col_t(2 + k), c.nomi[k], testa);
@@ -240,7 +245,6 @@ std::optional<QByteArray> foglioConfronto(const ConfrontoCalcolato& cc, QString*
         }
     }
 
-    verifica(worksheet_set_row(foglio, rigaColonne, 30, nullptr));  // two lines of heading
     verifica(worksheet_set_column(foglio, 0, 0, 10, nullptr));
     verifica(worksheet_set_column(foglio, 1, 1, double(std::min<qsizetype>(etichettaPiuLunga, 60)),
                                   nullptr));
