@@ -158,7 +158,7 @@ int eseguiComandoFasi(const RigaComando& riga, QString* errori, const Esportator
     if (confronto) {
         auto c = confrontoDelFile(entrata);
         if (auto* e = std::get_if<QString>(&c)) return errore(*e);
-        if (const auto e = esportaConfronto(std::get<ConfrontoCalcolato>(c), uscita))
+        if (const auto e = esportaConfronto(std::get<ConfrontoCalcolato>(std::move(c)), uscita))
             return errore(QStringLiteral("Impossibile scrivere «%1»: %2").arg(uscita, *e));
         return 0;
     }

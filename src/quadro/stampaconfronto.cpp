@@ -1,6 +1,7 @@
 #include "quadro/stampaconfronto.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 #include "common/scritturafile.h"
 #include "quadro/comandifasi.h"
@@ -14,9 +15,21 @@ namespace {
 const QChar kFine(13);
 const QString kCarattere = QStringLiteral("Liberation Sans");
 
-QString importo(const std::optional<Centesimi>& c) {
-    return c ? testoImporto(*c) : QString();
-}
+// The amounts as the table writes them; an amount met again (the items a
+// later phase leaves as they were) shares the text already made, so a
+// comparison of a million cells holds each distinct figure once.
+class Importi {
+  public:
+    QString operator()(const std::optional<Centesimi>& c) {
+        if (!c) return {};
+        auto it = testi_.constFind(*c);
+        if (it == testi_.constEnd()) it = testi_.insert(*c, testoImporto(*c));
+        return *it;
+    }
+
+  private:
+    QHash<Centesimi, QString> testi_;
+};
 
 QString conSegno(Centesimi c) {
     return (c > 0 ? QStringLiteral("+") : QString()) + testoImporto(c);
@@ -57,6 +70,7 @@ std::unique_ptr<Documento> documentoConfronto(const ConfrontoCalcolato& cc, bool
     const int colonne = 2 + fasi + (c.haDifferenza() ? 1 : 0);
     const int righe = 1 + int(c.righe.size()) + 2;
     Tabella& t = doc.aggiungiTabella(righe, colonne);
+    Importi importo;
     t.impostaDimensioneCarattere(fasi > 3 ? 7 : 8);
     t.impostaTestoCella(1, 1, QStringLiteral("Codice"));
     t.impostaTestoCella(1, 2, QStringLiteral("Voce"));
@@ -124,7 +138,7 @@ QStringList estensioniConfronto() {
             QStringLiteral(".xlsx")};
 }
 
-std::optional<QString> esportaConfronto(const ConfrontoCalcolato& cc, const QString& percorso) {
+std::optional<QString> esportaConfronto(ConfrontoCalcolato cc, const QString& percorso) {
     const QString est = QFileInfo(percorso).suffix().toLower();
     if (est == QLatin1String("csv")) {
         if (const auto e = scriviFileCompleto(percorso, csvConfronto(cc.confronto, cc.andamenti)))
@@ -142,6 +156,7 @@ std::optional<QString> esportaConfronto(const ConfrontoCalcolato& cc, const QStr
         return QStringLiteral("il confronto si esporta in %1")
             .arg(estensioniConfronto().join(QStringLiteral(", ")));
     const auto doc = documentoConfronto(cc, stampaAColori());
+    cc = {};  // the document holds what is printed
     QString errore;
     if (!doc->salvaCome(
             percorso, &errore,

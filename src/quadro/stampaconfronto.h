@@ -22,7 +22,7 @@ std::unique_ptr<Documento> documentoConfronto(const ConfrontoCalcolato& cc, bool
 // Writes the comparison to `percorso` in the format of its extension: .csv,
 // .docx, .pdf (PDF/A; it needs the fonts of a graphical application) or .xlsx.
 // Nothing on success, else the reason in Italian; the file is then untouched.
-std::optional<QString> esportaConfronto(const ConfrontoCalcolato& cc, const QString& percorso);
+std::optional<QString> esportaConfronto(ConfrontoCalcolato cc, const QString& percorso);
 QStringList estensioniConfronto();
 
 }  // namespace varimo::quadro

@@ -1,5 +1,7 @@
 #include "reports/documento.h"
 
+#include <algorithm>
+
 #include "common/testiprogramma.h"
 
 namespace varimo {
@@ -80,6 +82,17 @@ Tabella::Tabella(int righe, int colonne, Carattere carattere)
 
 bool Tabella::impostaTestoCella(int riga, int colonna, const QString& testo) {
     if (riga < 1 || riga > righe_ || colonna < 1 || colonna > colonne_) return false;
+    // A text with one paragraph and nothing to leave out is kept as it is,
+    // shared with whoever made it: a million cells of a few figures hold
+    // those figures once.
+    if (std::all_of(testo.begin(), testo.end(), [](QChar c) {
+            const char16_t u = c.unicode();
+            return (u >= 0x20 && u != 0xFFFE && u != 0xFFFF) || c == kTabulazione ||
+                   c == kFineRiga || c == kFinePagina;
+        })) {
+        cella(riga, colonna).testo = testo;
+        return true;
+    }
     // Within a cell every paragraph end becomes character 13.
     QStringList parti = spezzaParagrafi(testo);
     for (QString& p : parti) p = soloTestoAmmesso(p);
