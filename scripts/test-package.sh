@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package, installs it on this machine, checks the installed
 # desktop files with their validators, starts the installed program on Xvfb,
-# and removes the package again. Needs root (or sudo).
+# measures the memory of a large comparison, and removes the package again.
+# Needs root (or sudo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -32,4 +33,6 @@ gestore=$(xdg-mime query default application/x-varimo-dati 2>/dev/null || true)
 echo "default application: ${gestore:-none}"
 
 bash tests/app/smoke_xvfb.sh /usr/bin/varimo
+# A comparison of a million items in every format, within 200 MB each.
+bash scripts/memoria-confronto.sh /usr/bin/varimo
 echo "package test passed"

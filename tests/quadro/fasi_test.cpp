@@ -536,6 +536,20 @@ TEST(LetturaInSequenza, DiceCioCheDiceLaLetturaIntera) {
             EXPECT_EQ(scriviFasi(std::get<FileFasi>(a)), scriviFasi(std::get<FileFasi>(b)));
     }
     EXPECT_TRUE(std::holds_alternative<FileFasi>(leggiFasi(documenti[1])));
+
+    // Each phase is handed on as soon as it is read, before the next one is:
+    // the phases before a wrong one have gone by when its message comes.
+    FileFasi scuola = esempi::scuolaTreFasi();
+    trovaVoce(scuola.fasi[2].quadro, "B.2")->percentuale = 120000;
+    FileFasi letta;
+    QStringList viste;
+    const auto e = leggiFasiInSequenza(scriviFasi(scuola), letta, [&](Fase&& f) {
+        viste.append(f.nome);
+        EXPECT_EQ(letta.intestazione, scuola.intestazione);
+    });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(*e, std::get<QString>(leggiFasiIntero(scriviFasi(scuola))));
+    EXPECT_EQ(viste, QStringList({"Progetto esecutivo", "Aggiudicazione"}));
 }
 
 }  // namespace
