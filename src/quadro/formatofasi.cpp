@@ -376,10 +376,11 @@ std::optional<QString> leggiFasiInSequenza(const QByteArray& dati, FileFasi& tes
         return std::nullopt;
     };
     if (dati.size() > kDimensioneMassima) return kPrefisso + QStringLiteral("è troppo grande.");
-    const auto sk = scheletro(dati);
+    auto sk = scheletro(dati);
     if (!sk) return intero();
     QJsonParseError pe;
     const QJsonDocument doc = QJsonDocument::fromJson(sk->testo, &pe);
+    sk->testo = QByteArray();  // read: only the phases' ranges are needed now
     if (pe.error != QJsonParseError::NoError || !doc.isObject()) return intero();
     const QJsonObject o = doc.object();
     const QJsonValue ver = o.value(chiave("versione"));
