@@ -280,6 +280,24 @@ struct Scheletro {
     QList<std::pair<qsizetype, qsizetype>> fasi;  // [inizio, fine)
 };
 
+// The header of a document of version 2, through the version-1 reader, and
+// the keys of its top level this program does not know.
+std::optional<QString> leggiTesta(const QJsonObject& o, FileFasi& f) {
+    QJsonObject testa{{chiave("formato"), QString::fromLatin1(kFormato)},
+                      {chiave("versione"), 1},
+                      {chiave("voci"), QJsonArray()}};
+    if (o.contains(chiave("intestazione")))
+        testa.insert(chiave("intestazione"), o.value(chiave("intestazione")));
+    auto letta = leggiQuadro(QJsonDocument(testa).toJson(QJsonDocument::Compact));
+    if (auto* e = std::get_if<QString>(&letta)) return *e;
+    f.intestazione = std::get<FileQuadro>(letta).intestazione;
+    static const QSet<QString> note{chiave("formato"), chiave("versione"), chiave("intestazione"),
+                                    chiave("fasi")};
+    for (auto it = o.constBegin(); it != o.constEnd(); ++it)
+        if (!note.contains(it.key())) f.altri.insert(it.key(), it.value());
+    return std::nullopt;
+}
+
 std::optional<Scheletro> scheletro(const QByteArray& d) {
     Scheletro sk;
     int profondita = 0;
@@ -397,19 +415,7 @@ std::optional<QString> leggiFasiInSequenza(const QByteArray& dati, FileFasi& tes
         if (errore.error != QJsonParseError::NoError || !fase.isObject()) return intero();
     }
 
-    // The header, through the version-1 reader.
-    QJsonObject primo{{chiave("formato"), QString::fromLatin1(kFormato)},
-                      {chiave("versione"), 1},
-                      {chiave("voci"), QJsonArray()}};
-    if (o.contains(chiave("intestazione")))
-        primo.insert(chiave("intestazione"), o.value(chiave("intestazione")));
-    auto letta = leggiQuadro(QJsonDocument(primo).toJson(QJsonDocument::Compact));
-    if (auto* e = std::get_if<QString>(&letta)) return *e;
-    testa.intestazione = std::get<FileQuadro>(letta).intestazione;
-    static const QSet<QString> note{chiave("formato"), chiave("versione"), chiave("intestazione"),
-                                    chiave("fasi")};
-    for (auto it = o.constBegin(); it != o.constEnd(); ++it)
-        if (!note.contains(it.key())) testa.altri.insert(it.key(), it.value());
+    if (const auto e = leggiTesta(o, testa)) return e;
 
     LettoreFasi l;
     QSet<QString> nomi;
@@ -468,15 +474,7 @@ std::variant<FileFasi, QString> leggiFasiIntero(const QByteArray& dati) {
     }
 
     FileFasi f;
-    // The header, through the version-1 reader.
-    QJsonObject testa{{chiave("formato"), QString::fromLatin1(kFormato)},
-                      {chiave("versione"), 1},
-                      {chiave("voci"), QJsonArray()}};
-    if (o.contains(chiave("intestazione")))
-        testa.insert(chiave("intestazione"), o.value(chiave("intestazione")));
-    auto letta = leggiQuadro(QJsonDocument(testa).toJson(QJsonDocument::Compact));
-    if (auto* e = std::get_if<QString>(&letta)) return *e;
-    f.intestazione = std::get<FileQuadro>(letta).intestazione;
+    if (const auto e = leggiTesta(o, f)) return *e;
 
     const QJsonValue fv = o.value(chiave("fasi"));
     if (!fv.isArray() || fv.toArray().isEmpty())
@@ -495,10 +493,6 @@ std::variant<FileFasi, QString> leggiFasiIntero(const QByteArray& dati) {
     }
     // A message of the item reader ends with its own full stop.
     if (l.fallito()) return kPrefisso + l.errore + (l.errore.endsWith(u'.') ? QString() : QStringLiteral("."));
-    static const QSet<QString> note{chiave("formato"), chiave("versione"), chiave("intestazione"),
-                                    chiave("fasi")};
-    for (auto it = o.constBegin(); it != o.constEnd(); ++it)
-        if (!note.contains(it.key())) f.altri.insert(it.key(), it.value());
     return f;
 }
 
