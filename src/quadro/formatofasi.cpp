@@ -415,7 +415,7 @@ std::optional<QString> leggiFasiInSequenza(const QByteArray& dati, FileFasi& tes
         if (errore.error != QJsonParseError::NoError || !fase.isObject()) return intero();
     }
 
-    if (const auto e = leggiTesta(o, testa)) return e;
+    if (auto e = leggiTesta(o, testa)) return e;
 
     LettoreFasi l;
     QSet<QString> nomi;
